@@ -1,0 +1,36 @@
+// markAsSeen runs once per unseen record on the main thread, up to 500 times in a row.
+#include "model/Preferences.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+static void BM_MarkAsSeen500OnFullStore(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir dir;
+        Preferences preferences(dir.filePath(QStringLiteral("settings.json")));
+        QSet<QString> full;
+        for (int i = 0; i < Preferences::kMaxSeenIDs; ++i)
+            full.insert(QStringLiteral("se_%1").arg(90000 + i));
+        preferences.setSeenAnnouncementIDs(full);
+        state.ResumeTiming();
+
+        for (int i = 0; i < 500; ++i)
+            preferences.markAsSeen(QStringLiteral("se_%1").arg(100000 + i));
+    }
+}
+BENCHMARK(BM_MarkAsSeen500OnFullStore)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+static void BM_ReadUnchangedSetting(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    Preferences preferences(dir.filePath(QStringLiteral("settings.json")));
+    preferences.setLanguage(QStringLiteral("ar"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(preferences.language());
+}
+BENCHMARK(BM_ReadUnchangedSetting)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();

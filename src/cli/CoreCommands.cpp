@@ -1,0 +1,10 @@
+#include "cli/CoreCommands.h"
+
+#include "cli/DefaultsCommand.h"
+#include "cli/WatchlistCommand.h"
+
+void CoreCommands::registerAll(CommandLine& commandLine)
+{
+    DefaultsCommand::registerIn(commandLine);
+    WatchlistCommand::registerIn(commandLine);
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+class CommandLine;
+
+// Registers every command that runs without a display.
+class CoreCommands
+{
+public:
+    static void registerAll(CommandLine& commandLine);
+};

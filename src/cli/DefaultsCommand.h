@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStringList>
+
+class CommandLine;
+class Preferences;
+
+// `zelvora defaults read|write|delete`: the settings store the program uses, for keys no screen edits.
+class DefaultsCommand
+{
+public:
+    explicit DefaultsCommand(Preferences& preferences);
+    static void registerIn(CommandLine& commandLine);
+    int run(const QStringList& arguments);
+
+private:
+    int read(const QStringList& arguments);
+    int write(const QStringList& arguments);
+    int remove(const QStringList& arguments);
+
+    Preferences& m_preferences;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+
+class CommandLine;
+class Preferences;
+
+// `zelvora watchlist [list|add SYMBOL...|remove SYMBOL...]`: a front for the watchlistSymbols setting.
+class WatchlistCommand
+{
+public:
+    explicit WatchlistCommand(Preferences& preferences);
+    static void registerIn(CommandLine& commandLine);
+    int run(const QStringList& arguments);
+
+private:
+    Preferences& m_preferences;
+};

@@ -1,0 +1,115 @@
+#include "model/Announcement.h"
+
+#include "model/RiyadhTime.h"
+#include "model/UnicodeText.h"
+
+#include <QHashFunctions>
+#include <QRegularExpression>
+
+Announcement::Announcement(QString id, QString title, QString description, QString link, Instant pubDate,
+                           QStringList companies)
+    : m_id(std::move(id)), m_title(std::move(title)), m_description(std::move(description)),
+      m_link(std::move(link)), m_pubDate(pubDate), m_companies(std::move(companies))
+{
+}
+
+bool Announcement::isArabic() const
+{
+    const QString first = UnicodeText::firstGrapheme(m_title);
+    for (const char32_t scalar : first.toUcs4()) {
+        if ((scalar >= 0x0600 && scalar <= 0x06FF) || (scalar >= 0x0750 && scalar <= 0x077F) ||
+            (scalar >= 0xFB50 && scalar <= 0xFDFF) || (scalar >= 0xFE70 && scalar <= 0xFEFF))
+            return true;
+    }
+    return false;
+}
+
+Qt::LayoutDirection Announcement::textDirection() const
+{
+    return isArabic() ? Qt::RightToLeft : Qt::LeftToRight;
+}
+
+Qt::Alignment Announcement::textAlignment() const
+{
+    return isArabic() ? Qt::AlignRight : Qt::AlignLeft;
+}
+
+bool Announcement::matchesWatchlist(const QSet<QString>& symbols) const
+{
+    if (symbols.isEmpty())
+        return false;
+    const QString title = UnicodeText::defaultLower(m_title);
+    const QString description = UnicodeText::defaultLower(m_description);
+    QStringList companies;
+    companies.reserve(m_companies.size());
+    for (const QString& company : m_companies)
+        companies.append(UnicodeText::defaultLower(company));
+
+    for (const QString& symbol : symbols) {
+        const QString needle = UnicodeText::defaultLower(symbol);
+        if (UnicodeText::containsCanonical(title, needle) || UnicodeText::containsCanonical(description, needle))
+            return true;
+        for (const QString& company : companies) {
+            if (UnicodeText::containsCanonical(company, needle))
+                return true;
+        }
+    }
+    return false;
+}
+
+QString Announcement::displayDate() const
+{
+    return displayDate(Instant::now(), QLocale());
+}
+
+QString Announcement::displayDate(Instant now, const QLocale& locale) const
+{
+    const QDate day = RiyadhTime::calendarDay(m_pubDate);
+    const QDate today = RiyadhTime::calendarDay(now);
+    QString pattern;
+    if (day == today)
+        pattern = QStringLiteral("h:mm a");
+    else if (day == today.addDays(-1))
+        pattern = QStringLiteral("'Yesterday' h:mm a");
+    else
+        pattern = QStringLiteral("MMM d, h:mm a");
+    return RiyadhTime::format(m_pubDate, pattern, locale);
+}
+
+QString Announcement::strippedDescription() const
+{
+    // Deleting the first match of <[^>]+> and searching again from the start gives the same text as
+    // one left-to-right pass: a deletion can never create a match that begins before it.
+    static const QRegularExpression markup(QStringLiteral("<[^>]+>"));
+    QString text = m_description;
+    text.remove(markup);
+    text.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    text.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    text.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    text.replace(QLatin1String("&quot;"), QLatin1String("\""));
+    text.replace(QLatin1String("&#39;"), QLatin1String("'"));
+    text.replace(QLatin1String("&nbsp;"), QLatin1String(" "));
+    // QString::trimmed strips exactly the Unicode space separators, tab, U+000A-U+000D, U+0085,
+    // U+2028 and U+2029.
+    return text.trimmed();
+}
+
+bool operator==(const Announcement& a, const Announcement& b)
+{
+    return a.m_id == b.m_id && a.m_title == b.m_title && a.m_description == b.m_description &&
+           a.m_link == b.m_link && a.m_pubDate == b.m_pubDate && a.m_companies == b.m_companies;
+}
+
+size_t qHash(const Announcement& announcement, size_t seed)
+{
+    QtPrivate::QHashCombine combine;
+    seed = combine(seed, announcement.id());
+    seed = combine(seed, announcement.title());
+    seed = combine(seed, announcement.description());
+    seed = combine(seed, announcement.link());
+    seed = combine(seed, announcement.pubDate().referenceSeconds());
+    seed = combine(seed, announcement.companies().size());
+    for (const QString& company : announcement.companies())
+        seed = combine(seed, company);
+    return seed;
+}

@@ -1,0 +1,205 @@
+#include "model/Preferences.h"
+
+#include "model/AppConstants.h"
+#include "model/AppPaths.h"
+
+#include <QJsonArray>
+
+namespace Key {
+const QString watchlistSymbols = QStringLiteral("watchlistSymbols");
+const QString showAllAnnouncements = QStringLiteral("showAllAnnouncements");
+const QString notificationsEnabled = QStringLiteral("notificationsEnabled");
+const QString language = QStringLiteral("language");
+const QString seenAnnouncementIDs = QStringLiteral("seenAnnouncementIDs");
+const QString lastPollDate = QStringLiteral("lastPollDate");
+const QString pollInterval = QStringLiteral("pollInterval");
+const QString notificationsDontAsk = QStringLiteral("notificationsDontAsk");
+} // namespace Key
+
+Preferences& Preferences::shared()
+{
+    static Preferences instance; // thread-safe first use
+    return instance;
+}
+
+Preferences::Preferences() : Preferences(AppPaths::settingsFile()) {}
+
+Preferences::Preferences(const QString& settingsFile) : m_store(settingsFile) {}
+
+const QStringList& Preferences::keys()
+{
+    static const QStringList all{Key::watchlistSymbols, Key::showAllAnnouncements, Key::notificationsEnabled,
+                                 Key::language,         Key::seenAnnouncementIDs,  Key::lastPollDate,
+                                 Key::pollInterval,     Key::notificationsDontAsk};
+    return all;
+}
+
+std::optional<QStringList> Preferences::readStringArray(const QJsonValue& value)
+{
+    if (!value.isArray())
+        return std::nullopt;
+    QStringList result;
+    for (const QJsonValue& element : value.toArray()) {
+        if (!element.isString())
+            return std::nullopt;
+        result.append(element.toString());
+    }
+    return result;
+}
+
+std::optional<bool> Preferences::readBool(const QJsonValue& value)
+{
+    if (value.isBool())
+        return value.toBool();
+    if (value.isDouble())
+        return value.toDouble() != 0.0;
+    if (value.isString()) {
+        const QString text = value.toString().trimmed().toLower();
+        if (text == QLatin1String("true") || text == QLatin1String("yes") || text == QLatin1String("1"))
+            return true;
+        if (text == QLatin1String("false") || text == QLatin1String("no") || text == QLatin1String("0"))
+            return false;
+    }
+    return std::nullopt;
+}
+
+static QJsonArray toJsonArray(const QStringList& list)
+{
+    QJsonArray array;
+    for (const QString& text : list)
+        array.append(text);
+    return array;
+}
+
+QSet<QString> Preferences::watchlistSymbols() const
+{
+    const auto list = readStringArray(m_store.value(Key::watchlistSymbols));
+    return list ? QSet<QString>(list->cbegin(), list->cend()) : QSet<QString>();
+}
+
+void Preferences::setWatchlistSymbols(const QSet<QString>& symbols)
+{
+    QStringList list(symbols.cbegin(), symbols.cend());
+    list.sort();
+    m_store.setValue(Key::watchlistSymbols, toJsonArray(list));
+}
+
+bool Preferences::readBoolDefaultTrue(const QString& key) const
+{
+    return readBool(m_store.value(key)).value_or(true);
+}
+
+bool Preferences::showAllAnnouncements() const
+{
+    return readBoolDefaultTrue(Key::showAllAnnouncements);
+}
+
+void Preferences::setShowAllAnnouncements(bool value)
+{
+    m_store.setValue(Key::showAllAnnouncements, value);
+}
+
+bool Preferences::notificationsEnabled() const
+{
+    return readBoolDefaultTrue(Key::notificationsEnabled);
+}
+
+void Preferences::setNotificationsEnabled(bool value)
+{
+    m_store.setValue(Key::notificationsEnabled, value);
+}
+
+QString Preferences::language() const
+{
+    const QJsonValue value = m_store.value(Key::language);
+    return value.isString() ? value.toString() : QStringLiteral("en");
+}
+
+void Preferences::setLanguage(const QString& language)
+{
+    m_store.setValue(Key::language, language);
+}
+
+QStringList Preferences::seenAnnouncementIDList() const
+{
+    return readStringArray(m_store.value(Key::seenAnnouncementIDs)).value_or(QStringList());
+}
+
+QSet<QString> Preferences::seenAnnouncementIDs() const
+{
+    const QStringList list = seenAnnouncementIDList();
+    return QSet<QString>(list.cbegin(), list.cend());
+}
+
+void Preferences::setSeenAnnouncementIDs(const QSet<QString>& ids)
+{
+    QStringList list(ids.cbegin(), ids.cend());
+    if (list.size() > kMaxSeenIDs)
+        list.resize(kMaxSeenIDs);
+    m_store.setValue(Key::seenAnnouncementIDs, toJsonArray(list));
+}
+
+void Preferences::markAsSeen(const QString& id)
+{
+    m_store.update([&](QJsonObject& object) {
+        QStringList list = readStringArray(object.value(Key::seenAnnouncementIDs)).value_or(QStringList());
+        if (list.contains(id))
+            return false;
+        list.append(id);
+        // Drop the oldest, so the identifier just added is always kept.
+        if (list.size() > kMaxSeenIDs)
+            list.erase(list.begin(), list.begin() + (list.size() - kMaxSeenIDs));
+        list.removeDuplicates();
+        object.insert(Key::seenAnnouncementIDs, toJsonArray(list));
+        return true;
+    });
+}
+
+bool Preferences::hasSeen(const QString& id) const
+{
+    return seenAnnouncementIDList().contains(id);
+}
+
+void Preferences::clearSeenIDs()
+{
+    m_store.remove(Key::seenAnnouncementIDs);
+}
+
+std::optional<Instant> Preferences::lastPollDate() const
+{
+    return SettingsStore::toDate(m_store.value(Key::lastPollDate));
+}
+
+void Preferences::setLastPollDate(std::optional<Instant> date)
+{
+    if (date)
+        m_store.setValue(Key::lastPollDate, SettingsStore::dateValue(*date));
+    else
+        m_store.remove(Key::lastPollDate);
+}
+
+double Preferences::pollInterval() const
+{
+    const QJsonValue value = m_store.value(Key::pollInterval);
+    double seconds = 0.0;
+    if (value.isDouble())
+        seconds = value.toDouble();
+    else if (value.isString())
+        seconds = value.toString().toDouble(); // 0 when it does not read as a number
+    return seconds > 0.0 ? seconds : AppConstants::pollInterval;
+}
+
+void Preferences::setPollInterval(double seconds)
+{
+    m_store.setValue(Key::pollInterval, seconds);
+}
+
+bool Preferences::notificationsDontAsk() const
+{
+    return readBool(m_store.value(Key::notificationsDontAsk)).value_or(false);
+}
+
+void Preferences::setNotificationsDontAsk(bool value)
+{
+    m_store.setValue(Key::notificationsDontAsk, value);
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "model/Instant.h"
+#include "model/SettingsStore.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The user's settings. Every read goes to the store (nothing is cached here), so a value changed by
+// another process or an editor is seen at the next read.
+class Preferences
+{
+public:
+    static constexpr int kMaxSeenIDs = 500;
+
+    static Preferences& shared();
+    Preferences();                                 // the user's settings file
+    explicit Preferences(const QString& settingsFile);
+
+    static const QStringList& keys(); // the eight settings keys
+
+    QSet<QString> watchlistSymbols() const;
+    void setWatchlistSymbols(const QSet<QString>& symbols);
+    bool showAllAnnouncements() const;
+    void setShowAllAnnouncements(bool value);
+    bool notificationsEnabled() const;
+    void setNotificationsEnabled(bool value);
+    QString language() const;
+    void setLanguage(const QString& language);
+    QSet<QString> seenAnnouncementIDs() const;
+    void setSeenAnnouncementIDs(const QSet<QString>& ids);
+    std::optional<Instant> lastPollDate() const;
+    void setLastPollDate(std::optional<Instant> date);
+    double pollInterval() const;
+    void setPollInterval(double seconds);
+    bool notificationsDontAsk() const;
+    void setNotificationsDontAsk(bool value);
+
+    void markAsSeen(const QString& id);
+    bool hasSeen(const QString& id) const;
+    void clearSeenIDs();
+
+    // The seen identifiers in the order they were added (oldest first).
+    QStringList seenAnnouncementIDList() const;
+
+    SettingsStore& store() { return m_store; }
+    const SettingsStore& store() const { return m_store; }
+
+    // Shared read rules, also used by the command line.
+    static std::optional<QStringList> readStringArray(const QJsonValue& value);
+    static std::optional<bool> readBool(const QJsonValue& value);
+
+private:
+    bool readBoolDefaultTrue(const QString& key) const;
+
+    SettingsStore m_store;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "model/Instant.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QTimeZone>
+
+// The exchange's clock: Asia/Riyadh (UTC+03:00, no daylight saving).
+class RiyadhTime
+{
+public:
+    static QTimeZone zone();
+    static QDate calendarDay(Instant instant);
+    // Formats with a Unicode (UTS #35) date pattern in the Riyadh zone, with the locale's
+    // month names, day-period markers and digits.
+    static QString format(Instant instant, const QString& pattern, const QLocale& locale);
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "model/Instant.h"
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QMutex>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// A typed key/value store in one JSON file. Reads see outside changes at once (the file is re-read
+// when its identity, size or times change); writes replace the file atomically (temporary file +
+// rename), so it is never left half-written. A file that does not parse reads as empty and is moved
+// aside to "<file>.corrupt" at the next write.
+class SettingsStore
+{
+public:
+    explicit SettingsStore(QString path);
+
+    const QString& path() const { return m_path; }
+
+    QJsonObject snapshot() const;
+    QJsonValue value(const QString& key) const; // Undefined when absent
+    bool setValue(const QString& key, const QJsonValue& value);
+    bool remove(const QString& key);
+    // Read-modify-write under one lock; `mutate` returns false when it changed nothing (no write).
+    bool update(const std::function<bool(QJsonObject&)>& mutate);
+
+    // Dates are stored as {"date": "<ISO 8601 UTC>"} so they stay distinct from numbers and text.
+    static QJsonValue dateValue(Instant instant);
+    static std::optional<Instant> toDate(const QJsonValue& value);
+
+private:
+    struct FileStamp
+    {
+        bool exists = false;
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        qint64 changedNs = 0;
+        friend bool operator==(const FileStamp&, const FileStamp&) = default;
+    };
+
+    static FileStamp stampOf(const QString& path);
+    void refreshLocked() const;
+    bool writeLocked(const QJsonObject& object);
+
+    QString m_path;
+    mutable QMutex m_mutex;
+    mutable QJsonObject m_cache;
+    mutable FileStamp m_stamp;
+    mutable bool m_loaded = false;
+    mutable bool m_corrupt = false;
+};

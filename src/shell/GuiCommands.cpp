@@ -1,0 +1,12 @@
+#include "shell/GuiCommands.h"
+
+#include "cli/CommandLine.h"
+
+#include <QApplication>
+
+void GuiCommands::registerAll(CommandLine& commandLine)
+{
+    commandLine.setGuiApplicationFactory([](int& argc, char** argv) -> std::unique_ptr<QCoreApplication> {
+        return std::make_unique<QApplication>(argc, argv);
+    });
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+class CommandLine;
+
+// Registers the commands that need the GUI library (the tray program, windows).
+class GuiCommands
+{
+public:
+    static void registerAll(CommandLine& commandLine);
+};

@@ -1,0 +1,114 @@
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Runs the real executable against a settings file in a temporary XDG_CONFIG_HOME.
+class TestDefaultsCommand : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+
+    struct Result
+    {
+        int status;
+        QString out;
+        QString err;
+    };
+
+    Result run(const QStringList& arguments)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(ZELVORA_EXE), arguments);
+        if (!process.waitForFinished(30000))
+            return {-1, {}, {}};
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QByteArray settingsBytes() const
+    {
+        QFile file(m_home.filePath(QStringLiteral("zelvora/settings.json")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private Q_SLOTS:
+    void versionAndHelp()
+    {
+        QCOMPARE(run({QStringLiteral("--version")}).out, QStringLiteral("Zelvora 1.2.3 (6)"));
+        const Result help = run({QStringLiteral("--help")});
+        QCOMPARE(help.status, 0);
+        QVERIFY(help.out.contains(QLatin1String("defaults")));
+        QCOMPARE(run({QStringLiteral("no-such-command")}).status, 2);
+    }
+
+    void roundTripEveryType_data()
+    {
+        QTest::addColumn<QStringList>("write");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("string") << QStringList{QStringLiteral("language"), QStringLiteral("-string"), QStringLiteral("ar")}
+                                << QStringLiteral("ar");
+        QTest::newRow("bool") << QStringList{QStringLiteral("showAllAnnouncements"), QStringLiteral("-bool"), QStringLiteral("false")}
+                              << QStringLiteral("false");
+        QTest::newRow("float") << QStringList{QStringLiteral("pollInterval"), QStringLiteral("-float"), QStringLiteral("600.5")}
+                               << QStringLiteral("600.5");
+        QTest::newRow("array") << QStringList{QStringLiteral("watchlistSymbols"), QStringLiteral("-array"), QStringLiteral("2222"), QStringLiteral("1120")}
+                               << QStringLiteral("[\"2222\",\"1120\"]");
+        QTest::newRow("date") << QStringList{QStringLiteral("lastPollDate"), QStringLiteral("-date"), QStringLiteral("2026-03-04T05:06:07Z")}
+                              << QStringLiteral("2026-03-04T05:06:07.000Z");
+    }
+
+    void roundTripEveryType()
+    {
+        QFETCH(QStringList, write);
+        QFETCH(QString, read);
+        const Result written = run(QStringList{QStringLiteral("defaults"), QStringLiteral("write")} + write);
+        QVERIFY2(written.status == 0, qPrintable(written.err));
+        const Result value = run({QStringLiteral("defaults"), QStringLiteral("read"), write.first()});
+        QCOMPARE(value.status, 0);
+        QCOMPARE(value.out, read);
+        QCOMPARE(run({QStringLiteral("defaults"), QStringLiteral("delete"), write.first()}).status, 0);
+        QCOMPARE(run({QStringLiteral("defaults"), QStringLiteral("read"), write.first()}).status, 1);
+    }
+
+    void badInputLeavesFileUnchanged_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("bad bool") << QStringList{QStringLiteral("write"), QStringLiteral("notificationsEnabled"), QStringLiteral("-bool"), QStringLiteral("perhaps")};
+        QTest::newRow("bad float") << QStringList{QStringLiteral("write"), QStringLiteral("pollInterval"), QStringLiteral("-float"), QStringLiteral("3x")};
+        QTest::newRow("bad date") << QStringList{QStringLiteral("write"), QStringLiteral("lastPollDate"), QStringLiteral("-date"), QStringLiteral("yesterday")};
+        QTest::newRow("unknown flag") << QStringList{QStringLiteral("write"), QStringLiteral("language"), QStringLiteral("-text"), QStringLiteral("ar")};
+        QTest::newRow("missing value") << QStringList{QStringLiteral("write"), QStringLiteral("language"), QStringLiteral("-string")};
+        QTest::newRow("unknown verb") << QStringList{QStringLiteral("erase"), QStringLiteral("language")};
+    }
+
+    void badInputLeavesFileUnchanged()
+    {
+        QFETCH(QStringList, arguments);
+        QCOMPARE(run({QStringLiteral("defaults"), QStringLiteral("write"), QStringLiteral("language"),
+                      QStringLiteral("-string"), QStringLiteral("en")})
+                     .status,
+                 0);
+        const QByteArray before = settingsBytes();
+        const Result result = run(QStringList{QStringLiteral("defaults")} + arguments);
+        QCOMPARE(result.status, 2);
+        QVERIFY(result.err.startsWith(QLatin1String("zelvora: ")));
+        QCOMPARE(result.err.count(QLatin1Char('\n')), 1);
+        QCOMPARE(settingsBytes(), before);
+    }
+
+    void watchlistFront()
+    {
+        QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("add"), QStringLiteral("2222"), QStringLiteral("1120")}).status, 0);
+        QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("remove"), QStringLiteral("2222")}).status, 0);
+        QCOMPARE(run({QStringLiteral("watchlist")}).out, QStringLiteral("1120"));
+        QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("add")}).status, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDefaultsCommand)
+#include "tst_defaultscommand.moc"

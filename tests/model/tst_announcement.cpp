@@ -1,0 +1,131 @@
+#include "model/Announcement.h"
+
+#include <QSet>
+#include <QTest>
+
+class TestAnnouncement : public QObject
+{
+    Q_OBJECT
+
+    static Announcement make(const QString& title = QStringLiteral("Title"),
+                             const QString& description = QStringLiteral("Body"),
+                             const QStringList& companies = {QStringLiteral("2222")})
+    {
+        return Announcement(QStringLiteral("se_1"), title, description, QStringLiteral("https://example.test/1"),
+                            Instant::fromReferenceSeconds(800000000.25), companies);
+    }
+
+private Q_SLOTS:
+    void equalityCoversEveryField()
+    {
+        const Announcement base = make();
+        QCOMPARE(base, make());
+        QCOMPARE(qHash(base), qHash(make()));
+
+        const Announcement variants[] = {
+            Announcement(QStringLiteral("se_2"), base.title(), base.description(), base.link(), base.pubDate(),
+                         base.companies()),
+            make(QStringLiteral("Other")),
+            make(QStringLiteral("Title"), QStringLiteral("Other body")),
+            Announcement(base.id(), base.title(), base.description(), QStringLiteral("https://example.test/2"),
+                         base.pubDate(), base.companies()),
+            Announcement(base.id(), base.title(), base.description(), base.link(), base.pubDate().addSeconds(1e-6),
+                         base.companies()),
+            make(QStringLiteral("Title"), QStringLiteral("Body"), {QStringLiteral("2222"), QStringLiteral("1120")}),
+            make(QStringLiteral("Title"), QStringLiteral("Body"), {}),
+        };
+        QSet<Announcement> set{base};
+        for (const Announcement& other : variants) {
+            QVERIFY(!(other == base));
+            set.insert(other);
+        }
+        QCOMPARE(set.size(), 1 + int(std::size(variants)));
+        set.insert(make());
+        QCOMPARE(set.size(), 1 + int(std::size(variants)));
+
+        // Same id, different companies: not equal, but the same announcement by identity.
+        Announcement changed = base;
+        changed.setCompanies({QStringLiteral("1120")});
+        QVERIFY(!(changed == base));
+        QCOMPARE(changed.id(), base.id());
+    }
+
+    void isArabic_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("arabic");
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("U+06FF") << QString(QChar(0x06FF)) + QStringLiteral("abc") << true;
+        QTest::newRow("U+0700 Syriac") << QString(QChar(0x0700)) << false;
+        QTest::newRow("U+0750") << QString(QChar(0x0750)) << true;
+        QTest::newRow("U+077F") << QString(QChar(0x077F)) << true;
+        QTest::newRow("U+0780 Thaana") << QString(QChar(0x0780)) << false;
+        QTest::newRow("U+FDFF") << QString(QChar(0xFDFF)) << true;
+        QTest::newRow("U+FE00 selector") << QString(QChar(0xFE00)) << false;
+        QTest::newRow("U+FE70") << QString(QChar(0xFE70)) << true;
+        QTest::newRow("U+FEFF") << QString(QChar(0xFEFF)) << true;
+        QTest::newRow("Arabic then Latin") << QStringLiteral("شركة Jarir") << true;
+        QTest::newRow("digit then Arabic") << QStringLiteral("2222 أرامكو") << false;
+        QTest::newRow("Latin then Arabic") << QStringLiteral("A أرامكو") << false;
+        QTest::newRow("space then Arabic") << QStringLiteral(" أرامكو") << false;
+        QTest::newRow("quote then Arabic") << QStringLiteral("\"أرامكو\"") << false;
+        // The first character is a grapheme: a Latin base with an Arabic combining mark counts.
+        QTest::newRow("Latin base with Arabic mark") << QStringLiteral("a") + QChar(0x0651) + QStringLiteral("bc")
+                                                     << true;
+        QTest::newRow("Arabic with marks") << QString(QChar(0x0628)) + QChar(0x0650) + QChar(0x0651) << true;
+    }
+
+    void isArabic()
+    {
+        QFETCH(QString, title);
+        QFETCH(bool, arabic);
+        const Announcement announcement = make(title);
+        QCOMPARE(announcement.isArabic(), arabic);
+        QCOMPARE(announcement.textDirection(), arabic ? Qt::RightToLeft : Qt::LeftToRight);
+        QCOMPARE(announcement.textAlignment(), arabic ? Qt::AlignRight : Qt::AlignLeft);
+    }
+
+    void matchesWatchlist_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QStringList>("companies");
+        QTest::addColumn<QStringList>("symbols");
+        QTest::addColumn<bool>("matches");
+        const QStringList none;
+        QTest::newRow("empty set, empty title") << QString() << QString() << none << none << false;
+        QTest::newRow("only empty symbol") << QStringLiteral("x") << QStringLiteral("y")
+                                           << QStringList{QStringLiteral("2222")} << QStringList{QString()} << false;
+        QTest::newRow("3-digit in 4-digit number") << QStringLiteral("Results of 2222 Aramco") << QString() << none
+                                                   << QStringList{QStringLiteral("222")} << true;
+        QTest::newRow("lower-case symbol, upper-case company")
+            << QString() << QString() << QStringList{QStringLiteral("ACWA")} << QStringList{QStringLiteral("acwa")}
+            << true;
+        QTest::newRow("symbol only inside markup")
+            << QStringLiteral("News") << QStringLiteral("<a href=\"/co?cs=1120\">link</a>") << none
+            << QStringList{QStringLiteral("1120")} << true;
+        QTest::newRow("no occurrence") << QStringLiteral("Results") << QStringLiteral("Body")
+                                       << QStringList{QStringLiteral("4001")}
+                                       << QStringList{QStringLiteral("2222"), QStringLiteral("1120")} << false;
+        QTest::newRow("one of several symbols") << QStringLiteral("Results") << QString()
+                                                << QStringList{QStringLiteral("4001")}
+                                                << QStringList{QStringLiteral("2222"), QStringLiteral("4001")} << true;
+        // Canonical equivalence: precomposed é in the title, e + combining acute in the symbol.
+        QTest::newRow("canonically equivalent") << QStringLiteral("Caf\u00e9 Holding") << QString() << none
+                                                << QStringList{QStringLiteral("cafe\u0301")} << true;
+    }
+
+    void matchesWatchlist()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, description);
+        QFETCH(QStringList, companies);
+        QFETCH(QStringList, symbols);
+        QFETCH(bool, matches);
+        const QSet<QString> set(symbols.cbegin(), symbols.cend());
+        QCOMPARE(make(title, description, companies).matchesWatchlist(set), matches);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAnnouncement)
+#include "tst_announcement.moc"

@@ -1,0 +1,173 @@
+#include "model/AppConstants.h"
+#include "model/Preferences.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestPreferences : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_path;
+
+    void writeRaw(const QByteArray& bytes)
+    {
+        QFile file(m_path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+
+    QByteArray readRaw() const
+    {
+        QFile file(m_path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_path = m_dir.filePath(QStringLiteral("zelvora/settings.json"));
+        QFile::remove(m_path);
+        QFile::remove(m_path + QStringLiteral(".corrupt"));
+    }
+
+    void newUserDefaults()
+    {
+        const Preferences preferences(m_path);
+        QVERIFY(preferences.showAllAnnouncements());
+        QVERIFY(preferences.notificationsEnabled());
+        QVERIFY(!preferences.notificationsDontAsk());
+        QCOMPARE(preferences.language(), QStringLiteral("en"));
+        QCOMPARE(preferences.pollInterval(), 180.0);
+        QVERIFY(preferences.watchlistSymbols().isEmpty());
+        QVERIFY(preferences.seenAnnouncementIDs().isEmpty());
+        QVERIFY(!preferences.lastPollDate().has_value());
+        QVERIFY(!QFile::exists(m_path)); // reading never creates the file
+    }
+
+    void storedValuesAndAbsentRules()
+    {
+        Preferences preferences(m_path);
+        preferences.setShowAllAnnouncements(false);
+        QVERIFY(!preferences.showAllAnnouncements()); // stored false is not the default
+        preferences.setNotificationsEnabled(false);
+        QVERIFY(!preferences.notificationsEnabled());
+
+        for (const double interval : {0.0, -5.0}) {
+            preferences.setPollInterval(interval);
+            QCOMPARE(preferences.pollInterval(), 180.0);
+        }
+        preferences.setPollInterval(600);
+        QCOMPARE(preferences.pollInterval(), 600.0);
+        preferences.setPollInterval(30);
+        QCOMPARE(preferences.pollInterval(), 30.0);
+
+        const Instant when = Instant::fromReferenceSeconds(818000000.5);
+        preferences.setLastPollDate(when);
+        QCOMPARE(preferences.lastPollDate(), std::optional<Instant>(when));
+        preferences.setLastPollDate(std::nullopt);
+        QVERIFY(!preferences.lastPollDate().has_value());
+        QVERIFY(!preferences.store().snapshot().contains(QStringLiteral("lastPollDate")));
+
+        // Values survive a new instance over the same file.
+        preferences.setLanguage(QStringLiteral("ar"));
+        preferences.setWatchlistSymbols({QStringLiteral("2222"), QStringLiteral("1120")});
+        const Preferences again(m_path);
+        QCOMPARE(again.language(), QStringLiteral("ar"));
+        QVERIFY(!again.showAllAnnouncements());
+        QCOMPARE(again.watchlistSymbols(), (QSet<QString>{QStringLiteral("2222"), QStringLiteral("1120")}));
+    }
+
+    void wrongTypedValuesReadAsAbsent()
+    {
+        writeRaw(R"({"watchlistSymbols": ["2222", 5], "showAllAnnouncements": "maybe",
+                     "notificationsEnabled": [], "language": 7, "seenAnnouncementIDs": "se_1",
+                     "lastPollDate": 12345, "pollInterval": "soon", "notificationsDontAsk": {}})");
+        const Preferences preferences(m_path);
+        QVERIFY(preferences.watchlistSymbols().isEmpty());
+        QVERIFY(preferences.showAllAnnouncements());
+        QVERIFY(preferences.notificationsEnabled());
+        QCOMPARE(preferences.language(), QStringLiteral("en"));
+        QVERIFY(preferences.seenAnnouncementIDs().isEmpty());
+        QVERIFY(!preferences.lastPollDate().has_value());
+        QCOMPARE(preferences.pollInterval(), 180.0);
+        QVERIFY(!preferences.notificationsDontAsk());
+
+        writeRaw(R"({"watchlistSymbols": ["2222", "2222"], "pollInterval": "600"})");
+        QCOMPARE(preferences.watchlistSymbols(), QSet<QString>{QStringLiteral("2222")});
+        QCOMPARE(preferences.pollInterval(), 600.0);
+    }
+
+    void seenSetKeepsTheNewest()
+    {
+        Preferences preferences(m_path);
+        for (int i = 0; i < 500; ++i)
+            preferences.markAsSeen(QStringLiteral("se_%1").arg(i));
+        const QByteArray before = readRaw();
+        preferences.markAsSeen(QStringLiteral("se_7")); // already there: nothing changes
+        QCOMPARE(readRaw(), before);
+
+        preferences.markAsSeen(QStringLiteral("se_new"));
+        const QSet<QString> seen = preferences.seenAnnouncementIDs();
+        QCOMPARE(seen.size(), 500);
+        QVERIFY(seen.contains(QStringLiteral("se_new")));
+        QVERIFY(!seen.contains(QStringLiteral("se_0"))); // the oldest went
+        QVERIFY(preferences.hasSeen(QStringLiteral("se_1")));
+
+        QSet<QString> many;
+        for (int i = 0; i < 700; ++i)
+            many.insert(QStringLiteral("x%1").arg(i));
+        preferences.setSeenAnnouncementIDs(many);
+        QCOMPARE(preferences.seenAnnouncementIDs().size(), 500);
+
+        preferences.clearSeenIDs();
+        QVERIFY(!preferences.hasSeen(QStringLiteral("se_new")));
+        QVERIFY(preferences.seenAnnouncementIDs().isEmpty());
+    }
+
+    void outsideEditSeenAtNextRead()
+    {
+        Preferences preferences(m_path);
+        preferences.setLanguage(QStringLiteral("en"));
+        QCOMPARE(preferences.language(), QStringLiteral("en"));
+        // Same size, same second: only the file's identity and nanosecond times differ.
+        writeRaw(QJsonDocument(QJsonObject{{QStringLiteral("language"), QStringLiteral("ar")}}).toJson());
+        QCOMPARE(preferences.language(), QStringLiteral("ar"));
+
+        Preferences other(m_path);
+        other.setShowAllAnnouncements(false);
+        QVERIFY(!preferences.showAllAnnouncements());
+        QCOMPARE(preferences.language(), QStringLiteral("ar")); // other's write kept what it read
+    }
+
+    void corruptFileKeptAside()
+    {
+        const QByteArray garbage = "{\"language\": \"ar\", oops";
+        writeRaw(garbage);
+        Preferences preferences(m_path);
+        QCOMPARE(preferences.language(), QStringLiteral("en"));
+        QCOMPARE(readRaw(), garbage); // not overwritten by reading
+        preferences.setPollInterval(300);
+        QCOMPARE(preferences.pollInterval(), 300.0);
+        QFile kept(m_path + QStringLiteral(".corrupt"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), garbage);
+        QVERIFY(QJsonDocument::fromJson(readRaw()).isObject());
+    }
+
+    void noTemporaryFilesLeft()
+    {
+        Preferences preferences(m_path);
+        for (int i = 0; i < 20; ++i)
+            preferences.markAsSeen(QString::number(i));
+        const QStringList files = QDir(QFileInfo(m_path).absolutePath()).entryList(QDir::Files);
+        QCOMPARE(files, QStringList{QStringLiteral("settings.json")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPreferences)
+#include "tst_preferences.moc"
