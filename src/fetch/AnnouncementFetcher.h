@@ -32,7 +32,7 @@ public:
         const Clock* clock = nullptr;       // default: Clock::system()
         QString cacheDirectory;             // default: AppPaths::cacheDirectory()
         QString portalOrigin;               // default: PortalOrigin::current()
-        long requestTimeoutMs = 60'000;
+        long requestTimeoutMs = 60000;
     };
     using Completion = std::function<void(const AnnouncementsUpdate&)>;
 

@@ -357,6 +357,8 @@ bool PortalSimulator::start()
     m_server = std::make_unique<Server>();
     httplib::Server& http = m_server->http;
     http.set_keep_alive_max_count(1000);
+    // An idle keep-alive connection holds a server thread, and stop() waits for it: keep that short.
+    http.set_keep_alive_timeout(1);
 
     auto handler = [this](const httplib::Request& in, httplib::Response& out) {
         Request request;

@@ -1,0 +1,59 @@
+#include "cli/DemoMode.h"
+
+#include "fetch/PortalOrigin.h"
+#include "model/AppPaths.h"
+#include "model/Preferences.h"
+#include "portalsim/PortalSimulator.h"
+
+#include <QDir>
+#include <QFile>
+
+DemoMode::DemoMode() = default;
+
+DemoMode::~DemoMode() = default;
+
+bool DemoMode::takeOption(QStringList& arguments)
+{
+    return arguments.removeAll(QStringLiteral("--demo")) > 0;
+}
+
+bool DemoMode::start(QString* error)
+{
+    if (!m_home.isValid()) {
+        *error = QStringLiteral("cannot create a temporary folder for the demo");
+        return false;
+    }
+    const QString settings = AppPaths::settingsFile();
+    const QString configHome = m_home.filePath(QStringLiteral("config"));
+    QDir().mkpath(configHome + QStringLiteral("/zelvora"));
+    QFile::copy(settings, configHome + QStringLiteral("/zelvora/settings.json"));
+    qputenv("XDG_CONFIG_HOME", configHome.toUtf8());
+    qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toUtf8());
+    // The demo starts as a new user with the user's choices (language, interval, watchlist).
+    Preferences demoSettings(AppPaths::settingsFile());
+    demoSettings.clearSeenIDs();
+    demoSettings.setLastPollDate(std::nullopt);
+
+    portalsim::PortalSimulator::Options options;
+    options.newEvery = std::chrono::seconds(30);
+    options.seed = 2026;
+    m_simulator = std::make_unique<portalsim::PortalSimulator>(options);
+    if (!m_simulator->start()) {
+        *error = QStringLiteral("cannot start the demo portal on 127.0.0.1");
+        return false;
+    }
+    PortalOrigin::setOverride(origin());
+    return true;
+}
+
+QString DemoMode::origin() const
+{
+    return m_simulator ? QString::fromStdString(m_simulator->origin()) : QString();
+}
+
+QString DemoMode::banner() const
+{
+    return QStringLiteral("Demo mode: made-up announcements from the built-in portal simulator at %1 "
+                          "(a new one every 30 seconds); your cache and settings are left untouched.")
+        .arg(origin());
+}

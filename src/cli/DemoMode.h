@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace portalsim {
+class PortalSimulator;
+}
+
+// `--demo`: runs the portal simulator in this process on a free loopback port (a new item every 30 s)
+// and points the process at it. The demo's cache file and settings changes go to a temporary home, a
+// copy of the user's settings, so made-up announcements never reach the real cache or seen set.
+// Start it before the first use of Preferences::shared() or AnnouncementFetcher::shared().
+class DemoMode
+{
+public:
+    DemoMode();
+    ~DemoMode();
+
+    bool start(QString* error);
+    QString origin() const;
+    QString banner() const; // one line saying that the data is made up
+
+    // Removes "--demo" from the arguments; true when it was there.
+    static bool takeOption(QStringList& arguments);
+
+private:
+    std::unique_ptr<portalsim::PortalSimulator> m_simulator;
+    QTemporaryDir m_home;
+};

@@ -1,0 +1,228 @@
+#include "cli/FeedCommands.h"
+
+#include "cli/CommandLine.h"
+#include "cli/DemoMode.h"
+#include "fetch/AnnouncementCache.h"
+#include "fetch/AnnouncementFetcher.h"
+#include "fetch/PortalOrigin.h"
+#include "model/AppPaths.h"
+#include "model/Clock.h"
+#include "model/Log.h"
+#include "model/Preferences.h"
+#include "model/RiyadhTime.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+struct Options
+{
+    bool json = false;
+    bool demo = false;
+};
+
+// Parses the options a feed command accepts; returns a usage status on error, or -1 to go on.
+int parseOptions(QStringList& arguments, bool acceptJson, bool acceptNetwork, Options& options)
+{
+    if (acceptNetwork) {
+        options.demo = DemoMode::takeOption(arguments);
+        QString error;
+        if (!PortalOrigin::takeOption(arguments, &error))
+            return CommandLine::usageError(error);
+    }
+    if (acceptJson)
+        options.json = arguments.removeAll(QStringLiteral("--json")) > 0;
+    if (!arguments.isEmpty())
+        return CommandLine::usageError(QStringLiteral("unexpected argument '%1'").arg(arguments.first()));
+    if (options.json)
+        Log::useStandardError(true); // standard output stays valid JSON
+    return -1;
+}
+
+void printError(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+}
+
+void printLines(const AnnouncementList& all, const QSet<QString>& newIds)
+{
+    for (const Announcement& announcement : all)
+        CommandLine::printOut(
+            (newIds.contains(announcement.id()) ? QStringLiteral("* ") : QStringLiteral("  ")) +
+            FeedCommands::line(announcement));
+}
+
+// SIGINT and SIGTERM end the event loop (a self-pipe, so the handler only writes a byte).
+int s_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(s_signalPipe[1], &byte, 1);
+}
+
+void quitOnSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, s_signalPipe) != 0)
+        return;
+    auto* notifier =
+        new QSocketNotifier(s_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, QCoreApplication::instance(),
+                     [] { QCoreApplication::quit(); });
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+} // namespace
+
+void FeedCommands::registerIn(CommandLine& commandLine)
+{
+    commandLine.addCommand(
+        {QStringLiteral("poll"), QStringLiteral("poll [--json] [--demo] [--portal ORIGIN]"),
+         QStringLiteral("Run one poll cycle (cache, seen set and last-poll date updated) and print "
+                        "the kept announcements, new ones marked with *; exit 1 when both feeds "
+                        "failed"),
+         CommandLine::AppKind::Core, &FeedCommands::poll});
+    commandLine.addCommand({QStringLiteral("list"), QStringLiteral("list [--json]"),
+                            QStringLiteral("Print the cached announcements (no network)"),
+                            CommandLine::AppKind::Core, &FeedCommands::list});
+    commandLine.addCommand(
+        {QStringLiteral("watch"), QStringLiteral("watch [--demo] [--portal ORIGIN]"),
+         QStringLiteral("Poll at the stored interval and print each new announcement until "
+                        "interrupted"),
+         CommandLine::AppKind::Core, &FeedCommands::watch});
+}
+
+QString FeedCommands::line(const Announcement& announcement)
+{
+    const QString date = RiyadhTime::format(announcement.pubDate(), QStringLiteral("yyyy-MM-dd HH:mm"),
+                                            QLocale(QLocale::English, QLocale::UnitedStates));
+    const QString symbols = announcement.companies().isEmpty()
+                                ? QStringLiteral("-")
+                                : announcement.companies().join(QLatin1Char(','));
+    return date + QStringLiteral("  ") + symbols + QStringLiteral("  ") + announcement.title().simplified() +
+           QStringLiteral("  ") + announcement.link();
+}
+
+QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const AnnouncementList& all,
+                              bool error)
+{
+    auto array = [](const AnnouncementList& list) {
+        QJsonArray out;
+        for (const Announcement& announcement : list)
+            out.append(AnnouncementCache::toJson(announcement));
+        return out;
+    };
+    const QJsonObject object{{QStringLiteral("new"), array(newAnnouncements)},
+                             {QStringLiteral("all"), array(all)},
+                             {QStringLiteral("error"), error}};
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+int FeedCommands::poll(QStringList arguments)
+{
+    Options options;
+    if (const int status = parseOptions(arguments, true, true, options); status >= 0)
+        return status;
+    DemoMode demo;
+    if (options.demo) {
+        QString error;
+        if (!demo.start(&error))
+            return CommandLine::failure(error);
+        printError(demo.banner());
+    }
+
+    AnnouncementFetcher& fetcher = AnnouncementFetcher::shared();
+    // A one-shot process would always be a first poll; it is one only on the very first run.
+    fetcher.setFirstPoll(Preferences::shared().seenAnnouncementIDs().isEmpty());
+    AnnouncementsUpdate result;
+    fetcher.poll([&result](const AnnouncementsUpdate& update) {
+        result = update;
+        QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+
+    if (options.json) {
+        const QByteArray bytes = json(result.newAnnouncements, result.all, result.error);
+        CommandLine::printOut(QString::fromUtf8(bytes));
+    } else {
+        QSet<QString> newIds;
+        for (const Announcement& announcement : std::as_const(result.newAnnouncements))
+            newIds.insert(announcement.id());
+        printLines(result.all, newIds);
+        CommandLine::printOut(
+            QStringLiteral("%1 new, %2 kept").arg(result.newAnnouncements.size()).arg(result.all.size()));
+    }
+    if (result.error) {
+        printError(QStringLiteral("zelvora: both feeds failed"));
+        return CommandLine::Failure;
+    }
+    return CommandLine::Success;
+}
+
+int FeedCommands::list(QStringList arguments)
+{
+    Options options;
+    if (const int status = parseOptions(arguments, true, false, options); status >= 0)
+        return status;
+    const AnnouncementList all = AnnouncementCache(AppPaths::cacheDirectory())
+                                     .load(Clock::system().now())
+                                     .value_or(AnnouncementList());
+    if (options.json) {
+        QJsonArray array;
+        for (const Announcement& announcement : all)
+            array.append(AnnouncementCache::toJson(announcement));
+        CommandLine::printOut(QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
+        return CommandLine::Success;
+    }
+    printLines(all, {});
+    CommandLine::printOut(QStringLiteral("%1 kept").arg(all.size()));
+    return CommandLine::Success;
+}
+
+int FeedCommands::watch(QStringList arguments)
+{
+    Options options;
+    if (const int status = parseOptions(arguments, false, true, options); status >= 0)
+        return status;
+    DemoMode demo;
+    if (options.demo) {
+        QString error;
+        if (!demo.start(&error))
+            return CommandLine::failure(error);
+        CommandLine::printOut(demo.banner());
+    }
+    quitOnSignals();
+
+    AnnouncementFetcher& fetcher = AnnouncementFetcher::shared();
+    bool announced = false;
+    QObject::connect(&Broadcaster::shared(), &Broadcaster::announcementsUpdated, QCoreApplication::instance(),
+                     [&announced](const AnnouncementsUpdate& update) {
+                         if (!announced && !update.error) {
+                             announced = true;
+                             CommandLine::printOut(
+                                 QStringLiteral("Watching %1 (%2 kept); polling every %3 s. Ctrl+C to stop.")
+                                     .arg(PortalOrigin::current())
+                                     .arg(update.all.size())
+                                     .arg(Preferences::shared().pollInterval()));
+                         }
+                         for (const Announcement& announcement : update.newAnnouncements)
+                             CommandLine::printOut(line(announcement));
+                     });
+    fetcher.startPolling();
+    QCoreApplication::exec();
+    return CommandLine::Success;
+}

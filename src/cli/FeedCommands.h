@@ -1,0 +1,24 @@
+#pragma once
+
+#include "model/Announcement.h"
+
+#include <QStringList>
+
+class CommandLine;
+
+// The headless front of the feed: `poll` (one cycle, then print), `list` (the cached list, no network)
+// and `watch` (poll at the stored interval, print new announcements, until SIGINT/SIGTERM).
+class FeedCommands
+{
+public:
+    static void registerIn(CommandLine& commandLine);
+
+    static int poll(QStringList arguments);
+    static int list(QStringList arguments);
+    static int watch(QStringList arguments);
+
+    // "2026-03-25 15:35  2222  Title  https://..." (Riyadh time; "-" when no symbol).
+    static QString line(const Announcement& announcement);
+    // {"new":[...],"all":[...],"error":false}, six keys per announcement.
+    static QByteArray json(const AnnouncementList& newAnnouncements, const AnnouncementList& all, bool error);
+};

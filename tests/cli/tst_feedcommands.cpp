@@ -1,0 +1,200 @@
+// `zelvora poll`, `list` and `watch` as processes, against the portal simulator in this test.
+#include "portalsim/PortalSimulator.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+
+using portalsim::Fault;
+using portalsim::Feed;
+
+class TestFeedCommands : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<portalsim::PortalSimulator> m_sim;
+
+    struct Result
+    {
+        int status;
+        QString out;
+        QString err;
+    };
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home->filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home->filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("ZELVORA_PORTAL_ORIGIN"), QString::fromStdString(m_sim->origin()));
+        return env;
+    }
+
+    Result run(const QStringList& arguments)
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(QStringLiteral(ZELVORA_EXE), arguments);
+        if (!process.waitForFinished(60000))
+            return {-1, {}, {}};
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    static QJsonObject parseObject(const QString& text)
+    {
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
+        return error.error == QJsonParseError::NoError ? document.object() : QJsonObject();
+    }
+
+    void writeSettings(const QByteArray& json)
+    {
+        QDir().mkpath(m_home->filePath(QStringLiteral("config/zelvora")));
+        QFile file(m_home->filePath(QStringLiteral("config/zelvora/settings.json")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(json);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        portalsim::PortalSimulator::Options options;
+        options.issuerItems = 60;
+        options.marketItems = 20;
+        m_sim = std::make_unique<portalsim::PortalSimulator>(options);
+        QVERIFY(m_sim->start());
+    }
+
+    void cleanup()
+    {
+        m_sim.reset();
+        m_home.reset();
+    }
+
+    void pollFirstRunThenNewOnes()
+    {
+        const Result first = run({QStringLiteral("poll")});
+        QCOMPARE(first.status, 0);
+        const QStringList lines = first.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.last(), QStringLiteral("0 new, 80 kept"));
+        QCOMPARE(lines.size(), 81);
+        QVERIFY(lines.first().startsWith(QLatin1String("  20"))); // "  2026-..": not new
+        QVERIFY(lines.first().contains(QString::fromStdString(m_sim->origin()) + QStringLiteral("/wps/")));
+        QVERIFY(QFile::exists(m_home->filePath(QStringLiteral("data/Quvex/announcements_cache.json"))));
+
+        // A later run reports what it never marked as seen, as JSON on standard output only.
+        m_sim->advance(3);
+        const Result second = run({QStringLiteral("poll"), QStringLiteral("--json")});
+        QCOMPARE(second.status, 0);
+        const QJsonObject json = parseObject(second.out);
+        QCOMPARE(json.value(QLatin1String("new")).toArray().size(), 3);
+        QCOMPARE(json.value(QLatin1String("all")).toArray().size(), 83);
+        QCOMPARE(json.value(QLatin1String("error")), QJsonValue(false));
+        QCOMPARE(json.value(QLatin1String("new")).toArray().first().toObject().keys(),
+                 (QStringList{"companies", "description", "id", "link", "pubDate", "title"}));
+
+        // Nothing new the third time; `list` shows the cache without the network.
+        QVERIFY(run({QStringLiteral("poll")}).out.trimmed().endsWith(QLatin1String("0 new, 83 kept")));
+        m_sim->stop();
+        const Result listed = run({QStringLiteral("list"), QStringLiteral("--json")});
+        QCOMPARE(listed.status, 0);
+        QCOMPARE(QJsonDocument::fromJson(listed.out.toUtf8()).array(),
+                 json.value(QLatin1String("all")).toArray());
+        QVERIFY(run({QStringLiteral("list")}).out.trimmed().endsWith(QLatin1String("83 kept")));
+    }
+
+    void bothFeedsFailing()
+    {
+        Fault denied;
+        denied.status = 403;
+        m_sim->setFault(Feed::IssuerEN, 0, denied);
+        Fault html;
+        html.body = Fault::Body::HtmlPage;
+        m_sim->setFault(Feed::MarketEN, 0, html);
+        const Result result = run({QStringLiteral("poll"), QStringLiteral("--json")});
+        QCOMPARE(result.status, 1);
+        const QJsonObject json = parseObject(result.out);
+        QCOMPARE(json.value(QLatin1String("error")), QJsonValue(true));
+        QVERIFY(json.value(QLatin1String("all")).toArray().isEmpty());
+        const QStringList log = result.err.split(QLatin1Char('\n'));
+        QVERIFY2(log.contains(QStringLiteral("[Fetcher] Issuer announcements error: badStatus(403)")),
+                 qPrintable(result.err));
+        QVERIFY(log.contains(QStringLiteral("[Fetcher] Failed to parse market JSON")));
+        QVERIFY(log.contains(QStringLiteral("[Fetcher] Market news error: invalidPayload(\"market\")")));
+    }
+
+    void portalOption()
+    {
+        // --portal wins over the environment; a malformed one is a usage error.
+        const QString origin = QString::fromStdString(m_sim->origin());
+        QProcess process;
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("ZELVORA_PORTAL_ORIGIN"), QStringLiteral("http://127.0.0.1:1"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(ZELVORA_EXE),
+                      {QStringLiteral("poll"), QStringLiteral("--portal"), origin + "/"});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(int(m_sim->requestCount()), 3); // 2 issuer pages (60 items), 1 market page (20)
+        QCOMPARE(run({QStringLiteral("poll"), QStringLiteral("--portal"), QStringLiteral("ftp://x")}).status,
+                 2);
+        QCOMPARE(run({QStringLiteral("poll"), QStringLiteral("--portal")}).status, 2);
+        QCOMPARE(run({QStringLiteral("poll"), QStringLiteral("--bogus")}).status, 2);
+        QCOMPARE(run({QStringLiteral("list"), QStringLiteral("--demo")}).status, 2);
+    }
+
+    void watchPrintsNewOnesUntilTerminated()
+    {
+        writeSettings("{\"pollInterval\": 1}");
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(QStringLiteral(ZELVORA_EXE), {QStringLiteral("watch")});
+        QString out;
+        auto readUntil = [&](const QString& text) {
+            return QTest::qWaitFor(
+                [&] {
+                    out += QString::fromUtf8(process.readAllStandardOutput());
+                    return out.contains(text);
+                },
+                60000);
+        };
+        QVERIFY2(readUntil(QStringLiteral("Watching")), qPrintable(out));
+        m_sim->advance(2);
+        const auto newest = m_sim->items(true);
+        QVERIFY2(readUntil(QStringLiteral("anId=%1&").arg(newest.at(0).number)), qPrintable(out));
+        QVERIFY2(readUntil(QStringLiteral("anId=%1&").arg(newest.at(1).number)), qPrintable(out));
+        QCOMPARE(out.count(QStringLiteral("anId=")), 2); // only the new ones are printed
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+    }
+
+    void demoMode()
+    {
+        const QString userSettings = m_home->filePath(QStringLiteral("config/zelvora/settings.json"));
+        writeSettings("{\"language\": \"ar\", \"seenAnnouncementIDs\": [\"se_1\"]}");
+        const Result result = run({QStringLiteral("poll"), QStringLiteral("--demo")});
+        QCOMPARE(result.status, 0);
+        QVERIFY(result.err.contains(QLatin1String("Demo mode")));
+        QVERIFY(result.out.trimmed().endsWith(QLatin1String("0 new, 400 kept")));
+        QVERIFY(result.out.contains(QStringLiteral("locale=ar"))); // the user's language is kept
+        // The user's own files are untouched.
+        QFile file(userSettings);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("{\"language\": \"ar\", \"seenAnnouncementIDs\": [\"se_1\"]}"));
+        QVERIFY(!QFile::exists(m_home->filePath(QStringLiteral("data/Quvex/announcements_cache.json"))));
+        QCOMPARE(m_sim->requestCount(), size_t(0));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFeedCommands)
+#include "tst_feedcommands.moc"
