@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool arabic = size % 2 == 1;
     const auto list = FeedParser::parseAnnouncementResponse(
         bytes, arabic ? QStringLiteral("market") : QStringLiteral("tadawul"),
-        arabic ? QStringLiteral("ar") : QStringLiteral("en"), QStringLiteral("https://www.saudiexchange.sa"), clock);
+        arabic ? QStringLiteral("ar") : QStringLiteral("en"), QStringLiteral("https://www.saudiexchange.sa"),
+        clock);
     if (list) {
         // What the parser makes must survive the cache file: same count and dates, and the same texts
         // wherever they are valid Unicode (a lone surrogate cannot be written as UTF-8).

@@ -212,12 +212,30 @@ void AnnouncementFetcher::afterSave(const AnnouncementList& kept)
     const QSet<QString> seen = m_preferences.seenAnnouncementIDs();
     AnnouncementsUpdate update;
     update.all = kept;
+    QStringList unseen;
     for (const Announcement& announcement : kept) {
         if (seen.contains(announcement.id()))
             continue;
         if (!m_isFirstPoll)
             update.newAnnouncements.append(announcement);
-        m_preferences.markAsSeen(announcement.id());
+        unseen.append(announcement.id());
+    }
+    markAsSeen(std::move(unseen), 0, std::move(update));
+}
+
+// One identifier per turn of the event loop: a first poll marks up to 500, and each is a settings
+// write, so the user interface keeps answering in between.
+void AnnouncementFetcher::markAsSeen(QStringList ids, qsizetype next, AnnouncementsUpdate update)
+{
+    if (next < ids.size()) {
+        m_preferences.markAsSeen(ids.at(next));
+        QMetaObject::invokeMethod(
+            this,
+            [this, ids = std::move(ids), next, update = std::move(update)]() mutable {
+                markAsSeen(std::move(ids), next + 1, std::move(update));
+            },
+            Qt::QueuedConnection);
+        return;
     }
     m_isFirstPoll = false;
     finishPoll(update);

@@ -74,6 +74,7 @@ private:
     void afterCacheLoaded();
     void afterFetch(const FeedResults& results);
     void afterSave(const AnnouncementList& kept);
+    void markAsSeen(QStringList ids, qsizetype next, AnnouncementsUpdate update);
     void finishPoll(const AnnouncementsUpdate& update);
     void armTimer();
     void stopTimer();

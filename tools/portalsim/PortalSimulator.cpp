@@ -359,6 +359,9 @@ bool PortalSimulator::start()
     http.set_keep_alive_max_count(1000);
     // An idle keep-alive connection holds a server thread, and stop() waits for it: keep that short.
     http.set_keep_alive_timeout(1);
+    // Headers and body go out in separate writes; without this, Nagle's algorithm meets the client's
+    // delayed ACK and every answer waits 40 ms.
+    http.set_tcp_nodelay(true);
 
     auto handler = [this](const httplib::Request& in, httplib::Response& out) {
         Request request;
