@@ -1,10 +1,12 @@
 #include "cli/CoreCommands.h"
 
 #include "cli/DefaultsCommand.h"
+#include "cli/NotificationsCommand.h"
 #include "cli/WatchlistCommand.h"
 
 void CoreCommands::registerAll(CommandLine& commandLine)
 {
     DefaultsCommand::registerIn(commandLine);
     WatchlistCommand::registerIn(commandLine);
+    NotificationsCommand::registerIn(commandLine);
 }
