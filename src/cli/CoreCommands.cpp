@@ -2,6 +2,7 @@
 
 #include "cli/DefaultsCommand.h"
 #include "cli/FeedCommands.h"
+#include "cli/NotificationsCommand.h"
 #include "cli/WatchlistCommand.h"
 
 void CoreCommands::registerAll(CommandLine& commandLine)
@@ -9,4 +10,5 @@ void CoreCommands::registerAll(CommandLine& commandLine)
     DefaultsCommand::registerIn(commandLine);
     WatchlistCommand::registerIn(commandLine);
     FeedCommands::registerIn(commandLine);
+    NotificationsCommand::registerIn(commandLine);
 }

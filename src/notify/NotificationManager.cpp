@@ -106,21 +106,17 @@ void NotificationManager::sendTestNotification()
 void NotificationManager::deliver(const NotificationRequest& request, bool reportErrors)
 {
     QPointer<NotificationManager> self(this);
-    m_backend->post(request, [self, request, reportErrors](const QString& error) {
-        if (error.isEmpty() || !self)
-            return;
-        auto report = [reportErrors](const QString& message) {
-            if (reportErrors)
-                Log::line(kComponent, QStringLiteral("Error sending notification: ") + message);
-        };
-        if (!self->m_fallback) {
-            report(error);
-            return;
-        }
-        self->m_fallback->post(request, [report](const QString& fallbackError) {
-            if (!fallbackError.isEmpty())
-                report(fallbackError);
-        });
+    auto finish = [self, identifier = request.identifier, reportErrors](const QString& error) {
+        if (!error.isEmpty() && reportErrors)
+            Log::line(kComponent, QStringLiteral("Error sending notification: ") + error);
+        if (self)
+            Q_EMIT self->delivered(identifier, error);
+    };
+    m_backend->post(request, [self, request, finish](const QString& error) {
+        if (error.isEmpty() || !self || !self->m_fallback)
+            finish(error);
+        else
+            self->m_fallback->post(request, finish);
     });
 }
 
@@ -135,6 +131,7 @@ void NotificationManager::requestPermission(bool sendTest)
         if (!self)
             return;
         self->m_authorization.setStatus(granted ? Status::Authorized : Status::Denied);
+        Q_EMIT self->permissionAnswered(granted);
         if (granted && sendTest) {
             QTimer::singleShot(self->m_confirmationDelayMs, self.data(), [self] {
                 if (self)

@@ -57,6 +57,11 @@ public:
     // The click payload: "id" and "link" when the notification's user info holds them as text.
     static QVariantMap openAnnouncementUserInfo(const QVariantMap& userInfo);
 
+Q_SIGNALS:
+    // The outcome of one post, after the fallback if one was tried: an empty error means shown.
+    void delivered(const QString& identifier, const QString& error);
+    void permissionAnswered(bool granted);
+
 private:
     void deliver(const NotificationRequest& request, bool reportErrors);
     void connectActivations(NotificationBackend* backend);

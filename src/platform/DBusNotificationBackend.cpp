@@ -5,6 +5,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <algorithm>
 
 namespace {
@@ -33,6 +34,15 @@ DBusNotificationBackend::DBusNotificationBackend(QDBusConnection connection, QOb
                          SLOT(onActionInvoked(uint, QString)));
     m_connection.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
                          SLOT(onNotificationClosed(uint, uint)));
+    // A new service numbers its notifications afresh: what we knew of the old one's ids is void.
+    auto* watcher =
+        new QDBusServiceWatcher(kService, m_connection, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        m_posted.clear();
+        m_idByIdentifier.clear();
+        m_order.clear();
+        m_capabilities.reset();
+    });
 }
 
 void DBusNotificationBackend::post(const NotificationRequest& request, Completion completion)

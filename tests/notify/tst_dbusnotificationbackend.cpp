@@ -42,6 +42,25 @@ private Q_SLOTS:
         // The click closed it, and a closed notification is forgotten.
         QTRY_COMPARE_WITH_TIMEOUT(backend.trackedCount(), DBusNotificationBackend::kMaxTracked - 1, 10000);
     }
+
+    void aNewServiceStartsAfresh()
+    {
+        auto server = std::make_unique<TestNotificationServer>();
+        QVERIFY(server->start());
+        DBusNotificationBackend backend;
+        int done = 0;
+        backend.post(request(1), [&done](const QString&) { ++done; });
+        QTRY_COMPARE_WITH_TIMEOUT(done, 1, 10000);
+        QCOMPARE(backend.trackedCount(), 1);
+
+        // The desktop's service restarts: its ids start again at 1, so id 1 is no longer ours.
+        server = std::make_unique<TestNotificationServer>();
+        QVERIFY(server->start());
+        QTRY_COMPARE_WITH_TIMEOUT(backend.trackedCount(), 0, 10000);
+        backend.post(request(1), [&done](const QString&) { ++done; });
+        QTRY_COMPARE_WITH_TIMEOUT(done, 2, 10000);
+        QCOMPARE(server->calls().first().replacesId, 0u);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDBusNotificationBackend)

@@ -333,15 +333,6 @@ private Q_SLOTS:
         m_manager->requestPermission(true);
         QCOMPARE(NotificationAuthorization(stateFile()).status(), NotificationManager::Status::Denied);
     }
-
-    void clickPayloadKeepsOnlyTextEntries()
-    {
-        const QVariantMap payload =
-            NotificationManager::openAnnouncementUserInfo({{QStringLiteral("id"), 42},
-                                                           {QStringLiteral("link"), QStringLiteral("L")},
-                                                           {QStringLiteral("x"), QStringLiteral("y")}});
-        QCOMPARE(payload, (QVariantMap{{QStringLiteral("link"), QStringLiteral("L")}}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestNotificationManager)

@@ -13,7 +13,8 @@ class TestPlatformGui : public QObject
     static UpdateCheckResult available(const QString& download, const QString& notes)
     {
         return {UpdateCheckResult::Outcome::UpdateAvailable,
-                AppcastItem{QStringLiteral("Zelvora"), QStringLiteral("7"), QStringLiteral("1.2.4"), notes, download},
+                AppcastItem{QStringLiteral("Zelvora"), QStringLiteral("7"), QStringLiteral("1.2.4"), notes,
+                            download},
                 {}};
     }
 
@@ -30,7 +31,8 @@ private Q_SLOTS:
         QVERIFY(dialog.message().contains(QStringLiteral("1.2.3")));
         QVERIFY(!dialog.downloadButton()->isVisible());
 
-        dialog.showResult({UpdateCheckResult::Outcome::Failed, {}, QStringLiteral("The server answered HTTP 404.")});
+        dialog.showResult(
+            {UpdateCheckResult::Outcome::Failed, {}, QStringLiteral("The server answered HTTP 404.")});
         QCOMPARE(dialog.heading(), QStringLiteral("Update Error!"));
         QCOMPARE(dialog.message(), QStringLiteral("The server answered HTTP 404."));
 
@@ -40,7 +42,8 @@ private Q_SLOTS:
         QVERIFY(dialog.downloadButton()->isVisible());
         const auto labels = dialog.findChildren<QLabel*>();
         QVERIFY(std::any_of(labels.cbegin(), labels.cend(), [](QLabel* label) {
-            return label->isVisible() && label->text().contains(QStringLiteral("https://notes.example/1.2.4"));
+            return label->isVisible() &&
+                   label->text().contains(QStringLiteral("https://notes.example/1.2.4"));
         }));
         QTest::mouseClick(dialog.downloadButton(), Qt::LeftButton);
         QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("https://dl.example/zelvora-1.2.4.tar.gz"))});

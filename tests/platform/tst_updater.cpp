@@ -173,14 +173,6 @@ private Q_SLOTS:
         QCOMPARE(found.size(), told ? 1 : 0);
         QCOMPARE(finished.size(), 0);
     }
-
-    void environmentOverridesTheAddress()
-    {
-        qputenv("ZELVORA_APPCAST_URL", "http://127.0.0.1:9/feed.xml");
-        QCOMPARE(Updater().appcastUrl(), QStringLiteral("http://127.0.0.1:9/feed.xml"));
-        qunsetenv("ZELVORA_APPCAST_URL");
-        QCOMPARE(Updater::appcastUrlFromEnvironment(), Updater::kDefaultAppcastUrl);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestUpdater)

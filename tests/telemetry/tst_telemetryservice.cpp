@@ -177,14 +177,6 @@ private Q_SLOTS:
         QVERIFY(server.requests().first().body.contains("settingsOpened"));
     }
 
-    void invalidEndpointIsSilent()
-    {
-        TelemetryService service(*m_store, QStringLiteral("not a url"));
-        service.appLaunched();
-        QCOMPARE(service.sender().inFlight(), 0);
-        QCOMPARE(service.sender().dropped(), 0);
-    }
-
     void silentServerNeitherBlocksNorGrowsThreads()
     {
         BlackHole hole;

@@ -71,6 +71,8 @@ uint TestNotificationServer::Notify(const QString& appName, uint replacesId, con
     }
     Call call{appName, replacesId, appIcon, summary, body, actions, hints, expireTimeout, id};
     m_calls.append(call);
+    if (m_observer)
+        m_observer(call);
     return id;
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
+#include <functional>
 
 // A stand-in desktop notification service (org.freedesktop.Notifications) for tests: it records
 // every call, shows nothing, and emits ActionInvoked / NotificationClosed on request. It uses a
@@ -37,6 +38,9 @@ public:
     void stop();
     QString lastError() const { return m_lastError; }
 
+    // Called for every Notify call as it arrives (a callback, not a signal: signals of this object
+    // are exported on the bus).
+    void setCallObserver(std::function<void(const Call&)> observer) { m_observer = std::move(observer); }
     void setCapabilities(const QStringList& capabilities) { m_capabilities = capabilities; }
     const QList<Call>& calls() const { return m_calls; }
     int serverInformationCalls() const { return m_serverInformationCalls; }
@@ -64,6 +68,7 @@ private:
     QString m_lastError;
     QStringList m_capabilities{QStringLiteral("actions"), QStringLiteral("body"), QStringLiteral("sound")};
     QList<Call> m_calls;
+    std::function<void(const Call&)> m_observer;
     QList<uint> m_open;
     uint m_nextId = 1;
     int m_serverInformationCalls = 0;
