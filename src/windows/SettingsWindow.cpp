@@ -87,7 +87,7 @@ QLabel* SettingsWindow::makeSectionHeader(const QString& title)
     label->setObjectName(QStringLiteral("sectionHeader"));
     label->setFont(WindowStyle::systemFont(10, QFont::DemiBold));
     label->setWordWrap(false);
-    setTextColor(label, kAccentColor);
+    m_headings.append(label);
     return label;
 }
 
@@ -150,10 +150,11 @@ void SettingsWindow::setupUI()
     m_footer->setFont(WindowStyle::systemFont(11));
     m_footer->setWordWrap(true);
     m_footer->setMaximumWidth(392);
+    m_footer->setMinimumHeight(m_footer->heightForWidth(392)); // never squeezed: the bottom margin gives way
 
     auto* stack = new QVBoxLayout;
     stack->setSpacing(0);
-    stack->setContentsMargins(0, 24, 0, 20);
+    stack->setContentsMargins(0, 24, 0, 0);
     stack->addWidget(makeSectionHeader(QStringLiteral("Data & Fetching")), 0, Qt::AlignLeft);
     stack->addSpacing(8);
     stack->addWidget(makePopupRow(QStringLiteral("Language"), m_languagePopup));
@@ -174,17 +175,20 @@ void SettingsWindow::setupUI()
     stack->addSpacing(14);
     stack->addWidget(m_footer);
 
+    // 20 below the footer and 16 more to the window's edge, as far as the controls leave room.
+    stack->addSpacerItem(new QSpacerItem(0, 20 + 16, QSizePolicy::Minimum, QSizePolicy::Expanding));
     auto* container = new QVBoxLayout(this);
-    container->setContentsMargins(24, 0, 24, 16);
+    container->setContentsMargins(24, 0, 24, 0);
     container->setSpacing(0);
     container->addLayout(stack);
-    container->addStretch(1);
     applyColors();
 }
 
 void SettingsWindow::applyColors()
 {
     setTextColor(m_footer, WindowStyle::tertiaryLabelColor(palette()));
+    for (QLabel* heading : std::as_const(m_headings))
+        setTextColor(heading, WindowStyle::isDark(palette()) ? WindowStyle::kLightGreen : kAccentColor);
     for (QWidget* line : std::as_const(m_separators)) {
         QPalette colors = line->palette();
         colors.setColor(QPalette::Window, WindowStyle::separatorColor(palette()));

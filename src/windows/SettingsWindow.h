@@ -29,6 +29,7 @@ public:
         static Hooks defaults();
     };
 
+    // The headings' colour (the light brand green on a dark palette, where this one would not read).
     static inline const QColor kAccentColor{0x00, 0x6C, 0x35};
 
     explicit SettingsWindow(Preferences& preferences);
@@ -75,4 +76,5 @@ private:
     QPushButton* m_resetPromptButton = nullptr;
     QLabel* m_footer = nullptr;
     QList<QWidget*> m_separators;
+    QList<QLabel*> m_headings;
 };

@@ -31,6 +31,14 @@ QFont monospaceFont(int pixelSize, QFont::Weight weight)
     return font;
 }
 
+QFont emojiFont(int pixelSize)
+{
+    QFont font = systemFont(pixelSize);
+    font.setFamilies({QStringLiteral("Noto Color Emoji"), QStringLiteral("Apple Color Emoji"),
+                      QStringLiteral("Segoe UI Emoji"), QStringLiteral("Twemoji"), font.family()});
+    return font;
+}
+
 QColor withAlpha(QColor color, qreal alpha)
 {
     color.setAlphaF(static_cast<float>(alpha));
@@ -60,6 +68,11 @@ QColor separatorColor(const QPalette& palette)
 QColor hoverColor(const QPalette& palette)
 {
     return withAlpha(palette.color(QPalette::Highlight), 0.08);
+}
+
+QColor greenText(const QPalette& palette)
+{
+    return isDark(palette) ? kLightGreen : kSaudiGreen;
 }
 
 bool isDark(const QPalette& palette)
