@@ -97,9 +97,7 @@ void AnnouncementRowView::applyColors()
     const QPalette& colors = palette();
     m_title->setTextColor(WindowStyle::labelColor(colors));
     m_description->setTextColor(WindowStyle::secondaryLabelColor(colors));
-    QPalette datePalette = m_date->palette();
-    datePalette.setColor(QPalette::WindowText, WindowStyle::tertiaryLabelColor(colors));
-    m_date->setPalette(datePalette);
+    WindowStyle::setColor(m_date, QPalette::WindowText, WindowStyle::tertiaryLabelColor(colors));
 }
 
 void AnnouncementRowView::changeEvent(QEvent* event)

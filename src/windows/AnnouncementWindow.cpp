@@ -208,12 +208,8 @@ void AnnouncementWindow::setupUI()
 
 void AnnouncementWindow::applyColors()
 {
-    QPalette separator = m_separator->palette();
-    separator.setColor(QPalette::Window, WindowStyle::separatorColor(palette()));
-    m_separator->setPalette(separator);
-    QPalette date = m_date->palette();
-    date.setColor(QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
-    m_date->setPalette(date);
+    WindowStyle::setColor(m_separator, QPalette::Window, WindowStyle::separatorColor(palette()));
+    WindowStyle::setColor(m_date, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
 }
 
 void AnnouncementWindow::changeEvent(QEvent* event)

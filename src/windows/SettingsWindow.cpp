@@ -18,13 +18,6 @@
 namespace {
 constexpr int kQuitDelayMilliseconds = 500;
 const double kIntervals[] = {180.0, 300.0, 600.0};
-
-void setTextColor(QWidget* widget, const QColor& color)
-{
-    QPalette colors = widget->palette();
-    colors.setColor(QPalette::WindowText, color);
-    widget->setPalette(colors);
-}
 } // namespace
 
 SettingsWindow::Hooks SettingsWindow::Hooks::defaults()
@@ -186,13 +179,11 @@ void SettingsWindow::setupUI()
 
 void SettingsWindow::applyColors()
 {
-    setTextColor(m_footer, WindowStyle::tertiaryLabelColor(palette()));
+    WindowStyle::setColor(m_footer, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
     for (QLabel* heading : std::as_const(m_headings))
-        setTextColor(heading, WindowStyle::isDark(palette()) ? WindowStyle::kLightGreen : kAccentColor);
+        WindowStyle::setColor(heading, QPalette::WindowText, WindowStyle::greenText(palette()));
     for (QWidget* line : std::as_const(m_separators)) {
-        QPalette colors = line->palette();
-        colors.setColor(QPalette::Window, WindowStyle::separatorColor(palette()));
-        line->setPalette(colors);
+        WindowStyle::setColor(line, QPalette::Window, WindowStyle::separatorColor(palette()));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "windows/WindowStyle.h"
 
 #include <QFontDatabase>
+#include <QWidget>
 
 namespace {
 // Text colour laid over the window colour at the given opacity, as an opaque colour.
@@ -78,5 +79,12 @@ QColor greenText(const QPalette& palette)
 bool isDark(const QPalette& palette)
 {
     return palette.color(QPalette::Window).lightnessF() < 0.5;
+}
+
+void setColor(QWidget* widget, QPalette::ColorRole role, const QColor& color)
+{
+    QPalette colors = widget->palette();
+    colors.setColor(role, color);
+    widget->setPalette(colors);
 }
 } // namespace WindowStyle

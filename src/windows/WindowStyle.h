@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QPalette>
 
+class QWidget;
+
 // Colours and fonts shared by the windows. Sizes are device-independent pixels; text colours are
 // derived from the palette so light and dark themes both read well.
 namespace WindowStyle {
@@ -27,4 +29,7 @@ QColor hoverColor(const QPalette& palette); // the highlight at a light tint
 // Brand green for text: the dark green reads poorly on a dark window, so dark themes get the light one.
 QColor greenText(const QPalette& palette);
 bool isDark(const QPalette& palette);
+
+// Sets one colour of the widget's own palette (text: WindowText; filled background: Window).
+void setColor(QWidget* widget, QPalette::ColorRole role, const QColor& color);
 } // namespace WindowStyle

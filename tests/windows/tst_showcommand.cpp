@@ -1,4 +1,3 @@
-#include "TestData.h"
 
 #include <QDir>
 #include <QFile>
