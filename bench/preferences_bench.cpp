@@ -2,7 +2,6 @@
 #include "model/Preferences.h"
 
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
 
 static void BM_MarkAsSeen500OnFullStore(benchmark::State& state)

@@ -83,7 +83,8 @@ int CommandLine::run(int argc, char** argv)
 
     if (!arguments.isEmpty()) {
         const QString first = arguments.first();
-        if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
+        if (first == QLatin1String("--help") || first == QLatin1String("-h") ||
+            first == QLatin1String("help")) {
             printOut(helpText());
             return Success;
         }
@@ -100,7 +101,8 @@ int CommandLine::run(int argc, char** argv)
     }
     if (!m_defaultHandler) {
         if (!arguments.isEmpty())
-            return usageError(QStringLiteral("unknown option '%1'. Try 'zelvora --help'.").arg(arguments.first()));
+            return usageError(
+                QStringLiteral("unknown option '%1'. Try 'zelvora --help'.").arg(arguments.first()));
         printOut(helpText());
         return Success;
     }

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <memory>
 #include <vector>

@@ -7,7 +7,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimeZone>
-
 #include <cmath>
 
 namespace {
@@ -24,9 +23,9 @@ QString describe(const QJsonValue& value)
     return QString::fromUtf8(json.mid(1, json.size() - 2));
 }
 
-const QString kUsage = QStringLiteral(
-    "usage: zelvora defaults read [KEY] | write KEY -string S | -bool true|false | -float N | "
-    "-array A B ... | -date ISO8601 | delete KEY");
+const QString kUsage =
+    QStringLiteral("usage: zelvora defaults read [KEY] | write KEY -string S | -bool true|false | -float N | "
+                   "-array A B ... | -date ISO8601 | delete KEY");
 } // namespace
 
 DefaultsCommand::DefaultsCommand(Preferences& preferences) : m_preferences(preferences) {}
@@ -37,8 +36,7 @@ void DefaultsCommand::registerIn(CommandLine& commandLine)
                             QStringLiteral("defaults read [KEY] | write KEY -TYPE VALUE... | delete KEY"),
                             QStringLiteral("Read or change the settings store (types: -string -bool -float "
                                            "-array -date)"),
-                            CommandLine::AppKind::Core,
-                            [](const QStringList& arguments) {
+                            CommandLine::AppKind::Core, [](const QStringList& arguments) {
                                 return DefaultsCommand(Preferences::shared()).run(arguments);
                             }});
 }
@@ -47,7 +45,7 @@ int DefaultsCommand::run(const QStringList& arguments)
 {
     if (arguments.isEmpty())
         return CommandLine::usageError(kUsage);
-    const QString verb = arguments.first();
+    const QString& verb = arguments.first();
     if (verb == QLatin1String("read"))
         return read(arguments.mid(1));
     if (verb == QLatin1String("write"))
@@ -63,7 +61,8 @@ int DefaultsCommand::read(const QStringList& arguments)
         return CommandLine::usageError(kUsage);
     const QJsonObject all = m_preferences.store().snapshot();
     if (arguments.isEmpty()) {
-        CommandLine::printOut(QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Indented)).trimmed());
+        CommandLine::printOut(
+            QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Indented)).trimmed());
         return CommandLine::Success;
     }
     const QString& key = arguments.first();
@@ -97,12 +96,15 @@ int DefaultsCommand::write(const QStringList& arguments)
             value = text;
         } else if (type == QLatin1String("-bool")) {
             const QString lower = text.toLower();
-            if (lower == QLatin1String("true") || lower == QLatin1String("yes") || lower == QLatin1String("1"))
+            if (lower == QLatin1String("true") || lower == QLatin1String("yes") ||
+                lower == QLatin1String("1"))
                 value = true;
-            else if (lower == QLatin1String("false") || lower == QLatin1String("no") || lower == QLatin1String("0"))
+            else if (lower == QLatin1String("false") || lower == QLatin1String("no") ||
+                     lower == QLatin1String("0"))
                 value = false;
             else
-                return CommandLine::usageError(QStringLiteral("-bool takes true or false, not '%1'").arg(text));
+                return CommandLine::usageError(
+                    QStringLiteral("-bool takes true or false, not '%1'").arg(text));
         } else if (type == QLatin1String("-float")) {
             bool ok = false;
             const double number = text.toDouble(&ok);

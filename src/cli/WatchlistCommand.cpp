@@ -11,8 +11,8 @@ void WatchlistCommand::registerIn(CommandLine& commandLine)
 {
     commandLine.addCommand({QStringLiteral("watchlist"),
                             QStringLiteral("watchlist [list | add SYMBOL... | remove SYMBOL...]"),
-                            QStringLiteral("Show or change the watchlist symbols"), CommandLine::AppKind::Core,
-                            [](const QStringList& arguments) {
+                            QStringLiteral("Show or change the watchlist symbols"),
+                            CommandLine::AppKind::Core, [](const QStringList& arguments) {
                                 return WatchlistCommand(Preferences::shared()).run(arguments);
                             }});
 }
@@ -25,7 +25,8 @@ int WatchlistCommand::run(const QStringList& arguments)
     if (verb == QLatin1String("list")) {
         if (!symbols.isEmpty())
             return CommandLine::usageError(QStringLiteral("usage: zelvora watchlist list"));
-        QStringList sorted(m_preferences.watchlistSymbols().cbegin(), m_preferences.watchlistSymbols().cend());
+        QStringList sorted(m_preferences.watchlistSymbols().cbegin(),
+                           m_preferences.watchlistSymbols().cend());
         sorted.sort();
         for (const QString& symbol : sorted)
             CommandLine::printOut(symbol);
@@ -46,7 +47,8 @@ int WatchlistCommand::run(const QStringList& arguments)
         if (verb == QLatin1String("add"))
             watchlist.insert(symbol.trimmed());
         else if (!watchlist.remove(symbol.trimmed()))
-            std::fprintf(stderr, "zelvora: %s was not on the watchlist\n", symbol.trimmed().toUtf8().constData());
+            std::fprintf(stderr, "zelvora: %s was not on the watchlist\n",
+                         symbol.trimmed().toUtf8().constData());
     }
     m_preferences.setWatchlistSymbols(watchlist);
     return CommandLine::Success;

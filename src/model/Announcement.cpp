@@ -47,7 +47,8 @@ bool Announcement::matchesWatchlist(const QSet<QString>& symbols) const
 
     for (const QString& symbol : symbols) {
         const QString needle = UnicodeText::defaultLower(symbol);
-        if (UnicodeText::containsCanonical(title, needle) || UnicodeText::containsCanonical(description, needle))
+        if (UnicodeText::containsCanonical(title, needle) ||
+            UnicodeText::containsCanonical(description, needle))
             return true;
         for (const QString& company : companies) {
             if (UnicodeText::containsCanonical(company, needle))

@@ -13,5 +13,9 @@ struct AppConstants
     // The freedesktop id of the installed .desktop file (notifications and autostart name it).
     static inline const QString desktopEntry = QStringLiteral("zelvora");
 
-    static QString versionLine() { return appName + QLatin1Char(' ') + appVersion + QStringLiteral(" (") + buildNumber + QLatin1Char(')'); }
+    static QString versionLine()
+    {
+        return appName + QLatin1Char(' ') + appVersion + QStringLiteral(" (") + buildNumber +
+               QLatin1Char(')');
+    }
 };

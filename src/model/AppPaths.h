@@ -7,8 +7,8 @@
 class AppPaths
 {
 public:
-    static QString configHome(); // $XDG_CONFIG_HOME or ~/.config
-    static QString dataHome();   // $XDG_DATA_HOME or ~/.local/share
+    static QString configHome();      // $XDG_CONFIG_HOME or ~/.config
+    static QString dataHome();        // $XDG_DATA_HOME or ~/.local/share
     static QString configDirectory(); // <configHome>/zelvora
     static QString settingsFile();    // <configHome>/zelvora/settings.json
     static QString uiStateFile();     // <configHome>/zelvora/ui-state.json

@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QTimeZone>
-
 #include <compare>
 
 // A point in time kept as seconds since 2001-01-01 00:00:00 UTC, the form the cache file stores.

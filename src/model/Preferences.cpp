@@ -39,7 +39,7 @@ std::optional<QStringList> Preferences::readStringArray(const QJsonValue& value)
     if (!value.isArray())
         return std::nullopt;
     QStringList result;
-    for (const QJsonValue& element : value.toArray()) {
+    for (const auto& element : value.toArray()) {
         if (!element.isString())
             return std::nullopt;
         result.append(element.toString());
@@ -73,7 +73,7 @@ static QJsonArray toJsonArray(const QStringList& list)
 
 QSet<QString> Preferences::watchlistSymbols() const
 {
-    const auto list = readStringArray(m_store.value(Key::watchlistSymbols));
+    const auto list = m_store.stringArray(Key::watchlistSymbols);
     return list ? QSet<QString>(list->cbegin(), list->cend()) : QSet<QString>();
 }
 
@@ -122,7 +122,7 @@ void Preferences::setLanguage(const QString& language)
 
 QStringList Preferences::seenAnnouncementIDList() const
 {
-    return readStringArray(m_store.value(Key::seenAnnouncementIDs)).value_or(QStringList());
+    return m_store.stringArray(Key::seenAnnouncementIDs).value_or(QStringList());
 }
 
 QSet<QString> Preferences::seenAnnouncementIDs() const
@@ -141,16 +141,13 @@ void Preferences::setSeenAnnouncementIDs(const QSet<QString>& ids)
 
 void Preferences::markAsSeen(const QString& id)
 {
-    m_store.update([&](QJsonObject& object) {
-        QStringList list = readStringArray(object.value(Key::seenAnnouncementIDs)).value_or(QStringList());
+    m_store.updateStringArray(Key::seenAnnouncementIDs, [&](QStringList& list) {
         if (list.contains(id))
             return false;
         list.append(id);
         // Drop the oldest, so the identifier just added is always kept.
         if (list.size() > kMaxSeenIDs)
             list.erase(list.begin(), list.begin() + (list.size() - kMaxSeenIDs));
-        list.removeDuplicates();
-        object.insert(Key::seenAnnouncementIDs, toJsonArray(list));
         return true;
     });
 }

@@ -6,7 +6,6 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 // The user's settings. Every read goes to the store (nothing is cached here), so a value changed by
@@ -17,7 +16,7 @@ public:
     static constexpr int kMaxSeenIDs = 500;
 
     static Preferences& shared();
-    Preferences();                                 // the user's settings file
+    Preferences(); // the user's settings file
     explicit Preferences(const QString& settingsFile);
 
     static const QStringList& keys(); // the eight settings keys

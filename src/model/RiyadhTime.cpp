@@ -1,11 +1,10 @@
 #include "model/RiyadhTime.h"
 
+#include <memory>
 #include <unicode/locid.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 #include <unicode/unistr.h>
-
-#include <memory>
 
 QTimeZone RiyadhTime::zone()
 {

@@ -5,10 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
-
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,20 +20,25 @@ SettingsStore::SettingsStore(QString path) : m_path(std::move(path)) {}
 
 SettingsStore::FileStamp SettingsStore::stampOf(const QString& path)
 {
-    struct stat info {};
-    FileStamp stamp;
+    struct stat info
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return stamp;
+        return {};
+    return stampOf(info);
+}
+
+SettingsStore::FileStamp SettingsStore::stampOf(const struct stat& info)
+{
+    FileStamp stamp;
     stamp.exists = true;
     stamp.device = static_cast<quint64>(info.st_dev);
     stamp.inode = static_cast<quint64>(info.st_ino);
     stamp.size = static_cast<qint64>(info.st_size);
 #ifdef __APPLE__
     stamp.modifiedNs = info.st_mtimespec.tv_sec * 1000000000LL + info.st_mtimespec.tv_nsec;
-    stamp.changedNs = info.st_ctimespec.tv_sec * 1000000000LL + info.st_ctimespec.tv_nsec;
 #else
     stamp.modifiedNs = info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
-    stamp.changedNs = info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec;
 #endif
     return stamp;
 }
@@ -41,7 +50,8 @@ void SettingsStore::refreshLocked() const
         return;
     m_loaded = true;
     m_stamp = stamp;
-    m_cache = QJsonObject();
+    m_values = QJsonObject();
+    m_stringArrays.clear();
     m_corrupt = false;
     if (!stamp.exists)
         return;
@@ -54,19 +64,112 @@ void SettingsStore::refreshLocked() const
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
         m_corrupt = true;
         Log::line(QStringLiteral("Preferences"),
-                      QStringLiteral("Settings file %1 is not a valid settings document; using defaults. "
-                                     "It will be kept as %1.corrupt at the next change.")
-                          .arg(m_path));
+                  QStringLiteral("Settings file %1 is not a valid settings document; using defaults. "
+                                 "It will be kept as %1.corrupt at the next change.")
+                      .arg(m_path));
         return;
     }
-    m_cache = document.object();
+    splitLocked(document.object());
 }
 
-bool SettingsStore::writeLocked(const QJsonObject& object)
+void SettingsStore::splitLocked(const QJsonObject& object) const
 {
-    const QFileInfo info(m_path);
-    QDir().mkpath(info.absolutePath());
+    m_values = QJsonObject();
+    m_stringArrays.clear();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (it.value().isArray()) {
+            const QJsonArray array = it.value().toArray();
+            QStringList list;
+            list.reserve(array.size());
+            bool allText = true;
+            for (const auto& element : array) {
+                if (!element.isString()) {
+                    allText = false;
+                    break;
+                }
+                list.append(element.toString());
+            }
+            if (allText) {
+                m_stringArrays.insert(it.key(), list);
+                continue;
+            }
+        }
+        m_values.insert(it.key(), it.value());
+    }
+}
 
+QJsonObject SettingsStore::mergedLocked() const
+{
+    QJsonObject object = m_values;
+    for (auto it = m_stringArrays.cbegin(); it != m_stringArrays.cend(); ++it)
+        object.insert(it.key(), QJsonArray::fromStringList(it.value()));
+    return object;
+}
+
+namespace {
+void appendJsonString(QByteArray& out, const QString& text)
+{
+    static const char hex[] = "0123456789abcdef";
+    out.append('"');
+    const bool plain = std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() < 0x20 || c == QLatin1Char('"') || c == QLatin1Char('\\');
+    });
+    if (plain) {
+        out.append(text.toUtf8());
+    } else {
+        for (const char byte : text.toUtf8()) {
+            const auto code = static_cast<unsigned char>(byte);
+            if (byte == '"' || byte == '\\') {
+                const char escaped[] = {'\\', byte};
+                out.append(escaped, 2);
+            } else if (code < 0x20) {
+                const char escaped[] = {'\\', 'u', '0', '0', hex[code >> 4], hex[code & 0xF]};
+                out.append(escaped, 6);
+            } else {
+                out.append(byte);
+            }
+        }
+    }
+    out.append('"');
+}
+} // namespace
+
+// Written by hand: QJsonDocument takes most of a write's time for a 500-entry array.
+QByteArray SettingsStore::serializeLocked() const
+{
+    QStringList keys = m_values.keys();
+    keys.append(m_stringArrays.keys());
+    keys.sort();
+    QByteArray out;
+    out.reserve(qsizetype{16} * 1024);
+    out.append('{');
+    bool first = true;
+    for (const QString& key : std::as_const(keys)) {
+        out.append(first ? "\n    " : ",\n    ");
+        first = false;
+        appendJsonString(out, key);
+        out.append(": ");
+        const auto array = m_stringArrays.constFind(key);
+        if (array != m_stringArrays.cend()) {
+            out.append('[');
+            for (qsizetype i = 0; i < array->size(); ++i) {
+                if (i > 0)
+                    out.append(", ");
+                appendJsonString(out, array->at(i));
+            }
+            out.append(']');
+        } else {
+            const QByteArray wrapped =
+                QJsonDocument(QJsonArray{m_values.value(key)}).toJson(QJsonDocument::Compact);
+            out.append(wrapped.mid(1, wrapped.size() - 2));
+        }
+    }
+    out.append("\n}\n");
+    return out;
+}
+
+bool SettingsStore::writeLocked()
+{
     if (m_corrupt && QFile::exists(m_path)) {
         const QString keptAside = m_path + QStringLiteral(".corrupt");
         QFile::remove(keptAside);
@@ -75,26 +178,50 @@ bool SettingsStore::writeLocked(const QJsonObject& object)
                       QStringLiteral("Kept the unreadable settings file as %1").arg(keptAside));
     }
 
-    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
-    const QString temporary =
-        m_path + QStringLiteral(".tmp-%1").arg(static_cast<qint64>(::getpid()));
-    QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+    // Plain POSIX calls: this runs up to 500 times in a row, and every system call counts.
+    const QByteArray bytes = serializeLocked();
+    const QByteArray target = QFile::encodeName(m_path);
+    static const QByteArray suffix = ".tmp-" + QByteArray::number(static_cast<qint64>(::getpid()));
+    const QByteArray temporary = target + suffix;
+    int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0 && errno == ENOENT) {
+        QDir().mkpath(QFileInfo(m_path).absolutePath());
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    }
+    const auto fail = [&](int error) {
         Log::line(QStringLiteral("Preferences"),
-                  QStringLiteral("Could not save settings to %1: %2").arg(m_path, file.errorString()));
-        file.remove();
+                  QStringLiteral("Could not save settings to %1: %2")
+                      .arg(m_path, QString::fromLocal8Bit(std::strerror(error))));
+        ::unlink(temporary.constData());
         return false;
+    };
+    if (fd < 0)
+        return fail(errno);
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n =
+            ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int error = errno;
+            ::close(fd);
+            return fail(error);
+        }
+        written += n;
     }
-    file.close();
-    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(m_path).constData()) != 0) {
-        Log::line(QStringLiteral("Preferences"), QStringLiteral("Could not save settings to %1").arg(m_path));
-        QFile::remove(temporary);
-        return false;
-    }
-    m_cache = object;
+    struct stat info
+    {
+    };
+    const bool statted = ::fstat(fd, &info) == 0;
+    if (::close(fd) != 0 || !statted)
+        return fail(errno);
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        return fail(errno);
+
     m_corrupt = false;
-    m_stamp = stampOf(m_path);
     m_loaded = true;
+    m_stamp = stampOf(info);
     return true;
 }
 
@@ -102,24 +229,63 @@ QJsonObject SettingsStore::snapshot() const
 {
     const QMutexLocker lock(&m_mutex);
     refreshLocked();
-    return m_cache;
+    return mergedLocked();
 }
 
 QJsonValue SettingsStore::value(const QString& key) const
 {
     const QMutexLocker lock(&m_mutex);
     refreshLocked();
-    return m_cache.value(key);
+    const auto array = m_stringArrays.constFind(key);
+    if (array != m_stringArrays.cend())
+        return QJsonArray::fromStringList(*array);
+    return m_values.value(key);
+}
+
+std::optional<QStringList> SettingsStore::stringArray(const QString& key) const
+{
+    const QMutexLocker lock(&m_mutex);
+    refreshLocked();
+    const auto array = m_stringArrays.constFind(key);
+    if (array == m_stringArrays.cend())
+        return std::nullopt;
+    return *array;
+}
+
+bool SettingsStore::updateStringArray(const QString& key, const std::function<bool(QStringList&)>& mutate)
+{
+    const QMutexLocker lock(&m_mutex);
+    refreshLocked();
+    QStringList list = m_stringArrays.value(key);
+    if (!mutate(list))
+        return true;
+    // Keep the old state if the write fails, so memory never runs ahead of the file.
+    const QJsonObject previousValues = m_values;
+    const QHash<QString, QStringList> previousArrays = m_stringArrays;
+    m_values.remove(key);
+    m_stringArrays.insert(key, list);
+    if (writeLocked())
+        return true;
+    m_values = previousValues;
+    m_stringArrays = previousArrays;
+    return false;
 }
 
 bool SettingsStore::update(const std::function<bool(QJsonObject&)>& mutate)
 {
     const QMutexLocker lock(&m_mutex);
     refreshLocked();
-    QJsonObject object = m_cache;
+    QJsonObject object = mergedLocked();
     if (!mutate(object))
         return true;
-    return writeLocked(object);
+    const QJsonObject previousValues = m_values;
+    const QHash<QString, QStringList> previousArrays = m_stringArrays;
+    splitLocked(object);
+    if (writeLocked())
+        return true;
+    m_values = previousValues;
+    m_stringArrays = previousArrays;
+    return false;
 }
 
 bool SettingsStore::setValue(const QString& key, const QJsonValue& value)

@@ -2,13 +2,16 @@
 
 #include "model/Instant.h"
 
+#include <QHash>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QMutex>
 #include <QString>
-
+#include <QStringList>
 #include <functional>
 #include <optional>
+
+struct stat;
 
 // A typed key/value store in one JSON file. Reads see outside changes at once (the file is re-read
 // when its identity, size or times change); writes replace the file atomically (temporary file +
@@ -28,6 +31,11 @@ public:
     // Read-modify-write under one lock; `mutate` returns false when it changed nothing (no write).
     bool update(const std::function<bool(QJsonObject&)>& mutate);
 
+    // Fast paths for values that are arrays of text (the seen set is rewritten up to 500 times in a
+    // row): no conversion through JSON values. A value of another type reads as none and is replaced.
+    std::optional<QStringList> stringArray(const QString& key) const;
+    bool updateStringArray(const QString& key, const std::function<bool(QStringList&)>& mutate);
+
     // Dates are stored as {"date": "<ISO 8601 UTC>"} so they stay distinct from numbers and text.
     static QJsonValue dateValue(Instant instant);
     static std::optional<Instant> toDate(const QJsonValue& value);
@@ -40,17 +48,22 @@ private:
         quint64 inode = 0;
         qint64 size = 0;
         qint64 modifiedNs = 0;
-        qint64 changedNs = 0;
         friend bool operator==(const FileStamp&, const FileStamp&) = default;
     };
 
     static FileStamp stampOf(const QString& path);
+    static FileStamp stampOf(const struct stat& info);
     void refreshLocked() const;
-    bool writeLocked(const QJsonObject& object);
+    void splitLocked(const QJsonObject& object) const;
+    QJsonObject mergedLocked() const;
+    QByteArray serializeLocked() const;
+    bool writeLocked();
 
     QString m_path;
     mutable QMutex m_mutex;
-    mutable QJsonObject m_cache;
+    // The document, split: arrays of text are kept as string lists, everything else as JSON.
+    mutable QJsonObject m_values;
+    mutable QHash<QString, QStringList> m_stringArrays;
     mutable FileStamp m_stamp;
     mutable bool m_loaded = false;
     mutable bool m_corrupt = false;

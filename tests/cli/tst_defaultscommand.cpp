@@ -50,15 +50,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("write");
         QTest::addColumn<QString>("read");
-        QTest::newRow("string") << QStringList{QStringLiteral("language"), QStringLiteral("-string"), QStringLiteral("ar")}
+        QTest::newRow("string") << QStringList{QStringLiteral("language"), QStringLiteral("-string"),
+                                               QStringLiteral("ar")}
                                 << QStringLiteral("ar");
-        QTest::newRow("bool") << QStringList{QStringLiteral("showAllAnnouncements"), QStringLiteral("-bool"), QStringLiteral("false")}
+        QTest::newRow("bool") << QStringList{QStringLiteral("showAllAnnouncements"), QStringLiteral("-bool"),
+                                             QStringLiteral("false")}
                               << QStringLiteral("false");
-        QTest::newRow("float") << QStringList{QStringLiteral("pollInterval"), QStringLiteral("-float"), QStringLiteral("600.5")}
+        QTest::newRow("float") << QStringList{QStringLiteral("pollInterval"), QStringLiteral("-float"),
+                                              QStringLiteral("600.5")}
                                << QStringLiteral("600.5");
-        QTest::newRow("array") << QStringList{QStringLiteral("watchlistSymbols"), QStringLiteral("-array"), QStringLiteral("2222"), QStringLiteral("1120")}
+        QTest::newRow("array") << QStringList{QStringLiteral("watchlistSymbols"), QStringLiteral("-array"),
+                                              QStringLiteral("2222"), QStringLiteral("1120")}
                                << QStringLiteral("[\"2222\",\"1120\"]");
-        QTest::newRow("date") << QStringList{QStringLiteral("lastPollDate"), QStringLiteral("-date"), QStringLiteral("2026-03-04T05:06:07Z")}
+        QTest::newRow("date") << QStringList{QStringLiteral("lastPollDate"), QStringLiteral("-date"),
+                                             QStringLiteral("2026-03-04T05:06:07Z")}
                               << QStringLiteral("2026-03-04T05:06:07.000Z");
     }
 
@@ -78,11 +83,17 @@ private Q_SLOTS:
     void badInputLeavesFileUnchanged_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("bad bool") << QStringList{QStringLiteral("write"), QStringLiteral("notificationsEnabled"), QStringLiteral("-bool"), QStringLiteral("perhaps")};
-        QTest::newRow("bad float") << QStringList{QStringLiteral("write"), QStringLiteral("pollInterval"), QStringLiteral("-float"), QStringLiteral("3x")};
-        QTest::newRow("bad date") << QStringList{QStringLiteral("write"), QStringLiteral("lastPollDate"), QStringLiteral("-date"), QStringLiteral("yesterday")};
-        QTest::newRow("unknown flag") << QStringList{QStringLiteral("write"), QStringLiteral("language"), QStringLiteral("-text"), QStringLiteral("ar")};
-        QTest::newRow("missing value") << QStringList{QStringLiteral("write"), QStringLiteral("language"), QStringLiteral("-string")};
+        QTest::newRow("bad bool") << QStringList{QStringLiteral("write"),
+                                                 QStringLiteral("notificationsEnabled"),
+                                                 QStringLiteral("-bool"), QStringLiteral("perhaps")};
+        QTest::newRow("bad float") << QStringList{QStringLiteral("write"), QStringLiteral("pollInterval"),
+                                                  QStringLiteral("-float"), QStringLiteral("3x")};
+        QTest::newRow("bad date") << QStringList{QStringLiteral("write"), QStringLiteral("lastPollDate"),
+                                                 QStringLiteral("-date"), QStringLiteral("yesterday")};
+        QTest::newRow("unknown flag") << QStringList{QStringLiteral("write"), QStringLiteral("language"),
+                                                     QStringLiteral("-text"), QStringLiteral("ar")};
+        QTest::newRow("missing value")
+            << QStringList{QStringLiteral("write"), QStringLiteral("language"), QStringLiteral("-string")};
         QTest::newRow("unknown verb") << QStringList{QStringLiteral("erase"), QStringLiteral("language")};
     }
 
@@ -103,8 +114,12 @@ private Q_SLOTS:
 
     void watchlistFront()
     {
-        QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("add"), QStringLiteral("2222"), QStringLiteral("1120")}).status, 0);
-        QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("remove"), QStringLiteral("2222")}).status, 0);
+        QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("add"), QStringLiteral("2222"),
+                      QStringLiteral("1120")})
+                     .status,
+                 0);
+        QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("remove"), QStringLiteral("2222")}).status,
+                 0);
         QCOMPARE(run({QStringLiteral("watchlist")}).out, QStringLiteral("1120"));
         QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("add")}).status, 2);
     }

@@ -11,7 +11,8 @@ class TestAnnouncement : public QObject
                              const QString& description = QStringLiteral("Body"),
                              const QStringList& companies = {QStringLiteral("2222")})
     {
-        return Announcement(QStringLiteral("se_1"), title, description, QStringLiteral("https://example.test/1"),
+        return Announcement(QStringLiteral("se_1"), title, description,
+                            QStringLiteral("https://example.test/1"),
                             Instant::fromReferenceSeconds(800000000.25), companies);
     }
 
@@ -23,15 +24,16 @@ private Q_SLOTS:
         QCOMPARE(qHash(base), qHash(make()));
 
         const Announcement variants[] = {
-            Announcement(QStringLiteral("se_2"), base.title(), base.description(), base.link(), base.pubDate(),
-                         base.companies()),
+            Announcement(QStringLiteral("se_2"), base.title(), base.description(), base.link(),
+                         base.pubDate(), base.companies()),
             make(QStringLiteral("Other")),
             make(QStringLiteral("Title"), QStringLiteral("Other body")),
-            Announcement(base.id(), base.title(), base.description(), QStringLiteral("https://example.test/2"),
-                         base.pubDate(), base.companies()),
-            Announcement(base.id(), base.title(), base.description(), base.link(), base.pubDate().addSeconds(1e-6),
-                         base.companies()),
-            make(QStringLiteral("Title"), QStringLiteral("Body"), {QStringLiteral("2222"), QStringLiteral("1120")}),
+            Announcement(base.id(), base.title(), base.description(),
+                         QStringLiteral("https://example.test/2"), base.pubDate(), base.companies()),
+            Announcement(base.id(), base.title(), base.description(), base.link(),
+                         base.pubDate().addSeconds(1e-6), base.companies()),
+            make(QStringLiteral("Title"), QStringLiteral("Body"),
+                 {QStringLiteral("2222"), QStringLiteral("1120")}),
             make(QStringLiteral("Title"), QStringLiteral("Body"), {}),
         };
         QSet<Announcement> set{base};
@@ -70,8 +72,8 @@ private Q_SLOTS:
         QTest::newRow("space then Arabic") << QStringLiteral(" أرامكو") << false;
         QTest::newRow("quote then Arabic") << QStringLiteral("\"أرامكو\"") << false;
         // The first character is a grapheme: a Latin base with an Arabic combining mark counts.
-        QTest::newRow("Latin base with Arabic mark") << QStringLiteral("a") + QChar(0x0651) + QStringLiteral("bc")
-                                                     << true;
+        QTest::newRow("Latin base with Arabic mark")
+            << QStringLiteral("a") + QChar(0x0651) + QStringLiteral("bc") << true;
         QTest::newRow("Arabic with marks") << QString(QChar(0x0628)) + QChar(0x0650) + QChar(0x0651) << true;
     }
 
@@ -94,22 +96,23 @@ private Q_SLOTS:
         QTest::addColumn<bool>("matches");
         const QStringList none;
         QTest::newRow("empty set, empty title") << QString() << QString() << none << none << false;
-        QTest::newRow("only empty symbol") << QStringLiteral("x") << QStringLiteral("y")
-                                           << QStringList{QStringLiteral("2222")} << QStringList{QString()} << false;
-        QTest::newRow("3-digit in 4-digit number") << QStringLiteral("Results of 2222 Aramco") << QString() << none
-                                                   << QStringList{QStringLiteral("222")} << true;
+        QTest::newRow("only empty symbol")
+            << QStringLiteral("x") << QStringLiteral("y") << QStringList{QStringLiteral("2222")}
+            << QStringList{QString()} << false;
+        QTest::newRow("3-digit in 4-digit number") << QStringLiteral("Results of 2222 Aramco") << QString()
+                                                   << none << QStringList{QStringLiteral("222")} << true;
         QTest::newRow("lower-case symbol, upper-case company")
-            << QString() << QString() << QStringList{QStringLiteral("ACWA")} << QStringList{QStringLiteral("acwa")}
-            << true;
+            << QString() << QString() << QStringList{QStringLiteral("ACWA")}
+            << QStringList{QStringLiteral("acwa")} << true;
         QTest::newRow("symbol only inside markup")
             << QStringLiteral("News") << QStringLiteral("<a href=\"/co?cs=1120\">link</a>") << none
             << QStringList{QStringLiteral("1120")} << true;
-        QTest::newRow("no occurrence") << QStringLiteral("Results") << QStringLiteral("Body")
-                                       << QStringList{QStringLiteral("4001")}
-                                       << QStringList{QStringLiteral("2222"), QStringLiteral("1120")} << false;
-        QTest::newRow("one of several symbols") << QStringLiteral("Results") << QString()
-                                                << QStringList{QStringLiteral("4001")}
-                                                << QStringList{QStringLiteral("2222"), QStringLiteral("4001")} << true;
+        QTest::newRow("no occurrence")
+            << QStringLiteral("Results") << QStringLiteral("Body") << QStringList{QStringLiteral("4001")}
+            << QStringList{QStringLiteral("2222"), QStringLiteral("1120")} << false;
+        QTest::newRow("one of several symbols")
+            << QStringLiteral("Results") << QString() << QStringList{QStringLiteral("4001")}
+            << QStringList{QStringLiteral("2222"), QStringLiteral("4001")} << true;
         // Canonical equivalence: precomposed é in the title, e + combining acute in the symbol.
         QTest::newRow("canonically equivalent") << QStringLiteral("Caf\u00e9 Holding") << QString() << none
                                                 << QStringList{QStringLiteral("cafe\u0301")} << true;

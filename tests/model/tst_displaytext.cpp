@@ -6,7 +6,8 @@
 // Riyadh is UTC+3 all year.
 static Instant riyadh(int year, int month, int day, int hour, int minute)
 {
-    return Instant::fromDateTime(QDateTime(QDate(year, month, day), QTime(hour, minute), QTimeZone(3 * 3600)));
+    return Instant::fromDateTime(
+        QDateTime(QDate(year, month, day), QTime(hour, minute), QTimeZone(3 * 3600)));
 }
 
 static Announcement withDate(Instant date, const QString& description = QString())
@@ -34,17 +35,23 @@ private Q_SLOTS:
         const QLocale english(QLocale::English, QLocale::UnitedStates);
         const Instant now = riyadh(2026, 3, 6, 0, 10);
 
-        QCOMPARE(withDate(riyadh(2026, 3, 5, 23, 30)).displayDate(now, english), QStringLiteral("Yesterday 11:30 PM"));
+        QCOMPARE(withDate(riyadh(2026, 3, 5, 23, 30)).displayDate(now, english),
+                 QStringLiteral("Yesterday 11:30 PM"));
         QCOMPARE(withDate(riyadh(2026, 3, 6, 0, 30)).displayDate(now, english), QStringLiteral("12:30 AM"));
         QCOMPARE(withDate(riyadh(2026, 3, 6, 14, 5)).displayDate(now, english), QStringLiteral("2:05 PM"));
-        QCOMPARE(withDate(riyadh(2026, 3, 4, 11, 0)).displayDate(now, english), QStringLiteral("Mar 4, 11:00 AM"));
-        QCOMPARE(withDate(riyadh(2025, 12, 31, 9, 30)).displayDate(now, english), QStringLiteral("Dec 31, 9:30 AM"));
+        QCOMPARE(withDate(riyadh(2026, 3, 4, 11, 0)).displayDate(now, english),
+                 QStringLiteral("Mar 4, 11:00 AM"));
+        QCOMPARE(withDate(riyadh(2025, 12, 31, 9, 30)).displayDate(now, english),
+                 QStringLiteral("Dec 31, 9:30 AM"));
         // Tomorrow (a future day that is not today) takes the month pattern.
-        QCOMPARE(withDate(riyadh(2026, 3, 7, 9, 0)).displayDate(now, english), QStringLiteral("Mar 7, 9:00 AM"));
+        QCOMPARE(withDate(riyadh(2026, 3, 7, 9, 0)).displayDate(now, english),
+                 QStringLiteral("Mar 7, 9:00 AM"));
         // 23:59 Riyadh is still today; 00:00 of the day before yesterday is not yesterday.
         const Instant lateNow = riyadh(2026, 3, 6, 23, 59);
-        QCOMPARE(withDate(riyadh(2026, 3, 6, 0, 0)).displayDate(lateNow, english), QStringLiteral("12:00 AM"));
-        QCOMPARE(withDate(riyadh(2026, 3, 4, 23, 59)).displayDate(lateNow, english), QStringLiteral("Mar 4, 11:59 PM"));
+        QCOMPARE(withDate(riyadh(2026, 3, 6, 0, 0)).displayDate(lateNow, english),
+                 QStringLiteral("12:00 AM"));
+        QCOMPARE(withDate(riyadh(2026, 3, 4, 23, 59)).displayDate(lateNow, english),
+                 QStringLiteral("Mar 4, 11:59 PM"));
         qunsetenv("TZ");
         tzset();
     }
@@ -52,13 +59,15 @@ private Q_SLOTS:
     void displayDateFollowsLocale()
     {
         const Instant now = riyadh(2026, 3, 6, 12, 0);
-        const QString arabic = withDate(riyadh(2026, 3, 4, 11, 0)).displayDate(now, QLocale(QLocale::Arabic, QLocale::SaudiArabia));
+        const QString arabic = withDate(riyadh(2026, 3, 4, 11, 0))
+                                   .displayDate(now, QLocale(QLocale::Arabic, QLocale::SaudiArabia));
         QVERIFY2(!arabic.contains(QLatin1String("Mar")), qPrintable(arabic));
         // "Yesterday" stays English in every locale.
         QVERIFY(withDate(riyadh(2026, 3, 5, 11, 0))
                     .displayDate(now, QLocale(QLocale::Arabic, QLocale::SaudiArabia))
                     .startsWith(QLatin1String("Yesterday ")));
-        QCOMPARE(withDate(riyadh(2026, 3, 4, 11, 0)).displayDate(now, QLocale::c()), QStringLiteral("Mar 4, 11:00 AM"));
+        QCOMPARE(withDate(riyadh(2026, 3, 4, 11, 0)).displayDate(now, QLocale::c()),
+                 QStringLiteral("Mar 4, 11:00 AM"));
     }
 
     void strippedDescription_data()
@@ -66,17 +75,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("stripped");
         QTest::newRow("only markup and space") << QStringLiteral(" <p>\n</p>\t<br/> ") << QString();
-        QTest::newRow("escaped ampersand") << QStringLiteral("Sales &amp; Marketing") << QStringLiteral("Sales & Marketing");
+        QTest::newRow("escaped ampersand")
+            << QStringLiteral("Sales &amp; Marketing") << QStringLiteral("Sales & Marketing");
         QTest::newRow("double-escaped lt") << QStringLiteral("a &amp;lt; b") << QStringLiteral("a < b");
-        QTest::newRow("six references in order")
-            << QStringLiteral("&lt;x&gt; &quot;q&quot; it&#39;s&nbsp;ok") << QStringLiteral("<x> \"q\" it's ok");
-        QTest::newRow("other entities stay") << QStringLiteral("a &mdash; b &#8212; c") << QStringLiteral("a &mdash; b &#8212; c");
+        QTest::newRow("six references in order") << QStringLiteral("&lt;x&gt; &quot;q&quot; it&#39;s&nbsp;ok")
+                                                 << QStringLiteral("<x> \"q\" it's ok");
+        QTest::newRow("other entities stay")
+            << QStringLiteral("a &mdash; b &#8212; c") << QStringLiteral("a &mdash; b &#8212; c");
         QTest::newRow("lone less-than") << QStringLiteral("if a < b then") << QStringLiteral("if a < b then");
         QTest::newRow("lone greater-than") << QStringLiteral("a > b") << QStringLiteral("a > b");
-        QTest::newRow("prose between brackets") << QStringLiteral("a < b and c > d") << QStringLiteral("a  d");
+        QTest::newRow("prose between brackets")
+            << QStringLiteral("a < b and c > d") << QStringLiteral("a  d");
         QTest::newRow("empty brackets stay") << QStringLiteral("x <> y") << QStringLiteral("x <> y");
-        QTest::newRow("multi-line tag") << QStringLiteral("a<span\nclass=\"x\"\n>b</span>") << QStringLiteral("ab");
-        QTest::newRow("leading line break and tag") << QStringLiteral("\n<p>Text</p>") << QStringLiteral("Text");
+        QTest::newRow("multi-line tag")
+            << QStringLiteral("a<span\nclass=\"x\"\n>b</span>") << QStringLiteral("ab");
+        QTest::newRow("leading line break and tag")
+            << QStringLiteral("\n<p>Text</p>") << QStringLiteral("Text");
         QTest::newRow("nested brackets") << QStringLiteral("<a<b>>c") << QStringLiteral(">c");
         QTest::newRow("inner space kept") << QStringLiteral("  a  \n\n  b  ") << QStringLiteral("a  \n\n  b");
         QTest::newRow("unicode spaces trimmed")
