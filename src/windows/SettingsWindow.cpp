@@ -1,5 +1,6 @@
 #include "windows/SettingsWindow.h"
 
+#include "fetch/AnnouncementFetcher.h"
 #include "model/Log.h"
 #include "model/Preferences.h"
 #include "windows/WindowStyle.h"
@@ -23,6 +24,7 @@ const double kIntervals[] = {180.0, 300.0, 600.0};
 SettingsWindow::Hooks SettingsWindow::Hooks::defaults()
 {
     Hooks hooks;
+    hooks.restartPolling = [] { AnnouncementFetcher::shared().restartPolling(); };
     hooks.startNewInstance = &SettingsWindow::startNewInstanceOfThisProgram;
     hooks.quitSoon = [] {
         QTimer::singleShot(kQuitDelayMilliseconds, qApp, [] { QCoreApplication::quit(); });

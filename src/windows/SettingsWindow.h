@@ -25,7 +25,7 @@ public:
         // Ends this instance a moment later (after a successful relaunch).
         std::function<void()> quitSoon;
         std::function<void(const QString& message, const QString& informative)> showAlert;
-        // Relaunch, quit and alert as the desktop program does them; restartPolling stays empty.
+        // The shared fetcher's restart, and relaunch, quit and alert as the desktop program does them.
         static Hooks defaults();
     };
 
