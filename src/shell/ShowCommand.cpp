@@ -1,41 +1,18 @@
 #include "shell/ShowCommand.h"
 
 #include "cli/CommandLine.h"
+#include "fetch/AnnouncementCache.h"
 #include "model/AppPaths.h"
 #include "windows/AnnouncementEmoji.h"
 #include "windows/AnnouncementPage.h"
 
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <cstdio>
 
 namespace {
 const QString kUsage = QStringLiteral("usage: zelvora show ID [--html]");
-
-std::optional<Announcement> fromJson(const QJsonValue& value)
-{
-    if (!value.isObject())
-        return std::nullopt;
-    const QJsonObject object = value.toObject();
-    for (const char* key : {"id", "title", "description", "link"}) {
-        if (!object.value(QLatin1String(key)).isString())
-            return std::nullopt;
-    }
-    if (!object.value(QLatin1String("pubDate")).isDouble())
-        return std::nullopt;
-    QStringList companies;
-    for (const QJsonValue& company : object.value(QLatin1String("companies")).toArray())
-        companies.append(company.toString());
-    return Announcement(
-        object.value(QLatin1String("id")).toString(), object.value(QLatin1String("title")).toString(),
-        object.value(QLatin1String("description")).toString(), object.value(QLatin1String("link")).toString(),
-        Instant::fromReferenceSeconds(object.value(QLatin1String("pubDate")).toDouble()), companies);
-}
 } // namespace
 
-ShowCommand::ShowCommand(QString cacheFile) : m_cacheFile(std::move(cacheFile)) {}
+ShowCommand::ShowCommand(QString cacheDirectory) : m_cacheDirectory(std::move(cacheDirectory)) {}
 
 void ShowCommand::registerIn(CommandLine& commandLine)
 {
@@ -43,32 +20,8 @@ void ShowCommand::registerIn(CommandLine& commandLine)
         {QStringLiteral("show"), QStringLiteral("show ID [--html]"),
          QStringLiteral("Print one kept announcement as text, or its page document with --html"),
          CommandLine::AppKind::Core, [](const QStringList& arguments) {
-             return ShowCommand(AppPaths::cacheDirectory() + QStringLiteral("/announcements_cache.json"))
-                 .run(arguments);
+             return ShowCommand(AppPaths::cacheDirectory()).run(arguments);
          }});
-}
-
-std::optional<AnnouncementList> ShowCommand::readCache(QString* error) const
-{
-    QFile file(m_cacheFile);
-    if (!file.exists())
-        return AnnouncementList();
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(m_cacheFile, file.errorString());
-        return std::nullopt;
-    }
-    QJsonParseError parseError{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
-    if (parseError.error != QJsonParseError::NoError || !document.isArray()) {
-        *error = QStringLiteral("%1 is not an announcement cache").arg(m_cacheFile);
-        return std::nullopt;
-    }
-    AnnouncementList list;
-    for (const QJsonValue& value : document.array()) {
-        if (std::optional<Announcement> announcement = fromJson(value))
-            list.append(*announcement);
-    }
-    return list;
 }
 
 QString ShowCommand::describe(const Announcement& announcement)
@@ -101,11 +54,10 @@ int ShowCommand::run(const QStringList& arguments)
     if (id.isEmpty())
         return CommandLine::usageError(kUsage);
 
-    QString error;
-    const std::optional<AnnouncementList> kept = readCache(&error);
-    if (!kept)
-        return CommandLine::failure(error);
-    for (const Announcement& announcement : *kept) {
+    // What the program keeps: the recent entries of a readable cache file.
+    const AnnouncementList kept =
+        AnnouncementCache(m_cacheDirectory).load(Instant::now()).value_or(AnnouncementList());
+    for (const Announcement& announcement : kept) {
         if (announcement.id() != id)
             continue;
         if (!html) {

@@ -3,8 +3,6 @@
 #include "model/Announcement.h"
 
 #include <QStringList>
-#include <optional>
-
 class CommandLine;
 
 // `zelvora show ID [--html]`: one kept announcement from the cache file, as readable text or as the
@@ -12,7 +10,7 @@ class CommandLine;
 class ShowCommand
 {
 public:
-    explicit ShowCommand(QString cacheFile);
+    explicit ShowCommand(QString cacheDirectory); // the folder holding the cache file
     static void registerIn(CommandLine& commandLine);
     int run(const QStringList& arguments);
 
@@ -20,7 +18,5 @@ public:
     static QString describe(const Announcement& announcement);
 
 private:
-    std::optional<AnnouncementList> readCache(QString* error) const;
-
-    QString m_cacheFile;
+    QString m_cacheDirectory;
 };

@@ -25,12 +25,7 @@ public:
         setAutoFillBackground(true);
         setColor(color);
     }
-    void setColor(const QColor& color)
-    {
-        QPalette colors = palette();
-        colors.setColor(QPalette::Window, color);
-        setPalette(colors);
-    }
+    void setColor(const QColor& color) { WindowStyle::setColor(this, QPalette::Window, color); }
 };
 } // namespace
 
@@ -52,9 +47,7 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     auto* heading = new QLabel(QStringLiteral("Zelvora — All Announcements (30 days)"), header);
     heading->setObjectName(QStringLiteral("heading"));
     heading->setFont(WindowStyle::systemFont(13, QFont::DemiBold));
-    QPalette white = heading->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
-    heading->setPalette(white);
+    WindowStyle::setColor(heading, QPalette::WindowText, Qt::white);
     heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // clipped, never widens the window
     auto* headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(16, 0, 16, 0);
@@ -119,9 +112,7 @@ void AllAnnouncementsWindow::rebuildRows()
         auto* label = new QLabel(kEmptyText, m_emptyState);
         label->setFont(WindowStyle::systemFont(13));
         label->setAlignment(Qt::AlignCenter);
-        QPalette colors = label->palette();
-        colors.setColor(QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
-        label->setPalette(colors);
+        WindowStyle::setColor(label, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
         auto* centre = new QVBoxLayout(m_emptyState);
         centre->setContentsMargins(0, 0, 0, 0);
         centre->addWidget(label, 0, Qt::AlignCenter);

@@ -16,15 +16,19 @@
 namespace {
 constexpr int kHoverMilliseconds = 120;
 
-const TagLabel::Look& rowTagLook()
+const TagLabel::Look& rowTagLook(const QPalette& palette)
 {
-    static const TagLabel::Look look{WindowStyle::monospaceFont(10, QFont::DemiBold),
-                                     WindowStyle::kSaudiGreen,
-                                     WindowStyle::withAlpha(WindowStyle::kSaudiGreen, 0.1),
-                                     WindowStyle::withAlpha(WindowStyle::kSaudiGreen, 0.1),
-                                     3,
-                                     QMargins(5, 2, 5, 2)};
-    return look;
+    auto make = [](const QColor& text) {
+        return TagLabel::Look{WindowStyle::monospaceFont(10, QFont::DemiBold),
+                              text,
+                              WindowStyle::withAlpha(WindowStyle::kSaudiGreen, 0.1),
+                              WindowStyle::withAlpha(WindowStyle::kSaudiGreen, 0.1),
+                              3,
+                              QMargins(5, 2, 5, 2)};
+    };
+    static const TagLabel::Look light = make(WindowStyle::kSaudiGreen);
+    static const TagLabel::Look dark = make(WindowStyle::kLightGreen);
+    return WindowStyle::isDark(palette) ? dark : light;
 }
 } // namespace
 
@@ -36,7 +40,7 @@ AnnouncementRowView::AnnouncementRowView(const Announcement& announcement, UrlOp
     const Qt::LayoutDirection direction = arabic ? Qt::RightToLeft : Qt::LeftToRight;
 
     m_emoji = new QLabel(AnnouncementEmoji::forTitle(announcement.title()), this);
-    m_emoji->setFont(WindowStyle::systemFont(18));
+    m_emoji->setFont(WindowStyle::emojiFont(18));
     m_emoji->setFixedWidth(26);
     m_emoji->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
@@ -61,7 +65,7 @@ AnnouncementRowView::AnnouncementRowView(const Announcement& announcement, UrlOp
     tags->setContentsMargins(0, 0, 0, 0);
     tags->setSpacing(4);
     for (const QString& company : announcement.companies().mid(0, kMaxTags))
-        tags->addWidget(new TagLabel(company, rowTagLook(), m_tagRow), 0, Qt::AlignVCenter);
+        tags->addWidget(new TagLabel(company, rowTagLook(palette()), m_tagRow), 0, Qt::AlignVCenter);
     tags->addStretch(1);
 
     auto* heading = new QHBoxLayout;
@@ -93,9 +97,7 @@ void AnnouncementRowView::applyColors()
     const QPalette& colors = palette();
     m_title->setTextColor(WindowStyle::labelColor(colors));
     m_description->setTextColor(WindowStyle::secondaryLabelColor(colors));
-    QPalette datePalette = m_date->palette();
-    datePalette.setColor(QPalette::WindowText, WindowStyle::tertiaryLabelColor(colors));
-    m_date->setPalette(datePalette);
+    WindowStyle::setColor(m_date, QPalette::WindowText, WindowStyle::tertiaryLabelColor(colors));
 }
 
 void AnnouncementRowView::changeEvent(QEvent* event)

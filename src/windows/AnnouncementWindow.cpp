@@ -1,5 +1,6 @@
 #include "windows/AnnouncementWindow.h"
 
+#include "fetch/PortalOrigin.h"
 #include "model/AppPaths.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementPage.h"
@@ -19,8 +20,6 @@
 #include <QWebEngineScript>
 
 namespace {
-const QString kDefaultPortalOrigin = QStringLiteral("https://www.saudiexchange.sa");
-
 // The engine loads a document through a data: address, which may not exceed 2 MiB once
 // percent-encoded; leave room for the address's prefix.
 constexpr qsizetype kDataAddressLimit = 2 * 1024 * 1024 - 4096;
@@ -108,8 +107,7 @@ AnnouncementWindow::Services AnnouncementWindow::Services::defaults()
 
 QUrl AnnouncementWindow::portalOriginInForce()
 {
-    const QString configured = qEnvironmentVariable("ZELVORA_PORTAL_ORIGIN").trimmed();
-    return QUrl(configured.isEmpty() ? kDefaultPortalOrigin : configured);
+    return QUrl(PortalOrigin::current());
 }
 
 AnnouncementWindow::AnnouncementWindow(const Announcement& announcement)
@@ -208,12 +206,8 @@ void AnnouncementWindow::setupUI()
 
 void AnnouncementWindow::applyColors()
 {
-    QPalette separator = m_separator->palette();
-    separator.setColor(QPalette::Window, WindowStyle::separatorColor(palette()));
-    m_separator->setPalette(separator);
-    QPalette date = m_date->palette();
-    date.setColor(QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
-    m_date->setPalette(date);
+    WindowStyle::setColor(m_separator, QPalette::Window, WindowStyle::separatorColor(palette()));
+    WindowStyle::setColor(m_date, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
 }
 
 void AnnouncementWindow::changeEvent(QEvent* event)

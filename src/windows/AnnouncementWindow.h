@@ -38,7 +38,7 @@ public:
     AnnouncementWindow(const Announcement& announcement, const Services& services, QWidget* parent = nullptr);
     ~AnnouncementWindow() override;
 
-    // The exchange portal's origin: $ZELVORA_PORTAL_ORIGIN when set, else the public portal.
+    // The exchange portal's origin in force (PortalOrigin::current()).
     static QUrl portalOriginInForce();
 
     const Announcement& announcement() const { return m_announcement; }

@@ -1,5 +1,6 @@
 #include "windows/SettingsWindow.h"
 
+#include "fetch/AnnouncementFetcher.h"
 #include "model/Log.h"
 #include "model/Preferences.h"
 #include "windows/WindowStyle.h"
@@ -18,18 +19,12 @@
 namespace {
 constexpr int kQuitDelayMilliseconds = 500;
 const double kIntervals[] = {180.0, 300.0, 600.0};
-
-void setTextColor(QWidget* widget, const QColor& color)
-{
-    QPalette colors = widget->palette();
-    colors.setColor(QPalette::WindowText, color);
-    widget->setPalette(colors);
-}
 } // namespace
 
 SettingsWindow::Hooks SettingsWindow::Hooks::defaults()
 {
     Hooks hooks;
+    hooks.restartPolling = [] { AnnouncementFetcher::shared().restartPolling(); };
     hooks.startNewInstance = &SettingsWindow::startNewInstanceOfThisProgram;
     hooks.quitSoon = [] {
         QTimer::singleShot(kQuitDelayMilliseconds, qApp, [] { QCoreApplication::quit(); });
@@ -87,7 +82,7 @@ QLabel* SettingsWindow::makeSectionHeader(const QString& title)
     label->setObjectName(QStringLiteral("sectionHeader"));
     label->setFont(WindowStyle::systemFont(10, QFont::DemiBold));
     label->setWordWrap(false);
-    setTextColor(label, kAccentColor);
+    m_headings.append(label);
     return label;
 }
 
@@ -150,10 +145,11 @@ void SettingsWindow::setupUI()
     m_footer->setFont(WindowStyle::systemFont(11));
     m_footer->setWordWrap(true);
     m_footer->setMaximumWidth(392);
+    m_footer->setMinimumHeight(m_footer->heightForWidth(392)); // never squeezed: the bottom margin gives way
 
     auto* stack = new QVBoxLayout;
     stack->setSpacing(0);
-    stack->setContentsMargins(0, 24, 0, 20);
+    stack->setContentsMargins(0, 24, 0, 0);
     stack->addWidget(makeSectionHeader(QStringLiteral("Data & Fetching")), 0, Qt::AlignLeft);
     stack->addSpacing(8);
     stack->addWidget(makePopupRow(QStringLiteral("Language"), m_languagePopup));
@@ -174,21 +170,22 @@ void SettingsWindow::setupUI()
     stack->addSpacing(14);
     stack->addWidget(m_footer);
 
+    // 20 below the footer and 16 more to the window's edge, as far as the controls leave room.
+    stack->addSpacerItem(new QSpacerItem(0, 20 + 16, QSizePolicy::Minimum, QSizePolicy::Expanding));
     auto* container = new QVBoxLayout(this);
-    container->setContentsMargins(24, 0, 24, 16);
+    container->setContentsMargins(24, 0, 24, 0);
     container->setSpacing(0);
     container->addLayout(stack);
-    container->addStretch(1);
     applyColors();
 }
 
 void SettingsWindow::applyColors()
 {
-    setTextColor(m_footer, WindowStyle::tertiaryLabelColor(palette()));
+    WindowStyle::setColor(m_footer, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
+    for (QLabel* heading : std::as_const(m_headings))
+        WindowStyle::setColor(heading, QPalette::WindowText, WindowStyle::greenText(palette()));
     for (QWidget* line : std::as_const(m_separators)) {
-        QPalette colors = line->palette();
-        colors.setColor(QPalette::Window, WindowStyle::separatorColor(palette()));
-        line->setPalette(colors);
+        WindowStyle::setColor(line, QPalette::Window, WindowStyle::separatorColor(palette()));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "windows/WindowStyle.h"
 
 #include <QFontDatabase>
+#include <QWidget>
 
 namespace {
 // Text colour laid over the window colour at the given opacity, as an opaque colour.
@@ -28,6 +29,14 @@ QFont monospaceFont(int pixelSize, QFont::Weight weight)
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
+    return font;
+}
+
+QFont emojiFont(int pixelSize)
+{
+    QFont font = systemFont(pixelSize);
+    font.setFamilies({QStringLiteral("Noto Color Emoji"), QStringLiteral("Apple Color Emoji"),
+                      QStringLiteral("Segoe UI Emoji"), QStringLiteral("Twemoji"), font.family()});
     return font;
 }
 
@@ -62,8 +71,20 @@ QColor hoverColor(const QPalette& palette)
     return withAlpha(palette.color(QPalette::Highlight), 0.08);
 }
 
+QColor greenText(const QPalette& palette)
+{
+    return isDark(palette) ? kLightGreen : kSaudiGreen;
+}
+
 bool isDark(const QPalette& palette)
 {
     return palette.color(QPalette::Window).lightnessF() < 0.5;
+}
+
+void setColor(QWidget* widget, QPalette::ColorRole role, const QColor& color)
+{
+    QPalette colors = widget->palette();
+    colors.setColor(role, color);
+    widget->setPalette(colors);
 }
 } // namespace WindowStyle

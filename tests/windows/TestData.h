@@ -1,6 +1,8 @@
 #pragma once
 
 #include "model/Announcement.h"
+#include "platform/gui/UrlOpener.h"
+#include "windows/AnnouncementWindow.h"
 
 #include <QFile>
 #include <QString>
@@ -23,6 +25,13 @@ inline AnnouncementList many(int count)
             announcement(QStringLiteral("se_%1").arg(i), QStringLiteral("Announcement number %1").arg(i),
                          {QStringLiteral("%1").arg(1000 + i)}, QStringLiteral("<p>Body %1</p>").arg(i)));
     return list;
+}
+
+// An announcement window's services: recorded opener, a test portal origin, a UI-state file in `folder`.
+inline AnnouncementWindow::Services services(UrlOpener& opener, const QString& folder)
+{
+    return {&opener, QUrl(QStringLiteral("https://portal.example.test")),
+            folder + QStringLiteral("/ui-state.json")};
 }
 
 inline QByteArray file(const QString& relativePath)

@@ -20,11 +20,7 @@ class TestAnnouncementWindow : public QObject
     QTemporaryDir m_dir;
     RecordingUrlOpener m_opener;
 
-    AnnouncementWindow::Services services()
-    {
-        return {&m_opener, QUrl(QStringLiteral("https://portal.example.test")),
-                m_dir.filePath(QStringLiteral("ui-state.json"))};
-    }
+    AnnouncementWindow::Services services() { return TestData::services(m_opener, m_dir.path()); }
 
     static QStringList six()
     {

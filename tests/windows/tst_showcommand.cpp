@@ -1,4 +1,5 @@
-#include "TestData.h"
+
+#include "windows/AnnouncementPage.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@ class TestShowCommand : public QObject
     Q_OBJECT
 
     QTemporaryDir m_home;
+    const Instant m_published = Instant::now().addSeconds(-3600);
 
     struct Result
     {
@@ -49,9 +51,16 @@ private Q_SLOTS:
             {QStringLiteral("title"), QStringLiteral("Cash dividend & bonus")},
             {QStringLiteral("description"), QStringLiteral("<p>SAR 1.00 &amp; more</p>")},
             {QStringLiteral("link"), QStringLiteral("https://www.saudiexchange.sa/n/1")},
-            {QStringLiteral("pubDate"), 794325900.0},
+            {QStringLiteral("pubDate"), m_published.referenceSeconds()},
             {QStringLiteral("companies"), QJsonArray{QStringLiteral("1120"), QStringLiteral("2222")}}});
-        cache.append(QJsonObject{{QStringLiteral("id"), 7}}); // malformed entries are skipped
+        // Older than 30 days: no longer kept.
+        cache.append(
+            QJsonObject{{QStringLiteral("id"), QStringLiteral("se_old")},
+                        {QStringLiteral("title"), QStringLiteral("Old")},
+                        {QStringLiteral("description"), QString()},
+                        {QStringLiteral("link"), QString()},
+                        {QStringLiteral("pubDate"), m_published.addSeconds(-40 * 86400.0).referenceSeconds()},
+                        {QStringLiteral("companies"), QJsonArray()}});
         QFile file(m_home.filePath(QStringLiteral("Quvex/announcements_cache.json")));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QJsonDocument(cache).toJson());
@@ -76,8 +85,10 @@ private Q_SLOTS:
         QVERIFY(result.out.endsWith("</html>"));
         QVERIFY(result.out.contains("<h1>Cash dividend &amp; bonus</h1>"));
         QVERIFY(result.out.contains("<div class=\"content\"><p>SAR 1.00 &amp; more</p></div>"));
-        // 2026-03-04 14:05 UTC, shown in Riyadh time.
-        QVERIFY(result.out.contains("March 4, 2026 at 5:05"));
+        // The long date in the user's locale and time zone.
+        const QString date = AnnouncementPage::dateText(m_published, QStringLiteral("en_US"),
+                                                        QByteArrayLiteral("Asia/Riyadh"));
+        QVERIFY(result.out.contains("<span class=\"date\">" + date.toUtf8() + "</span>"));
     }
 
     void errors_data()
@@ -85,6 +96,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::newRow("unknown id") << QStringList{QStringLiteral("se_404")} << 1;
+        QTest::newRow("expired") << QStringList{QStringLiteral("se_old")} << 1;
         QTest::newRow("no id") << QStringList{} << 2;
         QTest::newRow("two ids") << QStringList{QStringLiteral("a"), QStringLiteral("b")} << 2;
         QTest::newRow("unknown option") << QStringList{QStringLiteral("se_1"), QStringLiteral("--xml")} << 2;

@@ -1,0 +1,135 @@
+// Shows the windows with realistic data, for looking at them (screenshots, themes):
+//   window_gallery [--dark] [--window list|announcement|arabic|settings|all]
+#include "model/Preferences.h"
+#include "platform/gui/UrlOpener.h"
+#include "windows/AllAnnouncementsWindow.h"
+#include "windows/AnnouncementWindow.h"
+#include "windows/SettingsWindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+
+namespace {
+Announcement make(int index, const QString& title, const QString& description, const QStringList& companies,
+                  double hoursAgo)
+{
+    return Announcement(QStringLiteral("se_%1").arg(index), title, description,
+                        QStringLiteral("https://www.saudiexchange.sa/wps/portal/saudiexchange/newsandreports/"
+                                       "issuer-news/issuer-announcements/issuer-announcements-details?id=%1")
+                            .arg(index),
+                        Instant::now().addSeconds(-3600.0 * hoursAgo), companies);
+}
+
+AnnouncementList sample()
+{
+    return {
+        make(1,
+             QStringLiteral(
+                 "Al Rajhi Bank Announces the Distribution of Cash Dividends to Shareholders for the "
+                 "Third Quarter of 2026"),
+             QStringLiteral(
+                 "<p>Al Rajhi Bank announces that its Board of Directors has approved the distribution of "
+                 "cash dividends of <strong>SAR 1.25</strong> per share for Q3 2026.</p>"
+                 "<table><tr><th>Item</th><th>Details</th></tr>"
+                 "<tr><td>Eligibility date</td><td>October 28, 2026</td></tr>"
+                 "<tr><td>Distribution date</td><td>November 11, 2026</td></tr>"
+                 "<tr><td>Total amount</td><td>SAR 5,000,000,000</td></tr></table>"
+                 "<p>For more information, see the <a href=\"/wps/portal/notice\">notice</a>.</p>"),
+             {QStringLiteral("1120")}, 0.5),
+        make(2, QStringLiteral("شركة المراعي تعلن عن النتائج المالية الأولية للفترة المنتهية في 2026-09-30"),
+             QStringLiteral("<p>ارتفع صافي الربح بنسبة 12٪ مقارنة بالربع المماثل من العام السابق، "
+                            "وذلك بسبب زيادة المبيعات في جميع القطاعات.</p>"),
+             {QStringLiteral("2280")}, 2),
+        make(3, QStringLiteral("Saudi Aramco Signs a Strategic Agreement with a Petrochemical Company"),
+             QStringLiteral("<p>The company signed an agreement with a term of 10 years.</p>"),
+             {QStringLiteral("2222"), QStringLiteral("2010"), QStringLiteral("2350"), QStringLiteral("2380"),
+              QStringLiteral("2001"), QStringLiteral("2060")},
+             5),
+        make(4,
+             QStringLiteral(
+                 "CMA Board Issues Resolution on Amendments to the Rules on the Offer of Securities"),
+             QString(), {}, 26),
+        make(5,
+             QStringLiteral(
+                 "Trading Suspension of the Shares of a Company Listed on the Parallel Market (Nomu)"),
+             QStringLiteral("<p>Trading will be suspended starting Sunday.</p>"), {QStringLiteral("9510")},
+             30),
+        make(6, QStringLiteral("مجلس إدارة شركة الاتصالات السعودية يوصي بزيادة رأس المال"),
+             QStringLiteral("<p>أوصى مجلس الإدارة بزيادة رأس مال الشركة عن طريق منح أسهم مجانية.</p>"),
+             {QStringLiteral("7010")}, 50),
+        make(7, QStringLiteral("Invitation to the Extraordinary General Assembly Meeting (First Meeting)"),
+             QStringLiteral("<p>The board invites shareholders to attend the meeting.</p>"),
+             {QStringLiteral("4190")}, 73),
+        make(8,
+             QStringLiteral("Saudi National Bank Completes the Acquisition of a Stake in a Fintech Company"),
+             QStringLiteral("<p>The acquisition was completed on schedule.</p>"),
+             {QStringLiteral("1180"), QStringLiteral("1111")}, 100),
+    };
+}
+
+QPalette darkPalette()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(0x26, 0x26, 0x28));
+    palette.setColor(QPalette::WindowText, QColor(0xec, 0xec, 0xee));
+    palette.setColor(QPalette::Base, QColor(0x1c, 0x1c, 0x1e));
+    palette.setColor(QPalette::AlternateBase, QColor(0x2c, 0x2c, 0x2e));
+    palette.setColor(QPalette::Text, QColor(0xec, 0xec, 0xee));
+    palette.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3c));
+    palette.setColor(QPalette::ButtonText, QColor(0xec, 0xec, 0xee));
+    palette.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::PlaceholderText, QColor(0x8e, 0x8e, 0x93));
+    return palette;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("dark"), QStringLiteral("Use a dark palette")});
+    parser.addOption({QStringLiteral("window"), QStringLiteral("Which window to show"),
+                      QStringLiteral("name"), QStringLiteral("all")});
+    parser.addHelpOption();
+    parser.process(application);
+    if (parser.isSet(QStringLiteral("dark")))
+        QApplication::setPalette(darkPalette());
+
+    QTemporaryDir dir;
+    RecordingUrlOpener opener;
+    const QString uiState = dir.filePath(QStringLiteral("ui-state.json"));
+    Preferences preferences(dir.filePath(QStringLiteral("settings.json")));
+    preferences.setPollInterval(300);
+    const AnnouncementList announcements = sample();
+    const QString which = parser.value(QStringLiteral("window"));
+    const bool all = which == QLatin1String("all");
+
+    AllAnnouncementsWindow list(opener, uiState);
+    AnnouncementWindow english(announcements.at(0),
+                               {&opener, AnnouncementWindow::portalOriginInForce(), uiState});
+    AnnouncementWindow arabic(announcements.at(1),
+                              {&opener, AnnouncementWindow::portalOriginInForce(), uiState});
+    SettingsWindow settings(preferences, {});
+    if (all || which == QLatin1String("list")) {
+        list.update(announcements);
+        list.move(20, 20);
+        list.show();
+    }
+    if (all || which == QLatin1String("announcement")) {
+        english.move(540, 20);
+        english.show();
+    }
+    if (which == QLatin1String("arabic")) {
+        arabic.move(540, 20);
+        arabic.show();
+    }
+    if (all || which == QLatin1String("settings")) {
+        settings.move(540, 600);
+        settings.show();
+    }
+    return application.exec();
+}
