@@ -1,5 +1,6 @@
 #include "cli/CoreCommands.h"
 
+#include "cli/AutostartCommand.h"
 #include "cli/DefaultsCommand.h"
 #include "cli/WatchlistCommand.h"
 
@@ -7,4 +8,5 @@ void CoreCommands::registerAll(CommandLine& commandLine)
 {
     DefaultsCommand::registerIn(commandLine);
     WatchlistCommand::registerIn(commandLine);
+    AutostartCommand::registerIn(commandLine);
 }

@@ -1,0 +1,156 @@
+#include "shell/AppDelegate.h"
+
+#include "model/Preferences.h"
+#include "platform/gui/UrlOpener.h"
+#include "shell/AboutWindow.h"
+#include "windows/AllAnnouncementsWindow.h"
+#include "windows/AnnouncementWindow.h"
+#include "windows/SettingsWindow.h"
+
+#include <QApplication>
+#include <QTimer>
+
+AppDelegate::AppDelegate(Services services, QObject* parent) : QObject(parent), m_services(std::move(services)) {}
+
+AppDelegate::~AppDelegate()
+{
+    for (const QMetaObject::Connection& observer : std::as_const(m_observers))
+        disconnect(observer);
+    qDeleteAll(m_announcementWindows);
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    if (m_services.appLaunched)
+        m_services.appLaunched();
+    m_menuBarManager = std::make_unique<MenuBarManager>(*this, *m_services.preferences, m_services.itemStyle,
+                                                        m_services.showTrayIcon);
+    if (m_services.showPermissionPrompt)
+        QTimer::singleShot(kPromptDelayMs, this, [this] { m_services.showPermissionPrompt(); });
+
+    Broadcaster& broadcaster = Broadcaster::shared();
+    m_observers.append(connect(&broadcaster, &Broadcaster::announcementsUpdated, this,
+                               &AppDelegate::handleAnnouncementsUpdated, Qt::QueuedConnection));
+    m_observers.append(connect(&broadcaster, &Broadcaster::openAnnouncement, this,
+                               &AppDelegate::handleOpenAnnouncement, Qt::QueuedConnection));
+    if (m_services.startPolling)
+        m_services.startPolling();
+}
+
+void AppDelegate::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
+{
+    m_menuBarManager->update(update.all);
+    if (m_allAnnouncementsWindow && m_allAnnouncementsWindow->isVisible())
+        m_allAnnouncementsWindow->update(update.all);
+    if (!update.all.isEmpty() && m_services.announcementsRefreshed)
+        m_services.announcementsRefreshed(int(update.all.size()));
+    if (m_services.sendNotification) {
+        for (const Announcement& announcement : update.newAnnouncements)
+            m_services.sendNotification(announcement);
+    }
+    const QSet<QString> watchlist = m_services.preferences->watchlistSymbols();
+    const bool hasNew = !watchlist.isEmpty() &&
+                        std::any_of(update.newAnnouncements.cbegin(), update.newAnnouncements.cend(),
+                                    [&](const Announcement& a) { return a.matchesWatchlist(watchlist); });
+    m_menuBarManager->updateBadge(hasNew);
+}
+
+void AppDelegate::handleOpenAnnouncement(const QVariantMap& userInfo)
+{
+    const QVariant id = userInfo.value(QStringLiteral("id"));
+    const QString link = userInfo.value(QStringLiteral("link")).toString();
+    if (id.typeId() == QMetaType::QString) {
+        const std::optional<Announcement> kept =
+            m_services.findAnnouncement ? m_services.findAnnouncement(id.toString()) : std::nullopt;
+        if (kept)
+            openAnnouncementWindow(*kept);
+        else
+            openLink(link);
+        return;
+    }
+    openLink(link);
+}
+
+void AppDelegate::openLink(const QString& link)
+{
+    const QUrl url = UrlOpener::webAddress(link);
+    if (url.isValid() && m_services.opener)
+        m_services.opener->open(url);
+}
+
+void AppDelegate::activate(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+AnnouncementWindow* AppDelegate::announcementWindow(const QString& id) const
+{
+    return m_announcementWindows.value(id);
+}
+
+void AppDelegate::openAnnouncementWindow(const Announcement& announcement)
+{
+    AnnouncementWindow* window = m_announcementWindows.value(announcement.id());
+    if (!window) {
+        AnnouncementWindow::Services services = AnnouncementWindow::Services::defaults();
+        if (m_services.opener)
+            services.opener = m_services.opener;
+        window = new AnnouncementWindow(announcement, services);
+    }
+    m_announcementWindows.insert(announcement.id(), window);
+    activate(window);
+}
+
+void AppDelegate::menuRefreshNow()
+{
+    if (m_services.pollNow)
+        m_services.pollNow();
+}
+
+void AppDelegate::menuOpenSettings()
+{
+    if (!m_settingsWindow)
+        m_settingsWindow = std::make_unique<SettingsWindow>();
+    activate(m_settingsWindow.get());
+    if (m_services.settingsOpened)
+        m_services.settingsOpened();
+}
+
+void AppDelegate::menuCheckForUpdates()
+{
+    if (m_services.checkForUpdates)
+        m_services.checkForUpdates();
+}
+
+void AppDelegate::menuShowAbout()
+{
+    auto* about = new AboutWindow(AppConstants::homepage());
+    about->move(about->screen()->availableGeometry().center() - about->rect().center());
+    activate(about);
+}
+
+void AppDelegate::menuQuit()
+{
+    QCoreApplication::quit();
+}
+
+void AppDelegate::menuViewAll()
+{
+    if (!m_allAnnouncementsWindow)
+        m_allAnnouncementsWindow = std::make_unique<AllAnnouncementsWindow>();
+    const AnnouncementList kept = m_services.keptAnnouncements ? m_services.keptAnnouncements() : AnnouncementList();
+    m_allAnnouncementsWindow->update(kept);
+    activate(m_allAnnouncementsWindow.get());
+}
+
+void AppDelegate::menuOpenAnnouncement(const QVariant& representedObject)
+{
+    if (!representedObject.canConvert<Announcement>() || representedObject.metaType() != QMetaType::fromType<Announcement>())
+        return;
+    const Announcement announcement = representedObject.value<Announcement>();
+    if (m_services.announcementOpened)
+        m_services.announcementOpened(announcement.title());
+    openAnnouncementWindow(announcement);
+}
