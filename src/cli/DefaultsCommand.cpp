@@ -45,7 +45,7 @@ int DefaultsCommand::run(const QStringList& arguments)
 {
     if (arguments.isEmpty())
         return CommandLine::usageError(kUsage);
-    const QString verb = arguments.first();
+    const QString& verb = arguments.first();
     if (verb == QLatin1String("read"))
         return read(arguments.mid(1));
     if (verb == QLatin1String("write"))

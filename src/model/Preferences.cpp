@@ -39,7 +39,7 @@ std::optional<QStringList> Preferences::readStringArray(const QJsonValue& value)
     if (!value.isArray())
         return std::nullopt;
     QStringList result;
-    for (const QJsonValue& element : value.toArray()) {
+    for (const auto& element : value.toArray()) {
         if (!element.isString())
             return std::nullopt;
         result.append(element.toString());

@@ -82,7 +82,7 @@ void SettingsStore::splitLocked(const QJsonObject& object) const
             QStringList list;
             list.reserve(array.size());
             bool allText = true;
-            for (const QJsonValue& element : array) {
+            for (const auto& element : array) {
                 if (!element.isString()) {
                     allText = false;
                     break;
@@ -141,7 +141,7 @@ QByteArray SettingsStore::serializeLocked() const
     keys.append(m_stringArrays.keys());
     keys.sort();
     QByteArray out;
-    out.reserve(16 * 1024);
+    out.reserve(qsizetype{16} * 1024);
     out.append('{');
     bool first = true;
     for (const QString& key : std::as_const(keys)) {

@@ -1,0 +1,122 @@
+#include "fetch/AnnouncementCache.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+#include <cmath>
+
+namespace {
+bool isRecent(const Announcement& announcement, Instant now)
+{
+    return announcement.pubDate() > now.addSeconds(-AnnouncementCache::kRetentionSeconds);
+}
+} // namespace
+
+AnnouncementCache::AnnouncementCache(QString directory) : m_directory(std::move(directory)) {}
+
+QString AnnouncementCache::cacheURL() const
+{
+    QDir().mkpath(m_directory);
+    return m_directory + QLatin1Char('/') + fileName;
+}
+
+QJsonObject AnnouncementCache::toJson(const Announcement& announcement)
+{
+    return QJsonObject{
+        {QStringLiteral("id"), announcement.id()},
+        {QStringLiteral("title"), announcement.title()},
+        {QStringLiteral("description"), announcement.description()},
+        {QStringLiteral("link"), announcement.link()},
+        {QStringLiteral("pubDate"), announcement.pubDate().referenceSeconds()},
+        {QStringLiteral("companies"), QJsonArray::fromStringList(announcement.companies())},
+    };
+}
+
+std::optional<Announcement> AnnouncementCache::fromJson(const QJsonValue& value)
+{
+    if (!value.isObject())
+        return std::nullopt;
+    const QJsonObject object = value.toObject();
+    const QJsonValue id = object.value(QLatin1String("id"));
+    const QJsonValue title = object.value(QLatin1String("title"));
+    const QJsonValue description = object.value(QLatin1String("description"));
+    const QJsonValue link = object.value(QLatin1String("link"));
+    const QJsonValue pubDate = object.value(QLatin1String("pubDate"));
+    const QJsonValue companies = object.value(QLatin1String("companies"));
+    if (!id.isString() || !title.isString() || !description.isString() || !link.isString() ||
+        !pubDate.isDouble() || !std::isfinite(pubDate.toDouble()) || !companies.isArray())
+        return std::nullopt;
+    QStringList symbols;
+    for (const QJsonValue& symbol : companies.toArray()) {
+        if (!symbol.isString())
+            return std::nullopt;
+        symbols.append(symbol.toString());
+    }
+    return Announcement(id.toString(), title.toString(), description.toString(), link.toString(),
+                        Instant::fromReferenceSeconds(pubDate.toDouble()), std::move(symbols));
+}
+
+QByteArray AnnouncementCache::encode(const AnnouncementList& announcements)
+{
+    QJsonArray array;
+    for (const Announcement& announcement : announcements)
+        array.append(toJson(announcement));
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+std::optional<AnnouncementList> AnnouncementCache::decode(const QByteArray& bytes)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray())
+        return std::nullopt;
+    const QJsonArray array = document.array();
+    AnnouncementList result;
+    result.reserve(array.size());
+    for (const QJsonValue& element : array) {
+        auto announcement = fromJson(element);
+        if (!announcement)
+            return std::nullopt;
+        result.append(std::move(*announcement));
+    }
+    return result;
+}
+
+std::optional<AnnouncementList> AnnouncementCache::load(Instant now) const
+{
+    QFile file(cacheURL());
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    auto all = decode(file.readAll());
+    if (!all)
+        return std::nullopt;
+    AnnouncementList recent;
+    recent.reserve(all->size());
+    for (const Announcement& announcement : std::as_const(*all)) {
+        if (isRecent(announcement, now))
+            recent.append(announcement);
+    }
+    return recent;
+}
+
+bool AnnouncementCache::save(const AnnouncementList& announcements, Instant now) const
+{
+    AnnouncementList recent;
+    recent.reserve(announcements.size());
+    for (const Announcement& announcement : announcements) {
+        if (isRecent(announcement, now))
+            recent.append(announcement);
+    }
+    QSaveFile file(cacheURL());
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(encode(recent));
+    return file.commit();
+}
+
+bool AnnouncementCache::remove() const
+{
+    return QFile::remove(cacheURL());
+}

@@ -1,0 +1,284 @@
+#include "fetch/AnnouncementFetcher.h"
+
+#include "fetch/AnnouncementCache.h"
+#include "fetch/FeedFetcher.h"
+#include "fetch/KeptList.h"
+#include "fetch/PortalClient.h"
+#include "fetch/PortalOrigin.h"
+#include "model/AppPaths.h"
+#include "model/Log.h"
+#include "model/Preferences.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <climits>
+
+// Lives on the fetcher's worker thread: the HTTP client and the cache file. The cache file is also
+// deleted from the main thread at a restart, so its writes are guarded by a mutex and a generation
+// number: a save prepared before a restart is dropped instead of bringing the old list back.
+class FetchWorker : public QObject
+{
+public:
+    FetchWorker(QString cacheDirectory, long timeoutMs)
+        : m_client(PortalClient::Options{timeoutMs, 32 * 1024 * 1024}), m_cache(std::move(cacheDirectory))
+    {
+    }
+
+    PortalClient& client() { return m_client; }
+    const AnnouncementCache& cache() const { return m_cache; }
+
+    int generation() const
+    {
+        QMutexLocker lock(&m_cacheMutex);
+        return m_generation;
+    }
+
+    std::optional<AnnouncementList> load(Instant now, int generation) const
+    {
+        QMutexLocker lock(&m_cacheMutex);
+        if (generation != m_generation)
+            return std::nullopt;
+        return m_cache.load(now);
+    }
+
+    void save(const AnnouncementList& list, Instant now, int generation) const
+    {
+        QMutexLocker lock(&m_cacheMutex);
+        if (generation == m_generation)
+            m_cache.save(list, now);
+    }
+
+    // Main thread: waits at most for a write in progress.
+    void discardCache()
+    {
+        QMutexLocker lock(&m_cacheMutex);
+        ++m_generation;
+        m_cache.remove();
+    }
+
+private:
+    PortalClient m_client;
+    AnnouncementCache m_cache;
+    mutable QMutex m_cacheMutex;
+    int m_generation = 0;
+};
+
+struct AnnouncementFetcher::FeedResults
+{
+    FetchResult issuer;
+    FetchResult market;
+};
+
+AnnouncementFetcher& AnnouncementFetcher::shared()
+{
+    static AnnouncementFetcher* instance = [] {
+        // Never destroyed: it lives as long as the process, like the application's other services.
+        auto* fetcher = new AnnouncementFetcher;
+        if (auto* app = QCoreApplication::instance())
+            fetcher->moveToThread(app->thread());
+        return fetcher;
+    }();
+    return *instance;
+}
+
+AnnouncementFetcher::AnnouncementFetcher() : AnnouncementFetcher(Options{}) {}
+
+AnnouncementFetcher::AnnouncementFetcher(Options options, QObject* parent)
+    : QObject(parent), m_preferences(options.preferences ? *options.preferences : Preferences::shared()),
+      m_clock(options.clock ? *options.clock : Clock::system()),
+      m_origin(options.portalOrigin.isEmpty() ? PortalOrigin::current() : options.portalOrigin),
+      m_worker(std::make_unique<FetchWorker>(options.cacheDirectory.isEmpty() ? AppPaths::cacheDirectory()
+                                                                              : options.cacheDirectory,
+                                             options.requestTimeoutMs))
+{
+    qRegisterMetaType<AnnouncementsUpdate>();
+    m_thread.setObjectName(QStringLiteral("AnnouncementFetcher"));
+    m_worker->moveToThread(&m_thread);
+    m_thread.start();
+}
+
+AnnouncementFetcher::~AnnouncementFetcher()
+{
+    m_worker->client().cancel();
+    m_thread.quit();
+    m_thread.wait();
+}
+
+template <typename Job> void AnnouncementFetcher::onWorker(Job job)
+{
+    QMetaObject::invokeMethod(m_worker.get(), std::move(job), Qt::QueuedConnection);
+}
+
+QString AnnouncementFetcher::cacheURL() const
+{
+    return m_worker->cache().cacheURL();
+}
+
+AnnouncementList AnnouncementFetcher::announcements() const
+{
+    QMutexLocker lock(&m_listMutex);
+    return m_announcements;
+}
+
+void AnnouncementFetcher::setAnnouncements(AnnouncementList announcements)
+{
+    QMutexLocker lock(&m_listMutex);
+    m_announcements = std::move(announcements);
+}
+
+std::optional<Announcement> AnnouncementFetcher::announcement(const QString& id) const
+{
+    return KeptList::find(announcements(), id);
+}
+
+void AnnouncementFetcher::poll(Completion done)
+{
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this, done = std::move(done)]() mutable { poll(std::move(done)); }, Qt::QueuedConnection);
+        return;
+    }
+    if (done)
+        m_waiters.append(std::move(done));
+    if (m_pollActive)
+        return; // joins the poll in flight
+    m_pollActive = true;
+    Q_EMIT pollStarted();
+
+    if (!announcements().isEmpty()) {
+        afterCacheLoaded();
+        return;
+    }
+    const int generation = m_worker->generation();
+    const Instant now = m_clock.now();
+    onWorker([this, generation, now] {
+        auto loaded = m_worker->load(now, generation);
+        QMetaObject::invokeMethod(
+            this,
+            [this, loaded = std::move(loaded), generation] {
+                // A restart since the load was asked for means the file's contents are to be forgotten.
+                if (loaded && generation == m_worker->generation() && announcements().isEmpty())
+                    setAnnouncements(*loaded);
+                afterCacheLoaded();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void AnnouncementFetcher::afterCacheLoaded()
+{
+    const QString language = m_preferences.language();
+    onWorker([this, language] {
+        FeedFetcher feeds(m_worker->client(), m_origin, m_clock);
+        FeedResults results;
+        results.issuer = feeds.fetchIssuerAnnouncements(language);
+        if (!results.issuer.ok())
+            Log::line(QStringLiteral("Fetcher"),
+                      QStringLiteral("Issuer announcements error: ") + results.issuer.error->description());
+        results.market = feeds.fetchMarketNews(language);
+        if (!results.market.ok())
+            Log::line(QStringLiteral("Fetcher"),
+                      QStringLiteral("Market news error: ") + results.market.error->description());
+        QMetaObject::invokeMethod(
+            this, [this, results] { afterFetch(results); }, Qt::QueuedConnection);
+    });
+}
+
+void AnnouncementFetcher::afterFetch(const FeedResults& results)
+{
+    if (!results.issuer.ok() && !results.market.ok()) {
+        finishPoll({{}, announcements(), true});
+        return;
+    }
+    const AnnouncementList fetched = results.issuer.records + results.market.records;
+    const Instant now = m_clock.now();
+    AnnouncementList kept;
+    {
+        QMutexLocker lock(&m_listMutex);
+        m_announcements = KeptList::merge(fetched, m_announcements, now);
+        kept = m_announcements;
+    }
+    const int generation = m_worker->generation();
+    onWorker([this, kept, now, generation] {
+        m_worker->save(kept, now, generation);
+        QMetaObject::invokeMethod(
+            this, [this, kept] { afterSave(kept); }, Qt::QueuedConnection);
+    });
+}
+
+void AnnouncementFetcher::afterSave(const AnnouncementList& kept)
+{
+    m_preferences.setLastPollDate(m_clock.now());
+    const QSet<QString> seen = m_preferences.seenAnnouncementIDs();
+    AnnouncementsUpdate update;
+    update.all = kept;
+    for (const Announcement& announcement : kept) {
+        if (seen.contains(announcement.id()))
+            continue;
+        if (!m_isFirstPoll)
+            update.newAnnouncements.append(announcement);
+        m_preferences.markAsSeen(announcement.id());
+    }
+    m_isFirstPoll = false;
+    finishPoll(update);
+}
+
+void AnnouncementFetcher::finishPoll(const AnnouncementsUpdate& update)
+{
+    Broadcaster::shared().postAnnouncementsUpdated(update);
+    m_pollActive = false;
+    const QList<Completion> waiters = std::exchange(m_waiters, {});
+    for (const Completion& done : waiters)
+        done(update);
+    Q_EMIT pollFinished(update);
+}
+
+void AnnouncementFetcher::startPolling()
+{
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this] { startPolling(); }, Qt::QueuedConnection);
+        return;
+    }
+    poll();
+    armTimer();
+}
+
+void AnnouncementFetcher::armTimer()
+{
+    const double seconds = m_preferences.pollInterval();
+    const double milliseconds = std::clamp(seconds * 1000.0, 1.0, static_cast<double>(INT_MAX));
+    auto* timer = new QTimer(this);
+    timer->setInterval(static_cast<int>(milliseconds));
+    // The timer's action holds the fetcher weakly: a timer alone never keeps it alive.
+    connect(timer, &QTimer::timeout, timer, [fetcher = QPointer<AnnouncementFetcher>(this)] {
+        if (fetcher)
+            fetcher->poll();
+    });
+    stopTimer();
+    m_timer = timer;
+    timer->start();
+}
+
+void AnnouncementFetcher::stopTimer()
+{
+    if (m_timer) {
+        m_timer->stop();
+        m_timer->deleteLater(); // it may be the one whose tick is being delivered
+        m_timer = nullptr;
+    }
+}
+
+void AnnouncementFetcher::restartPolling()
+{
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this] { restartPolling(); }, Qt::QueuedConnection);
+        return;
+    }
+    stopTimer();
+    setAnnouncements({});
+    m_isFirstPoll = false;
+    m_worker->discardCache();
+    startPolling();
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "model/Announcement.h"
+#include "model/Broadcaster.h"
+#include "model/Clock.h"
+
+#include <QMutex>
+#include <QObject>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class Preferences;
+class FetchWorker;
+
+// Fetches, keeps and stores the announcements, and polls on a schedule.
+//
+// Threads: the object lives on the main thread, which owns the poll's control flow, the settings reads
+// and writes, the kept list's updates and the broadcast. The network and the cache file are handled
+// on one worker thread, one job at a time. One poll runs at a time; poll requests that come while one
+// is in flight join it. Reading the kept list answers at once from any thread.
+class AnnouncementFetcher : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        Preferences* preferences = nullptr; // default: Preferences::shared()
+        const Clock* clock = nullptr;       // default: Clock::system()
+        QString cacheDirectory;             // default: AppPaths::cacheDirectory()
+        QString portalOrigin;               // default: PortalOrigin::current()
+        long requestTimeoutMs = 60'000;
+    };
+    using Completion = std::function<void(const AnnouncementsUpdate&)>;
+
+    // The application's instance, made on first use with the defaults above (call first on the main
+    // thread, after any --portal override is applied).
+    static AnnouncementFetcher& shared();
+
+    AnnouncementFetcher();
+    explicit AnnouncementFetcher(Options options, QObject* parent = nullptr);
+    ~AnnouncementFetcher() override;
+
+    // Runs one poll cycle, or joins the one in flight. `done` (optional) runs on the main thread when that
+    // poll ends, with what it broadcast. Callable from any thread.
+    void poll(Completion done = {});
+    // An immediate poll and a repeating timer at the stored interval (read now).
+    void startPolling();
+    // Stops the timer, forgets the kept list, deletes the cache file, then starts polling again. A poll
+    // in flight runs on to its end (the restart's immediate poll joins it).
+    void restartPolling();
+
+    AnnouncementList announcements() const;
+    void setAnnouncements(AnnouncementList announcements);
+    std::optional<Announcement> announcement(const QString& id) const;
+
+    bool isPolling() const { return m_pollActive; }
+    bool isFirstPoll() const { return m_isFirstPoll; }
+    // The poll command decides for itself whether a one-shot process is a first poll.
+    void setFirstPoll(bool firstPoll) { m_isFirstPoll = firstPoll; }
+    const QTimer* pollTimer() const { return m_timer; }
+    QString portalOrigin() const { return m_origin; }
+    QString cacheURL() const;
+
+Q_SIGNALS:
+    void pollStarted();
+    void pollFinished(const AnnouncementsUpdate& update);
+
+private:
+    struct FeedResults;
+    void afterCacheLoaded();
+    void afterFetch(const FeedResults& results);
+    void afterSave(const AnnouncementList& kept);
+    void finishPoll(const AnnouncementsUpdate& update);
+    void armTimer();
+    void stopTimer();
+    template <typename Job> void onWorker(Job job);
+
+    Preferences& m_preferences;
+    const Clock& m_clock;
+    QString m_origin;
+
+    mutable QMutex m_listMutex; // guards m_announcements only; held for copies, never across work
+    AnnouncementList m_announcements;
+
+    bool m_isFirstPoll = true;
+    bool m_pollActive = false;
+    QList<Completion> m_waiters;
+    QPointer<QTimer> m_timer;
+
+    QThread m_thread;
+    std::unique_ptr<FetchWorker> m_worker;
+};

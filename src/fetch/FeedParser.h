@@ -1,0 +1,29 @@
+#pragma once
+
+#include "model/Announcement.h"
+#include "model/Clock.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// Turns one page of a portal feed (JSON) into announcements. Pure apart from reading the clock for
+// undated items; logs one line per unusable document.
+class FeedParser
+{
+public:
+    // None when the document is unusable (not JSON, not an object, no "announcementList" array of
+    // objects); an empty list is a valid answer. `origin` completes relative links.
+    static std::optional<AnnouncementList>
+    parseAnnouncementResponse(const QByteArray& data, const QString& source, const QString& locale,
+                              const QString& origin, const Clock& clock = Clock::system());
+
+    // 64-bit djb2 over the UTF-8 bytes (start 5381; h = h * 33 + byte, wrapping).
+    static quint64 djb2(const QByteArray& bytes);
+    // "se_" + the hash of "source|title|newsDateStr|announcementUrl" in lower-case hexadecimal.
+    static QString fallbackIdentifier(const QString& source, const QString& title, const QString& newsDateStr,
+                                      const QString& announcementUrl);
+    // The absolute link of an item: origin when empty, locale switched for Arabic, origin-prefixed
+    // unless it starts with "http".
+    static QString completeLink(QString announcementUrl, const QString& locale, const QString& origin);
+};

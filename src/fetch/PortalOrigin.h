@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The portal's origin (scheme "://" host[:port], no trailing slash): the feed endpoints hang under it,
+// relative links are completed with it, and "Open in Tadawul" opens it. One value for the process:
+// `--portal ORIGIN` (setOverride) wins over $ZELVORA_PORTAL_ORIGIN, which wins over the real portal.
+class PortalOrigin
+{
+public:
+    static inline const QString defaultOrigin = QStringLiteral("https://www.saudiexchange.sa");
+
+    static QString current();
+    static void setOverride(const QString& origin); // empty = no override
+    // An http(s) origin with its trailing slashes removed, or none when the text is not one.
+    static std::optional<QString> normalise(const QString& text);
+    // Removes "--portal ORIGIN" / "--portal=ORIGIN" from `arguments` and applies it. Returns false
+    // (with `error` set) when the value is missing or not an http(s) origin.
+    static bool takeOption(QStringList& arguments, QString* error);
+};

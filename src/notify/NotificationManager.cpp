@@ -1,0 +1,160 @@
+#include "notify/NotificationManager.h"
+
+#include "model/AppConstants.h"
+#include "model/AppPaths.h"
+#include "model/Broadcaster.h"
+#include "model/Log.h"
+#include "model/Preferences.h"
+#include "model/UnicodeText.h"
+#include "platform/DBusNotificationBackend.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+const QString kComponent = QStringLiteral("NotificationManager");
+}
+
+NotificationManager& NotificationManager::shared()
+{
+    static NotificationManager* instance = [] {
+        auto* manager = new NotificationManager(
+            Preferences::shared(), std::make_unique<DBusNotificationBackend>(), AppPaths::uiStateFile());
+        if (auto* app = QCoreApplication::instance())
+            manager->moveToThread(app->thread());
+        return manager;
+    }();
+    return *instance;
+}
+
+NotificationManager::NotificationManager(Preferences& preferences,
+                                         std::unique_ptr<NotificationBackend> backend,
+                                         const QString& authorizationStateFile, const Clock& clock,
+                                         QObject* parent)
+    : QObject(parent), m_preferences(preferences), m_backend(std::move(backend)),
+      m_authorization(authorizationStateFile), m_clock(clock)
+{
+    m_backend->setParent(this); // moves with the manager to the main thread
+    connectActivations(m_backend.get());
+}
+
+NotificationManager::~NotificationManager()
+{
+    // Owned through unique_ptr, not through the QObject tree.
+    if (m_backend)
+        m_backend->setParent(nullptr);
+    if (m_fallback)
+        m_fallback->setParent(nullptr);
+}
+
+void NotificationManager::connectActivations(NotificationBackend* backend)
+{
+    connect(backend, &NotificationBackend::activated, this, [](const QVariantMap& userInfo) {
+        Broadcaster::shared().postOpenAnnouncement(openAnnouncementUserInfo(userInfo));
+    });
+}
+
+void NotificationManager::setFallbackBackend(std::unique_ptr<NotificationBackend> fallback)
+{
+    m_fallback = std::move(fallback);
+    if (m_fallback) {
+        m_fallback->setParent(this);
+        connectActivations(m_fallback.get());
+    }
+}
+
+QVariantMap NotificationManager::openAnnouncementUserInfo(const QVariantMap& userInfo)
+{
+    QVariantMap result;
+    for (const QString& key : {QStringLiteral("id"), QStringLiteral("link")}) {
+        const QVariant value = userInfo.value(key);
+        if (value.typeId() == QMetaType::QString)
+            result.insert(key, value);
+    }
+    return result;
+}
+
+NotificationRequest NotificationManager::requestFor(const Announcement& announcement)
+{
+    return {announcement.id(), announcement.title(),
+            UnicodeText::leftGraphemes(announcement.strippedDescription(), kBodyLength),
+            QVariantMap{{QStringLiteral("link"), announcement.link()},
+                        {QStringLiteral("id"), announcement.id()}}};
+}
+
+void NotificationManager::sendNotification(const Announcement& announcement)
+{
+    if (!m_preferences.notificationsEnabled())
+        return;
+    if (!m_preferences.showAllAnnouncements()) {
+        const QSet<QString> watchlist = m_preferences.watchlistSymbols();
+        if (!watchlist.isEmpty() && !announcement.matchesWatchlist(watchlist))
+            return;
+    }
+    deliver(requestFor(announcement), true);
+}
+
+void NotificationManager::sendTestNotification()
+{
+    // Seconds since 1970 in the shortest decimal form that reads back as the same value.
+    const QString seconds = QString::number(m_clock.now().unixSeconds(), 'f', QLocale::FloatingPointShortest);
+    deliver({QStringLiteral("test-launch-") + seconds, AppConstants::appName, kConfirmationBody, {}}, false);
+}
+
+void NotificationManager::deliver(const NotificationRequest& request, bool reportErrors)
+{
+    QPointer<NotificationManager> self(this);
+    m_backend->post(request, [self, request, reportErrors](const QString& error) {
+        if (error.isEmpty() || !self)
+            return;
+        auto report = [reportErrors](const QString& message) {
+            if (reportErrors)
+                Log::line(kComponent, QStringLiteral("Error sending notification: ") + message);
+        };
+        if (!self->m_fallback) {
+            report(error);
+            return;
+        }
+        self->m_fallback->post(request, [report](const QString& fallbackError) {
+            if (!fallbackError.isEmpty())
+                report(fallbackError);
+        });
+    });
+}
+
+void NotificationManager::requestPermission(bool sendTest)
+{
+    QPointer<NotificationManager> self(this);
+    m_backend->queryAvailability([self, sendTest](bool granted, const QString& error) {
+        if (!error.isEmpty())
+            Log::line(kComponent, QStringLiteral("Permission error: ") + error);
+        Log::line(kComponent, QStringLiteral("Permission granted: ") +
+                                  (granted ? QStringLiteral("true") : QStringLiteral("false")));
+        if (!self)
+            return;
+        self->m_authorization.setStatus(granted ? Status::Authorized : Status::Denied);
+        if (granted && sendTest) {
+            QTimer::singleShot(self->m_confirmationDelayMs, self.data(), [self] {
+                if (self)
+                    self->sendTestNotification();
+            });
+        }
+    });
+}
+
+void NotificationManager::queryAuthorizationStatus(std::function<void(Status)> handler)
+{
+    if (m_authorization.status() == Status::NotDetermined) {
+        handler(Status::NotDetermined);
+        return;
+    }
+    QPointer<NotificationManager> self(this);
+    m_backend->queryAvailability([self, handler](bool available, const QString&) {
+        const Status status = available ? Status::Authorized : Status::Denied;
+        if (self)
+            self->m_authorization.setStatus(status);
+        handler(status);
+    });
+}

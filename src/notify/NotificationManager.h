@@ -1,0 +1,70 @@
+#pragma once
+
+#include "model/Announcement.h"
+#include "model/Clock.h"
+#include "platform/NotificationAuthorization.h"
+#include "platform/NotificationBackend.h"
+
+#include <QObject>
+#include <QVariantMap>
+#include <functional>
+#include <memory>
+
+class Preferences;
+
+// The application's only contact with desktop notifications: the permission question, one
+// notification per new announcement (after the enabled flag and the watchlist filter), and clicks
+// turned into the `openAnnouncement` broadcast.
+//
+// Headless use (`zelvora watch`): for each announcement of a poll's "new" list call
+//     NotificationManager::shared().sendNotification(announcement);
+// on the main thread; it returns at once and logs a delivery failure.
+class NotificationManager : public QObject
+{
+    Q_OBJECT
+public:
+    static inline const QString kConfirmationBody = QStringLiteral(
+        "Notifications are working. You will receive alerts for new Saudi Exchange announcements.");
+    static constexpr int kBodyLength = 100;           // grapheme clusters
+    static constexpr int kConfirmationDelayMs = 1000; // after the grant
+
+    // Made on first use on the main thread; talks to the session bus.
+    static NotificationManager& shared();
+
+    NotificationManager(Preferences& preferences, std::unique_ptr<NotificationBackend> backend,
+                        const QString& authorizationStateFile, const Clock& clock = Clock::system(),
+                        QObject* parent = nullptr);
+    ~NotificationManager() override;
+
+    // Asks whether a notification service is there, logs the answer, records it as the permission
+    // and, when granted and sendTest is true, posts the confirmation notification a second later.
+    void requestPermission(bool sendTest = false);
+    void sendTestNotification();
+    void sendNotification(const Announcement& announcement);
+
+    // Shown instead when the main backend fails (the tray icon's balloon in the tray program).
+    void setFallbackBackend(std::unique_ptr<NotificationBackend> fallback);
+
+    // For the start-up prompt: "not determined" until the user has answered it once; after that
+    // whether a notification service answers now (and the stored permission follows it).
+    using Status = NotificationAuthorization::Status;
+    void queryAuthorizationStatus(std::function<void(Status)> handler);
+    Status storedAuthorizationStatus() const { return m_authorization.status(); }
+
+    void setConfirmationDelay(int milliseconds) { m_confirmationDelayMs = milliseconds; }
+
+    static NotificationRequest requestFor(const Announcement& announcement);
+    // The click payload: "id" and "link" when the notification's user info holds them as text.
+    static QVariantMap openAnnouncementUserInfo(const QVariantMap& userInfo);
+
+private:
+    void deliver(const NotificationRequest& request, bool reportErrors);
+    void connectActivations(NotificationBackend* backend);
+
+    Preferences& m_preferences;
+    std::unique_ptr<NotificationBackend> m_backend;
+    std::unique_ptr<NotificationBackend> m_fallback;
+    NotificationAuthorization m_authorization;
+    const Clock& m_clock;
+    int m_confirmationDelayMs = kConfirmationDelayMs;
+};

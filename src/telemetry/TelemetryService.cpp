@@ -1,0 +1,125 @@
+#include "telemetry/TelemetryService.h"
+
+#include "model/AppConstants.h"
+#include "model/Preferences.h"
+#include "model/UnicodeText.h"
+
+#include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUrl>
+#include <QUuid>
+
+namespace {
+QString newUuid()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+}
+
+TelemetryPayload titlePayload(const QString& title)
+{
+    return {{QStringLiteral("title"), UnicodeText::leftGraphemes(title, TelemetryService::kTitleLength)}};
+}
+} // namespace
+
+TelemetryService& TelemetryService::shared()
+{
+    static TelemetryService instance(Preferences::shared().store(), endpointFromEnvironment());
+    return instance;
+}
+
+TelemetryService::TelemetryService(SettingsStore& store, QString endpoint)
+    : m_store(store), m_endpoint(std::move(endpoint)), m_sessionID(newUuid())
+{
+}
+
+QString TelemetryService::userIDKey()
+{
+    return AppConstants::bundleIdentifier + QStringLiteral(".telemetryUserID");
+}
+
+QString TelemetryService::endpointFromEnvironment()
+{
+    const QString configured = qEnvironmentVariable("ZELVORA_TELEMETRY_URL");
+    return configured.isEmpty() ? kDefaultEndpoint : configured;
+}
+
+bool TelemetryService::doNotTrack()
+{
+    const QString value = qEnvironmentVariable("DO_NOT_TRACK").trimmed();
+    return !value.isEmpty() && value != QLatin1String("0");
+}
+
+void TelemetryService::appLaunched()
+{
+    send(QStringLiteral("appLaunched"));
+}
+
+void TelemetryService::announcementsRefreshed(int count)
+{
+    send(QStringLiteral("announcementsRefreshed"), {{QStringLiteral("count"), QString::number(count)}});
+}
+
+void TelemetryService::announcementOpened(const QString& title)
+{
+    send(QStringLiteral("announcementOpened"), titlePayload(title));
+}
+
+void TelemetryService::settingsOpened()
+{
+    send(QStringLiteral("settingsOpened"));
+}
+
+void TelemetryService::languageChanged(const QString& language)
+{
+    send(QStringLiteral("languageChanged"), {{QStringLiteral("language"), language}});
+}
+
+void TelemetryService::notificationSent(const QString& title)
+{
+    send(QStringLiteral("notificationSent"), titlePayload(title));
+}
+
+QString TelemetryService::userID()
+{
+    if (m_userID)
+        return *m_userID;
+    const QJsonValue stored = m_store.value(userIDKey());
+    if (stored.isString() && !stored.toString().isEmpty()) {
+        m_userID = stored.toString();
+    } else {
+        m_userID = newUuid();
+        m_store.setValue(userIDKey(), *m_userID);
+    }
+    return *m_userID;
+}
+
+QString TelemetryService::hashedUser()
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(userID().toUtf8(), QCryptographicHash::Sha256).toHex());
+}
+
+QByteArray TelemetryService::body(const QString& type, const TelemetryPayload& payload)
+{
+    QJsonObject payloadObject;
+    for (auto it = payload.cbegin(); it != payload.cend(); ++it)
+        payloadObject.insert(it.key(), it.value());
+    const QJsonObject signal{{QStringLiteral("appID"), kAppID},
+                             {QStringLiteral("clientUser"), hashedUser()},
+                             {QStringLiteral("sessionID"), m_sessionID},
+                             {QStringLiteral("type"), type},
+                             {QStringLiteral("payload"), payloadObject}};
+    return QJsonDocument(QJsonArray{signal}).toJson(QJsonDocument::Compact);
+}
+
+void TelemetryService::send(const QString& type, const TelemetryPayload& payload)
+{
+    if (doNotTrack())
+        return;
+    const QUrl url(m_endpoint, QUrl::StrictMode);
+    if (!url.isValid() || (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")))
+        return; // failures are silent by design
+    m_sender.post(url.toEncoded(), body(type, payload));
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "telemetry/TelemetrySender.h"
+
+#include <QMap>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class SettingsStore;
+
+using TelemetryPayload = QMap<QString, QString>;
+
+// Anonymous usage signals: one fire-and-forget JSON POST per signal, identified only by a hash of a
+// random installation id and by a random id of this run. Nothing is sent while the environment says
+// DO_NOT_TRACK (any value but "" and "0"). Call from the main thread; every call returns at once.
+class TelemetryService
+{
+public:
+    static inline const QString kAppID = QStringLiteral("3B7E9A41-52C8-4D0F-9E6A-1F2C8D4B7A90");
+    static inline const QString kDefaultEndpoint = QStringLiteral("https://nom.telemetrydeck.com/v2/");
+    static constexpr int kTitleLength = 50; // grapheme clusters
+
+    // Uses the user's settings store and the endpoint from ZELVORA_TELEMETRY_URL, else the default.
+    static TelemetryService& shared();
+
+    TelemetryService(SettingsStore& store, QString endpoint);
+
+    // The six signals:
+    void appLaunched();                            // once per launch, at start-up
+    void announcementsRefreshed(int count);        // a poll ended with a non-empty kept list of `count`
+    void announcementOpened(const QString& title); // the menu opens an announcement, before its window
+    void settingsOpened();                         // after the settings window is shown
+    void languageChanged(const QString& language); // not sent by the application today
+    void notificationSent(const QString& title);   // not sent by the application today
+
+    // The common sender behind the six: one POST of [{appID, clientUser, sessionID, type, payload}].
+    void send(const QString& type, const TelemetryPayload& payload = {});
+
+    static QString userIDKey(); // "<bundle identifier>.telemetryUserID"
+    static QString endpointFromEnvironment();
+    static bool doNotTrack();
+
+    const QString& sessionID() const { return m_sessionID; }
+    QString userID();     // made and stored on first use
+    QString hashedUser(); // lower-case hex SHA-256 of userID's UTF-8 bytes
+    QByteArray body(const QString& type, const TelemetryPayload& payload);
+    const TelemetrySender& sender() const { return m_sender; }
+
+private:
+    SettingsStore& m_store;
+    QString m_endpoint;
+    QString m_sessionID;
+    std::optional<QString> m_userID;
+    TelemetrySender m_sender;
+};

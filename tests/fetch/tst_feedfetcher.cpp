@@ -1,0 +1,314 @@
+// The paging loop and the HTTP client against the portal simulator on 127.0.0.1.
+#include "fetch/FeedFetcher.h"
+#include "fetch/PortalClient.h"
+#include "portalsim/PortalSimulator.h"
+
+#include <QTest>
+
+using portalsim::Fault;
+using portalsim::Feed;
+using portalsim::PortalSimulator;
+
+namespace {
+std::string rawPage(int firstId, int count)
+{
+    std::string body = "{\"announcementList\":[";
+    for (int i = 0; i < count; ++i)
+        body += (i ? ",{\"PRESS_REL_ID\":" : "{\"PRESS_REL_ID\":") + std::to_string(firstId + i) + "}";
+    return body + "]}";
+}
+
+PortalSimulator::Options sized(int issuer, int market)
+{
+    PortalSimulator::Options options;
+    options.issuerItems = issuer;
+    options.marketItems = market;
+    return options;
+}
+
+QString text(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+} // namespace
+
+class TestFeedFetcher : public QObject
+{
+    Q_OBJECT
+
+    FetchResult fetch(PortalSimulator& sim, const FeedSpec& feed,
+                      const QString& locale = QStringLiteral("en"), PortalClient::Options options = {})
+    {
+        PortalClient client(options);
+        FeedFetcher fetcher(client, text(sim.origin()));
+        return fetcher.fetchFeed(feed, locale);
+    }
+
+private Q_SLOTS:
+    void requestIsExactlyTheBrowsersRequest()
+    {
+        PortalSimulator sim(sized(49, 0));
+        QVERIFY(sim.start());
+        const FetchResult result = fetch(sim, FeedFetcher::issuerFeed());
+        QVERIFY(result.ok());
+        QCOMPARE(result.records.size(), 49);
+
+        const auto requests = sim.requests();
+        QCOMPARE(requests.size(), size_t(1));
+        const portalsim::Request& request = requests.front();
+        QCOMPARE(text(request.method), QStringLiteral("POST"));
+        QCOMPARE(request.feed, Feed::IssuerEN);
+        QCOMPARE(text(request.body), FeedFetcher::issuerFeed().bodyPrefix + QStringLiteral("1&pageSize=50"));
+
+        QMap<QString, QString> headers;
+        for (const auto& [name, value] : request.headers)
+            headers.insert(text(name).toLower(), text(value));
+        for (const auto& [name, value] : PortalClient::browserHeaders())
+            QCOMPARE(headers.take(QString::fromLatin1(name).toLower()), QString::fromLatin1(value));
+        // Only what HTTP itself needs remains: no Expect, Referer, Origin or Cookie of our own.
+        QCOMPARE(headers.keys(), (QStringList{QStringLiteral("content-length"), QStringLiteral("host")}));
+    }
+
+    void pageLimitsAndOrder_data()
+    {
+        QTest::addColumn<bool>("issuer");
+        QTest::addColumn<int>("requests");
+        QTest::addColumn<int>("records");
+        QTest::newRow("issuer stops after page 5") << true << 5 << 250;
+        QTest::newRow("market stops after page 3") << false << 3 << 150;
+    }
+
+    void pageLimitsAndOrder()
+    {
+        QFETCH(bool, issuer);
+        QFETCH(int, requests);
+        QFETCH(int, records);
+        PortalSimulator sim(sized(400, 400));
+        QVERIFY(sim.start());
+        const FeedSpec& feed = issuer ? FeedFetcher::issuerFeed() : FeedFetcher::marketFeed();
+        const FetchResult result = fetch(sim, feed);
+        QVERIFY(result.ok());
+        QCOMPARE(result.records.size(), records);
+        const auto log = sim.requests();
+        QCOMPARE(int(log.size()), requests);
+        for (int i = 0; i < requests; ++i) {
+            QCOMPARE(log[i].page, i + 1);
+            QCOMPARE(text(log[i].body),
+                     feed.bodyPrefix + QString::number(i + 1) + QStringLiteral("&pageSize=50"));
+        }
+        // Portal order is kept: newest first, pages in order.
+        const auto items = sim.items(issuer);
+        QCOMPARE(result.records.last().link().contains(QString::number(items[records - 1].number)), true);
+    }
+
+    void stopRules_data()
+    {
+        QTest::addColumn<int>("page2First"); // first id on page 2 (page 1 holds 1..50)
+        QTest::addColumn<int>("page2Count");
+        QTest::addColumn<int>("expectedRequests");
+        QTest::addColumn<int>("expectedRecords");
+        QTest::newRow("page 2 all repeats") << 1 << 50 << 2 << 50;
+        QTest::newRow("page 2 with 10 new") << 11 << 50 << 3 << 60 + 50;
+        QTest::newRow("page 2 short") << 51 << 20 << 2 << 70;
+        QTest::newRow("page 2 empty") << 51 << 0 << 2 << 50;
+    }
+
+    void stopRules()
+    {
+        QFETCH(int, page2First);
+        QFETCH(int, page2Count);
+        QFETCH(int, expectedRequests);
+        QFETCH(int, expectedRecords);
+        PortalSimulator sim;
+        QVERIFY(sim.start());
+        auto raw = [](std::string body) {
+            Fault fault;
+            fault.body = Fault::Body::Raw;
+            fault.rawBody = std::move(body);
+            return fault;
+        };
+        sim.setFault(Feed::MarketEN, 1, raw(rawPage(1, 50)));
+        sim.setFault(Feed::MarketEN, 2, raw(rawPage(page2First, page2Count)));
+        sim.setFault(Feed::MarketEN, 3, raw(rawPage(1000, 50)));
+        const FetchResult result = fetch(sim, FeedFetcher::marketFeed());
+        QVERIFY(result.ok());
+        QCOMPARE(int(sim.requestCount()), expectedRequests);
+        QCOMPARE(result.records.size(), expectedRecords);
+        QSet<QString> ids;
+        for (const Announcement& a : result.records)
+            ids.insert(a.id());
+        QCOMPARE(ids.size(), expectedRecords);
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("body");      // Fault::Body
+        QTest::addColumn<QString>("error"); // empty = success
+        QTest::addColumn<int>("records");
+        using B = Fault::Body;
+        QTest::newRow("503 on page 1") << 1 << 503 << int(B::Normal) << QStringLiteral("badStatus(503)") << 0;
+        QTest::newRow("403 Access Denied")
+            << 1 << 403 << int(B::Normal) << QStringLiteral("badStatus(403)") << 0;
+        QTest::newRow("503 on page 3") << 3 << 503 << int(B::Normal) << QString() << 100;
+        QTest::newRow("HTML on page 1")
+            << 1 << 200 << int(B::HtmlPage) << QStringLiteral("invalidPayload(\"tadawul\")") << 0;
+        QTest::newRow("malformed on page 1")
+            << 1 << 200 << int(B::MalformedJson) << QStringLiteral("invalidPayload(\"tadawul\")") << 0;
+        QTest::newRow("non-objects on page 1")
+            << 1 << 200 << int(B::ArrayOfNonObjects) << QStringLiteral("invalidPayload(\"tadawul\")") << 0;
+        QTest::newRow("HTML on page 2") << 2 << 200 << int(B::HtmlPage) << QString() << 50;
+        QTest::newRow("dropped on page 3 loses all")
+            << 3 << 200 << int(B::DropMidBody) << QStringLiteral("transport") << 0;
+    }
+
+    void failures()
+    {
+        QFETCH(int, page);
+        QFETCH(int, status);
+        QFETCH(int, body);
+        QFETCH(QString, error);
+        QFETCH(int, records);
+        PortalSimulator sim;
+        QVERIFY(sim.start());
+        Fault fault;
+        fault.status = status;
+        fault.body = static_cast<Fault::Body>(body);
+        sim.setFault(Feed::IssuerEN, page, fault);
+        const FetchResult result = fetch(sim, FeedFetcher::issuerFeed());
+        QCOMPARE(result.records.size(), records);
+        QCOMPARE(int(sim.requestCount()), page);
+        if (error.isEmpty()) {
+            QVERIFY(result.ok());
+        } else if (error == QLatin1String("transport")) {
+            QVERIFY(!result.ok());
+            QCOMPARE(result.error->kind(), FetchError::Kind::Transport);
+            QVERIFY(!result.error->description().isEmpty());
+        } else {
+            QVERIFY(!result.ok());
+            QCOMPARE(result.error->description(), error);
+        }
+    }
+
+    void invalidUrlMakesNoRequest()
+    {
+        PortalSimulator sim;
+        QVERIFY(sim.start());
+        PortalClient client;
+        for (const QString& origin :
+             {QStringLiteral("not a url"), QStringLiteral("ftp://127.0.0.1"), QString()}) {
+            FeedFetcher fetcher(client, origin);
+            const FetchResult result = fetcher.fetchMarketNews(QStringLiteral("en"));
+            QVERIFY(!result.ok());
+            QCOMPARE(result.error->description(), QStringLiteral("invalidURL"));
+        }
+        QCOMPARE(sim.requestCount(), size_t(0));
+    }
+
+    void contentEncodings_data()
+    {
+        QTest::addColumn<int>("encoding");
+        QTest::newRow("identity") << int(portalsim::Encoding::Identity);
+        QTest::newRow("gzip") << int(portalsim::Encoding::Gzip);
+        QTest::newRow("deflate") << int(portalsim::Encoding::Deflate);
+        QTest::newRow("br") << int(portalsim::Encoding::Brotli);
+    }
+
+    void contentEncodings()
+    {
+        QFETCH(int, encoding);
+        PortalSimulator sim(sized(30, 0));
+        QVERIFY(sim.start());
+        Fault fault;
+        fault.encoding = static_cast<portalsim::Encoding>(encoding);
+        sim.setFault(Feed::IssuerAR, 0, fault);
+        const FetchResult result = fetch(sim, FeedFetcher::issuerFeed(), QStringLiteral("ar"));
+        QVERIFY(result.ok());
+        QCOMPARE(result.records.size(), 30);
+        QVERIFY(result.records.first().isArabic());
+    }
+
+    void languageSelectsEndpoint_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("feed");
+        QTest::newRow("ar") << QStringLiteral("ar") << int(Feed::MarketAR);
+        QTest::newRow("en") << QStringLiteral("en") << int(Feed::MarketEN);
+        QTest::newRow("AR") << QStringLiteral("AR") << int(Feed::MarketEN);
+        QTest::newRow("empty") << QString() << int(Feed::MarketEN);
+        QTest::newRow("fr") << QStringLiteral("fr") << int(Feed::MarketEN);
+    }
+
+    void languageSelectsEndpoint()
+    {
+        QFETCH(QString, language);
+        QFETCH(int, feed);
+        PortalSimulator sim(sized(0, 5));
+        QVERIFY(sim.start());
+        const FetchResult result = fetch(sim, FeedFetcher::marketFeed(), language);
+        QVERIFY(result.ok());
+        QCOMPARE(int(*sim.requests().front().feed), feed);
+        QVERIFY(result.records.first().link().startsWith(text(sim.origin()) + QStringLiteral("/wps/")));
+    }
+
+    void cookiesComeBack()
+    {
+        PortalSimulator sim(sized(120, 0));
+        QVERIFY(sim.start());
+        sim.setCookie("TS01a2b3c4=0164d5; Path=/");
+        QVERIFY(fetch(sim, FeedFetcher::issuerFeed()).ok());
+        const auto log = sim.requests();
+        QCOMPARE(log.size(), size_t(3));
+        QCOMPARE(text(log[0].header("Cookie")), QString());
+        QCOMPARE(text(log[1].header("Cookie")), QStringLiteral("TS01a2b3c4=0164d5"));
+    }
+
+    void bodyOverTheCapIsATransportError()
+    {
+        PortalSimulator sim;
+        QVERIFY(sim.start());
+        Fault fault;
+        fault.body = Fault::Body::HtmlPage; // ~570 KB, sent gzip-compressed
+        sim.setFault(Feed::IssuerEN, 1, fault);
+        const FetchResult result =
+            fetch(sim, FeedFetcher::issuerFeed(), QStringLiteral("en"), {60'000, 256 * 1024});
+        QVERIFY(!result.ok());
+        QCOMPARE(result.error->kind(), FetchError::Kind::Transport);
+        QVERIFY2(result.error->description().contains(QLatin1String("exceeds")),
+                 qPrintable(result.error->description()));
+    }
+
+    void timeoutOnALaterPageLosesEverything()
+    {
+        PortalSimulator sim;
+        QVERIFY(sim.start());
+        Fault fault;
+        fault.hold = true; // never answered until the end of the test
+        sim.setFault(Feed::MarketEN, 3, fault);
+        const FetchResult result =
+            fetch(sim, FeedFetcher::marketFeed(), QStringLiteral("en"), {300, 1 << 20});
+        sim.releaseHeld();
+        QVERIFY(!result.ok());
+        QCOMPARE(result.error->kind(), FetchError::Kind::Transport);
+        QVERIFY2(result.error->description().contains(QLatin1String("timed out")),
+                 qPrintable(result.error->description()));
+        QVERIFY(result.records.isEmpty());
+    }
+
+    void unknownPathsAre404()
+    {
+        PortalSimulator sim;
+        QVERIFY(sim.start());
+        PortalClient client;
+        const auto answer =
+            client.post(QByteArray::fromStdString(sim.origin() + "/wps/other"), "pageNumberDb=1");
+        QCOMPARE(std::get<PortalClient::Response>(answer).status, 404L);
+        FeedFetcher fetcher(client, text(sim.origin()) + QStringLiteral("/prefix"));
+        QCOMPARE(fetcher.fetchMarketNews(QStringLiteral("en")).error->description(),
+                 QStringLiteral("badStatus(404)"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFeedFetcher)
+#include "tst_feedfetcher.moc"

@@ -1,0 +1,238 @@
+#include "fetch/FeedParser.h"
+#include "fetch/PortalDates.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+namespace {
+const QString kOrigin = QStringLiteral("https://portal.example");
+const Instant kNow = Instant::fromUnixSeconds(1'780'000'000);
+
+QByteArray page(const QJsonArray& items)
+{
+    return QJsonDocument(QJsonObject{{QStringLiteral("announcementList"), items}})
+        .toJson(QJsonDocument::Compact);
+}
+
+Announcement parseOne(const QJsonObject& item, const QString& locale = QStringLiteral("en"),
+                      const QString& source = QStringLiteral("tadawul"))
+{
+    ManualClock clock(kNow);
+    const auto list = FeedParser::parseAnnouncementResponse(page({item}), source, locale, kOrigin, clock);
+    return list && list->size() == 1 ? list->first() : Announcement();
+}
+} // namespace
+
+class TestFeedParser : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void documentShapes_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("count"); // -1 = unusable
+        QTest::newRow("top-level array") << QByteArray("[]") << -1;
+        QTest::newRow("not JSON") << QByteArray("<html>Access Denied</html>") << -1;
+        QTest::newRow("empty body") << QByteArray() << -1;
+        QTest::newRow("no list key") << QByteArray(R"({"totalCount":3})") << -1;
+        QTest::newRow("list not an array") << QByteArray(R"({"announcementList":{}})") << -1;
+        QTest::newRow("object and null") << QByteArray(R"({"announcementList":[{},null]})") << -1;
+        QTest::newRow("truncated") << QByteArray(R"({"announcementList":[{"TITLE":"x"})") << -1;
+        QTest::newRow("empty list") << QByteArray(R"({"announcementList":[]})") << 0;
+        QTest::newRow("extra keys") << QByteArray(R"({"announcementList":[{},{"X":1}],"totalCount":2})") << 2;
+    }
+
+    void documentShapes()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(int, count);
+        const auto result = FeedParser::parseAnnouncementResponse(body, QStringLiteral("market"),
+                                                                  QStringLiteral("en"), kOrigin);
+        QCOMPARE(result.has_value(), count >= 0);
+        if (result)
+            QCOMPARE(result->size(), count);
+    }
+
+    void identifiers_data()
+    {
+        QTest::addColumn<QJsonValue>("pressReleaseId");
+        QTest::addColumn<QString>("expected"); // empty = hashed
+        QTest::newRow("whole number") << QJsonValue(987) << QStringLiteral("se_987");
+        QTest::newRow("whole-valued double") << QJsonValue(987.0) << QStringLiteral("se_987");
+        QTest::newRow("one") << QJsonValue(1) << QStringLiteral("se_1");
+        QTest::newRow("zero") << QJsonValue(0) << QString();
+        QTest::newRow("negative") << QJsonValue(-5) << QString();
+        QTest::newRow("fraction") << QJsonValue(987.5) << QString();
+        QTest::newRow("digits as text") << QJsonValue(QStringLiteral("987")) << QString();
+        QTest::newRow("null") << QJsonValue(QJsonValue::Null) << QString();
+        QTest::newRow("absent") << QJsonValue(QJsonValue::Undefined) << QString();
+    }
+
+    void identifiers()
+    {
+        QFETCH(QJsonValue, pressReleaseId);
+        QFETCH(QString, expected);
+        QJsonObject item{{QStringLiteral("TITLE"), QStringLiteral("شركة أسمنت حائل")},
+                         {QStringLiteral("newsDateStr"), QStringLiteral("05/01/2025 14:30:00")},
+                         {QStringLiteral("announcementUrl"), QStringLiteral("/a?anId=1&locale=en")}};
+        if (!pressReleaseId.isUndefined())
+            item.insert(QStringLiteral("PRESS_REL_ID"), pressReleaseId);
+        const Announcement parsed = parseOne(item);
+        if (expected.isEmpty()) {
+            // Hashed over the delivered texts (the link before completion), UTF-8.
+            const QByteArray key =
+                QStringLiteral("tadawul|شركة أسمنت حائل|05/01/2025 14:30:00|/a?anId=1&locale=en").toUtf8();
+            expected = QStringLiteral("se_") + QString::number(FeedParser::djb2(key), 16);
+        }
+        QCOMPARE(parsed.id(), expected);
+    }
+
+    void djb2Values()
+    {
+        QCOMPARE(FeedParser::djb2("abc"), quint64(193485963));
+        QCOMPARE(FeedParser::fallbackIdentifier(QStringLiteral("a"), QString(), QString(), QString()),
+                 QStringLiteral("se_") + QString::number(FeedParser::djb2("a|||"), 16));
+        // Wraps modulo 2^64 on long input instead of overflowing.
+        const quint64 wrapped = FeedParser::djb2(QByteArray(64, '\xff'));
+        quint64 expected = 5381;
+        for (int i = 0; i < 64; ++i)
+            expected = expected * 33 + 255;
+        QCOMPARE(wrapped, expected);
+        QVERIFY(!FeedParser::fallbackIdentifier(QStringLiteral("x"), QStringLiteral("y"), {}, {})
+                     .contains(QLatin1Char('-')));
+    }
+
+    void sameFieldsSameIdentifier()
+    {
+        const QJsonObject item{{QStringLiteral("TITLE"), QStringLiteral("Notice")},
+                               {QStringLiteral("announcementUrl"), QStringLiteral("/n?newsId=1")}};
+        QCOMPARE(parseOne(item).id(), parseOne(item).id());
+        QVERIFY(parseOne(item, QStringLiteral("en"), QStringLiteral("market")).id() != parseOne(item).id());
+    }
+
+    void dates_data()
+    {
+        QTest::addColumn<QJsonObject>("fields");
+        QTest::addColumn<double>("unixSeconds"); // NaN = the parse time
+        const double now = qQNaN();
+        auto row = [](const char* name, QJsonObject fields, double expected) {
+            QTest::newRow(name) << fields << expected;
+        };
+        row("newsDateStr Riyadh", {{"newsDateStr", "05/01/2025 14:30:00"}}, 1736076600);
+        row("newsDateStr one-digit fields", {{"newsDateStr", "5/1/2025 14:30:00"}}, 1736076600);
+        row("newsDateStr wins over timestamp", {{"newsDateStr", "05/01/2025 14:30:00"}, {"timestamp", 1}},
+            1736076600);
+        row("newsDateStr bad form, valid timestamp",
+            {{"newsDateStr", "2025-01-05"}, {"timestamp", 1736080200}}, now);
+        row("newsDateStr day 32", {{"newsDateStr", "32/01/2025 14:30:00"}}, now);
+        row("newsDateStr 29 Feb non-leap", {{"newsDateStr", "29/02/2025 10:00:00"}}, now);
+        row("newsDateStr trailing text", {{"newsDateStr", "05/01/2025 14:30:00 AST"}}, now);
+        row("timestamp text PM", {{"timestamp", "Jan 5, 2025 2:30:00 PM"}}, 1736076600);
+        row("timestamp text 12 AM", {{"timestamp", "Mar 25, 2026 12:05:08 AM"}}, 1774386308);
+        row("timestamp text 12 PM", {{"timestamp", "Mar 25, 2026 12:05:08 PM"}}, 1774429508);
+        row("timestamp text hour 13", {{"timestamp", "Mar 25, 2026 13:05:08 PM"}}, now);
+        row("timestamp text Arabic digits", {{"timestamp", "Mar ٢٥, 2026 3:35:08 PM"}}, now);
+        row("timestamp seconds", {{"timestamp", 1736080200}}, 1736080200);
+        row("timestamp milliseconds", {{"timestamp", 1736080200000.0}}, 1736080200);
+        row("timestamp fraction kept", {{"timestamp", 1736080200.25}}, 1736080200.25);
+        row("timestamp exactly 1e10 is seconds", {{"timestamp", 10000000000.0}}, 10000000000.0);
+        row("timestamp just above 1e10 is ms", {{"timestamp", 10000000001.0}}, 10000000.001);
+        row("empty timestamp text", {{"timestamp", ""}}, now);
+        row("no date at all", {}, now);
+        row("date of wrong type", {{"newsDateStr", 5}, {"timestamp", true}}, now);
+    }
+
+    void dates()
+    {
+        QFETCH(QJsonObject, fields);
+        QFETCH(double, unixSeconds);
+        const Announcement parsed = parseOne(fields);
+        if (qIsNaN(unixSeconds))
+            QCOMPARE(parsed.pubDate(), kNow);
+        else
+            QCOMPARE(parsed.pubDate().unixSeconds(), unixSeconds);
+    }
+
+    void riyadhBeforeStandardTime()
+    {
+        // Before 1947 Riyadh kept local mean time (+03:06:52), as the zone database says.
+        const auto early = PortalDates::parseNumeric(u"01/01/1940 12:00:00");
+        QVERIFY(early);
+        QCOMPARE(early->unixSeconds(), -946771200.0 + 12 * 3600 - (3 * 3600 + 6 * 60 + 52));
+    }
+
+    void links_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("link");
+        QTest::newRow("empty") << QString() << QStringLiteral("ar") << kOrigin;
+        QTest::newRow("relative") << QStringLiteral("/wps/x?locale=en") << QStringLiteral("en")
+                                  << kOrigin + QStringLiteral("/wps/x?locale=en");
+        QTest::newRow("relative, no slash")
+            << QStringLiteral("wps/x") << QStringLiteral("en") << kOrigin + QStringLiteral("wps/x");
+        QTest::newRow("arabic switches every locale")
+            << QStringLiteral("/x?locale=en&b=locale=en") << QStringLiteral("ar")
+            << kOrigin + QStringLiteral("/x?locale=ar&b=locale=ar");
+        QTest::newRow("AR is not Arabic") << QStringLiteral("/x?locale=en") << QStringLiteral("AR")
+                                          << kOrigin + QStringLiteral("/x?locale=en");
+        QTest::newRow("case-sensitive") << QStringLiteral("/x?Locale=EN") << QStringLiteral("ar")
+                                        << kOrigin + QStringLiteral("/x?Locale=EN");
+        QTest::newRow("absolute") << QStringLiteral("https://other.example/p?locale=en")
+                                  << QStringLiteral("ar")
+                                  << QStringLiteral("https://other.example/p?locale=ar");
+        QTest::newRow("HTTP upper case is relative")
+            << QStringLiteral("HTTP://x") << QStringLiteral("en") << kOrigin + QStringLiteral("HTTP://x");
+    }
+
+    void links()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, locale);
+        QFETCH(QString, link);
+        QCOMPARE(parseOne({{QStringLiteral("announcementUrl"), url}}, locale).link(), link);
+    }
+
+    void fieldsAndCompanies_data()
+    {
+        QTest::addColumn<QJsonValue>("symbol");
+        QTest::addColumn<QStringList>("companies");
+        QTest::newRow("text") << QJsonValue(QStringLiteral("2222")) << QStringList{QStringLiteral("2222")};
+        QTest::newRow("empty") << QJsonValue(QString()) << QStringList();
+        QTest::newRow("number") << QJsonValue(2222) << QStringList();
+        QTest::newRow("absent") << QJsonValue(QJsonValue::Undefined) << QStringList();
+    }
+
+    void fieldsAndCompanies()
+    {
+        QFETCH(QJsonValue, symbol);
+        QFETCH(QStringList, companies);
+        QJsonObject item{{QStringLiteral("TITLE"), QStringLiteral(" <b>Title</b> ")},
+                         {QStringLiteral("SHORT_DESC"), QStringLiteral("A &amp; B<br>")}};
+        if (!symbol.isUndefined())
+            item.insert(QStringLiteral("SYMBOL"), symbol);
+        const Announcement parsed = parseOne(item);
+        QCOMPARE(parsed.companies(), companies);
+        QCOMPARE(parsed.title(), QStringLiteral(" <b>Title</b> ")); // taken as delivered
+        QCOMPARE(parsed.description(), QStringLiteral("A &amp; B<br>"));
+    }
+
+    void keepsOrderAndRepeats()
+    {
+        QJsonArray items;
+        for (int id : {3, 1, 3})
+            items.append(QJsonObject{{QStringLiteral("PRESS_REL_ID"), id}});
+        const auto list = FeedParser::parseAnnouncementResponse(page(items), QStringLiteral("tadawul"),
+                                                                QStringLiteral("en"), kOrigin);
+        QVERIFY(list);
+        QCOMPARE(list->size(), 3);
+        QCOMPARE(list->at(0).id(), QStringLiteral("se_3"));
+        QCOMPARE(list->at(2).id(), QStringLiteral("se_3"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFeedParser)
+#include "tst_feedparser.moc"

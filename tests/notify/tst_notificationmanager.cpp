@@ -1,0 +1,348 @@
+#include "TestNotificationServer.h"
+#include "model/Broadcaster.h"
+#include "model/Preferences.h"
+#include "model/UnicodeText.h"
+#include "notify/NotificationManager.h"
+#include "platform/DBusNotificationBackend.h"
+#include "support/StdoutCapture.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+// Records what would be shown; fails every post when told to.
+class FakeBackend : public NotificationBackend
+{
+public:
+    QList<NotificationRequest> posted;
+    QString failWith;
+    bool available = true;
+
+    void post(const NotificationRequest& request, Completion completion) override
+    {
+        if (failWith.isEmpty())
+            posted.append(request);
+        completion(failWith);
+    }
+    void queryAvailability(AvailabilityHandler handler) override { handler(available, {}); }
+};
+
+class TestNotificationManager : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<Preferences> m_preferences;
+    std::unique_ptr<TestNotificationServer> m_server;
+    std::unique_ptr<NotificationManager> m_manager;
+
+    QString stateFile() const { return m_dir.filePath(QStringLiteral("ui-state.json")); }
+
+    void makeManager(std::unique_ptr<NotificationBackend> backend, const Clock& clock = Clock::system())
+    {
+        m_manager =
+            std::make_unique<NotificationManager>(*m_preferences, std::move(backend), stateFile(), clock);
+        m_manager->setConfirmationDelay(0);
+    }
+
+    static Announcement announcement(const QString& id, const QString& description = QStringLiteral("Body"),
+                                     const QStringList& companies = {})
+    {
+        return Announcement(id, QStringLiteral("Title ") + id, description,
+                            QStringLiteral("https://portal.example/") + id, Instant(), companies);
+    }
+
+    // Posts an announcement that passes every filter and waits for it, so anything posted
+    // before it has been seen by the server too (the backend keeps the order).
+    void postSentinel()
+    {
+        m_preferences->setNotificationsEnabled(true);
+        m_preferences->setShowAllAnnouncements(true);
+        m_manager->sendNotification(announcement(QStringLiteral("sentinel")));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_server->calls().isEmpty() &&
+                                     m_server->calls().constLast().summary == QLatin1String("Title sentinel"),
+                                 10000);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(QDBusConnection::sessionBus().isConnected()); }
+
+    void init()
+    {
+        QFile::remove(stateFile());
+        m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
+        m_preferences->store().update([](QJsonObject& object) {
+            object = {};
+            return true;
+        });
+        m_server = std::make_unique<TestNotificationServer>();
+        QVERIFY2(m_server->start(), qPrintable(m_server->lastError()));
+        makeManager(std::make_unique<DBusNotificationBackend>());
+    }
+
+    void cleanup()
+    {
+        m_manager.reset();
+        m_server.reset();
+    }
+
+    void filter_data()
+    {
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("showAll");
+        QTest::addColumn<QStringList>("watchlist");
+        QTest::addColumn<QStringList>("companies");
+        QTest::addColumn<bool>("posted");
+        const QStringList none;
+        const QStringList aramco{QStringLiteral("2222")};
+        QTest::newRow("disabled beats everything") << false << true << none << aramco << false;
+        QTest::newRow("disabled with a match") << false << false << aramco << aramco << false;
+        QTest::newRow("show all") << true << true << none << none << true;
+        QTest::newRow("show all ignores the watchlist") << true << true << aramco << none << true;
+        QTest::newRow("empty watchlist lets all through") << true << false << none << none << true;
+        QTest::newRow("watchlist miss")
+            << true << false << aramco << QStringList{QStringLiteral("1120")} << false;
+        QTest::newRow("watchlist hit") << true << false << aramco << aramco << true;
+    }
+
+    void filter()
+    {
+        QFETCH(bool, enabled);
+        QFETCH(bool, showAll);
+        QFETCH(QStringList, watchlist);
+        QFETCH(QStringList, companies);
+        QFETCH(bool, posted);
+        m_preferences->setNotificationsEnabled(enabled);
+        m_preferences->setShowAllAnnouncements(showAll);
+        m_preferences->setWatchlistSymbols(QSet<QString>(watchlist.cbegin(), watchlist.cend()));
+        m_manager->sendNotification(announcement(QStringLiteral("A1"), QStringLiteral("Body"), companies));
+        postSentinel();
+        QCOMPARE(m_server->calls().size(), posted ? 2 : 1);
+        if (posted)
+            QCOMPARE(m_server->calls().first().summary, QStringLiteral("Title A1"));
+    }
+
+    void content_data()
+    {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("body");
+        const QString latin = QString(250, QLatin1Char('x'));
+        // Each letter carries a mark (fatha): 120 clusters of two code units each.
+        QString arabic;
+        for (int i = 0; i < 120; ++i)
+            arabic += QString::fromUtf8("\u0628\u064E");
+        QTest::newRow("250 characters") << latin << latin.left(100);
+        QTest::newRow("arabic with marks") << arabic << arabic.left(200);
+        QTest::newRow("short text whole")
+            << QStringLiteral("<p>Cash &amp; dividend</p>") << QStringLiteral("Cash & dividend");
+        QTest::newRow("empty") << QString() << QString();
+    }
+
+    void content()
+    {
+        QFETCH(QString, description);
+        QFETCH(QString, body);
+        const QString longTitle = QString(300, QLatin1Char('T'));
+        m_manager->sendNotification(Announcement(QStringLiteral("A1"), longTitle, description,
+                                                 QStringLiteral("https://portal.example/a1"), Instant(), {}));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 1, 10000);
+        const TestNotificationServer::Call call = m_server->calls().first();
+        QCOMPARE(call.appName, QStringLiteral("Zelvora"));
+        QCOMPARE(call.summary, longTitle);
+        QCOMPARE(call.body, body);
+        QVERIFY(UnicodeText::graphemeCount(call.body) <= 100);
+        QCOMPARE(call.replacesId, 0u);
+        QCOMPARE(call.actions, (QStringList{QStringLiteral("default"), QStringLiteral("Open")}));
+        QCOMPARE(call.hints.value(QStringLiteral("desktop-entry")).toString(), QStringLiteral("zelvora"));
+        QCOMPARE(call.hints.value(QStringLiteral("sound-name")).toString(),
+                 QStringLiteral("message-new-instant"));
+        QCOMPARE(call.expireTimeout, -1);
+    }
+
+    void markupServersGetAnEscapedBody()
+    {
+        m_server->setCapabilities({QStringLiteral("body"), QStringLiteral("body-markup")});
+        makeManager(std::make_unique<DBusNotificationBackend>()); // asks for capabilities afresh
+        m_manager->sendNotification(announcement(QStringLiteral("A1"), QStringLiteral("S&amp;P &lt;b&gt;")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 1, 10000);
+        QCOMPARE(m_server->calls().first().body, QStringLiteral("S&amp;P &lt;b&gt;"));
+    }
+
+    void secondPostForOneIdReplacesTheFirst()
+    {
+        m_manager->sendNotification(announcement(QStringLiteral("A1")));
+        m_manager->sendNotification(announcement(QStringLiteral("A1")));
+        m_manager->sendNotification(announcement(QStringLiteral("B2")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 3, 10000);
+        const auto calls = m_server->calls();
+        QCOMPARE(calls.at(1).replacesId, calls.at(0).returnedId);
+        QCOMPARE(calls.at(1).returnedId, calls.at(0).returnedId);
+        QCOMPARE(calls.at(2).replacesId, 0u);
+
+        // Once the desktop closed it, the next post is a new notification.
+        m_server->close(calls.at(0).returnedId);
+        postSentinel(); // the bus keeps the server's order: the close arrives before this reply
+        m_manager->sendNotification(announcement(QStringLiteral("A1")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 5, 10000);
+        QCOMPARE(m_server->calls().at(4).replacesId, 0u);
+    }
+
+    void clickOnOursBroadcastsIdAndLinkOnTheMainThread()
+    {
+        QObject context; // the connection ends with this test
+        QList<QVariantMap> broadcasts;
+        bool onMainThread = false;
+        connect(&Broadcaster::shared(), &Broadcaster::openAnnouncement, &context,
+                [&](const QVariantMap& userInfo) {
+                    broadcasts.append(userInfo);
+                    onMainThread = QThread::currentThread() == qApp->thread();
+                });
+        m_manager->sendNotification(announcement(QStringLiteral("A1")));
+        m_manager->sendNotification(announcement(QStringLiteral("B2")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 2, 10000);
+        const uint ours = m_server->calls().at(0).returnedId;
+
+        // Another program's notification on the same service, and an action we never offered.
+        const uint foreign =
+            m_server->Notify(QStringLiteral("Other"), 0, {}, QStringLiteral("x"), {}, {}, {}, -1);
+        m_server->invokeAction(foreign);
+        m_server->invokeAction(m_server->calls().at(1).returnedId, QStringLiteral("snooze"));
+        m_server->invokeAction(ours);
+
+        QTRY_COMPARE_WITH_TIMEOUT(broadcasts.size(), 1, 10000);
+        QCOMPARE(broadcasts.first(),
+                 (QVariantMap{{QStringLiteral("id"), QStringLiteral("A1")},
+                              {QStringLiteral("link"), QStringLiteral("https://portal.example/A1")}}));
+        QVERIFY(onMainThread);
+    }
+
+    void permissionWithServerSendsTheConfirmation()
+    {
+        StdoutCapture out;
+        QCOMPARE(m_manager->storedAuthorizationStatus(), NotificationManager::Status::NotDetermined);
+        m_manager->requestPermission(true);
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 1, 10000);
+        const TestNotificationServer::Call call = m_server->calls().first();
+        QCOMPARE(call.summary, QStringLiteral("Zelvora"));
+        QCOMPARE(call.body, NotificationManager::kConfirmationBody);
+        QCOMPARE(out.text(), QStringLiteral("[NotificationManager] Permission granted: true\n"));
+        QCOMPARE(NotificationAuthorization(stateFile()).status(), NotificationManager::Status::Authorized);
+
+        // Its click carries no user info, so the broadcast is an empty dictionary.
+        QSignalSpy spy(&Broadcaster::shared(), &Broadcaster::openAnnouncement);
+        m_server->invokeAction(call.returnedId);
+        QVERIFY(spy.wait(10000));
+        QCOMPARE(spy.first().first().toMap(), QVariantMap());
+    }
+
+    void permissionWithoutServerIsDenied()
+    {
+        m_server->stop();
+        StdoutCapture out;
+        m_manager->requestPermission(true);
+        QTRY_COMPARE_WITH_TIMEOUT(m_manager->storedAuthorizationStatus(), NotificationManager::Status::Denied,
+                                  10000);
+        QCOMPARE(out.text(), QStringLiteral("[NotificationManager] Permission granted: false\n"));
+
+        // Once answered, the status follows whether a service is there now.
+        QVERIFY(m_server->start());
+        NotificationManager::Status status = NotificationManager::Status::NotDetermined;
+        bool answered = false;
+        m_manager->queryAuthorizationStatus([&](NotificationManager::Status s) {
+            status = s;
+            answered = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(answered, 10000);
+        QCOMPARE(status, NotificationManager::Status::Authorized);
+        QCOMPARE(m_manager->storedAuthorizationStatus(), NotificationManager::Status::Authorized);
+    }
+
+    void notDeterminedUntilAskedWithoutProbing()
+    {
+        bool answered = false;
+        m_manager->queryAuthorizationStatus([&](NotificationManager::Status s) {
+            QCOMPARE(s, NotificationManager::Status::NotDetermined);
+            answered = true;
+        });
+        QVERIFY(answered);
+        QCOMPARE(m_server->serverInformationCalls(), 0);
+    }
+
+    void noServerLogsTheDeliveryError()
+    {
+        m_server->stop();
+        StdoutCapture out;
+        m_manager->sendNotification(announcement(QStringLiteral("A1")));
+        QTRY_VERIFY_WITH_TIMEOUT(!out.text().isEmpty(), 10000);
+        QVERIFY2(out.text().startsWith(QStringLiteral("[NotificationManager] Error sending notification: "
+                                                      "org.freedesktop.DBus.Error.ServiceUnknown")),
+                 qPrintable(out.text()));
+        QCOMPARE(out.text().count(QLatin1Char('\n')), 1);
+    }
+
+    void noServerUsesTheFallback()
+    {
+        m_server->stop();
+        auto fallback = std::make_unique<FakeBackend>();
+        FakeBackend* shown = fallback.get();
+        m_manager->setFallbackBackend(std::move(fallback));
+        StdoutCapture out;
+        m_manager->sendNotification(announcement(QStringLiteral("A1")));
+        QTRY_COMPARE_WITH_TIMEOUT(shown->posted.size(), 1, 10000);
+        QCOMPARE(shown->posted.first().identifier, QStringLiteral("A1"));
+        QCOMPARE(out.text(), QString()); // shown another way: not an error
+
+        QSignalSpy spy(&Broadcaster::shared(), &Broadcaster::openAnnouncement);
+        Q_EMIT shown->activated(shown->posted.first().userInfo);
+        QVERIFY(spy.wait(10000));
+        QCOMPARE(spy.first().first().toMap().value(QStringLiteral("id")).toString(), QStringLiteral("A1"));
+    }
+
+    void noBusAtAll()
+    {
+        makeManager(
+            std::make_unique<DBusNotificationBackend>(QDBusConnection(QStringLiteral("never-connected"))));
+        StdoutCapture out;
+        m_manager->sendNotification(announcement(QStringLiteral("A1")));
+        m_manager->requestPermission(true);
+        QVERIFY2(out.text().startsWith(
+                     QStringLiteral("[NotificationManager] Error sending notification: no session bus")),
+                 qPrintable(out.text()));
+        QVERIFY(
+            out.text().contains(QStringLiteral("\n[NotificationManager] Permission error: no session bus")));
+        QVERIFY(out.text().endsWith(QStringLiteral("\n[NotificationManager] Permission granted: false\n")));
+    }
+
+    void confirmationIdentifierAndSendTestFalse()
+    {
+        auto backend = std::make_unique<FakeBackend>();
+        FakeBackend* fake = backend.get();
+        ManualClock clock(Instant::fromUnixSeconds(1733480000.25));
+        makeManager(std::move(backend), clock);
+        StdoutCapture out;
+        m_manager->requestPermission(false);
+        m_manager->requestPermission(true);
+        QTRY_COMPARE_WITH_TIMEOUT(fake->posted.size(), 1, 10000);
+        QCoreApplication::processEvents();
+        QCOMPARE(fake->posted.size(), 1); // the first request scheduled nothing
+        QCOMPARE(fake->posted.first().identifier, QStringLiteral("test-launch-1733480000.25"));
+        QVERIFY(fake->posted.first().userInfo.isEmpty());
+
+        fake->available = false;
+        m_manager->requestPermission(true);
+        QCOMPARE(NotificationAuthorization(stateFile()).status(), NotificationManager::Status::Denied);
+    }
+
+    void clickPayloadKeepsOnlyTextEntries()
+    {
+        const QVariantMap payload =
+            NotificationManager::openAnnouncementUserInfo({{QStringLiteral("id"), 42},
+                                                           {QStringLiteral("link"), QStringLiteral("L")},
+                                                           {QStringLiteral("x"), QStringLiteral("y")}});
+        QCOMPARE(payload, (QVariantMap{{QStringLiteral("link"), QStringLiteral("L")}}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNotificationManager)
+#include "tst_notificationmanager.moc"

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <QTemporaryFile>
+#include <cstdio>
+#include <unistd.h>
+
+// Sends standard output (where log lines go) to a temporary file for as long as it lives.
+class StdoutCapture
+{
+public:
+    StdoutCapture()
+    {
+        m_file.open();
+        std::fflush(stdout);
+        m_saved = ::dup(STDOUT_FILENO);
+        ::dup2(m_file.handle(), STDOUT_FILENO);
+    }
+    ~StdoutCapture()
+    {
+        std::fflush(stdout);
+        ::dup2(m_saved, STDOUT_FILENO);
+        ::close(m_saved);
+    }
+    StdoutCapture(const StdoutCapture&) = delete;
+    StdoutCapture& operator=(const StdoutCapture&) = delete;
+
+    QString text() const
+    {
+        std::fflush(stdout);
+        QFile file(m_file.fileName());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+private:
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};

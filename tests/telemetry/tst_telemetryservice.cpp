@@ -1,0 +1,208 @@
+#include "model/SettingsStore.h"
+#include "support/LoopbackHttpServer.h"
+#include "telemetry/TelemetryService.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int threadCount()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("Threads:"))
+            return line.mid(8).trimmed().toInt();
+    }
+    return -1;
+}
+
+// A port that takes connections into its backlog and never answers.
+struct BlackHole
+{
+    int fd = -1;
+    int port = 0;
+    BlackHole()
+    {
+        fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(fd, 64);
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+        port = ntohs(address.sin_port);
+    }
+    void close()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+    ~BlackHole() { close(); }
+};
+} // namespace
+
+class TestTelemetryService : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<SettingsStore> m_store;
+
+private Q_SLOTS:
+    void init()
+    {
+        qunsetenv("DO_NOT_TRACK");
+        const QString path = m_dir.filePath(QStringLiteral("settings.json"));
+        QFile::remove(path);
+        m_store = std::make_unique<SettingsStore>(path);
+    }
+
+    void bodies_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QByteArray>("payload");
+        QString arabic50; // 50 letters, each with a mark (damma)
+        for (int i = 0; i < 50; ++i)
+            arabic50 += QString::fromUtf8("\u0643\u064F");
+        QTest::newRow("appLaunched") << 0 << "appLaunched" << QByteArray("{}");
+        QTest::newRow("refreshed 42") << 1 << "announcementsRefreshed" << QByteArray("{\"count\":\"42\"}");
+        QTest::newRow("51 graphemes cut to 50")
+            << 2 << "announcementOpened" << ("{\"title\":\"" + arabic50.toUtf8() + "\"}");
+        QTest::newRow("settingsOpened") << 3 << "settingsOpened" << QByteArray("{}");
+        QTest::newRow("languageChanged") << 4 << "languageChanged" << QByteArray("{\"language\":\"ar\"}");
+        QTest::newRow("notificationSent 50 whole")
+            << 5 << "notificationSent" << ("{\"title\":\"" + arabic50.toUtf8() + "\"}");
+    }
+
+    void bodies()
+    {
+        QFETCH(int, signal);
+        QFETCH(QString, type);
+        QFETCH(QByteArray, payload);
+        LoopbackHttpServer server;
+        TelemetryService service(*m_store, QString::fromLatin1(server.url("/v2/")));
+        QString arabic50;
+        for (int i = 0; i < 50; ++i)
+            arabic50 += QString::fromUtf8("\u0643\u064F");
+        switch (signal) {
+        case 0:
+            service.appLaunched();
+            break;
+        case 1:
+            service.announcementsRefreshed(42);
+            break;
+        case 2:
+            service.announcementOpened(arabic50 + QString::fromUtf8("\u0644\u064F"));
+            break;
+        case 3:
+            service.settingsOpened();
+            break;
+        case 4:
+            service.languageChanged(QStringLiteral("ar"));
+            break;
+        case 5:
+            service.notificationSent(arabic50);
+            break;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(server.count(), 1, 30000);
+        const LoopbackHttpServer::Request request = server.requests().first();
+        QCOMPARE(request.method, QByteArray("POST"));
+        QCOMPARE(request.path, QByteArray("/v2/"));
+        QCOMPARE(request.contentType, QByteArray("application/json"));
+        const QByteArray expected = "[{\"appID\":\"3B7E9A41-52C8-4D0F-9E6A-1F2C8D4B7A90\",\"clientUser\":\"" +
+                                    service.hashedUser().toLatin1() + "\",\"payload\":" + payload +
+                                    ",\"sessionID\":\"" + service.sessionID().toLatin1() + "\",\"type\":\"" +
+                                    type.toLatin1() + "\"}]";
+        QCOMPARE(request.body, expected);
+    }
+
+    void oneInstallationManyRuns()
+    {
+        LoopbackHttpServer server;
+        const QString endpoint = QString::fromLatin1(server.url("/v2/"));
+        TelemetryService first(*m_store, endpoint);
+        first.appLaunched();
+        first.settingsOpened();
+        SettingsStore sameFile(m_store->path());
+        TelemetryService second(sameFile, endpoint);
+        second.appLaunched();
+        QTRY_COMPARE_WITH_TIMEOUT(server.count(), 3, 30000);
+
+        const QString stored = m_store->value(TelemetryService::userIDKey()).toString();
+        QCOMPARE(TelemetryService::userIDKey(), QStringLiteral("org.zelvora.Zelvora.telemetryUserID"));
+        QVERIFY(QRegularExpression(QStringLiteral("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$"))
+                    .match(stored)
+                    .hasMatch());
+        const QString hash = QString::fromLatin1(
+            QCryptographicHash::hash(stored.toUtf8(), QCryptographicHash::Sha256).toHex());
+        QCOMPARE(hash.size(), 64);
+
+        QSet<QString> users, sessions;
+        for (const auto& request : server.requests()) {
+            const QJsonObject signal = QJsonDocument::fromJson(request.body).array().first().toObject();
+            users.insert(signal.value(QStringLiteral("clientUser")).toString());
+            sessions.insert(signal.value(QStringLiteral("sessionID")).toString());
+        }
+        QCOMPARE(users, QSet<QString>{hash});
+        QCOMPARE(sessions, (QSet<QString>{first.sessionID(), second.sessionID()}));
+        QVERIFY(first.sessionID() != second.sessionID());
+    }
+
+    void doNotTrackSendsNothing()
+    {
+        LoopbackHttpServer server;
+        TelemetryService service(*m_store, QString::fromLatin1(server.url("/v2/")));
+        qputenv("DO_NOT_TRACK", "1");
+        service.appLaunched();
+        service.announcementsRefreshed(3);
+        QCOMPARE(service.sender().inFlight(), 0);
+        QVERIFY(!m_store->value(TelemetryService::userIDKey()).isString()); // not even an id is made
+        qunsetenv("DO_NOT_TRACK");
+        service.settingsOpened();
+        QTRY_COMPARE_WITH_TIMEOUT(server.count(), 1, 30000);
+        QVERIFY(server.requests().first().body.contains("settingsOpened"));
+    }
+
+    void invalidEndpointIsSilent()
+    {
+        TelemetryService service(*m_store, QStringLiteral("not a url"));
+        service.appLaunched();
+        QCOMPARE(service.sender().inFlight(), 0);
+        QCOMPARE(service.sender().dropped(), 0);
+    }
+
+    void silentServerNeitherBlocksNorGrowsThreads()
+    {
+        BlackHole hole;
+        TelemetryService service(*m_store, QStringLiteral("http://127.0.0.1:%1/v2/").arg(hole.port));
+        service.appLaunched(); // starts the sender thread
+        const int threadsBefore = threadCount();
+        for (int i = 1; i < 200; ++i)
+            service.announcementsRefreshed(i);
+        QCOMPARE(threadCount(), threadsBefore);
+        QCOMPARE(service.sender().inFlight(), TelemetrySender::kMaxInFlight);
+        QCOMPARE(service.sender().dropped(), 200 - TelemetrySender::kMaxInFlight);
+
+        // When the server goes away the requests end and make room again.
+        hole.close();
+        QTRY_COMPARE_WITH_TIMEOUT(service.sender().inFlight(), 0, 90000);
+        QCOMPARE(threadCount(), threadsBefore);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTelemetryService)
+#include "tst_telemetryservice.moc"
