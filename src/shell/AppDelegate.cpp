@@ -1,6 +1,11 @@
 #include "shell/AppDelegate.h"
 
+#include "fetch/AnnouncementFetcher.h"
+#include "model/AppConstants.h"
 #include "model/Preferences.h"
+#include "notify/NotificationManager.h"
+#include "shell/NotificationPrompt.h"
+#include "telemetry/TelemetryService.h"
 #include "platform/gui/UrlOpener.h"
 #include "shell/AboutWindow.h"
 #include "windows/AllAnnouncementsWindow.h"
@@ -9,6 +14,28 @@
 
 #include <QApplication>
 #include <QTimer>
+
+AppDelegate::Services AppDelegate::Services::defaults()
+{
+    Services services;
+    services.startPolling = [] { AnnouncementFetcher::shared().startPolling(); };
+    services.pollNow = [] { AnnouncementFetcher::shared().poll(); };
+    services.findAnnouncement = [](const QString& id) { return AnnouncementFetcher::shared().announcement(id); };
+    services.keptAnnouncements = [] { return AnnouncementFetcher::shared().announcements(); };
+    services.sendNotification = [](const Announcement& a) { NotificationManager::shared().sendNotification(a); };
+    services.announcementsRefreshed = [](int count) { TelemetryService::shared().announcementsRefreshed(count); };
+    services.appLaunched = [] { TelemetryService::shared().appLaunched(); };
+    services.settingsOpened = [] { TelemetryService::shared().settingsOpened(); };
+    services.announcementOpened = [](const QString& title) { TelemetryService::shared().announcementOpened(title); };
+    services.showPermissionPrompt = [] {
+        static NotificationPrompt* prompt = new NotificationPrompt(Preferences::shared(), NotificationManager::shared());
+        prompt->run();
+    };
+    services.opener = &UrlOpener::system();
+    services.preferences = &Preferences::shared();
+    services.itemStyle = MenuBarManager::detectItemStyle();
+    return services;
+}
 
 AppDelegate::AppDelegate(Services services, QObject* parent) : QObject(parent), m_services(std::move(services)) {}
 
@@ -126,7 +153,7 @@ void AppDelegate::menuCheckForUpdates()
 
 void AppDelegate::menuShowAbout()
 {
-    auto* about = new AboutWindow(AppConstants::homepage());
+    auto* about = new AboutWindow(QUrl(AppConstants::homepage));
     about->move(about->screen()->availableGeometry().center() - about->rect().center());
     activate(about);
 }
