@@ -1,6 +1,7 @@
 #include "shell/GuiCommands.h"
 
 #include "cli/CommandLine.h"
+#include "shell/ShowCommand.h"
 #include "shell/TrayProgram.h"
 
 #include <QApplication>
@@ -14,4 +15,5 @@ void GuiCommands::registerAll(CommandLine& commandLine)
         return std::make_unique<QApplication>(argc, argv);
     });
     commandLine.setDefaultCommand(CommandLine::AppKind::Gui, &TrayProgram::run);
+    ShowCommand::registerIn(commandLine);
 }

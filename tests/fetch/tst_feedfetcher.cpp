@@ -272,7 +272,7 @@ private Q_SLOTS:
         fault.body = Fault::Body::HtmlPage; // ~570 KB, sent gzip-compressed
         sim.setFault(Feed::IssuerEN, 1, fault);
         const FetchResult result =
-            fetch(sim, FeedFetcher::issuerFeed(), QStringLiteral("en"), {60'000, 256 * 1024});
+            fetch(sim, FeedFetcher::issuerFeed(), QStringLiteral("en"), {60000, 256 * 1024});
         QVERIFY(!result.ok());
         QCOMPARE(result.error->kind(), FetchError::Kind::Transport);
         QVERIFY2(result.error->description().contains(QLatin1String("exceeds")),

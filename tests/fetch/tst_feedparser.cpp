@@ -8,7 +8,7 @@
 
 namespace {
 const QString kOrigin = QStringLiteral("https://portal.example");
-const Instant kNow = Instant::fromUnixSeconds(1'780'000'000);
+const Instant kNow = Instant::fromUnixSeconds(1780000000);
 
 QByteArray page(const QJsonArray& items)
 {
@@ -37,12 +37,13 @@ private Q_SLOTS:
         QTest::newRow("top-level array") << QByteArray("[]") << -1;
         QTest::newRow("not JSON") << QByteArray("<html>Access Denied</html>") << -1;
         QTest::newRow("empty body") << QByteArray() << -1;
-        QTest::newRow("no list key") << QByteArray(R"({"totalCount":3})") << -1;
-        QTest::newRow("list not an array") << QByteArray(R"({"announcementList":{}})") << -1;
-        QTest::newRow("object and null") << QByteArray(R"({"announcementList":[{},null]})") << -1;
-        QTest::newRow("truncated") << QByteArray(R"({"announcementList":[{"TITLE":"x"})") << -1;
-        QTest::newRow("empty list") << QByteArray(R"({"announcementList":[]})") << 0;
-        QTest::newRow("extra keys") << QByteArray(R"({"announcementList":[{},{"X":1}],"totalCount":2})") << 2;
+        QTest::newRow("no list key") << QByteArray("{\"totalCount\":3}") << -1;
+        QTest::newRow("list not an array") << QByteArray("{\"announcementList\":{}}") << -1;
+        QTest::newRow("object and null") << QByteArray("{\"announcementList\":[{},null]}") << -1;
+        QTest::newRow("truncated") << QByteArray("{\"announcementList\":[{\"TITLE\":\"x\"}") << -1;
+        QTest::newRow("empty list") << QByteArray("{\"announcementList\":[]}") << 0;
+        QTest::newRow("extra keys") << QByteArray("{\"announcementList\":[{},{\"X\":1}],\"totalCount\":2}")
+                                    << 2;
     }
 
     void documentShapes()

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/Appcast.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <atomic>
+#include <memory>
+
+class QThread;
+
+struct UpdateCheckResult
+{
+    enum class Outcome { UpToDate, UpdateAvailable, Failed };
+    Outcome outcome = Outcome::Failed;
+    AppcastItem latest; // the newest release listed (set unless Failed)
+    QString error;      // a sentence for the user when Failed
+};
+Q_DECLARE_METATYPE(UpdateCheckResult)
+
+// Looks for a newer release in an appcast. `start()` checks quietly a minute after start and then
+// daily, telling only of a newer version (`updateFound`); `checkNow()` always answers
+// (`checkFinished`). Downloads run on a worker thread; signals arrive on this object's thread.
+class Updater : public QObject
+{
+    Q_OBJECT
+public:
+    static inline const QString kDefaultAppcastUrl = QStringLiteral("https://zelvora.org/appcast.xml");
+    static constexpr int kFirstCheckDelayMs = 60 * 1000;
+    static constexpr int kCheckIntervalMs = 24 * 60 * 60 * 1000;
+    static constexpr qint64 kMaxAppcastBytes = 2 * 1024 * 1024;
+
+    // ZELVORA_APPCAST_URL when set, else the default address.
+    static QString appcastUrlFromEnvironment();
+
+    explicit Updater(QString appcastUrl = appcastUrlFromEnvironment(), QObject* parent = nullptr);
+    ~Updater() override; // cancels a running download and waits for its thread
+
+    void setCurrentVersion(const QString& version, const QString& build);
+    void setSchedule(int firstCheckDelayMs, int intervalMs);
+
+    void start();
+    void checkNow();
+    bool isChecking() const { return m_worker != nullptr; }
+    const QString& appcastUrl() const { return m_appcastUrl; }
+
+    UpdateCheckResult evaluate(const QByteArray& xml) const;
+
+Q_SIGNALS:
+    void checkFinished(const UpdateCheckResult& result);
+    void updateFound(const AppcastItem& latest);
+
+private:
+    void runCheck(bool userInitiated);
+    void finishCheck(const QByteArray& body, const QString& downloadError);
+
+    QString m_appcastUrl;
+    QString m_currentVersion;
+    QString m_currentBuild;
+    int m_firstCheckDelayMs = kFirstCheckDelayMs;
+    int m_intervalMs = kCheckIntervalMs;
+    QTimer m_timer;
+    QThread* m_worker = nullptr;
+    std::shared_ptr<std::atomic<bool>> m_cancel;
+    bool m_userWaiting = false; // a checkNow() is waiting for the check in flight
+};

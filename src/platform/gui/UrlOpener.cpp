@@ -1,0 +1,30 @@
+#include "platform/gui/UrlOpener.h"
+
+#include "model/Log.h"
+
+#include <QDesktopServices>
+
+UrlOpener& UrlOpener::system()
+{
+    static DesktopUrlOpener opener;
+    return opener;
+}
+
+QUrl UrlOpener::webAddress(const QString& link)
+{
+    const QUrl url(link.trimmed());
+    if (!url.isValid() || url.host().isEmpty())
+        return {};
+    const QString scheme = url.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        return {};
+    return url;
+}
+
+bool DesktopUrlOpener::open(const QUrl& url)
+{
+    if (QDesktopServices::openUrl(url))
+        return true;
+    Log::line(QStringLiteral("Browser"), QStringLiteral("Could not open %1").arg(url.toString()));
+    return false;
+}

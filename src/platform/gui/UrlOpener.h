@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QList>
+#include <QUrl>
+
+// Hands addresses to the user's default handler (the browser for web addresses). Windows take one
+// by reference so tests can record what would have been opened instead of starting a browser.
+class UrlOpener
+{
+public:
+    virtual ~UrlOpener() = default;
+    virtual bool open(const QUrl& url) = 0;
+
+    // The desktop's opener (QDesktopServices).
+    static UrlOpener& system();
+
+    // A link from the portal as a web address to open: only absolute http and https addresses
+    // qualify, so a feed cannot make the program open local files or other handlers.
+    static QUrl webAddress(const QString& link);
+};
+
+class DesktopUrlOpener : public UrlOpener
+{
+public:
+    bool open(const QUrl& url) override;
+};
+
+// Remembers every address instead of opening it.
+class RecordingUrlOpener : public UrlOpener
+{
+public:
+    bool open(const QUrl& url) override
+    {
+        m_opened.append(url);
+        return true;
+    }
+    const QList<QUrl>& opened() const { return m_opened; }
+
+private:
+    QList<QUrl> m_opened;
+};

@@ -1,0 +1,166 @@
+#include "windows/AllAnnouncementsWindow.h"
+
+#include "model/AppPaths.h"
+#include "platform/gui/UrlOpener.h"
+#include "windows/AnnouncementEmoji.h"
+#include "windows/AnnouncementRowView.h"
+#include "windows/WindowFrameStore.h"
+#include "windows/WindowStyle.h"
+
+#include <QBoxLayout>
+#include <QEvent>
+#include <QLabel>
+#include <QScrollArea>
+
+namespace {
+const QString kEmptyText =
+    QStringLiteral("No announcements cached yet.\nAnnouncements appear here once fetched.");
+
+// A strip of one colour; cheaper than a styled frame when a hundred are made at once.
+class ColorStrip : public QWidget
+{
+public:
+    ColorStrip(const QColor& color, QWidget* parent) : QWidget(parent)
+    {
+        setAutoFillBackground(true);
+        setColor(color);
+    }
+    void setColor(const QColor& color)
+    {
+        QPalette colors = palette();
+        colors.setColor(QPalette::Window, color);
+        setPalette(colors);
+    }
+};
+} // namespace
+
+AllAnnouncementsWindow::AllAnnouncementsWindow()
+    : AllAnnouncementsWindow(UrlOpener::system(), AppPaths::uiStateFile())
+{
+}
+
+AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_opener(opener)
+{
+    setWindowTitle(QStringLiteral("Zelvora — All Announcements"));
+    setMinimumSize(400, 400);
+    resize(500, 600);
+
+    auto* header = new ColorStrip(WindowStyle::kSaudiGreen, this);
+    header->setObjectName(QStringLiteral("header"));
+    header->setFixedHeight(48);
+    auto* heading = new QLabel(QStringLiteral("Zelvora — All Announcements (30 days)"), header);
+    heading->setObjectName(QStringLiteral("heading"));
+    heading->setFont(WindowStyle::systemFont(13, QFont::DemiBold));
+    QPalette white = heading->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    heading->setPalette(white);
+    heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // clipped, never widens the window
+    auto* headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(16, 0, 16, 0);
+    headerLayout->addWidget(heading, 1, Qt::AlignVCenter);
+
+    m_column = new QWidget;
+    m_column->setObjectName(QStringLiteral("column"));
+    m_columnLayout = new QVBoxLayout(m_column);
+    m_columnLayout->setContentsMargins(0, 0, 0, 0);
+    m_columnLayout->setSpacing(0);
+
+    m_scrollArea = new QScrollArea(this);
+    m_scrollArea->setFrameShape(QFrame::NoFrame);
+    m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_scrollArea->setWidgetResizable(true);
+    m_scrollArea->setBackgroundRole(QPalette::Window);
+    m_scrollArea->setWidget(m_column);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(header);
+    layout->addWidget(m_scrollArea, 1);
+
+    m_frameSaver = WindowFrameAutosaver::attach(this, kFrameName, uiStateFile);
+}
+
+QString AllAnnouncementsWindow::announcementEmoji(const QString& title)
+{
+    return AnnouncementEmoji::forTitle(title);
+}
+
+void AllAnnouncementsWindow::update(const AnnouncementList& announcements)
+{
+    m_announcements = announcements.mid(0, kMaxRows);
+    m_built = true;
+    rebuildRows();
+}
+
+void AllAnnouncementsWindow::clearColumn()
+{
+    while (QLayoutItem* item = m_columnLayout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    m_separators.clear();
+    m_emptyState = nullptr;
+}
+
+void AllAnnouncementsWindow::rebuildRows()
+{
+    if (!m_built)
+        return;
+    m_column->setUpdatesEnabled(false);
+    clearColumn();
+
+    if (m_announcements.isEmpty()) {
+        m_emptyState = new QWidget(m_column);
+        m_emptyState->setObjectName(QStringLiteral("emptyState"));
+        m_emptyState->setFixedHeight(120);
+        auto* label = new QLabel(kEmptyText, m_emptyState);
+        label->setFont(WindowStyle::systemFont(13));
+        label->setAlignment(Qt::AlignCenter);
+        QPalette colors = label->palette();
+        colors.setColor(QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
+        label->setPalette(colors);
+        auto* centre = new QVBoxLayout(m_emptyState);
+        centre->setContentsMargins(0, 0, 0, 0);
+        centre->addWidget(label, 0, Qt::AlignCenter);
+        m_columnLayout->addWidget(m_emptyState);
+    } else {
+        const QColor separator = WindowStyle::separatorColor(palette());
+        for (qsizetype i = 0; i < m_announcements.size(); ++i) {
+            m_columnLayout->addWidget(new AnnouncementRowView(m_announcements.at(i), m_opener, m_column));
+            if (i + 1 < m_announcements.size()) {
+                auto* line = new ColorStrip(separator, m_column);
+                line->setFixedHeight(1);
+                m_columnLayout->addWidget(line);
+                m_separators.append(line);
+            }
+        }
+    }
+    m_columnLayout->addStretch(1); // rows keep their height; the rest of the column stays empty
+    m_column->setUpdatesEnabled(true);
+}
+
+QList<AnnouncementRowView*> AllAnnouncementsWindow::rows() const
+{
+    QList<AnnouncementRowView*> result;
+    for (int i = 0; i < m_columnLayout->count(); ++i) {
+        if (auto* row = qobject_cast<AnnouncementRowView*>(m_columnLayout->itemAt(i)->widget()))
+            result.append(row);
+    }
+    return result;
+}
+
+int AllAnnouncementsWindow::separatorCount() const
+{
+    return static_cast<int>(m_separators.size());
+}
+
+void AllAnnouncementsWindow::changeEvent(QEvent* event)
+{
+    // Separator and empty-state colours are derived from the palette: follow a theme change.
+    if (event->type() == QEvent::PaletteChange)
+        rebuildRows();
+    QWidget::changeEvent(event);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "model/Announcement.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The HTML document an announcement window shows: header (title, date, company tags, source tag)
+// and the description as the portal delivered it, with a style sheet for light and dark appearance.
+class AnnouncementPage
+{
+public:
+    // Pure: the same record and date text always give the same document (no line feed at the end).
+    static QString buildHTML(const Announcement& announcement, const QString& dateText);
+    // The record's page with its date in the user's locale and time zone.
+    static QString buildHTML(const Announcement& announcement);
+
+    // "&", "<", ">" and the double quote, in that order; the apostrophe stays.
+    static QString htmlEscaped(const QString& text);
+
+    // Long date and short time ("March 4, 2026 at 2:05 PM" in en_US) for a locale name such as "ar_SA"
+    // and an IANA zone id; the page header and the window's bottom bar show it.
+    static QString dateText(Instant instant, const QString& localeName, const QByteArray& timeZoneId);
+    static QString dateText(Instant instant); // the user's locale and time zone
+};

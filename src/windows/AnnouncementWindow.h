@@ -1,0 +1,85 @@
+#pragma once
+
+#include "model/Announcement.h"
+
+#include <QUrl>
+#include <QWidget>
+
+class AnnouncementWebPage;
+class QLabel;
+class QPushButton;
+class QWebEngineView;
+class TagLabel;
+class UrlOpener;
+class WindowFrameAutosaver;
+
+// One announcement as a web page, with a bottom bar: "Open Source" and "Open in Tadawul" on the
+// left, up to four company tags in the middle, the date on the right. Closing hides it; the owner
+// keeps it and shows it again for the same announcement.
+//
+// The web engine is started only when the window is first shown, so a program that never opens an
+// announcement never starts the engine's processes.
+class AnnouncementWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kMaxTags = 4;
+    static inline const QString kFrameName = QStringLiteral("AnnouncementWindowFrame");
+
+    struct Services
+    {
+        UrlOpener* opener = nullptr;
+        QUrl portalOrigin;
+        QString uiStateFile;
+        static Services defaults(); // desktop browser, portal origin in force, the user's UI-state file
+    };
+
+    explicit AnnouncementWindow(const Announcement& announcement);
+    AnnouncementWindow(const Announcement& announcement, const Services& services, QWidget* parent = nullptr);
+    ~AnnouncementWindow() override;
+
+    // The exchange portal's origin: $ZELVORA_PORTAL_ORIGIN when set, else the public portal.
+    static QUrl portalOriginInForce();
+
+    const Announcement& announcement() const { return m_announcement; }
+    QString buildHTML() const;
+    QString dateText() const { return m_dateText; }
+
+    void openSource();
+    void openInTadawul();
+
+    // Null until the window is first shown.
+    QWebEngineView* webView() const { return m_webView; }
+    QList<TagLabel*> tags() const { return m_tags; }
+    QPushButton* openSourceButton() const { return m_openSource; }
+    QPushButton* openInTadawulButton() const { return m_openInTadawul; }
+    QLabel* dateLabel() const { return m_date; }
+    WindowFrameAutosaver* frameSaver() const { return m_frameSaver; }
+
+Q_SIGNALS:
+    // The first load of the page ended (with the description in place).
+    void pageReady(bool ok);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void setupUI();
+    void loadContent();
+    QPushButton* makeToolbarButton(const QString& title, const QString& iconName);
+    void applyColors();
+
+    Announcement m_announcement;
+    Services m_services;
+    QString m_dateText;
+    QWidget* m_webHost = nullptr;
+    QWebEngineView* m_webView = nullptr;
+    AnnouncementWebPage* m_page = nullptr;
+    QWidget* m_separator = nullptr;
+    QPushButton* m_openSource = nullptr;
+    QPushButton* m_openInTadawul = nullptr;
+    QList<TagLabel*> m_tags;
+    QLabel* m_date = nullptr;
+    WindowFrameAutosaver* m_frameSaver = nullptr;
+};

@@ -1,0 +1,256 @@
+#include "windows/SettingsWindow.h"
+
+#include "model/Log.h"
+#include "model/Preferences.h"
+#include "windows/WindowStyle.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+constexpr int kQuitDelayMilliseconds = 500;
+const double kIntervals[] = {180.0, 300.0, 600.0};
+
+void setTextColor(QWidget* widget, const QColor& color)
+{
+    QPalette colors = widget->palette();
+    colors.setColor(QPalette::WindowText, color);
+    widget->setPalette(colors);
+}
+} // namespace
+
+SettingsWindow::Hooks SettingsWindow::Hooks::defaults()
+{
+    Hooks hooks;
+    hooks.startNewInstance = &SettingsWindow::startNewInstanceOfThisProgram;
+    hooks.quitSoon = [] {
+        QTimer::singleShot(kQuitDelayMilliseconds, qApp, [] { QCoreApplication::quit(); });
+    };
+    hooks.showAlert = [](const QString& message, const QString& informative) {
+        QMessageBox alert;
+        alert.setText(message);
+        alert.setInformativeText(informative);
+        alert.setStandardButtons(QMessageBox::Ok);
+        alert.exec();
+    };
+    return hooks;
+}
+
+SettingsWindow::SettingsWindow(Preferences& preferences) : SettingsWindow(preferences, Hooks::defaults()) {}
+
+SettingsWindow::SettingsWindow(Preferences& preferences, Hooks hooks, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_preferences(preferences), m_hooks(std::move(hooks))
+{
+    setWindowTitle(QStringLiteral("Settings — Zelvora"));
+    setFixedSize(440, 340);
+    setWindowFlag(Qt::WindowMinimizeButtonHint, false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    setupUI();
+    loadValues();
+}
+
+int SettingsWindow::languagePosition(const QString& language)
+{
+    return language == QLatin1String("ar") ? 1 : 0;
+}
+
+QString SettingsWindow::languageForPosition(int position)
+{
+    return position == 1 ? QStringLiteral("ar") : QStringLiteral("en");
+}
+
+int SettingsWindow::pollIntervalPosition(double seconds)
+{
+    if (seconds == 300.0)
+        return 1;
+    if (seconds == 600.0)
+        return 2;
+    return 0;
+}
+
+double SettingsWindow::pollIntervalForPosition(int position)
+{
+    return position >= 0 && position < 3 ? kIntervals[position] : kIntervals[0];
+}
+
+QLabel* SettingsWindow::makeSectionHeader(const QString& title)
+{
+    auto* label = new QLabel(title.toUpper());
+    label->setObjectName(QStringLiteral("sectionHeader"));
+    label->setFont(WindowStyle::systemFont(10, QFont::DemiBold));
+    label->setWordWrap(false);
+    setTextColor(label, kAccentColor);
+    return label;
+}
+
+QWidget* SettingsWindow::makePopupRow(const QString& text, QComboBox* popup)
+{
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(12);
+    auto* label = new QLabel(text);
+    label->setFont(WindowStyle::systemFont(13));
+    label->setFixedWidth(110);
+    popup->setFixedWidth(160);
+    layout->addWidget(label, 0, Qt::AlignVCenter);
+    layout->addWidget(popup, 0, Qt::AlignVCenter);
+    layout->addStretch(1);
+    return row;
+}
+
+QCheckBox* SettingsWindow::makeCheckbox(const QString& title, void (SettingsWindow::*action)())
+{
+    auto* checkbox = new QCheckBox(title);
+    checkbox->setFont(WindowStyle::systemFont(13));
+    // `clicked` comes only from the user, never from loading the stored value.
+    connect(checkbox, &QCheckBox::clicked, this, action);
+    return checkbox;
+}
+
+void SettingsWindow::setupUI()
+{
+    auto separator = [this] {
+        auto* line = new QWidget;
+        line->setFixedHeight(1);
+        line->setAutoFillBackground(true);
+        m_separators.append(line);
+        return line;
+    };
+
+    m_languagePopup = new QComboBox;
+    m_languagePopup->addItems(
+        {QStringLiteral("English"), QStringLiteral("\u0627\u0644\u0639\u0631\u0628\u064A\u0629")});
+    connect(m_languagePopup, &QComboBox::activated, this, &SettingsWindow::languageChanged);
+    m_pollIntervalPopup = new QComboBox;
+    m_pollIntervalPopup->addItems({QStringLiteral("Every 3 minutes"), QStringLiteral("Every 5 minutes"),
+                                   QStringLiteral("Every 10 minutes")});
+    connect(m_pollIntervalPopup, &QComboBox::activated, this, &SettingsWindow::pollIntervalChanged);
+
+    m_notificationsCheckbox = makeCheckbox(QStringLiteral("Enable notifications for new announcements"),
+                                           &SettingsWindow::notificationsChanged);
+    m_showAllCheckbox = makeCheckbox(QStringLiteral("Show all announcements (not just watchlist)"),
+                                     &SettingsWindow::showAllChanged);
+
+    m_resetPromptButton = new QPushButton(QStringLiteral("Re-enable notification prompt"));
+    m_resetPromptButton->setFont(WindowStyle::systemFont(11));
+    connect(m_resetPromptButton, &QPushButton::clicked, this, &SettingsWindow::resetNotificationPrompt);
+
+    m_footer = new QLabel(QStringLiteral("Zelvora monitors issuer announcements and market news from Saudi "
+                                         "Exchange public feeds. No account or API key required."));
+    m_footer->setObjectName(QStringLiteral("footer"));
+    m_footer->setFont(WindowStyle::systemFont(11));
+    m_footer->setWordWrap(true);
+    m_footer->setMaximumWidth(392);
+
+    auto* stack = new QVBoxLayout;
+    stack->setSpacing(0);
+    stack->setContentsMargins(0, 24, 0, 20);
+    stack->addWidget(makeSectionHeader(QStringLiteral("Data & Fetching")), 0, Qt::AlignLeft);
+    stack->addSpacing(8);
+    stack->addWidget(makePopupRow(QStringLiteral("Language"), m_languagePopup));
+    stack->addSpacing(10);
+    stack->addWidget(makePopupRow(QStringLiteral("Check every"), m_pollIntervalPopup));
+    stack->addSpacing(16);
+    stack->addWidget(separator());
+    stack->addSpacing(16);
+    stack->addWidget(makeSectionHeader(QStringLiteral("Notifications")), 0, Qt::AlignLeft);
+    stack->addSpacing(10);
+    stack->addWidget(m_notificationsCheckbox, 0, Qt::AlignLeft);
+    stack->addSpacing(10);
+    stack->addWidget(m_showAllCheckbox, 0, Qt::AlignLeft);
+    stack->addSpacing(10);
+    stack->addWidget(m_resetPromptButton, 0, Qt::AlignLeft);
+    stack->addSpacing(16);
+    stack->addWidget(separator());
+    stack->addSpacing(14);
+    stack->addWidget(m_footer);
+
+    auto* container = new QVBoxLayout(this);
+    container->setContentsMargins(24, 0, 24, 16);
+    container->setSpacing(0);
+    container->addLayout(stack);
+    container->addStretch(1);
+    applyColors();
+}
+
+void SettingsWindow::applyColors()
+{
+    setTextColor(m_footer, WindowStyle::tertiaryLabelColor(palette()));
+    for (QWidget* line : std::as_const(m_separators)) {
+        QPalette colors = line->palette();
+        colors.setColor(QPalette::Window, WindowStyle::separatorColor(palette()));
+        line->setPalette(colors);
+    }
+}
+
+void SettingsWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange && m_footer)
+        applyColors();
+    QWidget::changeEvent(event);
+}
+
+void SettingsWindow::loadValues()
+{
+    m_languagePopup->setCurrentIndex(languagePosition(m_preferences.language()));
+    m_notificationsCheckbox->setChecked(m_preferences.notificationsEnabled());
+    m_showAllCheckbox->setChecked(m_preferences.showAllAnnouncements());
+    m_pollIntervalPopup->setCurrentIndex(pollIntervalPosition(m_preferences.pollInterval()));
+}
+
+void SettingsWindow::languageChanged()
+{
+    m_preferences.setLanguage(languageForPosition(m_languagePopup->currentIndex()));
+    // The feeds are chosen at start-up: a fresh instance picks up the new language. If it cannot be
+    // started, this one keeps running rather than leaving the user with no program at all.
+    if (m_hooks.startNewInstance && m_hooks.startNewInstance()) {
+        if (m_hooks.quitSoon)
+            m_hooks.quitSoon();
+        return;
+    }
+    Log::line(
+        QStringLiteral("Settings"),
+        QStringLiteral("Could not start a new instance of %1; the new language applies at the next start")
+            .arg(QCoreApplication::applicationFilePath()));
+}
+
+void SettingsWindow::pollIntervalChanged()
+{
+    m_preferences.setPollInterval(pollIntervalForPosition(m_pollIntervalPopup->currentIndex()));
+    if (m_hooks.restartPolling)
+        m_hooks.restartPolling();
+}
+
+void SettingsWindow::notificationsChanged()
+{
+    m_preferences.setNotificationsEnabled(m_notificationsCheckbox->isChecked());
+}
+
+void SettingsWindow::showAllChanged()
+{
+    m_preferences.setShowAllAnnouncements(m_showAllCheckbox->isChecked());
+}
+
+void SettingsWindow::resetNotificationPrompt()
+{
+    m_preferences.setNotificationsDontAsk(false);
+    if (m_hooks.showAlert)
+        m_hooks.showAlert(
+            QStringLiteral("Notification prompt re-enabled"),
+            QStringLiteral("The notification permission dialog will appear on next app launch."));
+}
+
+bool SettingsWindow::startNewInstanceOfThisProgram()
+{
+    return QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                   QCoreApplication::arguments().mid(1));
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+#include <functional>
+
+class Preferences;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+// Language, poll interval, notifications and the watchlist filter. Every control writes its setting
+// at once; a new interval restarts polling and a new language relaunches the program.
+class SettingsWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    // What the window asks of the rest of the program.
+    struct Hooks
+    {
+        std::function<void()> restartPolling;
+        // Starts a new instance of the program; false when it could not be started.
+        std::function<bool()> startNewInstance;
+        // Ends this instance a moment later (after a successful relaunch).
+        std::function<void()> quitSoon;
+        std::function<void(const QString& message, const QString& informative)> showAlert;
+        // Relaunch, quit and alert as the desktop program does them; restartPolling stays empty.
+        static Hooks defaults();
+    };
+
+    static inline const QColor kAccentColor{0x00, 0x6C, 0x35};
+
+    explicit SettingsWindow(Preferences& preferences);
+    SettingsWindow(Preferences& preferences, Hooks hooks, QWidget* parent = nullptr);
+
+    // Stored value <-> control position.
+    static int languagePosition(const QString& language);
+    static QString languageForPosition(int position);
+    static int pollIntervalPosition(double seconds);
+    static double pollIntervalForPosition(int position);
+
+    QComboBox* languagePopup() const { return m_languagePopup; }
+    QComboBox* pollIntervalPopup() const { return m_pollIntervalPopup; }
+    QCheckBox* notificationsCheckbox() const { return m_notificationsCheckbox; }
+    QCheckBox* showAllCheckbox() const { return m_showAllCheckbox; }
+    QPushButton* resetPromptButton() const { return m_resetPromptButton; }
+
+    void languageChanged();
+    void pollIntervalChanged();
+    void notificationsChanged();
+    void showAllChanged();
+    void resetNotificationPrompt();
+
+    // Starts this executable again with the same arguments, detached.
+    static bool startNewInstanceOfThisProgram();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void setupUI();
+    void loadValues();
+    QLabel* makeSectionHeader(const QString& title);
+    QWidget* makePopupRow(const QString& label, QComboBox* popup);
+    QCheckBox* makeCheckbox(const QString& title, void (SettingsWindow::*action)());
+    void applyColors();
+
+    Preferences& m_preferences;
+    Hooks m_hooks;
+    QComboBox* m_languagePopup = nullptr;
+    QComboBox* m_pollIntervalPopup = nullptr;
+    QCheckBox* m_notificationsCheckbox = nullptr;
+    QCheckBox* m_showAllCheckbox = nullptr;
+    QPushButton* m_resetPromptButton = nullptr;
+    QLabel* m_footer = nullptr;
+    QList<QWidget*> m_separators;
+};

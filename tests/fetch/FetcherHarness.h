@@ -1,0 +1,66 @@
+#pragma once
+
+// A fetcher wired to a portal simulator, a held clock, and settings and cache files of its own.
+#include "fetch/AnnouncementFetcher.h"
+#include "model/Preferences.h"
+#include "portalsim/PortalSimulator.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+struct FetcherHarness
+{
+    // Mid-2026, the era the simulated portal's ids belong to.
+    ManualClock clock{Instant::fromUnixSeconds(1780000000)};
+    QTemporaryDir dir;
+    std::unique_ptr<portalsim::PortalSimulator> sim;
+    std::unique_ptr<Preferences> preferences;
+    std::unique_ptr<AnnouncementFetcher> fetcher;
+
+    explicit FetcherHarness(int issuerItems = 300, int marketItems = 160)
+    {
+        portalsim::PortalSimulator::Options options;
+        options.issuerItems = issuerItems;
+        options.marketItems = marketItems;
+        options.now = [this] { return clock.now().unixSeconds(); };
+        sim = std::make_unique<portalsim::PortalSimulator>(options);
+        sim->start();
+        preferences = std::make_unique<Preferences>(dir.filePath(QStringLiteral("settings.json")));
+        makeFetcher();
+    }
+
+    ~FetcherHarness()
+    {
+        sim->releaseHeld();
+        fetcher.reset();
+    }
+
+    void makeFetcher()
+    {
+        AnnouncementFetcher::Options options;
+        options.preferences = preferences.get();
+        options.clock = &clock;
+        options.cacheDirectory = dir.filePath(QStringLiteral("Quvex"));
+        options.portalOrigin = QString::fromStdString(sim->origin());
+        options.requestTimeoutMs = 30000;
+        fetcher = std::make_unique<AnnouncementFetcher>(options);
+    }
+
+    // Runs one poll (or joins the one in flight) and waits for its end.
+    AnnouncementsUpdate pollAndWait()
+    {
+        bool done = false;
+        AnnouncementsUpdate result;
+        fetcher->poll([&](const AnnouncementsUpdate& update) {
+            result = update;
+            done = true;
+        });
+        if (!QTest::qWaitFor([&] { return done; }, 30000))
+            qFatal("poll did not end");
+        return result;
+    }
+
+    // Requests one full poll makes with the default data: 5 issuer pages and 3 market pages.
+    static constexpr int kRequestsPerPoll = 8;
+};

@@ -1,0 +1,76 @@
+#include "platform/gui/TrayNotificationBackend.h"
+#include "platform/gui/UpdateDialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestPlatformGui : public QObject
+{
+    Q_OBJECT
+
+    static UpdateCheckResult available(const QString& download, const QString& notes)
+    {
+        return {UpdateCheckResult::Outcome::UpdateAvailable,
+                AppcastItem{QStringLiteral("Zelvora"), QStringLiteral("7"), QStringLiteral("1.2.4"), notes, download},
+                {}};
+    }
+
+private Q_SLOTS:
+    void dialogStates()
+    {
+        Updater updater(QStringLiteral("http://127.0.0.1:9/never-used.xml"));
+        UpdateDialog dialog(updater);
+        QList<QUrl> opened;
+        dialog.setUrlOpener([&](const QUrl& url) { opened.append(url); });
+
+        dialog.showResult({UpdateCheckResult::Outcome::UpToDate, {}, {}});
+        QCOMPARE(dialog.heading(), QStringLiteral("You’re up to date!"));
+        QVERIFY(dialog.message().contains(QStringLiteral("1.2.3")));
+        QVERIFY(!dialog.downloadButton()->isVisible());
+
+        dialog.showResult({UpdateCheckResult::Outcome::Failed, {}, QStringLiteral("The server answered HTTP 404.")});
+        QCOMPARE(dialog.heading(), QStringLiteral("Update Error!"));
+        QCOMPARE(dialog.message(), QStringLiteral("The server answered HTTP 404."));
+
+        dialog.showResult(available(QStringLiteral("https://dl.example/zelvora-1.2.4.tar.gz"),
+                                    QStringLiteral("https://notes.example/1.2.4")));
+        QVERIFY(dialog.message().contains(QStringLiteral("1.2.4")));
+        QVERIFY(dialog.downloadButton()->isVisible());
+        const auto labels = dialog.findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.cbegin(), labels.cend(), [](QLabel* label) {
+            return label->isVisible() && label->text().contains(QStringLiteral("https://notes.example/1.2.4"));
+        }));
+        QTest::mouseClick(dialog.downloadButton(), Qt::LeftButton);
+        QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("https://dl.example/zelvora-1.2.4.tar.gz"))});
+    }
+
+    void dialogOpensOnlyWebAddresses()
+    {
+        Updater updater(QStringLiteral("http://127.0.0.1:9/never-used.xml"));
+        UpdateDialog dialog(updater);
+        dialog.showResult(available(QStringLiteral("file:///bin/sh"), QStringLiteral("javascript:alert(1)")));
+        QVERIFY(!dialog.downloadButton()->isVisible());
+        const auto labels = dialog.findChildren<QLabel*>();
+        QVERIFY(std::none_of(labels.cbegin(), labels.cend(), [](QLabel* label) {
+            return label->isVisible() && label->text().contains(QStringLiteral("javascript"));
+        }));
+    }
+
+    void trayWithoutSystemTrayReportsAnError()
+    {
+        QSystemTrayIcon icon;
+        TrayNotificationBackend backend(&icon);
+        QSignalSpy activated(&backend, &NotificationBackend::activated);
+        QString error;
+        backend.post({QStringLiteral("A1"), QStringLiteral("t"), QStringLiteral("b"), {}},
+                     [&](const QString& e) { error = e; });
+        QVERIFY(!error.isEmpty());
+        Q_EMIT icon.messageClicked(); // a balloon that was not ours
+        QCOMPARE(activated.size(), 0);
+    }
+};
+
+QTEST_MAIN(TestPlatformGui)
+#include "tst_platformgui.moc"

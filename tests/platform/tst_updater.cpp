@@ -1,0 +1,187 @@
+#include "platform/Updater.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/StdoutCapture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+QByteArray item(const char* version, const char* shortVersion,
+                const char* url = "https://dl.example/z.tar.gz")
+{
+    QByteArray xml =
+        "<item><title>Zelvora</title><sparkle:version>" + QByteArray(version) + "</sparkle:version>";
+    if (*shortVersion)
+        xml += "<sparkle:shortVersionString>" + QByteArray(shortVersion) + "</sparkle:shortVersionString>";
+    xml += "<sparkle:releaseNotesLink>https://notes.example/" + QByteArray(version) +
+           "</sparkle:releaseNotesLink><enclosure url=\"" + QByteArray(url) +
+           "\" length=\"1\" type=\"application/octet-stream\"/></item>";
+    return xml;
+}
+
+QByteArray appcast(const QByteArray& items)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<rss version=\"2.0\" "
+           "xmlns:sparkle=\"urn:zelvora:appcast\"><channel><title>Zelvora</title>" +
+           items + "</channel></rss>";
+}
+
+// A loopback port that nothing listens on.
+int closedPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+} // namespace
+
+class TestUpdater : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void compareVersions_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<int>("order");
+        QTest::newRow("equal") << "1.2.3"
+                               << "1.2.3" << 0;
+        QTest::newRow("numeric, not text") << "1.10"
+                                           << "1.9" << 1;
+        QTest::newRow("missing parts are zero") << "1.2"
+                                                << "1.2.0" << 0;
+        QTest::newRow("major wins") << "2"
+                                    << "1.99.99" << 1;
+        QTest::newRow("older") << "1.2.2"
+                               << "1.2.3" << -1;
+        QTest::newRow("suffix ignored") << "1.2.3-beta"
+                                        << "1.2.3" << 0;
+        QTest::newRow("build numbers") << "6"
+                                       << "7" << -1;
+    }
+
+    void compareVersions()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(int, order);
+        QCOMPARE(Appcast::compareVersions(a, b), order);
+        QCOMPARE(Appcast::compareVersions(b, a), -order);
+    }
+
+    void checkNow_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("latest"); // shown version, or a piece of the error
+        const int available = int(UpdateCheckResult::Outcome::UpdateAvailable);
+        const int upToDate = int(UpdateCheckResult::Outcome::UpToDate);
+        const int failed = int(UpdateCheckResult::Outcome::Failed);
+        QTest::newRow("newer") << appcast(item("7", "1.2.4")) << 200 << available << "1.2.4";
+        QTest::newRow("equal") << appcast(item("6", "1.2.3")) << 200 << upToDate << "1.2.3";
+        QTest::newRow("same version, newer build")
+            << appcast(item("7", "1.2.3")) << 200 << available << "1.2.3";
+        QTest::newRow("older") << appcast(item("5", "1.2.2")) << 200 << upToDate << "1.2.2";
+        QTest::newRow("version alone") << appcast(item("1.10", "")) << 200 << available << "1.10";
+        QTest::newRow("newest is not first")
+            << appcast(item("5", "1.2.2") + item("9", "1.3.0") + item("8", "1.2.9")) << 200 << available
+            << "1.3.0";
+        QTest::newRow("malformed XML")
+            << QByteArray("<rss><channel><item>") << 200 << failed << "could not be read";
+        QTest::newRow("no versions") << appcast("<item><title>x</title></item>") << 200 << failed
+                                     << "lists no version";
+        QTest::newRow("404") << QByteArray("gone") << 404 << failed << "HTTP 404";
+    }
+
+    void checkNow()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(int, status);
+        QFETCH(int, outcome);
+        QFETCH(QString, latest);
+        LoopbackHttpServer server([&](const httplib::Request&, httplib::Response& response) {
+            response.status = status;
+            response.set_content(body.toStdString(), "application/xml");
+        });
+        Updater updater(QString::fromLatin1(server.url("/appcast.xml")));
+        QSignalSpy finished(&updater, &Updater::checkFinished);
+        QSignalSpy found(&updater, &Updater::updateFound);
+        StdoutCapture out;
+        updater.checkNow();
+        QVERIFY(finished.wait(30000));
+        const auto result = finished.first().first().value<UpdateCheckResult>();
+        QCOMPARE(int(result.outcome), outcome);
+        if (outcome == int(UpdateCheckResult::Outcome::Failed)) {
+            QVERIFY2(result.error.contains(latest), qPrintable(result.error));
+            QVERIFY(out.text().startsWith(QStringLiteral("[Updater] Update check failed: ")));
+        } else {
+            QCOMPARE(result.latest.displayVersion(), latest);
+            QVERIFY(result.latest.releaseNotesLink.startsWith(QStringLiteral("https://notes.example/")));
+            QCOMPARE(result.latest.downloadUrl, QStringLiteral("https://dl.example/z.tar.gz"));
+        }
+        QCOMPARE(found.size(), 0); // a check the user asked for answers only through checkFinished
+    }
+
+    void unreachable()
+    {
+        Updater updater(QStringLiteral("http://127.0.0.1:%1/appcast.xml").arg(closedPort()));
+        QSignalSpy finished(&updater, &Updater::checkFinished);
+        StdoutCapture out;
+        updater.checkNow();
+        QVERIFY(finished.wait(30000));
+        const auto result = finished.first().first().value<UpdateCheckResult>();
+        QCOMPARE(result.outcome, UpdateCheckResult::Outcome::Failed);
+        QVERIFY2(result.error.startsWith(QStringLiteral("The update information could not be downloaded: ")),
+                 qPrintable(result.error));
+    }
+
+    void quietChecksTellOnlyOfNewerVersions_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("told");
+        QTest::newRow("newer") << appcast(item("7", "1.2.4")) << true;
+        QTest::newRow("equal") << appcast(item("6", "1.2.3")) << false;
+        QTest::newRow("broken") << QByteArray("<rss>") << false;
+    }
+
+    void quietChecksTellOnlyOfNewerVersions()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(bool, told);
+        LoopbackHttpServer server([&](const httplib::Request&, httplib::Response& response) {
+            response.set_content(body.toStdString(), "application/xml");
+        });
+        Updater updater(QString::fromLatin1(server.url("/appcast.xml")));
+        updater.setSchedule(0, 24 * 60 * 60 * 1000);
+        QSignalSpy finished(&updater, &Updater::checkFinished);
+        QSignalSpy found(&updater, &Updater::updateFound);
+        StdoutCapture out;
+        updater.start();
+        QTRY_COMPARE_WITH_TIMEOUT(server.count(), 1, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!updater.isChecking(), 30000); // signals go out before this turns false
+        QCOMPARE(found.size(), told ? 1 : 0);
+        QCOMPARE(finished.size(), 0);
+    }
+
+    void environmentOverridesTheAddress()
+    {
+        qputenv("ZELVORA_APPCAST_URL", "http://127.0.0.1:9/feed.xml");
+        QCOMPARE(Updater().appcastUrl(), QStringLiteral("http://127.0.0.1:9/feed.xml"));
+        qunsetenv("ZELVORA_APPCAST_URL");
+        QCOMPARE(Updater::appcastUrlFromEnvironment(), Updater::kDefaultAppcastUrl);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUpdater)
+#include "tst_updater.moc"

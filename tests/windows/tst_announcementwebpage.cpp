@@ -1,0 +1,172 @@
+#include "TestData.h"
+#include "platform/gui/UrlOpener.h"
+#include "windows/AnnouncementWebPage.h"
+#include "windows/AnnouncementWindow.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+namespace {
+// Records every navigation the page is asked to make and what it answered.
+class RecordingPage : public AnnouncementWebPage
+{
+public:
+    using AnnouncementWebPage::AnnouncementWebPage;
+    struct Request
+    {
+        QUrl url;
+        bool accepted;
+    };
+    QList<Request> requests;
+    bool ask(const QUrl& url, NavigationType type) { return acceptNavigationRequest(url, type, true); }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
+    {
+        const bool accepted = AnnouncementWebPage::acceptNavigationRequest(url, type, isMainFrame);
+        requests.append({url, accepted});
+        return accepted;
+    }
+};
+
+QString pageHtml(QWebEnginePage* page)
+{
+    QString result;
+    bool done = false;
+    page->toHtml([&](const QString& html) {
+        result = html;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 30000))
+        qWarning("no answer from the page");
+    return result;
+}
+
+QVariant evaluate(QWebEnginePage* page, const QString& script)
+{
+    QVariant result;
+    bool done = false;
+    page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 30000))
+        qWarning("no answer from the page");
+    return result;
+}
+
+const QString kScripted =
+    QStringLiteral("<p id=\"probe\">idle</p>"
+                   "<script>document.getElementById('probe').setAttribute('data-ran', 'yes');</script>"
+                   "<img src=\"missing:\" onerror=\"document.body.setAttribute('data-onerror', 'yes')\">");
+} // namespace
+
+// The only tests that start the web engine; they share one engine start.
+class TestAnnouncementWebPage : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    RecordingUrlOpener m_opener;
+
+    AnnouncementWindow::Services services()
+    {
+        return {&m_opener, QUrl(QStringLiteral("https://portal.example.test")),
+                m_dir.filePath(QStringLiteral("ui-state.json"))};
+    }
+
+private Q_SLOTS:
+    void scriptsInTheDescriptionDoNotRun()
+    {
+        // The probe works: with scripts on, both the script and the handler run.
+        QWebEnginePage scripted;
+        QSignalSpy scriptedLoaded(&scripted, &QWebEnginePage::loadFinished);
+        scripted.setHtml(QStringLiteral("<html><body>") + kScripted + QStringLiteral("</body></html>"));
+        QVERIFY(scriptedLoaded.wait(60000));
+        QTRY_VERIFY_WITH_TIMEOUT(pageHtml(&scripted).contains(QLatin1String("data-onerror=\"yes\"")), 30000);
+        QVERIFY(pageHtml(&scripted).contains(QLatin1String("data-ran=\"yes\"")));
+
+        AnnouncementWindow window(
+            TestData::announcement(QStringLiteral("se_1"), QStringLiteral("Scripted"), {}, kScripted),
+            services());
+        QSignalSpy ready(&window, &AnnouncementWindow::pageReady);
+        window.show();
+        QVERIFY(window.webView());
+        QVERIFY(ready.wait(60000));
+        QCOMPARE(ready.first().first().toBool(), true);
+        const QString html = pageHtml(window.webView()->page());
+        QVERIFY(html.contains(QLatin1String(">idle</p>")));
+        QVERIFY(!html.contains(QLatin1String("data-ran=\"yes\"")));
+        QVERIFY(!html.contains(QLatin1String("data-onerror=\"yes\"")));
+        // Relative addresses resolve against the announcement's own page.
+        QCOMPARE(evaluate(window.webView()->page(), QStringLiteral("document.baseURI")).toString(),
+                 QStringLiteral("https://www.saudiexchange.sa/wps/portal/1"));
+
+        // Hidden and shown again: the same page, not loaded a second time.
+        QWebEngineView* view = window.webView();
+        window.hide();
+        window.show();
+        QCOMPARE(window.webView(), view);
+        QCOMPARE(ready.size(), 1);
+    }
+
+    void aDescriptionLargerThanTwoMegabytesStillShows()
+    {
+        const QString description = QStringLiteral("<p>") + QStringLiteral("x ").repeated(1600 * 1024) +
+                                    QStringLiteral("</p><p id=\"end\">The end</p>");
+        AnnouncementWindow window(TestData::announcement(QStringLiteral("se_2"), QStringLiteral("Large"),
+                                                         {QStringLiteral("2222")}, description),
+                                  services());
+        QSignalSpy ready(&window, &AnnouncementWindow::pageReady);
+        window.show();
+        QVERIFY(ready.wait(60000));
+        QCOMPARE(ready.first().first().toBool(), true);
+        QWebEnginePage* page = window.webView()->page();
+        QCOMPARE(evaluate(page, QStringLiteral("document.getElementById('end').textContent")).toString(),
+                 QStringLiteral("The end"));
+        QCOMPARE(evaluate(page, QStringLiteral("document.querySelector('h1').textContent")).toString(),
+                 QStringLiteral("Large"));
+        QCOMPARE(
+            evaluate(page, QStringLiteral("document.querySelector('.content').textContent.length")).toInt(),
+            1600 * 1024 * 2 + 7);
+    }
+
+    void thePageMovesOnlyToWebAddresses()
+    {
+        QWebEngineView view;
+        auto* page = new RecordingPage(&view);
+        view.setPage(page);
+        QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
+        page->loadDocument(
+            QStringLiteral("<html><head><meta http-equiv=\"refresh\" content=\"0; url=file:///etc/hostname\">"
+                           "</head><body>x</body></html>"),
+            QUrl(QStringLiteral("https://www.saudiexchange.sa/a")));
+        QVERIFY(loaded.wait(60000));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::any_of(page->requests.cbegin(), page->requests.cend(),
+                        [](const RecordingPage::Request& r) { return r.url.isLocalFile(); }),
+            30000);
+        for (const RecordingPage::Request& request : page->requests) {
+            if (request.url.isLocalFile())
+                QVERIFY(!request.accepted);
+        }
+        QVERIFY(!page->url().isLocalFile());
+
+        QVERIFY(page->ask(QUrl(QStringLiteral("https://www.saudiexchange.sa/b")),
+                          QWebEnginePage::NavigationTypeLinkClicked));
+        QVERIFY(page->ask(QUrl(QStringLiteral("http://127.0.0.1:9/")),
+                          QWebEnginePage::NavigationTypeLinkClicked));
+        QVERIFY(!page->ask(QUrl(QStringLiteral("file:///etc/passwd")),
+                           QWebEnginePage::NavigationTypeLinkClicked));
+        QVERIFY(!page->ask(QUrl(QStringLiteral("mailto:a@b.c")), QWebEnginePage::NavigationTypeLinkClicked));
+        QVERIFY(
+            !page->ask(QUrl(QStringLiteral("zoommtg://join")), QWebEnginePage::NavigationTypeLinkClicked));
+        QVERIFY(!page->ask(QUrl(QStringLiteral("data:text/html,x")), QWebEnginePage::NavigationTypeTyped));
+    }
+};
+
+QTEST_MAIN(TestAnnouncementWebPage)
+#include "tst_announcementwebpage.moc"
