@@ -1,7 +1,7 @@
 #include "shell/AboutWindow.h"
 
 #include "model/AppConstants.h"
-#include "shell/MenuStyle.h"
+#include "windows/WindowStyle.h"
 
 #include <QLabel>
 
@@ -42,20 +42,20 @@ AboutWindow::AboutWindow(const QUrl& homepage, QWidget* parent) : QWidget(parent
     const QPalette pal = palette();
     QFont bell(QStringLiteral("Noto Color Emoji"));
     bell.setPixelSize(48);
-    addLabel(this, QStringLiteral("\U0001F514"), bell, MenuStyle::label(pal), frameFromBottom(0, 195, 320, 55));
-    addLabel(this, AppConstants::appName, MenuStyle::systemFont(18, QFont::Bold), MenuStyle::label(pal),
+    addLabel(this, QStringLiteral("\U0001F514"), bell, WindowStyle::labelColor(pal), frameFromBottom(0, 195, 320, 55));
+    addLabel(this, AppConstants::appName, WindowStyle::systemFont(18, QFont::Bold), WindowStyle::labelColor(pal),
              frameFromBottom(0, 168, 320, 24));
-    addLabel(this, versionLine(), MenuStyle::systemFont(11), MenuStyle::secondaryLabel(pal),
+    addLabel(this, versionLine(), WindowStyle::systemFont(11), WindowStyle::secondaryLabelColor(pal),
              frameFromBottom(0, 150, 320, 16));
     QLabel* blurb = addLabel(this,
                              QStringLiteral("Tadawul announcements \u2014 company disclosures and market news from "
                                             "the Saudi Exchange."),
-                             MenuStyle::systemFont(12), MenuStyle::secondaryLabel(pal), frameFromBottom(30, 100, 260, 44));
+                             WindowStyle::systemFont(12), WindowStyle::secondaryLabelColor(pal), frameFromBottom(30, 100, 260, 44));
     blurb->setWordWrap(true);
-    addLabel(this, QStringLiteral("Made by the Zelvora developers"), MenuStyle::systemFont(12, QFont::Medium),
-             MenuStyle::tertiaryLabel(pal), frameFromBottom(0, 74, 320, 18));
+    addLabel(this, QStringLiteral("Made by the Zelvora developers"), WindowStyle::systemFont(12, QFont::Medium),
+             WindowStyle::tertiaryLabelColor(pal), frameFromBottom(0, 74, 320, 18));
 
-    QLabel* link = addLabel(this, QString(), MenuStyle::systemFont(12), pal.color(QPalette::Link),
+    QLabel* link = addLabel(this, QString(), WindowStyle::systemFont(12), pal.color(QPalette::Link),
                             frameFromBottom(0, 48, 320, 18));
     link->setObjectName(QStringLiteral("homepageLink"));
     link->setTextFormat(Qt::RichText);
@@ -65,8 +65,8 @@ AboutWindow::AboutWindow(const QUrl& homepage, QWidget* parent) : QWidget(parent
     link->setTextInteractionFlags(Qt::TextBrowserInteraction);
     link->setOpenExternalLinks(true);
 
-    QColor quaternary = MenuStyle::tertiaryLabel(pal);
+    QColor quaternary = WindowStyle::tertiaryLabelColor(pal);
     quaternary.setAlphaF(0.7);
-    addLabel(this, QStringLiteral("\u00A9 2026 The Zelvora developers"), MenuStyle::systemFont(10), quaternary,
+    addLabel(this, QStringLiteral("\u00A9 2026 The Zelvora developers"), WindowStyle::systemFont(10), quaternary,
              frameFromBottom(0, 20, 320, 14));
 }

@@ -1,7 +1,7 @@
 #include "shell/AnnouncementMenuItem.h"
 
 #include "model/UnicodeText.h"
-#include "shell/MenuStyle.h"
+#include "windows/WindowStyle.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -41,11 +41,11 @@ AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, con
 
 QSize AnnouncementMenuItem::sizeHint() const
 {
-    int height = kMargin / 2 + QFontMetrics(MenuStyle::systemFont(12, QFont::Medium)).height();
+    int height = kMargin / 2 + QFontMetrics(WindowStyle::systemFont(12, QFont::Medium)).height();
     if (!m_description.isEmpty())
-        height += kLineGap + QFontMetrics(MenuStyle::systemFont(11)).height();
+        height += kLineGap + QFontMetrics(WindowStyle::systemFont(11)).height();
     if (!m_companies.isEmpty())
-        height += kLineGap + QFontMetrics(MenuStyle::monospacedFont(10)).height();
+        height += kLineGap + QFontMetrics(WindowStyle::monospaceFont(10)).height();
     return {kWidth, height + kMargin / 2};
 }
 
@@ -71,44 +71,44 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
     const Qt::LayoutDirection direction = m_rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
     int y = kMargin / 2;
 
-    const QFont titleFont = MenuStyle::systemFont(12, QFont::Medium);
-    const QFont dateFont = MenuStyle::systemFont(10);
+    const QFont titleFont = WindowStyle::systemFont(12, QFont::Medium);
+    const QFont dateFont = WindowStyle::systemFont(10);
     const int titleHeight = QFontMetrics(titleFont).height();
     const int dateWidth = QFontMetrics(dateFont).horizontalAdvance(m_date);
     const int dateLeft = kDateTabStop - dateWidth;
 
     painter.setLayoutDirection(direction);
     painter.setFont(titleFont);
-    painter.setPen(textColor(MenuStyle::label(pal)));
+    painter.setPen(textColor(WindowStyle::labelColor(pal)));
     const QRect titleRect(0, y, std::max(0, dateLeft - kMargin), titleHeight);
     painter.drawText(titleRect, int(alignment) | Qt::TextSingleLine,
                      QFontMetrics(titleFont).elidedText(m_title, Qt::ElideRight, titleRect.width()));
 
     painter.setLayoutDirection(Qt::LeftToRight);
     painter.setFont(dateFont);
-    painter.setPen(textColor(MenuStyle::tertiaryLabel(pal)));
+    painter.setPen(textColor(WindowStyle::tertiaryLabelColor(pal)));
     painter.drawText(QRect(dateLeft, y, dateWidth, titleHeight), Qt::AlignRight | Qt::AlignVCenter, m_date);
     y += titleHeight;
 
     const int lineWidth = width() - kMargin;
     if (!m_description.isEmpty()) {
-        const QFont font = MenuStyle::systemFont(11);
+        const QFont font = WindowStyle::systemFont(11);
         const int height = QFontMetrics(font).height();
         y += kLineGap;
         painter.setLayoutDirection(direction);
         painter.setFont(font);
-        painter.setPen(textColor(MenuStyle::secondaryLabel(pal)));
+        painter.setPen(textColor(WindowStyle::secondaryLabelColor(pal)));
         painter.drawText(QRect(0, y, lineWidth, height), int(alignment) | Qt::TextSingleLine,
                          QFontMetrics(font).elidedText(m_description, Qt::ElideRight, lineWidth));
         y += height;
     }
     if (!m_companies.isEmpty()) {
-        const QFont font = MenuStyle::monospacedFont(10);
+        const QFont font = WindowStyle::monospaceFont(10);
         const int height = QFontMetrics(font).height();
         y += kLineGap;
         painter.setLayoutDirection(Qt::LeftToRight);
         painter.setFont(font);
-        painter.setPen(m_highlighted ? pal.color(QPalette::HighlightedText) : MenuStyle::saudiGreen());
+        painter.setPen(m_highlighted ? pal.color(QPalette::HighlightedText) : WindowStyle::kSaudiGreen);
         painter.drawText(QRect(0, y, lineWidth, height), Qt::AlignLeft | Qt::AlignVCenter, m_companies);
     }
 }

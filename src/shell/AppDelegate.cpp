@@ -4,6 +4,9 @@
 #include "model/AppConstants.h"
 #include "model/Preferences.h"
 #include "notify/NotificationManager.h"
+#include "platform/Updater.h"
+#include "platform/gui/TrayNotificationBackend.h"
+#include "platform/gui/UpdateDialog.h"
 #include "shell/NotificationPrompt.h"
 #include "telemetry/TelemetryService.h"
 #include "platform/gui/UrlOpener.h"
@@ -13,6 +16,7 @@
 #include "windows/SettingsWindow.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 
 AppDelegate::Services AppDelegate::Services::defaults()
@@ -20,6 +24,7 @@ AppDelegate::Services AppDelegate::Services::defaults()
     Services services;
     services.startPolling = [] { AnnouncementFetcher::shared().startPolling(); };
     services.pollNow = [] { AnnouncementFetcher::shared().poll(); };
+    services.restartPolling = [] { AnnouncementFetcher::shared().restartPolling(); };
     services.findAnnouncement = [](const QString& id) { return AnnouncementFetcher::shared().announcement(id); };
     services.keptAnnouncements = [] { return AnnouncementFetcher::shared().announcements(); };
     services.sendNotification = [](const Announcement& a) { NotificationManager::shared().sendNotification(a); };
@@ -37,7 +42,18 @@ AppDelegate::Services AppDelegate::Services::defaults()
     return services;
 }
 
-AppDelegate::AppDelegate(Services services, QObject* parent) : QObject(parent), m_services(std::move(services)) {}
+AppDelegate::AppDelegate(Services services, QObject* parent)
+    : QObject(parent), m_services(std::move(services)), m_updaterController(std::make_unique<Updater>())
+{
+    if (m_services.startUpdater) {
+        // A quiet check tells the user only of a newer version.
+        connect(m_updaterController.get(), &Updater::updateFound, this, [this] {
+            connect(m_updaterController.get(), &Updater::checkFinished, updateDialog(), &UpdateDialog::showResult,
+                    Qt::SingleShotConnection);
+        });
+        m_updaterController->start();
+    }
+}
 
 AppDelegate::~AppDelegate()
 {
@@ -52,6 +68,9 @@ void AppDelegate::applicationDidFinishLaunching()
         m_services.appLaunched();
     m_menuBarManager = std::make_unique<MenuBarManager>(*this, *m_services.preferences, m_services.itemStyle,
                                                         m_services.showTrayIcon);
+    if (m_services.showTrayIcon && m_menuBarManager->statusItem() && m_services.sendNotification)
+        NotificationManager::shared().setFallbackBackend(
+            std::make_unique<TrayNotificationBackend>(m_menuBarManager->statusItem()));
     if (m_services.showPermissionPrompt)
         QTimer::singleShot(kPromptDelayMs, this, [this] { m_services.showPermissionPrompt(); });
 
@@ -138,17 +157,31 @@ void AppDelegate::menuRefreshNow()
 
 void AppDelegate::menuOpenSettings()
 {
-    if (!m_settingsWindow)
-        m_settingsWindow = std::make_unique<SettingsWindow>();
+    if (!m_settingsWindow) {
+        SettingsWindow::Hooks hooks = SettingsWindow::Hooks::defaults();
+        hooks.restartPolling = m_services.restartPolling;
+        m_settingsWindow = std::make_unique<SettingsWindow>(*m_services.preferences, hooks);
+    }
     activate(m_settingsWindow.get());
     if (m_services.settingsOpened)
         m_services.settingsOpened();
 }
 
+UpdateDialog* AppDelegate::updateDialog()
+{
+    if (!m_updateDialog) {
+        m_updateDialog = new UpdateDialog(*m_updaterController);
+        m_updateDialog->setAttribute(Qt::WA_DeleteOnClose);
+        if (m_services.opener)
+            m_updateDialog->setUrlOpener([opener = m_services.opener](const QUrl& url) { opener->open(url); });
+    }
+    activate(m_updateDialog);
+    return m_updateDialog;
+}
+
 void AppDelegate::menuCheckForUpdates()
 {
-    if (m_services.checkForUpdates)
-        m_services.checkForUpdates();
+    updateDialog()->checkNow();
 }
 
 void AppDelegate::menuShowAbout()

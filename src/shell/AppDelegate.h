@@ -18,6 +18,7 @@ class AllAnnouncementsWindow;
 class AnnouncementWindow;
 class Preferences;
 class SettingsWindow;
+class UpdateDialog;
 class Updater;
 class UrlOpener;
 
@@ -32,6 +33,7 @@ public:
     {
         std::function<void()> startPolling;
         std::function<void()> pollNow;
+        std::function<void()> restartPolling;
         std::function<std::optional<Announcement>(const QString& id)> findAnnouncement;
         std::function<AnnouncementList()> keptAnnouncements;
         std::function<void(const Announcement&)> sendNotification;
@@ -39,11 +41,11 @@ public:
         std::function<void()> appLaunched;                     // telemetry
         std::function<void()> settingsOpened;                  // telemetry
         std::function<void(const QString& title)> announcementOpened; // telemetry
-        std::function<void()> checkForUpdates;
         std::function<void()> showPermissionPrompt; // the start-up prompt, 2 s after launch
         UrlOpener* opener = nullptr;
         Preferences* preferences = nullptr;
         bool showTrayIcon = true;
+        bool startUpdater = true; // quiet checks a minute after start, then daily
         MenuBarManager::ItemStyle itemStyle = MenuBarManager::ItemStyle::Drawn;
 
         static Services defaults(); // the shared fetcher, notification manager, telemetry and updater
@@ -69,6 +71,7 @@ public:
     MenuBarManager* menuBarManager() const { return m_menuBarManager.get(); }
     AllAnnouncementsWindow* allAnnouncementsWindow() const { return m_allAnnouncementsWindow.get(); }
     SettingsWindow* settingsWindow() const { return m_settingsWindow.get(); }
+    Updater* updaterController() const { return m_updaterController.get(); }
     AnnouncementWindow* announcementWindow(const QString& id) const;
 
     void handleAnnouncementsUpdated(const AnnouncementsUpdate& update);
@@ -76,6 +79,7 @@ public:
 
 private:
     void openLink(const QString& link);
+    UpdateDialog* updateDialog();
     static void activate(QWidget* window);
 
     Services m_services;
@@ -84,4 +88,6 @@ private:
     std::unique_ptr<AllAnnouncementsWindow> m_allAnnouncementsWindow;
     QHash<QString, AnnouncementWindow*> m_announcementWindows;
     QList<QMetaObject::Connection> m_observers;
+    std::unique_ptr<Updater> m_updaterController;
+    QPointer<UpdateDialog> m_updateDialog;
 };

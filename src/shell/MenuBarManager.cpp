@@ -3,7 +3,7 @@
 #include "model/Preferences.h"
 #include "shell/AnnouncementMenuItem.h"
 #include "shell/MenuCommands.h"
-#include "shell/MenuStyle.h"
+#include "windows/WindowStyle.h"
 #include "shell/TrayIconRenderer.h"
 #include "windows/AllAnnouncementsWindow.h"
 
@@ -96,7 +96,7 @@ void MenuBarManager::addHeader()
         const QPalette palette = label->palette();
         label->setText(QStringLiteral("<span style=\"font-size:14px; font-weight:bold; color:%1\">Zelvora</span>"
                                       "<span style=\"font-size:12px; color:%2\">&nbsp;&nbsp;Tadawul Market</span>")
-                           .arg(MenuStyle::saudiGreen().name(), MenuStyle::secondaryLabel(palette).name()));
+                           .arg(WindowStyle::kSaudiGreen.name(), WindowStyle::secondaryLabelColor(palette).name()));
         label->setContentsMargins(10, 4, 10, 4);
         action->setDefaultWidget(label);
     }
@@ -110,7 +110,7 @@ void MenuBarManager::addSectionHeader(const QString& title, const QColor& color)
     auto* action = new QWidgetAction(m_menu.get());
     if (m_style == ItemStyle::Drawn) {
         auto* label = new QLabel(title);
-        label->setFont(MenuStyle::systemFont(10, QFont::DemiBold));
+        label->setFont(WindowStyle::systemFont(10, QFont::DemiBold));
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, color);
         label->setPalette(palette);
@@ -151,10 +151,9 @@ QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, i
 
 void MenuBarManager::buildMenu()
 {
-    // Deleting the actions also deletes their widgets; the menu is refilled in the same turn.
-    const QList<QAction*> old = m_menu->actions();
+    // clear() deletes the actions the menu owns, and with them their widgets; the menu is refilled
+    // in the same turn.
     m_menu->clear();
-    qDeleteAll(old);
 
     const QPalette palette = m_menu->palette();
     addHeader();
@@ -192,24 +191,24 @@ void MenuBarManager::buildMenu()
                 matches.append(announcement);
         }
         if (!matches.isEmpty()) {
-            addSectionHeader(QStringLiteral("\u2B50  Watchlist"), MenuStyle::saudiGreen());
+            addSectionHeader(QStringLiteral("\u2B50  Watchlist"), WindowStyle::kSaudiGreen);
             for (int i = 0; i < std::min<int>(int(matches.size()), kWatchlistLimit); ++i)
                 addAnnouncementItem(matches.at(i), i);
             m_menu->addSeparator();
         }
     }
 
-    addSectionHeader(QStringLiteral("\U0001F4CB  Latest Announcements"), MenuStyle::tertiaryLabel(palette));
+    addSectionHeader(QStringLiteral("\U0001F4CB  Latest Announcements"), WindowStyle::tertiaryLabelColor(palette));
     if (m_announcements.isEmpty()) {
         auto* empty = new QWidgetAction(m_menu.get());
         const QString text = QStringLiteral("  No announcements yet \u2014 refreshing\u2026");
         if (m_style == ItemStyle::Drawn) {
             auto* label = new QLabel(text);
-            QFont font = MenuStyle::systemFont(12);
+            QFont font = WindowStyle::systemFont(12);
             font.setItalic(true);
             label->setFont(font);
             QPalette labelPalette = label->palette();
-            labelPalette.setColor(QPalette::WindowText, MenuStyle::tertiaryLabel(palette));
+            labelPalette.setColor(QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette));
             label->setPalette(labelPalette);
             label->setContentsMargins(6, 2, 10, 4);
             empty->setDefaultWidget(label);

@@ -1,6 +1,6 @@
 #include "shell/TrayIconRenderer.h"
 
-#include "shell/MenuStyle.h"
+#include "windows/WindowStyle.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -29,7 +29,7 @@ QPixmap drawBell(int size, bool withBadge)
     if (withBadge) {
         const qreal dot = size * 0.38;
         painter.setPen(QPen(Qt::white, size / 16.0));
-        painter.setBrush(MenuStyle::saudiGreen());
+        painter.setBrush(WindowStyle::kSaudiGreen);
         painter.drawEllipse(QRectF(size - dot - 1, 1, dot, dot));
     }
     return pixmap;

@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "fetch/PortalOrigin.h"
+#include "model/AppConstants.h"
 #include "model/Log.h"
 #include "platform/TerminationSignals.h"
 #include "shell/AppDelegate.h"

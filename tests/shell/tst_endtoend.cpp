@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,13 +15,13 @@
 #include <csignal>
 
 namespace {
-// Titles of the top-level windows on the display.
-QString windowTree()
+// Whether a window with this exact title exists on the display.
+bool windowExists(const QString& title)
 {
     QProcess xwininfo;
-    xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
-    xwininfo.waitForFinished(10000);
-    return QString::fromUtf8(xwininfo.readAllStandardOutput());
+    xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-name"), title});
+    return xwininfo.waitForFinished(10000) && xwininfo.exitStatus() == QProcess::NormalExit &&
+           xwininfo.exitCode() == 0;
 }
 } // namespace
 
@@ -91,7 +92,18 @@ private Q_SLOTS:
 
         // A click on it opens the announcement's window, titled with the announcement's title.
         notifications.invokeAction(call.returnedId);
-        QTRY_VERIFY_WITH_TIMEOUT(windowTree().contains(QLatin1Char('"') + call.summary + QLatin1Char('"')), 60000);
+        QDeadlineTimer deadline(60000);
+        while (!windowExists(call.summary) && !deadline.hasExpired())
+            QTest::qWait(500);
+        // ZELVORA_E2E_SHOTS=folder keeps a screenshot of the display for a person to look at.
+        const QString shots = qEnvironmentVariable("ZELVORA_E2E_SHOTS");
+        if (!shots.isEmpty())
+            QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
+                                                         shots + QStringLiteral("/after-click.png")});
+        if (!windowExists(call.summary)) {
+            log += output();
+            QFAIL(qPrintable(QStringLiteral("no window titled %1; program output:\n%2").arg(call.summary, log)));
+        }
 
         // The cache file holds the kept list, the new announcement first.
         QFile cache(cacheFile);
