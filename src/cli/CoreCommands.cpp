@@ -1,5 +1,6 @@
 #include "cli/CoreCommands.h"
 
+#include "cli/AutostartCommand.h"
 #include "cli/DefaultsCommand.h"
 #include "cli/FeedCommands.h"
 #include "cli/NotificationsCommand.h"
@@ -11,4 +12,5 @@ void CoreCommands::registerAll(CommandLine& commandLine)
     WatchlistCommand::registerIn(commandLine);
     FeedCommands::registerIn(commandLine);
     NotificationsCommand::registerIn(commandLine);
+    AutostartCommand::registerIn(commandLine);
 }

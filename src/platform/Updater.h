@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/AppConstants.h"
 #include "platform/Appcast.h"
 
 #include <QList>
@@ -27,7 +28,7 @@ class Updater : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString kDefaultAppcastUrl = QStringLiteral("https://zelvora.org/appcast.xml");
+    static inline const QString kDefaultAppcastUrl = AppConstants::homepage + QStringLiteral("/appcast.xml");
     static constexpr int kFirstCheckDelayMs = 60 * 1000;
     static constexpr int kCheckIntervalMs = 24 * 60 * 60 * 1000;
     static constexpr qint64 kMaxAppcastBytes = 2 * 1024 * 1024;

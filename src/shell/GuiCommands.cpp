@@ -2,13 +2,18 @@
 
 #include "cli/CommandLine.h"
 #include "shell/ShowCommand.h"
+#include "shell/TrayProgram.h"
 
 #include <QApplication>
 
 void GuiCommands::registerAll(CommandLine& commandLine)
 {
     commandLine.setGuiApplicationFactory([](int& argc, char** argv) -> std::unique_ptr<QCoreApplication> {
+        // Without a display QApplication would abort; the tray program then explains what to do.
+        if (!TrayProgram::displayAvailable())
+            return std::make_unique<QCoreApplication>(argc, argv);
         return std::make_unique<QApplication>(argc, argv);
     });
+    commandLine.setDefaultCommand(CommandLine::AppKind::Gui, &TrayProgram::run);
     ShowCommand::registerIn(commandLine);
 }

@@ -1,0 +1,130 @@
+#include "shell/AnnouncementMenuItem.h"
+
+#include "model/UnicodeText.h"
+#include "windows/WindowStyle.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+constexpr int kMargin = 8;
+constexpr int kLineGap = 2;
+constexpr int kWidth = 420;
+} // namespace
+
+QString AnnouncementMenuItem::shortened(const QString& text, int length)
+{
+    if (UnicodeText::graphemeCount(text) <= length)
+        return text;
+    return UnicodeText::leftGraphemes(text, length) + QChar(0x2026);
+}
+
+AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, const QString& emoji, QWidget* parent)
+    : QWidget(parent), m_rightToLeft(announcement.isArabic())
+{
+    m_title = QStringLiteral("  ") + emoji + QLatin1Char(' ') + shortened(announcement.title(), kTitleLength);
+    m_date = announcement.displayDate();
+    const QString description = announcement.strippedDescription();
+    if (!description.isEmpty())
+        m_description = QStringLiteral("  ") + shortened(description, kDescriptionLength);
+    if (!announcement.companies().isEmpty()) {
+        QStringList tags;
+        for (const QString& company : announcement.companies().mid(0, 3))
+            tags.append(QLatin1Char('[') + company + QLatin1Char(']'));
+        m_companies = QStringLiteral("  ") + tags.join(QLatin1Char(' '));
+    }
+    setToolTip(announcement.title());
+    setMouseTracking(true);
+    setAttribute(Qt::WA_Hover);
+}
+
+QSize AnnouncementMenuItem::sizeHint() const
+{
+    int height = kMargin / 2 + QFontMetrics(WindowStyle::systemFont(12, QFont::Medium)).height();
+    if (!m_description.isEmpty())
+        height += kLineGap + QFontMetrics(WindowStyle::systemFont(11)).height();
+    if (!m_companies.isEmpty())
+        height += kLineGap + QFontMetrics(WindowStyle::monospaceFont(10)).height();
+    return {kWidth, height + kMargin / 2};
+}
+
+void AnnouncementMenuItem::setHighlighted(bool highlighted)
+{
+    if (m_highlighted == highlighted)
+        return;
+    m_highlighted = highlighted;
+    update();
+}
+
+void AnnouncementMenuItem::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QPalette& pal = palette();
+    if (m_highlighted)
+        painter.fillRect(rect(), pal.color(QPalette::Highlight));
+    const auto textColor = [&](const QColor& normal) {
+        return m_highlighted ? pal.color(QPalette::HighlightedText) : normal;
+    };
+
+    const Qt::Alignment alignment = (m_rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    const Qt::LayoutDirection direction = m_rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
+    int y = kMargin / 2;
+
+    const QFont titleFont = WindowStyle::systemFont(12, QFont::Medium);
+    const QFont dateFont = WindowStyle::systemFont(10);
+    const int titleHeight = QFontMetrics(titleFont).height();
+    const int dateWidth = QFontMetrics(dateFont).horizontalAdvance(m_date);
+    const int dateLeft = kDateTabStop - dateWidth;
+
+    painter.setLayoutDirection(direction);
+    painter.setFont(titleFont);
+    painter.setPen(textColor(WindowStyle::labelColor(pal)));
+    const QRect titleRect(0, y, std::max(0, dateLeft - kMargin), titleHeight);
+    painter.drawText(titleRect, int(alignment) | Qt::TextSingleLine,
+                     QFontMetrics(titleFont).elidedText(m_title, Qt::ElideRight, titleRect.width()));
+
+    painter.setLayoutDirection(Qt::LeftToRight);
+    painter.setFont(dateFont);
+    painter.setPen(textColor(WindowStyle::tertiaryLabelColor(pal)));
+    painter.drawText(QRect(dateLeft, y, dateWidth, titleHeight), Qt::AlignRight | Qt::AlignVCenter, m_date);
+    y += titleHeight;
+
+    const int lineWidth = width() - kMargin;
+    if (!m_description.isEmpty()) {
+        const QFont font = WindowStyle::systemFont(11);
+        const int height = QFontMetrics(font).height();
+        y += kLineGap;
+        painter.setLayoutDirection(direction);
+        painter.setFont(font);
+        painter.setPen(textColor(WindowStyle::secondaryLabelColor(pal)));
+        painter.drawText(QRect(0, y, lineWidth, height), int(alignment) | Qt::TextSingleLine,
+                         QFontMetrics(font).elidedText(m_description, Qt::ElideRight, lineWidth));
+        y += height;
+    }
+    if (!m_companies.isEmpty()) {
+        const QFont font = WindowStyle::monospaceFont(10);
+        const int height = QFontMetrics(font).height();
+        y += kLineGap;
+        painter.setLayoutDirection(Qt::LeftToRight);
+        painter.setFont(font);
+        painter.setPen(m_highlighted ? pal.color(QPalette::HighlightedText) : WindowStyle::kSaudiGreen);
+        painter.drawText(QRect(0, y, lineWidth, height), Qt::AlignLeft | Qt::AlignVCenter, m_companies);
+    }
+}
+
+void AnnouncementMenuItem::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT clicked();
+}
+
+void AnnouncementMenuItem::enterEvent(QEnterEvent*)
+{
+    setHighlighted(true);
+}
+
+void AnnouncementMenuItem::leaveEvent(QEvent*)
+{
+    setHighlighted(false);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/Announcement.h"
+
+#include <QWidget>
+
+// One announcement in the tray menu: emoji and title with the date right-aligned at 390 px on the
+// same line, then the description line and the [SYMBOL] line when present.
+class AnnouncementMenuItem : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kTitleLength = 52;
+    static constexpr int kDescriptionLength = 72;
+    static constexpr int kDateTabStop = 390;
+
+    AnnouncementMenuItem(const Announcement& announcement, const QString& emoji, QWidget* parent = nullptr);
+
+    QString titleText() const { return m_title; }
+    QString dateText() const { return m_date; }
+    QString descriptionText() const { return m_description; }
+    QString companiesText() const { return m_companies; }
+    bool rightToLeft() const { return m_rightToLeft; }
+    void setHighlighted(bool highlighted);
+
+    QSize sizeHint() const override;
+
+    // More than `length` grapheme clusters: the first `length` and "…"; otherwise the text whole.
+    static QString shortened(const QString& text, int length);
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    QString m_title;
+    QString m_date;
+    QString m_description;
+    QString m_companies;
+    bool m_rightToLeft = false;
+    bool m_highlighted = false;
+};

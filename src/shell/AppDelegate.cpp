@@ -1,0 +1,216 @@
+#include "shell/AppDelegate.h"
+
+#include "fetch/AnnouncementFetcher.h"
+#include "model/AppConstants.h"
+#include "model/Preferences.h"
+#include "notify/NotificationManager.h"
+#include "platform/Updater.h"
+#include "platform/gui/TrayNotificationBackend.h"
+#include "platform/gui/UpdateDialog.h"
+#include "shell/NotificationPrompt.h"
+#include "telemetry/TelemetryService.h"
+#include "platform/gui/UrlOpener.h"
+#include "shell/AboutWindow.h"
+#include "windows/AllAnnouncementsWindow.h"
+#include "windows/AnnouncementWindow.h"
+#include "windows/SettingsWindow.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+
+AppDelegate::Services AppDelegate::Services::defaults()
+{
+    Services services;
+    services.startPolling = [] { AnnouncementFetcher::shared().startPolling(); };
+    services.pollNow = [] { AnnouncementFetcher::shared().poll(); };
+    services.restartPolling = [] { AnnouncementFetcher::shared().restartPolling(); };
+    services.findAnnouncement = [](const QString& id) { return AnnouncementFetcher::shared().announcement(id); };
+    services.keptAnnouncements = [] { return AnnouncementFetcher::shared().announcements(); };
+    services.sendNotification = [](const Announcement& a) { NotificationManager::shared().sendNotification(a); };
+    services.announcementsRefreshed = [](int count) { TelemetryService::shared().announcementsRefreshed(count); };
+    services.appLaunched = [] { TelemetryService::shared().appLaunched(); };
+    services.settingsOpened = [] { TelemetryService::shared().settingsOpened(); };
+    services.announcementOpened = [](const QString& title) { TelemetryService::shared().announcementOpened(title); };
+    services.showPermissionPrompt = [] {
+        static NotificationPrompt* prompt = new NotificationPrompt(Preferences::shared(), NotificationManager::shared());
+        prompt->run();
+    };
+    services.opener = &UrlOpener::system();
+    services.preferences = &Preferences::shared();
+    services.itemStyle = MenuBarManager::detectItemStyle();
+    return services;
+}
+
+AppDelegate::AppDelegate(Services services, QObject* parent)
+    : QObject(parent), m_services(std::move(services)), m_updaterController(std::make_unique<Updater>())
+{
+    if (m_services.startUpdater) {
+        // A quiet check tells the user only of a newer version.
+        connect(m_updaterController.get(), &Updater::updateFound, this, [this] {
+            connect(m_updaterController.get(), &Updater::checkFinished, updateDialog(), &UpdateDialog::showResult,
+                    Qt::SingleShotConnection);
+        });
+        m_updaterController->start();
+    }
+}
+
+AppDelegate::~AppDelegate()
+{
+    for (const QMetaObject::Connection& observer : std::as_const(m_observers))
+        disconnect(observer);
+    qDeleteAll(m_announcementWindows);
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    if (m_services.appLaunched)
+        m_services.appLaunched();
+    m_menuBarManager = std::make_unique<MenuBarManager>(*this, *m_services.preferences, m_services.itemStyle,
+                                                        m_services.showTrayIcon);
+    if (m_services.showTrayIcon && m_menuBarManager->statusItem() && m_services.sendNotification)
+        NotificationManager::shared().setFallbackBackend(
+            std::make_unique<TrayNotificationBackend>(m_menuBarManager->statusItem()));
+    if (m_services.showPermissionPrompt)
+        QTimer::singleShot(kPromptDelayMs, this, [this] { m_services.showPermissionPrompt(); });
+
+    Broadcaster& broadcaster = Broadcaster::shared();
+    m_observers.append(connect(&broadcaster, &Broadcaster::announcementsUpdated, this,
+                               &AppDelegate::handleAnnouncementsUpdated, Qt::QueuedConnection));
+    m_observers.append(connect(&broadcaster, &Broadcaster::openAnnouncement, this,
+                               &AppDelegate::handleOpenAnnouncement, Qt::QueuedConnection));
+    if (m_services.startPolling)
+        m_services.startPolling();
+}
+
+void AppDelegate::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
+{
+    m_menuBarManager->update(update.all);
+    if (m_allAnnouncementsWindow && m_allAnnouncementsWindow->isVisible())
+        m_allAnnouncementsWindow->update(update.all);
+    if (!update.all.isEmpty() && m_services.announcementsRefreshed)
+        m_services.announcementsRefreshed(int(update.all.size()));
+    if (m_services.sendNotification) {
+        for (const Announcement& announcement : update.newAnnouncements)
+            m_services.sendNotification(announcement);
+    }
+    const QSet<QString> watchlist = m_services.preferences->watchlistSymbols();
+    const bool hasNew = !watchlist.isEmpty() &&
+                        std::any_of(update.newAnnouncements.cbegin(), update.newAnnouncements.cend(),
+                                    [&](const Announcement& a) { return a.matchesWatchlist(watchlist); });
+    m_menuBarManager->updateBadge(hasNew);
+}
+
+void AppDelegate::handleOpenAnnouncement(const QVariantMap& userInfo)
+{
+    const QVariant id = userInfo.value(QStringLiteral("id"));
+    const QString link = userInfo.value(QStringLiteral("link")).toString();
+    if (id.typeId() == QMetaType::QString) {
+        const std::optional<Announcement> kept =
+            m_services.findAnnouncement ? m_services.findAnnouncement(id.toString()) : std::nullopt;
+        if (kept)
+            openAnnouncementWindow(*kept);
+        else
+            openLink(link);
+        return;
+    }
+    openLink(link);
+}
+
+void AppDelegate::openLink(const QString& link)
+{
+    const QUrl url = UrlOpener::webAddress(link);
+    if (url.isValid() && m_services.opener)
+        m_services.opener->open(url);
+}
+
+void AppDelegate::activate(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+AnnouncementWindow* AppDelegate::announcementWindow(const QString& id) const
+{
+    return m_announcementWindows.value(id);
+}
+
+void AppDelegate::openAnnouncementWindow(const Announcement& announcement)
+{
+    AnnouncementWindow* window = m_announcementWindows.value(announcement.id());
+    if (!window) {
+        AnnouncementWindow::Services services = AnnouncementWindow::Services::defaults();
+        if (m_services.opener)
+            services.opener = m_services.opener;
+        window = new AnnouncementWindow(announcement, services);
+    }
+    m_announcementWindows.insert(announcement.id(), window);
+    activate(window);
+}
+
+void AppDelegate::menuRefreshNow()
+{
+    if (m_services.pollNow)
+        m_services.pollNow();
+}
+
+void AppDelegate::menuOpenSettings()
+{
+    if (!m_settingsWindow) {
+        SettingsWindow::Hooks hooks = SettingsWindow::Hooks::defaults();
+        hooks.restartPolling = m_services.restartPolling;
+        m_settingsWindow = std::make_unique<SettingsWindow>(*m_services.preferences, hooks);
+    }
+    activate(m_settingsWindow.get());
+    if (m_services.settingsOpened)
+        m_services.settingsOpened();
+}
+
+UpdateDialog* AppDelegate::updateDialog()
+{
+    if (!m_updateDialog) {
+        m_updateDialog = new UpdateDialog(*m_updaterController);
+        m_updateDialog->setAttribute(Qt::WA_DeleteOnClose);
+        if (m_services.opener)
+            m_updateDialog->setUrlOpener([opener = m_services.opener](const QUrl& url) { opener->open(url); });
+    }
+    activate(m_updateDialog);
+    return m_updateDialog;
+}
+
+void AppDelegate::menuCheckForUpdates()
+{
+    updateDialog()->checkNow();
+}
+
+void AppDelegate::menuShowAbout()
+{
+    auto* about = new AboutWindow(QUrl(AppConstants::homepage));
+    about->move(about->screen()->availableGeometry().center() - about->rect().center());
+    activate(about);
+}
+
+void AppDelegate::menuQuit()
+{
+    QCoreApplication::quit();
+}
+
+void AppDelegate::menuViewAll()
+{
+    if (!m_allAnnouncementsWindow)
+        m_allAnnouncementsWindow = std::make_unique<AllAnnouncementsWindow>();
+    const AnnouncementList kept = m_services.keptAnnouncements ? m_services.keptAnnouncements() : AnnouncementList();
+    m_allAnnouncementsWindow->update(kept);
+    activate(m_allAnnouncementsWindow.get());
+}
+
+void AppDelegate::menuOpenAnnouncement(const QVariant& representedObject)
+{
+    if (!representedObject.canConvert<Announcement>() || representedObject.metaType() != QMetaType::fromType<Announcement>())
+        return;
+    const Announcement announcement = representedObject.value<Announcement>();
+    if (m_services.announcementOpened)
+        m_services.announcementOpened(announcement.title());
+    openAnnouncementWindow(announcement);
+}

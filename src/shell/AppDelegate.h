@@ -1,0 +1,93 @@
+#pragma once
+
+#include "model/Announcement.h"
+#include "model/Broadcaster.h"
+#include "shell/MenuBarManager.h"
+#include "shell/MenuCommands.h"
+
+#include <QHash>
+#include <QMetaObject>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class AllAnnouncementsWindow;
+class AnnouncementWindow;
+class Preferences;
+class SettingsWindow;
+class UpdateDialog;
+class Updater;
+class UrlOpener;
+
+// The tray program's owner: starts polling, reacts to finished polls and notification clicks, owns the
+// windows the menu opens and carries out the menu's commands.
+class AppDelegate : public QObject, public MenuCommands
+{
+    Q_OBJECT
+public:
+    // The services the delegate uses; tests replace them.
+    struct Services
+    {
+        std::function<void()> startPolling;
+        std::function<void()> pollNow;
+        std::function<void()> restartPolling;
+        std::function<std::optional<Announcement>(const QString& id)> findAnnouncement;
+        std::function<AnnouncementList()> keptAnnouncements;
+        std::function<void(const Announcement&)> sendNotification;
+        std::function<void(int count)> announcementsRefreshed;  // telemetry
+        std::function<void()> appLaunched;                     // telemetry
+        std::function<void()> settingsOpened;                  // telemetry
+        std::function<void(const QString& title)> announcementOpened; // telemetry
+        std::function<void()> showPermissionPrompt; // the start-up prompt, 2 s after launch
+        UrlOpener* opener = nullptr;
+        Preferences* preferences = nullptr;
+        bool showTrayIcon = true;
+        bool startUpdater = true; // quiet checks a minute after start, then daily
+        MenuBarManager::ItemStyle itemStyle = MenuBarManager::ItemStyle::Drawn;
+
+        static Services defaults(); // the shared fetcher, notification manager, telemetry and updater
+    };
+
+    static constexpr int kPromptDelayMs = 2000;
+
+    explicit AppDelegate(Services services, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    void applicationDidFinishLaunching();
+    void openAnnouncementWindow(const Announcement& announcement);
+    void showNotificationPrePermission();
+
+    void menuRefreshNow() override;
+    void menuOpenSettings() override;
+    void menuCheckForUpdates() override;
+    void menuShowAbout() override;
+    void menuQuit() override;
+    void menuViewAll() override;
+    void menuOpenAnnouncement(const QVariant& representedObject) override;
+
+    MenuBarManager* menuBarManager() const { return m_menuBarManager.get(); }
+    AllAnnouncementsWindow* allAnnouncementsWindow() const { return m_allAnnouncementsWindow.get(); }
+    SettingsWindow* settingsWindow() const { return m_settingsWindow.get(); }
+    Updater* updaterController() const { return m_updaterController.get(); }
+    AnnouncementWindow* announcementWindow(const QString& id) const;
+
+    void handleAnnouncementsUpdated(const AnnouncementsUpdate& update);
+    void handleOpenAnnouncement(const QVariantMap& userInfo);
+
+private:
+    void openLink(const QString& link);
+    UpdateDialog* updateDialog();
+    static void activate(QWidget* window);
+
+    Services m_services;
+    std::unique_ptr<MenuBarManager> m_menuBarManager;
+    std::unique_ptr<SettingsWindow> m_settingsWindow;
+    std::unique_ptr<AllAnnouncementsWindow> m_allAnnouncementsWindow;
+    QHash<QString, AnnouncementWindow*> m_announcementWindows;
+    QList<QMetaObject::Connection> m_observers;
+    std::unique_ptr<Updater> m_updaterController;
+    QPointer<UpdateDialog> m_updateDialog;
+};

@@ -1,0 +1,223 @@
+#include "shell/MenuBarManager.h"
+
+#include "model/Preferences.h"
+#include "shell/AnnouncementMenuItem.h"
+#include "shell/MenuCommands.h"
+#include "windows/WindowStyle.h"
+#include "shell/TrayIconRenderer.h"
+#include "windows/AllAnnouncementsWindow.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QLabel>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QWidgetAction>
+
+namespace {
+const char* const kTagProperty = "zelvoraTag";
+
+QKeySequence commandKey(Qt::Key key)
+{
+    // Qt maps Ctrl to the Command key on macOS.
+    return QKeySequence(Qt::CTRL | key);
+}
+} // namespace
+
+MenuBarManager::MenuBarManager(MenuCommands& commands, Preferences& preferences, ItemStyle style,
+                               bool showTrayIcon, QObject* parent)
+    : QObject(parent), m_commands(commands), m_preferences(preferences), m_style(style),
+      m_menu(std::make_unique<QMenu>())
+{
+    m_menu->setMinimumWidth(kMinimumWidth);
+    m_menu->setToolTipsVisible(true);
+    if (showTrayIcon) {
+        m_statusItem = new QSystemTrayIcon(this);
+        m_statusItem->setToolTip(kToolTip);
+        m_statusItem->setContextMenu(m_menu.get());
+        // A left click opens the same menu as a right click.
+        connect(m_statusItem, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger)
+                m_menu->popup(QCursor::pos());
+        });
+        refreshIcon();
+        m_statusItem->show();
+    }
+    // Opening the menu is when the user has seen the new watchlist match.
+    connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { updateBadge(false); });
+    buildMenu();
+}
+
+MenuBarManager::~MenuBarManager() = default;
+
+MenuBarManager::ItemStyle MenuBarManager::detectItemStyle()
+{
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected() && bus.interface() &&
+        bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")).value())
+        return ItemStyle::Plain;
+    return ItemStyle::Drawn;
+}
+
+int MenuBarManager::tagOf(const QAction* action)
+{
+    const QVariant tag = action ? action->property(kTagProperty) : QVariant();
+    return tag.isValid() ? tag.toInt() : -1;
+}
+
+void MenuBarManager::update(const AnnouncementList& announcements)
+{
+    m_announcements = announcements;
+    buildMenu();
+}
+
+void MenuBarManager::updateBadge(bool hasNew)
+{
+    if (m_badge == hasNew)
+        return;
+    m_badge = hasNew;
+    refreshIcon();
+}
+
+void MenuBarManager::refreshIcon()
+{
+    if (!m_statusItem)
+        return;
+    m_statusItem->setIcon(TrayIconRenderer::bell(m_badge));
+    m_statusItem->setToolTip(kToolTip);
+}
+
+void MenuBarManager::addHeader()
+{
+    auto* action = new QWidgetAction(m_menu.get());
+    if (m_style == ItemStyle::Drawn) {
+        auto* label = new QLabel;
+        label->setTextFormat(Qt::RichText);
+        const QPalette palette = label->palette();
+        label->setText(QStringLiteral("<span style=\"font-size:14px; font-weight:bold; color:%1\">Zelvora</span>"
+                                      "<span style=\"font-size:12px; color:%2\">&nbsp;&nbsp;Tadawul Market</span>")
+                           .arg(WindowStyle::kSaudiGreen.name(), WindowStyle::secondaryLabelColor(palette).name()));
+        label->setContentsMargins(10, 4, 10, 4);
+        action->setDefaultWidget(label);
+    }
+    action->setText(QStringLiteral("Zelvora  Tadawul Market"));
+    action->setEnabled(false);
+    m_menu->addAction(action);
+}
+
+void MenuBarManager::addSectionHeader(const QString& title, const QColor& color)
+{
+    auto* action = new QWidgetAction(m_menu.get());
+    if (m_style == ItemStyle::Drawn) {
+        auto* label = new QLabel(title);
+        label->setFont(WindowStyle::systemFont(10, QFont::DemiBold));
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, color);
+        label->setPalette(palette);
+        label->setContentsMargins(10, 4, 10, 2);
+        action->setDefaultWidget(label);
+    }
+    action->setText(title);
+    action->setEnabled(false);
+    m_menu->addAction(action);
+}
+
+QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, int tag)
+{
+    const QString emoji = AllAnnouncementsWindow::announcementEmoji(announcement.title());
+    QAction* action = nullptr;
+    if (m_style == ItemStyle::Drawn) {
+        auto* widgetAction = new QWidgetAction(m_menu.get());
+        auto* item = new AnnouncementMenuItem(announcement, emoji);
+        connect(item, &AnnouncementMenuItem::clicked, widgetAction, [this, widgetAction] {
+            widgetAction->trigger();
+            m_menu->close();
+        });
+        connect(widgetAction, &QAction::hovered, item, [item] { item->setHighlighted(true); });
+        widgetAction->setDefaultWidget(item);
+        action = widgetAction;
+    } else {
+        action = new QAction(m_menu.get());
+    }
+    action->setText(QStringLiteral("  ") + emoji + QLatin1Char(' ') +
+                    AnnouncementMenuItem::shortened(announcement.title(), AnnouncementMenuItem::kTitleLength));
+    action->setToolTip(announcement.title());
+    action->setData(QVariant::fromValue(announcement));
+    action->setProperty(kTagProperty, tag);
+    connect(action, &QAction::triggered, this, [this, action] { m_commands.menuOpenAnnouncement(action->data()); });
+    m_menu->addAction(action);
+    return action;
+}
+
+void MenuBarManager::buildMenu()
+{
+    // clear() deletes the actions the menu owns, and with them their widgets; the menu is refilled
+    // in the same turn.
+    m_menu->clear();
+
+    const QPalette palette = m_menu->palette();
+    addHeader();
+    m_menu->addSeparator();
+
+    const auto command = [this](const QString& title, const QString& icon, QKeySequence key, auto handler) {
+        QAction* action = m_menu->addAction(QIcon::fromTheme(icon), title);
+        if (!key.isEmpty())
+            action->setShortcut(key);
+        action->setShortcutVisibleInContextMenu(true);
+        connect(action, &QAction::triggered, this, [this, handler] { (m_commands.*handler)(); });
+        return action;
+    };
+    command(QStringLiteral("Refresh Now"), QStringLiteral("view-refresh"), commandKey(Qt::Key_R),
+            &MenuCommands::menuRefreshNow);
+    QAction* settings = command(QStringLiteral("Settings\u2026"), QStringLiteral("configure"),
+                                commandKey(Qt::Key_Comma), &MenuCommands::menuOpenSettings);
+    if (settings->icon().isNull())
+        settings->setIcon(QIcon::fromTheme(QStringLiteral("preferences-system")));
+    command(QStringLiteral("Check for Updates..."), QStringLiteral("system-software-update"), QKeySequence(),
+            &MenuCommands::menuCheckForUpdates);
+    command(QStringLiteral("About Zelvora"), QStringLiteral("help-about"), QKeySequence(),
+            &MenuCommands::menuShowAbout);
+    m_menu->addSeparator();
+    command(QStringLiteral("Quit"), QString(), commandKey(Qt::Key_Q), &MenuCommands::menuQuit);
+    command(QStringLiteral("View All (30 days)..."), QStringLiteral("view-list-details"), QKeySequence(),
+            &MenuCommands::menuViewAll);
+    m_menu->addSeparator();
+
+    const QSet<QString> watchlist = m_preferences.watchlistSymbols();
+    if (!watchlist.isEmpty()) {
+        AnnouncementList matches;
+        for (const Announcement& announcement : std::as_const(m_announcements)) {
+            if (announcement.matchesWatchlist(watchlist))
+                matches.append(announcement);
+        }
+        if (!matches.isEmpty()) {
+            addSectionHeader(QStringLiteral("\u2B50  Watchlist"), WindowStyle::kSaudiGreen);
+            for (int i = 0; i < std::min<int>(int(matches.size()), kWatchlistLimit); ++i)
+                addAnnouncementItem(matches.at(i), i);
+            m_menu->addSeparator();
+        }
+    }
+
+    addSectionHeader(QStringLiteral("\U0001F4CB  Latest Announcements"), WindowStyle::tertiaryLabelColor(palette));
+    if (m_announcements.isEmpty()) {
+        auto* empty = new QWidgetAction(m_menu.get());
+        const QString text = QStringLiteral("  No announcements yet \u2014 refreshing\u2026");
+        if (m_style == ItemStyle::Drawn) {
+            auto* label = new QLabel(text);
+            QFont font = WindowStyle::systemFont(12);
+            font.setItalic(true);
+            label->setFont(font);
+            QPalette labelPalette = label->palette();
+            labelPalette.setColor(QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette));
+            label->setPalette(labelPalette);
+            label->setContentsMargins(6, 2, 10, 4);
+            empty->setDefaultWidget(label);
+        }
+        empty->setText(text);
+        empty->setEnabled(false);
+        m_menu->addAction(empty);
+        return;
+    }
+    for (int i = 0; i < std::min<int>(int(m_announcements.size()), kLatestLimit); ++i)
+        addAnnouncementItem(m_announcements.at(i), kFirstLatestTag + i);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "model/Announcement.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class MenuCommands;
+class Preferences;
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+// The tray icon (a bell) and its menu: header, commands, the watchlist section and the latest
+// announcements, rebuilt from scratch on every update.
+class MenuBarManager : public QObject
+{
+    Q_OBJECT
+public:
+    static inline const QString kToolTip = QStringLiteral("Zelvora \u2014 Saudi Exchange announcements");
+    static constexpr int kWatchlistLimit = 5;
+    static constexpr int kLatestLimit = 15;
+    static constexpr int kFirstLatestTag = 100;
+    static constexpr int kMinimumWidth = 420;
+
+    enum class ItemStyle {
+        Drawn, // widget items with the styled runs
+        Plain  // text items, for tray hosts that export menus over D-Bus and draw no widgets
+    };
+
+    using EmojiFunction = std::function<QString(const QString& title)>;
+
+    MenuBarManager(MenuCommands& commands, Preferences& preferences, ItemStyle style, bool showTrayIcon,
+                   QObject* parent = nullptr);
+    ~MenuBarManager() override;
+
+    void update(const AnnouncementList& announcements); // update(with:)
+    void updateBadge(bool hasNew);
+
+    QMenu* menu() const { return m_menu.get(); }
+    QSystemTrayIcon* statusItem() const { return m_statusItem; }
+    bool badgeShown() const { return m_badge; }
+    const AnnouncementList& announcements() const { return m_announcements; }
+
+    // The tag an item carries (0-4 watchlist, 100-114 latest); -1 for other items.
+    static int tagOf(const QAction* action);
+    // Whether the running tray host shows menus itself over D-Bus (StatusNotifierItem).
+    static ItemStyle detectItemStyle();
+
+private:
+    void buildMenu();
+    void addHeader();
+    void addSectionHeader(const QString& title, const QColor& color);
+    QAction* addAnnouncementItem(const Announcement& announcement, int tag);
+    void refreshIcon();
+
+    MenuCommands& m_commands;
+    Preferences& m_preferences;
+    ItemStyle m_style;
+    std::unique_ptr<QMenu> m_menu;
+    QSystemTrayIcon* m_statusItem = nullptr;
+    AnnouncementList m_announcements;
+    bool m_badge = false;
+};

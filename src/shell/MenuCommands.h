@@ -1,0 +1,17 @@
+#pragma once
+
+#include "model/Announcement.h"
+
+// The seven commands of the tray menu; the application delegate carries them out.
+class MenuCommands
+{
+public:
+    virtual ~MenuCommands() = default;
+    virtual void menuRefreshNow() = 0;
+    virtual void menuOpenSettings() = 0;
+    virtual void menuCheckForUpdates() = 0;
+    virtual void menuShowAbout() = 0;
+    virtual void menuQuit() = 0;
+    virtual void menuViewAll() = 0;
+    virtual void menuOpenAnnouncement(const QVariant& representedObject) = 0;
+};

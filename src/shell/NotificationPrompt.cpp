@@ -1,0 +1,96 @@
+#include "shell/NotificationPrompt.h"
+
+#include "model/Preferences.h"
+#include "notify/NotificationManager.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QUrl>
+
+NotificationPrompt::NotificationPrompt(Preferences& preferences, NotificationManager& notifications, AskFunction ask,
+                                       Action openSystemSettings, QObject* parent)
+    : QObject(parent), m_preferences(preferences), m_notifications(notifications),
+      m_ask(ask ? std::move(ask) : AskFunction(&NotificationPrompt::askWithMessageBox)),
+      m_openSystemSettings(openSystemSettings ? std::move(openSystemSettings)
+                                              : Action(&NotificationPrompt::openDesktopNotificationSettings))
+{
+}
+
+NotificationPrompt::Texts NotificationPrompt::textsFor(Alert alert)
+{
+    if (alert == Alert::Invitation)
+        return {QStringLiteral("Enable Notifications?"),
+                QStringLiteral("Zelvora can notify you about new Saudi Exchange announcements \u2014 company "
+                               "disclosures, dividends, and market news.\n\nWe'll ask macOS for permission next."),
+                QStringLiteral("Enable Notifications"), QStringLiteral("Don't Ask Again")};
+    return {QStringLiteral("Notifications Disabled"),
+            QStringLiteral("Notification permission was previously denied. To enable notifications, go to:\n\n"
+                           "System Settings \u2192 Notifications \u2192 Zelvora \u2192 Allow Notifications"),
+            QStringLiteral("Open Settings"), QStringLiteral("Don't Ask Again")};
+}
+
+void NotificationPrompt::run()
+{
+    if (m_preferences.notificationsDontAsk())
+        return;
+    m_notifications.queryAuthorizationStatus([this](NotificationManager::Status status) {
+        // The answer may come from another thread: alerts only on the main thread.
+        QMetaObject::invokeMethod(
+            this,
+            [this, status] {
+                if (status == NotificationManager::Status::Authorized)
+                    return;
+                answer(status == NotificationManager::Status::Denied ? Alert::Denied : Alert::Invitation);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void NotificationPrompt::answer(Alert alert)
+{
+    const Answer reply = m_ask(alert);
+    if (reply == Answer::FirstButton) {
+        if (alert == Alert::Invitation)
+            m_notifications.requestPermission(true);
+        else
+            m_openSystemSettings();
+        return;
+    }
+    m_preferences.setNotificationsDontAsk(true);
+}
+
+NotificationPrompt::Answer NotificationPrompt::askWithMessageBox(Alert alert)
+{
+    const Texts texts = textsFor(alert);
+    QMessageBox box;
+    box.setWindowTitle(QStringLiteral("Zelvora"));
+    box.setIcon(QMessageBox::Information);
+    box.setText(texts.message);
+    box.setInformativeText(texts.informative);
+    QPushButton* first = box.addButton(texts.firstButton, QMessageBox::AcceptRole);
+    box.addButton(texts.secondButton, QMessageBox::RejectRole);
+    box.setDefaultButton(first);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.raise();
+    box.activateWindow();
+    box.exec();
+    return box.clickedButton() == first ? Answer::FirstButton : Answer::Other;
+}
+
+void NotificationPrompt::openDesktopNotificationSettings()
+{
+    // Best effort; nothing is reported when none of these exists.
+    const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP").toUpper();
+    if (desktop.contains(QLatin1String("GNOME")) || desktop.contains(QLatin1String("UNITY"))) {
+        if (QProcess::startDetached(QStringLiteral("gnome-control-center"), {QStringLiteral("notifications")}))
+            return;
+    }
+    if (desktop.contains(QLatin1String("KDE"))) {
+        if (QProcess::startDetached(QStringLiteral("systemsettings"), {QStringLiteral("kcm_notifications")}))
+            return;
+    }
+    QDesktopServices::openUrl(QUrl(QStringLiteral("settings://notifications")));
+}

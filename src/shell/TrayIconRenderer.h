@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QIcon>
+
+// The tray icon: a bell drawn from the colour emoji font, with a small green dot while a new
+// watchlist match waits to be seen.
+class TrayIconRenderer
+{
+public:
+    static QIcon bell(bool withBadge);
+};

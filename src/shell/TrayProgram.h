@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+// `zelvora` with no command: the tray program. Lives in the system tray with no main window, keeps
+// running with every window closed, and quits on the Quit command, SIGINT or SIGTERM.
+class TrayProgram
+{
+public:
+    static int run(const QStringList& arguments);
+    // Whether a graphical session is there to show a tray icon in.
+    static bool displayAvailable();
+};

@@ -1,0 +1,191 @@
+#include "model/Preferences.h"
+#include "shell/AnnouncementMenuItem.h"
+#include "shell/MenuBarManager.h"
+#include "shell/MenuCommands.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidgetAction>
+
+namespace {
+class RecordingCommands : public MenuCommands
+{
+public:
+    QStringList calls;
+    void menuRefreshNow() override { calls << QStringLiteral("refresh"); }
+    void menuOpenSettings() override { calls << QStringLiteral("settings"); }
+    void menuCheckForUpdates() override { calls << QStringLiteral("updates"); }
+    void menuShowAbout() override { calls << QStringLiteral("about"); }
+    void menuQuit() override { calls << QStringLiteral("quit"); }
+    void menuViewAll() override { calls << QStringLiteral("viewAll"); }
+    void menuOpenAnnouncement(const QVariant& object) override
+    {
+        calls << QStringLiteral("open:") + object.value<Announcement>().id();
+    }
+};
+
+AnnouncementList makeAnnouncements(int count, const QString& symbolEvery = QString())
+{
+    AnnouncementList list;
+    for (int i = 0; i < count; ++i) {
+        const QStringList companies = !symbolEvery.isEmpty() && i % 2 == 0 ? QStringList{symbolEvery}
+                                                                           : QStringList{QStringLiteral("1%1").arg(i, 3, 10, QLatin1Char('0'))};
+        list.append(Announcement(QStringLiteral("se_%1").arg(i), QStringLiteral("Announcement %1").arg(i),
+                                 QStringLiteral("Body"), QStringLiteral("https://example.test/%1").arg(i),
+                                 Instant::now().addSeconds(-60.0 * i), companies));
+    }
+    return list;
+}
+
+QString describe(const QAction* action)
+{
+    if (action->isSeparator())
+        return QStringLiteral("---");
+    return action->text();
+}
+} // namespace
+
+class TestMenuBarManager : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<Preferences> m_preferences;
+    RecordingCommands m_commands;
+
+private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(m_dir.filePath(QStringLiteral("settings.json")));
+        m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
+        m_commands.calls.clear();
+    }
+
+    void emptyMenuTopToBottom()
+    {
+        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Drawn, false);
+        QStringList items;
+        for (const QAction* action : manager.menu()->actions())
+            items << describe(action);
+        QCOMPARE(items, (QStringList{QStringLiteral("Zelvora  Tadawul Market"), QStringLiteral("---"),
+                                     QStringLiteral("Refresh Now"), QStringLiteral("Settings\u2026"),
+                                     QStringLiteral("Check for Updates..."), QStringLiteral("About Zelvora"),
+                                     QStringLiteral("---"), QStringLiteral("Quit"),
+                                     QStringLiteral("View All (30 days)..."), QStringLiteral("---"),
+                                     QStringLiteral("\U0001F4CB  Latest Announcements"),
+                                     QStringLiteral("  No announcements yet \u2014 refreshing\u2026")}));
+        QVERIFY(!manager.menu()->actions().first()->isEnabled());
+        QVERIFY(!manager.menu()->actions().last()->isEnabled());
+        QCOMPARE(manager.menu()->minimumWidth(), 420);
+
+        const QList<QAction*> actions = manager.menu()->actions();
+        QCOMPARE(actions.at(2)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+        QCOMPARE(actions.at(3)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+        QVERIFY(actions.at(4)->shortcut().isEmpty());
+        QVERIFY(actions.at(5)->shortcut().isEmpty());
+        QCOMPARE(actions.at(7)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QVERIFY(actions.at(8)->shortcut().isEmpty());
+
+        for (int i : {2, 3, 4, 5, 7, 8})
+            actions.at(i)->trigger();
+        QCOMPARE(m_commands.calls, (QStringList{QStringLiteral("refresh"), QStringLiteral("settings"),
+                                                QStringLiteral("updates"), QStringLiteral("about"),
+                                                QStringLiteral("quit"), QStringLiteral("viewAll")}));
+    }
+
+    void latestSectionIsCappedAndTagged()
+    {
+        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Drawn, false);
+        manager.update(makeAnnouncements(40));
+        QList<int> tags;
+        QList<QAction*> items;
+        for (QAction* action : manager.menu()->actions()) {
+            if (MenuBarManager::tagOf(action) >= 0) {
+                tags << MenuBarManager::tagOf(action);
+                items << action;
+            }
+        }
+        QList<int> expected;
+        for (int i = 100; i <= 114; ++i)
+            expected << i;
+        QCOMPARE(tags, expected);
+        QCOMPARE(items.first()->data().value<Announcement>().id(), QStringLiteral("se_0"));
+        QCOMPARE(items.last()->data().value<Announcement>().id(), QStringLiteral("se_14"));
+        QCOMPARE(manager.menu()->actions().last(), items.last()); // nothing follows the last item
+
+        items.at(3)->trigger();
+        QCOMPARE(m_commands.calls, QStringList{QStringLiteral("open:se_3")});
+    }
+
+    void watchlistSection()
+    {
+        m_preferences->setWatchlistSymbols({QStringLiteral("2222")});
+        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Drawn, false);
+        manager.update(makeAnnouncements(16, QStringLiteral("2222"))); // 8 matches: 0, 2, ... 14
+        const QList<QAction*> actions = manager.menu()->actions();
+        const int header = int(actions.indexOf(
+            *std::find_if(actions.cbegin(), actions.cend(), [](QAction* a) { return a->text().contains(QLatin1String("Watchlist")); })));
+        QCOMPARE(actions.at(header)->text(), QStringLiteral("\u2B50  Watchlist"));
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(MenuBarManager::tagOf(actions.at(header + 1 + i)), i);
+            QCOMPARE(actions.at(header + 1 + i)->data().value<Announcement>().id(), QStringLiteral("se_%1").arg(2 * i));
+        }
+        QVERIFY(actions.at(header + 6)->isSeparator());
+        QCOMPARE(actions.at(header + 7)->text(), QStringLiteral("\U0001F4CB  Latest Announcements"));
+
+        m_preferences->setWatchlistSymbols({QStringLiteral("9999")});
+        manager.update(makeAnnouncements(16, QStringLiteral("2222")));
+        for (const QAction* action : manager.menu()->actions())
+            QVERIFY(!action->text().contains(QLatin1String("Watchlist")));
+    }
+
+    void itemTextRuns()
+    {
+        const QString title53 = QString(53, QLatin1Char('x'));
+        const QString description72 = QString(72, QLatin1Char('d'));
+        const Announcement announcement(QStringLiteral("se_1"), title53, QStringLiteral("<b>") + description72 + QStringLiteral("</b>"),
+                                        QString(), Instant::now(),
+                                        {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")});
+        const AnnouncementMenuItem item(announcement, QStringLiteral("\U0001F4CC"));
+        QCOMPARE(item.titleText(), QStringLiteral("  \U0001F4CC ") + QString(52, QLatin1Char('x')) + QChar(0x2026));
+        QCOMPARE(item.descriptionText(), QStringLiteral("  ") + description72);
+        QCOMPARE(item.companiesText(), QStringLiteral("  [1] [2] [3]"));
+        QVERIFY(!item.rightToLeft());
+
+        const Announcement arabic(QStringLiteral("se_2"), QStringLiteral("أرامكو السعودية"), QString(), QString(), Instant::now(), {});
+        const AnnouncementMenuItem arabicItem(arabic, QStringLiteral("\U0001F4CC"));
+        QVERIFY(arabicItem.rightToLeft());
+        QVERIFY(arabicItem.descriptionText().isEmpty());
+        QVERIFY(arabicItem.companiesText().isEmpty());
+        QCOMPARE(AnnouncementMenuItem::shortened(QString(52, QLatin1Char('y')), 52), QString(52, QLatin1Char('y')));
+    }
+
+    void plainItemsForDBusMenuHosts()
+    {
+        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Plain, false);
+        manager.update(makeAnnouncements(3));
+        int plainItems = 0;
+        for (QAction* action : manager.menu()->actions()) {
+            if (MenuBarManager::tagOf(action) >= 0) {
+                QVERIFY(!qobject_cast<QWidgetAction*>(action));
+                QVERIFY(action->text().contains(QLatin1String("Announcement")));
+                ++plainItems;
+            }
+        }
+        QCOMPARE(plainItems, 3);
+    }
+
+    void badgeClearsWhenMenuOpens()
+    {
+        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Drawn, false);
+        manager.updateBadge(true);
+        QVERIFY(manager.badgeShown());
+        Q_EMIT manager.menu()->aboutToShow();
+        QVERIFY(!manager.badgeShown());
+    }
+};
+
+QTEST_MAIN(TestMenuBarManager)
+#include "tst_menubarmanager.moc"
