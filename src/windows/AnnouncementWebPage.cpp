@@ -30,5 +30,9 @@ bool AnnouncementWebPage::acceptNavigationRequest(const QUrl& url, NavigationTyp
         m_ownLoadPending = false;
         return true;
     }
+    // History holds only pages that were let through, our own document included: "Back" from a
+    // followed link must lead to the announcement again.
+    if (type == NavigationTypeBackForward || type == NavigationTypeReload)
+        return true;
     return isWebAddress(url);
 }

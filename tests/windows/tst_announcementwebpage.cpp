@@ -161,6 +161,8 @@ private Q_SLOTS:
         QVERIFY(
             !page->ask(QUrl(QStringLiteral("zoommtg://join")), QWebEnginePage::NavigationTypeLinkClicked));
         QVERIFY(!page->ask(QUrl(QStringLiteral("data:text/html,x")), QWebEnginePage::NavigationTypeTyped));
+        QVERIFY(
+            page->ask(QUrl(QStringLiteral("data:text/html,x")), QWebEnginePage::NavigationTypeBackForward));
     }
 };
 
