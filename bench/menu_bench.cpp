@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -29,11 +28,12 @@ static void BM_RebuildMenu(benchmark::State& state)
     preferences.setWatchlistSymbols({QStringLiteral("2222")});
     AnnouncementList announcements;
     for (int i = 0; i < 500; ++i)
-        announcements.append(Announcement(QStringLiteral("se_%1").arg(i),
-                                          QStringLiteral("Saudi Arabian Oil Co. announces its interim results %1").arg(i),
-                                          QStringLiteral("<p>The company announces cash dividends for the period</p>"),
-                                          QStringLiteral("https://example.test/%1").arg(i), Instant::now().addSeconds(-60.0 * i),
-                                          {i % 3 == 0 ? QStringLiteral("2222") : QStringLiteral("1120")}));
+        announcements.append(Announcement(
+            QStringLiteral("se_%1").arg(i),
+            QStringLiteral("Saudi Arabian Oil Co. announces its interim results %1").arg(i),
+            QStringLiteral("<p>The company announces cash dividends for the period</p>"),
+            QStringLiteral("https://example.test/%1").arg(i), Instant::now().addSeconds(-60.0 * i),
+            {i % 3 == 0 ? QStringLiteral("2222") : QStringLiteral("1120")}));
     NoCommands commands;
     MenuBarManager manager(commands, preferences, MenuBarManager::ItemStyle::Drawn, false);
     for (auto _ : state)

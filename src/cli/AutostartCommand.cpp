@@ -13,11 +13,12 @@ AutostartCommand::AutostartCommand(QString executablePath) : m_executablePath(st
 
 void AutostartCommand::registerIn(CommandLine& commandLine)
 {
-    commandLine.addCommand({QStringLiteral("autostart"), QStringLiteral("autostart on|off"),
-                            QStringLiteral("Start Zelvora when you log in, or stop doing so"),
-                            CommandLine::AppKind::Core, [](const QStringList& arguments) {
-                                return AutostartCommand(QCoreApplication::applicationFilePath()).run(arguments);
-                            }});
+    commandLine.addCommand(
+        {QStringLiteral("autostart"), QStringLiteral("autostart on|off"),
+         QStringLiteral("Start Zelvora when you log in, or stop doing so"), CommandLine::AppKind::Core,
+         [](const QStringList& arguments) {
+             return AutostartCommand(QCoreApplication::applicationFilePath()).run(arguments);
+         }});
 }
 
 QString AutostartCommand::entryPath()

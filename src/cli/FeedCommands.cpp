@@ -10,17 +10,15 @@
 #include "model/Log.h"
 #include "model/Preferences.h"
 #include "model/RiyadhTime.h"
+#include "notify/NotificationManager.h"
+#include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
-#include <QSocketNotifier>
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -59,31 +57,6 @@ void printLines(const AnnouncementList& all, const QSet<QString>& newIds)
         CommandLine::printOut(
             (newIds.contains(announcement.id()) ? QStringLiteral("* ") : QStringLiteral("  ")) +
             FeedCommands::line(announcement));
-}
-
-// SIGINT and SIGTERM end the event loop (a self-pipe, so the handler only writes a byte).
-int s_signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(s_signalPipe[1], &byte, 1);
-}
-
-void quitOnSignals()
-{
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, s_signalPipe) != 0)
-        return;
-    auto* notifier =
-        new QSocketNotifier(s_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, QCoreApplication::instance(),
-                     [] { QCoreApplication::quit(); });
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
 }
 
 } // namespace
@@ -205,7 +178,10 @@ int FeedCommands::watch(QStringList arguments)
             return CommandLine::failure(error);
         CommandLine::printOut(demo.banner());
     }
-    quitOnSignals();
+    // SIGINT and SIGTERM end the event loop, so a poll's writes are never cut short.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, QCoreApplication::instance(),
+                     [] { QCoreApplication::quit(); });
 
     AnnouncementFetcher& fetcher = AnnouncementFetcher::shared();
     bool announced = false;
@@ -219,8 +195,10 @@ int FeedCommands::watch(QStringList arguments)
                                      .arg(update.all.size())
                                      .arg(Preferences::shared().pollInterval()));
                          }
-                         for (const Announcement& announcement : update.newAnnouncements)
+                         for (const Announcement& announcement : update.newAnnouncements) {
                              CommandLine::printOut(line(announcement));
+                             NotificationManager::shared().sendNotification(announcement);
+                         }
                      });
     fetcher.startPolling();
     QCoreApplication::exec();

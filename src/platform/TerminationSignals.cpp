@@ -1,7 +1,6 @@
 #include "platform/TerminationSignals.h"
 
 #include <QSocketNotifier>
-
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -22,7 +21,9 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
         if (::read(s_pipe[0], &number, 1) == 1)
             Q_EMIT terminationRequested(number);
     });
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = &TerminationSignals::handle;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -12,7 +12,8 @@ QRect frameFromBottom(int x, int y, int width, int height)
     return {x, AboutWindow::kHeight - y - height, width, height};
 }
 
-QLabel* addLabel(QWidget* parent, const QString& text, const QFont& font, const QColor& color, const QRect& frame)
+QLabel* addLabel(QWidget* parent, const QString& text, const QFont& font, const QColor& color,
+                 const QRect& frame)
 {
     auto* label = new QLabel(text, parent);
     label->setFont(font);
@@ -27,8 +28,8 @@ QLabel* addLabel(QWidget* parent, const QString& text, const QFont& font, const 
 
 QString AboutWindow::versionLine()
 {
-    return QStringLiteral("Version ") + AppConstants::appVersion + QStringLiteral(" (") + AppConstants::buildNumber +
-           QLatin1Char(')');
+    return QStringLiteral("Version ") + AppConstants::appVersion + QStringLiteral(" (") +
+           AppConstants::buildNumber + QLatin1Char(')');
 }
 
 AboutWindow::AboutWindow(const QUrl& homepage, QWidget* parent) : QWidget(parent, Qt::Window)
@@ -42,31 +43,36 @@ AboutWindow::AboutWindow(const QUrl& homepage, QWidget* parent) : QWidget(parent
     const QPalette pal = palette();
     QFont bell(QStringLiteral("Noto Color Emoji"));
     bell.setPixelSize(48);
-    addLabel(this, QStringLiteral("\U0001F514"), bell, WindowStyle::labelColor(pal), frameFromBottom(0, 195, 320, 55));
-    addLabel(this, AppConstants::appName, WindowStyle::systemFont(18, QFont::Bold), WindowStyle::labelColor(pal),
-             frameFromBottom(0, 168, 320, 24));
+    addLabel(this, QStringLiteral("\U0001F514"), bell, WindowStyle::labelColor(pal),
+             frameFromBottom(0, 195, 320, 55));
+    addLabel(this, AppConstants::appName, WindowStyle::systemFont(18, QFont::Bold),
+             WindowStyle::labelColor(pal), frameFromBottom(0, 168, 320, 24));
     addLabel(this, versionLine(), WindowStyle::systemFont(11), WindowStyle::secondaryLabelColor(pal),
              frameFromBottom(0, 150, 320, 16));
-    QLabel* blurb = addLabel(this,
-                             QStringLiteral("Tadawul announcements \u2014 company disclosures and market news from "
-                                            "the Saudi Exchange."),
-                             WindowStyle::systemFont(12), WindowStyle::secondaryLabelColor(pal), frameFromBottom(30, 100, 260, 44));
+    QLabel* blurb =
+        addLabel(this,
+                 QStringLiteral("Tadawul announcements \u2014 company disclosures and market news from "
+                                "the Saudi Exchange."),
+                 WindowStyle::systemFont(12), WindowStyle::secondaryLabelColor(pal),
+                 frameFromBottom(30, 100, 260, 44));
     blurb->setWordWrap(true);
-    addLabel(this, QStringLiteral("Made by the Zelvora developers"), WindowStyle::systemFont(12, QFont::Medium),
-             WindowStyle::tertiaryLabelColor(pal), frameFromBottom(0, 74, 320, 18));
+    addLabel(this, QStringLiteral("Made by the Zelvora developers"),
+             WindowStyle::systemFont(12, QFont::Medium), WindowStyle::tertiaryLabelColor(pal),
+             frameFromBottom(0, 74, 320, 18));
 
     QLabel* link = addLabel(this, QString(), WindowStyle::systemFont(12), pal.color(QPalette::Link),
                             frameFromBottom(0, 48, 320, 18));
     link->setObjectName(QStringLiteral("homepageLink"));
     link->setTextFormat(Qt::RichText);
-    link->setText(QStringLiteral("<a href=\"%1\">%2</a>")
-                      .arg(homepage.toString(QUrl::FullyEncoded).toHtmlEscaped(),
-                           (homepage.host().isEmpty() ? homepage.toString() : homepage.host()).toHtmlEscaped()));
+    link->setText(
+        QStringLiteral("<a href=\"%1\">%2</a>")
+            .arg(homepage.toString(QUrl::FullyEncoded).toHtmlEscaped(),
+                 (homepage.host().isEmpty() ? homepage.toString() : homepage.host()).toHtmlEscaped()));
     link->setTextInteractionFlags(Qt::TextBrowserInteraction);
     link->setOpenExternalLinks(true);
 
     QColor quaternary = WindowStyle::tertiaryLabelColor(pal);
     quaternary.setAlphaF(0.7);
-    addLabel(this, QStringLiteral("\u00A9 2026 The Zelvora developers"), WindowStyle::systemFont(10), quaternary,
-             frameFromBottom(0, 20, 320, 14));
+    addLabel(this, QStringLiteral("\u00A9 2026 The Zelvora developers"), WindowStyle::systemFont(10),
+             quaternary, frameFromBottom(0, 20, 320, 14));
 }

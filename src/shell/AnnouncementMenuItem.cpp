@@ -20,7 +20,8 @@ QString AnnouncementMenuItem::shortened(const QString& text, int length)
     return UnicodeText::leftGraphemes(text, length) + QChar(0x2026);
 }
 
-AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, const QString& emoji, QWidget* parent)
+AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, const QString& emoji,
+                                           QWidget* parent)
     : QWidget(parent), m_rightToLeft(announcement.isArabic())
 {
     m_title = QStringLiteral("  ") + emoji + QLatin1Char(' ') + shortened(announcement.title(), kTitleLength);

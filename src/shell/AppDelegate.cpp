@@ -7,10 +7,10 @@
 #include "platform/Updater.h"
 #include "platform/gui/TrayNotificationBackend.h"
 #include "platform/gui/UpdateDialog.h"
-#include "shell/NotificationPrompt.h"
-#include "telemetry/TelemetryService.h"
 #include "platform/gui/UrlOpener.h"
 #include "shell/AboutWindow.h"
+#include "shell/NotificationPrompt.h"
+#include "telemetry/TelemetryService.h"
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementWindow.h"
 #include "windows/SettingsWindow.h"
@@ -25,15 +25,24 @@ AppDelegate::Services AppDelegate::Services::defaults()
     services.startPolling = [] { AnnouncementFetcher::shared().startPolling(); };
     services.pollNow = [] { AnnouncementFetcher::shared().poll(); };
     services.restartPolling = [] { AnnouncementFetcher::shared().restartPolling(); };
-    services.findAnnouncement = [](const QString& id) { return AnnouncementFetcher::shared().announcement(id); };
+    services.findAnnouncement = [](const QString& id) {
+        return AnnouncementFetcher::shared().announcement(id);
+    };
     services.keptAnnouncements = [] { return AnnouncementFetcher::shared().announcements(); };
-    services.sendNotification = [](const Announcement& a) { NotificationManager::shared().sendNotification(a); };
-    services.announcementsRefreshed = [](int count) { TelemetryService::shared().announcementsRefreshed(count); };
+    services.sendNotification = [](const Announcement& a) {
+        NotificationManager::shared().sendNotification(a);
+    };
+    services.announcementsRefreshed = [](int count) {
+        TelemetryService::shared().announcementsRefreshed(count);
+    };
     services.appLaunched = [] { TelemetryService::shared().appLaunched(); };
     services.settingsOpened = [] { TelemetryService::shared().settingsOpened(); };
-    services.announcementOpened = [](const QString& title) { TelemetryService::shared().announcementOpened(title); };
+    services.announcementOpened = [](const QString& title) {
+        TelemetryService::shared().announcementOpened(title);
+    };
     services.showPermissionPrompt = [] {
-        static NotificationPrompt* prompt = new NotificationPrompt(Preferences::shared(), NotificationManager::shared());
+        static NotificationPrompt* prompt =
+            new NotificationPrompt(Preferences::shared(), NotificationManager::shared());
         prompt->run();
     };
     services.opener = &UrlOpener::system();
@@ -48,8 +57,8 @@ AppDelegate::AppDelegate(Services services, QObject* parent)
     if (m_services.startUpdater) {
         // A quiet check tells the user only of a newer version.
         connect(m_updaterController.get(), &Updater::updateFound, this, [this] {
-            connect(m_updaterController.get(), &Updater::checkFinished, updateDialog(), &UpdateDialog::showResult,
-                    Qt::SingleShotConnection);
+            connect(m_updaterController.get(), &Updater::checkFinished, updateDialog(),
+                    &UpdateDialog::showResult, Qt::SingleShotConnection);
         });
         m_updaterController->start();
     }
@@ -173,7 +182,8 @@ UpdateDialog* AppDelegate::updateDialog()
         m_updateDialog = new UpdateDialog(*m_updaterController);
         m_updateDialog->setAttribute(Qt::WA_DeleteOnClose);
         if (m_services.opener)
-            m_updateDialog->setUrlOpener([opener = m_services.opener](const QUrl& url) { opener->open(url); });
+            m_updateDialog->setUrlOpener(
+                [opener = m_services.opener](const QUrl& url) { opener->open(url); });
     }
     activate(m_updateDialog);
     return m_updateDialog;
@@ -200,14 +210,16 @@ void AppDelegate::menuViewAll()
 {
     if (!m_allAnnouncementsWindow)
         m_allAnnouncementsWindow = std::make_unique<AllAnnouncementsWindow>();
-    const AnnouncementList kept = m_services.keptAnnouncements ? m_services.keptAnnouncements() : AnnouncementList();
+    const AnnouncementList kept =
+        m_services.keptAnnouncements ? m_services.keptAnnouncements() : AnnouncementList();
     m_allAnnouncementsWindow->update(kept);
     activate(m_allAnnouncementsWindow.get());
 }
 
 void AppDelegate::menuOpenAnnouncement(const QVariant& representedObject)
 {
-    if (!representedObject.canConvert<Announcement>() || representedObject.metaType() != QMetaType::fromType<Announcement>())
+    if (!representedObject.canConvert<Announcement>() ||
+        representedObject.metaType() != QMetaType::fromType<Announcement>())
         return;
     const Announcement announcement = representedObject.value<Announcement>();
     if (m_services.announcementOpened)

@@ -9,7 +9,6 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -37,11 +36,11 @@ public:
         std::function<std::optional<Announcement>(const QString& id)> findAnnouncement;
         std::function<AnnouncementList()> keptAnnouncements;
         std::function<void(const Announcement&)> sendNotification;
-        std::function<void(int count)> announcementsRefreshed;  // telemetry
-        std::function<void()> appLaunched;                     // telemetry
-        std::function<void()> settingsOpened;                  // telemetry
+        std::function<void(int count)> announcementsRefreshed;        // telemetry
+        std::function<void()> appLaunched;                            // telemetry
+        std::function<void()> settingsOpened;                         // telemetry
         std::function<void(const QString& title)> announcementOpened; // telemetry
-        std::function<void()> showPermissionPrompt; // the start-up prompt, 2 s after launch
+        std::function<void()> showPermissionPrompt;                   // the start-up prompt, 2 s after launch
         UrlOpener* opener = nullptr;
         Preferences* preferences = nullptr;
         bool showTrayIcon = true;

@@ -3,9 +3,9 @@
 #include "model/Preferences.h"
 #include "shell/AnnouncementMenuItem.h"
 #include "shell/MenuCommands.h"
-#include "windows/WindowStyle.h"
 #include "shell/TrayIconRenderer.h"
 #include "windows/AllAnnouncementsWindow.h"
+#include "windows/WindowStyle.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -36,10 +36,11 @@ MenuBarManager::MenuBarManager(MenuCommands& commands, Preferences& preferences,
         m_statusItem->setToolTip(kToolTip);
         m_statusItem->setContextMenu(m_menu.get());
         // A left click opens the same menu as a right click.
-        connect(m_statusItem, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger)
-                m_menu->popup(QCursor::pos());
-        });
+        connect(m_statusItem, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::Trigger)
+                        m_menu->popup(QCursor::pos());
+                });
         refreshIcon();
         m_statusItem->show();
     }
@@ -94,9 +95,10 @@ void MenuBarManager::addHeader()
         auto* label = new QLabel;
         label->setTextFormat(Qt::RichText);
         const QPalette palette = label->palette();
-        label->setText(QStringLiteral("<span style=\"font-size:14px; font-weight:bold; color:%1\">Zelvora</span>"
-                                      "<span style=\"font-size:12px; color:%2\">&nbsp;&nbsp;Tadawul Market</span>")
-                           .arg(WindowStyle::kSaudiGreen.name(), WindowStyle::secondaryLabelColor(palette).name()));
+        label->setText(
+            QStringLiteral("<span style=\"font-size:14px; font-weight:bold; color:%1\">Zelvora</span>"
+                           "<span style=\"font-size:12px; color:%2\">&nbsp;&nbsp;Tadawul Market</span>")
+                .arg(WindowStyle::kSaudiGreen.name(), WindowStyle::secondaryLabelColor(palette).name()));
         label->setContentsMargins(10, 4, 10, 4);
         action->setDefaultWidget(label);
     }
@@ -139,12 +141,14 @@ QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, i
     } else {
         action = new QAction(m_menu.get());
     }
-    action->setText(QStringLiteral("  ") + emoji + QLatin1Char(' ') +
-                    AnnouncementMenuItem::shortened(announcement.title(), AnnouncementMenuItem::kTitleLength));
+    action->setText(
+        QStringLiteral("  ") + emoji + QLatin1Char(' ') +
+        AnnouncementMenuItem::shortened(announcement.title(), AnnouncementMenuItem::kTitleLength));
     action->setToolTip(announcement.title());
     action->setData(QVariant::fromValue(announcement));
     action->setProperty(kTagProperty, tag);
-    connect(action, &QAction::triggered, this, [this, action] { m_commands.menuOpenAnnouncement(action->data()); });
+    connect(action, &QAction::triggered, this,
+            [this, action] { m_commands.menuOpenAnnouncement(action->data()); });
     m_menu->addAction(action);
     return action;
 }
@@ -198,7 +202,8 @@ void MenuBarManager::buildMenu()
         }
     }
 
-    addSectionHeader(QStringLiteral("\U0001F4CB  Latest Announcements"), WindowStyle::tertiaryLabelColor(palette));
+    addSectionHeader(QStringLiteral("\U0001F4CB  Latest Announcements"),
+                     WindowStyle::tertiaryLabelColor(palette));
     if (m_announcements.isEmpty()) {
         auto* empty = new QWidgetAction(m_menu.get());
         const QString text = QStringLiteral("  No announcements yet \u2014 refreshing\u2026");

@@ -10,8 +10,8 @@
 #include <QPushButton>
 #include <QUrl>
 
-NotificationPrompt::NotificationPrompt(Preferences& preferences, NotificationManager& notifications, AskFunction ask,
-                                       Action openSystemSettings, QObject* parent)
+NotificationPrompt::NotificationPrompt(Preferences& preferences, NotificationManager& notifications,
+                                       AskFunction ask, Action openSystemSettings, QObject* parent)
     : QObject(parent), m_preferences(preferences), m_notifications(notifications),
       m_ask(ask ? std::move(ask) : AskFunction(&NotificationPrompt::askWithMessageBox)),
       m_openSystemSettings(openSystemSettings ? std::move(openSystemSettings)
@@ -23,13 +23,15 @@ NotificationPrompt::Texts NotificationPrompt::textsFor(Alert alert)
 {
     if (alert == Alert::Invitation)
         return {QStringLiteral("Enable Notifications?"),
-                QStringLiteral("Zelvora can notify you about new Saudi Exchange announcements \u2014 company "
-                               "disclosures, dividends, and market news.\n\nWe'll ask macOS for permission next."),
+                QStringLiteral(
+                    "Zelvora can notify you about new Saudi Exchange announcements \u2014 company "
+                    "disclosures, dividends, and market news.\n\nWe'll ask macOS for permission next."),
                 QStringLiteral("Enable Notifications"), QStringLiteral("Don't Ask Again")};
-    return {QStringLiteral("Notifications Disabled"),
-            QStringLiteral("Notification permission was previously denied. To enable notifications, go to:\n\n"
-                           "System Settings \u2192 Notifications \u2192 Zelvora \u2192 Allow Notifications"),
-            QStringLiteral("Open Settings"), QStringLiteral("Don't Ask Again")};
+    return {
+        QStringLiteral("Notifications Disabled"),
+        QStringLiteral("Notification permission was previously denied. To enable notifications, go to:\n\n"
+                       "System Settings \u2192 Notifications \u2192 Zelvora \u2192 Allow Notifications"),
+        QStringLiteral("Open Settings"), QStringLiteral("Don't Ask Again")};
 }
 
 void NotificationPrompt::run()
@@ -85,7 +87,8 @@ void NotificationPrompt::openDesktopNotificationSettings()
     // Best effort; nothing is reported when none of these exists.
     const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP").toUpper();
     if (desktop.contains(QLatin1String("GNOME")) || desktop.contains(QLatin1String("UNITY"))) {
-        if (QProcess::startDetached(QStringLiteral("gnome-control-center"), {QStringLiteral("notifications")}))
+        if (QProcess::startDetached(QStringLiteral("gnome-control-center"),
+                                    {QStringLiteral("notifications")}))
             return;
     }
     if (desktop.contains(QLatin1String("KDE"))) {

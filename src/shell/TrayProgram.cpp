@@ -1,6 +1,7 @@
 #include "shell/TrayProgram.h"
 
 #include "cli/CommandLine.h"
+#include "cli/DemoMode.h"
 #include "fetch/PortalOrigin.h"
 #include "model/AppConstants.h"
 #include "model/Log.h"
@@ -26,6 +27,7 @@ int TrayProgram::run(const QStringList& arguments)
 {
     QStringList rest = arguments;
     QString error;
+    const bool demoRequested = DemoMode::takeOption(rest);
     if (!PortalOrigin::takeOption(rest, &error))
         return CommandLine::usageError(error);
     if (!rest.isEmpty())
@@ -34,9 +36,16 @@ int TrayProgram::run(const QStringList& arguments)
 
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     if (!app)
-        return CommandLine::failure(QStringLiteral(
-            "no display available: the tray program needs a graphical session. "
-            "Use 'zelvora watch' to watch the exchange from a terminal."));
+        return CommandLine::failure(
+            QStringLiteral("no display available: the tray program needs a graphical session. "
+                           "Use 'zelvora watch' to watch the exchange from a terminal."));
+
+    DemoMode demo;
+    if (demoRequested) {
+        if (!demo.start(&error))
+            return CommandLine::failure(error);
+        CommandLine::printOut(demo.banner());
+    }
 
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationDisplayName(QStringLiteral("Zelvora"));

@@ -3,15 +3,14 @@
 #include "TestNotificationServer.h"
 #include "portalsim/PortalSimulator.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <csignal>
 
 namespace {
@@ -61,9 +60,11 @@ private Q_SLOTS:
         env.insert(QStringLiteral("XDG_DATA_HOME"), data);
         env.insert(QStringLiteral("ZELVORA_PORTAL_ORIGIN"), QString::fromStdString(portal.origin()));
         env.insert(QStringLiteral("DO_NOT_TRACK"), QStringLiteral("1"));
-        env.insert(QStringLiteral("ZELVORA_APPCAST_URL"), QString::fromStdString(portal.origin()) + QStringLiteral("/appcast.xml"));
+        env.insert(QStringLiteral("ZELVORA_APPCAST_URL"),
+                   QString::fromStdString(portal.origin()) + QStringLiteral("/appcast.xml"));
         env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-        env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu --no-sandbox"));
+        env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
+                   QStringLiteral("--disable-gpu --no-sandbox"));
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         zelvora.setProcessEnvironment(env);
         zelvora.setProcessChannelMode(QProcess::MergedChannels);
@@ -102,7 +103,8 @@ private Q_SLOTS:
                                                          shots + QStringLiteral("/after-click.png")});
         if (!windowExists(call.summary)) {
             log += output();
-            QFAIL(qPrintable(QStringLiteral("no window titled %1; program output:\n%2").arg(call.summary, log)));
+            QFAIL(qPrintable(
+                QStringLiteral("no window titled %1; program output:\n%2").arg(call.summary, log)));
         }
 
         // The cache file holds the kept list, the new announcement first.

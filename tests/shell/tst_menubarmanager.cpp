@@ -30,8 +30,10 @@ AnnouncementList makeAnnouncements(int count, const QString& symbolEvery = QStri
 {
     AnnouncementList list;
     for (int i = 0; i < count; ++i) {
-        const QStringList companies = !symbolEvery.isEmpty() && i % 2 == 0 ? QStringList{symbolEvery}
-                                                                           : QStringList{QStringLiteral("1%1").arg(i, 3, 10, QLatin1Char('0'))};
+        const QStringList companies =
+            !symbolEvery.isEmpty() && i % 2 == 0
+                ? QStringList{symbolEvery}
+                : QStringList{QStringLiteral("1%1").arg(i, 3, 10, QLatin1Char('0'))};
         list.append(Announcement(QStringLiteral("se_%1").arg(i), QStringLiteral("Announcement %1").arg(i),
                                  QStringLiteral("Body"), QStringLiteral("https://example.test/%1").arg(i),
                                  Instant::now().addSeconds(-60.0 * i), companies));
@@ -125,12 +127,15 @@ private Q_SLOTS:
         MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Drawn, false);
         manager.update(makeAnnouncements(16, QStringLiteral("2222"))); // 8 matches: 0, 2, ... 14
         const QList<QAction*> actions = manager.menu()->actions();
-        const int header = int(actions.indexOf(
-            *std::find_if(actions.cbegin(), actions.cend(), [](QAction* a) { return a->text().contains(QLatin1String("Watchlist")); })));
+        const int header =
+            int(actions.indexOf(*std::find_if(actions.cbegin(), actions.cend(), [](QAction* a) {
+                return a->text().contains(QLatin1String("Watchlist"));
+            })));
         QCOMPARE(actions.at(header)->text(), QStringLiteral("\u2B50  Watchlist"));
         for (int i = 0; i < 5; ++i) {
             QCOMPARE(MenuBarManager::tagOf(actions.at(header + 1 + i)), i);
-            QCOMPARE(actions.at(header + 1 + i)->data().value<Announcement>().id(), QStringLiteral("se_%1").arg(2 * i));
+            QCOMPARE(actions.at(header + 1 + i)->data().value<Announcement>().id(),
+                     QStringLiteral("se_%1").arg(2 * i));
         }
         QVERIFY(actions.at(header + 6)->isSeparator());
         QCOMPARE(actions.at(header + 7)->text(), QStringLiteral("\U0001F4CB  Latest Announcements"));
@@ -145,21 +150,26 @@ private Q_SLOTS:
     {
         const QString title53 = QString(53, QLatin1Char('x'));
         const QString description72 = QString(72, QLatin1Char('d'));
-        const Announcement announcement(QStringLiteral("se_1"), title53, QStringLiteral("<b>") + description72 + QStringLiteral("</b>"),
+        const Announcement announcement(QStringLiteral("se_1"), title53,
+                                        QStringLiteral("<b>") + description72 + QStringLiteral("</b>"),
                                         QString(), Instant::now(),
-                                        {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")});
+                                        {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                                         QStringLiteral("4"), QStringLiteral("5")});
         const AnnouncementMenuItem item(announcement, QStringLiteral("\U0001F4CC"));
-        QCOMPARE(item.titleText(), QStringLiteral("  \U0001F4CC ") + QString(52, QLatin1Char('x')) + QChar(0x2026));
+        QCOMPARE(item.titleText(),
+                 QStringLiteral("  \U0001F4CC ") + QString(52, QLatin1Char('x')) + QChar(0x2026));
         QCOMPARE(item.descriptionText(), QStringLiteral("  ") + description72);
         QCOMPARE(item.companiesText(), QStringLiteral("  [1] [2] [3]"));
         QVERIFY(!item.rightToLeft());
 
-        const Announcement arabic(QStringLiteral("se_2"), QStringLiteral("أرامكو السعودية"), QString(), QString(), Instant::now(), {});
+        const Announcement arabic(QStringLiteral("se_2"), QStringLiteral("أرامكو السعودية"), QString(),
+                                  QString(), Instant::now(), {});
         const AnnouncementMenuItem arabicItem(arabic, QStringLiteral("\U0001F4CC"));
         QVERIFY(arabicItem.rightToLeft());
         QVERIFY(arabicItem.descriptionText().isEmpty());
         QVERIFY(arabicItem.companiesText().isEmpty());
-        QCOMPARE(AnnouncementMenuItem::shortened(QString(52, QLatin1Char('y')), 52), QString(52, QLatin1Char('y')));
+        QCOMPARE(AnnouncementMenuItem::shortened(QString(52, QLatin1Char('y')), 52),
+                 QString(52, QLatin1Char('y')));
     }
 
     void plainItemsForDBusMenuHosts()

@@ -1,0 +1,146 @@
+#include "model/Preferences.h"
+#include "platform/gui/UrlOpener.h"
+#include "shell/AppDelegate.h"
+#include "windows/AllAnnouncementsWindow.h"
+#include "windows/AnnouncementWindow.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+AnnouncementList makeAnnouncements(int count, int firstNumber = 0)
+{
+    AnnouncementList list;
+    for (int i = 0; i < count; ++i)
+        list.append(Announcement(
+            QStringLiteral("se_%1").arg(firstNumber + i), QStringLiteral("Title %1").arg(firstNumber + i),
+            QString(), QStringLiteral("https://example.test/%1").arg(firstNumber + i),
+            Instant::now().addSeconds(-i), {QStringLiteral("%1").arg(1000 + firstNumber + i)}));
+    return list;
+}
+} // namespace
+
+// The delegate's reactions to finished polls and notification clicks, with recorded services.
+class TestAppDelegate : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<Preferences> m_preferences;
+    RecordingUrlOpener m_opener;
+    QStringList m_notified;
+    QList<int> m_refreshed;
+    AnnouncementList m_kept;
+    std::unique_ptr<AppDelegate> m_delegate;
+
+private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(m_dir.filePath(QStringLiteral("settings.json")));
+        m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
+        m_notified.clear();
+        m_refreshed.clear();
+        m_kept = makeAnnouncements(10);
+
+        AppDelegate::Services services;
+        services.preferences = m_preferences.get();
+        services.opener = &m_opener;
+        services.showTrayIcon = false;
+        services.startUpdater = false;
+        services.sendNotification = [this](const Announcement& a) { m_notified.append(a.id()); };
+        services.announcementsRefreshed = [this](int count) { m_refreshed.append(count); };
+        services.keptAnnouncements = [this] { return m_kept; };
+        services.findAnnouncement = [this](const QString& id) -> std::optional<Announcement> {
+            for (const Announcement& a : std::as_const(m_kept)) {
+                if (a.id() == id)
+                    return a;
+            }
+            return std::nullopt;
+        };
+        m_delegate = std::make_unique<AppDelegate>(services);
+        m_delegate->applicationDidFinishLaunching();
+    }
+
+    void cleanup() { m_delegate.reset(); }
+
+    void finishedPollRebuildsNotifiesAndReports()
+    {
+        AnnouncementsUpdate update;
+        update.all = m_kept;
+        update.newAnnouncements = m_kept.mid(0, 3);
+        m_delegate->handleAnnouncementsUpdated(update);
+        QCOMPARE(m_delegate->menuBarManager()->announcements().size(), 10);
+        QCOMPARE(m_notified,
+                 (QStringList{QStringLiteral("se_0"), QStringLiteral("se_1"), QStringLiteral("se_2")}));
+        QCOMPARE(m_refreshed, QList<int>{10});
+        QVERIFY(!m_delegate->menuBarManager()->badgeShown()); // empty watchlist: never a badge
+
+        m_delegate->handleAnnouncementsUpdated(AnnouncementsUpdate{});
+        QCOMPARE(m_refreshed, QList<int>{10}); // an empty list sends nothing
+        QCOMPARE(m_delegate->menuBarManager()->announcements().size(), 0);
+    }
+
+    void watchlistMatchShowsTheBadge()
+    {
+        m_preferences->setWatchlistSymbols({QStringLiteral("1002")});
+        AnnouncementsUpdate update;
+        update.all = m_kept;
+        update.newAnnouncements = m_kept.mid(0, 2);
+        m_delegate->handleAnnouncementsUpdated(update);
+        QVERIFY(!m_delegate->menuBarManager()->badgeShown());
+        update.newAnnouncements = m_kept.mid(2, 1);
+        m_delegate->handleAnnouncementsUpdated(update);
+        QVERIFY(m_delegate->menuBarManager()->badgeShown());
+    }
+
+    void listWindowRefreshedOnlyWhileVisible()
+    {
+        m_delegate->menuViewAll();
+        AllAnnouncementsWindow* window = m_delegate->allAnnouncementsWindow();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->announcements().size(), 10);
+
+        AnnouncementsUpdate update;
+        update.all = makeAnnouncements(4, 50);
+        m_delegate->handleAnnouncementsUpdated(update);
+        QCOMPARE(window->announcements().size(), 4);
+        window->close();
+        update.all = makeAnnouncements(7, 50);
+        m_delegate->handleAnnouncementsUpdated(update);
+        QCOMPARE(window->announcements().size(), 4);
+    }
+
+    void notificationClickOpensKeptAnnouncementOrItsLink()
+    {
+        m_delegate->handleOpenAnnouncement(
+            {{QStringLiteral("id"), QStringLiteral("se_4")},
+             {QStringLiteral("link"), QStringLiteral("https://example.test/4")}});
+        AnnouncementWindow* window = m_delegate->announcementWindow(QStringLiteral("se_4"));
+        QVERIFY(window && window->isVisible());
+        window->close();
+        m_delegate->handleOpenAnnouncement({{QStringLiteral("id"), QStringLiteral("se_4")}});
+        QCOMPARE(m_delegate->announcementWindow(QStringLiteral("se_4")), window); // the same window again
+        QVERIFY(window->isVisible());
+        QVERIFY(m_opener.opened().isEmpty());
+
+        m_delegate->handleOpenAnnouncement(
+            {{QStringLiteral("id"), QStringLiteral("se_gone")},
+             {QStringLiteral("link"), QStringLiteral("https://example.test/gone")}});
+        m_delegate->handleOpenAnnouncement({{QStringLiteral("id"), QStringLiteral("se_gone2")},
+                                            {QStringLiteral("link"), QStringLiteral("file:///etc/passwd")}});
+        m_delegate->handleOpenAnnouncement({});
+        QCOMPARE(m_opener.opened(), QList<QUrl>{QUrl(QStringLiteral("https://example.test/gone"))});
+    }
+
+    void menuItemsWithoutAnAnnouncementDoNothing()
+    {
+        m_delegate->menuOpenAnnouncement(QVariant(QStringLiteral("not an announcement")));
+        m_delegate->menuOpenAnnouncement(QVariant());
+        QVERIFY(!m_delegate->announcementWindow(QStringLiteral("se_0")));
+    }
+};
+
+QTEST_MAIN(TestAppDelegate)
+#include "tst_appdelegate.moc"

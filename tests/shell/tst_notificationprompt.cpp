@@ -1,0 +1,116 @@
+#include "TestNotificationServer.h"
+#include "model/Preferences.h"
+#include "notify/NotificationManager.h"
+#include "platform/DBusNotificationBackend.h"
+#include "platform/NotificationAuthorization.h"
+#include "shell/NotificationPrompt.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The start-up question against a real notification service on a private session bus.
+class TestNotificationPrompt : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<Preferences> m_preferences;
+    std::unique_ptr<TestNotificationServer> m_server;
+    std::unique_ptr<NotificationManager> m_manager;
+    QList<NotificationPrompt::Alert> m_shown;
+    NotificationPrompt::Answer m_reply = NotificationPrompt::Answer::Other;
+    int m_settingsOpened = 0;
+
+    QString stateFile() const { return m_dir.filePath(QStringLiteral("ui-state.json")); }
+
+    void runPrompt()
+    {
+        NotificationPrompt prompt(
+            *m_preferences, *m_manager,
+            [this](NotificationPrompt::Alert alert) {
+                m_shown.append(alert);
+                return m_reply;
+            },
+            [this] { ++m_settingsOpened; });
+        prompt.run();
+        QTest::qWait(200); // the status answer comes back through the bus and the event loop
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(m_dir.filePath(QStringLiteral("settings.json")));
+        QFile::remove(stateFile());
+        m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
+        m_server = std::make_unique<TestNotificationServer>();
+        QVERIFY(m_server->start());
+        m_manager = std::make_unique<NotificationManager>(
+            *m_preferences, std::make_unique<DBusNotificationBackend>(), stateFile());
+        m_manager->setConfirmationDelay(0);
+        m_shown.clear();
+        m_settingsOpened = 0;
+    }
+
+    void cleanup()
+    {
+        m_manager.reset();
+        m_server.reset();
+    }
+
+    void notShownAfterDontAskAgain()
+    {
+        m_preferences->setNotificationsDontAsk(true);
+        runPrompt();
+        QVERIFY(m_shown.isEmpty());
+    }
+
+    void invitationLeadsToPermissionAndConfirmation()
+    {
+        m_reply = NotificationPrompt::Answer::FirstButton;
+        runPrompt();
+        QCOMPARE(m_shown, QList<NotificationPrompt::Alert>{NotificationPrompt::Alert::Invitation});
+        QTRY_COMPARE(m_server->calls().size(), 1); // the confirmation notification
+        QVERIFY(!m_preferences->notificationsDontAsk());
+
+        // Granted: the next launch asks nothing.
+        m_shown.clear();
+        runPrompt();
+        QVERIFY(m_shown.isEmpty());
+    }
+
+    void declineStoresDontAsk()
+    {
+        m_reply = NotificationPrompt::Answer::Other;
+        runPrompt();
+        QCOMPARE(m_shown.size(), 1);
+        QVERIFY(m_preferences->notificationsDontAsk());
+        QVERIFY(m_server->calls().isEmpty());
+    }
+
+    void deniedPointsToSettingsAndAsksAgainNextTime()
+    {
+        NotificationAuthorization(stateFile()).setStatus(NotificationAuthorization::Status::Denied);
+        m_server->stop(); // still no notification service
+        m_reply = NotificationPrompt::Answer::FirstButton;
+        runPrompt();
+        QCOMPARE(m_shown, QList<NotificationPrompt::Alert>{NotificationPrompt::Alert::Denied});
+        QCOMPARE(m_settingsOpened, 1);
+        QVERIFY(!m_preferences->notificationsDontAsk());
+    }
+
+    void alertTexts()
+    {
+        const auto invitation = NotificationPrompt::textsFor(NotificationPrompt::Alert::Invitation);
+        QCOMPARE(invitation.message, QStringLiteral("Enable Notifications?"));
+        QCOMPARE(invitation.firstButton, QStringLiteral("Enable Notifications"));
+        QCOMPARE(invitation.secondButton, QStringLiteral("Don't Ask Again"));
+        const auto denied = NotificationPrompt::textsFor(NotificationPrompt::Alert::Denied);
+        QVERIFY(denied.informative.endsWith(QStringLiteral(
+            "System Settings \u2192 Notifications \u2192 Zelvora \u2192 Allow Notifications")));
+        QCOMPARE(denied.firstButton, QStringLiteral("Open Settings"));
+    }
+};
+
+QTEST_MAIN(TestNotificationPrompt)
+#include "tst_notificationprompt.moc"
