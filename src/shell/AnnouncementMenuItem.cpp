@@ -68,7 +68,9 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
         return m_highlighted ? pal.color(QPalette::HighlightedText) : normal;
     };
 
-    const Qt::Alignment alignment = (m_rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    // Absolute: in a right-to-left painter a plain AlignRight would be mirrored to the left.
+    const Qt::Alignment alignment =
+        (m_rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute | Qt::AlignVCenter;
     const Qt::LayoutDirection direction = m_rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
     int y = kMargin / 2;
 
@@ -81,7 +83,8 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
     painter.setLayoutDirection(direction);
     painter.setFont(titleFont);
     painter.setPen(textColor(WindowStyle::labelColor(pal)));
-    const QRect titleRect(0, y, std::max(0, dateLeft - kMargin), titleHeight);
+    const int textLeft = m_rightToLeft ? kMargin : 0;
+    const QRect titleRect(textLeft, y, std::max(0, dateLeft - kMargin - textLeft), titleHeight);
     painter.drawText(titleRect, int(alignment) | Qt::TextSingleLine,
                      QFontMetrics(titleFont).elidedText(m_title, Qt::ElideRight, titleRect.width()));
 
@@ -91,7 +94,7 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
     painter.drawText(QRect(dateLeft, y, dateWidth, titleHeight), Qt::AlignRight | Qt::AlignVCenter, m_date);
     y += titleHeight;
 
-    const int lineWidth = width() - kMargin;
+    const int lineWidth = width() - kMargin - textLeft;
     if (!m_description.isEmpty()) {
         const QFont font = WindowStyle::systemFont(11);
         const int height = QFontMetrics(font).height();
@@ -99,7 +102,7 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
         painter.setLayoutDirection(direction);
         painter.setFont(font);
         painter.setPen(textColor(WindowStyle::secondaryLabelColor(pal)));
-        painter.drawText(QRect(0, y, lineWidth, height), int(alignment) | Qt::TextSingleLine,
+        painter.drawText(QRect(textLeft, y, lineWidth, height), int(alignment) | Qt::TextSingleLine,
                          QFontMetrics(font).elidedText(m_description, Qt::ElideRight, lineWidth));
         y += height;
     }
@@ -114,9 +117,20 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
     }
 }
 
+void AnnouncementMenuItem::mousePressEvent(QMouseEvent* event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
 void AnnouncementMenuItem::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    // Only a press and release on the item choose it: the release of the click that opened the
+    // menu must not open whatever item appeared under the pointer.
+    const bool chosen =
+        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (chosen)
         Q_EMIT clicked();
 }
 

@@ -33,6 +33,7 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -44,4 +45,5 @@ private:
     QString m_companies;
     bool m_rightToLeft = false;
     bool m_highlighted = false;
+    bool m_pressed = false;
 };
