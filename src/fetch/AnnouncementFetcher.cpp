@@ -253,13 +253,19 @@ void AnnouncementFetcher::finishPoll(const AnnouncementsUpdate& update)
 
 void AnnouncementFetcher::startPolling()
 {
-    if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(
-            this, [this] { startPolling(); }, Qt::QueuedConnection);
+    if (handedOver(&AnnouncementFetcher::startPolling))
         return;
-    }
     poll();
     armTimer();
+}
+
+bool AnnouncementFetcher::handedOver(void (AnnouncementFetcher::*operation)())
+{
+    if (QThread::currentThread() == thread())
+        return false;
+    QMetaObject::invokeMethod(
+        this, [this, operation] { (this->*operation)(); }, Qt::QueuedConnection);
+    return true;
 }
 
 void AnnouncementFetcher::armTimer()
@@ -289,11 +295,8 @@ void AnnouncementFetcher::stopTimer()
 
 void AnnouncementFetcher::restartPolling()
 {
-    if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(
-            this, [this] { restartPolling(); }, Qt::QueuedConnection);
+    if (handedOver(&AnnouncementFetcher::restartPolling))
         return;
-    }
     stopTimer();
     setAnnouncements({});
     m_isFirstPoll = false;
