@@ -29,13 +29,15 @@ bool DemoMode::start(QString* error)
     QFile::copy(settings, configHome + QStringLiteral("/zelvora/settings.json"));
     qputenv("XDG_CONFIG_HOME", configHome.toUtf8());
     qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toUtf8());
-    // The demo starts as a new user with the user's choices (language, interval, watchlist).
+    // The demo starts as a new user with the user's choices (language, watchlist, notifications),
+    // polling as often as the simulator publishes so something happens within a minute.
     Preferences demoSettings(AppPaths::settingsFile());
     demoSettings.clearSeenIDs();
     demoSettings.setLastPollDate(std::nullopt);
+    demoSettings.setPollInterval(kNewItemSeconds);
 
     portalsim::PortalSimulator::Options options;
-    options.newEvery = std::chrono::seconds(30);
+    options.newEvery = std::chrono::seconds(kNewItemSeconds);
     options.seed = 2026;
     m_simulator = std::make_unique<portalsim::PortalSimulator>(options);
     if (!m_simulator->start()) {
@@ -54,6 +56,7 @@ QString DemoMode::origin() const
 QString DemoMode::banner() const
 {
     return QStringLiteral("Demo mode: made-up announcements from the built-in portal simulator at %1 "
-                          "(a new one every 30 seconds); your cache and settings are left untouched.")
-        .arg(origin());
+                          "(a new one every %2 seconds); your cache and settings are left untouched.")
+        .arg(origin())
+        .arg(kNewItemSeconds);
 }

@@ -15,6 +15,8 @@ class PortalSimulator;
 class DemoMode
 {
 public:
+    static constexpr int kNewItemSeconds = 30; // also the demo's poll interval
+
     DemoMode();
     ~DemoMode();
 

@@ -22,14 +22,20 @@
 
 namespace {
 
+void printError(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+}
+
 struct Options
 {
     bool json = false;
     bool demo = false;
 };
 
-// Parses the options a feed command accepts; returns a usage status on error, or -1 to go on.
-int parseOptions(QStringList& arguments, bool acceptJson, bool acceptNetwork, Options& options)
+// Parses the options a feed command accepts and starts the demo portal when asked; returns an exit
+// status on error, or -1 to go on.
+int prepare(QStringList& arguments, bool acceptJson, bool acceptNetwork, Options& options, DemoMode* demo)
 {
     if (acceptNetwork) {
         options.demo = DemoMode::takeOption(arguments);
@@ -43,12 +49,16 @@ int parseOptions(QStringList& arguments, bool acceptJson, bool acceptNetwork, Op
         return CommandLine::usageError(QStringLiteral("unexpected argument '%1'").arg(arguments.first()));
     if (options.json)
         Log::useStandardError(true); // standard output stays valid JSON
+    if (options.demo) {
+        QString error;
+        if (!demo->start(&error))
+            return CommandLine::failure(error);
+        if (options.json)
+            printError(demo->banner());
+        else
+            CommandLine::printOut(demo->banner());
+    }
     return -1;
-}
-
-void printError(const QString& text)
-{
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
 }
 
 void printLines(const AnnouncementList& all, const QSet<QString>& newIds)
@@ -108,15 +118,9 @@ QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const An
 int FeedCommands::poll(QStringList arguments)
 {
     Options options;
-    if (const int status = parseOptions(arguments, true, true, options); status >= 0)
-        return status;
     DemoMode demo;
-    if (options.demo) {
-        QString error;
-        if (!demo.start(&error))
-            return CommandLine::failure(error);
-        printError(demo.banner());
-    }
+    if (const int status = prepare(arguments, true, true, options, &demo); status >= 0)
+        return status;
 
     AnnouncementFetcher& fetcher = AnnouncementFetcher::shared();
     // A one-shot process would always be a first poll; it is one only on the very first run.
@@ -149,7 +153,7 @@ int FeedCommands::poll(QStringList arguments)
 int FeedCommands::list(QStringList arguments)
 {
     Options options;
-    if (const int status = parseOptions(arguments, true, false, options); status >= 0)
+    if (const int status = prepare(arguments, true, false, options, nullptr); status >= 0)
         return status;
     const AnnouncementList all = AnnouncementCache(AppPaths::cacheDirectory())
                                      .load(Clock::system().now())
@@ -169,15 +173,9 @@ int FeedCommands::list(QStringList arguments)
 int FeedCommands::watch(QStringList arguments)
 {
     Options options;
-    if (const int status = parseOptions(arguments, false, true, options); status >= 0)
-        return status;
     DemoMode demo;
-    if (options.demo) {
-        QString error;
-        if (!demo.start(&error))
-            return CommandLine::failure(error);
-        CommandLine::printOut(demo.banner());
-    }
+    if (const int status = prepare(arguments, false, true, options, &demo); status >= 0)
+        return status;
     // SIGINT and SIGTERM end the event loop, so a poll's writes are never cut short.
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, QCoreApplication::instance(),

@@ -5,6 +5,7 @@
 #include "fetch/KeptList.h"
 #include "fetch/PortalClient.h"
 #include "fetch/PortalOrigin.h"
+#include "fetch/ThreadHop.h"
 #include "model/AppPaths.h"
 #include "model/Log.h"
 #include "model/Preferences.h"
@@ -106,7 +107,7 @@ AnnouncementFetcher::~AnnouncementFetcher()
 
 template <typename Job> void AnnouncementFetcher::onWorker(Job job)
 {
-    QMetaObject::invokeMethod(m_worker.get(), std::move(job), Qt::QueuedConnection);
+    postTo(m_worker.get(), std::move(job));
 }
 
 QString AnnouncementFetcher::cacheURL() const
@@ -134,8 +135,7 @@ std::optional<Announcement> AnnouncementFetcher::announcement(const QString& id)
 void AnnouncementFetcher::poll(Completion done)
 {
     if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(
-            this, [this, done = std::move(done)]() mutable { poll(std::move(done)); }, Qt::QueuedConnection);
+        postTo(this, [this, done = std::move(done)]() mutable { poll(std::move(done)); });
         return;
     }
     if (done)
@@ -153,15 +153,12 @@ void AnnouncementFetcher::poll(Completion done)
     const Instant now = m_clock.now();
     onWorker([this, generation, now] {
         auto loaded = m_worker->load(now, generation);
-        QMetaObject::invokeMethod(
-            this,
-            [this, loaded = std::move(loaded), generation] {
-                // A restart since the load was asked for means the file's contents are to be forgotten.
-                if (loaded && generation == m_worker->generation() && announcements().isEmpty())
-                    setAnnouncements(*loaded);
-                afterCacheLoaded();
-            },
-            Qt::QueuedConnection);
+        postTo(this, [this, loaded = std::move(loaded), generation] {
+            // A restart since the load was asked for means the file's contents are to be forgotten.
+            if (loaded && generation == m_worker->generation() && announcements().isEmpty())
+                setAnnouncements(*loaded);
+            afterCacheLoaded();
+        });
     });
 }
 
@@ -179,8 +176,7 @@ void AnnouncementFetcher::afterCacheLoaded()
         if (!results.market.ok())
             Log::line(QStringLiteral("Fetcher"),
                       QStringLiteral("Market news error: ") + results.market.error->description());
-        QMetaObject::invokeMethod(
-            this, [this, results] { afterFetch(results); }, Qt::QueuedConnection);
+        postTo(this, [this, results] { afterFetch(results); });
     });
 }
 
@@ -201,8 +197,7 @@ void AnnouncementFetcher::afterFetch(const FeedResults& results)
     const int generation = m_worker->generation();
     onWorker([this, kept, now, generation] {
         m_worker->save(kept, now, generation);
-        QMetaObject::invokeMethod(
-            this, [this, kept] { afterSave(kept); }, Qt::QueuedConnection);
+        postTo(this, [this, kept] { afterSave(kept); });
     });
 }
 
@@ -229,12 +224,9 @@ void AnnouncementFetcher::markAsSeen(QStringList ids, qsizetype next, Announceme
 {
     if (next < ids.size()) {
         m_preferences.markAsSeen(ids.at(next));
-        QMetaObject::invokeMethod(
-            this,
-            [this, ids = std::move(ids), next, update = std::move(update)]() mutable {
-                markAsSeen(std::move(ids), next + 1, std::move(update));
-            },
-            Qt::QueuedConnection);
+        postTo(this, [this, ids = std::move(ids), next, update = std::move(update)]() mutable {
+            markAsSeen(std::move(ids), next + 1, std::move(update));
+        });
         return;
     }
     m_isFirstPoll = false;
@@ -253,13 +245,18 @@ void AnnouncementFetcher::finishPoll(const AnnouncementsUpdate& update)
 
 void AnnouncementFetcher::startPolling()
 {
-    if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(
-            this, [this] { startPolling(); }, Qt::QueuedConnection);
+    if (handedOver(&AnnouncementFetcher::startPolling))
         return;
-    }
     poll();
     armTimer();
+}
+
+bool AnnouncementFetcher::handedOver(void (AnnouncementFetcher::*operation)())
+{
+    if (QThread::currentThread() == thread())
+        return false;
+    postTo(this, [this, operation] { (this->*operation)(); });
+    return true;
 }
 
 void AnnouncementFetcher::armTimer()
@@ -289,11 +286,8 @@ void AnnouncementFetcher::stopTimer()
 
 void AnnouncementFetcher::restartPolling()
 {
-    if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(
-            this, [this] { restartPolling(); }, Qt::QueuedConnection);
+    if (handedOver(&AnnouncementFetcher::restartPolling))
         return;
-    }
     stopTimer();
     setAnnouncements({});
     m_isFirstPoll = false;

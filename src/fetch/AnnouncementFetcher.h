@@ -76,6 +76,8 @@ private:
     void afterSave(const AnnouncementList& kept);
     void markAsSeen(QStringList ids, qsizetype next, AnnouncementsUpdate update);
     void finishPoll(const AnnouncementsUpdate& update);
+    // Called off the fetcher's thread: queues the call there and returns true.
+    bool handedOver(void (AnnouncementFetcher::*operation)());
     void armTimer();
     void stopTimer();
     template <typename Job> void onWorker(Job job);
