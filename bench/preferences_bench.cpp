@@ -22,6 +22,26 @@ static void BM_MarkAsSeen500OnFullStore(benchmark::State& state)
 }
 BENCHMARK(BM_MarkAsSeen500OnFullStore)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// What a poll cycle does: the 500 identifiers of one poll marked with one write.
+static void BM_MarkAsSeen500Batched(benchmark::State& state)
+{
+    QStringList ids;
+    for (int i = 0; i < 500; ++i)
+        ids.append(QStringLiteral("se_%1").arg(100000 + i));
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir dir;
+        Preferences preferences(dir.filePath(QStringLiteral("settings.json")));
+        QSet<QString> full;
+        for (int i = 0; i < Preferences::kMaxSeenIDs; ++i)
+            full.insert(QStringLiteral("se_%1").arg(90000 + i));
+        preferences.setSeenAnnouncementIDs(full);
+        state.ResumeTiming();
+        preferences.markAsSeen(ids);
+    }
+}
+BENCHMARK(BM_MarkAsSeen500Batched)->Unit(benchmark::kMillisecond);
+
 static void BM_ReadUnchangedSetting(benchmark::State& state)
 {
     QTemporaryDir dir;

@@ -215,20 +215,15 @@ void AnnouncementFetcher::afterSave(const AnnouncementList& kept)
             update.newAnnouncements.append(announcement);
         unseen.append(announcement.id());
     }
-    markAsSeen(std::move(unseen), 0, std::move(update));
+    markAsSeen(unseen, update);
 }
 
-// One identifier per turn of the event loop: a first poll marks up to 500, and each is a settings
-// write, so the user interface keeps answering in between.
-void AnnouncementFetcher::markAsSeen(QStringList ids, qsizetype next, AnnouncementsUpdate update)
+// All identifiers in one settings write: the same result as marking them one by one, without
+// rewriting the settings file up to 500 times in a row.
+void AnnouncementFetcher::markAsSeen(const QStringList& ids, const AnnouncementsUpdate& update)
 {
-    if (next < ids.size()) {
-        m_preferences.markAsSeen(ids.at(next));
-        postTo(this, [this, ids = std::move(ids), next, update = std::move(update)]() mutable {
-            markAsSeen(std::move(ids), next + 1, std::move(update));
-        });
-        return;
-    }
+    if (!ids.isEmpty())
+        m_preferences.markAsSeen(ids);
     m_isFirstPoll = false;
     finishPoll(update);
 }

@@ -74,7 +74,7 @@ private:
     void afterCacheLoaded();
     void afterFetch(const FeedResults& results);
     void afterSave(const AnnouncementList& kept);
-    void markAsSeen(QStringList ids, qsizetype next, AnnouncementsUpdate update);
+    void markAsSeen(const QStringList& ids, const AnnouncementsUpdate& update);
     void finishPoll(const AnnouncementsUpdate& update);
     // Called off the fetcher's thread: queues the call there and returns true.
     bool handedOver(void (AnnouncementFetcher::*operation)());

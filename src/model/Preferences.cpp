@@ -141,14 +141,27 @@ void Preferences::setSeenAnnouncementIDs(const QSet<QString>& ids)
 
 void Preferences::markAsSeen(const QString& id)
 {
+    markAsSeen(QStringList{id});
+}
+
+void Preferences::markAsSeen(const QStringList& ids)
+{
     m_store.updateStringArray(Key::seenAnnouncementIDs, [&](QStringList& list) {
-        if (list.contains(id))
-            return false;
-        list.append(id);
-        // Drop the oldest, so the identifier just added is always kept.
-        if (list.size() > kMaxSeenIDs)
+        bool changed = false;
+        for (const QString& id : ids) {
+            if (list.contains(id))
+                continue;
+            list.append(id);
+            changed = true;
+            // Drop the oldest, so the identifier just added is always kept (and one dropped
+            // earlier in the same batch counts as unseen again, as it would one by one).
+            if (list.size() > kMaxSeenIDs)
+                list.removeFirst();
+        }
+        // A list made longer elsewhere (an editor) is brought back to the limit too.
+        if (changed && list.size() > kMaxSeenIDs)
             list.erase(list.begin(), list.begin() + (list.size() - kMaxSeenIDs));
-        return true;
+        return changed;
     });
 }
 

@@ -39,6 +39,8 @@ public:
     void setNotificationsDontAsk(bool value);
 
     void markAsSeen(const QString& id);
+    // The same as marking each identifier in turn, with one write of the settings file.
+    void markAsSeen(const QStringList& ids);
     bool hasSeen(const QString& id) const;
     void clearSeenIDs();
 

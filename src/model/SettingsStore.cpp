@@ -111,10 +111,20 @@ void appendJsonString(QByteArray& out, const QString& text)
 {
     static const char hex[] = "0123456789abcdef";
     out.append('"');
-    const bool plain = std::none_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c.unicode() < 0x20 || c == QLatin1Char('"') || c == QLatin1Char('\\');
+    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() >= 0x20 && c.unicode() < 0x80 && c != QLatin1Char('"') && c != QLatin1Char('\\');
     });
-    if (plain) {
+    const bool plain = ascii || std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+                           return c.unicode() < 0x20 || c == QLatin1Char('"') || c == QLatin1Char('\\');
+                       });
+    if (ascii) {
+        // Identifiers and symbols: copied byte by byte, no temporary UTF-8 buffer.
+        const qsizetype start = out.size();
+        out.resize(start + text.size());
+        char* bytes = out.data() + start;
+        for (const QChar c : text)
+            *bytes++ = static_cast<char>(c.unicode());
+    } else if (plain) {
         out.append(text.toUtf8());
     } else {
         for (const char byte : text.toUtf8()) {

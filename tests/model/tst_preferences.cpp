@@ -129,6 +129,21 @@ private Q_SLOTS:
         QVERIFY(preferences.seenAnnouncementIDs().isEmpty());
     }
 
+    void batchMarkingMatchesOneByOne()
+    {
+        QStringList ids;
+        for (int i = 0; i < 620; ++i)
+            ids.append(QStringLiteral("se_%1").arg(i % 600)); // repeats included
+        Preferences oneByOne(m_dir.filePath(QStringLiteral("a.json")));
+        for (const QString& id : ids)
+            oneByOne.markAsSeen(id);
+        Preferences batched(m_dir.filePath(QStringLiteral("b.json")));
+        batched.markAsSeen(ids);
+        QCOMPARE(batched.seenAnnouncementIDs(), oneByOne.seenAnnouncementIDs());
+        QCOMPARE(batched.seenAnnouncementIDs().size(), 500);
+        QVERIFY(batched.hasSeen(QStringLiteral("se_599")));
+    }
+
     void outsideEditSeenAtNextRead()
     {
         Preferences preferences(m_path);
@@ -164,7 +179,8 @@ private Q_SLOTS:
         Preferences preferences(m_path);
         for (int i = 0; i < 20; ++i)
             preferences.markAsSeen(QString::number(i));
-        const QStringList files = QDir(QFileInfo(m_path).absolutePath()).entryList(QDir::Files);
+        const QStringList files =
+            QDir(QFileInfo(m_path).absolutePath()).entryList({QStringLiteral("settings*")}, QDir::Files);
         QCOMPARE(files, QStringList{QStringLiteral("settings.json")});
     }
 };
