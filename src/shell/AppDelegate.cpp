@@ -9,10 +9,10 @@
 #include "platform/gui/UpdateDialog.h"
 #include "platform/gui/UrlOpener.h"
 #include "shell/AboutWindow.h"
+#include "shell/AnnouncementWindowLoader.h"
 #include "shell/NotificationPrompt.h"
 #include "telemetry/TelemetryService.h"
 #include "windows/AllAnnouncementsWindow.h"
-#include "windows/AnnouncementWindow.h"
 #include "windows/SettingsWindow.h"
 
 #include <QApplication>
@@ -140,19 +140,21 @@ void AppDelegate::activate(QWidget* window)
     window->activateWindow();
 }
 
-AnnouncementWindow* AppDelegate::announcementWindow(const QString& id) const
+QWidget* AppDelegate::announcementWindow(const QString& id) const
 {
     return m_announcementWindows.value(id);
 }
 
 void AppDelegate::openAnnouncementWindow(const Announcement& announcement)
 {
-    AnnouncementWindow* window = m_announcementWindows.value(announcement.id());
+    QWidget* window = m_announcementWindows.value(announcement.id());
     if (!window) {
-        AnnouncementWindow::Services services = AnnouncementWindow::Services::defaults();
-        if (m_services.opener)
-            services.opener = m_services.opener;
-        window = new AnnouncementWindow(announcement, services);
+        window = AnnouncementWindowLoader::create(announcement, m_services.opener);
+        if (!window) {
+            // Without the viewer the announcement still opens, in the browser.
+            openLink(announcement.link());
+            return;
+        }
     }
     m_announcementWindows.insert(announcement.id(), window);
     activate(window);

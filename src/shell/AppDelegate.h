@@ -14,7 +14,6 @@
 #include <optional>
 
 class AllAnnouncementsWindow;
-class AnnouncementWindow;
 class Preferences;
 class SettingsWindow;
 class UpdateDialog;
@@ -71,7 +70,7 @@ public:
     AllAnnouncementsWindow* allAnnouncementsWindow() const { return m_allAnnouncementsWindow.get(); }
     SettingsWindow* settingsWindow() const { return m_settingsWindow.get(); }
     Updater* updaterController() const { return m_updaterController.get(); }
-    AnnouncementWindow* announcementWindow(const QString& id) const;
+    QWidget* announcementWindow(const QString& id) const;
 
     void handleAnnouncementsUpdated(const AnnouncementsUpdate& update);
     void handleOpenAnnouncement(const QVariantMap& userInfo);
@@ -85,7 +84,7 @@ private:
     std::unique_ptr<MenuBarManager> m_menuBarManager;
     std::unique_ptr<SettingsWindow> m_settingsWindow;
     std::unique_ptr<AllAnnouncementsWindow> m_allAnnouncementsWindow;
-    QHash<QString, AnnouncementWindow*> m_announcementWindows;
+    QHash<QString, QWidget*> m_announcementWindows;
     QList<QMetaObject::Connection> m_observers;
     std::unique_ptr<Updater> m_updaterController;
     QPointer<UpdateDialog> m_updateDialog;

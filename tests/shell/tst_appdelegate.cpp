@@ -1,5 +1,6 @@
 #include "model/Preferences.h"
 #include "platform/gui/UrlOpener.h"
+#include "shell/AnnouncementWindowLoader.h"
 #include "shell/AppDelegate.h"
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementWindow.h"
@@ -36,6 +37,17 @@ class TestAppDelegate : public QObject
     std::unique_ptr<AppDelegate> m_delegate;
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // The test links the windows directly instead of loading the program's module.
+        AnnouncementWindowLoader::setCreator(
+            [](const Announcement& announcement, UrlOpener* opener) -> QWidget* {
+                AnnouncementWindow::Services services = AnnouncementWindow::Services::defaults();
+                services.opener = opener;
+                return new AnnouncementWindow(announcement, services);
+            });
+    }
+
     void init()
     {
         QFile::remove(m_dir.filePath(QStringLiteral("settings.json")));
@@ -117,7 +129,7 @@ private Q_SLOTS:
         m_delegate->handleOpenAnnouncement(
             {{QStringLiteral("id"), QStringLiteral("se_4")},
              {QStringLiteral("link"), QStringLiteral("https://example.test/4")}});
-        AnnouncementWindow* window = m_delegate->announcementWindow(QStringLiteral("se_4"));
+        QWidget* window = m_delegate->announcementWindow(QStringLiteral("se_4"));
         QVERIFY(window && window->isVisible());
         window->close();
         m_delegate->handleOpenAnnouncement({{QStringLiteral("id"), QStringLiteral("se_4")}});
