@@ -66,6 +66,11 @@ QStringList AnnouncementWindowLoader::moduleCandidates()
     if (!fromEnvironment.isEmpty())
         candidates.append(fromEnvironment);
     candidates.append(QCoreApplication::applicationDirPath() + QStringLiteral("/libzelvora-web.so"));
+#ifdef ZELVORA_WEB_MODULE_RELATIVE
+    // Installed under another prefix than the one configured (a package, a DESTDIR).
+    candidates.append(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                      QStringLiteral(ZELVORA_WEB_MODULE_RELATIVE));
+#endif
 #ifdef ZELVORA_WEB_MODULE_INSTALLED
     candidates.append(QStringLiteral(ZELVORA_WEB_MODULE_INSTALLED));
 #endif

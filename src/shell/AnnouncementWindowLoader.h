@@ -19,6 +19,7 @@ public:
     // nullptr when the module cannot be loaded (the reason is logged once).
     static QWidget* create(const Announcement& announcement, UrlOpener* opener);
     static void setCreator(Creator creator);
-    // $ZELVORA_WEB_MODULE, else beside the program (build tree), else the installed copy.
+    // $ZELVORA_WEB_MODULE, else beside the program (build tree), else the installed copy (relative to
+    // the program, then at the configured prefix).
     static QStringList moduleCandidates();
 };
