@@ -6,7 +6,7 @@ namespace {
 QString xdgDirectory(const char* variable, const QString& fallbackUnderHome)
 {
     const QString value = qEnvironmentVariable(variable);
-    // The XDG spec says relative paths are invalid and must be ignored.
+    // A relative XDG base directory is invalid and ignored, as freedesktop.org defines it.
     if (!value.isEmpty() && QDir::isAbsolutePath(value))
         return QDir::cleanPath(value);
     return QDir::homePath() + QLatin1Char('/') + fallbackUnderHome;
