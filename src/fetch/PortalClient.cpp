@@ -1,5 +1,7 @@
 #include "fetch/PortalClient.h"
 
+#include "platform/CurlGlobal.h"
+
 #include <array>
 #include <curl/curl.h>
 #include <memory>
@@ -48,7 +50,7 @@ void PortalClient::globalInit()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        curl_global_init(CURL_GLOBAL_DEFAULT);
+        CurlGlobal::initialise();
         s_share = curl_share_init();
         curl_share_setopt(s_share, CURLSHOPT_LOCKFUNC, lockShare);
         curl_share_setopt(s_share, CURLSHOPT_UNLOCKFUNC, unlockShare);

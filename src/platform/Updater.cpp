@@ -2,6 +2,7 @@
 
 #include "model/AppConstants.h"
 #include "model/Log.h"
+#include "platform/CurlGlobal.h"
 
 #include <QPointer>
 #include <QThread>
@@ -37,8 +38,7 @@ int progress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 // Blocking GET on the worker thread; returns an error sentence or an empty text.
 QString fetch(const QByteArray& url, Download& download)
 {
-    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    CURL* easy = initialised ? curl_easy_init() : nullptr;
+    CURL* easy = CurlGlobal::initialise() ? curl_easy_init() : nullptr;
     if (!easy)
         return QStringLiteral("the network library could not be started");
     char message[CURL_ERROR_SIZE] = {};

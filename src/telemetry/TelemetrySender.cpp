@@ -1,5 +1,7 @@
 #include "telemetry/TelemetrySender.h"
 
+#include "platform/CurlGlobal.h"
+
 #include <algorithm>
 #include <curl/curl.h>
 #include <vector>
@@ -31,8 +33,7 @@ void finish(CURLM* multi, CURL* easy)
 
 TelemetrySender::TelemetrySender()
 {
-    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    if (initialised)
+    if (CurlGlobal::initialise())
         m_multi = curl_multi_init();
 }
 
