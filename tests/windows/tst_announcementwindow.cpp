@@ -2,7 +2,6 @@
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementPage.h"
 #include "windows/AnnouncementWindow.h"
-#include "windows/AnnouncementWindowTable.h"
 #include "windows/TagLabel.h"
 #include "windows/WindowFrameStore.h"
 
@@ -112,26 +111,6 @@ private Q_SLOTS:
         qputenv("ZELVORA_PORTAL_ORIGIN", "http://127.0.0.1:8080");
         QCOMPARE(AnnouncementWindow::portalOriginInForce(), QUrl(QStringLiteral("http://127.0.0.1:8080")));
         qunsetenv("ZELVORA_PORTAL_ORIGIN");
-    }
-
-    void oneWindowPerAnnouncement()
-    {
-        int made = 0;
-        AnnouncementWindowTable table([&](const Announcement& announcement) {
-            ++made;
-            return std::make_unique<AnnouncementWindow>(announcement, services());
-        });
-        const Announcement first = TestData::announcement(QStringLiteral("se_1"), QStringLiteral("One"));
-        AnnouncementWindow* window = table.windowFor(first);
-        QCOMPARE(table.windowFor(first), window);
-        // Same id, changed record: still the same window.
-        QCOMPARE(
-            table.windowFor(TestData::announcement(QStringLiteral("se_1"), QStringLiteral("One, edited"))),
-            window);
-        QVERIFY(table.windowFor(TestData::announcement(QStringLiteral("se_2"), QStringLiteral("Two"))) !=
-                window);
-        QCOMPARE(made, 2);
-        QCOMPARE(table.count(), 2);
     }
 
     void framesShareOneName()
