@@ -1,5 +1,6 @@
+#include "support/ZelvoraProcess.h"
+
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,15 +20,10 @@ class TestDefaultsCommand : public QObject
 
     Result run(const QStringList& arguments)
     {
-        QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(ZELVORA_EXE), arguments);
-        if (!process.waitForFinished(30000))
-            return {-1, {}, {}};
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
-                QString::fromUtf8(process.readAllStandardError())};
+        const ZelvoraProcess done = ZelvoraProcess::run(arguments, env, 30000);
+        return {done.status, done.text().trimmed(), done.err};
     }
 
     QByteArray settingsBytes() const

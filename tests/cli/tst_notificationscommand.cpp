@@ -1,4 +1,5 @@
 #include "TestNotificationServer.h"
+#include "support/ZelvoraProcess.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -22,16 +23,10 @@ class TestNotificationsCommand : public QObject
     // The event loop keeps running while the program waits for our service's answers.
     Result run(const QStringList& arguments)
     {
-        QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
-        process.setProcessEnvironment(env);
-        QSignalSpy finished(&process, &QProcess::finished);
-        process.start(QStringLiteral(ZELVORA_EXE), arguments);
-        if (!finished.wait(60000))
-            return {};
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        const ZelvoraProcess done = ZelvoraProcess::run(arguments, env);
+        return {done.status, done.text(), done.err};
     }
 
 private Q_SLOTS:

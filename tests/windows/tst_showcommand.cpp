@@ -1,4 +1,5 @@
 
+#include "support/ZelvoraProcess.h"
 #include "windows/AnnouncementPage.h"
 
 #include <QDir>
@@ -18,27 +19,16 @@ class TestShowCommand : public QObject
     QTemporaryDir m_home;
     const Instant m_published = Instant::now().addSeconds(-3600);
 
-    struct Result
-    {
-        int status;
-        QByteArray out;
-        QString err;
-    };
+    using Result = ZelvoraProcess;
 
     Result run(const QStringList& arguments)
     {
-        QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.path());
         env.insert(QStringLiteral("TZ"), QStringLiteral("Asia/Riyadh"));
         env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(ZELVORA_EXE), QStringList{QStringLiteral("show")} + arguments);
-        if (!process.waitForFinished(30000))
-            return {-1, {}, {}};
-        return {process.exitCode(), process.readAllStandardOutput(),
-                QString::fromUtf8(process.readAllStandardError())};
+        return ZelvoraProcess::run(QStringList{QStringLiteral("show")} + arguments, env, 30000);
     }
 
 private Q_SLOTS:

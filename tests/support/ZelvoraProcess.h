@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSignalSpy>
+#include <QStringList>
+
+// Runs the built `zelvora` program as a user would, with the environment a test gives it. The
+// event loop keeps running while it waits, so services in the test process can answer it.
+struct ZelvoraProcess
+{
+    int status = -1; // -1 when it did not finish in time
+    QByteArray out;
+    QString err;
+
+    QString text() const { return QString::fromUtf8(out); }
+
+    static ZelvoraProcess run(const QStringList& arguments, const QProcessEnvironment& environment,
+                              int timeoutMs = 60000)
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        QSignalSpy finished(&process, &QProcess::finished);
+        process.start(QStringLiteral(ZELVORA_EXE), arguments);
+        if (!finished.wait(timeoutMs)) {
+            process.kill();
+            process.waitForFinished();
+            return {};
+        }
+        return {process.exitCode(), process.readAllStandardOutput(),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+};
