@@ -98,18 +98,6 @@ private Q_SLOTS:
         QCOMPARE(m_settingsOpened, 1);
         QVERIFY(!m_preferences->notificationsDontAsk());
     }
-
-    void alertTexts()
-    {
-        const auto invitation = NotificationPrompt::textsFor(NotificationPrompt::Alert::Invitation);
-        QCOMPARE(invitation.message, QStringLiteral("Enable Notifications?"));
-        QCOMPARE(invitation.firstButton, QStringLiteral("Enable Notifications"));
-        QCOMPARE(invitation.secondButton, QStringLiteral("Don't Ask Again"));
-        const auto denied = NotificationPrompt::textsFor(NotificationPrompt::Alert::Denied);
-        QVERIFY(denied.informative.endsWith(QStringLiteral(
-            "System Settings \u2192 Notifications \u2192 Zelvora \u2192 Allow Notifications")));
-        QCOMPARE(denied.firstButton, QStringLiteral("Open Settings"));
-    }
 };
 
 QTEST_MAIN(TestNotificationPrompt)

@@ -31,16 +31,9 @@ class TestAllAnnouncementsWindow : public QObject
 private Q_SLOTS:
     void init() { QFile::remove(uiState()); }
 
-    void windowBasics()
+    void nothingUntilTheFirstUpdate()
     {
         AllAnnouncementsWindow window(m_opener, uiState());
-        QCOMPARE(window.windowTitle(), QStringLiteral("Zelvora — All Announcements"));
-        QCOMPARE(window.size(), QSize(500, 600));
-        QCOMPARE(window.minimumSize(), QSize(400, 400));
-        QCOMPARE(window.findChild<QLabel*>(QStringLiteral("heading"))->text(),
-                 QStringLiteral("Zelvora — All Announcements (30 days)"));
-        QCOMPARE(window.findChild<QWidget*>(QStringLiteral("header"))->height(), 48);
-        // Nothing at all until the first update.
         QVERIFY(window.rows().isEmpty());
         QVERIFY(!window.emptyStateView());
     }
