@@ -222,8 +222,13 @@ void AnnouncementFetcher::afterSave(const AnnouncementList& kept)
 // rewriting the settings file up to 500 times in a row.
 void AnnouncementFetcher::markAsSeen(const QStringList& ids, const AnnouncementsUpdate& update)
 {
-    if (!ids.isEmpty())
-        m_preferences.markAsSeen(ids);
+    if (!ids.isEmpty()) {
+        QSet<QString> keep;
+        keep.reserve(update.all.size());
+        for (const Announcement& announcement : update.all)
+            keep.insert(announcement.id());
+        m_preferences.markAsSeen(ids, keep);
+    }
     m_isFirstPoll = false;
     finishPoll(update);
 }

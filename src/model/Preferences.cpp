@@ -144,24 +144,37 @@ void Preferences::markAsSeen(const QString& id)
     markAsSeen(QStringList{id});
 }
 
-void Preferences::markAsSeen(const QStringList& ids)
+void Preferences::markAsSeen(const QStringList& ids, const QSet<QString>& keep)
 {
     m_store.updateStringArray(Key::seenAnnouncementIDs, [&](QStringList& list) {
-        bool changed = false;
+        QSet<QString> present(list.cbegin(), list.cend());
+        const qsizetype oldCount = list.size();
         for (const QString& id : ids) {
-            if (list.contains(id))
+            if (present.contains(id))
                 continue;
+            present.insert(id);
             list.append(id);
-            changed = true;
-            // Drop the oldest, so the identifier just added is always kept (and one dropped
-            // earlier in the same batch counts as unseen again, as it would one by one).
-            if (list.size() > kMaxSeenIDs)
-                list.removeFirst();
         }
+        const bool added = list.size() != oldCount;
         // A list made longer elsewhere (an editor) is brought back to the limit too.
-        if (changed && list.size() > kMaxSeenIDs)
-            list.erase(list.begin(), list.begin() + (list.size() - kMaxSeenIDs));
-        return changed;
+        if (!added || list.size() <= kMaxSeenIDs)
+            return added;
+        qsizetype excess = list.size() - kMaxSeenIDs;
+        QStringList trimmed;
+        trimmed.reserve(kMaxSeenIDs);
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            const bool protectedId = i >= oldCount || keep.contains(list.at(i));
+            if (excess > 0 && !protectedId) {
+                --excess;
+                continue;
+            }
+            trimmed.append(list.at(i));
+        }
+        // Protected identifiers alone can exceed the limit only if `keep` does; then the oldest go.
+        if (trimmed.size() > kMaxSeenIDs)
+            trimmed.erase(trimmed.begin(), trimmed.begin() + (trimmed.size() - kMaxSeenIDs));
+        list = std::move(trimmed);
+        return true;
     });
 }
 

@@ -39,8 +39,11 @@ public:
     void setNotificationsDontAsk(bool value);
 
     void markAsSeen(const QString& id);
-    // The same as marking each identifier in turn, with one write of the settings file.
-    void markAsSeen(const QStringList& ids);
+    // Adds the identifiers in order with one write of the settings file. Past the limit, the oldest
+    // identifiers are dropped first, but never one in `keep` (the kept list, which itself holds at most
+    // the limit) nor one just added: dropping an identifier of a record still kept would announce it
+    // again at the next poll.
+    void markAsSeen(const QStringList& ids, const QSet<QString>& keep = {});
     bool hasSeen(const QString& id) const;
     void clearSeenIDs();
 

@@ -144,6 +144,29 @@ private Q_SLOTS:
         QVERIFY(batched.hasSeen(QStringLiteral("se_599")));
     }
 
+    // Polls that each add one record to a kept list of at most 500, newest first: once the seen set is
+    // full, no identifier of a record still kept may be dropped, or the next poll announces it again.
+    void seenSetNeverDropsAKeptIdentifier()
+    {
+        Preferences preferences(m_path);
+        QStringList published; // oldest first
+        for (int i = 0; i < 400; ++i)
+            published.append(QStringLiteral("p%1").arg(i));
+        for (int poll = 0; poll < 300; ++poll) {
+            if (poll > 0)
+                published.append(QStringLiteral("p%1").arg(published.size()));
+            const QStringList kept = published.mid(qMax<qsizetype>(0, published.size() - 500));
+            const QSet<QString> seen = preferences.seenAnnouncementIDs();
+            QStringList unseen;
+            for (auto it = kept.crbegin(); it != kept.crend(); ++it) // newest first, as a poll walks it
+                if (!seen.contains(*it))
+                    unseen.append(*it);
+            QCOMPARE(unseen.size(), poll == 0 ? 400 : 1);
+            preferences.markAsSeen(unseen, QSet<QString>(kept.cbegin(), kept.cend()));
+            QVERIFY(preferences.seenAnnouncementIDList().size() <= Preferences::kMaxSeenIDs);
+        }
+    }
+
     void outsideEditSeenAtNextRead()
     {
         Preferences preferences(m_path);
