@@ -6,11 +6,11 @@
 #include "cli/NotificationsCommand.h"
 #include "cli/WatchlistCommand.h"
 
-void CoreCommands::registerAll(CommandLine& commandLine)
+void CoreCommands::registerAll(CommandLine& commandLine, const DemoPortalFactory& demoPortal)
 {
     DefaultsCommand::registerIn(commandLine);
     WatchlistCommand::registerIn(commandLine);
-    FeedCommands::registerIn(commandLine);
+    FeedCommands::registerIn(commandLine, demoPortal);
     NotificationsCommand::registerIn(commandLine);
     AutostartCommand::registerIn(commandLine);
 }

@@ -3,14 +3,11 @@
 #include "fetch/PortalOrigin.h"
 #include "model/AppPaths.h"
 #include "model/Preferences.h"
-#include "portalsim/PortalSimulator.h"
 
 #include <QDir>
 #include <QFile>
 
-DemoMode::DemoMode() = default;
-
-DemoMode::~DemoMode() = default;
+DemoMode::DemoMode(DemoPortalFactory portalFactory) : m_portalFactory(std::move(portalFactory)) {}
 
 bool DemoMode::takeOption(QStringList& arguments)
 {
@@ -36,11 +33,8 @@ bool DemoMode::start(QString* error)
     demoSettings.setLastPollDate(std::nullopt);
     demoSettings.setPollInterval(kNewItemSeconds);
 
-    portalsim::PortalSimulator::Options options;
-    options.newEvery = std::chrono::seconds(kNewItemSeconds);
-    options.seed = 2026;
-    m_simulator = std::make_unique<portalsim::PortalSimulator>(options);
-    if (!m_simulator->start()) {
+    m_portal = m_portalFactory ? m_portalFactory() : nullptr;
+    if (!m_portal || !m_portal->start(kNewItemSeconds)) {
         *error = QStringLiteral("cannot start the demo portal on 127.0.0.1");
         return false;
     }
@@ -50,7 +44,7 @@ bool DemoMode::start(QString* error)
 
 QString DemoMode::origin() const
 {
-    return m_simulator ? QString::fromStdString(m_simulator->origin()) : QString();
+    return m_portal ? m_portal->origin() : QString();
 }
 
 QString DemoMode::banner() const

@@ -1,24 +1,21 @@
 #pragma once
 
+#include "cli/DemoPortal.h"
+
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
 
-namespace portalsim {
-class PortalSimulator;
-}
-
-// `--demo`: runs the portal simulator in this process on a free loopback port (a new item every 30 s)
-// and points the process at it. The demo's cache file and settings changes go to a temporary home, a
-// copy of the user's settings, so made-up announcements never reach the real cache or seen set.
-// Start it before the first use of Preferences::shared() or AnnouncementFetcher::shared().
+// `--demo`: runs a made-up portal (the program's portal simulator) in this process on a free loopback port (a
+// new item every 30 s) and points the process at it. The demo's cache file and settings changes go to a
+// temporary home, a copy of the user's settings, so made-up announcements never reach the real cache or seen
+// set. Start it before the first use of Preferences::shared() or AnnouncementFetcher::shared().
 class DemoMode
 {
 public:
     static constexpr int kNewItemSeconds = 30; // also the demo's poll interval
 
-    DemoMode();
-    ~DemoMode();
+    explicit DemoMode(DemoPortalFactory portalFactory);
 
     bool start(QString* error);
     QString origin() const;
@@ -28,6 +25,7 @@ public:
     static bool takeOption(QStringList& arguments);
 
 private:
-    std::unique_ptr<portalsim::PortalSimulator> m_simulator;
+    DemoPortalFactory m_portalFactory;
+    std::unique_ptr<DemoPortal> m_portal;
     QTemporaryDir m_home;
 };

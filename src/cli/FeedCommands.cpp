@@ -71,14 +71,15 @@ void printLines(const AnnouncementList& all, const QSet<QString>& newIds)
 
 } // namespace
 
-void FeedCommands::registerIn(CommandLine& commandLine)
+void FeedCommands::registerIn(CommandLine& commandLine, const DemoPortalFactory& demoPortal)
 {
     commandLine.addCommand(
         {QStringLiteral("poll"), QStringLiteral("poll [--json] [--demo] [--portal ORIGIN]"),
          QStringLiteral("Run one poll cycle (cache, seen set and last-poll date updated) and print "
                         "the kept announcements, new ones marked with *; exit 1 when both feeds "
                         "failed"),
-         CommandLine::AppKind::Core, &FeedCommands::poll});
+         CommandLine::AppKind::Core,
+         [demoPortal](const QStringList& arguments) { return poll(arguments, demoPortal); }});
     commandLine.addCommand({QStringLiteral("list"), QStringLiteral("list [--json]"),
                             QStringLiteral("Print the cached announcements (no network)"),
                             CommandLine::AppKind::Core, &FeedCommands::list});
@@ -86,7 +87,8 @@ void FeedCommands::registerIn(CommandLine& commandLine)
         {QStringLiteral("watch"), QStringLiteral("watch [--demo] [--portal ORIGIN]"),
          QStringLiteral("Poll at the stored interval and print each new announcement until "
                         "interrupted"),
-         CommandLine::AppKind::Core, &FeedCommands::watch});
+         CommandLine::AppKind::Core,
+         [demoPortal](const QStringList& arguments) { return watch(arguments, demoPortal); }});
 }
 
 QString FeedCommands::line(const Announcement& announcement)
@@ -115,10 +117,10 @@ QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const An
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
-int FeedCommands::poll(QStringList arguments)
+int FeedCommands::poll(QStringList arguments, const DemoPortalFactory& demoPortal)
 {
     Options options;
-    DemoMode demo;
+    DemoMode demo(demoPortal);
     if (const int status = prepare(arguments, true, true, options, &demo); status >= 0)
         return status;
 
@@ -170,10 +172,10 @@ int FeedCommands::list(QStringList arguments)
     return CommandLine::Success;
 }
 
-int FeedCommands::watch(QStringList arguments)
+int FeedCommands::watch(QStringList arguments, const DemoPortalFactory& demoPortal)
 {
     Options options;
-    DemoMode demo;
+    DemoMode demo(demoPortal);
     if (const int status = prepare(arguments, false, true, options, &demo); status >= 0)
         return status;
     // SIGINT and SIGTERM end the event loop, so a poll's writes are never cut short.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/DemoPortal.h"
 #include "model/Announcement.h"
 
 #include <QStringList>
@@ -11,11 +12,11 @@ class CommandLine;
 class FeedCommands
 {
 public:
-    static void registerIn(CommandLine& commandLine);
+    static void registerIn(CommandLine& commandLine, const DemoPortalFactory& demoPortal);
 
-    static int poll(QStringList arguments);
+    static int poll(QStringList arguments, const DemoPortalFactory& demoPortal);
     static int list(QStringList arguments);
-    static int watch(QStringList arguments);
+    static int watch(QStringList arguments, const DemoPortalFactory& demoPortal);
 
     // "2026-03-25 15:35  2222  Title  https://..." (Riyadh time; "-" when no symbol).
     static QString line(const Announcement& announcement);

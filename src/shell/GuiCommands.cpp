@@ -6,7 +6,7 @@
 
 #include <QApplication>
 
-void GuiCommands::registerAll(CommandLine& commandLine)
+void GuiCommands::registerAll(CommandLine& commandLine, const DemoPortalFactory& demoPortal)
 {
     commandLine.setGuiApplicationFactory([](int& argc, char** argv) -> std::unique_ptr<QCoreApplication> {
         // Without a display QApplication would abort; the tray program then explains what to do.
@@ -14,6 +14,8 @@ void GuiCommands::registerAll(CommandLine& commandLine)
             return std::make_unique<QCoreApplication>(argc, argv);
         return std::make_unique<QApplication>(argc, argv);
     });
-    commandLine.setDefaultCommand(CommandLine::AppKind::Gui, &TrayProgram::run);
+    commandLine.setDefaultCommand(CommandLine::AppKind::Gui, [demoPortal](const QStringList& arguments) {
+        return TrayProgram::run(arguments, demoPortal);
+    });
     ShowCommand::registerIn(commandLine);
 }

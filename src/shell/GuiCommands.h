@@ -1,10 +1,12 @@
 #pragma once
 
+#include "cli/DemoPortal.h"
+
 class CommandLine;
 
 // Registers the commands that need the GUI library (the tray program, windows).
 class GuiCommands
 {
 public:
-    static void registerAll(CommandLine& commandLine);
+    static void registerAll(CommandLine& commandLine, const DemoPortalFactory& demoPortal);
 };

@@ -23,7 +23,7 @@ bool TrayProgram::displayAvailable()
 #endif
 }
 
-int TrayProgram::run(const QStringList& arguments)
+int TrayProgram::run(const QStringList& arguments, const DemoPortalFactory& demoPortal)
 {
     QStringList rest = arguments;
     QString error;
@@ -40,7 +40,7 @@ int TrayProgram::run(const QStringList& arguments)
             QStringLiteral("no display available: the tray program needs a graphical session. "
                            "Use 'zelvora watch' to watch the exchange from a terminal."));
 
-    DemoMode demo;
+    DemoMode demo(demoPortal);
     if (demoRequested) {
         if (!demo.start(&error))
             return CommandLine::failure(error);

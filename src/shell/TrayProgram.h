@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/DemoPortal.h"
+
 #include <QStringList>
 
 // `zelvora` with no command: the tray program. Lives in the system tray with no main window, keeps
@@ -7,7 +9,7 @@
 class TrayProgram
 {
 public:
-    static int run(const QStringList& arguments);
+    static int run(const QStringList& arguments, const DemoPortalFactory& demoPortal);
     // Whether a graphical session is there to show a tray icon in.
     static bool displayAvailable();
 };
