@@ -1,5 +1,6 @@
 // Shows the windows with realistic data, for looking at them (screenshots, themes):
-//   window_gallery [--dark] [--window list|announcement|arabic|settings|all]
+//   window_gallery [--dark] [--window list|announcement|arabic|settings|all] [--search TEXT]
+#include "fetch/IssuerDirectory.h"
 #include "model/Preferences.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AllAnnouncementsWindow.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLineEdit>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 
@@ -69,6 +71,30 @@ AnnouncementList sample()
     };
 }
 
+// Names the issuer directory would have learned from the portal.
+void learnIssuers(const QString& folder)
+{
+    const QStringList names[] = {
+        {QStringLiteral("1120"), QStringLiteral("Al Rajhi Bank"), QStringLiteral("مصرف الراجحي")},
+        {QStringLiteral("2222"), QStringLiteral("Saudi Arabian Oil Co."), QStringLiteral("أرامكو السعودية")},
+        {QStringLiteral("2280"), QStringLiteral("Almarai Co."), QStringLiteral("شركة المراعي")},
+        {QStringLiteral("7010"), QStringLiteral("Saudi Telecom Co."),
+         QStringLiteral("شركة الاتصالات السعودية")},
+        {QStringLiteral("1180"), QStringLiteral("Saudi National Bank"),
+         QStringLiteral("البنك الأهلي السعودي")},
+    };
+    AnnouncementList items;
+    for (const QStringList& issuer : names) {
+        for (int language = 1; language <= 2; ++language)
+            items.append(Announcement(issuer.at(0) + issuer.at(language), issuer.at(language), QString(),
+                                      QStringLiteral("https://x.test/issuer-announcements/?anId=1"),
+                                      Instant::now(), {issuer.at(0)}));
+    }
+    IssuerDirectory directory(folder);
+    directory.learn(items, Instant::now());
+    directory.save();
+}
+
 QPalette darkPalette()
 {
     QPalette palette;
@@ -94,6 +120,8 @@ int main(int argc, char** argv)
     parser.addOption({QStringLiteral("dark"), QStringLiteral("Use a dark palette")});
     parser.addOption({QStringLiteral("window"), QStringLiteral("Which window to show"),
                       QStringLiteral("name"), QStringLiteral("all")});
+    parser.addOption({QStringLiteral("search"), QStringLiteral("Text typed into the list's search field"),
+                      QStringLiteral("text")});
     parser.addHelpOption();
     parser.process(application);
     if (parser.isSet(QStringLiteral("dark")))
@@ -104,18 +132,25 @@ int main(int argc, char** argv)
     const QString uiState = dir.filePath(QStringLiteral("ui-state.json"));
     Preferences preferences(dir.filePath(QStringLiteral("settings.json")));
     preferences.setPollInterval(300);
+    preferences.setWatchlistSymbols({QStringLiteral("1120"), QStringLiteral("2280"), QStringLiteral("7010")});
+    preferences.setWatchWords({QStringLiteral("dividend"), QStringLiteral("توزيع أرباح")});
+    learnIssuers(dir.path());
     const AnnouncementList announcements = sample();
     const QString which = parser.value(QStringLiteral("window"));
     const bool all = which == QLatin1String("all");
 
-    AllAnnouncementsWindow list(opener, uiState);
+    AllAnnouncementsWindow list(opener, uiState,
+                                {[&preferences] { return preferences.watchlist(); }, dir.path()});
     AnnouncementWindow english(announcements.at(0),
                                {&opener, AnnouncementWindow::portalOriginInForce(), uiState});
     AnnouncementWindow arabic(announcements.at(1),
                               {&opener, AnnouncementWindow::portalOriginInForce(), uiState});
-    SettingsWindow settings(preferences, {});
+    SettingsWindow::Hooks hooks;
+    hooks.issuerDirectory = dir.path();
+    SettingsWindow settings(preferences, hooks);
     if (all || which == QLatin1String("list")) {
         list.update(announcements);
+        list.searchField()->setText(parser.value(QStringLiteral("search")));
         list.move(20, 20);
         list.show();
     }

@@ -4,7 +4,9 @@
 #include "cli/DemoMode.h"
 #include "fetch/AnnouncementCache.h"
 #include "fetch/AnnouncementFetcher.h"
+#include "fetch/IssuerDirectory.h"
 #include "fetch/PortalOrigin.h"
+#include "model/AnnouncementSearch.h"
 #include "model/AppPaths.h"
 #include "model/Clock.h"
 #include "model/Log.h"
@@ -80,9 +82,11 @@ void FeedCommands::registerIn(CommandLine& commandLine, const DemoPortalFactory&
                         "failed"),
          CommandLine::AppKind::Core,
          [demoPortal](const QStringList& arguments) { return poll(arguments, demoPortal); }});
-    commandLine.addCommand({QStringLiteral("list"), QStringLiteral("list [--json]"),
-                            QStringLiteral("Print the cached announcements (no network)"),
-                            CommandLine::AppKind::Core, &FeedCommands::list});
+    commandLine.addCommand(
+        {QStringLiteral("list"), QStringLiteral("list [--json] [--grep TEXT]"),
+         QStringLiteral("Print the cached announcements (no network), or those whose title, "
+                        "text, symbol or company name holds every word of TEXT"),
+         CommandLine::AppKind::Core, &FeedCommands::list});
     commandLine.addCommand(
         {QStringLiteral("watch"), QStringLiteral("watch [--demo] [--portal ORIGIN]"),
          QStringLiteral("Poll at the stored interval and print each new announcement until "
@@ -155,11 +159,25 @@ int FeedCommands::poll(QStringList arguments, const DemoPortalFactory& demoPorta
 int FeedCommands::list(QStringList arguments)
 {
     Options options;
+    const qsizetype grepAt = arguments.indexOf(QStringLiteral("--grep"));
+    QString grep;
+    if (grepAt >= 0) {
+        if (grepAt + 1 >= arguments.size())
+            return CommandLine::usageError(QStringLiteral("--grep needs a text"));
+        grep = arguments.takeAt(grepAt + 1);
+        arguments.removeAt(grepAt);
+    }
     if (const int status = prepare(arguments, true, false, options, nullptr); status >= 0)
         return status;
-    const AnnouncementList all = AnnouncementCache(AppPaths::cacheDirectory())
-                                     .load(Clock::system().now())
-                                     .value_or(AnnouncementList());
+    AnnouncementList all = AnnouncementCache(AppPaths::cacheDirectory())
+                               .load(Clock::system().now())
+                               .value_or(AnnouncementList());
+    if (grepAt >= 0) {
+        const IssuerDirectory issuers(AppPaths::cacheDirectory());
+        all = AnnouncementSearch(
+                  all, [&issuers](const QString& symbol) { return issuers.displayName(symbol); }, Watchlist())
+                  .filter(grep, false);
+    }
     if (options.json) {
         QJsonArray array;
         for (const Announcement& announcement : all)

@@ -1,20 +1,74 @@
 #include "cli/WatchlistCommand.h"
 
 #include "cli/CommandLine.h"
+#include "fetch/IssuerDirectory.h"
+#include "model/AppPaths.h"
 #include "model/Preferences.h"
+#include "model/SearchText.h"
 
 #include <cstdio>
 
-WatchlistCommand::WatchlistCommand(Preferences& preferences) : m_preferences(preferences) {}
+namespace {
+const QString kUsage = QStringLiteral(
+    "usage: zelvora watchlist [list | add SYMBOL... | remove SYMBOL... | add-word WORD | remove-word WORD]");
+}
+
+WatchlistCommand::WatchlistCommand(Preferences& preferences, QString cacheDirectory)
+    : m_preferences(preferences), m_cacheDirectory(std::move(cacheDirectory))
+{
+}
 
 void WatchlistCommand::registerIn(CommandLine& commandLine)
 {
-    commandLine.addCommand({QStringLiteral("watchlist"),
-                            QStringLiteral("watchlist [list | add SYMBOL... | remove SYMBOL...]"),
-                            QStringLiteral("Show or change the watchlist symbols"),
-                            CommandLine::AppKind::Core, [](const QStringList& arguments) {
-                                return WatchlistCommand(Preferences::shared()).run(arguments);
-                            }});
+    commandLine.addCommand(
+        {QStringLiteral("watchlist"),
+         QStringLiteral("watchlist [list | add SYMBOL... | remove SYMBOL... | add-word WORD | "
+                        "remove-word WORD]"),
+         QStringLiteral("Show or change the watchlist symbols and watch words"), CommandLine::AppKind::Core,
+         [](const QStringList& arguments) {
+             return WatchlistCommand(Preferences::shared(), AppPaths::cacheDirectory()).run(arguments);
+         }});
+}
+
+int WatchlistCommand::list() const
+{
+    const Watchlist watchlist = m_preferences.watchlist();
+    const IssuerDirectory issuers(m_cacheDirectory);
+    for (const QString& symbol : watchlist.symbols()) {
+        const QString name = issuers.displayName(symbol);
+        CommandLine::printOut(name.isEmpty() ? symbol : symbol + QStringLiteral("  ") + name);
+    }
+    for (const QString& word : watchlist.words())
+        CommandLine::printOut(QStringLiteral("word: ") + word);
+    return CommandLine::Success;
+}
+
+int WatchlistCommand::changeWord(const QString& verb, const QStringList& words)
+{
+    // One word (or phrase) per call: "rights issue" is one watch word, not two.
+    if (words.size() != 1)
+        return CommandLine::usageError(
+            QStringLiteral("watchlist %1 takes one word (quote a phrase)").arg(verb));
+    const QString word = words.first().simplified();
+    const QString folded = SearchText::fold(word);
+    if (folded.isEmpty())
+        return CommandLine::usageError(QStringLiteral("a watch word cannot be empty"));
+    QStringList stored = m_preferences.watchWords();
+    const auto sameWord = [&folded](const QString& other) {
+        return SearchText::fold(other.simplified()) == folded;
+    };
+    const bool present = std::any_of(stored.cbegin(), stored.cend(), sameWord);
+    if (verb == QLatin1String("add-word")) {
+        if (!present)
+            stored.append(word);
+    } else if (present) {
+        stored.removeIf(sameWord);
+    } else {
+        std::fprintf(stderr, "zelvora: %s was not a watch word\n", word.toUtf8().constData());
+        return CommandLine::Success;
+    }
+    m_preferences.setWatchWords(stored);
+    return CommandLine::Success;
 }
 
 int WatchlistCommand::run(const QStringList& arguments)
@@ -25,16 +79,12 @@ int WatchlistCommand::run(const QStringList& arguments)
     if (verb == QLatin1String("list")) {
         if (!symbols.isEmpty())
             return CommandLine::usageError(QStringLiteral("usage: zelvora watchlist list"));
-        QStringList sorted(m_preferences.watchlistSymbols().cbegin(),
-                           m_preferences.watchlistSymbols().cend());
-        sorted.sort();
-        for (const QString& symbol : sorted)
-            CommandLine::printOut(symbol);
-        return CommandLine::Success;
+        return list();
     }
+    if (verb == QLatin1String("add-word") || verb == QLatin1String("remove-word"))
+        return changeWord(verb, symbols);
     if (verb != QLatin1String("add") && verb != QLatin1String("remove"))
-        return CommandLine::usageError(
-            QStringLiteral("usage: zelvora watchlist [list | add SYMBOL... | remove SYMBOL...]"));
+        return CommandLine::usageError(kUsage);
     if (symbols.isEmpty())
         return CommandLine::usageError(QStringLiteral("watchlist %1 needs at least one symbol").arg(verb));
     for (const QString& symbol : symbols) {

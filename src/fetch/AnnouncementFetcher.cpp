@@ -2,6 +2,7 @@
 
 #include "fetch/AnnouncementCache.h"
 #include "fetch/FeedFetcher.h"
+#include "fetch/IssuerDirectory.h"
 #include "fetch/KeptList.h"
 #include "fetch/PortalClient.h"
 #include "fetch/PortalOrigin.h"
@@ -21,7 +22,8 @@ class FetchWorker : public QObject
 {
 public:
     FetchWorker(QString cacheDirectory, long timeoutMs)
-        : m_client(PortalClient::Options{timeoutMs, 32 * 1024 * 1024}), m_cache(std::move(cacheDirectory))
+        : m_client(PortalClient::Options{timeoutMs, 32 * 1024 * 1024}),
+          m_cacheDirectory(std::move(cacheDirectory)), m_cache(m_cacheDirectory)
     {
     }
 
@@ -47,6 +49,10 @@ public:
         QMutexLocker lock(&m_cacheMutex);
         if (generation == m_generation)
             m_cache.save(list, now);
+        // The issuer directory outlives restarts and the 30-day window: it is never discarded.
+        IssuerDirectory issuers(m_cacheDirectory);
+        if (issuers.learn(list, now))
+            issuers.save();
     }
 
     // Main thread: waits at most for a write in progress.
@@ -59,6 +65,7 @@ public:
 
 private:
     PortalClient m_client;
+    QString m_cacheDirectory;
     AnnouncementCache m_cache;
     mutable QMutex m_cacheMutex;
     int m_generation = 0;

@@ -34,36 +34,6 @@ Qt::Alignment Announcement::textAlignment() const
     return isArabic() ? Qt::AlignRight : Qt::AlignLeft;
 }
 
-bool Announcement::matchesWatchlist(const QSet<QString>& symbols) const
-{
-    if (symbols.isEmpty())
-        return false;
-    // Lower-case and decompose each text once, not once per symbol: canonically equivalent
-    // sequences then compare equal with a plain substring search.
-    const auto prepared = [](const QString& text) {
-        return UnicodeText::defaultLower(text).normalized(QString::NormalizationForm_D);
-    };
-    const QString title = prepared(m_title);
-    const QString description = prepared(m_description);
-    QStringList companies;
-    companies.reserve(m_companies.size());
-    for (const QString& company : m_companies)
-        companies.append(prepared(company));
-
-    for (const QString& symbol : symbols) {
-        const QString needle = prepared(symbol);
-        if (needle.isEmpty())
-            continue; // an empty needle is never found
-        if (title.contains(needle) || description.contains(needle))
-            return true;
-        for (const QString& company : std::as_const(companies)) {
-            if (company.contains(needle))
-                return true;
-        }
-    }
-    return false;
-}
-
 QString Announcement::displayDate() const
 {
     return displayDate(Instant::now(), QLocale());

@@ -28,7 +28,6 @@ public:
     bool isArabic() const;
     Qt::LayoutDirection textDirection() const;
     Qt::Alignment textAlignment() const;
-    bool matchesWatchlist(const QSet<QString>& symbols) const;
 
     // Short time stamp in Riyadh time: "2:05 PM", "Yesterday 9:30 AM" or "Mar 4, 11:00 AM".
     QString displayDate() const;

@@ -7,6 +7,7 @@
 
 namespace Key {
 const QString watchlistSymbols = QStringLiteral("watchlistSymbols");
+const QString watchWords = QStringLiteral("watchWords");
 const QString showAllAnnouncements = QStringLiteral("showAllAnnouncements");
 const QString notificationsEnabled = QStringLiteral("notificationsEnabled");
 const QString language = QStringLiteral("language");
@@ -30,7 +31,7 @@ const QStringList& Preferences::keys()
 {
     static const QStringList all{Key::watchlistSymbols, Key::showAllAnnouncements, Key::notificationsEnabled,
                                  Key::language,         Key::seenAnnouncementIDs,  Key::lastPollDate,
-                                 Key::pollInterval,     Key::notificationsDontAsk};
+                                 Key::pollInterval,     Key::notificationsDontAsk, Key::watchWords};
     return all;
 }
 
@@ -82,6 +83,21 @@ void Preferences::setWatchlistSymbols(const QSet<QString>& symbols)
     QStringList list(symbols.cbegin(), symbols.cend());
     list.sort();
     m_store.setValue(Key::watchlistSymbols, toJsonArray(list));
+}
+
+QStringList Preferences::watchWords() const
+{
+    return m_store.stringArray(Key::watchWords).value_or(QStringList());
+}
+
+void Preferences::setWatchWords(const QStringList& words)
+{
+    m_store.setValue(Key::watchWords, toJsonArray(words));
+}
+
+Watchlist Preferences::watchlist() const
+{
+    return Watchlist(watchlistSymbols(), watchWords());
 }
 
 bool Preferences::readBoolDefaultTrue(const QString& key) const

@@ -2,6 +2,7 @@
 
 #include "model/Instant.h"
 #include "model/SettingsStore.h"
+#include "model/Watchlist.h"
 
 #include <QSet>
 #include <QString>
@@ -19,10 +20,13 @@ public:
     Preferences(); // the user's settings file
     explicit Preferences(const QString& settingsFile);
 
-    static const QStringList& keys(); // the eight settings keys
+    static const QStringList& keys(); // the settings keys
 
     QSet<QString> watchlistSymbols() const;
     void setWatchlistSymbols(const QSet<QString>& symbols);
+    QStringList watchWords() const; // in the order added; absent reads as empty
+    void setWatchWords(const QStringList& words);
+    Watchlist watchlist() const; // symbols and watch words, read now
     bool showAllAnnouncements() const;
     void setShowAllAnnouncements(bool value);
     bool notificationsEnabled() const;

@@ -76,10 +76,13 @@ QVariantMap NotificationManager::openAnnouncementUserInfo(const QVariantMap& use
     return result;
 }
 
-NotificationRequest NotificationManager::requestFor(const Announcement& announcement)
+NotificationRequest NotificationManager::requestFor(const Announcement& announcement,
+                                                    const QString& watchlistMatch)
 {
-    return {announcement.id(), announcement.displayTitle(),
-            UnicodeText::leftGraphemes(announcement.strippedDescription(), kBodyLength),
+    QString body = UnicodeText::leftGraphemes(announcement.strippedDescription(), kBodyLength);
+    if (!watchlistMatch.isEmpty())
+        body = tr("\u2B50 Watchlist: %1").arg(watchlistMatch) + QLatin1Char('\n') + body;
+    return {announcement.id(), announcement.displayTitle(), body,
             QVariantMap{{QStringLiteral("link"), announcement.link()},
                         {QStringLiteral("id"), announcement.id()}}};
 }
@@ -88,12 +91,11 @@ void NotificationManager::sendNotification(const Announcement& announcement)
 {
     if (!m_preferences.notificationsEnabled())
         return;
-    if (!m_preferences.showAllAnnouncements()) {
-        const QSet<QString> watchlist = m_preferences.watchlistSymbols();
-        if (!watchlist.isEmpty() && !announcement.matchesWatchlist(watchlist))
-            return;
-    }
-    deliver(requestFor(announcement), true);
+    const Watchlist watchlist = m_preferences.watchlist();
+    const QString match = watchlist.matchFor(announcement);
+    if (!m_preferences.showAllAnnouncements() && !watchlist.isEmpty() && match.isEmpty())
+        return;
+    deliver(requestFor(announcement, match), true);
 }
 
 void NotificationManager::sendTestNotification()

@@ -53,7 +53,9 @@ public:
 
     void setConfirmationDelay(int milliseconds) { m_confirmationDelayMs = milliseconds; }
 
-    static NotificationRequest requestFor(const Announcement& announcement);
+    // With a watchlist match, the body's first line names the symbol or word that matched.
+    static NotificationRequest requestFor(const Announcement& announcement,
+                                          const QString& watchlistMatch = QString());
     // The click payload: "id" and "link" when the notification's user info holds them as text.
     static QVariantMap openAnnouncementUserInfo(const QVariantMap& userInfo);
 

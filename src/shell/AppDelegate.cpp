@@ -104,10 +104,9 @@ void AppDelegate::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
         for (const Announcement& announcement : update.newAnnouncements)
             m_services.sendNotification(announcement);
     }
-    const QSet<QString> watchlist = m_services.preferences->watchlistSymbols();
-    const bool hasNew = !watchlist.isEmpty() &&
-                        std::any_of(update.newAnnouncements.cbegin(), update.newAnnouncements.cend(),
-                                    [&](const Announcement& a) { return a.matchesWatchlist(watchlist); });
+    const Watchlist watchlist = m_services.preferences->watchlist();
+    const bool hasNew = std::any_of(update.newAnnouncements.cbegin(), update.newAnnouncements.cend(),
+                                    [&](const Announcement& a) { return watchlist.matches(a); });
     m_menuBarManager->updateBadge(hasNew);
     // A poll's pages and lists are freed by now; the program idles until the next one.
     HeapTrim::now();

@@ -200,11 +200,11 @@ void MenuBarManager::buildMenu()
             &MenuCommands::menuViewAll);
     m_menu->addSeparator();
 
-    const QSet<QString> watchlist = m_preferences.watchlistSymbols();
+    const Watchlist watchlist = m_preferences.watchlist();
     if (!watchlist.isEmpty()) {
         AnnouncementList matches;
         for (const Announcement& announcement : std::as_const(m_announcements)) {
-            if (announcement.matchesWatchlist(watchlist))
+            if (watchlist.matches(announcement))
                 matches.append(announcement);
         }
         if (!matches.isEmpty()) {

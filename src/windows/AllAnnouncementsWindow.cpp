@@ -1,6 +1,8 @@
 #include "windows/AllAnnouncementsWindow.h"
 
+#include "fetch/IssuerDirectory.h"
 #include "model/AppPaths.h"
+#include "model/Preferences.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementEmoji.h"
 #include "windows/AnnouncementRowView.h"
@@ -8,9 +10,12 @@
 #include "windows/WindowStyle.h"
 
 #include <QBoxLayout>
+#include <QCheckBox>
 #include <QEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollArea>
+#include <QShortcut>
 
 namespace {
 const QString kEmptyText =
@@ -30,12 +35,19 @@ public:
 } // namespace
 
 AllAnnouncementsWindow::AllAnnouncementsWindow()
-    : AllAnnouncementsWindow(UrlOpener::system(), AppPaths::uiStateFile())
+    : AllAnnouncementsWindow(UrlOpener::system(), AppPaths::uiStateFile(),
+                             {[] { return Preferences::shared().watchlist(); }, AppPaths::cacheDirectory()})
 {
 }
 
 AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_opener(opener)
+    : AllAnnouncementsWindow(opener, uiStateFile, SearchSources(), parent)
+{
+}
+
+AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile,
+                                               SearchSources sources, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_opener(opener), m_sources(std::move(sources))
 {
     setWindowTitle(QStringLiteral("Zelvora — All Announcements"));
     setMinimumSize(400, 400);
@@ -52,6 +64,31 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     auto* headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(16, 0, 16, 0);
     headerLayout->addWidget(heading, 1, Qt::AlignVCenter);
+
+    m_searchField = new QLineEdit;
+    m_searchField->setFont(WindowStyle::systemFont(12));
+    m_searchField->setPlaceholderText(tr("Search titles, text, symbols and companies"));
+    m_searchField->setClearButtonEnabled(true);
+    connect(m_searchField, &QLineEdit::textChanged, this, &AllAnnouncementsWindow::applyFilter);
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        m_searchField->setFocus(Qt::ShortcutFocusReason);
+        m_searchField->selectAll();
+    });
+    m_watchlistOnly = new QCheckBox(tr("Watchlist only"));
+    m_watchlistOnly->setFont(WindowStyle::systemFont(12));
+    connect(m_watchlistOnly, &QCheckBox::toggled, this, &AllAnnouncementsWindow::applyFilter);
+    m_countLabel = new QLabel;
+    m_countLabel->setObjectName(QStringLiteral("count"));
+    m_countLabel->setFont(WindowStyle::systemFont(11));
+    WindowStyle::setColor(m_countLabel, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
+    auto* searchBar = new QWidget(this);
+    auto* searchLayout = new QHBoxLayout(searchBar);
+    searchLayout->setContentsMargins(12, 8, 14, 8);
+    searchLayout->setSpacing(10);
+    searchLayout->addWidget(m_searchField, 1);
+    searchLayout->addWidget(m_watchlistOnly);
+    searchLayout->addWidget(m_countLabel);
 
     m_column = new QWidget;
     m_column->setObjectName(QStringLiteral("column"));
@@ -71,6 +108,7 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(header);
+    layout->addWidget(searchBar);
     layout->addWidget(m_scrollArea, 1);
 
     m_frameSaver = WindowFrameAutosaver::attach(this, kFrameName, uiStateFile);
@@ -83,8 +121,26 @@ QString AllAnnouncementsWindow::announcementEmoji(const QString& title)
 
 void AllAnnouncementsWindow::update(const AnnouncementList& announcements)
 {
-    m_announcements = announcements.mid(0, kMaxRows);
+    m_all = announcements;
+    const IssuerDirectory issuers(m_sources.issuerDirectory);
+    m_search = AnnouncementSearch(
+        announcements, [&issuers](const QString& symbol) { return issuers.displayName(symbol); },
+        m_sources.watchlist ? m_sources.watchlist() : Watchlist());
     m_built = true;
+    applyFilter();
+}
+
+void AllAnnouncementsWindow::applyFilter()
+{
+    if (!m_built)
+        return;
+    const bool filtered = !m_searchField->text().trimmed().isEmpty() || m_watchlistOnly->isChecked();
+    const AnnouncementList found = m_search.filter(m_searchField->text(), m_watchlistOnly->isChecked());
+    m_announcements = found.mid(0, kMaxRows);
+    if (!filtered)
+        m_countLabel->setText(tr("%n kept", nullptr, int(m_all.size())));
+    else
+        m_countLabel->setText(tr("%1 of %2 match").arg(found.size()).arg(m_all.size()));
     rebuildRows();
 }
 
@@ -109,10 +165,11 @@ void AllAnnouncementsWindow::rebuildRows()
         m_emptyState = new QWidget(m_column);
         m_emptyState->setObjectName(QStringLiteral("emptyState"));
         m_emptyState->setFixedHeight(120);
-        auto* label = new QLabel(kEmptyText, m_emptyState);
+        auto* label = new QLabel(m_all.isEmpty() ? kEmptyText : tr("No announcement matches."), m_emptyState);
         label->setFont(WindowStyle::systemFont(13));
         label->setAlignment(Qt::AlignCenter);
         WindowStyle::setColor(label, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
+        label->setObjectName(QStringLiteral("emptyText"));
         auto* centre = new QVBoxLayout(m_emptyState);
         centre->setContentsMargins(0, 0, 0, 0);
         centre->addWidget(label, 0, Qt::AlignCenter);
@@ -151,7 +208,9 @@ int AllAnnouncementsWindow::separatorCount() const
 void AllAnnouncementsWindow::changeEvent(QEvent* event)
 {
     // Separator and empty-state colours are derived from the palette: follow a theme change.
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange) {
+        WindowStyle::setColor(m_countLabel, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
         rebuildRows();
+    }
     QWidget::changeEvent(event);
 }

@@ -1,17 +1,23 @@
 #pragma once
 
 #include "model/Announcement.h"
+#include "model/AnnouncementSearch.h"
+#include "model/Watchlist.h"
 
 #include <QWidget>
+#include <functional>
 
 class AnnouncementRowView;
+class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QScrollArea;
 class QVBoxLayout;
 class UrlOpener;
 class WindowFrameAutosaver;
 
-// The list of kept announcements, newest first, at most 100 rows, under a green header. Closing only
+// The list of kept announcements, newest first, at most 100 rows, under a green header, with a search
+// field (Ctrl+F) and a "Watchlist only" switch that narrow the list as the user types. Closing only
 // hides it; the owner calls update() after each poll while it is visible.
 class AllAnnouncementsWindow : public QWidget
 {
@@ -20,16 +26,29 @@ public:
     static constexpr int kMaxRows = 100;
     static inline const QString kFrameName = QStringLiteral("AllAnnouncementsWindow");
 
+    // Where the search finds the watchlist and the companies' names.
+    struct SearchSources
+    {
+        std::function<Watchlist()> watchlist;
+        QString issuerDirectory;
+    };
+
     AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, QWidget* parent = nullptr);
-    AllAnnouncementsWindow(); // the desktop's browser and the user's UI-state file
+    AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, SearchSources sources,
+                           QWidget* parent = nullptr);
+    AllAnnouncementsWindow(); // the desktop's browser, the user's UI-state file, settings and directory
 
     static QString announcementEmoji(const QString& title);
 
-    // Shows the first 100 of `announcements` in the order given, rebuilding every row.
+    // Shows the first 100 of `announcements` that pass the search, in the order given, rebuilding
+    // every row.
     void update(const AnnouncementList& announcements);
     using QWidget::update;
 
-    const AnnouncementList& announcements() const { return m_announcements; }
+    const AnnouncementList& announcements() const { return m_announcements; } // the rows shown
+    QLineEdit* searchField() const { return m_searchField; }
+    QCheckBox* watchlistOnlySwitch() const { return m_watchlistOnly; }
+    QLabel* countLabel() const { return m_countLabel; }
     QList<AnnouncementRowView*> rows() const;
     int separatorCount() const;
     QWidget* emptyStateView() const { return m_emptyState; }
@@ -40,11 +59,18 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void applyFilter();
     void rebuildRows();
     void clearColumn();
 
     UrlOpener& m_opener;
+    SearchSources m_sources;
+    AnnouncementList m_all;
+    AnnouncementSearch m_search;
     AnnouncementList m_announcements;
+    QLineEdit* m_searchField = nullptr;
+    QCheckBox* m_watchlistOnly = nullptr;
+    QLabel* m_countLabel = nullptr;
     QScrollArea* m_scrollArea = nullptr;
     QWidget* m_column = nullptr;
     QVBoxLayout* m_columnLayout = nullptr;

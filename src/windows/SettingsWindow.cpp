@@ -1,9 +1,11 @@
 #include "windows/SettingsWindow.h"
 
 #include "fetch/AnnouncementFetcher.h"
+#include "model/AppPaths.h"
 #include "model/Log.h"
 #include "model/Preferences.h"
 #include "windows/ChoicePopup.h"
+#include "windows/WatchlistEditor.h"
 #include "windows/WindowStyle.h"
 
 #include <QBoxLayout>
@@ -37,6 +39,7 @@ SettingsWindow::Hooks SettingsWindow::Hooks::defaults()
         alert.setStandardButtons(QMessageBox::Ok);
         alert.exec();
     };
+    hooks.issuerDirectory = AppPaths::cacheDirectory();
     return hooks;
 }
 
@@ -46,7 +49,7 @@ SettingsWindow::SettingsWindow(Preferences& preferences, Hooks hooks, QWidget* p
     : QWidget(parent, Qt::Window), m_preferences(preferences), m_hooks(std::move(hooks))
 {
     setWindowTitle(QStringLiteral("Settings — Zelvora"));
-    setFixedSize(440, 340);
+    setFixedSize(440, 590);
     setWindowFlag(Qt::WindowMinimizeButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     setupUI();
@@ -140,6 +143,8 @@ void SettingsWindow::setupUI()
     m_resetPromptButton->setFont(WindowStyle::systemFont(11));
     connect(m_resetPromptButton, &QPushButton::clicked, this, &SettingsWindow::resetNotificationPrompt);
 
+    m_watchlistEditor = new WatchlistEditor(m_preferences, m_hooks.issuerDirectory);
+
     m_footer = new QLabel(QStringLiteral("Zelvora monitors issuer announcements and market news from Saudi "
                                          "Exchange public feeds. No account or API key required."));
     m_footer->setObjectName(QStringLiteral("footer"));
@@ -166,6 +171,12 @@ void SettingsWindow::setupUI()
     stack->addWidget(m_showAllCheckbox, 0, Qt::AlignLeft);
     stack->addSpacing(10);
     stack->addWidget(m_resetPromptButton, 0, Qt::AlignLeft);
+    stack->addSpacing(16);
+    stack->addWidget(separator());
+    stack->addSpacing(16);
+    stack->addWidget(makeSectionHeader(tr("Watchlist")), 0, Qt::AlignLeft);
+    stack->addSpacing(10);
+    stack->addWidget(m_watchlistEditor);
     stack->addSpacing(16);
     stack->addWidget(separator());
     stack->addSpacing(14);
@@ -195,6 +206,13 @@ void SettingsWindow::changeEvent(QEvent* event)
     if (event->type() == QEvent::PaletteChange && m_footer)
         applyColors();
     QWidget::changeEvent(event);
+}
+
+void SettingsWindow::showEvent(QShowEvent* event)
+{
+    // The watchlist may have been changed from the command line since the window was last shown.
+    m_watchlistEditor->reload();
+    QWidget::showEvent(event);
 }
 
 void SettingsWindow::loadValues()

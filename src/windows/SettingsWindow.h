@@ -9,9 +9,10 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class WatchlistEditor;
 
-// Language, poll interval, notifications and the watchlist filter. Every control writes its setting
-// at once; a new interval restarts polling and a new language relaunches the program.
+// Language, poll interval, notifications, the watchlist filter and the watchlist itself. Every control writes
+// its setting at once; a new interval restarts polling and a new language relaunches the program.
 class SettingsWindow : public QWidget
 {
     Q_OBJECT
@@ -25,6 +26,8 @@ public:
         // Ends this instance a moment later (after a successful relaunch).
         std::function<void()> quitSoon;
         std::function<void(const QString& message, const QString& informative)> showAlert;
+        // Where the issuer directory (names for the watchlist's symbols) is kept.
+        QString issuerDirectory;
         // The shared fetcher's restart, and relaunch, quit and alert as the desktop program does them.
         static Hooks defaults();
     };
@@ -46,6 +49,7 @@ public:
     QCheckBox* notificationsCheckbox() const { return m_notificationsCheckbox; }
     QCheckBox* showAllCheckbox() const { return m_showAllCheckbox; }
     QPushButton* resetPromptButton() const { return m_resetPromptButton; }
+    WatchlistEditor* watchlistEditor() const { return m_watchlistEditor; }
 
     void languageChanged();
     void pollIntervalChanged();
@@ -58,6 +62,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void setupUI();
@@ -74,6 +79,7 @@ private:
     QCheckBox* m_notificationsCheckbox = nullptr;
     QCheckBox* m_showAllCheckbox = nullptr;
     QPushButton* m_resetPromptButton = nullptr;
+    WatchlistEditor* m_watchlistEditor = nullptr;
     QLabel* m_footer = nullptr;
     QList<QWidget*> m_separators;
     QList<QLabel*> m_headings;

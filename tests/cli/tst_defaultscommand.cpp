@@ -118,6 +118,22 @@ private Q_SLOTS:
                  0);
         QCOMPARE(run({QStringLiteral("watchlist")}).out, QStringLiteral("1120"));
         QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("add")}).status, 2);
+
+        // Watch words: one word or phrase per call, the same word (folded) only once.
+        for (const QString& word : {QStringLiteral("rights  issue"), QStringLiteral("توزيع أرباح"),
+                                    QStringLiteral("Rights Issue"), QStringLiteral("Dividend")})
+            QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("add-word"), word}).status, 0);
+        QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("remove-word"), QStringLiteral("DIVIDEND")})
+                     .status,
+                 0);
+        QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("list")}).out,
+                 QStringLiteral("1120\nword: rights issue\nword: توزيع أرباح"));
+        QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("add-word"), QStringLiteral("a"),
+                      QStringLiteral("b")})
+                     .status,
+                 2);
+        QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("add-word"), QStringLiteral("  ")}).status,
+                 2);
     }
 };
 

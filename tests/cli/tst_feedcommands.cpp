@@ -115,6 +115,26 @@ private Q_SLOTS:
         QVERIFY(run({QStringLiteral("list")}).out.trimmed().endsWith(QLatin1String("83 kept")));
     }
 
+    void issuerNamesLearnedAndSearched()
+    {
+        // Each poll teaches the issuers' names in its language; the list shows them and --grep finds
+        // announcements by them.
+        QCOMPARE(run({QStringLiteral("poll")}).status, 0);
+        writeSettings(R"({"language": "ar", "watchlistSymbols": ["2222", "9999"]})");
+        QCOMPARE(run({QStringLiteral("poll")}).status, 0);
+        QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("list")}).out.trimmed(),
+                 QStringLiteral("2222  Arabian Energy Co. \u00B7 شركة الطاقة العربية\n9999"));
+        const Result found =
+            run({QStringLiteral("list"), QStringLiteral("--grep"), QStringLiteral("الطاقه العربيه")});
+        QCOMPARE(found.status, 0);
+        const QStringList lines = found.out.trimmed().split(QLatin1Char('\n'));
+        QVERIFY(lines.size() > 1);
+        for (const QString& line : lines.mid(0, lines.size() - 1))
+            QVERIFY2(line.contains(QLatin1String("  2222  ")), qPrintable(line));
+        QCOMPARE(lines.last(), QStringLiteral("%1 kept").arg(lines.size() - 1));
+        QCOMPARE(run({QStringLiteral("list"), QStringLiteral("--grep")}).status, 2);
+    }
+
     void bothFeedsFailing()
     {
         Fault denied;

@@ -1,6 +1,5 @@
 #include "model/Announcement.h"
 
-#include <QSet>
 #include <QTest>
 
 class TestAnnouncement : public QObject
@@ -85,48 +84,6 @@ private Q_SLOTS:
         QCOMPARE(announcement.isArabic(), arabic);
         QCOMPARE(announcement.textDirection(), arabic ? Qt::RightToLeft : Qt::LeftToRight);
         QCOMPARE(announcement.textAlignment(), arabic ? Qt::AlignRight : Qt::AlignLeft);
-    }
-
-    void matchesWatchlist_data()
-    {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QStringList>("companies");
-        QTest::addColumn<QStringList>("symbols");
-        QTest::addColumn<bool>("matches");
-        const QStringList none;
-        QTest::newRow("empty set, empty title") << QString() << QString() << none << none << false;
-        QTest::newRow("only empty symbol")
-            << QStringLiteral("x") << QStringLiteral("y") << QStringList{QStringLiteral("2222")}
-            << QStringList{QString()} << false;
-        QTest::newRow("3-digit in 4-digit number") << QStringLiteral("Results of 2222 Aramco") << QString()
-                                                   << none << QStringList{QStringLiteral("222")} << true;
-        QTest::newRow("lower-case symbol, upper-case company")
-            << QString() << QString() << QStringList{QStringLiteral("ACWA")}
-            << QStringList{QStringLiteral("acwa")} << true;
-        QTest::newRow("symbol only inside markup")
-            << QStringLiteral("News") << QStringLiteral("<a href=\"/co?cs=1120\">link</a>") << none
-            << QStringList{QStringLiteral("1120")} << true;
-        QTest::newRow("no occurrence")
-            << QStringLiteral("Results") << QStringLiteral("Body") << QStringList{QStringLiteral("4001")}
-            << QStringList{QStringLiteral("2222"), QStringLiteral("1120")} << false;
-        QTest::newRow("one of several symbols")
-            << QStringLiteral("Results") << QString() << QStringList{QStringLiteral("4001")}
-            << QStringList{QStringLiteral("2222"), QStringLiteral("4001")} << true;
-        // Canonical equivalence: precomposed é in the title, e + combining acute in the symbol.
-        QTest::newRow("canonically equivalent") << QStringLiteral("Caf\u00e9 Holding") << QString() << none
-                                                << QStringList{QStringLiteral("cafe\u0301")} << true;
-    }
-
-    void matchesWatchlist()
-    {
-        QFETCH(QString, title);
-        QFETCH(QString, description);
-        QFETCH(QStringList, companies);
-        QFETCH(QStringList, symbols);
-        QFETCH(bool, matches);
-        const QSet<QString> set(symbols.cbegin(), symbols.cend());
-        QCOMPARE(make(title, description, companies).matchesWatchlist(set), matches);
     }
 };
 

@@ -97,9 +97,18 @@ private Q_SLOTS:
         QCOMPARE(preferences.pollInterval(), 180.0);
         QVERIFY(!preferences.notificationsDontAsk());
 
-        writeRaw(R"({"watchlistSymbols": ["2222", "2222"], "pollInterval": "600"})");
+        QVERIFY(preferences.watchWords().isEmpty()); // older files have no watch words
+
+        writeRaw(R"({"watchlistSymbols": ["2222", "2222"], "pollInterval": "600", "watchWords": 3})");
         QCOMPARE(preferences.watchlistSymbols(), QSet<QString>{QStringLiteral("2222")});
         QCOMPARE(preferences.pollInterval(), 600.0);
+        QVERIFY(preferences.watchWords().isEmpty());
+
+        Preferences writer(m_path);
+        writer.setWatchWords({QStringLiteral("dividend"), QStringLiteral("توزيع أرباح")});
+        QCOMPARE(preferences.watchlist().words(),
+                 (QStringList{QStringLiteral("dividend"), QStringLiteral("توزيع أرباح")}));
+        QCOMPARE(preferences.watchlist().symbols(), QStringList{QStringLiteral("2222")});
     }
 
     void seenSetKeepsTheNewest()

@@ -92,18 +92,25 @@ private Q_SLOTS:
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<bool>("showAll");
         QTest::addColumn<QStringList>("watchlist");
+        QTest::addColumn<QStringList>("words");
         QTest::addColumn<QStringList>("companies");
-        QTest::addColumn<bool>("posted");
+        QTest::addColumn<QString>("body"); // empty: nothing posted
         const QStringList none;
         const QStringList aramco{QStringLiteral("2222")};
-        QTest::newRow("disabled beats everything") << false << true << none << aramco << false;
-        QTest::newRow("disabled with a match") << false << false << aramco << aramco << false;
-        QTest::newRow("show all") << true << true << none << none << true;
-        QTest::newRow("show all ignores the watchlist") << true << true << aramco << none << true;
-        QTest::newRow("empty watchlist lets all through") << true << false << none << none << true;
-        QTest::newRow("watchlist miss")
-            << true << false << aramco << QStringList{QStringLiteral("1120")} << false;
-        QTest::newRow("watchlist hit") << true << false << aramco << aramco << true;
+        const QString plain = QStringLiteral("Body");
+        const QString no;
+        QTest::newRow("disabled beats everything") << false << true << none << none << aramco << no;
+        QTest::newRow("disabled with a match") << false << false << aramco << none << aramco << no;
+        QTest::newRow("show all") << true << true << none << none << none << plain;
+        QTest::newRow("show all ignores the watchlist") << true << true << aramco << none << none << plain;
+        QTest::newRow("empty watchlist lets all through") << true << false << none << none << none << plain;
+        QTest::newRow("watchlist miss") << true << false << aramco << QStringList{QStringLiteral("dividend")}
+                                        << QStringList{QStringLiteral("1120")} << no;
+        QTest::newRow("watchlist hit names the symbol")
+            << true << false << aramco << none << aramco << QStringLiteral("\u2B50 Watchlist: 2222\nBody");
+        QTest::newRow("watch word hit, also when showing all")
+            << true << true << none << QStringList{QStringLiteral("BODY")} << none
+            << QStringLiteral("\u2B50 Watchlist: BODY\nBody");
     }
 
     void filter()
@@ -111,16 +118,20 @@ private Q_SLOTS:
         QFETCH(bool, enabled);
         QFETCH(bool, showAll);
         QFETCH(QStringList, watchlist);
+        QFETCH(QStringList, words);
         QFETCH(QStringList, companies);
-        QFETCH(bool, posted);
+        QFETCH(QString, body);
         m_preferences->setNotificationsEnabled(enabled);
         m_preferences->setShowAllAnnouncements(showAll);
         m_preferences->setWatchlistSymbols(QSet<QString>(watchlist.cbegin(), watchlist.cend()));
+        m_preferences->setWatchWords(words);
         m_manager->sendNotification(announcement(QStringLiteral("A1"), QStringLiteral("Body"), companies));
         postSentinel();
-        QCOMPARE(m_server->calls().size(), posted ? 2 : 1);
-        if (posted)
+        QCOMPARE(m_server->calls().size(), body.isEmpty() ? 1 : 2);
+        if (!body.isEmpty()) {
             QCOMPARE(m_server->calls().first().summary, QStringLiteral("Title A1"));
+            QCOMPARE(m_server->calls().first().body, body);
+        }
     }
 
     void content_data()

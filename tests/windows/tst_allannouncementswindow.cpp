@@ -1,4 +1,5 @@
 #include "TestData.h"
+#include "fetch/IssuerDirectory.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementRowView.h"
@@ -7,8 +8,10 @@
 #include "windows/WindowFrameStore.h"
 #include "windows/WindowStyle.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,6 +70,52 @@ private Q_SLOTS:
         window.update(TestData::many(3));
         QCOMPARE(window.rows().size(), 3);
         QCOMPARE(window.separatorCount(), 2);
+    }
+
+    void searchNarrowsTheListAsTheUserTypes()
+    {
+        // 250 kept: every tenth names the issuer 2222 only by symbol; its name comes from the directory.
+        AnnouncementList list = TestData::many(250);
+        for (int i = 0; i < 250; i += 10)
+            list[i] = TestData::announcement(
+                QStringLiteral("se_%1").arg(i), QStringLiteral("Board meeting %1").arg(i),
+                {QStringLiteral("2222")}, QStringLiteral("<p>Dividend for 2026</p>"),
+                QStringLiteral("https://x.test/issuer-announcements/?anId=%1").arg(i));
+        list[7] =
+            TestData::announcement(QStringLiteral("se_7"), QStringLiteral("إعلانُ توزيع الأرباح النقدية"));
+        IssuerDirectory issuers(m_dir.path());
+        issuers.learn({TestData::announcement(QStringLiteral("x"), QStringLiteral("Arabian Energy Co."),
+                                              {QStringLiteral("2222")}, QString(),
+                                              QStringLiteral("https://x.test/issuer-announcements/?anId=1"))},
+                      Instant::fromReferenceSeconds(794325900.0));
+        QVERIFY(issuers.save());
+        const Watchlist watchlist({}, {QStringLiteral("number 12")}); // titles "...number 12" and 121 to 129
+        AllAnnouncementsWindow window(m_opener, uiState(), {[&] { return watchlist; }, m_dir.path()});
+        window.show();
+        window.update(list);
+        QCOMPARE(window.rows().size(), 100);
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("250 kept"));
+
+        QTest::keySequence(&window, QKeySequence::Find);
+        QVERIFY(window.searchField()->hasFocus());
+        QTest::keyClicks(window.searchField(), QStringLiteral("energy  DIVIDEND"));
+        QCOMPARE(window.rows().size(), 25);
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("25 of 250 match"));
+        window.searchField()->setText(QStringLiteral("توزيع ارباح")); // typed without hamza or damma
+        QCOMPARE(window.rows().size(), 1);
+        QCOMPARE(window.rows().first()->announcement().id(), QStringLiteral("se_7"));
+
+        window.searchField()->clear();
+        window.watchlistOnlySwitch()->setChecked(true);
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("10 of 250 match"));
+        window.searchField()->setText(QStringLiteral("nothing like this"));
+        QVERIFY(window.rows().isEmpty());
+        QVERIFY(window.emptyStateView()->findChild<QLabel*>()->text().contains(
+            QLatin1String("No announcement matches")));
+        // A poll's update keeps the search the user typed.
+        window.searchField()->setText(QStringLiteral("number 1"));
+        window.update(list);
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("10 of 250 match"));
     }
 
     void emptyListShowsOnlyTheEmptyState()

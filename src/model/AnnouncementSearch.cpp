@@ -1,0 +1,36 @@
+#include "model/AnnouncementSearch.h"
+
+#include "model/SearchText.h"
+
+AnnouncementSearch::AnnouncementSearch(const AnnouncementList& announcements,
+                                       const CompanyNames& companyNames, const Watchlist& watchlist)
+    : m_announcements(announcements)
+{
+    m_entries.reserve(announcements.size());
+    for (const Announcement& announcement : announcements) {
+        QString text = announcement.displayTitle() + QLatin1Char('\n') + announcement.strippedDescription();
+        for (const QString& symbol : announcement.companies()) {
+            text += QLatin1Char('\n') + symbol;
+            if (companyNames)
+                text += QLatin1Char('\n') + companyNames(symbol);
+        }
+        m_entries.append({SearchText::fold(text), watchlist.matches(announcement)});
+    }
+}
+
+AnnouncementList AnnouncementSearch::filter(const QString& query, bool watchlistOnly) const
+{
+    const QStringList terms =
+        SearchText::fold(query).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    AnnouncementList found;
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        const Entry& entry = m_entries.at(i);
+        if (watchlistOnly && !entry.onWatchlist)
+            continue;
+        const bool all = std::all_of(terms.cbegin(), terms.cend(),
+                                     [&entry](const QString& term) { return entry.folded.contains(term); });
+        if (all)
+            found.append(m_announcements.at(i));
+    }
+    return found;
+}

@@ -1,0 +1,77 @@
+#include "fetch/IssuerDirectory.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestIssuerDirectory : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    static Announcement issuerItem(const QString& symbol, const QString& name, int id = 1)
+    {
+        return Announcement(QStringLiteral("se_%1").arg(id), name, QStringLiteral("announces results"),
+                            QStringLiteral("https://x.test/issuer-news/issuer-announcements/"
+                                           "issuer-announcements-details/?anId=%1")
+                                .arg(id),
+                            Instant::fromReferenceSeconds(800000000), {symbol});
+    }
+
+private Q_SLOTS:
+    void init() { QFile::remove(m_dir.filePath(IssuerDirectory::fileName)); }
+
+    void learnsBothLanguagesAndKeepsThem()
+    {
+        const Instant now = Instant::fromReferenceSeconds(800000000);
+        const Announcement news(QStringLiteral("se_9"), QStringLiteral("Index closes higher"), QString(),
+                                QStringLiteral("https://x.test/news-detail-wcm/?newsId=9"), now,
+                                {QStringLiteral("2030")});
+        IssuerDirectory directory(m_dir.path());
+        QVERIFY(
+            directory.learn({issuerItem(QStringLiteral("2222"), QStringLiteral("Arabian <b>Energy</b> Co.")),
+                             news, issuerItem(QStringLiteral("../x"), QStringLiteral("Bad symbol"))},
+                            now));
+        QVERIFY(directory.learn({issuerItem(QStringLiteral("2222"), QStringLiteral("شركة الطاقة العربية"))},
+                                now));
+        QVERIFY(!directory.learn({issuerItem(QStringLiteral("2222"), QStringLiteral("شركة الطاقة العربية"))},
+                                 now));
+        QVERIFY(directory.save());
+
+        const IssuerDirectory reloaded(m_dir.path());
+        QCOMPARE(reloaded.issuers().size(), 1); // market news and a malformed symbol teach nothing
+        QCOMPARE(reloaded.displayName(QStringLiteral("2222")),
+                 QStringLiteral("Arabian Energy Co. \u00B7 شركة الطاقة العربية"));
+        QVERIFY(reloaded.displayName(QStringLiteral("2030")).isEmpty());
+
+        // By symbol prefix, by part of either name, Arabic folded (hamza, taa marbuta).
+        for (const QString& typed :
+             {QStringLiteral("22"), QStringLiteral("energy"), QStringLiteral("الطاقه")})
+            QCOMPARE(reloaded.search(typed).value(0).symbol, QStringLiteral("2222"));
+        QVERIFY(reloaded.search(QStringLiteral("bank")).isEmpty());
+    }
+
+    void boundedByLastSeenAndRobustToDamage()
+    {
+        IssuerDirectory directory(m_dir.path());
+        AnnouncementList many;
+        for (int i = 0; i < IssuerDirectory::kMaxIssuers + 5; ++i)
+            many.append(issuerItem(QString::number(10000 + i), QStringLiteral("Issuer %1").arg(i), i));
+        // The first five were seen a week earlier than the rest.
+        directory.learn(many.mid(0, 5), Instant::fromReferenceSeconds(800000000));
+        directory.learn(many.mid(5), Instant::fromReferenceSeconds(800000000 + 7 * 86400));
+        QCOMPARE(directory.issuers().size(), IssuerDirectory::kMaxIssuers);
+        QVERIFY(!directory.find(QStringLiteral("10004")));
+        QVERIFY(directory.find(QStringLiteral("10005")));
+
+        QFile file(m_dir.filePath(IssuerDirectory::fileName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("{\"2222\": {\"en\": 5}, \"../x\": {\"en\": \"y\", \"seen\": 1}, [");
+        file.close();
+        QVERIFY(IssuerDirectory(m_dir.path()).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIssuerDirectory)
+#include "tst_issuerdirectory.moc"
