@@ -99,7 +99,7 @@ QString FeedCommands::line(const Announcement& announcement)
     const QString symbols = announcement.companies().isEmpty()
                                 ? QStringLiteral("-")
                                 : announcement.companies().join(QLatin1Char(','));
-    return date + QStringLiteral("  ") + symbols + QStringLiteral("  ") + announcement.title().simplified() +
+    return date + QStringLiteral("  ") + symbols + QStringLiteral("  ") + announcement.displayTitle() +
            QStringLiteral("  ") + announcement.link();
 }
 

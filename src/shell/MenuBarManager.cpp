@@ -4,7 +4,7 @@
 #include "shell/AnnouncementMenuItem.h"
 #include "shell/MenuCommands.h"
 #include "shell/TrayIconRenderer.h"
-#include "windows/AllAnnouncementsWindow.h"
+#include "windows/AnnouncementEmoji.h"
 #include "windows/WindowStyle.h"
 
 #include <QDBusConnection>
@@ -45,7 +45,7 @@ MenuBarManager::MenuBarManager(MenuCommands& commands, Preferences& preferences,
         m_statusItem->show();
     }
     // Opening the menu is when the user has seen the new watchlist match.
-    connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { updateBadge(false); });
+    connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { setBadge(false); });
     buildMenu();
 }
 
@@ -74,9 +74,16 @@ void MenuBarManager::update(const AnnouncementList& announcements)
 
 void MenuBarManager::updateBadge(bool hasNew)
 {
-    if (m_badge == hasNew)
+    // A match stays marked until the user opens the menu, however many polls find nothing new.
+    if (hasNew)
+        setBadge(true);
+}
+
+void MenuBarManager::setBadge(bool shown)
+{
+    if (m_badge == shown)
         return;
-    m_badge = hasNew;
+    m_badge = shown;
     refreshIcon();
 }
 
@@ -126,7 +133,7 @@ void MenuBarManager::addSectionHeader(const QString& title, const QColor& color)
 
 QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, int tag)
 {
-    const QString emoji = AllAnnouncementsWindow::announcementEmoji(announcement.title());
+    const QString emoji = AnnouncementEmoji::forAnnouncement(announcement);
     QAction* action = nullptr;
     if (m_style == ItemStyle::Drawn) {
         auto* widgetAction = new QWidgetAction(m_menu.get());
@@ -143,8 +150,8 @@ QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, i
     }
     action->setText(
         QStringLiteral("  ") + emoji + QLatin1Char(' ') +
-        AnnouncementMenuItem::shortened(announcement.title(), AnnouncementMenuItem::kTitleLength));
-    action->setToolTip(announcement.title());
+        AnnouncementMenuItem::shortened(announcement.displayTitle(), AnnouncementMenuItem::kTitleLength));
+    action->setToolTip(announcement.displayTitle());
     action->setData(QVariant::fromValue(announcement));
     action->setProperty(kTagProperty, tag);
     connect(action, &QAction::triggered, this,

@@ -29,8 +29,8 @@ void ShowCommand::registerIn(CommandLine& commandLine, const AppEnvironment& env
 
 QString ShowCommand::describe(const Announcement& announcement)
 {
-    QString text = AnnouncementEmoji::forTitle(announcement.title()) + QLatin1Char(' ') +
-                   announcement.title() + QLatin1Char('\n');
+    QString text = AnnouncementEmoji::forAnnouncement(announcement) + QLatin1Char(' ') +
+                   announcement.displayTitle() + QLatin1Char('\n');
     text += QStringLiteral("Date: ") + announcement.displayDate() + QLatin1Char('\n');
     if (!announcement.companies().isEmpty())
         text += QStringLiteral("Companies: ") + announcement.companies().join(QStringLiteral(", ")) +

@@ -115,7 +115,8 @@ int TrayProgram::run(const QStringList& arguments, const AppEnvironment& environ
     }
 
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setApplicationDisplayName(QStringLiteral("Zelvora"));
+    // No application display name: Qt would append it to every window title the window manager
+    // reads ("Zelvora — All Announcements — Zelvora").
     QApplication::setDesktopFileName(AppConstants::desktopEntry);
 
     TerminationSignals termination;

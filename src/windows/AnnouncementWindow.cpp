@@ -106,7 +106,7 @@ AnnouncementWindow::AnnouncementWindow(const Announcement& announcement, const S
     : QWidget(parent, Qt::Window), m_announcement(announcement), m_services(services),
       m_dateText(AnnouncementPage::dateText(announcement.pubDate()))
 {
-    setWindowTitle(m_announcement.title());
+    setWindowTitle(m_announcement.displayTitle());
     setMinimumSize(480, 360);
     resize(680, 540);
     m_frameSaver = WindowFrameAutosaver::attach(this, kFrameName, m_services.uiStateFile);

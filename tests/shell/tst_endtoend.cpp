@@ -9,18 +9,45 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 
 namespace {
-// Whether a window with this exact title exists on the display.
-bool windowExists(const QString& title)
+QString run(const QString& program, const QStringList& arguments)
 {
-    QProcess xwininfo;
-    xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-name"), title});
-    return xwininfo.waitForFinished(10000) && xwininfo.exitStatus() == QProcess::NormalExit &&
-           xwininfo.exitCode() == 0;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")); // xprop prints UTF-8 as it is
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The titles of the top-level windows as the window manager reads them (_NET_WM_NAME).
+QStringList windowTitles()
+{
+    static const QRegularExpression id(QStringLiteral("^\\s+(0x[0-9a-f]+) "));
+    static const QRegularExpression name(QStringLiteral("^_NET_WM_NAME = \"(.*)\"$"));
+    QStringList titles;
+    const QStringList children =
+        run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-children")})
+            .split(QLatin1Char('\n'));
+    for (const QString& line : children) {
+        const QRegularExpressionMatch window = id.match(line);
+        if (!window.hasMatch())
+            continue;
+        const QString property =
+            run(QStringLiteral("xprop"), {QStringLiteral("-id"), window.captured(1),
+                                          QStringLiteral("-notype"), QStringLiteral("_NET_WM_NAME")})
+                .trimmed();
+        const QRegularExpressionMatch title = name.match(property);
+        if (title.hasMatch())
+            titles << title.captured(1).replace(QLatin1String("\\\""), QLatin1String("\""));
+    }
+    return titles;
 }
 } // namespace
 
@@ -91,20 +118,23 @@ private Q_SLOTS:
         const TestNotificationServer::Call call = notifications.calls().first();
         QCOMPARE(call.appName, QStringLiteral("Zelvora"));
 
-        // A click on it opens the announcement's window, titled with the announcement's title.
+        // A click on it opens the announcement's window, titled with the announcement's title and
+        // nothing else.
         notifications.invokeAction(call.returnedId);
         QDeadlineTimer deadline(60000);
-        while (!windowExists(call.summary) && !deadline.hasExpired())
+        while (!windowTitles().contains(call.summary) && !deadline.hasExpired())
             QTest::qWait(500);
         // ZELVORA_E2E_SHOTS=folder keeps a screenshot of the display for a person to look at.
         const QString shots = qEnvironmentVariable("ZELVORA_E2E_SHOTS");
         if (!shots.isEmpty())
             QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
                                                          shots + QStringLiteral("/after-click.png")});
-        if (!windowExists(call.summary)) {
+        const QStringList titles = windowTitles();
+        qInfo() << "_NET_WM_NAME of the windows:" << titles;
+        if (!titles.contains(call.summary)) {
             log += output();
-            QFAIL(qPrintable(
-                QStringLiteral("no window titled %1; program output:\n%2").arg(call.summary, log)));
+            QFAIL(qPrintable(QStringLiteral("no window titled %1 among %2; program output:\n%3")
+                                 .arg(call.summary, titles.join(QStringLiteral(" | ")), log)));
         }
 
         // The cache file holds the kept list, the new announcement first.

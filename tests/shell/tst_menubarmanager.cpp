@@ -186,15 +186,6 @@ private Q_SLOTS:
         }
         QCOMPARE(plainItems, 3);
     }
-
-    void badgeClearsWhenMenuOpens()
-    {
-        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Drawn, false);
-        manager.updateBadge(true);
-        QVERIFY(manager.badgeShown());
-        Q_EMIT manager.menu()->aboutToShow();
-        QVERIFY(!manager.badgeShown());
-    }
 };
 
 QTEST_MAIN(TestMenuBarManager)
