@@ -2,6 +2,7 @@
 
 #include "model/Preferences.h"
 #include "shell/AnnouncementMenuItem.h"
+#include "shell/AnnouncementMenuLine.h"
 #include "shell/MenuCommands.h"
 #include "shell/TrayIconRenderer.h"
 #include "windows/AnnouncementEmoji.h"
@@ -145,6 +146,7 @@ QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, i
 {
     const QString emoji = AnnouncementEmoji::forAnnouncement(announcement);
     QAction* action = nullptr;
+    QString text;
     if (m_style == ItemStyle::Drawn) {
         auto* widgetAction = new QWidgetAction(m_menu.get());
         auto* item = new AnnouncementMenuItem(announcement, emoji);
@@ -155,12 +157,16 @@ QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, i
         connect(widgetAction, &QAction::hovered, item, [item] { item->setHighlighted(true); });
         widgetAction->setDefaultWidget(item);
         action = widgetAction;
+        text =
+            QStringLiteral("  ") + emoji + QLatin1Char(' ') +
+            AnnouncementMenuItem::shortened(announcement.displayTitle(), AnnouncementMenuItem::kTitleLength);
     } else {
+        // The host draws only this text: one line that tells the item apart.
         action = new QAction(m_menu.get());
+        text = AnnouncementMenuLine::escapedForExport(
+            AnnouncementMenuLine::text(announcement, emoji, announcement.displayDate()));
     }
-    action->setText(
-        QStringLiteral("  ") + emoji + QLatin1Char(' ') +
-        AnnouncementMenuItem::shortened(announcement.displayTitle(), AnnouncementMenuItem::kTitleLength));
+    action->setText(text);
     action->setToolTip(announcement.displayTitle());
     action->setData(QVariant::fromValue(announcement));
     action->setProperty(kTagProperty, tag);
