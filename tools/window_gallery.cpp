@@ -1,6 +1,7 @@
 // Shows the windows with realistic data, for looking at them (screenshots, themes):
 //   window_gallery [--dark] [--window list|announcement|arabic|settings|all] [--search TEXT]
 #include "fetch/IssuerDirectory.h"
+#include "fetch/PortalOrigin.h"
 #include "model/Preferences.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AllAnnouncementsWindow.h"
@@ -141,10 +142,9 @@ int main(int argc, char** argv)
 
     AllAnnouncementsWindow list(opener, uiState,
                                 {[&preferences] { return preferences.watchlist(); }, dir.path()});
-    AnnouncementWindow english(announcements.at(0),
-                               {&opener, AnnouncementWindow::portalOriginInForce(), uiState});
-    AnnouncementWindow arabic(announcements.at(1),
-                              {&opener, AnnouncementWindow::portalOriginInForce(), uiState});
+    const AnnouncementWindow::Services windowServices{&opener, QUrl(PortalOrigin::defaultOrigin), uiState};
+    AnnouncementWindow english(announcements.at(0), windowServices);
+    AnnouncementWindow arabic(announcements.at(1), windowServices);
     SettingsWindow::Hooks hooks;
     hooks.issuerDirectory = dir.path();
     SettingsWindow settings(preferences, hooks);

@@ -1,18 +1,14 @@
 #include "cli/FeedCommands.h"
 
+#include "app/AppContext.h"
 #include "cli/CommandLine.h"
 #include "cli/DemoMode.h"
 #include "fetch/AnnouncementCache.h"
-#include "fetch/AnnouncementFetcher.h"
 #include "fetch/IssuerDirectory.h"
 #include "fetch/PortalOrigin.h"
 #include "model/AnnouncementSearch.h"
-#include "model/AppPaths.h"
-#include "model/Clock.h"
 #include "model/Log.h"
-#include "model/Preferences.h"
 #include "model/RiyadhTime.h"
-#include "notify/NotificationManager.h"
 #include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
@@ -33,16 +29,18 @@ struct Options
 {
     bool json = false;
     bool demo = false;
+    AppPaths paths;
+    QString portalOrigin;
 };
 
-// Parses the options a feed command accepts and starts the demo portal when asked; returns an exit
-// status on error, or -1 to go on.
+// Parses the options a feed command accepts and starts the demo portal when asked (its folders and
+// origin then replace the user's); returns an exit status on error, or -1 to go on.
 int prepare(QStringList& arguments, bool acceptJson, bool acceptNetwork, Options& options, DemoMode* demo)
 {
     if (acceptNetwork) {
         options.demo = DemoMode::takeOption(arguments);
         QString error;
-        if (!PortalOrigin::takeOption(arguments, &error))
+        if (!PortalOrigin::takeOption(arguments, &options.portalOrigin, &error))
             return CommandLine::usageError(error);
     }
     if (acceptJson)
@@ -53,8 +51,10 @@ int prepare(QStringList& arguments, bool acceptJson, bool acceptNetwork, Options
         Log::useStandardError(true); // standard output stays valid JSON
     if (options.demo) {
         QString error;
-        if (!demo->start(&error))
+        if (!demo->start(options.paths, &error))
             return CommandLine::failure(error);
+        options.paths = demo->paths();
+        options.portalOrigin = demo->origin();
         if (options.json)
             printError(demo->banner());
         else
@@ -73,7 +73,7 @@ void printLines(const AnnouncementList& all, const QSet<QString>& newIds)
 
 } // namespace
 
-void FeedCommands::registerIn(CommandLine& commandLine, const DemoPortalFactory& demoPortal)
+void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& environment)
 {
     commandLine.addCommand(
         {QStringLiteral("poll"), QStringLiteral("poll [--json] [--demo] [--portal ORIGIN]"),
@@ -81,18 +81,19 @@ void FeedCommands::registerIn(CommandLine& commandLine, const DemoPortalFactory&
                         "the kept announcements, new ones marked with *; exit 1 when both feeds "
                         "failed"),
          CommandLine::AppKind::Core,
-         [demoPortal](const QStringList& arguments) { return poll(arguments, demoPortal); }});
+         [environment](const QStringList& arguments) { return poll(arguments, environment); }});
     commandLine.addCommand(
         {QStringLiteral("list"), QStringLiteral("list [--json] [--grep TEXT]"),
          QStringLiteral("Print the cached announcements (no network), or those whose title, "
                         "text, symbol or company name holds every word of TEXT"),
-         CommandLine::AppKind::Core, &FeedCommands::list});
+         CommandLine::AppKind::Core,
+         [environment](const QStringList& arguments) { return list(arguments, environment); }});
     commandLine.addCommand(
         {QStringLiteral("watch"), QStringLiteral("watch [--demo] [--portal ORIGIN]"),
          QStringLiteral("Poll at the stored interval and print each new announcement until "
                         "interrupted"),
          CommandLine::AppKind::Core,
-         [demoPortal](const QStringList& arguments) { return watch(arguments, demoPortal); }});
+         [environment](const QStringList& arguments) { return watch(arguments, environment); }});
 }
 
 QString FeedCommands::line(const Announcement& announcement)
@@ -121,21 +122,26 @@ QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const An
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
-int FeedCommands::poll(QStringList arguments, const DemoPortalFactory& demoPortal)
+int FeedCommands::poll(QStringList arguments, const AppEnvironment& environment)
 {
-    Options options;
-    DemoMode demo(demoPortal);
+    Options options{false, false, environment.paths, environment.portalOrigin};
+    DemoMode demo(environment.demoPortal);
     if (const int status = prepare(arguments, true, true, options, &demo); status >= 0)
         return status;
 
-    AnnouncementFetcher& fetcher = AnnouncementFetcher::shared();
+    AppContext context(options.paths, options.portalOrigin, *environment.clock);
+    AnnouncementFetcher& fetcher = context.fetcher();
     // A one-shot process would always be a first poll; it is one only on the very first run.
-    fetcher.setFirstPoll(Preferences::shared().seenAnnouncementIDs().isEmpty());
+    fetcher.setFirstPoll(context.preferences().seenAnnouncementIDs().isEmpty());
     AnnouncementsUpdate result;
-    fetcher.poll([&result](const AnnouncementsUpdate& update) {
-        result = update;
-        QCoreApplication::quit();
-    });
+    QObject::connect(
+        &fetcher, &AnnouncementFetcher::pollFinished, &fetcher,
+        [&result](const AnnouncementsUpdate& update) {
+            result = update;
+            QCoreApplication::quit();
+        },
+        Qt::SingleShotConnection);
+    fetcher.poll();
     QCoreApplication::exec();
 
     if (options.json) {
@@ -156,9 +162,9 @@ int FeedCommands::poll(QStringList arguments, const DemoPortalFactory& demoPorta
     return CommandLine::Success;
 }
 
-int FeedCommands::list(QStringList arguments)
+int FeedCommands::list(QStringList arguments, const AppEnvironment& environment)
 {
-    Options options;
+    Options options{false, false, environment.paths, environment.portalOrigin};
     const qsizetype grepAt = arguments.indexOf(QStringLiteral("--grep"));
     QString grep;
     if (grepAt >= 0) {
@@ -169,11 +175,11 @@ int FeedCommands::list(QStringList arguments)
     }
     if (const int status = prepare(arguments, true, false, options, nullptr); status >= 0)
         return status;
-    AnnouncementList all = AnnouncementCache(AppPaths::cacheDirectory())
-                               .load(Clock::system().now())
+    AnnouncementList all = AnnouncementCache(environment.paths.cacheDirectory())
+                               .load(environment.clock->now())
                                .value_or(AnnouncementList());
     if (grepAt >= 0) {
-        const IssuerDirectory issuers(AppPaths::cacheDirectory());
+        const IssuerDirectory issuers(environment.paths.cacheDirectory());
         all = AnnouncementSearch(
                   all, [&issuers](const QString& symbol) { return issuers.displayName(symbol); }, Watchlist())
                   .filter(grep, false);
@@ -190,10 +196,10 @@ int FeedCommands::list(QStringList arguments)
     return CommandLine::Success;
 }
 
-int FeedCommands::watch(QStringList arguments, const DemoPortalFactory& demoPortal)
+int FeedCommands::watch(QStringList arguments, const AppEnvironment& environment)
 {
-    Options options;
-    DemoMode demo(demoPortal);
+    Options options{false, false, environment.paths, environment.portalOrigin};
+    DemoMode demo(environment.demoPortal);
     if (const int status = prepare(arguments, false, true, options, &demo); status >= 0)
         return status;
     // SIGINT and SIGTERM end the event loop, so a poll's writes are never cut short.
@@ -201,21 +207,22 @@ int FeedCommands::watch(QStringList arguments, const DemoPortalFactory& demoPort
     QObject::connect(&termination, &TerminationSignals::terminationRequested, QCoreApplication::instance(),
                      [] { QCoreApplication::quit(); });
 
-    AnnouncementFetcher& fetcher = AnnouncementFetcher::shared();
+    AppContext context(options.paths, options.portalOrigin, *environment.clock);
+    AnnouncementFetcher& fetcher = context.fetcher();
     bool announced = false;
-    QObject::connect(&Broadcaster::shared(), &Broadcaster::announcementsUpdated, QCoreApplication::instance(),
-                     [&announced](const AnnouncementsUpdate& update) {
+    QObject::connect(&fetcher, &AnnouncementFetcher::pollFinished, &fetcher,
+                     [&announced, &context](const AnnouncementsUpdate& update) {
                          if (!announced && !update.error) {
                              announced = true;
                              CommandLine::printOut(
                                  QStringLiteral("Watching %1 (%2 kept); polling every %3 s. Ctrl+C to stop.")
-                                     .arg(PortalOrigin::current())
+                                     .arg(context.portalOrigin())
                                      .arg(update.all.size())
-                                     .arg(Preferences::shared().pollInterval()));
+                                     .arg(context.preferences().pollInterval()));
                          }
                          for (const Announcement& announcement : update.newAnnouncements) {
                              CommandLine::printOut(line(announcement));
-                             NotificationManager::shared().sendNotification(announcement);
+                             context.notifications().sendNotification(announcement);
                          }
                      });
     fetcher.startPolling();

@@ -18,15 +18,16 @@ WatchlistCommand::WatchlistCommand(Preferences& preferences, QString cacheDirect
 {
 }
 
-void WatchlistCommand::registerIn(CommandLine& commandLine)
+void WatchlistCommand::registerIn(CommandLine& commandLine, const AppPaths& paths)
 {
     commandLine.addCommand(
         {QStringLiteral("watchlist"),
          QStringLiteral("watchlist [list | add SYMBOL... | remove SYMBOL... | add-word WORD | "
                         "remove-word WORD]"),
          QStringLiteral("Show or change the watchlist symbols and watch words"), CommandLine::AppKind::Core,
-         [](const QStringList& arguments) {
-             return WatchlistCommand(Preferences::shared(), AppPaths::cacheDirectory()).run(arguments);
+         [paths](const QStringList& arguments) {
+             Preferences preferences(paths.settingsFile());
+             return WatchlistCommand(preferences, paths.cacheDirectory()).run(arguments);
          }});
 }
 

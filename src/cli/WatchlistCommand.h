@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class AppPaths;
 class CommandLine;
 class Preferences;
 
@@ -13,7 +14,7 @@ class WatchlistCommand
 {
 public:
     WatchlistCommand(Preferences& preferences, QString cacheDirectory);
-    static void registerIn(CommandLine& commandLine);
+    static void registerIn(CommandLine& commandLine, const AppPaths& paths);
     int run(const QStringList& arguments);
 
 private:

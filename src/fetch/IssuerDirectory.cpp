@@ -38,7 +38,7 @@ QString IssuerDirectory::path() const
 void IssuerDirectory::load()
 {
     QFile file(path());
-    if (!file.open(QIODevice::ReadOnly) || file.size() > 4 * 1024 * 1024)
+    if (m_directory.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > 4 * 1024 * 1024)
         return;
     const QJsonObject top = QJsonDocument::fromJson(file.readAll()).object();
     for (auto it = top.constBegin(); it != top.constEnd(); ++it) {
@@ -91,7 +91,8 @@ bool IssuerDirectory::save() const
                                               {QStringLiteral("ar"), issuer.arabic},
                                               {QStringLiteral("seen"), issuer.lastSeen.referenceSeconds()}});
     }
-    QDir().mkpath(m_directory);
+    if (m_directory.isEmpty() || !QDir().mkpath(m_directory))
+        return false;
     QSaveFile file(path());
     if (!file.open(QIODevice::WriteOnly))
         return false;

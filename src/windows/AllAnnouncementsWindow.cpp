@@ -1,8 +1,6 @@
 #include "windows/AllAnnouncementsWindow.h"
 
 #include "fetch/IssuerDirectory.h"
-#include "model/AppPaths.h"
-#include "model/Preferences.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementEmoji.h"
 #include "windows/AnnouncementRowView.h"
@@ -33,12 +31,6 @@ public:
     void setColor(const QColor& color) { WindowStyle::setColor(this, QPalette::Window, color); }
 };
 } // namespace
-
-AllAnnouncementsWindow::AllAnnouncementsWindow()
-    : AllAnnouncementsWindow(UrlOpener::system(), AppPaths::uiStateFile(),
-                             {[] { return Preferences::shared().watchlist(); }, AppPaths::cacheDirectory()})
-{
-}
 
 AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, QWidget* parent)
     : AllAnnouncementsWindow(opener, uiStateFile, SearchSources(), parent)

@@ -36,7 +36,6 @@ public:
     AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, QWidget* parent = nullptr);
     AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, SearchSources sources,
                            QWidget* parent = nullptr);
-    AllAnnouncementsWindow(); // the desktop's browser, the user's UI-state file, settings and directory
 
     static QString announcementEmoji(const QString& title);
 

@@ -28,14 +28,11 @@ public:
         std::function<void(const QString& message, const QString& informative)> showAlert;
         // Where the issuer directory (names for the watchlist's symbols) is kept.
         QString issuerDirectory;
-        // The shared fetcher's restart, and relaunch, quit and alert as the desktop program does them.
-        static Hooks defaults();
     };
 
     // The headings' colour (the light brand green on a dark palette, where this one would not read).
     static inline const QColor kAccentColor{0x00, 0x6C, 0x35};
 
-    explicit SettingsWindow(Preferences& preferences);
     SettingsWindow(Preferences& preferences, Hooks hooks, QWidget* parent = nullptr);
 
     // Stored value <-> control position.
