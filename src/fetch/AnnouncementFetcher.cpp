@@ -4,13 +4,10 @@
 #include "fetch/FeedFetcher.h"
 #include "fetch/KeptList.h"
 #include "fetch/PortalClient.h"
-#include "fetch/PortalOrigin.h"
 #include "fetch/ThreadHop.h"
-#include "model/AppPaths.h"
 #include "model/Log.h"
 #include "model/Preferences.h"
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <climits>
 
@@ -70,27 +67,10 @@ struct AnnouncementFetcher::FeedResults
     FetchResult market;
 };
 
-AnnouncementFetcher& AnnouncementFetcher::shared()
-{
-    static AnnouncementFetcher* instance = [] {
-        // Never destroyed: it lives as long as the process, like the application's other services.
-        auto* fetcher = new AnnouncementFetcher;
-        if (auto* app = QCoreApplication::instance())
-            fetcher->moveToThread(app->thread());
-        return fetcher;
-    }();
-    return *instance;
-}
-
-AnnouncementFetcher::AnnouncementFetcher() : AnnouncementFetcher(Options{}) {}
-
-AnnouncementFetcher::AnnouncementFetcher(Options options, QObject* parent)
-    : QObject(parent), m_preferences(options.preferences ? *options.preferences : Preferences::shared()),
-      m_clock(options.clock ? *options.clock : Clock::system()),
-      m_origin(options.portalOrigin.isEmpty() ? PortalOrigin::current() : options.portalOrigin),
-      m_worker(std::make_unique<FetchWorker>(options.cacheDirectory.isEmpty() ? AppPaths::cacheDirectory()
-                                                                              : options.cacheDirectory,
-                                             options.requestTimeoutMs))
+AnnouncementFetcher::AnnouncementFetcher(Preferences& preferences, const Clock& clock, Options options,
+                                         QObject* parent)
+    : QObject(parent), m_preferences(preferences), m_clock(clock), m_origin(std::move(options.portalOrigin)),
+      m_worker(std::make_unique<FetchWorker>(std::move(options.cacheDirectory), options.requestTimeoutMs))
 {
     qRegisterMetaType<AnnouncementsUpdate>();
     m_thread.setObjectName(QStringLiteral("AnnouncementFetcher"));
@@ -132,14 +112,10 @@ std::optional<Announcement> AnnouncementFetcher::announcement(const QString& id)
     return KeptList::find(announcements(), id);
 }
 
-void AnnouncementFetcher::poll(Completion done)
+void AnnouncementFetcher::poll()
 {
-    if (QThread::currentThread() != thread()) {
-        postTo(this, [this, done = std::move(done)]() mutable { poll(std::move(done)); });
+    if (handedOver(&AnnouncementFetcher::poll))
         return;
-    }
-    if (done)
-        m_waiters.append(std::move(done));
     if (m_pollActive)
         return; // joins the poll in flight
     m_pollActive = true;
@@ -194,14 +170,38 @@ void AnnouncementFetcher::afterFetch(const FeedResults& results)
         m_announcements = KeptList::merge(fetched, m_announcements, now);
         kept = m_announcements;
     }
+    const QSet<QString> startIds = presentAtStart(results);
     const int generation = m_worker->generation();
-    onWorker([this, kept, now, generation] {
+    onWorker([this, kept, now, generation, startIds] {
         m_worker->save(kept, now, generation);
-        postTo(this, [this, kept] { afterSave(kept); });
+        postTo(this, [this, kept, startIds] { afterSave(kept, startIds); });
     });
 }
 
-void AnnouncementFetcher::afterSave(const AnnouncementList& kept)
+QSet<QString> AnnouncementFetcher::presentAtStart(const FeedResults& results)
+{
+    QSet<QString> ids;
+    if (m_isFirstPoll) {
+        m_firstPollAt = m_clock.now();
+        m_issuerMissedFirstPoll = !results.issuer.ok();
+        m_marketMissedFirstPoll = !results.market.ok();
+        return ids;
+    }
+    const auto firstAnswer = [this, &ids](const FetchResult& result, bool& missedFirstPoll) {
+        if (!missedFirstPoll || !result.ok() || !m_firstPollAt)
+            return;
+        missedFirstPoll = false;
+        for (const Announcement& announcement : result.records) {
+            if (!(*m_firstPollAt < announcement.pubDate()))
+                ids.insert(announcement.id());
+        }
+    };
+    firstAnswer(results.issuer, m_issuerMissedFirstPoll);
+    firstAnswer(results.market, m_marketMissedFirstPoll);
+    return ids;
+}
+
+void AnnouncementFetcher::afterSave(const AnnouncementList& kept, const QSet<QString>& presentAtStart)
 {
     m_preferences.setLastPollDate(m_clock.now());
     const QSet<QString> seen = m_preferences.seenAnnouncementIDs();
@@ -211,10 +211,14 @@ void AnnouncementFetcher::afterSave(const AnnouncementList& kept)
     for (const Announcement& announcement : kept) {
         if (seen.contains(announcement.id()))
             continue;
-        if (!m_isFirstPoll)
+        const bool leftOutBefore = m_fullListHorizon && !(*m_fullListHorizon < announcement.pubDate());
+        if (!m_isFirstPoll && !leftOutBefore && !presentAtStart.contains(announcement.id()))
             update.newAnnouncements.append(announcement);
         unseen.append(announcement.id());
     }
+    if (kept.size() >= KeptList::kCapacity &&
+        (!m_fullListHorizon || *m_fullListHorizon < kept.last().pubDate()))
+        m_fullListHorizon = kept.last().pubDate();
     markAsSeen(unseen, update);
 }
 
@@ -235,11 +239,7 @@ void AnnouncementFetcher::markAsSeen(const QStringList& ids, const Announcements
 
 void AnnouncementFetcher::finishPoll(const AnnouncementsUpdate& update)
 {
-    Broadcaster::shared().postAnnouncementsUpdated(update);
     m_pollActive = false;
-    const QList<Completion> waiters = std::exchange(m_waiters, {});
-    for (const Completion& done : waiters)
-        done(update);
     Q_EMIT pollFinished(update);
 }
 
