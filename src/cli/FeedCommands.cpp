@@ -5,6 +5,7 @@
 #include "fetch/AnnouncementCache.h"
 #include "fetch/AnnouncementFetcher.h"
 #include "fetch/PortalOrigin.h"
+#include "fetch/WakeUpPolling.h"
 #include "model/AppPaths.h"
 #include "model/Clock.h"
 #include "model/Log.h"
@@ -200,6 +201,8 @@ int FeedCommands::watch(QStringList arguments, const DemoPortalFactory& demoPort
                              NotificationManager::shared().sendNotification(announcement);
                          }
                      });
+    WakeUpPolling wakeUps(fetcher, QDBusConnection::systemBus());
+    wakeUps.watchSystemNetwork();
     fetcher.startPolling();
     QCoreApplication::exec();
     return CommandLine::Success;

@@ -1,6 +1,7 @@
 #include "shell/AppDelegate.h"
 
 #include "fetch/AnnouncementFetcher.h"
+#include "fetch/WakeUpPolling.h"
 #include "model/AppConstants.h"
 #include "model/Preferences.h"
 #include "notify/NotificationManager.h"
@@ -23,7 +24,11 @@
 AppDelegate::Services AppDelegate::Services::defaults()
 {
     Services services;
-    services.startPolling = [] { AnnouncementFetcher::shared().startPolling(); };
+    services.startPolling = [] {
+        AnnouncementFetcher& fetcher = AnnouncementFetcher::shared();
+        (new WakeUpPolling(fetcher, QDBusConnection::systemBus(), &fetcher))->watchSystemNetwork();
+        fetcher.startPolling();
+    };
     services.pollNow = [] { AnnouncementFetcher::shared().poll(); };
     services.restartPolling = [] { AnnouncementFetcher::shared().restartPolling(); };
     services.findAnnouncement = [](const QString& id) {
