@@ -6,6 +6,7 @@
 #include "fetch/AnnouncementCache.h"
 #include "fetch/IssuerDirectory.h"
 #include "fetch/PortalOrigin.h"
+#include "fetch/WakeUpPolling.h"
 #include "model/AnnouncementSearch.h"
 #include "model/Log.h"
 #include "model/RiyadhTime.h"
@@ -225,6 +226,8 @@ int FeedCommands::watch(QStringList arguments, const AppEnvironment& environment
                              context.notifications().sendNotification(announcement);
                          }
                      });
+    WakeUpPolling wakeUps(fetcher, QDBusConnection::systemBus());
+    wakeUps.watchSystemNetwork();
     fetcher.startPolling();
     QCoreApplication::exec();
     return CommandLine::Success;
