@@ -7,12 +7,12 @@
 
 #include <QBoxLayout>
 #include <QCompleter>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QShortcut>
 #include <QStringListModel>
 
 namespace {
@@ -32,8 +32,7 @@ WatchlistEditor::WatchlistEditor(Preferences& preferences, QString issuerDirecto
     m_symbolList->setFont(WindowStyle::systemFont(12));
     m_symbolList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_symbolList->setFixedHeight(92);
-    auto* deleteKey = new QShortcut(QKeySequence::Delete, m_symbolList, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(deleteKey, &QShortcut::activated, this, &WatchlistEditor::removeSelected);
+    m_symbolList->installEventFilter(this); // the Delete key removes the selected symbol
 
     m_symbolInput = new QLineEdit;
     m_symbolInput->setFont(WindowStyle::systemFont(12));
@@ -111,8 +110,8 @@ void WatchlistEditor::reload()
 QString WatchlistEditor::symbolFor(const QString& typed)
 {
     const IssuerDirectory issuers(m_issuerDirectory);
-    // A chosen completion reads "2222  —  Name".
-    const QString symbol = typed.section(kNameSeparator, 0, 0).trimmed();
+    // A symbol, or a chosen completion ("2222  —  Name"), starts with the symbol.
+    const QString symbol = typed.section(QLatin1Char(' '), 0, 0);
     if (issuers.find(symbol) || isFourDigits(symbol))
         return symbol;
     const QList<IssuerDirectory::Issuer> found = issuers.search(typed);
@@ -178,6 +177,16 @@ void WatchlistEditor::wordsEdited()
     if (words != m_preferences.watchWords())
         m_preferences.setWatchWords(words);
     m_wordsInput->setText(words.join(QStringLiteral(", ")));
+}
+
+bool WatchlistEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_symbolList && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        removeSelected();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void WatchlistEditor::showMessage(const QString& text)

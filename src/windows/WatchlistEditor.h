@@ -35,6 +35,9 @@ public:
     // "dividend, توزيع أرباح" -> the two words; commas (also the Arabic one) separate them.
     static QStringList splitWords(const QString& text);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void showMessage(const QString& text);
     QString symbolFor(const QString& typed);

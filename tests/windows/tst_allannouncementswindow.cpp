@@ -92,6 +92,8 @@ private Q_SLOTS:
         const Watchlist watchlist({}, {QStringLiteral("number 12")}); // titles "...number 12" and 121 to 129
         AllAnnouncementsWindow window(m_opener, uiState(), {[&] { return watchlist; }, m_dir.path()});
         window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         window.update(list);
         QCOMPARE(window.rows().size(), 100);
         QCOMPARE(window.countLabel()->text(), QStringLiteral("250 kept"));
