@@ -4,6 +4,7 @@
 #include "cli/DefaultsCommand.h"
 #include "cli/FeedCommands.h"
 #include "cli/NotificationsCommand.h"
+#include "cli/StatusCommand.h"
 #include "cli/WatchlistCommand.h"
 
 void CoreCommands::registerAll(CommandLine& commandLine, const DemoPortalFactory& demoPortal)
@@ -13,4 +14,5 @@ void CoreCommands::registerAll(CommandLine& commandLine, const DemoPortalFactory
     FeedCommands::registerIn(commandLine, demoPortal);
     NotificationsCommand::registerIn(commandLine);
     AutostartCommand::registerIn(commandLine);
+    StatusCommand::registerIn(commandLine);
 }

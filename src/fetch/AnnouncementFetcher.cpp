@@ -11,6 +11,8 @@
 #include "model/Preferences.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 #include <climits>
 
@@ -96,6 +98,7 @@ AnnouncementFetcher::AnnouncementFetcher(Options options, QObject* parent)
     m_thread.setObjectName(QStringLiteral("AnnouncementFetcher"));
     m_worker->moveToThread(&m_thread);
     m_thread.start();
+    m_pollStatus = PollStatus::load(pollStatusFile());
 }
 
 AnnouncementFetcher::~AnnouncementFetcher()
@@ -113,6 +116,11 @@ template <typename Job> void AnnouncementFetcher::onWorker(Job job)
 QString AnnouncementFetcher::cacheURL() const
 {
     return m_worker->cache().cacheURL();
+}
+
+QString AnnouncementFetcher::pollStatusFile() const
+{
+    return QFileInfo(cacheURL()).dir().filePath(PollStatus::kFileName);
 }
 
 AnnouncementList AnnouncementFetcher::announcements() const
@@ -182,6 +190,7 @@ void AnnouncementFetcher::afterCacheLoaded()
 
 void AnnouncementFetcher::afterFetch(const FeedResults& results)
 {
+    recordPollStatus(results);
     if (!results.issuer.ok() && !results.market.ok()) {
         finishPoll({{}, announcements(), true});
         return;
@@ -200,6 +209,30 @@ void AnnouncementFetcher::afterFetch(const FeedResults& results)
         m_worker->save(kept, now, generation);
         postTo(this, [this, kept, startIds] { afterSave(kept, startIds); });
     });
+}
+
+void AnnouncementFetcher::recordPollStatus(const FeedResults& results)
+{
+    QList<PollStatus::FeedFailure> failures;
+    for (const auto& [feed, result] : {std::pair(QStringLiteral("issuer"), &results.issuer),
+                                       std::pair(QStringLiteral("market"), &results.market)}) {
+        if (!result->ok())
+            failures.append({feed, result->error->description(), result->error->reason()});
+    }
+    const bool allFailed = failures.size() == 2;
+    // Only the start and the end of a long outage are logged; each failed poll has its own lines.
+    if (m_pollStatus.record(m_clock.now(), failures, allFailed)) {
+        if (m_pollStatus.state() == PollStatus::State::NotWatching)
+            Log::line(QStringLiteral("Fetcher"),
+                      QStringLiteral("Not watching: no feed has answered since %1 (%2 polls)")
+                          .arg(m_pollStatus.failingSince()->toDateTime().toString(Qt::ISODate))
+                          .arg(m_pollStatus.consecutiveFailures()));
+        else
+            Log::line(QStringLiteral("Fetcher"), QStringLiteral("Watching again: the portal answers"));
+    }
+    // A few hundred bytes, written before the poll ends so a one-shot `zelvora poll` leaves it behind.
+    if (!m_pollStatus.save(pollStatusFile()))
+        Log::line(QStringLiteral("Fetcher"), QStringLiteral("Cannot write ") + pollStatusFile());
 }
 
 QSet<QString> AnnouncementFetcher::presentAtStart(const FeedResults& results)
@@ -261,8 +294,10 @@ void AnnouncementFetcher::markAsSeen(const QStringList& ids, const Announcements
     finishPoll(update);
 }
 
-void AnnouncementFetcher::finishPoll(const AnnouncementsUpdate& update)
+void AnnouncementFetcher::finishPoll(const AnnouncementsUpdate& polled)
 {
+    AnnouncementsUpdate update = polled;
+    update.status = m_pollStatus;
     Broadcaster::shared().postAnnouncementsUpdated(update);
     m_pollActive = false;
     const QList<Completion> waiters = std::exchange(m_waiters, {});

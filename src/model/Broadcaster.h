@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Announcement.h"
+#include "model/PollStatus.h"
 
 #include <QObject>
 #include <QVariantMap>
@@ -11,6 +12,7 @@ struct AnnouncementsUpdate
     AnnouncementList newAnnouncements;
     AnnouncementList all;
     bool error = false;
+    PollStatus status; // after this poll
 };
 Q_DECLARE_METATYPE(AnnouncementsUpdate)
 

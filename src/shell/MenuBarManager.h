@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Announcement.h"
+#include "model/PollStatus.h"
 
 #include <QObject>
 #include <QPointer>
@@ -39,6 +40,11 @@ public:
     void update(const AnnouncementList& announcements); // update(with:)
     // Marks a new watchlist match; only opening the menu clears the mark.
     void updateBadge(bool hasNew);
+    // When Zelvora last heard from the exchange (the tooltip), and while it is not watching, the
+    // struck-through bell and the menu line with the problem and "Retry Now".
+    void setPollStatus(const PollStatus& status, Instant now);
+    bool notWatching() const { return !m_problem.isEmpty(); }
+    QString toolTip() const;
 
     QMenu* menu() const { return m_menu.get(); }
     QSystemTrayIcon* statusItem() const { return m_statusItem; }
@@ -53,6 +59,7 @@ public:
 private:
     void buildMenu();
     void addHeader();
+    void addProblem();
     void addSectionHeader(const QString& title, const QColor& color);
     QAction* addAnnouncementItem(const Announcement& announcement, int tag);
     void setBadge(bool shown);
@@ -65,4 +72,6 @@ private:
     QSystemTrayIcon* m_statusItem = nullptr;
     AnnouncementList m_announcements;
     bool m_badge = false;
+    QString m_statusLine;
+    QString m_problem; // the menu's line while not watching, else empty
 };

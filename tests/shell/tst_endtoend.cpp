@@ -139,6 +139,69 @@ QProcessEnvironment sessionEnvironment(const QTemporaryDir& home, const portalsi
     return env;
 }
 
+// The tray item as a D-Bus host reads it: its exported menu (com.canonical.dbusmenu) and properties.
+struct ExportedTray
+{
+    QString service;
+    QString path;
+
+    QVariant property(const QString& name) const
+    {
+        QDBusInterface properties(service, path, QStringLiteral("org.freedesktop.DBus.Properties"));
+        const QDBusReply<QDBusVariant> reply =
+            properties.call(QStringLiteral("Get"), QStringLiteral("org.kde.StatusNotifierItem"), name);
+        return reply.isValid() ? reply.value().variant() : QVariant();
+    }
+
+    QDBusMessage menuCall(const QString& method, const QVariantList& arguments) const
+    {
+        const QString menuPath = qvariant_cast<QDBusObjectPath>(property(QStringLiteral("Menu"))).path();
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(service, menuPath, QStringLiteral("com.canonical.dbusmenu"), method);
+        call.setArguments(arguments);
+        return QDBusConnection::sessionBus().call(call);
+    }
+
+    LayoutItem layout() const
+    {
+        const QDBusMessage reply = menuCall(QStringLiteral("GetLayout"), {0, -1, QStringList()});
+        return reply.arguments().size() == 2 ? layoutItem(reply.arguments().at(1).value<QDBusArgument>())
+                                             : LayoutItem();
+    }
+
+    QStringList lines() const
+    {
+        QStringList lines;
+        for (const LayoutItem& item : layout().children)
+            lines << drawn(item);
+        return lines;
+    }
+
+    // The tooltip's title (the host shows it on hover), from (icon name, icon pixmaps, title, text).
+    QString toolTip() const
+    {
+        const QDBusArgument argument = property(QStringLiteral("ToolTip")).value<QDBusArgument>();
+        QString iconName;
+        QString title;
+        QString text;
+        argument.beginStructure();
+        argument >> iconName;
+        argument.beginArray();
+        while (!argument.atEnd()) {
+            int width = 0;
+            int height = 0;
+            QByteArray pixels;
+            argument.beginStructure();
+            argument >> width >> height >> pixels;
+            argument.endStructure();
+        }
+        argument.endArray();
+        argument >> title >> text;
+        argument.endStructure();
+        return title + text;
+    }
+};
+
 bool writeSettings(const QTemporaryDir& home, const QByteArray& json)
 {
     QDir().mkpath(home.filePath(QStringLiteral("config/zelvora")));
@@ -260,30 +323,14 @@ private Q_SLOTS:
         const auto failed = [&] { return qPrintable(log += QString::fromUtf8(zelvora.readAll())); };
 
         QTRY_VERIFY2_WITH_TIMEOUT(!watcher.items().isEmpty(), failed(), 30000);
-        QDBusInterface properties(watcher.itemService(), watcher.itemPath(),
-                                  QStringLiteral("org.freedesktop.DBus.Properties"));
-        const QDBusReply<QDBusVariant> menuProperty = properties.call(
-            QStringLiteral("Get"), QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Menu"));
-        QVERIFY2(menuProperty.isValid(), qPrintable(menuProperty.error().message()));
-        const QString menuPath = qvariant_cast<QDBusObjectPath>(menuProperty.value().variant()).path();
-        const auto menuCall = [&](const QString& method, const QVariantList& arguments) {
-            QDBusMessage call = QDBusMessage::createMethodCall(
-                watcher.itemService(), menuPath, QStringLiteral("com.canonical.dbusmenu"), method);
-            call.setArguments(arguments);
-            return QDBusConnection::sessionBus().call(call);
-        };
-        const auto layout = [&] {
-            const QDBusMessage reply = menuCall(QStringLiteral("GetLayout"), {0, -1, QStringList()});
-            return reply.arguments().size() == 2 ? layoutItem(reply.arguments().at(1).value<QDBusArgument>())
-                                                 : LayoutItem();
-        };
+        const ExportedTray tray{watcher.itemService(), watcher.itemPath()};
         // After the first poll: header, commands, both sections.
-        QTRY_VERIFY2_WITH_TIMEOUT(layout().children.size() > 25, failed(), 30000);
-        const LayoutItem root = layout();
-        QStringList lines;
-        for (const LayoutItem& item : root.children)
-            lines << drawn(item);
+        QTRY_VERIFY2_WITH_TIMEOUT(tray.layout().children.size() > 25, failed(), 30000);
+        const LayoutItem root = tray.layout();
+        const QStringList lines = tray.lines();
         qInfo().noquote() << "The exported menu as a host draws it:\n" + lines.join(QLatin1Char('\n'));
+        // The host's hover text says when Zelvora last heard from the exchange.
+        QVERIFY2(tray.toolTip().contains(QStringLiteral("\nChecked ")), qPrintable(tray.toolTip()));
 
         QCOMPARE(lines.mid(0, 11),
                  (QStringList{QStringLiteral("Zelvora  Tadawul Market    (disabled)"), QStringLiteral("----"),
@@ -314,11 +361,11 @@ private Q_SLOTS:
                      qPrintable(line));
 
         // Choosing commands in the host's menu opens the windows, titled exactly so.
-        menuCall(QStringLiteral("AboutToShow"), {0});
+        tray.menuCall(QStringLiteral("AboutToShow"), {0});
         for (const LayoutItem& item : root.children) {
             if (item.label() == QLatin1String("View All (30 days)...") ||
                 item.label() == QStringLiteral("Settings\u2026"))
-                menuCall(QStringLiteral("Event"),
+                tray.menuCall(QStringLiteral("Event"),
                          {item.id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
         }
         if (!wayland) {
@@ -339,6 +386,79 @@ private Q_SLOTS:
         QTRY_VERIFY2_WITH_TIMEOUT(windowModuleLoaded(), failed(), 60000);
         if (!wayland)
             QTRY_VERIFY_WITH_TIMEOUT(windowTitles().contains(notifications.calls().first().summary), 60000);
+
+        ::kill(static_cast<pid_t>(zelvora.processId()), SIGTERM);
+        QVERIFY(zelvora.waitForFinished(30000));
+        QVERIFY2(zelvora.exitStatus() == QProcess::NormalExit && zelvora.exitCode() == 0, failed());
+    }
+
+    // Unreachable for long: the host shows the problem line, "Retry Now" and the hover text; one
+    // notification; an answer from the portal restores the normal menu without another one.
+    void notWatchingOnTheDBusTray()
+    {
+        const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+        if (qEnvironmentVariableIsEmpty("DISPLAY") && !wayland)
+            QSKIP("needs a display (run through run-with-display.sh or run-with-weston.sh)");
+        StatusNotifierWatcherStandIn watcher;
+        QVERIFY(watcher.start());
+        TestNotificationServer notifications;
+        QVERIFY2(notifications.start(), qPrintable(notifications.lastError()));
+        portalsim::PortalSimulator portal(smallPortal());
+        QVERIFY(portal.start());
+        portalsim::Fault denied;
+        denied.status = 403;
+        portal.setFault(portalsim::Feed::IssuerEN, 0, denied);
+        portal.setFault(portalsim::Feed::MarketEN, 0, denied);
+
+        // Two failed polls over the last 40 minutes, as an earlier run left them: the next one is the
+        // third.
+        QTemporaryDir home;
+        QVERIFY(writeSettings(home, R"({"pollInterval": 2, "notificationsDontAsk": true})"));
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const QJsonObject failure{{QStringLiteral("feed"), QStringLiteral("issuer")},
+                                  {QStringLiteral("error"), QStringLiteral("badStatus(403)")},
+                                  {QStringLiteral("reason"), QStringLiteral("403 Access Denied")}};
+        const QJsonObject state{{QStringLiteral("lastSuccess"), now.addSecs(-45 * 60).toString(Qt::ISODate)},
+                                {QStringLiteral("lastFailure"), now.addSecs(-60).toString(Qt::ISODate)},
+                                {QStringLiteral("failingSince"), now.addSecs(-40 * 60).toString(Qt::ISODate)},
+                                {QStringLiteral("consecutiveFailures"), 2},
+                                {QStringLiteral("failures"), QJsonArray{failure}}};
+        QDir().mkpath(home.filePath(QStringLiteral("data/Quvex")));
+        QFile stateFile(home.filePath(QStringLiteral("data/Quvex/poll-status.json")));
+        QVERIFY(stateFile.open(QIODevice::WriteOnly));
+        stateFile.write(QJsonDocument(state).toJson());
+        stateFile.close();
+
+        QProcess zelvora;
+        QProcessEnvironment env = sessionEnvironment(home, portal);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), wayland ? QStringLiteral("wayland") : QStringLiteral("xcb"));
+        zelvora.setProcessEnvironment(env);
+        zelvora.setProcessChannelMode(QProcess::MergedChannels);
+        zelvora.start(QStringLiteral(ZELVORA_EXE), {});
+        QVERIFY(zelvora.waitForStarted());
+        QString log;
+        const auto failed = [&] { return qPrintable(log += QString::fromUtf8(zelvora.readAll())); };
+
+        QTRY_VERIFY2_WITH_TIMEOUT(!watcher.items().isEmpty(), failed(), 30000);
+        const ExportedTray tray{watcher.itemService(), watcher.itemPath()};
+        QTRY_VERIFY2_WITH_TIMEOUT(tray.lines().contains(QStringLiteral("Retry Now")), failed(), 30000);
+        const QStringList lines = tray.lines();
+        qInfo().noquote() << "The exported menu while not watching:\n" + lines.mid(0, 5).join(QLatin1Char('\n'));
+        QVERIFY2(lines.at(1).startsWith(QStringLiteral("\u26A0  Not watching: Can't reach the Saudi Exchange since ")),
+                 qPrintable(lines.at(1)));
+        QVERIFY2(lines.at(1).endsWith(QStringLiteral("(403 Access Denied)    (disabled)")), qPrintable(lines.at(1)));
+        QCOMPARE(lines.at(2), QStringLiteral("Retry Now"));
+        QVERIFY2(tray.toolTip().contains(QStringLiteral("\nCan't reach the Saudi Exchange since ")),
+                 qPrintable(tray.toolTip()));
+        const auto requests = portal.requestCount();
+        QTRY_VERIFY_WITH_TIMEOUT(portal.requestCount() > requests + 2, 15000); // more failed polls
+        QCOMPARE(notifications.calls().size(), 1);
+        QCOMPARE(notifications.calls().first().summary, QStringLiteral("Zelvora is not watching the Saudi Exchange"));
+
+        portal.clearFaults();
+        QTRY_VERIFY2_WITH_TIMEOUT(!tray.lines().contains(QStringLiteral("Retry Now")), failed(), 30000);
+        QVERIFY2(tray.toolTip().contains(QStringLiteral("\nChecked ")), qPrintable(tray.toolTip()));
+        QCOMPARE(notifications.calls().size(), 1);
 
         ::kill(static_cast<pid_t>(zelvora.processId()), SIGTERM);
         QVERIFY(zelvora.waitForFinished(30000));
