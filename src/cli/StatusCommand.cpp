@@ -36,15 +36,14 @@ QString stateText(const PollStatus& status)
 
 StatusCommand::StatusCommand(QString statusFile) : m_statusFile(std::move(statusFile)) {}
 
-void StatusCommand::registerIn(CommandLine& commandLine)
+void StatusCommand::registerIn(CommandLine& commandLine, const AppPaths& paths)
 {
     commandLine.addCommand(
         {QStringLiteral("status"), QStringLiteral("status"),
          QStringLiteral("Print when the exchange last answered and what fails; exit 1 when the last poll "
                         "failed or none is recorded"),
-         CommandLine::AppKind::Core, [](const QStringList& arguments) {
-             return StatusCommand(QDir(AppPaths::cacheDirectory()).filePath(PollStatus::kFileName))
-                 .run(arguments);
+         CommandLine::AppKind::Core, [paths](const QStringList& arguments) {
+             return StatusCommand(QDir(paths.cacheDirectory()).filePath(PollStatus::kFileName)).run(arguments);
          }});
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class AppPaths;
 class CommandLine;
 
 // `zelvora status`: how the polls of any Zelvora process have gone lately, read from the poll status
@@ -11,7 +12,7 @@ class StatusCommand
 {
 public:
     explicit StatusCommand(QString statusFile);
-    static void registerIn(CommandLine& commandLine);
+    static void registerIn(CommandLine& commandLine, const AppPaths& paths);
     int run(const QStringList& arguments) const;
 
 private:
