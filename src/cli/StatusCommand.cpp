@@ -43,7 +43,8 @@ void StatusCommand::registerIn(CommandLine& commandLine, const AppPaths& paths)
          QStringLiteral("Print when the exchange last answered and what fails; exit 1 when the last poll "
                         "failed or none is recorded"),
          CommandLine::AppKind::Core, [paths](const QStringList& arguments) {
-             return StatusCommand(QDir(paths.cacheDirectory()).filePath(PollStatus::kFileName)).run(arguments);
+             return StatusCommand(QDir(paths.cacheDirectory()).filePath(PollStatus::kFileName))
+                 .run(arguments);
          }});
 }
 
@@ -60,7 +61,7 @@ int StatusCommand::run(const QStringList& arguments) const
     CommandLine::printOut(QStringLiteral("Last failure: ") + localTime(status.lastFailure()));
     CommandLine::printOut(QStringLiteral("Failed: ") +
                           (failed.isEmpty() ? QStringLiteral("nothing") : failed.join(QStringLiteral("; "))));
-    const bool healthy = status.state() == PollStatus::State::Watching ||
-                         status.state() == PollStatus::State::PartlyFailing;
+    const bool healthy =
+        status.state() == PollStatus::State::Watching || status.state() == PollStatus::State::PartlyFailing;
     return healthy ? CommandLine::Success : CommandLine::Failure;
 }

@@ -28,7 +28,8 @@ QString clockTime(Instant at, Instant now, const QTimeZone& zone)
 {
     const QDateTime local = at.toDateTime().toTimeZone(zone);
     const bool today = local.date() == now.toDateTime().toTimeZone(zone).date();
-    return QLocale(QLocale::English).toString(local, today ? QStringLiteral("HH:mm") : QStringLiteral("d MMM HH:mm"));
+    return QLocale(QLocale::English)
+        .toString(local, today ? QStringLiteral("HH:mm") : QStringLiteral("d MMM HH:mm"));
 }
 } // namespace
 
@@ -96,7 +97,8 @@ QString PollStatus::summary(Instant now, const QTimeZone& zone) const
         break;
     }
     const QString reason = m_failures.isEmpty() ? QString() : m_failures.first().reason;
-    return tr("Can't reach the Saudi Exchange since %1 (%2)").arg(clockTime(*m_failingSince, now, zone), reason);
+    return tr("Can't reach the Saudi Exchange since %1 (%2)")
+        .arg(clockTime(*m_failingSince, now, zone), reason);
 }
 
 QJsonObject PollStatus::toJson() const
@@ -123,7 +125,8 @@ PollStatus PollStatus::fromJson(const QJsonObject& object)
     status.m_consecutiveFailures = std::max(0, object.value(QStringLiteral("consecutiveFailures")).toInt());
     if (!status.m_failingSince)
         status.m_consecutiveFailures = 0; // a run of failures without its start cannot be timed
-    status.m_notWatching = status.m_consecutiveFailures > 0 && object.value(QStringLiteral("notWatching")).toBool();
+    status.m_notWatching =
+        status.m_consecutiveFailures > 0 && object.value(QStringLiteral("notWatching")).toBool();
     const QJsonArray failures = object.value(QStringLiteral("failures")).toArray();
     for (const QJsonValue& value : failures) {
         const QJsonObject failure = value.toObject();

@@ -84,9 +84,12 @@ void NotificationManager::sendNotWatchingNotification(const QString& problem)
 {
     if (!m_preferences.notificationsEnabled())
         return;
-    deliver({QStringLiteral("zelvora-not-watching"), tr("Zelvora is not watching the Saudi Exchange"),
-             problem + QLatin1Char('\n') + tr("New announcements are not being checked. Zelvora keeps trying."), {}},
-            true);
+    deliver(
+        {QStringLiteral("zelvora-not-watching"),
+         tr("Zelvora is not watching the Saudi Exchange"),
+         problem + QLatin1Char('\n') + tr("New announcements are not being checked. Zelvora keeps trying."),
+         {}},
+        true);
 }
 
 void NotificationManager::sendTestNotification()

@@ -103,8 +103,9 @@ QString MenuBarManager::toolTip() const
 void MenuBarManager::setPollStatus(const PollStatus& status, Instant now)
 {
     m_statusLine = status.summary(now);
-    const QString problem =
-        status.state() == PollStatus::State::NotWatching ? tr("Not watching: %1").arg(m_statusLine) : QString();
+    const QString problem = status.state() == PollStatus::State::NotWatching
+                                ? tr("Not watching: %1").arg(m_statusLine)
+                                : QString();
     const bool menuChanged = problem != m_problem;
     m_problem = problem;
     refreshIcon();

@@ -7,15 +7,6 @@ using portalsim::Fault;
 using portalsim::Feed;
 using State = PollStatus::State;
 
-namespace {
-Fault status(int code)
-{
-    Fault fault;
-    fault.status = code;
-    return fault;
-}
-} // namespace
-
 class TestPollStatus : public QObject
 {
     Q_OBJECT
@@ -24,7 +15,7 @@ private Q_SLOTS:
     void outageAndRecovery()
     {
         FetcherHarness h(60, 20);
-        const QTimeZone utc = QTimeZone::UTC;
+        const QTimeZone utc = QTimeZone::utc();
         const auto clockText = [&h, &utc] {
             return h.clock.now().toDateTime().toTimeZone(utc).toString(QStringLiteral("HH:mm"));
         };
@@ -35,7 +26,9 @@ private Q_SLOTS:
         QCOMPARE(update.status.summary(h.clock.now(), utc), QStringLiteral("Checked ") + clockText());
 
         // One feed failing is only mentioned: Zelvora still hears from the other.
-        h.sim->setFault(Feed::MarketEN, 0, status(503));
+        Fault fault;
+        fault.status = 503;
+        h.sim->setFault(Feed::MarketEN, 0, fault);
         h.clock.advance(180);
         update = h.pollAndWait();
         QVERIFY(!update.error);
@@ -45,7 +38,8 @@ private Q_SLOTS:
         const Instant lastHeard = h.clock.now();
 
         // Both failing: "can't reach" at once, "not watching" only after half an hour and three polls.
-        h.sim->setFault(Feed::IssuerEN, 0, status(403));
+        fault.status = 403;
+        h.sim->setFault(Feed::IssuerEN, 0, fault);
         StdoutCapture log;
         h.clock.advance(180);
         const QString since = clockText();

@@ -202,7 +202,8 @@ private Q_SLOTS:
             h.pollAndWait();
         }
         QCOMPARE(problems.size(), 1);
-        QVERIFY2(problems.first().endsWith(QStringLiteral("(403 Access Denied)")), qPrintable(problems.first()));
+        QVERIFY2(problems.first().endsWith(QStringLiteral("(403 Access Denied)")),
+                 qPrintable(problems.first()));
         QVERIFY(image() != watching);
         const QStringList outageMenu = menuTexts();
         QCOMPARE(outageMenu.size(), normalMenu.size() + 2);

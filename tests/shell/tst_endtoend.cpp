@@ -156,8 +156,8 @@ struct ExportedTray
     QDBusMessage menuCall(const QString& method, const QVariantList& arguments) const
     {
         const QString menuPath = qvariant_cast<QDBusObjectPath>(property(QStringLiteral("Menu"))).path();
-        QDBusMessage call =
-            QDBusMessage::createMethodCall(service, menuPath, QStringLiteral("com.canonical.dbusmenu"), method);
+        QDBusMessage call = QDBusMessage::createMethodCall(service, menuPath,
+                                                           QStringLiteral("com.canonical.dbusmenu"), method);
         call.setArguments(arguments);
         return QDBusConnection::sessionBus().call(call);
     }
@@ -199,6 +199,43 @@ struct ExportedTray
         argument >> title >> text;
         argument.endStructure();
         return title + text;
+    }
+};
+
+// A session whose tray host reads items over D-Bus, with a notification service, and the portal.
+struct DBusDesktop
+{
+    StatusNotifierWatcherStandIn watcher;
+    TestNotificationServer notifications;
+    portalsim::PortalSimulator portal{smallPortal()};
+    QProcess zelvora;
+    QString log;
+
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+
+    bool hasDisplay() const { return wayland || !qEnvironmentVariableIsEmpty("DISPLAY"); }
+    bool start() { return watcher.start() && notifications.start() && portal.start(); }
+
+    // Starts the program and waits until its tray item has registered.
+    std::optional<ExportedTray> startProgram(const QTemporaryDir& home)
+    {
+        QProcessEnvironment env = sessionEnvironment(home, portal);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                   wayland ? QStringLiteral("wayland") : QStringLiteral("xcb"));
+        zelvora.setProcessEnvironment(env);
+        zelvora.setProcessChannelMode(QProcess::MergedChannels);
+        zelvora.start(QStringLiteral(ZELVORA_EXE), {});
+        if (!zelvora.waitForStarted() ||
+            !QTest::qWaitFor([this] { return !watcher.items().isEmpty(); }, 30000))
+            return std::nullopt;
+        return ExportedTray{watcher.itemService(), watcher.itemPath()};
+    }
+
+    // What the program has written so far.
+    QString output()
+    {
+        log += QString::fromUtf8(zelvora.readAll());
+        return log;
     }
 };
 
@@ -296,36 +333,20 @@ private Q_SLOTS:
     // under Wayland this is the only tray there is.
     void exportedTrayMenu()
     {
-        const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-        if (qEnvironmentVariableIsEmpty("DISPLAY") && !wayland)
+        DBusDesktop desktop;
+        if (!desktop.hasDisplay())
             QSKIP("needs a display (run through run-with-display.sh or run-with-weston.sh)");
-
-        StatusNotifierWatcherStandIn watcher;
-        QVERIFY(watcher.start());
-        TestNotificationServer notifications;
-        QVERIFY2(notifications.start(), qPrintable(notifications.lastError()));
-        portalsim::PortalSimulator portal(smallPortal());
-        QVERIFY(portal.start());
+        QVERIFY2(desktop.start(), qPrintable(desktop.notifications.lastError()));
 
         QTemporaryDir home;
         QVERIFY(writeSettings(
             home,
             R"({"pollInterval": 2, "notificationsDontAsk": true, "watchlistSymbols": ["3010", "2290", "1020"]})"));
-        QProcess zelvora;
-        QProcessEnvironment env = sessionEnvironment(home, portal);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                   wayland ? QStringLiteral("wayland") : QStringLiteral("xcb"));
-        zelvora.setProcessEnvironment(env);
-        zelvora.setProcessChannelMode(QProcess::MergedChannels);
-        zelvora.start(QStringLiteral(ZELVORA_EXE), {});
-        QVERIFY(zelvora.waitForStarted());
-        QString log;
-        const auto failed = [&] { return qPrintable(log += QString::fromUtf8(zelvora.readAll())); };
-
-        QTRY_VERIFY2_WITH_TIMEOUT(!watcher.items().isEmpty(), failed(), 30000);
-        const ExportedTray tray{watcher.itemService(), watcher.itemPath()};
+        const std::optional<ExportedTray> found = desktop.startProgram(home);
+        QVERIFY2(found, qPrintable(desktop.output()));
+        const ExportedTray& tray = *found;
         // After the first poll: header, commands, both sections.
-        QTRY_VERIFY2_WITH_TIMEOUT(tray.layout().children.size() > 25, failed(), 30000);
+        QTRY_VERIFY2_WITH_TIMEOUT(tray.layout().children.size() > 25, qPrintable(desktop.output()), 30000);
         const LayoutItem root = tray.layout();
         const QStringList lines = tray.lines();
         qInfo().noquote() << "The exported menu as a host draws it:\n" + lines.join(QLatin1Char('\n'));
@@ -366,9 +387,9 @@ private Q_SLOTS:
             if (item.label() == QLatin1String("View All (30 days)...") ||
                 item.label() == QStringLiteral("Settings\u2026"))
                 tray.menuCall(QStringLiteral("Event"),
-                         {item.id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
+                              {item.id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
         }
-        if (!wayland) {
+        if (!desktop.wayland) {
             QTRY_VERIFY_WITH_TIMEOUT(
                 windowTitles().contains(QStringLiteral("Zelvora \u2014 All Announcements")), 20000);
             QTRY_VERIFY_WITH_TIMEOUT(windowTitles().contains(QStringLiteral("Settings \u2014 Zelvora")),
@@ -376,39 +397,37 @@ private Q_SLOTS:
         }
 
         // A notification click opens the announcement's window (its module and web engine load).
-        portal.addItem(true);
-        QTRY_VERIFY2_WITH_TIMEOUT(!notifications.calls().isEmpty(), failed(), 20000);
-        notifications.invokeAction(notifications.calls().first().returnedId);
+        desktop.portal.addItem(true);
+        QTRY_VERIFY2_WITH_TIMEOUT(!desktop.notifications.calls().isEmpty(), qPrintable(desktop.output()),
+                                  20000);
+        desktop.notifications.invokeAction(desktop.notifications.calls().first().returnedId);
         const auto windowModuleLoaded = [&] {
-            QFile maps(QStringLiteral("/proc/%1/maps").arg(zelvora.processId()));
+            QFile maps(QStringLiteral("/proc/%1/maps").arg(desktop.zelvora.processId()));
             return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libzelvora-web.so");
         };
-        QTRY_VERIFY2_WITH_TIMEOUT(windowModuleLoaded(), failed(), 60000);
-        if (!wayland)
-            QTRY_VERIFY_WITH_TIMEOUT(windowTitles().contains(notifications.calls().first().summary), 60000);
+        QTRY_VERIFY2_WITH_TIMEOUT(windowModuleLoaded(), qPrintable(desktop.output()), 60000);
+        if (!desktop.wayland)
+            QTRY_VERIFY_WITH_TIMEOUT(windowTitles().contains(desktop.notifications.calls().first().summary),
+                                     60000);
 
-        ::kill(static_cast<pid_t>(zelvora.processId()), SIGTERM);
-        QVERIFY(zelvora.waitForFinished(30000));
-        QVERIFY2(zelvora.exitStatus() == QProcess::NormalExit && zelvora.exitCode() == 0, failed());
+        ::kill(static_cast<pid_t>(desktop.zelvora.processId()), SIGTERM);
+        QVERIFY(desktop.zelvora.waitForFinished(30000));
+        QVERIFY2(desktop.zelvora.exitStatus() == QProcess::NormalExit && desktop.zelvora.exitCode() == 0,
+                 qPrintable(desktop.output()));
     }
 
     // Unreachable for long: the host shows the problem line, "Retry Now" and the hover text; one
     // notification; an answer from the portal restores the normal menu without another one.
     void notWatchingOnTheDBusTray()
     {
-        const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-        if (qEnvironmentVariableIsEmpty("DISPLAY") && !wayland)
+        DBusDesktop desktop;
+        if (!desktop.hasDisplay())
             QSKIP("needs a display (run through run-with-display.sh or run-with-weston.sh)");
-        StatusNotifierWatcherStandIn watcher;
-        QVERIFY(watcher.start());
-        TestNotificationServer notifications;
-        QVERIFY2(notifications.start(), qPrintable(notifications.lastError()));
-        portalsim::PortalSimulator portal(smallPortal());
-        QVERIFY(portal.start());
+        QVERIFY2(desktop.start(), qPrintable(desktop.notifications.lastError()));
         portalsim::Fault denied;
         denied.status = 403;
-        portal.setFault(portalsim::Feed::IssuerEN, 0, denied);
-        portal.setFault(portalsim::Feed::MarketEN, 0, denied);
+        desktop.portal.setFault(portalsim::Feed::IssuerEN, 0, denied);
+        desktop.portal.setFault(portalsim::Feed::MarketEN, 0, denied);
 
         // Two failed polls over the last 40 minutes, as an earlier run left them: the next one is the
         // third.
@@ -429,40 +448,38 @@ private Q_SLOTS:
         stateFile.write(QJsonDocument(state).toJson());
         stateFile.close();
 
-        QProcess zelvora;
-        QProcessEnvironment env = sessionEnvironment(home, portal);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), wayland ? QStringLiteral("wayland") : QStringLiteral("xcb"));
-        zelvora.setProcessEnvironment(env);
-        zelvora.setProcessChannelMode(QProcess::MergedChannels);
-        zelvora.start(QStringLiteral(ZELVORA_EXE), {});
-        QVERIFY(zelvora.waitForStarted());
-        QString log;
-        const auto failed = [&] { return qPrintable(log += QString::fromUtf8(zelvora.readAll())); };
-
-        QTRY_VERIFY2_WITH_TIMEOUT(!watcher.items().isEmpty(), failed(), 30000);
-        const ExportedTray tray{watcher.itemService(), watcher.itemPath()};
-        QTRY_VERIFY2_WITH_TIMEOUT(tray.lines().contains(QStringLiteral("Retry Now")), failed(), 30000);
+        const std::optional<ExportedTray> found = desktop.startProgram(home);
+        QVERIFY2(found, qPrintable(desktop.output()));
+        const ExportedTray& tray = *found;
+        QTRY_VERIFY2_WITH_TIMEOUT(tray.lines().contains(QStringLiteral("Retry Now")),
+                                  qPrintable(desktop.output()), 30000);
         const QStringList lines = tray.lines();
-        qInfo().noquote() << "The exported menu while not watching:\n" + lines.mid(0, 5).join(QLatin1Char('\n'));
-        QVERIFY2(lines.at(1).startsWith(QStringLiteral("\u26A0  Not watching: Can't reach the Saudi Exchange since ")),
+        qInfo().noquote() << "The exported menu while not watching:\n" +
+                                 lines.mid(0, 5).join(QLatin1Char('\n'));
+        QVERIFY2(lines.at(1).startsWith(
+                     QStringLiteral("\u26A0  Not watching: Can't reach the Saudi Exchange since ")),
                  qPrintable(lines.at(1)));
-        QVERIFY2(lines.at(1).endsWith(QStringLiteral("(403 Access Denied)    (disabled)")), qPrintable(lines.at(1)));
+        QVERIFY2(lines.at(1).endsWith(QStringLiteral("(403 Access Denied)    (disabled)")),
+                 qPrintable(lines.at(1)));
         QCOMPARE(lines.at(2), QStringLiteral("Retry Now"));
         QVERIFY2(tray.toolTip().contains(QStringLiteral("\nCan't reach the Saudi Exchange since ")),
                  qPrintable(tray.toolTip()));
-        const auto requests = portal.requestCount();
-        QTRY_VERIFY_WITH_TIMEOUT(portal.requestCount() > requests + 2, 15000); // more failed polls
-        QCOMPARE(notifications.calls().size(), 1);
-        QCOMPARE(notifications.calls().first().summary, QStringLiteral("Zelvora is not watching the Saudi Exchange"));
+        const auto requests = desktop.portal.requestCount();
+        QTRY_VERIFY_WITH_TIMEOUT(desktop.portal.requestCount() > requests + 2, 15000); // more failed polls
+        QCOMPARE(desktop.notifications.calls().size(), 1);
+        QCOMPARE(desktop.notifications.calls().first().summary,
+                 QStringLiteral("Zelvora is not watching the Saudi Exchange"));
 
-        portal.clearFaults();
-        QTRY_VERIFY2_WITH_TIMEOUT(!tray.lines().contains(QStringLiteral("Retry Now")), failed(), 30000);
+        desktop.portal.clearFaults();
+        QTRY_VERIFY2_WITH_TIMEOUT(!tray.lines().contains(QStringLiteral("Retry Now")),
+                                  qPrintable(desktop.output()), 30000);
         QVERIFY2(tray.toolTip().contains(QStringLiteral("\nChecked ")), qPrintable(tray.toolTip()));
-        QCOMPARE(notifications.calls().size(), 1);
+        QCOMPARE(desktop.notifications.calls().size(), 1);
 
-        ::kill(static_cast<pid_t>(zelvora.processId()), SIGTERM);
-        QVERIFY(zelvora.waitForFinished(30000));
-        QVERIFY2(zelvora.exitStatus() == QProcess::NormalExit && zelvora.exitCode() == 0, failed());
+        ::kill(static_cast<pid_t>(desktop.zelvora.processId()), SIGTERM);
+        QVERIFY(desktop.zelvora.waitForFinished(30000));
+        QVERIFY2(desktop.zelvora.exitStatus() == QProcess::NormalExit && desktop.zelvora.exitCode() == 0,
+                 qPrintable(desktop.output()));
     }
 };
 
