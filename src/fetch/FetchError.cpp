@@ -31,5 +31,8 @@ QString FetchError::reason() const
     case Kind::Transport:
         break;
     }
-    return m_text;
+    // libcurl puts the details first ("Failed to connect to host port 443 after 3 ms: Couldn't connect
+    // to server"); the closing phrase says it shortly, unless it is only a name ("...host: example.sa").
+    const QString last = m_text.section(QStringLiteral(": "), -1);
+    return last.contains(QLatin1Char(' ')) ? last : m_text;
 }

@@ -128,7 +128,7 @@ PollStatus PollStatus::fromJson(const QJsonObject& object)
     status.m_notWatching =
         status.m_consecutiveFailures > 0 && object.value(QStringLiteral("notWatching")).toBool();
     const QJsonArray failures = object.value(QStringLiteral("failures")).toArray();
-    for (const QJsonValue& value : failures) {
+    for (const QJsonValue value : failures) {
         const QJsonObject failure = value.toObject();
         status.m_failures.append({failure.value(QStringLiteral("feed")).toString(),
                                   failure.value(QStringLiteral("error")).toString(),

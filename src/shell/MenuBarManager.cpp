@@ -125,6 +125,9 @@ void MenuBarManager::addProblem()
         palette.setColor(QPalette::WindowText, QColor(0xB0, 0x1E, 0x1E));
         label->setPalette(palette);
         label->setContentsMargins(10, 4, 10, 4);
+        // A menu sizes its items by their size hint, which guesses too many lines for wrapped text.
+        label->setFixedWidth(kMinimumWidth);
+        label->setFixedHeight(label->heightForWidth(kMinimumWidth));
         line->setDefaultWidget(label);
         line->setText(text);
     } else {
