@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidgetAction>
 
 namespace {
@@ -46,7 +47,16 @@ MenuBarManager::MenuBarManager(MenuCommands& commands, Preferences& preferences,
     }
     // Opening the menu is when the user has seen the new watchlist match.
     connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { setBadge(false); });
-    buildMenu();
+    if (!m_statusItem) {
+        buildMenu();
+        return;
+    }
+    // Building the menu loads the font database and the icon theme: let the icon reach the tray
+    // first. A poll that ends before this turn has built the menu already.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_menuBuilt)
+            buildMenu();
+    });
 }
 
 MenuBarManager::~MenuBarManager() = default;
@@ -109,7 +119,7 @@ void MenuBarManager::setPollStatus(const PollStatus& status, Instant now)
     const bool menuChanged = problem != m_problem;
     m_problem = problem;
     refreshIcon();
-    if (menuChanged)
+    if (menuChanged && m_menuBuilt) // else the first build, still to come, shows it
         buildMenu();
 }
 
@@ -214,6 +224,7 @@ void MenuBarManager::buildMenu()
     // clear() deletes the actions the menu owns, and with them their widgets; the menu is refilled
     // in the same turn.
     m_menu->clear();
+    m_menuBuilt = true;
 
     const QPalette palette = m_menu->palette();
     addHeader();

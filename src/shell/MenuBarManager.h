@@ -72,6 +72,7 @@ private:
     QSystemTrayIcon* m_statusItem = nullptr;
     AnnouncementList m_announcements;
     bool m_badge = false;
+    bool m_menuBuilt = false;
     QString m_statusLine;
     QString m_problem; // the menu's line while not watching, else empty
 };
