@@ -406,9 +406,14 @@ private Q_SLOTS:
             return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libzelvora-web.so");
         };
         QTRY_VERIFY2_WITH_TIMEOUT(windowModuleLoaded(), qPrintable(desktop.output()), 60000);
-        if (!desktop.wayland)
-            QTRY_VERIFY_WITH_TIMEOUT(windowTitles().contains(desktop.notifications.calls().first().summary),
-                                     60000);
+        if (!desktop.wayland) {
+            const QString title = desktop.notifications.calls().first().summary;
+            QTRY_VERIFY2_WITH_TIMEOUT(windowTitles().contains(title),
+                                      qPrintable(title + QStringLiteral(" not among ") +
+                                                 windowTitles().join(QStringLiteral(" | ")) +
+                                                 QLatin1Char('\n') + desktop.output()),
+                                      90000);
+        }
 
         ::kill(static_cast<pid_t>(desktop.zelvora.processId()), SIGTERM);
         QVERIFY(desktop.zelvora.waitForFinished(30000));
