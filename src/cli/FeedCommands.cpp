@@ -5,7 +5,7 @@
 #include "cli/DemoMode.h"
 #include "fetch/AnnouncementCache.h"
 #include "fetch/PortalOrigin.h"
-#include "model/Log.h"
+#include "infra/Log.h"
 #include "model/RiyadhTime.h"
 #include "platform/TerminationSignals.h"
 
