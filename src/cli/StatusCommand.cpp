@@ -9,7 +9,11 @@
 namespace {
 QString localTime(const std::optional<Instant>& instant)
 {
-    return instant ? instant->toDateTime().toLocalTime().toString(Qt::ISODate) : QStringLiteral("never");
+    if (!instant)
+        return QStringLiteral("never");
+    // With the offset, so scripts read the same instant wherever they run.
+    const QDateTime local = instant->toDateTime().toLocalTime();
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
 }
 
 QString stateText(const PollStatus& status)
