@@ -7,8 +7,8 @@
 #include "fetch/IssuerDirectory.h"
 #include "fetch/PortalOrigin.h"
 #include "fetch/WakeUpPolling.h"
+#include "infra/Log.h"
 #include "model/AnnouncementSearch.h"
-#include "model/Log.h"
 #include "model/RiyadhTime.h"
 #include "platform/TerminationSignals.h"
 

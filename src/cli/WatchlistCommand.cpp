@@ -2,7 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "fetch/IssuerDirectory.h"
-#include "model/AppPaths.h"
+#include "infra/AppPaths.h"
 #include "model/Preferences.h"
 #include "model/SearchText.h"
 

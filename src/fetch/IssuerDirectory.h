@@ -1,7 +1,7 @@
 #pragma once
 
+#include "infra/Instant.h"
 #include "model/Announcement.h"
-#include "model/Instant.h"
 
 #include <QList>
 #include <QMap>
