@@ -19,7 +19,7 @@ class MenuBarManager : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString kToolTip = QStringLiteral("Zelvora \u2014 Saudi Exchange announcements");
+    static QString toolTip();
     static constexpr int kWatchlistLimit = 5;
     static constexpr int kLatestLimit = 15;
     static constexpr int kFirstLatestTag = 100;
@@ -51,6 +51,7 @@ public:
     static ItemStyle detectItemStyle();
 
 private:
+    static QString marketName();
     void buildMenu();
     void addHeader();
     void addSectionHeader(const QString& title, const QColor& color);

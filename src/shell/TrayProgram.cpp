@@ -4,9 +4,12 @@
 #include "cli/DemoMode.h"
 #include "fetch/PortalOrigin.h"
 #include "model/AppConstants.h"
+#include "model/InterfaceLanguage.h"
 #include "model/Log.h"
+#include "model/Preferences.h"
 #include "platform/TerminationSignals.h"
 #include "shell/AppDelegate.h"
+#include "shell/InterfaceTranslation.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -51,6 +54,11 @@ int TrayProgram::run(const QStringList& arguments, const DemoPortalFactory& demo
     // No application display name: Qt would append it to every window title the window manager
     // reads ("Zelvora — All Announcements — Zelvora").
     QApplication::setDesktopFileName(AppConstants::desktopEntry);
+
+    const QLocale system = QLocale::system();
+    const QString language = InterfaceLanguage::resolve(
+        InterfaceLanguage::stored(Preferences::shared().store()), system.uiLanguages());
+    const InterfaceTranslation translation(language, InterfaceLanguage::localeFor(language, system));
 
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, app, [](int) {
