@@ -28,11 +28,11 @@
     <name>AllAnnouncementsWindow</name>
     <message>
         <source>Zelvora — All Announcements</source>
-        <translation>Zelvora — جميع الإعلانات</translation>
+        <translation>جميع الإعلانات — Zelvora</translation>
     </message>
     <message>
         <source>Zelvora — All Announcements (30 days)</source>
-        <translation>Zelvora — جميع الإعلانات (آخر 30 يومًا)</translation>
+        <translation>جميع الإعلانات (آخر 30 يومًا) — Zelvora</translation>
     </message>
     <message>
         <source>No announcements cached yet.
@@ -89,7 +89,7 @@ Announcements appear here once fetched.</source>
     <name>MenuBarManager</name>
     <message>
         <source>Zelvora — Saudi Exchange announcements</source>
-        <translation>Zelvora — إعلانات تداول السعودية</translation>
+        <translation>إعلانات تداول السعودية — Zelvora</translation>
     </message>
     <message>
         <source>Tadawul Market</source>

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 
 namespace {
 constexpr int kMargin = 8;
@@ -70,14 +71,12 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
     };
 
     // Absolute: in a right-to-left painter a plain AlignRight would be mirrored to the left. In a
-    // right-to-left interface the whole item mirrors (date on the left) and every text starts at
-    // the right, while each text keeps its own writing direction.
+    // right-to-left interface the item's places mirror (date on the left, tags on the right), while
+    // title and description keep their own direction and alignment, as in the list window.
     const bool mirrored = isRightToLeft();
-    const auto place = [this, mirrored](const QRect& r) {
-        return mirrored ? QRect(width() - r.x() - r.width(), r.y(), r.width(), r.height()) : r;
-    };
+    const auto place = [this](const QRect& r) { return QStyle::visualRect(layoutDirection(), rect(), r); };
     const Qt::Alignment alignment =
-        (m_rightToLeft || mirrored ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute | Qt::AlignVCenter;
+        (m_rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute | Qt::AlignVCenter;
     const Qt::LayoutDirection direction = m_rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
     int y = kMargin / 2;
 

@@ -304,6 +304,10 @@ QString AnnouncementPage::dateText(Instant instant, const QString& localeName, c
 
 QString AnnouncementPage::dateText(Instant instant)
 {
-    // The interface's locale, which is the system's unless the user chose another language.
-    return dateText(instant, QLocale().name(), QTimeZone::systemTimeZoneId());
+    // The interface's locale, which is the system's unless the user chose another language. A
+    // right-to-left date starts with a mark so it keeps its order on the page, which is laid out
+    // left to right, where its leading day number would otherwise be placed apart.
+    const QLocale locale;
+    const QString text = dateText(instant, locale.name(), QTimeZone::systemTimeZoneId());
+    return locale.textDirection() == Qt::RightToLeft && !text.isEmpty() ? QChar(0x200F) + text : text;
 }
