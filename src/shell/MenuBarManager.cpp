@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidgetAction>
 
 namespace {
@@ -47,7 +48,16 @@ MenuBarManager::MenuBarManager(MenuCommands& commands, Preferences& preferences,
     }
     // Opening the menu is when the user has seen the new watchlist match.
     connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { setBadge(false); });
-    buildMenu();
+    if (!m_statusItem) {
+        buildMenu();
+        return;
+    }
+    // Building the menu loads the font database and the icon theme: let the icon reach the tray
+    // first. A poll that ends before this turn has built the menu already.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_menuBuilt)
+            buildMenu();
+    });
 }
 
 MenuBarManager::~MenuBarManager() = default;
@@ -182,6 +192,7 @@ void MenuBarManager::buildMenu()
     // clear() deletes the actions the menu owns, and with them their widgets; the menu is refilled
     // in the same turn.
     m_menu->clear();
+    m_menuBuilt = true;
 
     const QPalette palette = m_menu->palette();
     addHeader();

@@ -66,4 +66,5 @@ private:
     QSystemTrayIcon* m_statusItem = nullptr;
     AnnouncementList m_announcements;
     bool m_badge = false;
+    bool m_menuBuilt = false;
 };
