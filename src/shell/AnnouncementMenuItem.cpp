@@ -71,12 +71,12 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
     };
 
     // Absolute: in a right-to-left painter a plain AlignRight would be mirrored to the left. In a
-    // right-to-left interface the item's places mirror (date on the left, tags on the right), while
-    // title and description keep their own direction and alignment, as in the list window.
+    // right-to-left interface the item mirrors (date on the left) and every line starts at the
+    // right edge, as in the list window; title and description keep their own writing direction.
     const bool mirrored = isRightToLeft();
     const auto place = [this](const QRect& r) { return QStyle::visualRect(layoutDirection(), rect(), r); };
     const Qt::Alignment alignment =
-        (m_rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute | Qt::AlignVCenter;
+        (m_rightToLeft || mirrored ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute | Qt::AlignVCenter;
     const Qt::LayoutDirection direction = m_rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
     int y = kMargin / 2;
 
@@ -94,7 +94,7 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
     painter.drawText(place(titleRect), int(alignment) | Qt::TextSingleLine,
                      QFontMetrics(titleFont).elidedText(m_title, Qt::ElideRight, titleRect.width()));
 
-    painter.setLayoutDirection(Qt::LeftToRight);
+    painter.setLayoutDirection(layoutDirection()); // "2:05 م" reads right to left
     painter.setFont(dateFont);
     painter.setPen(textColor(WindowStyle::tertiaryLabelColor(pal)));
     painter.drawText(place(QRect(dateLeft, y, dateWidth, titleHeight)), Qt::AlignRight | Qt::AlignVCenter,

@@ -10,6 +10,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -128,6 +129,10 @@ void MenuBarManager::addHeader()
                            "<span style=\"font-size:12px; color:%2\">&nbsp;&nbsp;%3</span>")
                 .arg(WindowStyle::kSaudiGreen.name(), WindowStyle::secondaryLabelColor(palette).name(),
                      marketName().toHtmlEscaped()));
+        // A leading mark makes the line right to left in such an interface; "Zelvora", its first
+        // letters, would otherwise make it read left to right.
+        if (QGuiApplication::isRightToLeft())
+            label->setText(QChar(0x200F) + label->text());
         label->setContentsMargins(10, 4, 10, 4);
         action->setDefaultWidget(label);
     }
