@@ -4,6 +4,7 @@
 #include "shell/AnnouncementMenuItem.h"
 #include "shell/AnnouncementMenuLine.h"
 #include "shell/MenuCommands.h"
+#include "shell/ScrollingMenuStyle.h"
 #include "shell/TrayIconRenderer.h"
 #include "windows/AnnouncementEmoji.h"
 #include "windows/WindowStyle.h"
@@ -13,9 +14,11 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidgetAction>
+#include <limits>
 
 namespace {
 const char* const kTagProperty = "zelvoraTag";
@@ -33,6 +36,10 @@ MenuBarManager::MenuBarManager(MenuCommands& commands, Preferences& preferences,
       m_menu(std::make_unique<QMenu>())
 {
     m_menu->setMinimumWidth(kMinimumWidth);
+    if (m_style == ItemStyle::Drawn) {
+        m_menuStyle = std::make_unique<ScrollingMenuStyle>();
+        m_menu->setStyle(m_menuStyle.get());
+    }
     m_menu->setToolTipsVisible(true);
     if (showTrayIcon) {
         m_statusItem = new QSystemTrayIcon(this);
@@ -165,7 +172,7 @@ QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, i
     QString text;
     if (m_style == ItemStyle::Drawn) {
         auto* widgetAction = new QWidgetAction(m_menu.get());
-        auto* item = new AnnouncementMenuItem(announcement, emoji);
+        auto* item = new AnnouncementMenuItem(announcement, emoji, m_itemForm);
         connect(item, &AnnouncementMenuItem::clicked, widgetAction, [this, widgetAction] {
             widgetAction->trigger();
             m_menu->close();
@@ -192,7 +199,27 @@ QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, i
     return action;
 }
 
+int MenuBarManager::availableHeight() const
+{
+    QScreen* screen = m_statusItem ? QGuiApplication::screenAt(m_statusItem->geometry().center()) : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().height() : std::numeric_limits<int>::max();
+}
+
 void MenuBarManager::buildMenu()
+{
+    // A menu taller than the screen would scroll; one-line items let it fit on a 1280x800 laptop.
+    m_itemForm = AnnouncementMenuItem::Form::Full;
+    fillMenu();
+    if (m_style == ItemStyle::Drawn && !m_announcements.isEmpty() &&
+        m_menu->sizeHint().height() > availableHeight()) {
+        m_itemForm = AnnouncementMenuItem::Form::Compact;
+        fillMenu();
+    }
+}
+
+void MenuBarManager::fillMenu()
 {
     // clear() deletes the actions the menu owns, and with them their widgets; the menu is refilled
     // in the same turn.

@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "cli/DemoMode.h"
 #include "fetch/PortalOrigin.h"
+#include "fetch/WakeUpPolling.h"
 #include "model/AppConstants.h"
 #include "model/InterfaceLanguage.h"
 #include "platform/TerminationSignals.h"
@@ -132,6 +133,8 @@ int TrayProgram::run(const QStringList& arguments, const AppEnvironment& environ
     const QString language = InterfaceLanguage::resolve(
         InterfaceLanguage::stored(context.preferences().store()), system.uiLanguages());
     const InterfaceTranslation translation(language, InterfaceLanguage::localeFor(language, system));
+    WakeUpPolling wakeUps(context.fetcher(), QDBusConnection::systemBus());
+    wakeUps.watchSystemNetwork();
     DesktopUrlOpener opener;
     NotificationPrompt prompt(context.preferences(), context.notifications());
     AppDelegate delegate(delegateServices(context, prompt, opener));
