@@ -86,6 +86,25 @@ Announcements appear here once fetched.</source>
     </message>
 </context>
 <context>
+    <name>FetchError</name>
+    <message>
+        <source>403 Access Denied</source>
+        <translation>رُفض الوصول (403)</translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation>خطأ HTTP %1</translation>
+    </message>
+    <message>
+        <source>not a feed answer</source>
+        <translation>ردّ غير متوقع من البوابة</translation>
+    </message>
+    <message>
+        <source>invalid portal address</source>
+        <translation>عنوان البوابة غير صالح</translation>
+    </message>
+</context>
+<context>
     <name>MenuBarManager</name>
     <message>
         <source>Zelvora — Saudi Exchange announcements</source>
@@ -131,12 +150,28 @@ Announcements appear here once fetched.</source>
         <source>No announcements yet — refreshing…</source>
         <translation>لا توجد إعلانات بعد — جارٍ التحديث…</translation>
     </message>
+    <message>
+        <source>Not watching: %1</source>
+        <translation>المتابعة متوقفة: %1</translation>
+    </message>
+    <message>
+        <source>Retry Now</source>
+        <translation>إعادة المحاولة الآن</translation>
+    </message>
 </context>
 <context>
     <name>NotificationManager</name>
     <message>
         <source>Notifications are working. You will receive alerts for new Saudi Exchange announcements.</source>
         <translation>الإشعارات تعمل. ستصلك تنبيهات بإعلانات تداول السعودية الجديدة.</translation>
+    </message>
+    <message>
+        <source>Zelvora is not watching the Saudi Exchange</source>
+        <translation>لا يتابع Zelvora تداول السعودية حاليًا</translation>
+    </message>
+    <message>
+        <source>New announcements are not being checked. Zelvora keeps trying.</source>
+        <translation>لا يجري التحقق من الإعلانات الجديدة حاليًا، ويواصل Zelvora المحاولة.</translation>
     </message>
 </context>
 <context>
@@ -172,6 +207,37 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Open Settings</source>
         <translation>فتح الإعدادات</translation>
+    </message>
+</context>
+<context>
+    <name>PollStatus</name>
+    <message>
+        <source>issuer announcements</source>
+        <translation>إعلانات الشركات</translation>
+    </message>
+    <message>
+        <source>market news</source>
+        <translation>أخبار السوق</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Not checked yet</source>
+        <translation>لم يجرِ التحقق بعد</translation>
+    </message>
+    <message>
+        <source>Checked %1</source>
+        <translation>آخر تحقق %1</translation>
+    </message>
+    <message>
+        <source>Checked %1, but %2 failed (%3)</source>
+        <translation>آخر تحقق %1، لكن تعذّر جلب %2 (%3)</translation>
+    </message>
+    <message>
+        <source>Can&apos;t reach the Saudi Exchange since %1 (%2)</source>
+        <translation>تعذّر الوصول إلى تداول السعودية منذ %1 (%2)</translation>
     </message>
 </context>
 <context>

@@ -144,24 +144,24 @@ private Q_SLOTS:
 
     void arabicMirrorsTheLayoutAndTranslatesEnglishDoesNot()
     {
-        const QString englishTip = MenuBarManager::toolTip();
+        const QString englishTip = MenuBarManager::trayTitle();
         {
             const InterfaceTranslation arabic(QStringLiteral("ar"), QLocale(QStringLiteral("ar_SA")));
             QVERIFY(arabic.hasTranslation());
             QCOMPARE(QGuiApplication::layoutDirection(), Qt::RightToLeft);
             QWidget window;
             QVERIFY(window.isRightToLeft());
-            QVERIFY(MenuBarManager::toolTip().contains(QStringLiteral("تداول")));
+            QVERIFY(MenuBarManager::trayTitle().contains(QStringLiteral("تداول")));
             // Qt's own texts come along (standard buttons).
             QCOMPARE(QCoreApplication::translate("QPlatformTheme", "OK"), QStringLiteral("حسنًا"));
         }
         QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
-        QCOMPARE(MenuBarManager::toolTip(), englishTip);
+        QCOMPARE(MenuBarManager::trayTitle(), englishTip);
 
         const InterfaceTranslation english(QStringLiteral("en"), QLocale(QStringLiteral("en_US")));
         QVERIFY(!english.hasTranslation());
         QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
-        QCOMPARE(MenuBarManager::toolTip(), englishTip);
+        QCOMPARE(MenuBarManager::trayTitle(), englishTip);
     }
 
     void datesAndDayWordsAreArabicWithLatinDigits()
