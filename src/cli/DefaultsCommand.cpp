@@ -1,7 +1,7 @@
 #include "cli/DefaultsCommand.h"
 
 #include "cli/CommandLine.h"
-#include "model/AppPaths.h"
+#include "infra/AppPaths.h"
 #include "model/Preferences.h"
 
 #include <QJsonArray>

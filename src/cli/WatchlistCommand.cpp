@@ -1,7 +1,7 @@
 #include "cli/WatchlistCommand.h"
 
 #include "cli/CommandLine.h"
-#include "model/AppPaths.h"
+#include "infra/AppPaths.h"
 #include "model/Preferences.h"
 
 #include <cstdio>

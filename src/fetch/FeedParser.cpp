@@ -1,7 +1,7 @@
 #include "fetch/FeedParser.h"
 
 #include "fetch/PortalDates.h"
-#include "model/Log.h"
+#include "infra/Log.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

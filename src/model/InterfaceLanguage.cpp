@@ -1,6 +1,6 @@
 #include "model/InterfaceLanguage.h"
 
-#include "model/SettingsStore.h"
+#include "infra/SettingsStore.h"
 
 namespace {
 const QString kKey = QStringLiteral("interfaceLanguage");

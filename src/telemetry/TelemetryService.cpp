@@ -1,7 +1,7 @@
 #include "telemetry/TelemetryService.h"
 
+#include "infra/SettingsStore.h"
 #include "model/AppConstants.h"
-#include "model/SettingsStore.h"
 #include "model/UnicodeText.h"
 
 #include <QCryptographicHash>

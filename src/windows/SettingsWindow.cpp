@@ -1,7 +1,7 @@
 #include "windows/SettingsWindow.h"
 
+#include "infra/Log.h"
 #include "model/InterfaceLanguage.h"
-#include "model/Log.h"
 #include "model/Preferences.h"
 #include "windows/ChoicePopup.h"
 #include "windows/WindowStyle.h"

@@ -1,9 +1,9 @@
 #include "model/Announcement.h"
+#include "model/AnnouncementPage.h"
 #include "model/InterfaceLanguage.h"
 #include "model/RiyadhTime.h"
 #include "shell/InterfaceTranslation.h"
 #include "shell/MenuBarManager.h"
-#include "windows/AnnouncementPage.h"
 
 #include <QApplication>
 #include <QDir>

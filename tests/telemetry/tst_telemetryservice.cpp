@@ -1,4 +1,4 @@
-#include "model/SettingsStore.h"
+#include "infra/SettingsStore.h"
 #include "support/LoopbackHttpServer.h"
 #include "telemetry/TelemetryService.h"
 

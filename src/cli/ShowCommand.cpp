@@ -1,10 +1,10 @@
-#include "shell/ShowCommand.h"
+#include "cli/ShowCommand.h"
 
 #include "app/AppEnvironment.h"
 #include "cli/CommandLine.h"
 #include "fetch/AnnouncementCache.h"
-#include "windows/AnnouncementEmoji.h"
-#include "windows/AnnouncementPage.h"
+#include "model/AnnouncementEmoji.h"
+#include "model/AnnouncementPage.h"
 
 #include <cstdio>
 
