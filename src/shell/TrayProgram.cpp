@@ -1,8 +1,8 @@
 #include "shell/TrayProgram.h"
 
-#include "app/AppContext.h"
 #include "cli/CommandLine.h"
 #include "cli/DemoMode.h"
+#include "context/AppContext.h"
 #include "fetch/PortalOrigin.h"
 #include "fetch/WakeUpPolling.h"
 #include "model/AppConstants.h"
