@@ -1,9 +1,12 @@
 // Shows the windows with realistic data, for looking at them (screenshots, themes):
-//   window_gallery [--dark] [--window list|announcement|arabic|settings|all] [--search TEXT]
+//   window_gallery [--dark] [--language en|ar] [--window list|announcement|arabic|settings|all]
+//                  [--search TEXT]
 #include "fetch/IssuerDirectory.h"
 #include "fetch/PortalOrigin.h"
+#include "model/InterfaceLanguage.h"
 #include "model/Preferences.h"
 #include "platform/gui/UrlOpener.h"
+#include "shell/InterfaceTranslation.h"
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementWindow.h"
 #include "windows/SettingsWindow.h"
@@ -123,8 +126,13 @@ int main(int argc, char** argv)
                       QStringLiteral("name"), QStringLiteral("all")});
     parser.addOption({QStringLiteral("search"), QStringLiteral("Text typed into the list's search field"),
                       QStringLiteral("text")});
+    parser.addOption({QStringLiteral("language"), QStringLiteral("Interface language (en, ar)"),
+                      QStringLiteral("code"), QStringLiteral("en")});
     parser.addHelpOption();
     parser.process(application);
+    const QString language = parser.value(QStringLiteral("language"));
+    const InterfaceTranslation translation(language,
+                                           InterfaceLanguage::localeFor(language, QLocale::system()));
     if (parser.isSet(QStringLiteral("dark")))
         QApplication::setPalette(darkPalette());
 

@@ -1,8 +1,8 @@
 #include "cli/FeedCommands.h"
 
-#include "app/AppContext.h"
 #include "cli/CommandLine.h"
 #include "cli/DemoMode.h"
+#include "context/AppContext.h"
 #include "fetch/AnnouncementCache.h"
 #include "fetch/IssuerDirectory.h"
 #include "fetch/PortalOrigin.h"

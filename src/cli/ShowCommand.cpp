@@ -1,7 +1,7 @@
 #include "cli/ShowCommand.h"
 
-#include "app/AppEnvironment.h"
 #include "cli/CommandLine.h"
+#include "context/AppEnvironment.h"
 #include "fetch/AnnouncementCache.h"
 #include "model/AnnouncementEmoji.h"
 #include "model/AnnouncementPage.h"

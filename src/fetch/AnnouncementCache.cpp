@@ -18,7 +18,7 @@ bool isRecent(const Announcement& announcement, Instant now)
 
 AnnouncementCache::AnnouncementCache(QString directory) : m_directory(std::move(directory)) {}
 
-QString AnnouncementCache::cacheURL() const
+QString AnnouncementCache::cacheFilePath() const
 {
     QDir().mkpath(m_directory);
     return m_directory + QLatin1Char('/') + fileName;
@@ -113,7 +113,7 @@ std::optional<AnnouncementList> AnnouncementCache::decode(const QByteArray& byte
 
 std::optional<AnnouncementList> AnnouncementCache::load(Instant now) const
 {
-    QFile file(cacheURL());
+    QFile file(cacheFilePath());
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     auto all = decode(file.readAll());
@@ -136,7 +136,7 @@ bool AnnouncementCache::save(const AnnouncementList& announcements, Instant now)
         if (isRecent(announcement, now))
             recent.append(announcement);
     }
-    QSaveFile file(cacheURL());
+    QSaveFile file(cacheFilePath());
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(encode(recent));
@@ -145,5 +145,5 @@ bool AnnouncementCache::save(const AnnouncementList& announcements, Instant now)
 
 bool AnnouncementCache::remove() const
 {
-    return QFile::remove(cacheURL());
+    return QFile::remove(cacheFilePath());
 }

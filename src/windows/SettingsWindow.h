@@ -11,8 +11,9 @@ class QLabel;
 class QPushButton;
 class WatchlistEditor;
 
-// Language, poll interval, notifications, the watchlist filter and the watchlist itself. Every control writes
-// its setting at once; a new interval restarts polling and a new language relaunches the program.
+// Feed and interface language, poll interval, notifications, the watchlist filter and the watchlist
+// itself. Every control writes its setting at once; a new interval restarts polling and a new language
+// relaunches the program.
 class SettingsWindow : public QWidget
 {
     Q_OBJECT
@@ -42,6 +43,8 @@ public:
     static double pollIntervalForPosition(int position);
 
     QComboBox* languagePopup() const { return m_languagePopup; }
+    // Positions: System, English, Arabic.
+    QComboBox* interfaceLanguagePopup() const { return m_interfaceLanguagePopup; }
     QComboBox* pollIntervalPopup() const { return m_pollIntervalPopup; }
     QCheckBox* notificationsCheckbox() const { return m_notificationsCheckbox; }
     QCheckBox* showAllCheckbox() const { return m_showAllCheckbox; }
@@ -49,6 +52,7 @@ public:
     WatchlistEditor* watchlistEditor() const { return m_watchlistEditor; }
 
     void languageChanged();
+    void interfaceLanguageChanged();
     void pollIntervalChanged();
     void notificationsChanged();
     void showAllChanged();
@@ -68,10 +72,12 @@ private:
     QWidget* makePopupRow(const QString& label, QComboBox* popup);
     QCheckBox* makeCheckbox(const QString& title, void (SettingsWindow::*action)());
     void applyColors();
+    void relaunch();
 
     Preferences& m_preferences;
     Hooks m_hooks;
     QComboBox* m_languagePopup = nullptr;
+    QComboBox* m_interfaceLanguagePopup = nullptr;
     QComboBox* m_pollIntervalPopup = nullptr;
     QCheckBox* m_notificationsCheckbox = nullptr;
     QCheckBox* m_showAllCheckbox = nullptr;
