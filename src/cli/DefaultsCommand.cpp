@@ -1,6 +1,7 @@
 #include "cli/DefaultsCommand.h"
 
 #include "cli/CommandLine.h"
+#include "model/Log.h"
 #include "model/Preferences.h"
 
 #include <QJsonArray>
@@ -59,6 +60,7 @@ int DefaultsCommand::read(const QStringList& arguments)
 {
     if (arguments.size() > 1)
         return CommandLine::usageError(kUsage);
+    Log::useStandardError(true); // standard output holds only the values
     const QJsonObject all = m_preferences.store().snapshot();
     if (arguments.isEmpty()) {
         CommandLine::printOut(

@@ -1,6 +1,7 @@
 #include "cli/WatchlistCommand.h"
 
 #include "cli/CommandLine.h"
+#include "model/Log.h"
 #include "model/Preferences.h"
 
 #include <cstdio>
@@ -25,6 +26,7 @@ int WatchlistCommand::run(const QStringList& arguments)
     if (verb == QLatin1String("list")) {
         if (!symbols.isEmpty())
             return CommandLine::usageError(QStringLiteral("usage: zelvora watchlist list"));
+        Log::useStandardError(true); // standard output holds only the symbols
         QStringList sorted(m_preferences.watchlistSymbols().cbegin(),
                            m_preferences.watchlistSymbols().cend());
         sorted.sort();
@@ -50,6 +52,7 @@ int WatchlistCommand::run(const QStringList& arguments)
             std::fprintf(stderr, "zelvora: %s was not on the watchlist\n",
                          symbol.trimmed().toUtf8().constData());
     }
-    m_preferences.setWatchlistSymbols(watchlist);
+    if (!m_preferences.setWatchlistSymbols(watchlist))
+        return CommandLine::failure(QStringLiteral("could not write %1").arg(m_preferences.store().path()));
     return CommandLine::Success;
 }

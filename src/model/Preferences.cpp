@@ -2,6 +2,7 @@
 
 #include "model/AppConstants.h"
 #include "model/AppPaths.h"
+#include "model/Log.h"
 
 #include <QJsonArray>
 
@@ -77,11 +78,11 @@ QSet<QString> Preferences::watchlistSymbols() const
     return list ? QSet<QString>(list->cbegin(), list->cend()) : QSet<QString>();
 }
 
-void Preferences::setWatchlistSymbols(const QSet<QString>& symbols)
+bool Preferences::setWatchlistSymbols(const QSet<QString>& symbols)
 {
     QStringList list(symbols.cbegin(), symbols.cend());
     list.sort();
-    m_store.setValue(Key::watchlistSymbols, toJsonArray(list));
+    return m_store.setValue(Key::watchlistSymbols, toJsonArray(list));
 }
 
 bool Preferences::readBoolDefaultTrue(const QString& key) const
@@ -209,7 +210,18 @@ double Preferences::pollInterval() const
         seconds = value.toDouble();
     else if (value.isString())
         seconds = value.toString().toDouble(); // 0 when it does not read as a number
-    return seconds > 0.0 ? seconds : AppConstants::pollInterval;
+    if (!(seconds > 0.0))
+        return AppConstants::pollInterval;
+    // A tiny interval would poll the portal many times a second and get the user blocked.
+    if (seconds < AppConstants::minimumPollInterval) {
+        if (!m_pollIntervalRaised.exchange(true))
+            Log::line(QStringLiteral("Preferences"),
+                      QStringLiteral("pollInterval %1 is below %2 seconds; polling every %2 seconds")
+                          .arg(seconds)
+                          .arg(AppConstants::minimumPollInterval));
+        return AppConstants::minimumPollInterval;
+    }
+    return seconds;
 }
 
 void Preferences::setPollInterval(double seconds)

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <optional>
 
 // The user's settings. Every read goes to the store (nothing is cached here), so a value changed by
@@ -22,7 +23,7 @@ public:
     static const QStringList& keys(); // the eight settings keys
 
     QSet<QString> watchlistSymbols() const;
-    void setWatchlistSymbols(const QSet<QString>& symbols);
+    bool setWatchlistSymbols(const QSet<QString>& symbols); // false when the file could not be written
     bool showAllAnnouncements() const;
     void setShowAllAnnouncements(bool value);
     bool notificationsEnabled() const;
@@ -33,6 +34,7 @@ public:
     void setSeenAnnouncementIDs(const QSet<QString>& ids);
     std::optional<Instant> lastPollDate() const;
     void setLastPollDate(std::optional<Instant> date);
+    // At least AppConstants::minimumPollInterval; a smaller stored value is logged once.
     double pollInterval() const;
     void setPollInterval(double seconds);
     bool notificationsDontAsk() const;
@@ -61,4 +63,5 @@ private:
     bool readBoolDefaultTrue(const QString& key) const;
 
     SettingsStore m_store;
+    mutable std::atomic<bool> m_pollIntervalRaised{false};
 };

@@ -1,8 +1,10 @@
 #include "shell/ShowCommand.h"
 
 #include "cli/CommandLine.h"
+#include "cli/TerminalText.h"
 #include "fetch/AnnouncementCache.h"
 #include "model/AppPaths.h"
+#include "model/Log.h"
 #include "windows/AnnouncementEmoji.h"
 #include "windows/AnnouncementPage.h"
 
@@ -26,17 +28,18 @@ void ShowCommand::registerIn(CommandLine& commandLine)
 
 QString ShowCommand::describe(const Announcement& announcement)
 {
+    // Only the description may span lines; a line feed anywhere else would forge a field.
     QString text = AnnouncementEmoji::forTitle(announcement.title()) + QLatin1Char(' ') +
-                   announcement.title() + QLatin1Char('\n');
+                   TerminalText::clean(announcement.title()) + QLatin1Char('\n');
     text += QStringLiteral("Date: ") + announcement.displayDate() + QLatin1Char('\n');
     if (!announcement.companies().isEmpty())
-        text += QStringLiteral("Companies: ") + announcement.companies().join(QStringLiteral(", ")) +
-                QLatin1Char('\n');
-    text += QStringLiteral("Link: ") + announcement.link();
+        text += QStringLiteral("Companies: ") +
+                TerminalText::clean(announcement.companies().join(QStringLiteral(", "))) + QLatin1Char('\n');
+    text += QStringLiteral("Link: ") + TerminalText::clean(announcement.link());
     const QString description = announcement.strippedDescription();
     if (!description.isEmpty())
         text += QStringLiteral("\n\n") + description;
-    return text;
+    return TerminalText::cleanLines(text);
 }
 
 int ShowCommand::run(const QStringList& arguments)
@@ -53,6 +56,7 @@ int ShowCommand::run(const QStringList& arguments)
     }
     if (id.isEmpty())
         return CommandLine::usageError(kUsage);
+    Log::useStandardError(true); // standard output holds only the announcement
 
     // What the program keeps: the recent entries of a readable cache file.
     const AnnouncementList kept =

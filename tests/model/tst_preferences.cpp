@@ -1,5 +1,6 @@
 #include "model/AppConstants.h"
 #include "model/Preferences.h"
+#include "support/StdoutCapture.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -65,6 +66,16 @@ private Q_SLOTS:
         QCOMPARE(preferences.pollInterval(), 600.0);
         preferences.setPollInterval(30);
         QCOMPARE(preferences.pollInterval(), 30.0);
+        // Below 30 s reads as 30 s, with one log line however often it is read.
+        preferences.setPollInterval(0.001);
+        {
+            const StdoutCapture log;
+            QCOMPARE(preferences.pollInterval(), 30.0);
+            preferences.setPollInterval(29.5);
+            QCOMPARE(preferences.pollInterval(), 30.0);
+            QCOMPARE(log.text(), QStringLiteral("[Preferences] pollInterval 0.001 is below 30 seconds; "
+                                                "polling every 30 seconds\n"));
+        }
 
         const Instant when = Instant::fromReferenceSeconds(818000000.5);
         preferences.setLastPollDate(when);
