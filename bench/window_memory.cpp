@@ -1,33 +1,78 @@
-// Memory of the tray program's process after opening and closing 20 announcement windows (the
-// delegate keeps one window per announcement, hidden after closing). Prints resident memory.
+// Memory of the tray program's process tree (the program and every web-engine helper process, by
+// proportional set size) after opening and closing announcement windows. The owner keeps one window
+// per announcement; a closed window drops its page.
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTimer>
+#include <QTest>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
-static long residentKiB()
+namespace {
+QByteArray readProc(const QString& path)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+qint64 parentOf(const QString& pid)
+{
+    // The command name (field 2) may hold spaces; the parent follows the state after the last ')'.
+    const QByteArray stat = readProc(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() : -1;
+}
+
+long pssKiB(qint64 pid)
+{
+    for (const QByteArray& line : readProc(QStringLiteral("/proc/%1/smaps_rollup").arg(pid)).split('\n')) {
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+// The process and all its descendants.
+QList<qint64> processTree(qint64 root)
+{
+    QHash<qint64, QList<qint64>> children;
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs);
+    for (const QString& pid : pids)
+        children[parentOf(pid)].append(pid.toLongLong());
+    QList<qint64> tree{root};
+    for (qsizetype i = 0; i < tree.size(); ++i)
+        tree.append(children.value(tree[i]));
+    return tree;
+}
+
+void report(const char* when)
+{
+    const QList<qint64> tree = processTree(QCoreApplication::applicationPid());
+    long total = 0;
+    QStringList each;
+    for (qint64 pid : tree) {
+        const long pss = pssKiB(pid);
+        total += pss;
+        each.append(QStringLiteral("%1 %2")
+                        .arg(QString::fromUtf8(readProc(QStringLiteral("/proc/%1/comm").arg(pid)).trimmed()))
+                        .arg(pss));
+    }
+    std::printf("%s: %ld KiB in %lld processes (%s)\n", when, total, static_cast<long long>(tree.size()),
+                qPrintable(each.join(QStringLiteral(", "))));
+    std::fflush(stdout);
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     RecordingUrlOpener opener;
-    std::printf("before any window: %ld KiB\n", residentKiB());
+    report("before any window");
     std::vector<std::unique_ptr<AnnouncementWindow>> windows;
     for (int i = 0; i < 20; ++i) {
         const Announcement announcement(QStringLiteral("se_%1").arg(97000 + i),
@@ -43,11 +88,12 @@ int main(int argc, char** argv)
         ready.wait(20000);
         window->close();
         windows.push_back(std::move(window));
-        if (i == 0)
-            std::printf("after the first window: %ld KiB\n", residentKiB());
+        if (i == 0) {
+            QTest::qWait(2000); // let the engine end the page's renderer
+            report("after the first window was opened and closed");
+        }
     }
-    QTimer::singleShot(2000, &app, &QCoreApplication::quit);
-    QApplication::exec();
-    std::printf("after 20 windows opened and closed: %ld KiB\n", residentKiB());
+    QTest::qWait(2000);
+    report("after 20 windows were opened and closed");
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "model/AppConstants.h"
 #include "model/Preferences.h"
 #include "notify/NotificationManager.h"
+#include "platform/HeapTrim.h"
 #include "platform/Updater.h"
 #include "platform/gui/TrayNotificationBackend.h"
 #include "platform/gui/UpdateDialog.h"
@@ -108,6 +109,8 @@ void AppDelegate::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
                         std::any_of(update.newAnnouncements.cbegin(), update.newAnnouncements.cend(),
                                     [&](const Announcement& a) { return a.matchesWatchlist(watchlist); });
     m_menuBarManager->updateBadge(hasNew);
+    // A poll's pages and lists are freed by now; the program idles until the next one.
+    HeapTrim::now();
 }
 
 void AppDelegate::handleOpenAnnouncement(const QVariantMap& userInfo)

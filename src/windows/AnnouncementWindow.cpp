@@ -2,6 +2,7 @@
 
 #include "fetch/PortalOrigin.h"
 #include "model/AppPaths.h"
+#include "platform/HeapTrim.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementPage.h"
 #include "windows/AnnouncementWebPage.h"
@@ -11,12 +12,14 @@
 #include "windows/WindowStyle.h"
 
 #include <QBoxLayout>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QWebEngineScript>
 
 namespace {
@@ -136,6 +139,46 @@ AnnouncementWindow::~AnnouncementWindow()
     delete m_page;
 }
 
+void AnnouncementWindow::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        releasePage();
+}
+
+void AnnouncementWindow::releasePage()
+{
+    if (!m_webView)
+        return;
+    m_scrollPosition = m_page->scrollPosition();
+    // The view goes before the page it shows.
+    delete m_webView;
+    m_webView = nullptr;
+    delete m_page;
+    m_page = nullptr;
+    // The native window goes too: once it has shown a web view it composes through OpenGL and
+    // keeps a context of its own. The widget, with its frame, makes a new one when shown again.
+    // The engine frees the page's memory from its own event handling; trim once that has run.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible())
+            destroy();
+        HeapTrim::now();
+    });
+}
+
+void AnnouncementWindow::pageLoaded(bool ok)
+{
+    if (!ok || m_scrollPosition.isNull()) {
+        Q_EMIT pageReady(ok);
+        return;
+    }
+    // Scripts are off for the page itself; the application's own world may still scroll it.
+    const QString script =
+        QStringLiteral("window.scrollTo(%1, %2)").arg(m_scrollPosition.x()).arg(m_scrollPosition.y());
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                          [this](const QVariant&) { Q_EMIT pageReady(true); });
+}
+
 QString AnnouncementWindow::buildHTML() const
 {
     return AnnouncementPage::buildHTML(m_announcement, m_dateText);
@@ -237,7 +280,7 @@ void AnnouncementWindow::loadContent()
     const QString html = buildHTML();
     if (fitsInDataAddress(html)) {
         connect(
-            m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) { Q_EMIT pageReady(ok); },
+            m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) { pageLoaded(ok); },
             Qt::SingleShotConnection);
         m_page->loadDocument(html, base);
         return;
@@ -260,7 +303,7 @@ void AnnouncementWindow::loadContent()
                                                   "if(!c)return false;c.innerHTML=%1[0];return true;})()")
                                        .arg(QString::fromUtf8(literal));
             m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                                  [this](const QVariant& placed) { Q_EMIT pageReady(placed.toBool()); });
+                                  [this](const QVariant& placed) { pageLoaded(placed.toBool()); });
         },
         Qt::SingleShotConnection);
     m_page->loadDocument(AnnouncementPage::buildHTML(shell, m_dateText), base);

@@ -2,6 +2,7 @@
 
 #include "model/Announcement.h"
 
+#include <QPointF>
 #include <QUrl>
 #include <QWidget>
 
@@ -17,8 +18,10 @@ class WindowFrameAutosaver;
 // left, up to four company tags in the middle, the date on the right. Closing hides it; the owner
 // keeps it and shows it again for the same announcement.
 //
-// The web engine is started only when the window is first shown, so a program that never opens an
-// announcement never starts the engine's processes.
+// The web page lives only while the window is shown: the web engine starts when a window is first
+// shown, and closing a window drops its page and view (tens of megabytes with the page's renderer),
+// keeping the window, its frame and the scroll position. Shown again, it loads the page anew and
+// scrolls back to where the reader was.
 class AnnouncementWindow : public QWidget
 {
     Q_OBJECT
@@ -48,7 +51,7 @@ public:
     void openSource();
     void openInTadawul();
 
-    // Null until the window is first shown.
+    // Null while the window is not shown.
     QWebEngineView* webView() const { return m_webView; }
     QList<TagLabel*> tags() const { return m_tags; }
     QPushButton* openSourceButton() const { return m_openSource; }
@@ -63,10 +66,13 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void setupUI();
     void loadContent();
+    void releasePage();
+    void pageLoaded(bool ok);
     QPushButton* makeToolbarButton(const QString& title, const QString& iconName);
     void applyColors();
 
@@ -76,6 +82,7 @@ private:
     QWidget* m_webHost = nullptr;
     QWebEngineView* m_webView = nullptr;
     AnnouncementWebPage* m_page = nullptr;
+    QPointF m_scrollPosition; // of the released page, restored when it is loaded again
     QWidget* m_separator = nullptr;
     QPushButton* m_openSource = nullptr;
     QPushButton* m_openInTadawul = nullptr;

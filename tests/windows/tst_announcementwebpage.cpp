@@ -101,12 +101,41 @@ private Q_SLOTS:
         QCOMPARE(evaluate(window.webView()->page(), QStringLiteral("document.baseURI")).toString(),
                  QStringLiteral("https://www.saudiexchange.sa/wps/portal/1"));
 
-        // Hidden and shown again: the same page, not loaded a second time.
+        // Hidden (minimised, say) and shown again: the same page, not loaded a second time.
         QWebEngineView* view = window.webView();
         window.hide();
         window.show();
         QCOMPARE(window.webView(), view);
         QCOMPARE(ready.size(), 1);
+    }
+
+    void closingDropsThePageAndReopeningRestoresIt()
+    {
+        const QString description = QStringLiteral("<p style=\"height: 4000px\">tall</p><p>end</p>");
+        AnnouncementWindow window(
+            TestData::announcement(QStringLiteral("se_3"), QStringLiteral("Tall"), {}, description),
+            services());
+        QSignalSpy ready(&window, &AnnouncementWindow::pageReady);
+        window.setGeometry(QRect(40, 30, 600, 420));
+        window.show();
+        QVERIFY(ready.wait(60000));
+        evaluate(window.webView()->page(), QStringLiteral("window.scrollTo(0, 1500)"));
+        QTRY_COMPARE_WITH_TIMEOUT(window.webView()->page()->scrollPosition().y(), 1500.0, 30000);
+
+        window.close();
+        QVERIFY(!window.webView());
+        QVERIFY(window.findChildren<QWebEnginePage*>().isEmpty());
+        QTRY_VERIFY(!window.windowHandle()); // the native window and its drawing context go too
+
+        window.show();
+        QCOMPARE(window.geometry(), QRect(40, 30, 600, 420));
+        QVERIFY(ready.wait(60000));
+        QCOMPARE(ready.last().first().toBool(), true);
+        QTRY_COMPARE_WITH_TIMEOUT(window.webView()->page()->scrollPosition().y(), 1500.0, 30000);
+        QCOMPARE(
+            evaluate(window.webView()->page(), QStringLiteral("document.querySelector('h1').textContent"))
+                .toString(),
+            QStringLiteral("Tall"));
     }
 
     void aDescriptionLargerThanTwoMegabytesStillShows()
