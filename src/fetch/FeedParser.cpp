@@ -103,6 +103,22 @@ bool isWebUrl(const QUrl& url)
            (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
+// The portal's own "/path" links: the origin followed by the text, as delivered. Anything else is a
+// URL reference; concatenating it could change the host ("@evil.example/x").
+QString resolvedLink(const QString& announcementUrl, const QString& origin)
+{
+    if (announcementUrl.startsWith(QLatin1Char('/')) && !announcementUrl.startsWith(QLatin1String("//")) &&
+        !announcementUrl.startsWith(QLatin1String("/\\")))
+        return origin + announcementUrl;
+    const QUrl reference(announcementUrl);
+    if (!reference.isValid())
+        return origin;
+    if (!reference.isRelative())
+        return isWebUrl(reference) ? announcementUrl : origin;
+    const QUrl resolved = QUrl(origin + QLatin1Char('/')).resolved(reference);
+    return isWebUrl(resolved) ? resolved.toString(QUrl::FullyEncoded) : origin;
+}
+
 } // namespace
 
 quint64 FeedParser::djb2(const QByteArray& bytes)
@@ -123,22 +139,12 @@ QString FeedParser::fallbackIdentifier(const QString& source, const QString& tit
 
 QString FeedParser::completeLink(QString announcementUrl, const QString& locale, const QString& origin)
 {
-    if (announcementUrl.isEmpty() || announcementUrl.size() > kMaxLinkLength)
+    if (announcementUrl.isEmpty())
         return origin;
     if (locale == QLatin1String("ar"))
         announcementUrl.replace(QLatin1String("locale=en"), QLatin1String("locale=ar"));
-    // The portal's own "/path" links: the origin followed by the text, as delivered.
-    if (announcementUrl.startsWith(QLatin1Char('/')) && !announcementUrl.startsWith(QLatin1String("//")) &&
-        !announcementUrl.startsWith(QLatin1String("/\\")))
-        return origin + announcementUrl;
-    // Anything else is a URL reference; concatenating it could change the host ("@evil.example/x").
-    const QUrl reference(announcementUrl);
-    if (!reference.isValid())
-        return origin;
-    if (!reference.isRelative())
-        return isWebUrl(reference) ? announcementUrl : origin;
-    const QUrl resolved = QUrl(origin + QLatin1Char('/')).resolved(reference);
-    return isWebUrl(resolved) ? resolved.toString(QUrl::FullyEncoded) : origin;
+    const QString link = resolvedLink(announcementUrl, origin);
+    return link.size() <= kMaxLinkLength ? link : origin;
 }
 
 QString FeedParser::capped(const QString& text, qsizetype maxLength)

@@ -28,7 +28,7 @@ public:
     static constexpr qsizetype kMaxTitleLength = 1024;
     static constexpr qsizetype kMaxDescriptionLength = 8192;
     static constexpr qsizetype kMaxSymbolLength = 32;
-    static constexpr qsizetype kMaxLinkLength = 2048; // a longer link is replaced by the origin
+    static constexpr qsizetype kMaxLinkLength = 2048; // a longer link becomes the origin
 
     // The absolute link of an item: origin when empty, locale switched for Arabic, then resolved as
     // a URL reference against the origin ("/path" gives origin + path as delivered); the origin when

@@ -21,6 +21,8 @@ public:
     explicit Preferences(const QString& settingsFile);
 
     static const QStringList& keys(); // the eight settings keys
+    // 30 seconds, or $ZELVORA_MIN_POLL_INTERVAL (for tests against a local portal).
+    static double minimumPollInterval();
 
     QSet<QString> watchlistSymbols() const;
     bool setWatchlistSymbols(const QSet<QString>& symbols); // false when the file could not be written
@@ -34,7 +36,7 @@ public:
     void setSeenAnnouncementIDs(const QSet<QString>& ids);
     std::optional<Instant> lastPollDate() const;
     void setLastPollDate(std::optional<Instant> date);
-    // At least AppConstants::minimumPollInterval; a smaller stored value is logged once.
+    // At least minimumPollInterval(); a smaller stored value is logged once.
     double pollInterval() const;
     void setPollInterval(double seconds);
     bool notificationsDontAsk() const;
