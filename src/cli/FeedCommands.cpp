@@ -100,8 +100,7 @@ QString FeedCommands::line(const Announcement& announcement)
                                 ? QStringLiteral("-")
                                 : announcement.companies().join(QLatin1Char(','));
     return TerminalText::clean(date + QStringLiteral("  ") + symbols + QStringLiteral("  ") +
-                               announcement.title().simplified() + QStringLiteral("  ") +
-                               announcement.link());
+                               announcement.displayTitle() + QStringLiteral("  ") + announcement.link());
 }
 
 QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const AnnouncementList& all,

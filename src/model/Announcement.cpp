@@ -83,12 +83,13 @@ QString Announcement::displayDate(Instant now, const QLocale& locale) const
     return RiyadhTime::format(m_pubDate, pattern, locale);
 }
 
-QString Announcement::strippedDescription() const
+namespace {
+QString withoutMarkup(const QString& html)
 {
     // Deleting the first match of <[^>]+> and searching again from the start gives the same text as
     // one left-to-right pass: a deletion can never create a match that begins before it.
     static const QRegularExpression markup(QStringLiteral("<[^>]+>"));
-    QString text = m_description;
+    QString text = html;
     text.remove(markup);
     text.replace(QLatin1String("&amp;"), QLatin1String("&"));
     text.replace(QLatin1String("&lt;"), QLatin1String("<"));
@@ -99,6 +100,39 @@ QString Announcement::strippedDescription() const
     // QString::trimmed strips exactly the Unicode space separators, tab, U+000A-U+000D, U+0085,
     // U+2028 and U+2029.
     return text.trimmed();
+}
+
+// "&#8364;" and "&#x20AC;"; references to nothing a text can hold stay as written.
+QString withNumericReferencesDecoded(const QString& text)
+{
+    static const QRegularExpression reference(QStringLiteral("&#(?:([0-9]{1,7})|[xX]([0-9A-Fa-f]{1,6}));"));
+    QString out;
+    qsizetype last = 0;
+    for (auto it = reference.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const bool decimal = match.hasCaptured(1);
+        bool ok = false;
+        const uint scalar = decimal ? match.captured(1).toUInt(&ok, 10) : match.captured(2).toUInt(&ok, 16);
+        if (!ok || scalar == 0 || scalar > 0x10FFFF || (scalar >= 0xD800 && scalar <= 0xDFFF))
+            continue;
+        out += QStringView(text).mid(last, match.capturedStart() - last);
+        const char32_t character = scalar;
+        out += QString::fromUcs4(&character, 1);
+        last = match.capturedEnd();
+    }
+    out += QStringView(text).mid(last);
+    return out;
+}
+} // namespace
+
+QString Announcement::strippedDescription() const
+{
+    return withoutMarkup(m_description);
+}
+
+QString Announcement::displayTitle() const
+{
+    return withNumericReferencesDecoded(withoutMarkup(m_title)).simplified();
 }
 
 bool operator==(const Announcement& a, const Announcement& b)

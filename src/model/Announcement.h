@@ -35,6 +35,9 @@ public:
     QString displayDate(Instant now, const QLocale& locale) const;
     // The description without markup, with six character references decoded, trimmed.
     QString strippedDescription() const;
+    // The title as people read it: markup removed as in the description, numeric character
+    // references decoded too, on one line. Identity, cache and JSON output keep title().
+    QString displayTitle() const;
 
     friend bool operator==(const Announcement& a, const Announcement& b);
 

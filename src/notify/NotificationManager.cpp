@@ -78,7 +78,7 @@ QVariantMap NotificationManager::openAnnouncementUserInfo(const QVariantMap& use
 
 NotificationRequest NotificationManager::requestFor(const Announcement& announcement)
 {
-    return {announcement.id(), announcement.title(),
+    return {announcement.id(), announcement.displayTitle(),
             UnicodeText::leftGraphemes(announcement.strippedDescription(), kBodyLength),
             QVariantMap{{QStringLiteral("link"), announcement.link()},
                         {QStringLiteral("id"), announcement.id()}}};

@@ -24,7 +24,8 @@ AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, con
                                            QWidget* parent)
     : QWidget(parent), m_rightToLeft(announcement.isArabic())
 {
-    m_title = QStringLiteral("  ") + emoji + QLatin1Char(' ') + shortened(announcement.title(), kTitleLength);
+    m_title = QStringLiteral("  ") + emoji + QLatin1Char(' ') +
+              shortened(announcement.displayTitle(), kTitleLength);
     m_date = announcement.displayDate();
     const QString description = announcement.strippedDescription();
     if (!description.isEmpty())
@@ -35,7 +36,7 @@ AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, con
             tags.append(QLatin1Char('[') + company + QLatin1Char(']'));
         m_companies = QStringLiteral("  ") + tags.join(QLatin1Char(' '));
     }
-    setToolTip(announcement.title());
+    setToolTip(announcement.displayTitle());
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
 }

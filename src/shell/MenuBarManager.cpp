@@ -2,9 +2,10 @@
 
 #include "model/Preferences.h"
 #include "shell/AnnouncementMenuItem.h"
+#include "shell/AnnouncementMenuLine.h"
 #include "shell/MenuCommands.h"
 #include "shell/TrayIconRenderer.h"
-#include "windows/AllAnnouncementsWindow.h"
+#include "windows/AnnouncementEmoji.h"
 #include "windows/WindowStyle.h"
 
 #include <QDBusConnection>
@@ -45,7 +46,7 @@ MenuBarManager::MenuBarManager(MenuCommands& commands, Preferences& preferences,
         m_statusItem->show();
     }
     // Opening the menu is when the user has seen the new watchlist match.
-    connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { updateBadge(false); });
+    connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { setBadge(false); });
     buildMenu();
 }
 
@@ -74,9 +75,16 @@ void MenuBarManager::update(const AnnouncementList& announcements)
 
 void MenuBarManager::updateBadge(bool hasNew)
 {
-    if (m_badge == hasNew)
+    // A match stays marked until the user opens the menu, however many polls find nothing new.
+    if (hasNew)
+        setBadge(true);
+}
+
+void MenuBarManager::setBadge(bool shown)
+{
+    if (m_badge == shown)
         return;
-    m_badge = hasNew;
+    m_badge = shown;
     refreshIcon();
 }
 
@@ -126,8 +134,9 @@ void MenuBarManager::addSectionHeader(const QString& title, const QColor& color)
 
 QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, int tag)
 {
-    const QString emoji = AllAnnouncementsWindow::announcementEmoji(announcement.title());
+    const QString emoji = AnnouncementEmoji::forAnnouncement(announcement);
     QAction* action = nullptr;
+    QString text;
     if (m_style == ItemStyle::Drawn) {
         auto* widgetAction = new QWidgetAction(m_menu.get());
         auto* item = new AnnouncementMenuItem(announcement, emoji);
@@ -138,13 +147,17 @@ QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, i
         connect(widgetAction, &QAction::hovered, item, [item] { item->setHighlighted(true); });
         widgetAction->setDefaultWidget(item);
         action = widgetAction;
+        text =
+            QStringLiteral("  ") + emoji + QLatin1Char(' ') +
+            AnnouncementMenuItem::shortened(announcement.displayTitle(), AnnouncementMenuItem::kTitleLength);
     } else {
+        // The host draws only this text: one line that tells the item apart.
         action = new QAction(m_menu.get());
+        text = AnnouncementMenuLine::escapedForExport(
+            AnnouncementMenuLine::text(announcement, emoji, announcement.displayDate()));
     }
-    action->setText(
-        QStringLiteral("  ") + emoji + QLatin1Char(' ') +
-        AnnouncementMenuItem::shortened(announcement.title(), AnnouncementMenuItem::kTitleLength));
-    action->setToolTip(announcement.title());
+    action->setText(text);
+    action->setToolTip(announcement.displayTitle());
     action->setData(QVariant::fromValue(announcement));
     action->setProperty(kTagProperty, tag);
     connect(action, &QAction::triggered, this,

@@ -37,6 +37,7 @@ public:
     ~MenuBarManager() override;
 
     void update(const AnnouncementList& announcements); // update(with:)
+    // Marks a new watchlist match; only opening the menu clears the mark.
     void updateBadge(bool hasNew);
 
     QMenu* menu() const { return m_menu.get(); }
@@ -54,6 +55,7 @@ private:
     void addHeader();
     void addSectionHeader(const QString& title, const QColor& color);
     QAction* addAnnouncementItem(const Announcement& announcement, int tag);
+    void setBadge(bool shown);
     void refreshIcon();
 
     MenuCommands& m_commands;

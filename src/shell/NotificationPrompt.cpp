@@ -25,13 +25,14 @@ NotificationPrompt::Texts NotificationPrompt::textsFor(Alert alert)
         return {QStringLiteral("Enable Notifications?"),
                 QStringLiteral(
                     "Zelvora can notify you about new Saudi Exchange announcements \u2014 company "
-                    "disclosures, dividends, and market news.\n\nWe'll ask macOS for permission next."),
+                    "disclosures, dividends, and market news.\n\nNext, Zelvora checks that your desktop's "
+                    "notification service answers and sends you a test notification."),
                 QStringLiteral("Enable Notifications"), QStringLiteral("Don't Ask Again")};
-    return {
-        QStringLiteral("Notifications Disabled"),
-        QStringLiteral("Notification permission was previously denied. To enable notifications, go to:\n\n"
-                       "System Settings \u2192 Notifications \u2192 Zelvora \u2192 Allow Notifications"),
-        QStringLiteral("Open Settings"), QStringLiteral("Don't Ask Again")};
+    return {QStringLiteral("Notifications Disabled"),
+            QStringLiteral("When Zelvora last asked, no notification service answered on this desktop. "
+                           "Turn notifications on in your desktop's settings (Notifications \u2192 "
+                           "Zelvora), or start a notification service, and restart Zelvora."),
+            QStringLiteral("Open Settings"), QStringLiteral("Don't Ask Again")};
 }
 
 void NotificationPrompt::run()

@@ -29,8 +29,8 @@ void ShowCommand::registerIn(CommandLine& commandLine)
 QString ShowCommand::describe(const Announcement& announcement)
 {
     // Only the description may span lines; a line feed anywhere else would forge a field.
-    QString text = AnnouncementEmoji::forTitle(announcement.title()) + QLatin1Char(' ') +
-                   TerminalText::clean(announcement.title()) + QLatin1Char('\n');
+    QString text = AnnouncementEmoji::forAnnouncement(announcement) + QLatin1Char(' ') +
+                   TerminalText::clean(announcement.displayTitle()) + QLatin1Char('\n');
     text += QStringLiteral("Date: ") + announcement.displayDate() + QLatin1Char('\n');
     if (!announcement.companies().isEmpty())
         text += QStringLiteral("Companies: ") +

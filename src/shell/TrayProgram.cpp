@@ -48,7 +48,8 @@ int TrayProgram::run(const QStringList& arguments, const DemoPortalFactory& demo
     }
 
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setApplicationDisplayName(QStringLiteral("Zelvora"));
+    // No application display name: Qt would append it to every window title the window manager
+    // reads ("Zelvora — All Announcements — Zelvora").
     QApplication::setDesktopFileName(AppConstants::desktopEntry);
 
     TerminationSignals termination;

@@ -1,5 +1,6 @@
 #include "windows/AnnouncementEmoji.h"
 
+#include "model/Announcement.h"
 #include "model/UnicodeText.h"
 
 #include <array>
@@ -23,16 +24,36 @@ const std::array<Category, 8> kCategories{{
     {{u"suspend", u"halt"}, u"\u23F8\uFE0F"},
     {{u"board", u"\u0645\u062C\u0644\u0633"}, u"\U0001F3DB\uFE0F"},
 }};
-} // namespace
 
-QString AnnouncementEmoji::forTitle(const QString& title)
+// Empty when no keyword occurs.
+QString categoryOf(const QString& text)
 {
-    const QString lowered = UnicodeText::defaultLower(title);
+    const QString lowered = UnicodeText::defaultLower(text);
     for (const Category& category : kCategories) {
         for (const char16_t* keyword : category.keywords) {
             if (UnicodeText::containsCanonical(lowered, QString::fromUtf16(keyword)))
                 return QString::fromUtf16(category.emoji);
         }
     }
+    return {};
+}
+
+QString pin()
+{
     return QStringLiteral("\U0001F4CC");
+}
+} // namespace
+
+QString AnnouncementEmoji::forTitle(const QString& title)
+{
+    const QString found = categoryOf(title);
+    return found.isEmpty() ? pin() : found;
+}
+
+QString AnnouncementEmoji::forAnnouncement(const Announcement& announcement)
+{
+    QString found = categoryOf(announcement.displayTitle());
+    if (found.isEmpty())
+        found = categoryOf(announcement.strippedDescription());
+    return found.isEmpty() ? pin() : found;
 }

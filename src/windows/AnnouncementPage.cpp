@@ -257,7 +257,7 @@ QString AnnouncementPage::buildHTML(const Announcement& announcement, const QStr
                            "<div class=\"container\">\n"
                            "  <div class=\"header\">\n"
                            "    <h1>");
-    html += htmlEscaped(announcement.title());
+    html += htmlEscaped(announcement.displayTitle());
     html += QStringLiteral("</h1>\n"
                            "    <div class=\"meta-row\">\n"
                            "      <span class=\"date\">");

@@ -39,12 +39,12 @@ AnnouncementRowView::AnnouncementRowView(const Announcement& announcement, UrlOp
     const Qt::Alignment alignment = arabic ? Qt::AlignRight : Qt::AlignLeft;
     const Qt::LayoutDirection direction = arabic ? Qt::RightToLeft : Qt::LeftToRight;
 
-    m_emoji = new QLabel(AnnouncementEmoji::forTitle(announcement.title()), this);
+    m_emoji = new QLabel(AnnouncementEmoji::forAnnouncement(announcement), this);
     m_emoji->setFont(WindowStyle::emojiFont(18));
     m_emoji->setFixedWidth(26);
     m_emoji->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
-    m_title = new LineClampLabel(announcement.title(), this);
+    m_title = new LineClampLabel(announcement.displayTitle(), this);
     m_title->setFont(WindowStyle::systemFont(13, QFont::DemiBold));
     m_title->setTextAlignment(alignment);
     m_title->setTextDirection(direction);

@@ -125,7 +125,7 @@ AnnouncementWindow::AnnouncementWindow(const Announcement& announcement, const S
 {
     if (!m_services.opener)
         m_services.opener = &UrlOpener::system();
-    setWindowTitle(m_announcement.title());
+    setWindowTitle(m_announcement.displayTitle());
     setMinimumSize(480, 360);
     resize(680, 540);
     m_frameSaver = WindowFrameAutosaver::attach(this, kFrameName, m_services.uiStateFile);

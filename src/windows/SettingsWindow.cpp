@@ -3,6 +3,7 @@
 #include "fetch/AnnouncementFetcher.h"
 #include "model/Log.h"
 #include "model/Preferences.h"
+#include "windows/ChoicePopup.h"
 #include "windows/WindowStyle.h"
 
 #include <QBoxLayout>
@@ -121,11 +122,11 @@ void SettingsWindow::setupUI()
         return line;
     };
 
-    m_languagePopup = new QComboBox;
+    m_languagePopup = new ChoicePopup;
     m_languagePopup->addItems(
         {QStringLiteral("English"), QStringLiteral("\u0627\u0644\u0639\u0631\u0628\u064A\u0629")});
     connect(m_languagePopup, &QComboBox::activated, this, &SettingsWindow::languageChanged);
-    m_pollIntervalPopup = new QComboBox;
+    m_pollIntervalPopup = new ChoicePopup;
     m_pollIntervalPopup->addItems({QStringLiteral("Every 3 minutes"), QStringLiteral("Every 5 minutes"),
                                    QStringLiteral("Every 10 minutes")});
     connect(m_pollIntervalPopup, &QComboBox::activated, this, &SettingsWindow::pollIntervalChanged);

@@ -90,6 +90,9 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 81);
         QVERIFY(lines.first().startsWith(QLatin1String("  20"))); // "  2026-..": not new
         QVERIFY(lines.first().contains(QString::fromStdString(m_sim->origin()) + QStringLiteral("/wps/")));
+        // Market-news titles with markup read as text; the JSON keeps them as the portal sent them.
+        QVERIFY(first.out.contains(QStringLiteral("reached \u20C1 ")));
+        QVERIFY(!first.out.contains(QLatin1String("<span")));
         QVERIFY(QFile::exists(m_home->filePath(QStringLiteral("data/Quvex/announcements_cache.json"))));
 
         // A later run reports what it never marked as seen, as JSON on standard output only.
@@ -100,6 +103,7 @@ private Q_SLOTS:
         QCOMPARE(json.value(QLatin1String("new")).toArray().size(), 3);
         QCOMPARE(json.value(QLatin1String("all")).toArray().size(), 83);
         QCOMPARE(json.value(QLatin1String("error")), QJsonValue(false));
+        QVERIFY(second.out.contains(QLatin1String("<span class=\\\"sar-symbol\\\">&#x20C1;</span>")));
         QCOMPARE(json.value(QLatin1String("new")).toArray().first().toObject().keys(),
                  (QStringList{"companies", "description", "id", "link", "pubDate", "title"}));
 

@@ -103,6 +103,32 @@ private Q_SLOTS:
         QFETCH(QString, stripped);
         QCOMPARE(withDate(Instant(), description).strippedDescription(), stripped);
     }
+
+    void displayTitle_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("portal currency sign")
+            << QStringLiteral("Total value reached <span class=\"sar-symbol\">&#x20C1;</span> 928 million")
+            << QStringLiteral("Total value reached \u20C1 928 million");
+        QTest::newRow("decimal reference and ampersand") << QStringLiteral("Al Rajhi &amp; Co &#8212; notice")
+                                                         << QStringLiteral("Al Rajhi & Co \u2014 notice");
+        QTest::newRow("references to nothing stay") << QStringLiteral("a &#0; b &#xD800; c &#x110000;")
+                                                    << QStringLiteral("a &#0; b &#xD800; c &#x110000;");
+        QTest::newRow("one line") << QStringLiteral(" <b>Board</b>\n  meeting ")
+                                  << QStringLiteral("Board meeting");
+        QTest::newRow("plain Arabic")
+            << QStringLiteral("أرامكو السعودية") << QStringLiteral("أرامكو السعودية");
+    }
+
+    void displayTitle()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, shown);
+        const Announcement announcement(QStringLiteral("se_1"), title, QString(), QString(), Instant(), {});
+        QCOMPARE(announcement.displayTitle(), shown);
+        QCOMPARE(announcement.title(), title);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDisplayText)

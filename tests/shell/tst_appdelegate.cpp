@@ -105,6 +105,12 @@ private Q_SLOTS:
         update.newAnnouncements = m_kept.mid(2, 1);
         m_delegate->handleAnnouncementsUpdated(update);
         QVERIFY(m_delegate->menuBarManager()->badgeShown());
+        // The mark waits for the user, not for the next poll.
+        update.newAnnouncements.clear();
+        m_delegate->handleAnnouncementsUpdated(update);
+        QVERIFY(m_delegate->menuBarManager()->badgeShown());
+        Q_EMIT m_delegate->menuBarManager()->menu()->aboutToShow();
+        QVERIFY(!m_delegate->menuBarManager()->badgeShown());
     }
 
     void listWindowRefreshedOnlyWhileVisible()

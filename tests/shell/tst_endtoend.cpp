@@ -1,26 +1,150 @@
 // The tray program as a user runs it: a real X display with a tray host, a session bus with a
 // notification service, and the portal simulator as the exchange. Started by run-with-display.sh.
+#include "StatusNotifierWatcherStandIn.h"
 #include "TestNotificationServer.h"
 #include "portalsim/PortalSimulator.h"
 
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QDBusVariant>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 
 namespace {
-// Whether a window with this exact title exists on the display.
-bool windowExists(const QString& title)
+QString run(const QString& program, const QStringList& arguments)
 {
-    QProcess xwininfo;
-    xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-name"), title});
-    return xwininfo.waitForFinished(10000) && xwininfo.exitStatus() == QProcess::NormalExit &&
-           xwininfo.exitCode() == 0;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")); // xprop prints UTF-8 as it is
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The titles of the top-level windows as the window manager reads them (_NET_WM_NAME).
+QStringList windowTitles()
+{
+    static const QRegularExpression id(QStringLiteral("^\\s+(0x[0-9a-f]+) "));
+    static const QRegularExpression name(QStringLiteral("^_NET_WM_NAME = \"(.*)\"$"));
+    QStringList titles;
+    const QStringList children =
+        run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-children")})
+            .split(QLatin1Char('\n'));
+    for (const QString& line : children) {
+        const QRegularExpressionMatch window = id.match(line);
+        if (!window.hasMatch())
+            continue;
+        const QString property =
+            run(QStringLiteral("xprop"), {QStringLiteral("-id"), window.captured(1),
+                                          QStringLiteral("-notype"), QStringLiteral("_NET_WM_NAME")})
+                .trimmed();
+        const QRegularExpressionMatch title = name.match(property);
+        if (title.hasMatch())
+            titles << title.captured(1).replace(QLatin1String("\\\""), QLatin1String("\""));
+    }
+    return titles;
+}
+
+struct LayoutItem
+{
+    int id = 0;
+    QVariantMap properties;
+    QList<LayoutItem> children;
+
+    QString label() const { return properties.value(QStringLiteral("label")).toString(); }
+    bool isSeparator() const
+    {
+        return properties.value(QStringLiteral("type")).toString() == QLatin1String("separator");
+    }
+};
+
+LayoutItem layoutItem(const QDBusArgument& argument)
+{
+    LayoutItem item;
+    argument.beginStructure();
+    argument >> item.id >> item.properties;
+    argument.beginArray();
+    while (!argument.atEnd()) {
+        QDBusVariant child;
+        argument >> child;
+        item.children.append(layoutItem(qvariant_cast<QDBusArgument>(child.variant())));
+    }
+    argument.endArray();
+    argument.endStructure();
+    return item;
+}
+
+// What a D-Bus tray host draws: each line as the dbusmenu label reads on screen ("__" is one
+// underscore, another "_" only marks the access key), with its shortcut and state.
+QString drawn(const LayoutItem& item)
+{
+    if (item.isSeparator())
+        return QStringLiteral("----");
+    QString label = item.label();
+    label.replace(QRegularExpression(QStringLiteral("_(.)")), QStringLiteral("\\1"));
+    if (label.endsWith(QLatin1Char('_')))
+        label.chop(1);
+    QStringList keys;
+    const QDBusArgument shortcut = item.properties.value(QStringLiteral("shortcut")).value<QDBusArgument>();
+    if (item.properties.contains(QStringLiteral("shortcut"))) {
+        shortcut.beginArray();
+        while (!shortcut.atEnd()) {
+            QStringList chord;
+            shortcut >> chord;
+            keys << chord.join(QLatin1Char('+'));
+        }
+        shortcut.endArray();
+    }
+    if (!keys.isEmpty())
+        label += QStringLiteral("    [") + keys.join(QLatin1Char(' ')) + QLatin1Char(']');
+    if (item.properties.value(QStringLiteral("enabled"), true).toBool() == false)
+        label += QStringLiteral("    (disabled)");
+    return label;
+}
+
+// 42 announcements: enough for both menu sections.
+portalsim::PortalSimulator::Options smallPortal()
+{
+    portalsim::PortalSimulator::Options options;
+    options.issuerItems = 30;
+    options.marketItems = 12;
+    return options;
+}
+
+// The environment a user's session gives the program, with its files in `home`.
+QProcessEnvironment sessionEnvironment(const QTemporaryDir& home, const portalsim::PortalSimulator& portal)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("ZELVORA_PORTAL_ORIGIN"), QString::fromStdString(portal.origin()));
+    env.insert(QStringLiteral("DO_NOT_TRACK"), QStringLiteral("1"));
+    env.insert(QStringLiteral("ZELVORA_MIN_POLL_INTERVAL"), QStringLiteral("1"));
+    env.insert(QStringLiteral("ZELVORA_APPCAST_URL"),
+               QString::fromStdString(portal.origin()) + QStringLiteral("/appcast.xml"));
+    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+    env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu --no-sandbox"));
+    return env;
+}
+
+bool writeSettings(const QTemporaryDir& home, const QByteArray& json)
+{
+    QDir().mkpath(home.filePath(QStringLiteral("config/zelvora")));
+    QFile settings(home.filePath(QStringLiteral("config/zelvora/settings.json")));
+    return settings.open(QIODevice::WriteOnly) && settings.write(json) == json.size();
 }
 } // namespace
 
@@ -34,38 +158,19 @@ private Q_SLOTS:
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             QSKIP("needs an X display (run through run-with-display.sh)");
 
-        portalsim::PortalSimulator::Options options;
-        options.issuerItems = 30;
-        options.marketItems = 12;
-        portalsim::PortalSimulator portal(options);
+        portalsim::PortalSimulator portal(smallPortal());
         QVERIFY(portal.start());
 
         TestNotificationServer notifications;
         QVERIFY2(notifications.start(), qPrintable(notifications.lastError()));
 
         QTemporaryDir home;
-        const QString config = home.filePath(QStringLiteral("config"));
         const QString data = home.filePath(QStringLiteral("data"));
-        QDir().mkpath(config + QStringLiteral("/zelvora"));
-        {
-            // Poll every 2 seconds and skip the start-up question, so the test needs no clicks on alerts.
-            QFile settings(config + QStringLiteral("/zelvora/settings.json"));
-            QVERIFY(settings.open(QIODevice::WriteOnly));
-            settings.write(R"({"pollInterval": 2, "notificationsDontAsk": true})");
-        }
+        // Poll every 2 seconds and skip the start-up question, so the test needs no clicks on alerts.
+        QVERIFY(writeSettings(home, R"({"pollInterval": 2, "notificationsDontAsk": true})"));
 
         QProcess zelvora;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
-        env.insert(QStringLiteral("XDG_DATA_HOME"), data);
-        env.insert(QStringLiteral("ZELVORA_PORTAL_ORIGIN"), QString::fromStdString(portal.origin()));
-        env.insert(QStringLiteral("DO_NOT_TRACK"), QStringLiteral("1"));
-        env.insert(QStringLiteral("ZELVORA_MIN_POLL_INTERVAL"), QStringLiteral("1"));
-        env.insert(QStringLiteral("ZELVORA_APPCAST_URL"),
-                   QString::fromStdString(portal.origin()) + QStringLiteral("/appcast.xml"));
-        env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-        env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
-                   QStringLiteral("--disable-gpu --no-sandbox"));
+        QProcessEnvironment env = sessionEnvironment(home, portal);
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         zelvora.setProcessEnvironment(env);
         zelvora.setProcessChannelMode(QProcess::MergedChannels);
@@ -92,20 +197,23 @@ private Q_SLOTS:
         const TestNotificationServer::Call call = notifications.calls().first();
         QCOMPARE(call.appName, QStringLiteral("Zelvora"));
 
-        // A click on it opens the announcement's window, titled with the announcement's title.
+        // A click on it opens the announcement's window, titled with the announcement's title and
+        // nothing else.
         notifications.invokeAction(call.returnedId);
         QDeadlineTimer deadline(60000);
-        while (!windowExists(call.summary) && !deadline.hasExpired())
+        while (!windowTitles().contains(call.summary) && !deadline.hasExpired())
             QTest::qWait(500);
         // ZELVORA_E2E_SHOTS=folder keeps a screenshot of the display for a person to look at.
         const QString shots = qEnvironmentVariable("ZELVORA_E2E_SHOTS");
         if (!shots.isEmpty())
             QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
                                                          shots + QStringLiteral("/after-click.png")});
-        if (!windowExists(call.summary)) {
+        const QStringList titles = windowTitles();
+        qInfo() << "_NET_WM_NAME of the windows:" << titles;
+        if (!titles.contains(call.summary)) {
             log += output();
-            QFAIL(qPrintable(
-                QStringLiteral("no window titled %1; program output:\n%2").arg(call.summary, log)));
+            QFAIL(qPrintable(QStringLiteral("no window titled %1 among %2; program output:\n%3")
+                                 .arg(call.summary, titles.join(QStringLiteral(" | ")), log)));
         }
 
         // The cache file holds the kept list, the new announcement first.
@@ -120,6 +228,122 @@ private Q_SLOTS:
         QVERIFY(zelvora.waitForFinished(30000));
         log += output();
         QVERIFY2(zelvora.exitStatus() == QProcess::NormalExit && zelvora.exitCode() == 0, qPrintable(log));
+    }
+
+    // KDE Plasma and GNOME (AppIndicator) draw the tray menu themselves from the exported layout;
+    // under Wayland this is the only tray there is.
+    void exportedTrayMenu()
+    {
+        const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+        if (qEnvironmentVariableIsEmpty("DISPLAY") && !wayland)
+            QSKIP("needs a display (run through run-with-display.sh or run-with-weston.sh)");
+
+        StatusNotifierWatcherStandIn watcher;
+        QVERIFY(watcher.start());
+        TestNotificationServer notifications;
+        QVERIFY2(notifications.start(), qPrintable(notifications.lastError()));
+        portalsim::PortalSimulator portal(smallPortal());
+        QVERIFY(portal.start());
+
+        QTemporaryDir home;
+        QVERIFY(writeSettings(
+            home,
+            R"({"pollInterval": 2, "notificationsDontAsk": true, "watchlistSymbols": ["3010", "2290", "1020"]})"));
+        QProcess zelvora;
+        QProcessEnvironment env = sessionEnvironment(home, portal);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                   wayland ? QStringLiteral("wayland") : QStringLiteral("xcb"));
+        zelvora.setProcessEnvironment(env);
+        zelvora.setProcessChannelMode(QProcess::MergedChannels);
+        zelvora.start(QStringLiteral(ZELVORA_EXE), {});
+        QVERIFY(zelvora.waitForStarted());
+        QString log;
+        const auto failed = [&] { return qPrintable(log += QString::fromUtf8(zelvora.readAll())); };
+
+        QTRY_VERIFY2_WITH_TIMEOUT(!watcher.items().isEmpty(), failed(), 30000);
+        QDBusInterface properties(watcher.itemService(), watcher.itemPath(),
+                                  QStringLiteral("org.freedesktop.DBus.Properties"));
+        const QDBusReply<QDBusVariant> menuProperty = properties.call(
+            QStringLiteral("Get"), QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Menu"));
+        QVERIFY2(menuProperty.isValid(), qPrintable(menuProperty.error().message()));
+        const QString menuPath = qvariant_cast<QDBusObjectPath>(menuProperty.value().variant()).path();
+        const auto menuCall = [&](const QString& method, const QVariantList& arguments) {
+            QDBusMessage call = QDBusMessage::createMethodCall(
+                watcher.itemService(), menuPath, QStringLiteral("com.canonical.dbusmenu"), method);
+            call.setArguments(arguments);
+            return QDBusConnection::sessionBus().call(call);
+        };
+        const auto layout = [&] {
+            const QDBusMessage reply = menuCall(QStringLiteral("GetLayout"), {0, -1, QStringList()});
+            return reply.arguments().size() == 2 ? layoutItem(reply.arguments().at(1).value<QDBusArgument>())
+                                                 : LayoutItem();
+        };
+        // After the first poll: header, commands, both sections.
+        QTRY_VERIFY2_WITH_TIMEOUT(layout().children.size() > 25, failed(), 30000);
+        const LayoutItem root = layout();
+        QStringList lines;
+        for (const LayoutItem& item : root.children)
+            lines << drawn(item);
+        qInfo().noquote() << "The exported menu as a host draws it:\n" + lines.join(QLatin1Char('\n'));
+
+        QCOMPARE(lines.mid(0, 11),
+                 (QStringList{QStringLiteral("Zelvora  Tadawul Market    (disabled)"), QStringLiteral("----"),
+                              QStringLiteral("Refresh Now    [Control+R]"),
+                              QStringLiteral("Settings\u2026    [Control+,]"),
+                              QStringLiteral("Check for Updates..."), QStringLiteral("About Zelvora"),
+                              QStringLiteral("----"), QStringLiteral("Quit    [Control+Q]"),
+                              QStringLiteral("View All (30 days)..."), QStringLiteral("----"),
+                              QStringLiteral("\u2B50  Watchlist    (disabled)")}));
+        const QStringList watchlist = lines.mid(11, 5);
+        QCOMPARE(lines.at(16), QStringLiteral("----"));
+        QCOMPARE(lines.at(17), QStringLiteral("\U0001F4CB  Latest Announcements    (disabled)"));
+        const QStringList latest = lines.mid(18);
+        QCOMPARE(latest.size(), 15);
+        // Each line can be told apart from the others in its section: headline, symbol, date.
+        static const QRegularExpression date(
+            QStringLiteral("  \u00B7  (Yesterday )?(\\w{3} \\d+, )?\\d+:\\d\\d [AP]M$"));
+        for (const QStringList& section : {watchlist, latest}) {
+            QCOMPARE(QSet<QString>(section.cbegin(), section.cend()).size(), section.size());
+            for (const QString& line : section) {
+                QVERIFY2(date.match(line).hasMatch(), qPrintable(line));
+                QVERIFY2(line.size() <= 130, qPrintable(line));
+                QVERIFY2(!line.contains(QLatin1Char('<')), qPrintable(line));
+            }
+        }
+        for (const QString& line : watchlist)
+            QVERIFY2(QRegularExpression(QStringLiteral("  \u00B7  (3010|2290|1020)")).match(line).hasMatch(),
+                     qPrintable(line));
+
+        // Choosing commands in the host's menu opens the windows, titled exactly so.
+        menuCall(QStringLiteral("AboutToShow"), {0});
+        for (const LayoutItem& item : root.children) {
+            if (item.label() == QLatin1String("View All (30 days)...") ||
+                item.label() == QStringLiteral("Settings\u2026"))
+                menuCall(QStringLiteral("Event"),
+                         {item.id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
+        }
+        if (!wayland) {
+            QTRY_VERIFY_WITH_TIMEOUT(
+                windowTitles().contains(QStringLiteral("Zelvora \u2014 All Announcements")), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(windowTitles().contains(QStringLiteral("Settings \u2014 Zelvora")),
+                                     20000);
+        }
+
+        // A notification click opens the announcement's window (its module and web engine load).
+        portal.addItem(true);
+        QTRY_VERIFY2_WITH_TIMEOUT(!notifications.calls().isEmpty(), failed(), 20000);
+        notifications.invokeAction(notifications.calls().first().returnedId);
+        const auto windowModuleLoaded = [&] {
+            QFile maps(QStringLiteral("/proc/%1/maps").arg(zelvora.processId()));
+            return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libzelvora-web.so");
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(windowModuleLoaded(), failed(), 60000);
+        if (!wayland)
+            QTRY_VERIFY_WITH_TIMEOUT(windowTitles().contains(notifications.calls().first().summary), 60000);
+
+        ::kill(static_cast<pid_t>(zelvora.processId()), SIGTERM);
+        QVERIFY(zelvora.waitForFinished(30000));
+        QVERIFY2(zelvora.exitStatus() == QProcess::NormalExit && zelvora.exitCode() == 0, failed());
     }
 };
 

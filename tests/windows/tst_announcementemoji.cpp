@@ -1,4 +1,6 @@
+#include "model/Announcement.h"
 #include "windows/AllAnnouncementsWindow.h"
+#include "windows/AnnouncementEmoji.h"
 
 #include <QTest>
 
@@ -66,6 +68,25 @@ private Q_SLOTS:
                  (QList<uint>{0x1F3DB, 0xFE0F}));
         QCOMPARE(AllAnnouncementsWindow::announcementEmoji(QStringLiteral("ipo")).toUcs4(),
                  (QList<uint>{0x1F3E6}));
+    }
+
+    void issuerNameTitleTakesTheDescriptionsCategory()
+    {
+        const auto emoji = [](const QString& title, const QString& description) {
+            return AnnouncementEmoji::forAnnouncement(
+                Announcement(QStringLiteral("se_1"), title, description, QString(), Instant(), {}));
+        };
+        const QString company = QStringLiteral("Arabian Energy Co.");
+        QCOMPARE(emoji(company, QStringLiteral("<p>announces a cash <b>dividend</b></p>")),
+                 QStringLiteral("\U0001F4B0"));
+        QCOMPARE(emoji(company, QStringLiteral("Results and a new contract")), QStringLiteral("\U0001F4CA"));
+        // The title's own category wins, and markup in it names none.
+        QCOMPARE(emoji(QStringLiteral("Board meeting"), QStringLiteral("dividend")),
+                 QStringLiteral("\U0001F3DB\uFE0F"));
+        QCOMPARE(emoji(QStringLiteral("<span class=\"board\">X</span>"), QString()),
+                 QStringLiteral("\U0001F4CC"));
+        QCOMPARE(emoji(company, QStringLiteral("Invitation to a general assembly")),
+                 QStringLiteral("\U0001F4CC"));
     }
 };
 

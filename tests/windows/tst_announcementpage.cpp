@@ -96,10 +96,12 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, escaped);
         QCOMPARE(AnnouncementPage::htmlEscaped(text), escaped);
-        // Title and company entries are escaped the same way; the description never is.
-        const QString html = AnnouncementPage::buildHTML(
-            TestData::announcement(QStringLiteral("x"), text, {text}, text), QStringLiteral("d"));
-        QVERIFY(html.contains(QStringLiteral("<h1>") + escaped + QStringLiteral("</h1>")));
+        // The title as text and company entries are escaped the same way; the description never is.
+        const Announcement announcement = TestData::announcement(QStringLiteral("x"), text, {text}, text);
+        const QString html = AnnouncementPage::buildHTML(announcement, QStringLiteral("d"));
+        QVERIFY(html.contains(QStringLiteral("<h1>") +
+                              AnnouncementPage::htmlEscaped(announcement.displayTitle()) +
+                              QStringLiteral("</h1>")));
         QVERIFY(html.contains(QStringLiteral("<span class=\"company-tag\">") + escaped +
                               QStringLiteral("</span>")));
         QVERIFY(html.contains(QStringLiteral("<div class=\"content\">") + text +

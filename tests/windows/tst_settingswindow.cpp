@@ -1,12 +1,15 @@
 #include "model/Preferences.h"
 #include "windows/SettingsWindow.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 class TestSettingsWindow : public QObject
 {
@@ -104,6 +107,35 @@ private Q_SLOTS:
         // The same choice again still stores and restarts.
         choose(window.pollIntervalPopup(), position);
         QCOMPARE(m_calls.size(), 2);
+    }
+
+    void onlyADeliberateChoiceActs()
+    {
+        SettingsWindow window(*m_preferences, hooks());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (QComboBox* popup : {window.languagePopup(), window.pollIntervalPopup()}) {
+            // A scroll passing over the closed pop-up, and keys pressed while it has the focus.
+            const QPoint centre = popup->rect().center();
+            QWheelEvent wheel(centre, popup->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(popup, &wheel);
+            popup->setFocus();
+            for (const Qt::Key key : {Qt::Key_Down, Qt::Key_End, Qt::Key_PageDown, Qt::Key_A, Qt::Key_Return})
+                QTest::keyClick(popup, key);
+            QCOMPARE(popup->currentIndex(), 0);
+        }
+        QVERIFY(m_calls.isEmpty());
+        QVERIFY(m_preferences->store().snapshot().isEmpty());
+
+        // Opening the list and choosing in it is a choice.
+        QComboBox* interval = window.pollIntervalPopup();
+        QTest::keyClick(interval, Qt::Key_Space);
+        QTRY_VERIFY(interval->view()->isVisible());
+        QTest::keyClick(interval->view(), Qt::Key_Down);
+        QTest::keyClick(interval->view(), Qt::Key_Return);
+        QCOMPARE(m_preferences->pollInterval(), 300.0);
+        QCOMPARE(m_calls, QStringList{QStringLiteral("restart")});
     }
 
     void languagePositions_data()
