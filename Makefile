@@ -2,7 +2,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps configure build run test bench demo install clean format
+.PHONY: deps configure build run test soak bench demo install clean format
 
 deps:
 	@bash scripts/install-deps
@@ -21,6 +21,11 @@ demo: build
 
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure --no-tests=error -j2
+
+# The poll cycle over DAYS simulated days (the test suite runs 30).
+DAYS ?= 30
+soak: build
+	@ZELVORA_SOAK_DAYS=$(DAYS) $(BUILD_DIR)/tests/soak/test_soak
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done

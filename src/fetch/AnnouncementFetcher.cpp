@@ -194,14 +194,38 @@ void AnnouncementFetcher::afterFetch(const FeedResults& results)
         m_announcements = KeptList::merge(fetched, m_announcements, now);
         kept = m_announcements;
     }
+    const QSet<QString> startIds = presentAtStart(results);
     const int generation = m_worker->generation();
-    onWorker([this, kept, now, generation] {
+    onWorker([this, kept, now, generation, startIds] {
         m_worker->save(kept, now, generation);
-        postTo(this, [this, kept] { afterSave(kept); });
+        postTo(this, [this, kept, startIds] { afterSave(kept, startIds); });
     });
 }
 
-void AnnouncementFetcher::afterSave(const AnnouncementList& kept)
+QSet<QString> AnnouncementFetcher::presentAtStart(const FeedResults& results)
+{
+    QSet<QString> ids;
+    if (m_isFirstPoll) {
+        m_firstPollAt = m_clock.now();
+        m_issuerMissedFirstPoll = !results.issuer.ok();
+        m_marketMissedFirstPoll = !results.market.ok();
+        return ids;
+    }
+    const auto firstAnswer = [this, &ids](const FetchResult& result, bool& missedFirstPoll) {
+        if (!missedFirstPoll || !result.ok() || !m_firstPollAt)
+            return;
+        missedFirstPoll = false;
+        for (const Announcement& announcement : result.records) {
+            if (!(*m_firstPollAt < announcement.pubDate()))
+                ids.insert(announcement.id());
+        }
+    };
+    firstAnswer(results.issuer, m_issuerMissedFirstPoll);
+    firstAnswer(results.market, m_marketMissedFirstPoll);
+    return ids;
+}
+
+void AnnouncementFetcher::afterSave(const AnnouncementList& kept, const QSet<QString>& presentAtStart)
 {
     m_preferences.setLastPollDate(m_clock.now());
     const QSet<QString> seen = m_preferences.seenAnnouncementIDs();
@@ -211,10 +235,14 @@ void AnnouncementFetcher::afterSave(const AnnouncementList& kept)
     for (const Announcement& announcement : kept) {
         if (seen.contains(announcement.id()))
             continue;
-        if (!m_isFirstPoll)
+        const bool leftOutBefore = m_fullListHorizon && !(*m_fullListHorizon < announcement.pubDate());
+        if (!m_isFirstPoll && !leftOutBefore && !presentAtStart.contains(announcement.id()))
             update.newAnnouncements.append(announcement);
         unseen.append(announcement.id());
     }
+    if (kept.size() >= KeptList::kCapacity &&
+        (!m_fullListHorizon || *m_fullListHorizon < kept.last().pubDate()))
+        m_fullListHorizon = kept.last().pubDate();
     markAsSeen(unseen, update);
 }
 

@@ -7,6 +7,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QThread>
 #include <QTimer>
 #include <functional>
@@ -73,7 +74,8 @@ private:
     struct FeedResults;
     void afterCacheLoaded();
     void afterFetch(const FeedResults& results);
-    void afterSave(const AnnouncementList& kept);
+    void afterSave(const AnnouncementList& kept, const QSet<QString>& presentAtStart);
+    QSet<QString> presentAtStart(const FeedResults& results);
     void markAsSeen(const QStringList& ids, const AnnouncementsUpdate& update);
     void finishPoll(const AnnouncementsUpdate& update);
     // Called off the fetcher's thread: queues the call there and returns true.
@@ -90,6 +92,17 @@ private:
     AnnouncementList m_announcements;
 
     bool m_isFirstPoll = true;
+    // The oldest date a full kept list has held. A fetched record no newer than that was left out
+    // for lack of room at an earlier poll, and its seen mark may be gone (the seen set keeps only
+    // the kept identifiers once it is full): it must not come back as new when the list has room
+    // again, as after a restart of polling.
+    std::optional<Instant> m_fullListHorizon;
+    // What was on the portal at the first poll is never new, but a feed that failed then shows it
+    // at its first answer: its records dated up to the first poll are marked seen without being
+    // reported.
+    std::optional<Instant> m_firstPollAt;
+    bool m_issuerMissedFirstPoll = false;
+    bool m_marketMissedFirstPoll = false;
     bool m_pollActive = false;
     QList<Completion> m_waiters;
     QPointer<QTimer> m_timer;

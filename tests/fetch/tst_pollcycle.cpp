@@ -169,6 +169,39 @@ private Q_SLOTS:
         QCOMPARE(update.all.size(), 401);
     }
 
+    // A feed that failed at the first poll shows what was there at start-up when it first answers:
+    // that is not new, but what appeared since is.
+    void feedFailingAtStartReportsOnlyLaterRecords()
+    {
+        FetcherHarness h;
+        h.sim->setFault(Feed::IssuerEN, 0, status(503));
+        QVERIFY(!h.pollAndWait().error);
+        h.sim->clearFaults();
+        h.clock.advance(60);
+        h.sim->advance(3);
+        const AnnouncementsUpdate update = h.pollAndWait();
+        QCOMPARE(update.newAnnouncements.size(), 3);
+        QCOMPARE(update.newAnnouncements, update.all.mid(0, 3));
+    }
+
+    // Records fetched but left out of a full kept list lose their seen mark; a restart of polling
+    // that empties the list must not announce them when they fit again.
+    void restartDoesNotReannounceRecordsLeftOutOfAFullList()
+    {
+        FetcherHarness h;
+        h.pollAndWait();
+        // New market news pushes the oldest issuer records, still on the portal's pages, out.
+        h.clock.advance(60);
+        for (int i = 0; i < 150; ++i)
+            h.sim->addItem(false);
+        QCOMPARE(h.pollAndWait().newAnnouncements.size(), 150);
+        QCOMPARE(h.fetcher->announcements().size(), 500);
+        h.fetcher->restartPolling();
+        const AnnouncementsUpdate update = h.pollAndWait();
+        QCOMPARE(update.all.size(), 400);
+        QVERIFY(update.newAnnouncements.isEmpty());
+    }
+
     void agedOutRecordsArePrunedOnAnEmptyPoll()
     {
         FetcherHarness h(10, 0);

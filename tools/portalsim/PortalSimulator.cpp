@@ -265,6 +265,30 @@ Item PortalSimulator::addItem(bool issuer)
     return item;
 }
 
+Item PortalSimulator::publish(Item item)
+{
+    std::lock_guard lock(m_mutex);
+    if (item.number == 0)
+        item.number = item.issuer ? m_nextIssuerNumber++ : m_nextMarketNumber++;
+    auto& feed = item.issuer ? m_issuer : m_market;
+    const auto at = std::find_if(feed.begin(), feed.end(),
+                                 [&item](const Item& other) { return other.unixTime < item.unixTime; });
+    feed.insert(at, item);
+    return item;
+}
+
+bool PortalSimulator::republish(bool issuer, std::int64_t number, int headline)
+{
+    std::lock_guard lock(m_mutex);
+    auto& feed = issuer ? m_issuer : m_market;
+    const auto at =
+        std::find_if(feed.begin(), feed.end(), [number](const Item& item) { return item.number == number; });
+    if (at == feed.end())
+        return false;
+    at->headline = headline;
+    return true;
+}
+
 void PortalSimulator::advance(int count)
 {
     for (int i = 0; i < count; ++i)

@@ -112,6 +112,11 @@ public:
     void setItems(bool issuer, std::vector<Item> items);
     Item addItem(bool issuer); // a new item dated now, at the top of its feed
     void advance(int count);   // `count` new items, alternating issuer (twice) and market (once)
+    // `item` at the place its date gives (items with the same date stay above it); a number of 0 takes
+    // the feed's next one. Returns the item as published.
+    Item publish(Item item);
+    // The portal rewords an item it already shows: same number and date, another headline.
+    bool republish(bool issuer, std::int64_t number, int headline);
     // The JSON text of page `page` (from 1) of a feed as the server would answer it.
     std::string pageBody(Feed feed, int page, int pageSize) const;
 
