@@ -93,7 +93,8 @@ void BM_FullFirstPoll(benchmark::State& state)
     const QString banner = QString::fromUtf8(server.readLine());
     const QString origin = QRegularExpression(QStringLiteral("http://\\S+")).match(banner).captured(0);
 
-    const Instant now = Instant::now();
+    const SystemClock clock;
+    const Instant now = clock.now();
     AnnouncementList cached;
     QSet<QString> seen;
     for (int i = 0; i < 500; ++i) {
@@ -109,17 +110,15 @@ void BM_FullFirstPoll(benchmark::State& state)
         // Learn the identifiers the portal serves with one untimed poll.
         QTemporaryDir dir;
         Preferences preferences(dir.filePath(QStringLiteral("settings.json")));
-        AnnouncementFetcher::Options options;
-        options.preferences = &preferences;
-        options.cacheDirectory = dir.filePath(QStringLiteral("Quvex"));
-        options.portalOrigin = origin;
-        AnnouncementFetcher fetcher(options);
+        AnnouncementFetcher fetcher(preferences, clock, {dir.filePath(QStringLiteral("Quvex")), origin});
         QEventLoop loop;
-        fetcher.poll([&](const AnnouncementsUpdate& update) {
-            for (const Announcement& announcement : update.all)
-                seen.insert(announcement.id());
-            loop.quit();
-        });
+        QObject::connect(&fetcher, &AnnouncementFetcher::pollFinished, &loop,
+                         [&](const AnnouncementsUpdate& update) {
+                             for (const Announcement& announcement : update.all)
+                                 seen.insert(announcement.id());
+                             loop.quit();
+                         });
+        fetcher.poll();
         loop.exec();
     }
 
@@ -129,19 +128,19 @@ void BM_FullFirstPoll(benchmark::State& state)
         auto preferences = std::make_unique<Preferences>(dir->filePath(QStringLiteral("settings.json")));
         preferences->setSeenAnnouncementIDs(seen);
         AnnouncementCache(dir->filePath(QStringLiteral("Quvex"))).save(cached, now);
-        AnnouncementFetcher::Options options;
-        options.preferences = preferences.get();
-        options.cacheDirectory = dir->filePath(QStringLiteral("Quvex"));
-        options.portalOrigin = origin;
-        auto fetcher = std::make_unique<AnnouncementFetcher>(options);
+        auto fetcher = std::make_unique<AnnouncementFetcher>(
+            *preferences, clock,
+            AnnouncementFetcher::Options{dir->filePath(QStringLiteral("Quvex")), origin});
         QEventLoop loop;
         int kept = 0;
+        QObject::connect(fetcher.get(), &AnnouncementFetcher::pollFinished, &loop,
+                         [&](const AnnouncementsUpdate& update) {
+                             kept = static_cast<int>(update.all.size());
+                             loop.quit();
+                         });
         state.ResumeTiming();
 
-        fetcher->poll([&](const AnnouncementsUpdate& update) {
-            kept = static_cast<int>(update.all.size());
-            loop.quit();
-        });
+        fetcher->poll();
         loop.exec();
 
         state.PauseTiming();

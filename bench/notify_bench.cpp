@@ -39,8 +39,9 @@ static void BM_SendNotificationWatchlistFilter(benchmark::State& state)
         watchlist.insert(QString::number(1000 + i * 37));
     watchlist.insert(QStringLiteral("2222"));
     preferences.setWatchlistSymbols(watchlist);
+    const SystemClock clock;
     NotificationManager manager(preferences, std::make_unique<NullBackend>(),
-                                dir.filePath(QStringLiteral("ui.json")));
+                                dir.filePath(QStringLiteral("ui.json")), clock);
     const Announcement announcement = arabicAnnouncement();
     for (auto _ : state)
         manager.sendNotification(announcement);
@@ -51,7 +52,9 @@ static void BM_SendNotificationShowAll(benchmark::State& state)
 {
     QTemporaryDir dir;
     Preferences preferences(dir.filePath(QStringLiteral("settings.json")));
-    NotificationManager manager(preferences, std::make_unique<NullBackend>(), dir.filePath(QStringLiteral("ui.json")));
+    const SystemClock clock;
+    NotificationManager manager(preferences, std::make_unique<NullBackend>(), dir.filePath(QStringLiteral("ui.json")),
+                                clock);
     const Announcement announcement = arabicAnnouncement();
     for (auto _ : state)
         manager.sendNotification(announcement);

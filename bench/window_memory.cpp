@@ -1,6 +1,7 @@
 // Memory of the tray program's process tree (the program and every web-engine helper process, by
 // proportional set size) after opening and closing announcement windows. The owner keeps one window
 // per announcement; a closed window drops its page.
+#include "fetch/PortalOrigin.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementWindow.h"
 
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 #include <memory>
@@ -72,6 +74,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     RecordingUrlOpener opener;
+    QTemporaryDir uiState;
     report("before any window");
     std::vector<std::unique_ptr<AnnouncementWindow>> windows;
     for (int i = 0; i < 20; ++i) {
@@ -80,8 +83,8 @@ int main(int argc, char** argv)
                                         QStringLiteral("<p>Net profit rose by %1 percent.</p>").arg(i),
                                         QStringLiteral("https://www.saudiexchange.sa/item/%1").arg(i),
                                         Instant::now(), {QStringLiteral("%1").arg(2000 + i)});
-        AnnouncementWindow::Services services = AnnouncementWindow::Services::defaults();
-        services.opener = &opener;
+        const AnnouncementWindow::Services services{&opener, QUrl(PortalOrigin::defaultOrigin),
+                                                    uiState.filePath(QStringLiteral("ui-state.json"))};
         auto window = std::make_unique<AnnouncementWindow>(announcement, services);
         QSignalSpy ready(window.get(), &AnnouncementWindow::pageReady);
         window->show();

@@ -1,5 +1,6 @@
 // Shows the windows with realistic data, for looking at them (screenshots, themes):
 //   window_gallery [--dark] [--window list|announcement|arabic|settings|all]
+#include "fetch/PortalOrigin.h"
 #include "model/Preferences.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AllAnnouncementsWindow.h"
@@ -109,10 +110,9 @@ int main(int argc, char** argv)
     const bool all = which == QLatin1String("all");
 
     AllAnnouncementsWindow list(opener, uiState);
-    AnnouncementWindow english(announcements.at(0),
-                               {&opener, AnnouncementWindow::portalOriginInForce(), uiState});
-    AnnouncementWindow arabic(announcements.at(1),
-                              {&opener, AnnouncementWindow::portalOriginInForce(), uiState});
+    const AnnouncementWindow::Services windowServices{&opener, QUrl(PortalOrigin::defaultOrigin), uiState};
+    AnnouncementWindow english(announcements.at(0), windowServices);
+    AnnouncementWindow arabic(announcements.at(1), windowServices);
     SettingsWindow settings(preferences, {});
     if (all || which == QLatin1String("list")) {
         list.update(announcements);

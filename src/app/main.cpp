@@ -1,13 +1,17 @@
 #include "app/SimulatedDemoPortal.h"
 #include "cli/CommandLine.h"
 #include "cli/CoreCommands.h"
+#include "fetch/PortalOrigin.h"
 #include "shell/GuiCommands.h"
 
 int main(int argc, char** argv)
 {
-    const DemoPortalFactory demoPortal = [] { return std::make_unique<SimulatedDemoPortal>(); };
+    // Everything the commands build on; each command makes its own services from it.
+    const SystemClock clock;
+    const AppEnvironment environment{AppPaths::fromEnvironment(), PortalOrigin::fromEnvironment(), &clock,
+                                     [] { return std::make_unique<SimulatedDemoPortal>(); }};
     CommandLine commandLine;
-    CoreCommands::registerAll(commandLine, demoPortal);
-    GuiCommands::registerAll(commandLine, demoPortal);
+    CoreCommands::registerAll(commandLine, environment);
+    GuiCommands::registerAll(commandLine, environment);
     return commandLine.run(argc, argv);
 }

@@ -9,21 +9,20 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-AutostartCommand::AutostartCommand(QString executablePath) : m_executablePath(std::move(executablePath)) {}
+AutostartCommand::AutostartCommand(QString executablePath, const AppPaths& paths)
+    : m_executablePath(std::move(executablePath)),
+      m_entryPath(paths.configHome() + QStringLiteral("/autostart/zelvora.desktop"))
+{
+}
 
-void AutostartCommand::registerIn(CommandLine& commandLine)
+void AutostartCommand::registerIn(CommandLine& commandLine, const AppPaths& paths)
 {
     commandLine.addCommand(
         {QStringLiteral("autostart"), QStringLiteral("autostart on|off"),
          QStringLiteral("Start Zelvora when you log in, or stop doing so"), CommandLine::AppKind::Core,
-         [](const QStringList& arguments) {
-             return AutostartCommand(QCoreApplication::applicationFilePath()).run(arguments);
+         [paths](const QStringList& arguments) {
+             return AutostartCommand(QCoreApplication::applicationFilePath(), paths).run(arguments);
          }});
-}
-
-QString AutostartCommand::entryPath()
-{
-    return AppPaths::configHome() + QStringLiteral("/autostart/zelvora.desktop");
 }
 
 QString AutostartCommand::entryText() const
@@ -44,7 +43,7 @@ int AutostartCommand::run(const QStringList& arguments)
         (arguments.first() != QLatin1String("on") && arguments.first() != QLatin1String("off")))
         return CommandLine::usageError(QStringLiteral("usage: zelvora autostart on|off"));
 
-    const QString path = entryPath();
+    const QString& path = m_entryPath;
     if (arguments.first() == QLatin1String("off")) {
         if (QFile::exists(path) && !QFile::remove(path))
             return CommandLine::failure(QStringLiteral("could not remove %1").arg(path));

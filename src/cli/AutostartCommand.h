@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/AppPaths.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,13 +11,13 @@ class CommandLine;
 class AutostartCommand
 {
 public:
-    explicit AutostartCommand(QString executablePath);
-    static void registerIn(CommandLine& commandLine);
+    AutostartCommand(QString executablePath, const AppPaths& paths);
+    static void registerIn(CommandLine& commandLine, const AppPaths& paths);
     int run(const QStringList& arguments);
 
-    static QString entryPath(); // $XDG_CONFIG_HOME/autostart/zelvora.desktop
     QString entryText() const;
 
 private:
     QString m_executablePath;
+    QString m_entryPath; // <configHome>/autostart/zelvora.desktop
 };

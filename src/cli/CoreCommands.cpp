@@ -6,11 +6,11 @@
 #include "cli/NotificationsCommand.h"
 #include "cli/WatchlistCommand.h"
 
-void CoreCommands::registerAll(CommandLine& commandLine, const DemoPortalFactory& demoPortal)
+void CoreCommands::registerAll(CommandLine& commandLine, const AppEnvironment& environment)
 {
-    DefaultsCommand::registerIn(commandLine);
-    WatchlistCommand::registerIn(commandLine);
-    FeedCommands::registerIn(commandLine, demoPortal);
-    NotificationsCommand::registerIn(commandLine);
-    AutostartCommand::registerIn(commandLine);
+    DefaultsCommand::registerIn(commandLine, environment.paths);
+    WatchlistCommand::registerIn(commandLine, environment.paths);
+    FeedCommands::registerIn(commandLine, environment);
+    NotificationsCommand::registerIn(commandLine, environment);
+    AutostartCommand::registerIn(commandLine, environment.paths);
 }

@@ -1,6 +1,7 @@
 #include "cli/DefaultsCommand.h"
 
 #include "cli/CommandLine.h"
+#include "model/AppPaths.h"
 #include "model/Log.h"
 #include "model/Preferences.h"
 
@@ -31,14 +32,15 @@ const QString kUsage =
 
 DefaultsCommand::DefaultsCommand(Preferences& preferences) : m_preferences(preferences) {}
 
-void DefaultsCommand::registerIn(CommandLine& commandLine)
+void DefaultsCommand::registerIn(CommandLine& commandLine, const AppPaths& paths)
 {
     commandLine.addCommand({QStringLiteral("defaults"),
                             QStringLiteral("defaults read [KEY] | write KEY -TYPE VALUE... | delete KEY"),
                             QStringLiteral("Read or change the settings store (types: -string -bool -float "
                                            "-array -date)"),
-                            CommandLine::AppKind::Core, [](const QStringList& arguments) {
-                                return DefaultsCommand(Preferences::shared()).run(arguments);
+                            CommandLine::AppKind::Core, [paths](const QStringList& arguments) {
+                                Preferences preferences(paths.settingsFile());
+                                return DefaultsCommand(preferences).run(arguments);
                             }});
 }
 

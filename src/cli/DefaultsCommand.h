@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+class AppPaths;
 class CommandLine;
 class Preferences;
 
@@ -10,7 +11,7 @@ class DefaultsCommand
 {
 public:
     explicit DefaultsCommand(Preferences& preferences);
-    static void registerIn(CommandLine& commandLine);
+    static void registerIn(CommandLine& commandLine, const AppPaths& paths);
     int run(const QStringList& arguments);
 
 private:

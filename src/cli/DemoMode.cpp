@@ -1,7 +1,5 @@
 #include "cli/DemoMode.h"
 
-#include "fetch/PortalOrigin.h"
-#include "model/AppPaths.h"
 #include "model/Preferences.h"
 
 #include <QDir>
@@ -14,21 +12,18 @@ bool DemoMode::takeOption(QStringList& arguments)
     return arguments.removeAll(QStringLiteral("--demo")) > 0;
 }
 
-bool DemoMode::start(QString* error)
+bool DemoMode::start(const AppPaths& userPaths, QString* error)
 {
     if (!m_home.isValid()) {
         *error = QStringLiteral("cannot create a temporary folder for the demo");
         return false;
     }
-    const QString settings = AppPaths::settingsFile();
-    const QString configHome = m_home.filePath(QStringLiteral("config"));
-    QDir().mkpath(configHome + QStringLiteral("/zelvora"));
-    QFile::copy(settings, configHome + QStringLiteral("/zelvora/settings.json"));
-    qputenv("XDG_CONFIG_HOME", configHome.toUtf8());
-    qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toUtf8());
+    const AppPaths demoPaths = paths();
+    QDir().mkpath(demoPaths.configDirectory());
+    QFile::copy(userPaths.settingsFile(), demoPaths.settingsFile());
     // The demo starts as a new user with the user's choices (language, watchlist, notifications),
     // polling as often as the simulator publishes so something happens within a minute.
-    Preferences demoSettings(AppPaths::settingsFile());
+    Preferences demoSettings(demoPaths.settingsFile());
     demoSettings.clearSeenIDs();
     demoSettings.setLastPollDate(std::nullopt);
     demoSettings.setPollInterval(kNewItemSeconds);
@@ -38,8 +33,12 @@ bool DemoMode::start(QString* error)
         *error = QStringLiteral("cannot start the demo portal on 127.0.0.1");
         return false;
     }
-    PortalOrigin::setOverride(origin());
     return true;
+}
+
+AppPaths DemoMode::paths() const
+{
+    return {m_home.filePath(QStringLiteral("config")), m_home.filePath(QStringLiteral("data"))};
 }
 
 QString DemoMode::origin() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/DemoPortal.h"
+#include "model/AppPaths.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -9,7 +10,7 @@
 // `--demo`: runs a made-up portal (the program's portal simulator) in this process on a free loopback port (a
 // new item every 30 s) and points the process at it. The demo's cache file and settings changes go to a
 // temporary home, a copy of the user's settings, so made-up announcements never reach the real cache or seen
-// set. Start it before the first use of Preferences::shared() or AnnouncementFetcher::shared().
+// set: the command builds its services over paths() and origin() instead of the user's.
 class DemoMode
 {
 public:
@@ -17,7 +18,9 @@ public:
 
     explicit DemoMode(DemoPortalFactory portalFactory);
 
-    bool start(QString* error);
+    // Copies the user's settings into the temporary home and starts the portal.
+    bool start(const AppPaths& userPaths, QString* error);
+    AppPaths paths() const; // the temporary home
     QString origin() const;
     QString banner() const; // one line saying that the data is made up
 

@@ -1,17 +1,13 @@
 #include "cli/FeedCommands.h"
 
+#include "app/AppContext.h"
 #include "cli/CommandLine.h"
 #include "cli/DemoMode.h"
 #include "cli/TerminalText.h"
 #include "fetch/AnnouncementCache.h"
-#include "fetch/AnnouncementFetcher.h"
 #include "fetch/PortalOrigin.h"
-#include "model/AppPaths.h"
-#include "model/Clock.h"
 #include "model/Log.h"
-#include "model/Preferences.h"
 #include "model/RiyadhTime.h"
-#include "notify/NotificationManager.h"
 #include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
@@ -32,16 +28,18 @@ struct Options
 {
     bool json = false;
     bool demo = false;
+    AppPaths paths;
+    QString portalOrigin;
 };
 
-// Parses the options a feed command accepts and starts the demo portal when asked; returns an exit
-// status on error, or -1 to go on.
+// Parses the options a feed command accepts and starts the demo portal when asked (its folders and
+// origin then replace the user's); returns an exit status on error, or -1 to go on.
 int prepare(QStringList& arguments, bool acceptJson, bool acceptNetwork, Options& options, DemoMode* demo)
 {
     if (acceptNetwork) {
         options.demo = DemoMode::takeOption(arguments);
         QString error;
-        if (!PortalOrigin::takeOption(arguments, &error))
+        if (!PortalOrigin::takeOption(arguments, &options.portalOrigin, &error))
             return CommandLine::usageError(error);
     }
     if (acceptJson)
@@ -52,8 +50,10 @@ int prepare(QStringList& arguments, bool acceptJson, bool acceptNetwork, Options
         Log::useStandardError(true); // standard output holds only the data
     if (options.demo) {
         QString error;
-        if (!demo->start(&error))
+        if (!demo->start(options.paths, &error))
             return CommandLine::failure(error);
+        options.paths = demo->paths();
+        options.portalOrigin = demo->origin();
         if (options.json)
             printError(demo->banner());
         else
@@ -72,7 +72,7 @@ void printLines(const AnnouncementList& all, const QSet<QString>& newIds)
 
 } // namespace
 
-void FeedCommands::registerIn(CommandLine& commandLine, const DemoPortalFactory& demoPortal)
+void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& environment)
 {
     commandLine.addCommand(
         {QStringLiteral("poll"), QStringLiteral("poll [--json] [--demo] [--portal ORIGIN]"),
@@ -80,16 +80,17 @@ void FeedCommands::registerIn(CommandLine& commandLine, const DemoPortalFactory&
                         "the kept announcements, new ones marked with *; exit 1 when both feeds "
                         "failed"),
          CommandLine::AppKind::Core,
-         [demoPortal](const QStringList& arguments) { return poll(arguments, demoPortal); }});
-    commandLine.addCommand({QStringLiteral("list"), QStringLiteral("list [--json]"),
-                            QStringLiteral("Print the cached announcements (no network)"),
-                            CommandLine::AppKind::Core, &FeedCommands::list});
+         [environment](const QStringList& arguments) { return poll(arguments, environment); }});
+    commandLine.addCommand(
+        {QStringLiteral("list"), QStringLiteral("list [--json]"),
+         QStringLiteral("Print the cached announcements (no network)"), CommandLine::AppKind::Core,
+         [environment](const QStringList& arguments) { return list(arguments, environment); }});
     commandLine.addCommand(
         {QStringLiteral("watch"), QStringLiteral("watch [--demo] [--portal ORIGIN]"),
          QStringLiteral("Poll at the stored interval and print each new announcement until "
                         "interrupted"),
          CommandLine::AppKind::Core,
-         [demoPortal](const QStringList& arguments) { return watch(arguments, demoPortal); }});
+         [environment](const QStringList& arguments) { return watch(arguments, environment); }});
 }
 
 QString FeedCommands::line(const Announcement& announcement)
@@ -118,21 +119,26 @@ QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const An
     return TerminalText::escapeJson(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
-int FeedCommands::poll(QStringList arguments, const DemoPortalFactory& demoPortal)
+int FeedCommands::poll(QStringList arguments, const AppEnvironment& environment)
 {
-    Options options;
-    DemoMode demo(demoPortal);
+    Options options{false, false, environment.paths, environment.portalOrigin};
+    DemoMode demo(environment.demoPortal);
     if (const int status = prepare(arguments, true, true, options, &demo); status >= 0)
         return status;
 
-    AnnouncementFetcher& fetcher = AnnouncementFetcher::shared();
+    AppContext context(options.paths, options.portalOrigin, *environment.clock);
+    AnnouncementFetcher& fetcher = context.fetcher();
     // A one-shot process would always be a first poll; it is one only on the very first run.
-    fetcher.setFirstPoll(Preferences::shared().seenAnnouncementIDs().isEmpty());
+    fetcher.setFirstPoll(context.preferences().seenAnnouncementIDs().isEmpty());
     AnnouncementsUpdate result;
-    fetcher.poll([&result](const AnnouncementsUpdate& update) {
-        result = update;
-        QCoreApplication::quit();
-    });
+    QObject::connect(
+        &fetcher, &AnnouncementFetcher::pollFinished, &fetcher,
+        [&result](const AnnouncementsUpdate& update) {
+            result = update;
+            QCoreApplication::quit();
+        },
+        Qt::SingleShotConnection);
+    fetcher.poll();
     QCoreApplication::exec();
 
     if (options.json) {
@@ -153,13 +159,13 @@ int FeedCommands::poll(QStringList arguments, const DemoPortalFactory& demoPorta
     return CommandLine::Success;
 }
 
-int FeedCommands::list(QStringList arguments)
+int FeedCommands::list(QStringList arguments, const AppEnvironment& environment)
 {
-    Options options;
+    Options options{false, false, environment.paths, environment.portalOrigin};
     if (const int status = prepare(arguments, true, false, options, nullptr); status >= 0)
         return status;
-    const AnnouncementList all = AnnouncementCache(AppPaths::cacheDirectory())
-                                     .load(Clock::system().now())
+    const AnnouncementList all = AnnouncementCache(environment.paths.cacheDirectory())
+                                     .load(environment.clock->now())
                                      .value_or(AnnouncementList());
     if (options.json) {
         QJsonArray array;
@@ -174,10 +180,10 @@ int FeedCommands::list(QStringList arguments)
     return CommandLine::Success;
 }
 
-int FeedCommands::watch(QStringList arguments, const DemoPortalFactory& demoPortal)
+int FeedCommands::watch(QStringList arguments, const AppEnvironment& environment)
 {
-    Options options;
-    DemoMode demo(demoPortal);
+    Options options{false, false, environment.paths, environment.portalOrigin};
+    DemoMode demo(environment.demoPortal);
     if (const int status = prepare(arguments, false, true, options, &demo); status >= 0)
         return status;
     // SIGINT and SIGTERM end the event loop, so a poll's writes are never cut short.
@@ -185,21 +191,22 @@ int FeedCommands::watch(QStringList arguments, const DemoPortalFactory& demoPort
     QObject::connect(&termination, &TerminationSignals::terminationRequested, QCoreApplication::instance(),
                      [] { QCoreApplication::quit(); });
 
-    AnnouncementFetcher& fetcher = AnnouncementFetcher::shared();
+    AppContext context(options.paths, options.portalOrigin, *environment.clock);
+    AnnouncementFetcher& fetcher = context.fetcher();
     bool announced = false;
-    QObject::connect(&Broadcaster::shared(), &Broadcaster::announcementsUpdated, QCoreApplication::instance(),
-                     [&announced](const AnnouncementsUpdate& update) {
+    QObject::connect(&fetcher, &AnnouncementFetcher::pollFinished, &fetcher,
+                     [&announced, &context](const AnnouncementsUpdate& update) {
                          if (!announced && !update.error) {
                              announced = true;
                              CommandLine::printOut(
                                  QStringLiteral("Watching %1 (%2 kept); polling every %3 s. Ctrl+C to stop.")
-                                     .arg(PortalOrigin::current())
+                                     .arg(context.portalOrigin())
                                      .arg(update.all.size())
-                                     .arg(Preferences::shared().pollInterval()));
+                                     .arg(context.preferences().pollInterval()));
                          }
                          for (const Announcement& announcement : update.newAnnouncements) {
                              CommandLine::printOut(line(announcement));
-                             NotificationManager::shared().sendNotification(announcement);
+                             context.notifications().sendNotification(announcement);
                          }
                      });
     fetcher.startPolling();

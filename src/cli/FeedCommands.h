@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/DemoPortal.h"
+#include "app/AppEnvironment.h"
 #include "model/Announcement.h"
 
 #include <QStringList>
@@ -12,11 +12,11 @@ class CommandLine;
 class FeedCommands
 {
 public:
-    static void registerIn(CommandLine& commandLine, const DemoPortalFactory& demoPortal);
+    static void registerIn(CommandLine& commandLine, const AppEnvironment& environment);
 
-    static int poll(QStringList arguments, const DemoPortalFactory& demoPortal);
-    static int list(QStringList arguments);
-    static int watch(QStringList arguments, const DemoPortalFactory& demoPortal);
+    static int poll(QStringList arguments, const AppEnvironment& environment);
+    static int list(QStringList arguments, const AppEnvironment& environment);
+    static int watch(QStringList arguments, const AppEnvironment& environment);
 
     // "2026-03-25 15:35  2222  Title  https://..." (Riyadh time; "-" when no symbol).
     static QString line(const Announcement& announcement);

@@ -1,7 +1,8 @@
 #include "cli/NotificationsCommand.h"
 
+#include "app/AppContext.h"
+#include "app/AppEnvironment.h"
 #include "cli/CommandLine.h"
-#include "notify/NotificationManager.h"
 
 #include <QEventLoop>
 
@@ -11,12 +12,14 @@ const QString kUsage = QStringLiteral("usage: zelvora notifications [status | te
 
 NotificationsCommand::NotificationsCommand(NotificationManager& manager) : m_manager(manager) {}
 
-void NotificationsCommand::registerIn(CommandLine& commandLine)
+void NotificationsCommand::registerIn(CommandLine& commandLine, const AppEnvironment& environment)
 {
     commandLine.addCommand({QStringLiteral("notifications"), QStringLiteral("notifications [status | test]"),
                             QStringLiteral("Show the notification permission, or send a test notification"),
-                            CommandLine::AppKind::Core, [](const QStringList& arguments) {
-                                return NotificationsCommand(NotificationManager::shared()).run(arguments);
+                            CommandLine::AppKind::Core, [environment](const QStringList& arguments) {
+                                AppContext context(environment.paths, environment.portalOrigin,
+                                                   *environment.clock);
+                                return NotificationsCommand(context.notifications()).run(arguments);
                             }});
 }
 

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+struct AppEnvironment;
 class CommandLine;
 class NotificationManager;
 
@@ -11,7 +12,7 @@ class NotificationsCommand
 {
 public:
     explicit NotificationsCommand(NotificationManager& manager);
-    static void registerIn(CommandLine& commandLine);
+    static void registerIn(CommandLine& commandLine, const AppEnvironment& environment);
     int run(const QStringList& arguments);
 
 private:

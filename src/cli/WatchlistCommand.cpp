@@ -1,6 +1,7 @@
 #include "cli/WatchlistCommand.h"
 
 #include "cli/CommandLine.h"
+#include "model/AppPaths.h"
 #include "model/Log.h"
 #include "model/Preferences.h"
 
@@ -8,13 +9,14 @@
 
 WatchlistCommand::WatchlistCommand(Preferences& preferences) : m_preferences(preferences) {}
 
-void WatchlistCommand::registerIn(CommandLine& commandLine)
+void WatchlistCommand::registerIn(CommandLine& commandLine, const AppPaths& paths)
 {
     commandLine.addCommand({QStringLiteral("watchlist"),
                             QStringLiteral("watchlist [list | add SYMBOL... | remove SYMBOL...]"),
                             QStringLiteral("Show or change the watchlist symbols"),
-                            CommandLine::AppKind::Core, [](const QStringList& arguments) {
-                                return WatchlistCommand(Preferences::shared()).run(arguments);
+                            CommandLine::AppKind::Core, [paths](const QStringList& arguments) {
+                                Preferences preferences(paths.settingsFile());
+                                return WatchlistCommand(preferences).run(arguments);
                             }});
 }
 

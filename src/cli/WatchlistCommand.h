@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+class AppPaths;
 class CommandLine;
 class Preferences;
 
@@ -10,7 +11,7 @@ class WatchlistCommand
 {
 public:
     explicit WatchlistCommand(Preferences& preferences);
-    static void registerIn(CommandLine& commandLine);
+    static void registerIn(CommandLine& commandLine, const AppPaths& paths);
     int run(const QStringList& arguments);
 
 private:

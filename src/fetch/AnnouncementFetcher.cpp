@@ -4,13 +4,10 @@
 #include "fetch/FeedFetcher.h"
 #include "fetch/KeptList.h"
 #include "fetch/PortalClient.h"
-#include "fetch/PortalOrigin.h"
 #include "fetch/ThreadHop.h"
-#include "model/AppPaths.h"
 #include "model/Log.h"
 #include "model/Preferences.h"
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <climits>
 
@@ -70,27 +67,10 @@ struct AnnouncementFetcher::FeedResults
     FetchResult market;
 };
 
-AnnouncementFetcher& AnnouncementFetcher::shared()
-{
-    static AnnouncementFetcher* instance = [] {
-        // Never destroyed: it lives as long as the process, like the application's other services.
-        auto* fetcher = new AnnouncementFetcher;
-        if (auto* app = QCoreApplication::instance())
-            fetcher->moveToThread(app->thread());
-        return fetcher;
-    }();
-    return *instance;
-}
-
-AnnouncementFetcher::AnnouncementFetcher() : AnnouncementFetcher(Options{}) {}
-
-AnnouncementFetcher::AnnouncementFetcher(Options options, QObject* parent)
-    : QObject(parent), m_preferences(options.preferences ? *options.preferences : Preferences::shared()),
-      m_clock(options.clock ? *options.clock : Clock::system()),
-      m_origin(options.portalOrigin.isEmpty() ? PortalOrigin::current() : options.portalOrigin),
-      m_worker(std::make_unique<FetchWorker>(options.cacheDirectory.isEmpty() ? AppPaths::cacheDirectory()
-                                                                              : options.cacheDirectory,
-                                             options.requestTimeoutMs))
+AnnouncementFetcher::AnnouncementFetcher(Preferences& preferences, const Clock& clock, Options options,
+                                         QObject* parent)
+    : QObject(parent), m_preferences(preferences), m_clock(clock), m_origin(std::move(options.portalOrigin)),
+      m_worker(std::make_unique<FetchWorker>(std::move(options.cacheDirectory), options.requestTimeoutMs))
 {
     qRegisterMetaType<AnnouncementsUpdate>();
     m_thread.setObjectName(QStringLiteral("AnnouncementFetcher"));
@@ -132,14 +112,10 @@ std::optional<Announcement> AnnouncementFetcher::announcement(const QString& id)
     return KeptList::find(announcements(), id);
 }
 
-void AnnouncementFetcher::poll(Completion done)
+void AnnouncementFetcher::poll()
 {
-    if (QThread::currentThread() != thread()) {
-        postTo(this, [this, done = std::move(done)]() mutable { poll(std::move(done)); });
+    if (handedOver(&AnnouncementFetcher::poll))
         return;
-    }
-    if (done)
-        m_waiters.append(std::move(done));
     if (m_pollActive)
         return; // joins the poll in flight
     m_pollActive = true;
@@ -263,11 +239,7 @@ void AnnouncementFetcher::markAsSeen(const QStringList& ids, const Announcements
 
 void AnnouncementFetcher::finishPoll(const AnnouncementsUpdate& update)
 {
-    Broadcaster::shared().postAnnouncementsUpdated(update);
     m_pollActive = false;
-    const QList<Completion> waiters = std::exchange(m_waiters, {});
-    for (const Completion& done : waiters)
-        done(update);
     Q_EMIT pollFinished(update);
 }
 

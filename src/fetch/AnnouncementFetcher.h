@@ -1,7 +1,7 @@
 #pragma once
 
+#include "fetch/AnnouncementsUpdate.h"
 #include "model/Announcement.h"
-#include "model/Broadcaster.h"
 #include "model/Clock.h"
 
 #include <QMutex>
@@ -10,7 +10,6 @@
 #include <QSet>
 #include <QThread>
 #include <QTimer>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,8 +19,8 @@ class FetchWorker;
 // Fetches, keeps and stores the announcements, and polls on a schedule.
 //
 // Threads: the object lives on the main thread, which owns the poll's control flow, the settings reads
-// and writes, the kept list's updates and the broadcast. The network and the cache file are handled
-// on one worker thread, one job at a time. One poll runs at a time; poll requests that come while one
+// and writes, the kept list's updates and the `pollFinished` signal. The network and the cache file are
+// handled on one worker thread, one job at a time. One poll runs at a time; poll requests that come while one
 // is in flight join it. Reading the kept list answers at once from any thread.
 class AnnouncementFetcher : public QObject
 {
@@ -29,25 +28,18 @@ class AnnouncementFetcher : public QObject
 public:
     struct Options
     {
-        Preferences* preferences = nullptr; // default: Preferences::shared()
-        const Clock* clock = nullptr;       // default: Clock::system()
-        QString cacheDirectory;             // default: AppPaths::cacheDirectory()
-        QString portalOrigin;               // default: PortalOrigin::current()
+        QString cacheDirectory; // the folder of the cache file
+        QString portalOrigin;
         long requestTimeoutMs = 60000;
     };
-    using Completion = std::function<void(const AnnouncementsUpdate&)>;
 
-    // The application's instance, made on first use with the defaults above (call first on the main
-    // thread, after any --portal override is applied).
-    static AnnouncementFetcher& shared();
-
-    AnnouncementFetcher();
-    explicit AnnouncementFetcher(Options options, QObject* parent = nullptr);
+    AnnouncementFetcher(Preferences& preferences, const Clock& clock, Options options,
+                        QObject* parent = nullptr);
     ~AnnouncementFetcher() override;
 
-    // Runs one poll cycle, or joins the one in flight. `done` (optional) runs on the main thread when that
-    // poll ends, with what it broadcast. Callable from any thread.
-    void poll(Completion done = {});
+    // Runs one poll cycle, or joins the one in flight; either way `pollFinished` tells its end.
+    // Callable from any thread.
+    void poll();
     // An immediate poll and a repeating timer at the stored interval (read now).
     void startPolling();
     // Stops the timer, forgets the kept list, deletes the cache file, then starts polling again. A poll
@@ -68,6 +60,7 @@ public:
 
 Q_SIGNALS:
     void pollStarted();
+    // The one way a poll's end reaches its listeners, on the fetcher's thread.
     void pollFinished(const AnnouncementsUpdate& update);
 
 private:
@@ -104,7 +97,6 @@ private:
     bool m_issuerMissedFirstPoll = false;
     bool m_marketMissedFirstPoll = false;
     bool m_pollActive = false;
-    QList<Completion> m_waiters;
     QPointer<QTimer> m_timer;
 
     QThread m_thread;

@@ -39,7 +39,7 @@ public:
     static const FeedSpec& issuerFeed();
     static const FeedSpec& marketFeed();
 
-    FeedFetcher(PortalClient& client, QString origin, const Clock& clock = Clock::system());
+    FeedFetcher(PortalClient& client, QString origin, const Clock& clock);
 
     QString endpoint(const FeedSpec& feed, const QString& locale) const
     {

@@ -16,7 +16,7 @@ public:
     // objects); an empty list is a valid answer. `origin` completes relative links.
     static std::optional<AnnouncementList>
     parseAnnouncementResponse(const QByteArray& data, const QString& source, const QString& locale,
-                              const QString& origin, const Clock& clock = Clock::system());
+                              const QString& origin, const Clock& clock);
 
     // 64-bit djb2 over the UTF-8 bytes (start 5381; h = h * 33 + byte, wrapping).
     static quint64 djb2(const QByteArray& bytes);

@@ -1,12 +1,8 @@
 #include "fetch/PortalOrigin.h"
 
-#include <QMutex>
 #include <QUrl>
 
 namespace {
-QMutex s_mutex;
-QString s_override;
-
 QString trimmedOrigin(QString text)
 {
     while (text.endsWith(QLatin1Char('/')))
@@ -15,25 +11,14 @@ QString trimmedOrigin(QString text)
 }
 } // namespace
 
-QString PortalOrigin::current()
+QString PortalOrigin::fromEnvironment()
 {
-    {
-        QMutexLocker lock(&s_mutex);
-        if (!s_override.isEmpty())
-            return s_override;
-    }
     const QString fromEnvironment = qEnvironmentVariable("ZELVORA_PORTAL_ORIGIN").trimmed();
     // Used even when malformed, so a mistyped value shows up as an invalid URL instead of silently
     // reaching the real portal.
     if (!fromEnvironment.isEmpty())
         return trimmedOrigin(fromEnvironment);
     return defaultOrigin;
-}
-
-void PortalOrigin::setOverride(const QString& origin)
-{
-    QMutexLocker lock(&s_mutex);
-    s_override = trimmedOrigin(origin);
 }
 
 std::optional<QString> PortalOrigin::normalise(const QString& text)
@@ -48,7 +33,7 @@ std::optional<QString> PortalOrigin::normalise(const QString& text)
     return origin;
 }
 
-bool PortalOrigin::takeOption(QStringList& arguments, QString* error)
+bool PortalOrigin::takeOption(QStringList& arguments, QString* origin, QString* error)
 {
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
@@ -67,12 +52,12 @@ bool PortalOrigin::takeOption(QStringList& arguments, QString* error)
         } else {
             continue;
         }
-        const auto origin = normalise(value);
-        if (!origin) {
+        const auto normalised = normalise(value);
+        if (!normalised) {
             *error = QStringLiteral("'%1' is not an http or https origin (scheme://host[:port])").arg(value);
             return false;
         }
-        setOverride(*origin);
+        *origin = *normalised;
         arguments.remove(i, taken);
         --i;
     }

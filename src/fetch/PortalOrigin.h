@@ -5,18 +5,18 @@
 #include <optional>
 
 // The portal's origin (scheme "://" host[:port], no trailing slash): the feed endpoints hang under it,
-// relative links are completed with it, and "Open in Tadawul" opens it. One value for the process:
-// `--portal ORIGIN` (setOverride) wins over $ZELVORA_PORTAL_ORIGIN, which wins over the real portal.
+// relative links are completed with it, and "Open in Tadawul" opens it. `--portal ORIGIN` wins over
+// $ZELVORA_PORTAL_ORIGIN, which wins over the real portal.
 class PortalOrigin
 {
 public:
     static inline const QString defaultOrigin = QStringLiteral("https://www.saudiexchange.sa");
 
-    static QString current();
-    static void setOverride(const QString& origin); // empty = no override
+    // $ZELVORA_PORTAL_ORIGIN when set, else the real portal.
+    static QString fromEnvironment();
     // An http(s) origin with its trailing slashes removed, or none when the text is not one.
     static std::optional<QString> normalise(const QString& text);
-    // Removes "--portal ORIGIN" / "--portal=ORIGIN" from `arguments` and applies it. Returns false
-    // (with `error` set) when the value is missing or not an http(s) origin.
-    static bool takeOption(QStringList& arguments, QString* error);
+    // Removes "--portal ORIGIN" / "--portal=ORIGIN" from `arguments` and sets `origin` to it. Returns
+    // false (with `error` set) when the value is missing or not an http(s) origin.
+    static bool takeOption(QStringList& arguments, QString* origin, QString* error);
 };

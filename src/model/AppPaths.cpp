@@ -13,32 +13,33 @@ QString xdgDirectory(const char* variable, const QString& fallbackUnderHome)
 }
 } // namespace
 
-QString AppPaths::configHome()
+AppPaths::AppPaths(QString configHome, QString dataHome)
+    : m_configHome(std::move(configHome)), m_dataHome(std::move(dataHome))
 {
-    return xdgDirectory("XDG_CONFIG_HOME", QStringLiteral(".config"));
 }
 
-QString AppPaths::dataHome()
+AppPaths AppPaths::fromEnvironment()
 {
-    return xdgDirectory("XDG_DATA_HOME", QStringLiteral(".local/share"));
+    return {xdgDirectory("XDG_CONFIG_HOME", QStringLiteral(".config")),
+            xdgDirectory("XDG_DATA_HOME", QStringLiteral(".local/share"))};
 }
 
-QString AppPaths::configDirectory()
+QString AppPaths::configDirectory() const
 {
-    return configHome() + QStringLiteral("/zelvora");
+    return m_configHome + QStringLiteral("/zelvora");
 }
 
-QString AppPaths::settingsFile()
+QString AppPaths::settingsFile() const
 {
     return configDirectory() + QStringLiteral("/settings.json");
 }
 
-QString AppPaths::uiStateFile()
+QString AppPaths::uiStateFile() const
 {
     return configDirectory() + QStringLiteral("/ui-state.json");
 }
 
-QString AppPaths::cacheDirectory()
+QString AppPaths::cacheDirectory() const
 {
-    return dataHome() + QStringLiteral("/Quvex");
+    return m_dataHome + QStringLiteral("/Quvex");
 }

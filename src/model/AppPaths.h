@@ -2,15 +2,23 @@
 
 #include <QString>
 
-// Per-user locations (XDG base directories), read from the environment at each call so tests can
-// point them at temporary folders.
+// Where the program keeps the user's files: under the XDG base directories, or under a folder of
+// its own for the demo and for tests.
 class AppPaths
 {
 public:
-    static QString configHome();      // $XDG_CONFIG_HOME or ~/.config
-    static QString dataHome();        // $XDG_DATA_HOME or ~/.local/share
-    static QString configDirectory(); // <configHome>/zelvora
-    static QString settingsFile();    // <configHome>/zelvora/settings.json
-    static QString uiStateFile();     // <configHome>/zelvora/ui-state.json
-    static QString cacheDirectory();  // <dataHome>/Quvex
+    AppPaths(QString configHome, QString dataHome);
+    // $XDG_CONFIG_HOME (else ~/.config) and $XDG_DATA_HOME (else ~/.local/share), read once.
+    static AppPaths fromEnvironment();
+
+    const QString& configHome() const { return m_configHome; }
+    const QString& dataHome() const { return m_dataHome; }
+    QString configDirectory() const; // <configHome>/zelvora
+    QString settingsFile() const;    // <configHome>/zelvora/settings.json
+    QString uiStateFile() const;     // <configHome>/zelvora/ui-state.json
+    QString cacheDirectory() const;  // <dataHome>/Quvex
+
+private:
+    QString m_configHome;
+    QString m_dataHome;
 };

@@ -10,8 +10,12 @@ class Clock
 public:
     virtual ~Clock() = default;
     virtual Instant now() const = 0;
+};
 
-    static const Clock& system();
+class SystemClock : public Clock
+{
+public:
+    Instant now() const override { return Instant::now(); }
 };
 
 class ManualClock : public Clock

@@ -1,7 +1,6 @@
 #include "model/Preferences.h"
 
 #include "model/AppConstants.h"
-#include "model/AppPaths.h"
 #include "model/Log.h"
 
 #include <QJsonArray>
@@ -16,14 +15,6 @@ const QString lastPollDate = QStringLiteral("lastPollDate");
 const QString pollInterval = QStringLiteral("pollInterval");
 const QString notificationsDontAsk = QStringLiteral("notificationsDontAsk");
 } // namespace Key
-
-Preferences& Preferences::shared()
-{
-    static Preferences instance; // thread-safe first use
-    return instance;
-}
-
-Preferences::Preferences() : Preferences(AppPaths::settingsFile()) {}
 
 Preferences::Preferences(const QString& settingsFile) : m_store(settingsFile) {}
 

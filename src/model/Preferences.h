@@ -16,8 +16,6 @@ class Preferences
 public:
     static constexpr int kMaxSeenIDs = 500;
 
-    static Preferences& shared();
-    Preferences(); // the user's settings file
     explicit Preferences(const QString& settingsFile);
 
     static const QStringList& keys(); // the eight settings keys

@@ -1,32 +1,16 @@
 #include "notify/NotificationManager.h"
 
 #include "model/AppConstants.h"
-#include "model/AppPaths.h"
-#include "model/Broadcaster.h"
 #include "model/Log.h"
 #include "model/Preferences.h"
 #include "model/UnicodeText.h"
-#include "platform/DBusNotificationBackend.h"
 
-#include <QCoreApplication>
 #include <QLocale>
 #include <QPointer>
 #include <QTimer>
 
 namespace {
 const QString kComponent = QStringLiteral("NotificationManager");
-}
-
-NotificationManager& NotificationManager::shared()
-{
-    static NotificationManager* instance = [] {
-        auto* manager = new NotificationManager(
-            Preferences::shared(), std::make_unique<DBusNotificationBackend>(), AppPaths::uiStateFile());
-        if (auto* app = QCoreApplication::instance())
-            manager->moveToThread(app->thread());
-        return manager;
-    }();
-    return *instance;
 }
 
 NotificationManager::NotificationManager(Preferences& preferences,
@@ -51,8 +35,8 @@ NotificationManager::~NotificationManager()
 
 void NotificationManager::connectActivations(NotificationBackend* backend)
 {
-    connect(backend, &NotificationBackend::activated, this, [](const QVariantMap& userInfo) {
-        Broadcaster::shared().postOpenAnnouncement(openAnnouncementUserInfo(userInfo));
+    connect(backend, &NotificationBackend::activated, this, [this](const QVariantMap& userInfo) {
+        Q_EMIT announcementActivated(openAnnouncementUserInfo(userInfo));
     });
 }
 

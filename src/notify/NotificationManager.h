@@ -14,11 +14,8 @@ class Preferences;
 
 // The application's only contact with desktop notifications: the permission question, one
 // notification per new announcement (after the enabled flag and the watchlist filter), and clicks
-// turned into the `openAnnouncement` broadcast.
-//
-// Headless use (`zelvora watch`): for each announcement of a poll's "new" list call
-//     NotificationManager::shared().sendNotification(announcement);
-// on the main thread; it returns at once and logs a delivery failure.
+// turned into `announcementActivated`. Call from the main thread; sending returns at once and logs a
+// delivery failure.
 class NotificationManager : public QObject
 {
     Q_OBJECT
@@ -28,12 +25,8 @@ public:
     static constexpr int kBodyLength = 100;           // grapheme clusters
     static constexpr int kConfirmationDelayMs = 1000; // after the grant
 
-    // Made on first use on the main thread; talks to the session bus.
-    static NotificationManager& shared();
-
     NotificationManager(Preferences& preferences, std::unique_ptr<NotificationBackend> backend,
-                        const QString& authorizationStateFile, const Clock& clock = Clock::system(),
-                        QObject* parent = nullptr);
+                        const QString& authorizationStateFile, const Clock& clock, QObject* parent = nullptr);
     ~NotificationManager() override;
 
     // Asks whether a notification service is there, logs the answer, records it as the permission
@@ -61,6 +54,8 @@ Q_SIGNALS:
     // The outcome of one post, after the fallback if one was tried: an empty error means shown.
     void delivered(const QString& identifier, const QString& error);
     void permissionAnswered(bool granted);
+    // One of our notifications was clicked: `userInfo` is its openAnnouncementUserInfo().
+    void announcementActivated(const QVariantMap& userInfo);
 
 private:
     void deliver(const NotificationRequest& request, bool reportErrors);

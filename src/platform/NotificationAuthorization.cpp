@@ -1,9 +1,5 @@
 #include "platform/NotificationAuthorization.h"
 
-#include "model/AppPaths.h"
-
-NotificationAuthorization::NotificationAuthorization() : NotificationAuthorization(AppPaths::uiStateFile()) {}
-
 NotificationAuthorization::NotificationAuthorization(const QString& stateFile) : m_store(stateFile) {}
 
 QString NotificationAuthorization::name(Status status)

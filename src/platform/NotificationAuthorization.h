@@ -13,7 +13,6 @@ public:
     enum class Status { NotDetermined = 0, Denied = 1, Authorized = 2 };
     static inline const QString kKey = QStringLiteral("notificationAuthorization");
 
-    NotificationAuthorization(); // the user's UI state file
     explicit NotificationAuthorization(const QString& stateFile);
 
     Status status() const;

@@ -36,7 +36,7 @@ public:
     // ZELVORA_APPCAST_URL when set, else the default address.
     static QString appcastUrlFromEnvironment();
 
-    explicit Updater(QString appcastUrl = appcastUrlFromEnvironment(), QObject* parent = nullptr);
+    explicit Updater(QString appcastUrl, QObject* parent = nullptr);
     ~Updater() override; // cancels a running download and waits for its thread
 
     void setCurrentVersion(const QString& version, const QString& build);

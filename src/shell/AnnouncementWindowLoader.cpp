@@ -1,6 +1,7 @@
 #include "shell/AnnouncementWindowLoader.h"
 
 #include "model/Log.h"
+#include "windows/module/WebModuleInterface.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -13,13 +14,8 @@
 Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
 
 namespace {
-AnnouncementWindowLoader::Creator& installedCreator()
-{
-    static AnnouncementWindowLoader::Creator creator;
-    return creator;
-}
-
-using Factory = QWidget* (*)(const Announcement&, UrlOpener*);
+using Factory = QWidget* (*)(const Announcement&, const AnnouncementWindow::Services&);
+using Version = int (*)();
 
 void prepareSharedOpenGLContext()
 {
@@ -40,7 +36,21 @@ Factory loadFactory()
             if (!QFileInfo::exists(path))
                 continue;
             QLibrary library(path);
-            if (auto symbol = reinterpret_cast<Factory>(library.resolve("zelvora_createAnnouncementWindow")))
+            const auto version =
+                reinterpret_cast<Version>(library.resolve(WebModuleInterface::kVersionSymbol));
+            if (!version) {
+                errors.append(library.errorString());
+                continue;
+            }
+            if (version() != WebModuleInterface::kVersion) {
+                errors.append(QStringLiteral("%1 has version %2, not %3")
+                                  .arg(path)
+                                  .arg(version())
+                                  .arg(WebModuleInterface::kVersion));
+                library.unload();
+                continue;
+            }
+            if (auto symbol = reinterpret_cast<Factory>(library.resolve(WebModuleInterface::kFactorySymbol)))
                 return symbol; // the library stays loaded for the life of the process
             errors.append(library.errorString());
         }
@@ -53,11 +63,6 @@ Factory loadFactory()
     return factory;
 }
 } // namespace
-
-void AnnouncementWindowLoader::setCreator(Creator creator)
-{
-    installedCreator() = std::move(creator);
-}
 
 QStringList AnnouncementWindowLoader::moduleCandidates()
 {
@@ -77,10 +82,9 @@ QStringList AnnouncementWindowLoader::moduleCandidates()
     return candidates;
 }
 
-QWidget* AnnouncementWindowLoader::create(const Announcement& announcement, UrlOpener* opener)
+QWidget* AnnouncementWindowLoader::create(const Announcement& announcement,
+                                          const AnnouncementWindow::Services& services)
 {
-    if (installedCreator())
-        return installedCreator()(announcement, opener);
     const Factory factory = loadFactory();
-    return factory ? factory(announcement, opener) : nullptr;
+    return factory ? factory(announcement, services) : nullptr;
 }

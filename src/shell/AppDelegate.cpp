@@ -1,74 +1,34 @@
 #include "shell/AppDelegate.h"
 
-#include "fetch/AnnouncementFetcher.h"
 #include "model/AppConstants.h"
 #include "model/Preferences.h"
-#include "notify/NotificationManager.h"
 #include "platform/HeapTrim.h"
 #include "platform/Updater.h"
 #include "platform/gui/TrayNotificationBackend.h"
 #include "platform/gui/UpdateDialog.h"
 #include "platform/gui/UrlOpener.h"
 #include "shell/AboutWindow.h"
-#include "shell/AnnouncementWindowLoader.h"
-#include "shell/NotificationPrompt.h"
-#include "telemetry/TelemetryService.h"
 #include "windows/AllAnnouncementsWindow.h"
-#include "windows/SettingsWindow.h"
 
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
 
-AppDelegate::Services AppDelegate::Services::defaults()
-{
-    Services services;
-    services.startPolling = [] { AnnouncementFetcher::shared().startPolling(); };
-    services.pollNow = [] { AnnouncementFetcher::shared().poll(); };
-    services.restartPolling = [] { AnnouncementFetcher::shared().restartPolling(); };
-    services.findAnnouncement = [](const QString& id) {
-        return AnnouncementFetcher::shared().announcement(id);
-    };
-    services.keptAnnouncements = [] { return AnnouncementFetcher::shared().announcements(); };
-    services.sendNotification = [](const Announcement& a) {
-        NotificationManager::shared().sendNotification(a);
-    };
-    services.announcementsRefreshed = [](int count) {
-        TelemetryService::shared().announcementsRefreshed(count);
-    };
-    services.appLaunched = [] { TelemetryService::shared().appLaunched(); };
-    services.settingsOpened = [] { TelemetryService::shared().settingsOpened(); };
-    services.announcementOpened = [](const QString& title) {
-        TelemetryService::shared().announcementOpened(title);
-    };
-    services.showPermissionPrompt = [] {
-        static NotificationPrompt* prompt =
-            new NotificationPrompt(Preferences::shared(), NotificationManager::shared());
-        prompt->run();
-    };
-    services.opener = &UrlOpener::system();
-    services.preferences = &Preferences::shared();
-    services.itemStyle = MenuBarManager::detectItemStyle();
-    return services;
-}
-
 AppDelegate::AppDelegate(Services services, QObject* parent)
-    : QObject(parent), m_services(std::move(services)), m_updaterController(std::make_unique<Updater>())
+    : QObject(parent), m_services(std::move(services))
 {
-    if (m_services.startUpdater) {
+    if (Updater* updater = m_services.updater) {
         // A quiet check tells the user only of a newer version.
-        connect(m_updaterController.get(), &Updater::updateFound, this, [this] {
-            connect(m_updaterController.get(), &Updater::checkFinished, updateDialog(),
-                    &UpdateDialog::showResult, Qt::SingleShotConnection);
+        connect(updater, &Updater::updateFound, this, [this, updater] {
+            connect(updater, &Updater::checkFinished, updateDialog(), &UpdateDialog::showResult,
+                    Qt::SingleShotConnection);
         });
-        m_updaterController->start();
+        updater->start();
     }
 }
 
 AppDelegate::~AppDelegate()
 {
-    for (const QMetaObject::Connection& observer : std::as_const(m_observers))
-        disconnect(observer);
     qDeleteAll(m_announcementWindows);
 }
 
@@ -78,17 +38,11 @@ void AppDelegate::applicationDidFinishLaunching()
         m_services.appLaunched();
     m_menuBarManager = std::make_unique<MenuBarManager>(*this, *m_services.preferences, m_services.itemStyle,
                                                         m_services.showTrayIcon);
-    if (m_services.showTrayIcon && m_menuBarManager->statusItem() && m_services.sendNotification)
-        NotificationManager::shared().setFallbackBackend(
+    if (m_services.showTrayIcon && m_menuBarManager->statusItem() && m_services.setFallbackNotifications)
+        m_services.setFallbackNotifications(
             std::make_unique<TrayNotificationBackend>(m_menuBarManager->statusItem()));
     if (m_services.showPermissionPrompt)
         QTimer::singleShot(kPromptDelayMs, this, [this] { m_services.showPermissionPrompt(); });
-
-    Broadcaster& broadcaster = Broadcaster::shared();
-    m_observers.append(connect(&broadcaster, &Broadcaster::announcementsUpdated, this,
-                               &AppDelegate::handleAnnouncementsUpdated, Qt::QueuedConnection));
-    m_observers.append(connect(&broadcaster, &Broadcaster::openAnnouncement, this,
-                               &AppDelegate::handleOpenAnnouncement, Qt::QueuedConnection));
     if (m_services.startPolling)
         m_services.startPolling();
 }
@@ -152,7 +106,8 @@ void AppDelegate::openAnnouncementWindow(const Announcement& announcement)
 {
     QWidget* window = m_announcementWindows.value(announcement.id());
     if (!window) {
-        window = AnnouncementWindowLoader::create(announcement, m_services.opener);
+        window =
+            m_services.createAnnouncementWindow ? m_services.createAnnouncementWindow(announcement) : nullptr;
         if (!window) {
             // Without the viewer the announcement still opens, in the browser.
             openLink(announcement.link());
@@ -171,11 +126,9 @@ void AppDelegate::menuRefreshNow()
 
 void AppDelegate::menuOpenSettings()
 {
-    if (!m_settingsWindow) {
-        SettingsWindow::Hooks hooks = SettingsWindow::Hooks::defaults();
-        hooks.restartPolling = m_services.restartPolling;
-        m_settingsWindow = std::make_unique<SettingsWindow>(*m_services.preferences, hooks);
-    }
+    if (!m_settingsWindow)
+        m_settingsWindow =
+            std::make_unique<SettingsWindow>(*m_services.preferences, m_services.settingsHooks);
     activate(m_settingsWindow.get());
     if (m_services.settingsOpened)
         m_services.settingsOpened();
@@ -184,7 +137,7 @@ void AppDelegate::menuOpenSettings()
 UpdateDialog* AppDelegate::updateDialog()
 {
     if (!m_updateDialog) {
-        m_updateDialog = new UpdateDialog(*m_updaterController);
+        m_updateDialog = new UpdateDialog(*m_services.updater);
         m_updateDialog->setAttribute(Qt::WA_DeleteOnClose);
         if (m_services.opener)
             m_updateDialog->setUrlOpener(
@@ -196,7 +149,8 @@ UpdateDialog* AppDelegate::updateDialog()
 
 void AppDelegate::menuCheckForUpdates()
 {
-    updateDialog()->checkNow();
+    if (m_services.updater)
+        updateDialog()->checkNow();
 }
 
 void AppDelegate::menuShowAbout()
@@ -214,7 +168,8 @@ void AppDelegate::menuQuit()
 void AppDelegate::menuViewAll()
 {
     if (!m_allAnnouncementsWindow)
-        m_allAnnouncementsWindow = std::make_unique<AllAnnouncementsWindow>();
+        m_allAnnouncementsWindow =
+            std::make_unique<AllAnnouncementsWindow>(*m_services.opener, m_services.uiStateFile);
     const AnnouncementList kept =
         m_services.keptAnnouncements ? m_services.keptAnnouncements() : AnnouncementList();
     m_allAnnouncementsWindow->update(kept);

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "fetch/AnnouncementsUpdate.h"
 #include "model/Announcement.h"
-#include "model/Broadcaster.h"
 #include "shell/MenuBarManager.h"
 #include "shell/MenuCommands.h"
+#include "windows/SettingsWindow.h"
 
 #include <QHash>
-#include <QMetaObject>
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -14,24 +14,24 @@
 #include <optional>
 
 class AllAnnouncementsWindow;
+class NotificationBackend;
 class Preferences;
-class SettingsWindow;
 class UpdateDialog;
 class Updater;
 class UrlOpener;
 
-// The tray program's owner: starts polling, reacts to finished polls and notification clicks, owns the
+// The tray program's owner: starts polling, reacts to finished polls and notification clicks (the
+// tray program connects them to handleAnnouncementsUpdated and handleOpenAnnouncement), owns the
 // windows the menu opens and carries out the menu's commands.
 class AppDelegate : public QObject, public MenuCommands
 {
     Q_OBJECT
 public:
-    // The services the delegate uses; tests replace them.
+    // The services the delegate uses, given by the tray program; tests give recording ones.
     struct Services
     {
         std::function<void()> startPolling;
         std::function<void()> pollNow;
-        std::function<void()> restartPolling;
         std::function<std::optional<Announcement>(const QString& id)> findAnnouncement;
         std::function<AnnouncementList()> keptAnnouncements;
         std::function<void(const Announcement&)> sendNotification;
@@ -40,13 +40,17 @@ public:
         std::function<void()> settingsOpened;                         // telemetry
         std::function<void(const QString& title)> announcementOpened; // telemetry
         std::function<void()> showPermissionPrompt;                   // the start-up prompt, 2 s after launch
+        // Takes the tray icon's balloon as the fallback for desktop notifications.
+        std::function<void(std::unique_ptr<NotificationBackend>)> setFallbackNotifications;
+        // An announcement window (or nullptr when the window module cannot be loaded).
+        std::function<QWidget*(const Announcement&)> createAnnouncementWindow;
+        SettingsWindow::Hooks settingsHooks;
         UrlOpener* opener = nullptr;
         Preferences* preferences = nullptr;
+        QString uiStateFile;        // window frames
+        Updater* updater = nullptr; // quiet checks a minute after start, then daily; none: no checks
         bool showTrayIcon = true;
-        bool startUpdater = true; // quiet checks a minute after start, then daily
         MenuBarManager::ItemStyle itemStyle = MenuBarManager::ItemStyle::Drawn;
-
-        static Services defaults(); // the shared fetcher, notification manager, telemetry and updater
     };
 
     static constexpr int kPromptDelayMs = 2000;
@@ -69,7 +73,6 @@ public:
     MenuBarManager* menuBarManager() const { return m_menuBarManager.get(); }
     AllAnnouncementsWindow* allAnnouncementsWindow() const { return m_allAnnouncementsWindow.get(); }
     SettingsWindow* settingsWindow() const { return m_settingsWindow.get(); }
-    Updater* updaterController() const { return m_updaterController.get(); }
     QWidget* announcementWindow(const QString& id) const;
 
     void handleAnnouncementsUpdated(const AnnouncementsUpdate& update);
@@ -85,7 +88,5 @@ private:
     std::unique_ptr<SettingsWindow> m_settingsWindow;
     std::unique_ptr<AllAnnouncementsWindow> m_allAnnouncementsWindow;
     QHash<QString, QWidget*> m_announcementWindows;
-    QList<QMetaObject::Connection> m_observers;
-    std::unique_ptr<Updater> m_updaterController;
     QPointer<UpdateDialog> m_updateDialog;
 };

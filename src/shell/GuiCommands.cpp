@@ -6,7 +6,7 @@
 
 #include <QApplication>
 
-void GuiCommands::registerAll(CommandLine& commandLine, const DemoPortalFactory& demoPortal)
+void GuiCommands::registerAll(CommandLine& commandLine, const AppEnvironment& environment)
 {
     commandLine.setGuiApplicationFactory([](int& argc, char** argv) -> std::unique_ptr<QCoreApplication> {
         // Without a display QApplication would abort; the tray program then explains what to do.
@@ -14,8 +14,8 @@ void GuiCommands::registerAll(CommandLine& commandLine, const DemoPortalFactory&
             return std::make_unique<QCoreApplication>(argc, argv);
         return std::make_unique<QApplication>(argc, argv);
     });
-    commandLine.setDefaultCommand(CommandLine::AppKind::Gui, [demoPortal](const QStringList& arguments) {
-        return TrayProgram::run(arguments, demoPortal);
+    commandLine.setDefaultCommand(CommandLine::AppKind::Gui, [environment](const QStringList& arguments) {
+        return TrayProgram::run(arguments, environment);
     });
-    ShowCommand::registerIn(commandLine);
+    ShowCommand::registerIn(commandLine, environment);
 }

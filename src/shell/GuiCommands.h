@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/DemoPortal.h"
+#include "app/AppEnvironment.h"
 
 class CommandLine;
 
@@ -8,5 +8,5 @@ class CommandLine;
 class GuiCommands
 {
 public:
-    static void registerAll(CommandLine& commandLine, const DemoPortalFactory& demoPortal);
+    static void registerAll(CommandLine& commandLine, const AppEnvironment& environment);
 };

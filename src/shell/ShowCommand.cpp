@@ -1,9 +1,9 @@
 #include "shell/ShowCommand.h"
 
+#include "app/AppEnvironment.h"
 #include "cli/CommandLine.h"
 #include "cli/TerminalText.h"
 #include "fetch/AnnouncementCache.h"
-#include "model/AppPaths.h"
 #include "model/Log.h"
 #include "windows/AnnouncementEmoji.h"
 #include "windows/AnnouncementPage.h"
@@ -14,15 +14,18 @@ namespace {
 const QString kUsage = QStringLiteral("usage: zelvora show ID [--html]");
 } // namespace
 
-ShowCommand::ShowCommand(QString cacheDirectory) : m_cacheDirectory(std::move(cacheDirectory)) {}
+ShowCommand::ShowCommand(QString cacheDirectory, const Clock& clock)
+    : m_cacheDirectory(std::move(cacheDirectory)), m_clock(clock)
+{
+}
 
-void ShowCommand::registerIn(CommandLine& commandLine)
+void ShowCommand::registerIn(CommandLine& commandLine, const AppEnvironment& environment)
 {
     commandLine.addCommand(
         {QStringLiteral("show"), QStringLiteral("show ID [--html]"),
          QStringLiteral("Print one kept announcement as text, or its page document with --html"),
-         CommandLine::AppKind::Core, [](const QStringList& arguments) {
-             return ShowCommand(AppPaths::cacheDirectory()).run(arguments);
+         CommandLine::AppKind::Core, [environment](const QStringList& arguments) {
+             return ShowCommand(environment.paths.cacheDirectory(), *environment.clock).run(arguments);
          }});
 }
 
@@ -60,7 +63,7 @@ int ShowCommand::run(const QStringList& arguments)
 
     // What the program keeps: the recent entries of a readable cache file.
     const AnnouncementList kept =
-        AnnouncementCache(m_cacheDirectory).load(Instant::now()).value_or(AnnouncementList());
+        AnnouncementCache(m_cacheDirectory).load(m_clock.now()).value_or(AnnouncementList());
     for (const Announcement& announcement : kept) {
         if (announcement.id() != id)
             continue;

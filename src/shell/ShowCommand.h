@@ -3,15 +3,17 @@
 #include "model/Announcement.h"
 
 #include <QStringList>
+struct AppEnvironment;
 class CommandLine;
+class Clock;
 
 // `zelvora show ID [--html]`: one kept announcement from the cache file, as readable text or as the
 // page document its window loads.
 class ShowCommand
 {
 public:
-    explicit ShowCommand(QString cacheDirectory); // the folder holding the cache file
-    static void registerIn(CommandLine& commandLine);
+    ShowCommand(QString cacheDirectory, const Clock& clock); // the folder holding the cache file
+    static void registerIn(CommandLine& commandLine, const AppEnvironment& environment);
     int run(const QStringList& arguments);
 
     // The readable form: emoji and title, date, companies, link, then the plain description.
@@ -19,4 +21,5 @@ public:
 
 private:
     QString m_cacheDirectory;
+    const Clock& m_clock;
 };

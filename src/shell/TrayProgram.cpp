@@ -1,15 +1,78 @@
 #include "shell/TrayProgram.h"
 
+#include "app/AppContext.h"
 #include "cli/CommandLine.h"
 #include "cli/DemoMode.h"
 #include "fetch/PortalOrigin.h"
 #include "model/AppConstants.h"
-#include "model/Log.h"
 #include "platform/TerminationSignals.h"
+#include "platform/gui/UrlOpener.h"
+#include "shell/AnnouncementWindowLoader.h"
 #include "shell/AppDelegate.h"
+#include "shell/NotificationPrompt.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
+
+namespace {
+constexpr int kQuitDelayMilliseconds = 500;
+
+// Relaunch, quit and alert as the desktop program does them.
+SettingsWindow::Hooks settingsHooks(AnnouncementFetcher& fetcher)
+{
+    SettingsWindow::Hooks hooks;
+    hooks.restartPolling = [&fetcher] { fetcher.restartPolling(); };
+    hooks.startNewInstance = &SettingsWindow::startNewInstanceOfThisProgram;
+    hooks.quitSoon = [] {
+        QTimer::singleShot(kQuitDelayMilliseconds, qApp, [] { QCoreApplication::quit(); });
+    };
+    hooks.showAlert = [](const QString& message, const QString& informative) {
+        QMessageBox alert;
+        alert.setText(message);
+        alert.setInformativeText(informative);
+        alert.setStandardButtons(QMessageBox::Ok);
+        alert.exec();
+    };
+    return hooks;
+}
+
+// The delegate's services, taken from the context: the tray program's whole object graph.
+AppDelegate::Services delegateServices(AppContext& context, NotificationPrompt& prompt, UrlOpener& opener)
+{
+    AppDelegate::Services services;
+    AnnouncementFetcher& fetcher = context.fetcher();
+    NotificationManager& notifications = context.notifications();
+    TelemetryService& telemetry = context.telemetry();
+    services.startPolling = [&fetcher] { fetcher.startPolling(); };
+    services.pollNow = [&fetcher] { fetcher.poll(); };
+    services.findAnnouncement = [&fetcher](const QString& id) { return fetcher.announcement(id); };
+    services.keptAnnouncements = [&fetcher] { return fetcher.announcements(); };
+    services.sendNotification = [&notifications](const Announcement& a) {
+        notifications.sendNotification(a);
+    };
+    services.announcementsRefreshed = [&telemetry](int count) { telemetry.announcementsRefreshed(count); };
+    services.appLaunched = [&telemetry] { telemetry.appLaunched(); };
+    services.settingsOpened = [&telemetry] { telemetry.settingsOpened(); };
+    services.announcementOpened = [&telemetry](const QString& title) { telemetry.announcementOpened(title); };
+    services.showPermissionPrompt = [&prompt] { prompt.run(); };
+    services.setFallbackNotifications = [&notifications](std::unique_ptr<NotificationBackend> fallback) {
+        notifications.setFallbackBackend(std::move(fallback));
+    };
+    const AnnouncementWindow::Services windowServices{&opener, QUrl(context.portalOrigin()),
+                                                      context.paths().uiStateFile()};
+    services.createAnnouncementWindow = [windowServices](const Announcement& announcement) {
+        return AnnouncementWindowLoader::create(announcement, windowServices);
+    };
+    services.settingsHooks = settingsHooks(fetcher);
+    services.opener = &opener;
+    services.preferences = &context.preferences();
+    services.uiStateFile = context.paths().uiStateFile();
+    services.updater = &context.updater();
+    services.itemStyle = MenuBarManager::detectItemStyle();
+    return services;
+}
+} // namespace
 
 bool TrayProgram::displayAvailable()
 {
@@ -23,12 +86,14 @@ bool TrayProgram::displayAvailable()
 #endif
 }
 
-int TrayProgram::run(const QStringList& arguments, const DemoPortalFactory& demoPortal)
+int TrayProgram::run(const QStringList& arguments, const AppEnvironment& environment)
 {
     QStringList rest = arguments;
     QString error;
+    AppPaths paths = environment.paths;
+    QString portalOrigin = environment.portalOrigin;
     const bool demoRequested = DemoMode::takeOption(rest);
-    if (!PortalOrigin::takeOption(rest, &error))
+    if (!PortalOrigin::takeOption(rest, &portalOrigin, &error))
         return CommandLine::usageError(error);
     if (!rest.isEmpty())
         return CommandLine::usageError(
@@ -40,10 +105,12 @@ int TrayProgram::run(const QStringList& arguments, const DemoPortalFactory& demo
             QStringLiteral("no display available: the tray program needs a graphical session. "
                            "Use 'zelvora watch' to watch the exchange from a terminal."));
 
-    DemoMode demo(demoPortal);
+    DemoMode demo(environment.demoPortal);
     if (demoRequested) {
-        if (!demo.start(&error))
+        if (!demo.start(paths, &error))
             return CommandLine::failure(error);
+        paths = demo.paths();
+        portalOrigin = demo.origin();
         CommandLine::printOut(demo.banner());
     }
 
@@ -57,7 +124,14 @@ int TrayProgram::run(const QStringList& arguments, const DemoPortalFactory& demo
         QCoreApplication::quit(); // the same path as the Quit command
     });
 
-    AppDelegate delegate(AppDelegate::Services::defaults());
+    AppContext context(paths, portalOrigin, *environment.clock);
+    DesktopUrlOpener opener;
+    NotificationPrompt prompt(context.preferences(), context.notifications());
+    AppDelegate delegate(delegateServices(context, prompt, opener));
+    QObject::connect(&context.fetcher(), &AnnouncementFetcher::pollFinished, &delegate,
+                     &AppDelegate::handleAnnouncementsUpdated, Qt::QueuedConnection);
+    QObject::connect(&context.notifications(), &NotificationManager::announcementActivated, &delegate,
+                     &AppDelegate::handleOpenAnnouncement, Qt::QueuedConnection);
     QTimer::singleShot(0, &delegate, [&delegate] { delegate.applicationDidFinishLaunching(); });
     return QApplication::exec();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/DemoPortal.h"
+#include "app/AppEnvironment.h"
 
 #include <QStringList>
 
@@ -9,7 +9,7 @@
 class TrayProgram
 {
 public:
-    static int run(const QStringList& arguments, const DemoPortalFactory& demoPortal);
+    static int run(const QStringList& arguments, const AppEnvironment& environment);
     // Whether a graphical session is there to show a tray icon in.
     static bool displayAvailable();
 };

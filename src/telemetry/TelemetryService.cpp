@@ -1,7 +1,7 @@
 #include "telemetry/TelemetryService.h"
 
 #include "model/AppConstants.h"
-#include "model/Preferences.h"
+#include "model/SettingsStore.h"
 #include "model/UnicodeText.h"
 
 #include <QCryptographicHash>
@@ -22,12 +22,6 @@ TelemetryPayload titlePayload(const QString& title)
     return {{QStringLiteral("title"), UnicodeText::leftGraphemes(title, TelemetryService::kTitleLength)}};
 }
 } // namespace
-
-TelemetryService& TelemetryService::shared()
-{
-    static TelemetryService instance(Preferences::shared().store(), endpointFromEnvironment());
-    return instance;
-}
 
 TelemetryService::TelemetryService(SettingsStore& store, QString endpoint)
     : m_store(store), m_endpoint(std::move(endpoint)), m_sessionID(newUuid())

@@ -21,9 +21,6 @@ public:
     static inline const QString kDefaultEndpoint = QStringLiteral("https://nom.telemetrydeck.com/v2/");
     static constexpr int kTitleLength = 50; // grapheme clusters
 
-    // Uses the user's settings store and the endpoint from ZELVORA_TELEMETRY_URL, else the default.
-    static TelemetryService& shared();
-
     TelemetryService(SettingsStore& store, QString endpoint);
 
     // The six signals:

@@ -1,6 +1,5 @@
 #include "windows/AllAnnouncementsWindow.h"
 
-#include "model/AppPaths.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementEmoji.h"
 #include "windows/AnnouncementRowView.h"
@@ -28,11 +27,6 @@ public:
     void setColor(const QColor& color) { WindowStyle::setColor(this, QPalette::Window, color); }
 };
 } // namespace
-
-AllAnnouncementsWindow::AllAnnouncementsWindow()
-    : AllAnnouncementsWindow(UrlOpener::system(), AppPaths::uiStateFile())
-{
-}
 
 AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, QWidget* parent)
     : QWidget(parent, Qt::Window), m_opener(opener)

@@ -21,7 +21,6 @@ public:
     static inline const QString kFrameName = QStringLiteral("AllAnnouncementsWindow");
 
     AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, QWidget* parent = nullptr);
-    AllAnnouncementsWindow(); // the desktop's browser and the user's UI-state file
 
     static QString announcementEmoji(const QString& title);
 

@@ -1,7 +1,5 @@
 #include "windows/AnnouncementWindow.h"
 
-#include "fetch/PortalOrigin.h"
-#include "model/AppPaths.h"
 #include "platform/HeapTrim.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementPage.h"
@@ -103,28 +101,11 @@ const TagLabel::Look& barTagLook()
 }
 } // namespace
 
-AnnouncementWindow::Services AnnouncementWindow::Services::defaults()
-{
-    return {&UrlOpener::system(), portalOriginInForce(), AppPaths::uiStateFile()};
-}
-
-QUrl AnnouncementWindow::portalOriginInForce()
-{
-    return QUrl(PortalOrigin::current());
-}
-
-AnnouncementWindow::AnnouncementWindow(const Announcement& announcement)
-    : AnnouncementWindow(announcement, Services::defaults())
-{
-}
-
 AnnouncementWindow::AnnouncementWindow(const Announcement& announcement, const Services& services,
                                        QWidget* parent)
     : QWidget(parent, Qt::Window), m_announcement(announcement), m_services(services),
       m_dateText(AnnouncementPage::dateText(announcement.pubDate()))
 {
-    if (!m_services.opener)
-        m_services.opener = &UrlOpener::system();
     setWindowTitle(m_announcement.displayTitle());
     setMinimumSize(480, 360);
     resize(680, 540);

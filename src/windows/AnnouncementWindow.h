@@ -31,18 +31,13 @@ public:
 
     struct Services
     {
-        UrlOpener* opener = nullptr;
-        QUrl portalOrigin;
-        QString uiStateFile;
-        static Services defaults(); // desktop browser, portal origin in force, the user's UI-state file
+        UrlOpener* opener = nullptr; // required
+        QUrl portalOrigin;           // "Open in Tadawul"
+        QString uiStateFile;         // the window's frame
     };
 
-    explicit AnnouncementWindow(const Announcement& announcement);
     AnnouncementWindow(const Announcement& announcement, const Services& services, QWidget* parent = nullptr);
     ~AnnouncementWindow() override;
-
-    // The exchange portal's origin in force (PortalOrigin::current()).
-    static QUrl portalOriginInForce();
 
     const Announcement& announcement() const { return m_announcement; }
     QString buildHTML() const;

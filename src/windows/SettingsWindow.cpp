@@ -1,6 +1,5 @@
 #include "windows/SettingsWindow.h"
 
-#include "fetch/AnnouncementFetcher.h"
 #include "model/Log.h"
 #include "model/Preferences.h"
 #include "windows/ChoicePopup.h"
@@ -12,35 +11,12 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
-constexpr int kQuitDelayMilliseconds = 500;
 const double kIntervals[] = {180.0, 300.0, 600.0};
 } // namespace
-
-SettingsWindow::Hooks SettingsWindow::Hooks::defaults()
-{
-    Hooks hooks;
-    hooks.restartPolling = [] { AnnouncementFetcher::shared().restartPolling(); };
-    hooks.startNewInstance = &SettingsWindow::startNewInstanceOfThisProgram;
-    hooks.quitSoon = [] {
-        QTimer::singleShot(kQuitDelayMilliseconds, qApp, [] { QCoreApplication::quit(); });
-    };
-    hooks.showAlert = [](const QString& message, const QString& informative) {
-        QMessageBox alert;
-        alert.setText(message);
-        alert.setInformativeText(informative);
-        alert.setStandardButtons(QMessageBox::Ok);
-        alert.exec();
-    };
-    return hooks;
-}
-
-SettingsWindow::SettingsWindow(Preferences& preferences) : SettingsWindow(preferences, Hooks::defaults()) {}
 
 SettingsWindow::SettingsWindow(Preferences& preferences, Hooks hooks, QWidget* parent)
     : QWidget(parent, Qt::Window), m_preferences(preferences), m_hooks(std::move(hooks))

@@ -25,14 +25,11 @@ public:
         // Ends this instance a moment later (after a successful relaunch).
         std::function<void()> quitSoon;
         std::function<void(const QString& message, const QString& informative)> showAlert;
-        // The shared fetcher's restart, and relaunch, quit and alert as the desktop program does them.
-        static Hooks defaults();
     };
 
     // The headings' colour (the light brand green on a dark palette, where this one would not read).
     static inline const QColor kAccentColor{0x00, 0x6C, 0x35};
 
-    explicit SettingsWindow(Preferences& preferences);
     SettingsWindow(Preferences& preferences, Hooks hooks, QWidget* parent = nullptr);
 
     // Stored value <-> control position.

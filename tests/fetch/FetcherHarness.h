@@ -5,6 +5,7 @@
 #include "model/Preferences.h"
 #include "portalsim/PortalSimulator.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -38,27 +39,20 @@ struct FetcherHarness
 
     void makeFetcher()
     {
-        AnnouncementFetcher::Options options;
-        options.preferences = preferences.get();
-        options.clock = &clock;
-        options.cacheDirectory = dir.filePath(QStringLiteral("Quvex"));
-        options.portalOrigin = QString::fromStdString(sim->origin());
-        options.requestTimeoutMs = 30000;
-        fetcher = std::make_unique<AnnouncementFetcher>(options);
+        fetcher = std::make_unique<AnnouncementFetcher>(
+            *preferences, clock,
+            AnnouncementFetcher::Options{dir.filePath(QStringLiteral("Quvex")),
+                                         QString::fromStdString(sim->origin()), 30000});
     }
 
     // Runs one poll (or joins the one in flight) and waits for its end.
     AnnouncementsUpdate pollAndWait()
     {
-        bool done = false;
-        AnnouncementsUpdate result;
-        fetcher->poll([&](const AnnouncementsUpdate& update) {
-            result = update;
-            done = true;
-        });
-        if (!QTest::qWaitFor([&] { return done; }, 30000))
+        QSignalSpy finished(fetcher.get(), &AnnouncementFetcher::pollFinished);
+        fetcher->poll();
+        if (!finished.wait(30000))
             qFatal("poll did not end");
-        return result;
+        return finished.first().first().value<AnnouncementsUpdate>();
     }
 
     // Requests one full poll makes with the default data: 5 issuer pages and 3 market pages.

@@ -35,12 +35,13 @@ QString text(const std::string& s)
 class TestFeedFetcher : public QObject
 {
     Q_OBJECT
+    SystemClock m_clock;
 
     FetchResult fetch(PortalSimulator& sim, const FeedSpec& feed,
                       const QString& locale = QStringLiteral("en"), PortalClient::Options options = {})
     {
         PortalClient client(options);
-        FeedFetcher fetcher(client, text(sim.origin()));
+        FeedFetcher fetcher(client, text(sim.origin()), m_clock);
         return fetcher.fetchFeed(feed, locale);
     }
 
@@ -198,7 +199,7 @@ private Q_SLOTS:
         PortalClient client;
         for (const QString& origin :
              {QStringLiteral("not a url"), QStringLiteral("ftp://127.0.0.1"), QString()}) {
-            FeedFetcher fetcher(client, origin);
+            FeedFetcher fetcher(client, origin, m_clock);
             const FetchResult result = fetcher.fetchMarketNews(QStringLiteral("en"));
             QVERIFY(!result.ok());
             QCOMPARE(result.error->description(), QStringLiteral("invalidURL"));
@@ -304,7 +305,7 @@ private Q_SLOTS:
         const auto answer =
             client.post(QByteArray::fromStdString(sim.origin() + "/wps/other"), "pageNumberDb=1");
         QCOMPARE(std::get<PortalClient::Response>(answer).status, 404L);
-        FeedFetcher fetcher(client, text(sim.origin()) + QStringLiteral("/prefix"));
+        FeedFetcher fetcher(client, text(sim.origin()) + QStringLiteral("/prefix"), m_clock);
         QCOMPARE(fetcher.fetchMarketNews(QStringLiteral("en")).error->description(),
                  QStringLiteral("badStatus(404)"));
     }

@@ -50,8 +50,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, body);
         QFETCH(int, count);
-        const auto result = FeedParser::parseAnnouncementResponse(body, QStringLiteral("market"),
-                                                                  QStringLiteral("en"), kOrigin);
+        const auto result = FeedParser::parseAnnouncementResponse(
+            body, QStringLiteral("market"), QStringLiteral("en"), kOrigin, ManualClock(kNow));
         QCOMPARE(result.has_value(), count >= 0);
         if (result)
             QCOMPARE(result->size(), count);
@@ -267,8 +267,8 @@ private Q_SLOTS:
         QJsonArray items;
         for (int id : {3, 1, 3})
             items.append(QJsonObject{{QStringLiteral("PRESS_REL_ID"), id}});
-        const auto list = FeedParser::parseAnnouncementResponse(page(items), QStringLiteral("tadawul"),
-                                                                QStringLiteral("en"), kOrigin);
+        const auto list = FeedParser::parseAnnouncementResponse(
+            page(items), QStringLiteral("tadawul"), QStringLiteral("en"), kOrigin, ManualClock(kNow));
         QVERIFY(list);
         QCOMPARE(list->size(), 3);
         QCOMPARE(list->at(0).id(), QStringLiteral("se_3"));

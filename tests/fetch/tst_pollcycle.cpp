@@ -85,7 +85,7 @@ private Q_SLOTS:
     void firstThenSecondPoll()
     {
         FetcherHarness h;
-        QSignalSpy broadcasts(&Broadcaster::shared(), &Broadcaster::announcementsUpdated);
+        QSignalSpy broadcasts(h.fetcher.get(), &AnnouncementFetcher::pollFinished);
         QVERIFY(h.fetcher->isFirstPoll());
 
         const AnnouncementsUpdate first = h.pollAndWait();

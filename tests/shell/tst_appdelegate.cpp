@@ -1,6 +1,5 @@
 #include "model/Preferences.h"
 #include "platform/gui/UrlOpener.h"
-#include "shell/AnnouncementWindowLoader.h"
 #include "shell/AppDelegate.h"
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementWindow.h"
@@ -37,17 +36,6 @@ class TestAppDelegate : public QObject
     std::unique_ptr<AppDelegate> m_delegate;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        // The test links the windows directly instead of loading the program's module.
-        AnnouncementWindowLoader::setCreator(
-            [](const Announcement& announcement, UrlOpener* opener) -> QWidget* {
-                AnnouncementWindow::Services services = AnnouncementWindow::Services::defaults();
-                services.opener = opener;
-                return new AnnouncementWindow(announcement, services);
-            });
-    }
-
     void init()
     {
         QFile::remove(m_dir.filePath(QStringLiteral("settings.json")));
@@ -59,8 +47,12 @@ private Q_SLOTS:
         AppDelegate::Services services;
         services.preferences = m_preferences.get();
         services.opener = &m_opener;
+        services.uiStateFile = m_dir.filePath(QStringLiteral("ui-state.json"));
         services.showTrayIcon = false;
-        services.startUpdater = false;
+        // The test links the windows directly instead of loading the program's module.
+        services.createAnnouncementWindow = [this](const Announcement& announcement) -> QWidget* {
+            return new AnnouncementWindow(announcement, {&m_opener, QUrl(), m_dir.filePath("ui-state.json")});
+        };
         services.sendNotification = [this](const Announcement& a) { m_notified.append(a.id()); };
         services.announcementsRefreshed = [this](int count) { m_refreshed.append(count); };
         services.keptAnnouncements = [this] { return m_kept; };

@@ -13,6 +13,7 @@
 class TestNotificationPrompt : public QObject
 {
     Q_OBJECT
+    SystemClock m_clock;
 
     QTemporaryDir m_dir;
     std::unique_ptr<Preferences> m_preferences;
@@ -46,7 +47,7 @@ private Q_SLOTS:
         m_server = std::make_unique<TestNotificationServer>();
         QVERIFY(m_server->start());
         m_manager = std::make_unique<NotificationManager>(
-            *m_preferences, std::make_unique<DBusNotificationBackend>(), stateFile());
+            *m_preferences, std::make_unique<DBusNotificationBackend>(), stateFile(), m_clock);
         m_manager->setConfirmationDelay(0);
         m_shown.clear();
         m_settingsOpened = 0;

@@ -146,7 +146,8 @@ void SoakPortal::record(const portalsim::Item& item, bool preexisting)
         const auto parsed = FeedParser::parseAnnouncementResponse(
             QByteArray::fromStdString(page),
             item.issuer ? QStringLiteral("tadawul") : QStringLiteral("market"),
-            arabic ? QStringLiteral("ar") : QStringLiteral("en"), QStringLiteral("http://127.0.0.1"));
+            arabic ? QStringLiteral("ar") : QStringLiteral("en"), QStringLiteral("http://127.0.0.1"),
+            SystemClock());
         if (parsed && parsed->size() == 1)
             m_keyById.insert(parsed->first().id(), key);
     }

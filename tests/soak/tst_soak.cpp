@@ -51,25 +51,13 @@ struct Program
         : preferences(dir.filePath(QStringLiteral("settings.json"))),
           notifications(preferences, std::make_unique<RecordingBackend>(posted),
                         dir.filePath(QStringLiteral("ui-state.json")), clock),
-          fetcher(options(dir, clock, origin, preferences))
+          fetcher(preferences, clock, {dir.filePath(QStringLiteral("Quvex")), origin, 30000})
     {
         QObject::connect(&fetcher, &AnnouncementFetcher::pollFinished, &notifications,
                          [this](const AnnouncementsUpdate& update) {
                              for (const Announcement& announcement : update.newAnnouncements)
                                  notifications.sendNotification(announcement);
                          });
-    }
-
-    static AnnouncementFetcher::Options options(const QTemporaryDir& dir, const Clock& clock,
-                                                const QString& origin, Preferences& preferences)
-    {
-        AnnouncementFetcher::Options options;
-        options.preferences = &preferences;
-        options.clock = &clock;
-        options.cacheDirectory = dir.filePath(QStringLiteral("Quvex"));
-        options.portalOrigin = origin;
-        options.requestTimeoutMs = 30000;
-        return options;
     }
 };
 

@@ -103,16 +103,6 @@ private Q_SLOTS:
         QCOMPARE(opener.opened(), expected);
     }
 
-    void portalOriginFollowsTheEnvironment()
-    {
-        qunsetenv("ZELVORA_PORTAL_ORIGIN");
-        QCOMPARE(AnnouncementWindow::portalOriginInForce(),
-                 QUrl(QStringLiteral("https://www.saudiexchange.sa")));
-        qputenv("ZELVORA_PORTAL_ORIGIN", "http://127.0.0.1:8080");
-        QCOMPARE(AnnouncementWindow::portalOriginInForce(), QUrl(QStringLiteral("http://127.0.0.1:8080")));
-        qunsetenv("ZELVORA_PORTAL_ORIGIN");
-    }
-
     void framesShareOneName()
     {
         const QString path = m_dir.filePath(QStringLiteral("shared-frame.json"));

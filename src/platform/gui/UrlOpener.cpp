@@ -4,12 +4,6 @@
 
 #include <QDesktopServices>
 
-UrlOpener& UrlOpener::system()
-{
-    static DesktopUrlOpener opener;
-    return opener;
-}
-
 QUrl UrlOpener::webAddress(const QString& link)
 {
     const QUrl url(link.trimmed());

@@ -11,14 +11,12 @@ public:
     virtual ~UrlOpener() = default;
     virtual bool open(const QUrl& url) = 0;
 
-    // The desktop's opener (QDesktopServices).
-    static UrlOpener& system();
-
     // A link from the portal as a web address to open: only absolute http and https addresses
     // qualify, so a feed cannot make the program open local files or other handlers.
     static QUrl webAddress(const QString& link);
 };
 
+// The desktop's opener (QDesktopServices).
 class DesktopUrlOpener : public UrlOpener
 {
 public:

@@ -1,12 +1,15 @@
-// Entry point of the announcement-window module that the tray program loads on first use.
-#include "platform/gui/UrlOpener.h"
+// Entry points of the announcement-window module that the tray program loads on first use.
 #include "windows/AnnouncementWindow.h"
+#include "windows/module/WebModuleInterface.h"
 
-extern "C" Q_DECL_EXPORT QWidget* zelvora_createAnnouncementWindow(const Announcement& announcement,
-                                                                   UrlOpener* opener)
+extern "C" Q_DECL_EXPORT int zelvora_webModuleVersion()
 {
-    AnnouncementWindow::Services services = AnnouncementWindow::Services::defaults();
-    if (opener)
-        services.opener = opener;
+    return WebModuleInterface::kVersion;
+}
+
+extern "C" Q_DECL_EXPORT QWidget*
+zelvora_createAnnouncementWindow(const Announcement& announcement,
+                                 const AnnouncementWindow::Services& services)
+{
     return new AnnouncementWindow(announcement, services);
 }

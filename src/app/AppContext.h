@@ -1,0 +1,36 @@
+#pragma once
+
+#include "fetch/AnnouncementFetcher.h"
+#include "model/AppPaths.h"
+#include "model/Preferences.h"
+#include "notify/NotificationManager.h"
+#include "platform/Updater.h"
+#include "telemetry/TelemetryService.h"
+
+// The services of one run of the program, made in the order they depend on each other over the
+// folders, portal and clock the command runs against (the user's, or the demo's). Commands and the
+// tray program take references to them from here; nothing else makes them.
+class AppContext
+{
+public:
+    AppContext(AppPaths paths, QString portalOrigin, const Clock& clock);
+
+    const AppPaths& paths() const { return m_paths; }
+    const QString& portalOrigin() const { return m_portalOrigin; }
+    const Clock& clock() const { return m_clock; }
+    Preferences& preferences() { return m_preferences; }
+    AnnouncementFetcher& fetcher() { return m_fetcher; }
+    NotificationManager& notifications() { return m_notifications; }
+    TelemetryService& telemetry() { return m_telemetry; }
+    Updater& updater() { return m_updater; }
+
+private:
+    AppPaths m_paths;
+    QString m_portalOrigin;
+    const Clock& m_clock;
+    Preferences m_preferences;
+    AnnouncementFetcher m_fetcher;
+    NotificationManager m_notifications;
+    TelemetryService m_telemetry;
+    Updater m_updater;
+};
