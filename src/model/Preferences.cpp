@@ -232,6 +232,16 @@ void Preferences::setPollInterval(double seconds)
     m_store.setValue(Key::pollInterval, seconds);
 }
 
+bool Preferences::shareUsageStatistics() const
+{
+    return readBoolDefaultTrue(kShareUsageStatisticsKey);
+}
+
+void Preferences::setShareUsageStatistics(bool value)
+{
+    m_store.setValue(kShareUsageStatisticsKey, value);
+}
+
 bool Preferences::notificationsDontAsk() const
 {
     return readBool(m_store.value(Key::notificationsDontAsk)).value_or(false);

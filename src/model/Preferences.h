@@ -39,6 +39,11 @@ public:
     void setPollInterval(double seconds);
     bool notificationsDontAsk() const;
     void setNotificationsDontAsk(bool value);
+    // The settings window's usage-statistics switch: on unless stored false. Read by the telemetry
+    // sender before every signal.
+    static inline const QString kShareUsageStatisticsKey = QStringLiteral("shareUsageStatistics");
+    bool shareUsageStatistics() const;
+    void setShareUsageStatistics(bool value);
 
     void markAsSeen(const QString& id);
     // Adds the identifiers in order with one write of the settings file. Past the limit, the oldest

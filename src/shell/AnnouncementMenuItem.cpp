@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextDocument>
 
 namespace {
 constexpr int kMargin = 8;
@@ -36,7 +37,8 @@ AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, con
             tags.append(QLatin1Char('[') + company + QLatin1Char(']'));
         m_companies = QStringLiteral("  ") + tags.join(QLatin1Char(' '));
     }
-    setToolTip(announcement.displayTitle());
+    // Escaped: Qt reads a tooltip that looks like HTML as rich text (an <img> would be loaded).
+    setToolTip(Qt::convertFromPlainText(announcement.displayTitle()));
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
 }

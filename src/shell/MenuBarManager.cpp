@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 #include <QWidgetAction>
 
 namespace {
@@ -157,7 +158,7 @@ QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, i
             AnnouncementMenuLine::text(announcement, emoji, announcement.displayDate()));
     }
     action->setText(text);
-    action->setToolTip(announcement.displayTitle());
+    action->setToolTip(Qt::convertFromPlainText(announcement.displayTitle())); // never read as markup
     action->setData(QVariant::fromValue(announcement));
     action->setProperty(kTagProperty, tag);
     connect(action, &QAction::triggered, this,

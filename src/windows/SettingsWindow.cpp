@@ -22,7 +22,7 @@ SettingsWindow::SettingsWindow(Preferences& preferences, Hooks hooks, QWidget* p
     : QWidget(parent, Qt::Window), m_preferences(preferences), m_hooks(std::move(hooks))
 {
     setWindowTitle(QStringLiteral("Settings — Zelvora"));
-    setFixedSize(440, 340);
+    setFixedSize(440, 410);
     setWindowFlag(Qt::WindowMinimizeButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     setupUI();
@@ -112,6 +112,9 @@ void SettingsWindow::setupUI()
     m_showAllCheckbox = makeCheckbox(QStringLiteral("Show all announcements (not just watchlist)"),
                                      &SettingsWindow::showAllChanged);
 
+    m_usageStatisticsCheckbox = makeCheckbox(QStringLiteral("Share anonymous usage statistics"),
+                                             &SettingsWindow::usageStatisticsChanged);
+
     m_resetPromptButton = new QPushButton(QStringLiteral("Re-enable notification prompt"));
     m_resetPromptButton->setFont(WindowStyle::systemFont(11));
     connect(m_resetPromptButton, &QPushButton::clicked, this, &SettingsWindow::resetNotificationPrompt);
@@ -142,6 +145,12 @@ void SettingsWindow::setupUI()
     stack->addWidget(m_showAllCheckbox, 0, Qt::AlignLeft);
     stack->addSpacing(10);
     stack->addWidget(m_resetPromptButton, 0, Qt::AlignLeft);
+    stack->addSpacing(16);
+    stack->addWidget(separator());
+    stack->addSpacing(16);
+    stack->addWidget(makeSectionHeader(QStringLiteral("Privacy")), 0, Qt::AlignLeft);
+    stack->addSpacing(10);
+    stack->addWidget(m_usageStatisticsCheckbox, 0, Qt::AlignLeft);
     stack->addSpacing(16);
     stack->addWidget(separator());
     stack->addSpacing(14);
@@ -178,6 +187,7 @@ void SettingsWindow::loadValues()
     m_languagePopup->setCurrentIndex(languagePosition(m_preferences.language()));
     m_notificationsCheckbox->setChecked(m_preferences.notificationsEnabled());
     m_showAllCheckbox->setChecked(m_preferences.showAllAnnouncements());
+    m_usageStatisticsCheckbox->setChecked(m_preferences.shareUsageStatistics());
     m_pollIntervalPopup->setCurrentIndex(pollIntervalPosition(m_preferences.pollInterval()));
 }
 
@@ -212,6 +222,11 @@ void SettingsWindow::notificationsChanged()
 void SettingsWindow::showAllChanged()
 {
     m_preferences.setShowAllAnnouncements(m_showAllCheckbox->isChecked());
+}
+
+void SettingsWindow::usageStatisticsChanged()
+{
+    m_preferences.setShareUsageStatistics(m_usageStatisticsCheckbox->isChecked());
 }
 
 void SettingsWindow::resetNotificationPrompt()

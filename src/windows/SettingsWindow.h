@@ -43,12 +43,14 @@ public:
     QCheckBox* notificationsCheckbox() const { return m_notificationsCheckbox; }
     QCheckBox* showAllCheckbox() const { return m_showAllCheckbox; }
     QPushButton* resetPromptButton() const { return m_resetPromptButton; }
+    QCheckBox* usageStatisticsCheckbox() const { return m_usageStatisticsCheckbox; }
 
     void languageChanged();
     void pollIntervalChanged();
     void notificationsChanged();
     void showAllChanged();
     void resetNotificationPrompt();
+    void usageStatisticsChanged();
 
     // Starts this executable again with the same arguments, detached.
     static bool startNewInstanceOfThisProgram();
@@ -71,6 +73,7 @@ private:
     QCheckBox* m_notificationsCheckbox = nullptr;
     QCheckBox* m_showAllCheckbox = nullptr;
     QPushButton* m_resetPromptButton = nullptr;
+    QCheckBox* m_usageStatisticsCheckbox = nullptr;
     QLabel* m_footer = nullptr;
     QList<QWidget*> m_separators;
     QList<QLabel*> m_headings;

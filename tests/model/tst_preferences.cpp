@@ -2,6 +2,7 @@
 #include "model/Preferences.h"
 #include "support/StdoutCapture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -216,6 +217,36 @@ private Q_SLOTS:
         const QStringList files =
             QDir(QFileInfo(m_path).absolutePath()).entryList({QStringLiteral("settings*")}, QDir::Files);
         QCOMPARE(files, QStringList{QStringLiteral("settings.json")});
+    }
+
+    void symbolicLinksStayLinks()
+    {
+        // settings.json -> ../dotfiles/zelvora.json -> zelvora-real.json (relative links, a chain),
+        // as dotfile managers set them up; the target is replaced, the links stay.
+        const QString dotfiles = m_dir.filePath(QStringLiteral("dotfiles"));
+        QVERIFY(QDir().mkpath(dotfiles));
+        QVERIFY(QDir().mkpath(QFileInfo(m_path).absolutePath()));
+        const QString real = dotfiles + QStringLiteral("/zelvora-real.json");
+        QVERIFY(QFile::link(QStringLiteral("zelvora-real.json"), dotfiles + QStringLiteral("/zelvora.json")));
+        QVERIFY(QFile::link(QStringLiteral("../dotfiles/zelvora.json"), m_path));
+
+        Preferences preferences(m_path);
+        preferences.setLanguage(QStringLiteral("ar")); // the target does not exist yet
+        preferences.setPollInterval(600);
+        QVERIFY(QFileInfo(m_path).isSymLink());
+        QVERIFY(QFileInfo(dotfiles + QStringLiteral("/zelvora.json")).isSymLink());
+        QVERIFY(QFileInfo(real).isFile() && !QFileInfo(real).isSymLink());
+        QCOMPARE(Preferences(real).language(), QStringLiteral("ar"));
+        QCOMPARE(Preferences(m_path).pollInterval(), 600.0);
+        QCOMPARE(QFile(real).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+        QCOMPARE(QDir(dotfiles).entryList(QDir::Files | QDir::System).size(), 2); // no temporary files left
+
+        // A link that points at itself is not replaced by a regular file.
+        QFile::remove(m_path);
+        QVERIFY(QFile::link(m_path, m_path));
+        QVERIFY(!preferences.setWatchlistSymbols({QStringLiteral("2222")}));
+        QVERIFY(QFileInfo(m_path).isSymLink());
+        QFile::remove(m_path);
     }
 };
 
