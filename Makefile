@@ -27,8 +27,12 @@ DAYS ?= 30
 soak: build
 	@ZELVORA_SOAK_DAYS=$(DAYS) $(BUILD_DIR)/tests/soak/test_soak
 
+# FOOTPRINT_IDLE: seconds of idle CPU measurement in the footprint table (ten minutes by default).
+FOOTPRINT_IDLE ?= 600
+
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+	@bash tests/shell/run-with-display.sh bash bench/footprint.sh $(BUILD_DIR) $(FOOTPRINT_IDLE)
 
 install: build
 	@cmake --install $(BUILD_DIR)

@@ -1,55 +1,104 @@
 #!/usr/bin/env bash
-# Footprint of the tray program next to a bare Qt tray program with a 20-item menu, on a private X
-# display with a tray host: resident memory once idle, time from start until the tray icon is up,
-# CPU while idle between polls, and memory after opening and closing 20 announcement windows.
+# Footprint of the tray program next to a bare Qt tray program with a 20-item menu, measured in the
+# same run on a private X display with a tray host: start until the tray icon is up, resident and
+# private memory once idle after the first poll, wake-ups over an idle minute between polls, CPU
+# while idle, the process tree's memory as announcement windows are opened and closed, and the CPU
+# of a full first poll next to a bare JSON parse of the same pages.
 # Usage: bench/footprint.sh BUILD_DIR [IDLE_SECONDS]   (run inside tests/shell/run-with-display.sh)
 set -euo pipefail
 build=${1:-build/default}
 idle=${2:-600}
+starts=${FOOTPRINT_STARTS:-5}
 work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null; rm -rf "$work"' EXIT
 
 "$build/tools/zelvora-portal-sim" --port 0 >"$work/sim.log" 2>&1 &
 for _ in $(seq 50); do grep -q "listening on" "$work/sim.log" && break; sleep 0.1; done
 origin=$(grep -o 'http://127.0.0.1:[0-9]*' "$work/sim.log" | head -1)
 
-rss() { awk '/VmRSS/ {print $2}' "/proc/$1/status"; }
+rollup() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/smaps_rollup"; }
+private_kib() { awk '/^Private_(Clean|Dirty):/ {sum += $2} END {print sum}' "/proc/$1/smaps_rollup"; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-wait_for_icon() { # seconds from now until a window with this name exists
-  local start end; start=$(date +%s.%N)
-  for _ in $(seq 300); do xwininfo -name "$1" >/dev/null 2>&1 && break; sleep 0.02; done
-  end=$(date +%s.%N); echo "$end - $start" | bc
+# Times any thread of the process was scheduled in: each is a wake-up.
+wakeups() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{sum += $3} END {print sum}'; }
+median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+ratio() { echo "scale=2; ($1) / ($2)" | bc -l | sed 's/^\./0./'; }
+row() { printf '| %s | %s | %s | %s |\n' "$1" "$2" "$3" "$(ratio "$4" "$5")"; }
+
+zelvora() {
+  rm -rf "$work/config" "$work/data"
+  mkdir -p "$work/config/zelvora"
+  echo '{"notificationsDontAsk": true}' >"$work/config/zelvora/settings.json"
+  XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" DO_NOT_TRACK=1 ZELVORA_PORTAL_ORIGIN="$origin" \
+    ZELVORA_APPCAST_URL="$origin/appcast.xml" "$build/src/zelvora" >"$work/zelvora.log" 2>&1 &
+}
+bare() { "$build/bench/bare_tray" >/dev/null 2>&1 & }
+
+# Starts program $1 (a function), waits for the window named $2, prints the seconds it took.
+timed_start() {
+  local start
+  start=$(date +%s.%N)
+  "$1"
+  for _ in $(seq 2000); do xwininfo -name "$2" >/dev/null 2>&1 && break; done
+  echo "$(date +%s.%N) - $start" | bc
 }
 
-mkdir -p "$work/config/zelvora"
-echo '{"notificationsDontAsk": true}' >"$work/config/zelvora/settings.json"
-start=$(date +%s.%N)
-XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" DO_NOT_TRACK=1 ZELVORA_PORTAL_ORIGIN="$origin" \
-  "$build/src/zelvora" >"$work/zelvora.log" 2>&1 &
+# Start until the icon is up, alternating the two programs; medians of $starts runs.
+for _ in $(seq "$starts"); do
+  timed_start zelvora Zelvora >>"$work/zstart"
+  kill $!; wait $! 2>/dev/null || true
+  timed_start bare bare_tray >>"$work/bstart"
+  kill $!; wait $! 2>/dev/null || true
+done
+zstart=$(median <"$work/zstart")
+bstart=$(median <"$work/bstart")
+
+zelvora
 zpid=$!
-for _ in $(seq 300); do xwininfo -name Zelvora >/dev/null 2>&1 && break; sleep 0.02; done
-zready=$(echo "$(date +%s.%N) - $start" | bc)
-for _ in $(seq 300); do [ -f "$work/data/Quvex/announcements_cache.json" ] && break; sleep 0.1; done
-sleep 5
-zrss=$(rss $zpid)
-
-start=$(date +%s.%N)
-"$build/bench/bare_tray" >/dev/null 2>&1 &
+bare
 bpid=$!
-for _ in $(seq 300); do xwininfo -name bare_tray >/dev/null 2>&1 && break; sleep 0.02; done
-bready=$(echo "$(date +%s.%N) - $start" | bc)
-sleep 5
-brss=$(rss $bpid)
-
-printf 'resident memory after the first poll: zelvora %s KiB, bare tray %s KiB, ratio %.2f\n' \
-  "$zrss" "$brss" "$(echo "$zrss / $brss" | bc -l)"
-printf 'start until the tray icon is up: zelvora %.3f s, bare tray %.3f s, ratio %.2f\n' \
-  "$zready" "$bready" "$(echo "$zready / $bready" | bc -l)"
+for _ in $(seq 300); do [ -f "$work/data/Quvex/announcements_cache.json" ] && break; sleep 0.1; done
+sleep 10
+zrss=$(rollup $zpid Rss) brss=$(rollup $bpid Rss)
+zprivate=$(private_kib $zpid) bprivate=$(private_kib $bpid)
 
 hz=$(getconf CLK_TCK)
-t0=$(cpu_ticks $zpid)
-sleep "$idle"
-t1=$(cpu_ticks $zpid)
-printf 'CPU while idle for %s s (polls every 180 s): %.3f %%\n' "$idle" \
-  "$(echo "($t1 - $t0) / $hz / $idle * 100" | bc -l)"
-kill $zpid; wait $zpid 2>/dev/null || true
+zt0=$(cpu_ticks $zpid) bt0=$(cpu_ticks $bpid)
+sleep 55 # past the update check a minute after start; the next poll is due at 180 s
+zw0=$(wakeups $zpid) bw0=$(wakeups $bpid)
+sleep 60
+zw=$(($(wakeups $zpid) - zw0)) bw=$(($(wakeups $bpid) - bw0))
+[ "$idle" -gt 125 ] && sleep $((idle - 115))
+zcpu=$(echo "($(cpu_ticks $zpid) - $zt0) / $hz / $idle * 100" | bc -l)
+bcpu=$(echo "($(cpu_ticks $bpid) - $bt0) / $hz / $idle * 100" | bc -l)
+kill $zpid $bpid
+wait $zpid $bpid 2>/dev/null || true
+
+QTWEBENGINE_DISABLE_SANDBOX=${QTWEBENGINE_DISABLE_SANDBOX:-$([ "$(id -u)" = 0 ] && echo 1 || echo 0)} \
+  "$build/bench/window_memory" 2>/dev/null >"$work/windows"
+first=$(awk -F'[: ]+' '/after the first window/ {for (i = 1; i <= NF; i++) if ($i == "KiB") print $(i - 1)}' "$work/windows")
+twenty=$(awk -F'[: ]+' '/after 20 windows/ {for (i = 1; i <= NF; i++) if ($i == "KiB") print $(i - 1)}' "$work/windows")
+
+# CPU milliseconds of one benchmark of bench_fetch (one at a time: their CSV columns differ).
+cpu_ms() {
+  "$build/bench/bench_fetch" --benchmark_filter="$1" --benchmark_format=csv 2>/dev/null |
+    awk -F, 'NR == 2 {print $4 / ($5 == "us" ? 1000 : 1)}'
+}
+for _ in 1 2 3; do
+  cpu_ms 'FullFirstPoll/0' >>"$work/poll"
+  cpu_ms BareQtJsonParseOfPollPages >>"$work/parse"
+done
+poll=$(median <"$work/poll") parse=$(median <"$work/parse")
+
+echo '| figure | Zelvora | bare tray (or yardstick) | ratio |'
+echo '|---|---|---|---|'
+row "start until the tray icon is up (median of $starts)" "$(printf '%.3f s' "$zstart")" \
+  "$(printf '%.3f s' "$bstart")" "$zstart" "$bstart"
+row "resident memory after the first poll" "$zrss KiB" "$brss KiB" "$zrss" "$brss"
+row "private memory (not shared with any process)" "$zprivate KiB" "$bprivate KiB" "$zprivate" "$bprivate"
+row "wake-ups over an idle minute between polls" "$zw" "$bw" "$((zw + 1))" "$((bw + 1))"
+row "CPU while idle for $idle s (polls every 180 s)" "$(printf '%.3f %%' "$zcpu")" \
+  "$(printf '%.3f %%' "$bcpu")" "$zcpu + 0.0001" "$bcpu + 0.0001"
+row "process tree after 20 announcement windows (vs after the first)" "$twenty KiB" "$first KiB" \
+  "$twenty" "$first"
+row "CPU of a full first poll (vs a bare JSON parse of its pages), medians of 3" "$poll ms" "$parse ms" "$poll" "$parse"

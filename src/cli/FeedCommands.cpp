@@ -6,6 +6,7 @@
 #include "cli/TerminalText.h"
 #include "fetch/AnnouncementCache.h"
 #include "fetch/PortalOrigin.h"
+#include "fetch/WakeUpPolling.h"
 #include "model/Log.h"
 #include "model/RiyadhTime.h"
 #include "platform/TerminationSignals.h"
@@ -209,6 +210,8 @@ int FeedCommands::watch(QStringList arguments, const AppEnvironment& environment
                              context.notifications().sendNotification(announcement);
                          }
                      });
+    WakeUpPolling wakeUps(fetcher, QDBusConnection::systemBus());
+    wakeUps.watchSystemNetwork();
     fetcher.startPolling();
     QCoreApplication::exec();
     return CommandLine::Success;

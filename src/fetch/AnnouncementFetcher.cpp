@@ -144,14 +144,15 @@ void AnnouncementFetcher::afterCacheLoaded()
     onWorker([this, language] {
         FeedFetcher feeds(m_worker->client(), m_origin, m_clock);
         FeedResults results;
+        const auto logError = [this](const QString& feed, const FetchResult& result) {
+            if (!result.ok() && m_networkOnline.load())
+                Log::line(QStringLiteral("Fetcher"),
+                          feed + QStringLiteral(" error: ") + result.error->description());
+        };
         results.issuer = feeds.fetchIssuerAnnouncements(language);
-        if (!results.issuer.ok())
-            Log::line(QStringLiteral("Fetcher"),
-                      QStringLiteral("Issuer announcements error: ") + results.issuer.error->description());
+        logError(QStringLiteral("Issuer announcements"), results.issuer);
         results.market = feeds.fetchMarketNews(language);
-        if (!results.market.ok())
-            Log::line(QStringLiteral("Fetcher"),
-                      QStringLiteral("Market news error: ") + results.market.error->description());
+        logError(QStringLiteral("Market news"), results.market);
         postTo(this, [this, results] { afterFetch(results); });
     });
 }
@@ -249,6 +250,15 @@ void AnnouncementFetcher::startPolling()
         return;
     poll();
     armTimer();
+}
+
+void AnnouncementFetcher::wakeUp()
+{
+    if (handedOver(&AnnouncementFetcher::wakeUp))
+        return;
+    poll();
+    if (m_timer)
+        armTimer();
 }
 
 bool AnnouncementFetcher::handedOver(void (AnnouncementFetcher::*operation)())

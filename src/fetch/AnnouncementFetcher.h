@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -42,6 +43,12 @@ public:
     void poll();
     // An immediate poll and a repeating timer at the stored interval (read now).
     void startPolling();
+    // After the system woke from sleep or the network came back: a poll at once (joining one in
+    // flight) and, when polling is scheduled, the next tick one interval from now.
+    void wakeUp();
+    // While the network is gone, failing feeds are not logged poll after poll (the network watcher
+    // said it once).
+    void setNetworkOnline(bool online) { m_networkOnline = online; }
     // Stops the timer, forgets the kept list, deletes the cache file, then starts polling again. A poll
     // in flight runs on to its end (the restart's immediate poll joins it).
     void restartPolling();
@@ -85,6 +92,7 @@ private:
     AnnouncementList m_announcements;
 
     bool m_isFirstPoll = true;
+    std::atomic<bool> m_networkOnline{true}; // read on the worker thread
     // The oldest date a full kept list has held. A fetched record no newer than that was left out
     // for lack of room at an earlier poll, and its seen mark may be gone (the seen set keeps only
     // the kept identifiers once it is full): it must not come back as new when the list has room

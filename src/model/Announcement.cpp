@@ -132,7 +132,11 @@ QString Announcement::strippedDescription() const
 
 QString Announcement::displayTitle() const
 {
-    return withNumericReferencesDecoded(withoutMarkup(m_title)).simplified();
+    // The Saudi riyal sign (U+20C1, the portal draws it with a web font of its own) is in no font
+    // here yet: written as its currency code, as the headlines themselves do ("SAR 1.50 per share").
+    return withNumericReferencesDecoded(withoutMarkup(m_title))
+        .replace(QChar(0x20C1), QLatin1String("SAR"))
+        .simplified();
 }
 
 bool operator==(const Announcement& a, const Announcement& b)

@@ -36,7 +36,8 @@ public:
     // The description without markup, with six character references decoded, trimmed.
     QString strippedDescription() const;
     // The title as people read it: markup removed as in the description, numeric character
-    // references decoded too, on one line. Identity, cache and JSON output keep title().
+    // references decoded too, the riyal sign as "SAR", on one line. Identity, cache and JSON output keep
+    // title().
     QString displayTitle() const;
 
     friend bool operator==(const Announcement& a, const Announcement& b);

@@ -1,6 +1,7 @@
 #include "shell/AnnouncementMenuItem.h"
 
 #include "model/UnicodeText.h"
+#include "shell/AnnouncementMenuLine.h"
 #include "windows/WindowStyle.h"
 
 #include <QFontMetrics>
@@ -21,13 +22,24 @@ QString AnnouncementMenuItem::shortened(const QString& text, int length)
     return UnicodeText::leftGraphemes(text, length) + QChar(0x2026);
 }
 
-AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, const QString& emoji,
+AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, const QString& emoji, Form form,
                                            QWidget* parent)
     : QWidget(parent), m_rightToLeft(announcement.isArabic())
 {
     m_title = QStringLiteral("  ") + emoji + QLatin1Char(' ') +
               shortened(announcement.displayTitle(), kTitleLength);
     m_date = announcement.displayDate();
+    // Escaped: Qt reads a tooltip that looks like HTML as rich text (an <img> would be loaded).
+    setToolTip(Qt::convertFromPlainText(announcement.displayTitle()));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_Hover);
+    if (form == Form::Compact) {
+        // The painter cuts the line at the date; the headline keeps one company's items apart.
+        const QString headline = AnnouncementMenuLine::headline(announcement);
+        if (!headline.isEmpty())
+            m_title += QStringLiteral(" \u2014 ") + shortened(headline, kDescriptionLength);
+        return;
+    }
     const QString description = announcement.strippedDescription();
     if (!description.isEmpty())
         m_description = QStringLiteral("  ") + shortened(description, kDescriptionLength);
@@ -37,10 +49,6 @@ AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, con
             tags.append(QLatin1Char('[') + company + QLatin1Char(']'));
         m_companies = QStringLiteral("  ") + tags.join(QLatin1Char(' '));
     }
-    // Escaped: Qt reads a tooltip that looks like HTML as rich text (an <img> would be loaded).
-    setToolTip(Qt::convertFromPlainText(announcement.displayTitle()));
-    setMouseTracking(true);
-    setAttribute(Qt::WA_Hover);
 }
 
 QSize AnnouncementMenuItem::sizeHint() const

@@ -5,7 +5,8 @@
 #include <QWidget>
 
 // One announcement in the tray menu: emoji and title with the date right-aligned at 390 px on the
-// same line, then the description line and the [SYMBOL] line when present.
+// same line, then the description line and the [SYMBOL] line when present. The compact form, for
+// screens too short for the whole menu, is one line: emoji, title and headline, date.
 class AnnouncementMenuItem : public QWidget
 {
     Q_OBJECT
@@ -14,7 +15,10 @@ public:
     static constexpr int kDescriptionLength = 72;
     static constexpr int kDateTabStop = 390;
 
-    AnnouncementMenuItem(const Announcement& announcement, const QString& emoji, QWidget* parent = nullptr);
+    enum class Form { Full, Compact };
+
+    AnnouncementMenuItem(const Announcement& announcement, const QString& emoji, Form form = Form::Full,
+                         QWidget* parent = nullptr);
 
     QString titleText() const { return m_title; }
     QString dateText() const { return m_date; }

@@ -18,11 +18,8 @@ QString AnnouncementMenuLine::text(const Announcement& announcement, const QStri
 {
     const bool rightToLeft = announcement.isArabic();
     const QString fullTitle = announcement.displayTitle();
-    QString headline = announcement.strippedDescription().simplified();
-    // "Arabian Energy Co. announces ..." under the title "Arabian Energy Co." reads as "announces ...";
-    // market news that repeats its title adds nothing, and its title gets the whole width.
-    if (headline.startsWith(fullTitle))
-        headline = headline.mid(fullTitle.size()).trimmed();
+    const QString headline = AnnouncementMenuLine::headline(announcement);
+    // Without a headline (market news repeats its title) the title gets the whole width.
     const QString title =
         AnnouncementMenuItem::shortened(fullTitle, headline.isEmpty() ? kTextLength : kTitleLength);
     QString line = emoji + QLatin1Char(' ') + isolated(title, rightToLeft);
@@ -38,6 +35,13 @@ QString AnnouncementMenuLine::text(const Announcement& announcement, const QStri
     if (!date.isEmpty())
         line += QStringLiteral("  \u00B7  ") + date;
     return line;
+}
+
+QString AnnouncementMenuLine::headline(const Announcement& announcement)
+{
+    const QString title = announcement.displayTitle();
+    const QString description = announcement.strippedDescription().simplified();
+    return description.startsWith(title) ? description.mid(title.size()).trimmed() : description;
 }
 
 QString AnnouncementMenuLine::escapedForExport(const QString& text)

@@ -4,17 +4,22 @@
 #include "shell/AnnouncementMenuItem.h"
 #include "shell/AnnouncementMenuLine.h"
 #include "shell/MenuCommands.h"
+#include "shell/ScrollingMenuStyle.h"
 #include "shell/TrayIconRenderer.h"
 #include "windows/AnnouncementEmoji.h"
 #include "windows/WindowStyle.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTextDocument>
+#include <QTimer>
 #include <QWidgetAction>
+#include <limits>
 
 namespace {
 const char* const kTagProperty = "zelvoraTag";
@@ -32,6 +37,10 @@ MenuBarManager::MenuBarManager(MenuCommands& commands, Preferences& preferences,
       m_menu(std::make_unique<QMenu>())
 {
     m_menu->setMinimumWidth(kMinimumWidth);
+    if (m_style == ItemStyle::Drawn) {
+        m_menuStyle = std::make_unique<ScrollingMenuStyle>();
+        m_menu->setStyle(m_menuStyle.get());
+    }
     m_menu->setToolTipsVisible(true);
     if (showTrayIcon) {
         m_statusItem = new QSystemTrayIcon(this);
@@ -48,7 +57,16 @@ MenuBarManager::MenuBarManager(MenuCommands& commands, Preferences& preferences,
     }
     // Opening the menu is when the user has seen the new watchlist match.
     connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { setBadge(false); });
-    buildMenu();
+    if (!m_statusItem) {
+        buildMenu();
+        return;
+    }
+    // Building the menu loads the font database and the icon theme: let the icon reach the tray
+    // first. A poll that ends before this turn has built the menu already.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_menuBuilt)
+            buildMenu();
+    });
 }
 
 MenuBarManager::~MenuBarManager() = default;
@@ -140,7 +158,7 @@ QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, i
     QString text;
     if (m_style == ItemStyle::Drawn) {
         auto* widgetAction = new QWidgetAction(m_menu.get());
-        auto* item = new AnnouncementMenuItem(announcement, emoji);
+        auto* item = new AnnouncementMenuItem(announcement, emoji, m_itemForm);
         connect(item, &AnnouncementMenuItem::clicked, widgetAction, [this, widgetAction] {
             widgetAction->trigger();
             m_menu->close();
@@ -167,11 +185,32 @@ QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, i
     return action;
 }
 
+int MenuBarManager::availableHeight() const
+{
+    QScreen* screen = m_statusItem ? QGuiApplication::screenAt(m_statusItem->geometry().center()) : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().height() : std::numeric_limits<int>::max();
+}
+
 void MenuBarManager::buildMenu()
+{
+    // A menu taller than the screen would scroll; one-line items let it fit on a 1280x800 laptop.
+    m_itemForm = AnnouncementMenuItem::Form::Full;
+    fillMenu();
+    if (m_style == ItemStyle::Drawn && !m_announcements.isEmpty() &&
+        m_menu->sizeHint().height() > availableHeight()) {
+        m_itemForm = AnnouncementMenuItem::Form::Compact;
+        fillMenu();
+    }
+}
+
+void MenuBarManager::fillMenu()
 {
     // clear() deletes the actions the menu owns, and with them their widgets; the menu is refilled
     // in the same turn.
     m_menu->clear();
+    m_menuBuilt = true;
 
     const QPalette palette = m_menu->palette();
     addHeader();

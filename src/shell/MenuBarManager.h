@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Announcement.h"
+#include "shell/AnnouncementMenuItem.h"
 
 #include <QObject>
 #include <QPointer>
@@ -11,6 +12,7 @@ class MenuCommands;
 class Preferences;
 class QAction;
 class QMenu;
+class QStyle;
 class QSystemTrayIcon;
 
 // The tray icon (a bell) and its menu: header, commands, the watchlist section and the latest
@@ -49,20 +51,27 @@ public:
     static int tagOf(const QAction* action);
     // Whether the running tray host shows menus itself over D-Bus (StatusNotifierItem).
     static ItemStyle detectItemStyle();
+    // Full items, or one-line items when the full menu would not fit on the screen.
+    AnnouncementMenuItem::Form itemForm() const { return m_itemForm; }
 
 private:
     void buildMenu();
     void addHeader();
     void addSectionHeader(const QString& title, const QColor& color);
+    void fillMenu();
     QAction* addAnnouncementItem(const Announcement& announcement, int tag);
+    int availableHeight() const;
     void setBadge(bool shown);
     void refreshIcon();
 
     MenuCommands& m_commands;
     Preferences& m_preferences;
     ItemStyle m_style;
+    std::unique_ptr<QStyle> m_menuStyle;
     std::unique_ptr<QMenu> m_menu;
+    AnnouncementMenuItem::Form m_itemForm = AnnouncementMenuItem::Form::Full;
     QSystemTrayIcon* m_statusItem = nullptr;
     AnnouncementList m_announcements;
     bool m_badge = false;
+    bool m_menuBuilt = false;
 };

@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "cli/DemoMode.h"
 #include "fetch/PortalOrigin.h"
+#include "fetch/WakeUpPolling.h"
 #include "model/AppConstants.h"
 #include "platform/TerminationSignals.h"
 #include "platform/gui/UrlOpener.h"
@@ -125,6 +126,8 @@ int TrayProgram::run(const QStringList& arguments, const AppEnvironment& environ
     });
 
     AppContext context(paths, portalOrigin, *environment.clock);
+    WakeUpPolling wakeUps(context.fetcher(), QDBusConnection::systemBus());
+    wakeUps.watchSystemNetwork();
     DesktopUrlOpener opener;
     NotificationPrompt prompt(context.preferences(), context.notifications());
     AppDelegate delegate(delegateServices(context, prompt, opener));

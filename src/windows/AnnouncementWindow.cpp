@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWebEngineScript>
+#include <memory>
 
 namespace {
 // The engine loads a document through a data: address, which may not exceed 2 MiB once
@@ -131,7 +132,8 @@ void AnnouncementWindow::releasePage()
 {
     if (!m_webView)
         return;
-    m_scrollPosition = m_page->scrollPosition();
+    if (m_scrollPosition.isNull()) // else the page never got to where the reader was
+        m_scrollPosition = m_page->scrollPosition();
     // The view goes before the page it shows.
     delete m_webView;
     m_webView = nullptr;
@@ -153,11 +155,24 @@ void AnnouncementWindow::pageLoaded(bool ok)
         Q_EMIT pageReady(ok);
         return;
     }
-    // Scripts are off for the page itself; the application's own world may still scroll it.
-    const QString script =
-        QStringLiteral("window.scrollTo(%1, %2)").arg(m_scrollPosition.x()).arg(m_scrollPosition.y());
-    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                          [this](const QVariant&) { Q_EMIT pageReady(true); });
+    // A scroll made before the page is laid out at the view's size is clamped away: scroll again
+    // each time the page's size changes, until it is where the reader left it.
+    auto* page = m_page;
+    const QPointF target = m_scrollPosition;
+    const auto scroll = [page, target] {
+        // Scripts are off for the page itself; the application's own world may still scroll it.
+        page->runJavaScript(QStringLiteral("window.scrollTo(%1, %2)").arg(target.x()).arg(target.y()),
+                            QWebEngineScript::ApplicationWorld);
+    };
+    const auto restoring = std::make_shared<QMetaObject::Connection>(
+        connect(page, &QWebEnginePage::contentsSizeChanged, page, scroll));
+    connect(page, &QWebEnginePage::scrollPositionChanged, page, [restoring, target](const QPointF& at) {
+        if (at == target)
+            QObject::disconnect(*restoring);
+    });
+    scroll();
+    m_scrollPosition = QPointF();
+    Q_EMIT pageReady(true);
 }
 
 QString AnnouncementWindow::buildHTML() const

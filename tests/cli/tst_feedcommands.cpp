@@ -91,7 +91,7 @@ private Q_SLOTS:
         QVERIFY(lines.first().startsWith(QLatin1String("  20"))); // "  2026-..": not new
         QVERIFY(lines.first().contains(QString::fromStdString(m_sim->origin()) + QStringLiteral("/wps/")));
         // Market-news titles with markup read as text; the JSON keeps them as the portal sent them.
-        QVERIFY(first.out.contains(QStringLiteral("reached \u20C1 ")));
+        QVERIFY(first.out.contains(QStringLiteral("reached SAR ")));
         QVERIFY(!first.out.contains(QLatin1String("<span")));
         QVERIFY(QFile::exists(m_home->filePath(QStringLiteral("data/Quvex/announcements_cache.json"))));
 

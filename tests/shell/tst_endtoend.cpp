@@ -338,8 +338,14 @@ private Q_SLOTS:
             return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libzelvora-web.so");
         };
         QTRY_VERIFY2_WITH_TIMEOUT(windowModuleLoaded(), failed(), 60000);
-        if (!wayland)
-            QTRY_VERIFY_WITH_TIMEOUT(windowTitles().contains(notifications.calls().first().summary), 60000);
+        if (!wayland) {
+            const QString title = notifications.calls().first().summary;
+            QTRY_VERIFY2_WITH_TIMEOUT(windowTitles().contains(title),
+                                      qPrintable(title + QStringLiteral(" not among ") +
+                                                 windowTitles().join(QStringLiteral(" | ")) +
+                                                 QLatin1Char('\n') + failed()),
+                                      90000);
+        }
 
         ::kill(static_cast<pid_t>(zelvora.processId()), SIGTERM);
         QVERIFY(zelvora.waitForFinished(30000));

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QScreen>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -121,6 +123,22 @@ private Q_SLOTS:
 
         items.at(3)->trigger();
         QCOMPARE(m_commands.calls, QStringList{QStringLiteral("open:se_3")});
+    }
+
+    void shortScreenGetsOneLineItemsNotColumns()
+    {
+        const int screenHeight = QGuiApplication::primaryScreen()->availableGeometry().height();
+        m_preferences->setWatchlistSymbols({QStringLiteral("2222")});
+        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Drawn, false);
+        manager.update(makeAnnouncements(3));
+        QCOMPARE(manager.itemForm(), AnnouncementMenuItem::Form::Full);
+        // 5 watchlist and 15 latest items in full are far taller than the screen.
+        manager.update(makeAnnouncements(40, QStringLiteral("2222")));
+        QCOMPARE(manager.itemForm(), AnnouncementMenuItem::Form::Compact);
+        QVERIFY2(manager.menu()->sizeHint().height() <= screenHeight,
+                 qPrintable(QString::number(manager.menu()->sizeHint().height())));
+        QVERIFY(manager.menu()->style()->styleHint(QStyle::SH_Menu_Scrollable, nullptr, manager.menu()));
+        QVERIFY(manager.menu()->sizeHint().width() < 2 * manager.menu()->minimumWidth()); // one column
     }
 
     void watchlistSection()
