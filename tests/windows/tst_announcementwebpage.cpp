@@ -228,9 +228,13 @@ private Q_SLOTS:
                                                         !r.accepted;
                                              }),
                                  30000);
-        QTRY_VERIFY_WITH_TIMEOUT(portal.count() >= 1, 30000);
-        QCOMPARE(portal.requests().first().path, QByteArray("/news/pic.png")); // against the link
-        QCOMPARE(portal.count(), 1);                                           // never /moved
+        const auto requested = [&portal](const QByteArray& path) {
+            const auto requests = portal.requests();
+            return std::any_of(requests.cbegin(), requests.cend(),
+                               [&path](const LoopbackHttpServer::Request& r) { return r.path == path; });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(requested("/news/pic.png"), 30000); // resolved against the link
+        QVERIFY(!requested("/moved"));
         QCOMPARE(page->url(), home);
     }
 };
