@@ -2,7 +2,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps configure build run test soak bench demo install clean format
+.PHONY: deps configure build run test soak bench demo install package clean format
 
 deps:
 	@bash scripts/install-deps
@@ -36,6 +36,9 @@ bench: build
 
 install: build
 	@cmake --install $(BUILD_DIR)
+
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB >/dev/null && ls -1 $(CURDIR)/$(BUILD_DIR)/zelvora_*.deb
 
 clean:
 	@rm -rf build

@@ -4,6 +4,7 @@
 #include "cli/DefaultsCommand.h"
 #include "cli/FeedCommands.h"
 #include "cli/NotificationsCommand.h"
+#include "cli/StatusCommand.h"
 #include "cli/WatchlistCommand.h"
 
 void CoreCommands::registerAll(CommandLine& commandLine, const AppEnvironment& environment)
@@ -13,4 +14,5 @@ void CoreCommands::registerAll(CommandLine& commandLine, const AppEnvironment& e
     FeedCommands::registerIn(commandLine, environment);
     NotificationsCommand::registerIn(commandLine, environment);
     AutostartCommand::registerIn(commandLine, environment.paths);
+    StatusCommand::registerIn(commandLine, environment.paths);
 }

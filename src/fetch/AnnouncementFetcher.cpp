@@ -8,6 +8,8 @@
 #include "model/Log.h"
 #include "model/Preferences.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 #include <climits>
 
@@ -76,6 +78,7 @@ AnnouncementFetcher::AnnouncementFetcher(Preferences& preferences, const Clock& 
     m_thread.setObjectName(QStringLiteral("AnnouncementFetcher"));
     m_worker->moveToThread(&m_thread);
     m_thread.start();
+    m_pollStatus = PollStatus::load(pollStatusFile());
 }
 
 AnnouncementFetcher::~AnnouncementFetcher()
@@ -93,6 +96,11 @@ template <typename Job> void AnnouncementFetcher::onWorker(Job job)
 QString AnnouncementFetcher::cacheURL() const
 {
     return m_worker->cache().cacheURL();
+}
+
+QString AnnouncementFetcher::pollStatusFile() const
+{
+    return QFileInfo(cacheURL()).dir().filePath(PollStatus::kFileName);
 }
 
 AnnouncementList AnnouncementFetcher::announcements() const
@@ -159,6 +167,7 @@ void AnnouncementFetcher::afterCacheLoaded()
 
 void AnnouncementFetcher::afterFetch(const FeedResults& results)
 {
+    recordPollStatus(results);
     if (!results.issuer.ok() && !results.market.ok()) {
         finishPoll({{}, announcements(), true});
         return;
@@ -177,6 +186,30 @@ void AnnouncementFetcher::afterFetch(const FeedResults& results)
         m_worker->save(kept, now, generation);
         postTo(this, [this, kept, startIds] { afterSave(kept, startIds); });
     });
+}
+
+void AnnouncementFetcher::recordPollStatus(const FeedResults& results)
+{
+    QList<PollStatus::FeedFailure> failures;
+    for (const auto& [feed, result] : {std::pair(QStringLiteral("issuer"), &results.issuer),
+                                       std::pair(QStringLiteral("market"), &results.market)}) {
+        if (!result->ok())
+            failures.append({feed, result->error->description(), result->error->reason()});
+    }
+    const bool allFailed = failures.size() == 2;
+    // Only the start and the end of a long outage are logged; each failed poll has its own lines.
+    if (m_pollStatus.record(m_clock.now(), failures, allFailed)) {
+        if (m_pollStatus.state() == PollStatus::State::NotWatching)
+            Log::line(QStringLiteral("Fetcher"),
+                      QStringLiteral("Not watching: no feed has answered since %1 (%2 polls)")
+                          .arg(m_pollStatus.failingSince()->toDateTime().toString(Qt::ISODate))
+                          .arg(m_pollStatus.consecutiveFailures()));
+        else
+            Log::line(QStringLiteral("Fetcher"), QStringLiteral("Watching again: the portal answers"));
+    }
+    // A few hundred bytes, written before the poll ends so a one-shot `zelvora poll` leaves it behind.
+    if (!m_pollStatus.save(pollStatusFile()))
+        Log::line(QStringLiteral("Fetcher"), QStringLiteral("Cannot write ") + pollStatusFile());
 }
 
 QSet<QString> AnnouncementFetcher::presentAtStart(const FeedResults& results)
@@ -238,8 +271,10 @@ void AnnouncementFetcher::markAsSeen(const QStringList& ids, const Announcements
     finishPoll(update);
 }
 
-void AnnouncementFetcher::finishPoll(const AnnouncementsUpdate& update)
+void AnnouncementFetcher::finishPoll(const AnnouncementsUpdate& polled)
 {
+    AnnouncementsUpdate update = polled;
+    update.status = m_pollStatus;
     m_pollActive = false;
     Q_EMIT pollFinished(update);
 }

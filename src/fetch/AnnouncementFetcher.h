@@ -3,6 +3,7 @@
 #include "fetch/AnnouncementsUpdate.h"
 #include "model/Announcement.h"
 #include "model/Clock.h"
+#include "model/PollStatus.h"
 
 #include <QMutex>
 #include <QObject>
@@ -64,6 +65,9 @@ public:
     const QTimer* pollTimer() const { return m_timer; }
     QString portalOrigin() const { return m_origin; }
     QString cacheURL() const;
+    // How the polls have gone, as stored beside the cache file (main thread).
+    const PollStatus& pollStatus() const { return m_pollStatus; }
+    QString pollStatusFile() const;
 
 Q_SIGNALS:
     void pollStarted();
@@ -74,6 +78,7 @@ private:
     struct FeedResults;
     void afterCacheLoaded();
     void afterFetch(const FeedResults& results);
+    void recordPollStatus(const FeedResults& results);
     void afterSave(const AnnouncementList& kept, const QSet<QString>& presentAtStart);
     QSet<QString> presentAtStart(const FeedResults& results);
     void markAsSeen(const QStringList& ids, const AnnouncementsUpdate& update);
@@ -105,6 +110,7 @@ private:
     bool m_issuerMissedFirstPoll = false;
     bool m_marketMissedFirstPoll = false;
     bool m_pollActive = false;
+    PollStatus m_pollStatus;
     QPointer<QTimer> m_timer;
 
     QThread m_thread;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Announcement.h"
+#include "model/PollStatus.h"
 
 #include <QMetaType>
 
@@ -10,5 +11,6 @@ struct AnnouncementsUpdate
     AnnouncementList newAnnouncements;
     AnnouncementList all;
     bool error = false;
+    PollStatus status; // after this poll
 };
 Q_DECLARE_METATYPE(AnnouncementsUpdate)

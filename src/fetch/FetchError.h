@@ -23,6 +23,8 @@ public:
 
     // As logged: badStatus(503), invalidPayload("market"), invalidURL, or the transport's message.
     QString description() const;
+    // For people: "403 Access Denied", "HTTP 503", "not a feed answer", or the transport's message.
+    QString reason() const;
 
     friend bool operator==(const FetchError&, const FetchError&) = default;
 

@@ -80,6 +80,18 @@ void NotificationManager::sendNotification(const Announcement& announcement)
     deliver(requestFor(announcement), true);
 }
 
+void NotificationManager::sendNotWatchingNotification(const QString& problem)
+{
+    if (!m_preferences.notificationsEnabled())
+        return;
+    deliver(
+        {QStringLiteral("zelvora-not-watching"),
+         tr("Zelvora is not watching the Saudi Exchange"),
+         problem + QLatin1Char('\n') + tr("New announcements are not being checked. Zelvora keeps trying."),
+         {}},
+        true);
+}
+
 void NotificationManager::sendTestNotification()
 {
     // Seconds since 1970 in the shortest decimal form that reads back as the same value.

@@ -34,6 +34,8 @@ public:
     void requestPermission(bool sendTest = false);
     void sendTestNotification();
     void sendNotification(const Announcement& announcement);
+    // Zelvora has not heard from the exchange for a while; `problem` says since when and why.
+    void sendNotWatchingNotification(const QString& problem);
 
     // Shown instead when the main backend fails (the tray icon's balloon in the tray program).
     void setFallbackBackend(std::unique_ptr<NotificationBackend> fallback);

@@ -38,6 +38,8 @@ void AppDelegate::applicationDidFinishLaunching()
         m_services.appLaunched();
     m_menuBarManager = std::make_unique<MenuBarManager>(*this, *m_services.preferences, m_services.itemStyle,
                                                         m_services.showTrayIcon);
+    if (m_services.pollStatus)
+        m_menuBarManager->setPollStatus(m_services.pollStatus(), now());
     if (m_services.showTrayIcon && m_menuBarManager->statusItem() && m_services.setFallbackNotifications)
         m_services.setFallbackNotifications(
             std::make_unique<TrayNotificationBackend>(m_menuBarManager->statusItem()));
@@ -47,8 +49,19 @@ void AppDelegate::applicationDidFinishLaunching()
         m_services.startPolling();
 }
 
+Instant AppDelegate::now() const
+{
+    return m_services.clock ? m_services.clock->now() : Instant::now();
+}
+
 void AppDelegate::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
 {
+    // One notification when Zelvora stops watching (also not again after a restart); none when it
+    // watches again, the bell and the menu say so.
+    const bool wasNotWatching = m_menuBarManager->notWatching();
+    m_menuBarManager->setPollStatus(update.status, now());
+    if (m_menuBarManager->notWatching() && !wasNotWatching && m_services.notifyNotWatching)
+        m_services.notifyNotWatching(update.status.summary(now()));
     m_menuBarManager->update(update.all);
     if (m_allAnnouncementsWindow && m_allAnnouncementsWindow->isVisible())
         m_allAnnouncementsWindow->update(update.all);

@@ -2,6 +2,7 @@
 
 #include "fetch/AnnouncementsUpdate.h"
 #include "model/Announcement.h"
+#include "model/Clock.h"
 #include "shell/MenuBarManager.h"
 #include "shell/MenuCommands.h"
 #include "windows/SettingsWindow.h"
@@ -40,6 +41,9 @@ public:
         std::function<void()> settingsOpened;                         // telemetry
         std::function<void(const QString& title)> announcementOpened; // telemetry
         std::function<void()> showPermissionPrompt;                   // the start-up prompt, 2 s after launch
+        std::function<PollStatus()> pollStatus;                       // as stored when the program starts
+        std::function<void(const QString& problem)> notifyNotWatching;
+        const Clock* clock = nullptr; // default: the system's time
         // Takes the tray icon's balloon as the fallback for desktop notifications.
         std::function<void(std::unique_ptr<NotificationBackend>)> setFallbackNotifications;
         // An announcement window (or nullptr when the window module cannot be loaded).
@@ -80,6 +84,7 @@ public:
 
 private:
     void openLink(const QString& link);
+    Instant now() const;
     UpdateDialog* updateDialog();
     static void activate(QWidget* window);
 

@@ -44,7 +44,6 @@ MenuBarManager::MenuBarManager(MenuCommands& commands, Preferences& preferences,
     m_menu->setToolTipsVisible(true);
     if (showTrayIcon) {
         m_statusItem = new QSystemTrayIcon(this);
-        m_statusItem->setToolTip(kToolTip);
         m_statusItem->setContextMenu(m_menu.get());
         // A left click opens the same menu as a right click.
         connect(m_statusItem, &QSystemTrayIcon::activated, this,
@@ -111,8 +110,52 @@ void MenuBarManager::refreshIcon()
 {
     if (!m_statusItem)
         return;
-    m_statusItem->setIcon(TrayIconRenderer::bell(m_badge));
-    m_statusItem->setToolTip(kToolTip);
+    m_statusItem->setIcon(TrayIconRenderer::bell(m_badge, notWatching()));
+    m_statusItem->setToolTip(toolTip());
+}
+
+QString MenuBarManager::toolTip() const
+{
+    return m_statusLine.isEmpty() ? kToolTip : kToolTip + QLatin1Char('\n') + m_statusLine;
+}
+
+void MenuBarManager::setPollStatus(const PollStatus& status, Instant now)
+{
+    m_statusLine = status.summary(now);
+    const QString problem = status.state() == PollStatus::State::NotWatching
+                                ? tr("Not watching: %1").arg(m_statusLine)
+                                : QString();
+    const bool menuChanged = problem != m_problem;
+    m_problem = problem;
+    refreshIcon();
+    if (menuChanged && m_menuBuilt) // else the first build, still to come, shows it
+        buildMenu();
+}
+
+void MenuBarManager::addProblem()
+{
+    auto* line = new QWidgetAction(m_menu.get());
+    const QString text = QStringLiteral("\u26A0  ") + m_problem;
+    if (m_style == ItemStyle::Drawn) {
+        auto* label = new QLabel(text);
+        label->setWordWrap(true);
+        label->setFont(WindowStyle::systemFont(12, QFont::DemiBold));
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, QColor(0xB0, 0x1E, 0x1E));
+        label->setPalette(palette);
+        label->setContentsMargins(10, 4, 10, 4);
+        // A menu sizes its items by their size hint, which guesses too many lines for wrapped text.
+        label->setFixedWidth(kMinimumWidth);
+        label->setFixedHeight(label->heightForWidth(kMinimumWidth));
+        line->setDefaultWidget(label);
+        line->setText(text);
+    } else {
+        line->setText(AnnouncementMenuLine::escapedForExport(text));
+    }
+    line->setEnabled(false);
+    m_menu->addAction(line);
+    QAction* retry = m_menu->addAction(QIcon::fromTheme(QStringLiteral("view-refresh")), tr("Retry Now"));
+    connect(retry, &QAction::triggered, this, [this] { m_commands.menuRefreshNow(); });
 }
 
 void MenuBarManager::addHeader()
@@ -214,6 +257,8 @@ void MenuBarManager::fillMenu()
 
     const QPalette palette = m_menu->palette();
     addHeader();
+    if (!m_problem.isEmpty())
+        addProblem();
     m_menu->addSeparator();
 
     const auto command = [this](const QString& title, const QString& icon, QKeySequence key, auto handler) {

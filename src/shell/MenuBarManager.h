@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Announcement.h"
+#include "model/PollStatus.h"
 #include "shell/AnnouncementMenuItem.h"
 
 #include <QObject>
@@ -41,6 +42,11 @@ public:
     void update(const AnnouncementList& announcements); // update(with:)
     // Marks a new watchlist match; only opening the menu clears the mark.
     void updateBadge(bool hasNew);
+    // When Zelvora last heard from the exchange (the tooltip), and while it is not watching, the
+    // struck-through bell and the menu line with the problem and "Retry Now".
+    void setPollStatus(const PollStatus& status, Instant now);
+    bool notWatching() const { return !m_problem.isEmpty(); }
+    QString toolTip() const;
 
     QMenu* menu() const { return m_menu.get(); }
     QSystemTrayIcon* statusItem() const { return m_statusItem; }
@@ -57,6 +63,7 @@ public:
 private:
     void buildMenu();
     void addHeader();
+    void addProblem();
     void addSectionHeader(const QString& title, const QColor& color);
     void fillMenu();
     QAction* addAnnouncementItem(const Announcement& announcement, int tag);
@@ -74,4 +81,6 @@ private:
     AnnouncementList m_announcements;
     bool m_badge = false;
     bool m_menuBuilt = false;
+    QString m_statusLine;
+    QString m_problem; // the menu's line while not watching, else empty
 };

@@ -57,6 +57,11 @@ AppDelegate::Services delegateServices(AppContext& context, NotificationPrompt& 
     services.settingsOpened = [&telemetry] { telemetry.settingsOpened(); };
     services.announcementOpened = [&telemetry](const QString& title) { telemetry.announcementOpened(title); };
     services.showPermissionPrompt = [&prompt] { prompt.run(); };
+    services.pollStatus = [&fetcher] { return fetcher.pollStatus(); };
+    services.notifyNotWatching = [&notifications](const QString& problem) {
+        notifications.sendNotWatchingNotification(problem);
+    };
+    services.clock = &context.clock();
     services.setFallbackNotifications = [&notifications](std::unique_ptr<NotificationBackend> fallback) {
         notifications.setFallbackBackend(std::move(fallback));
     };

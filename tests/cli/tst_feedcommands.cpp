@@ -117,8 +117,10 @@ private Q_SLOTS:
         QVERIFY(run({QStringLiteral("list")}).out.trimmed().endsWith(QLatin1String("83 kept")));
     }
 
+    // `status` tells scripts whether the last poll, by any process, heard from the exchange.
     void bothFeedsFailing()
     {
+        QCOMPARE(run({QStringLiteral("status")}).status, 1); // nothing recorded yet
         Fault denied;
         denied.status = 403;
         m_sim->setFault(Feed::IssuerEN, 0, denied);
@@ -135,6 +137,19 @@ private Q_SLOTS:
                  qPrintable(result.err));
         QVERIFY(log.contains(QStringLiteral("[Fetcher] Failed to parse market JSON")));
         QVERIFY(log.contains(QStringLiteral("[Fetcher] Market news error: invalidPayload(\"market\")")));
+
+        Result status = run({QStringLiteral("status")});
+        QCOMPARE(status.status, 1);
+        QVERIFY2(status.out.contains(QStringLiteral("Last success: never\n")), qPrintable(status.out));
+        QVERIFY2(status.out.contains(QStringLiteral("Failed: issuer announcements: badStatus(403); "
+                                                    "market news: invalidPayload(\"market\")\n")),
+                 qPrintable(status.out));
+        m_sim->clearFaults();
+        QCOMPARE(run({QStringLiteral("poll")}).status, 0);
+        status = run({QStringLiteral("status")});
+        QCOMPARE(status.status, 0);
+        QVERIFY2(status.out.startsWith(QStringLiteral("State: watching\n")), qPrintable(status.out));
+        QVERIFY2(status.out.contains(QStringLiteral("Failed: nothing\n")), qPrintable(status.out));
     }
 
     void portalOption()

@@ -1,3 +1,4 @@
+#include "fetch/FetcherHarness.h"
 #include "model/Preferences.h"
 #include "platform/gui/UrlOpener.h"
 #include "shell/AppDelegate.h"
@@ -6,6 +7,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -149,6 +151,78 @@ private Q_SLOTS:
         m_delegate->menuOpenAnnouncement(QVariant(QStringLiteral("not an announcement")));
         m_delegate->menuOpenAnnouncement(QVariant());
         QVERIFY(!m_delegate->announcementWindow(QStringLiteral("se_0")));
+    }
+
+    // A long outage, driven by the portal simulator's faults on a held clock, as the tray shows it.
+    void outageShownOnceAndCleared()
+    {
+        FetcherHarness h(60, 20);
+        QStringList problems;
+        int retries = 0;
+        AppDelegate::Services services;
+        services.preferences = h.preferences.get();
+        services.opener = &m_opener;
+        services.clock = &h.clock;
+        services.pollStatus = [&h] { return h.fetcher->pollStatus(); };
+        services.pollNow = [&retries] { ++retries; };
+        services.notifyNotWatching = [&problems](const QString& problem) { problems << problem; };
+        AppDelegate delegate(services);
+        delegate.applicationDidFinishLaunching();
+        MenuBarManager& tray = *delegate.menuBarManager();
+        connect(h.fetcher.get(), &AnnouncementFetcher::pollFinished, &delegate,
+                &AppDelegate::handleAnnouncementsUpdated);
+        const auto image = [&tray] { return tray.statusItem()->icon().pixmap(32).toImage(); };
+        const auto menuTexts = [&tray] {
+            QStringList texts;
+            for (const QAction* action : tray.menu()->actions())
+                texts << action->text();
+            return texts;
+        };
+        QVERIFY(tray.toolTip().endsWith(QStringLiteral("\nNot checked yet")));
+
+        h.pollAndWait();
+        QVERIFY2(tray.toolTip().contains(QStringLiteral("\nChecked ")), qPrintable(tray.toolTip()));
+        const QImage watching = image();
+        const QStringList normalMenu = menuTexts();
+
+        portalsim::Fault denied;
+        denied.status = 403;
+        h.sim->setFault(portalsim::Feed::IssuerEN, 0, denied);
+        h.sim->setFault(portalsim::Feed::MarketEN, 0, denied);
+        for (const int minutes : {3, 10, 10}) {
+            h.clock.advance(minutes * 60);
+            h.pollAndWait();
+        }
+        QVERIFY2(tray.toolTip().contains(QStringLiteral("Can't reach the Saudi Exchange since ")),
+                 qPrintable(tray.toolTip()));
+        QCOMPARE(image(), watching); // failing, but not for long yet
+        QVERIFY(problems.isEmpty());
+        for (const int minutes : {11, 10, 10}) {
+            h.clock.advance(minutes * 60);
+            h.pollAndWait();
+        }
+        QCOMPARE(problems.size(), 1);
+        QVERIFY2(problems.first().endsWith(QStringLiteral("(403 Access Denied)")),
+                 qPrintable(problems.first()));
+        QVERIFY(image() != watching);
+        const QStringList outageMenu = menuTexts();
+        QCOMPARE(outageMenu.size(), normalMenu.size() + 2);
+        QCOMPARE(outageMenu.at(1), QStringLiteral("\u26A0  Not watching: ") + problems.first());
+        QCOMPARE(outageMenu.at(2), QStringLiteral("Retry Now"));
+        tray.menu()->actions().at(2)->trigger();
+        QCOMPARE(retries, 1);
+
+        // Restarting while not watching neither notifies again nor forgets the state.
+        AppDelegate restarted(services);
+        restarted.applicationDidFinishLaunching();
+        QVERIFY(restarted.menuBarManager()->notWatching());
+
+        h.sim->clearFaults();
+        h.clock.advance(180);
+        h.pollAndWait();
+        QCOMPARE(image(), watching);
+        QCOMPARE(menuTexts(), normalMenu);
+        QCOMPARE(problems.size(), 1); // no notification for the recovery
     }
 };
 

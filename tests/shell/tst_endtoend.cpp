@@ -140,6 +140,106 @@ QProcessEnvironment sessionEnvironment(const QTemporaryDir& home, const portalsi
     return env;
 }
 
+// The tray item as a D-Bus host reads it: its exported menu (com.canonical.dbusmenu) and properties.
+struct ExportedTray
+{
+    QString service;
+    QString path;
+
+    QVariant property(const QString& name) const
+    {
+        QDBusInterface properties(service, path, QStringLiteral("org.freedesktop.DBus.Properties"));
+        const QDBusReply<QDBusVariant> reply =
+            properties.call(QStringLiteral("Get"), QStringLiteral("org.kde.StatusNotifierItem"), name);
+        return reply.isValid() ? reply.value().variant() : QVariant();
+    }
+
+    QDBusMessage menuCall(const QString& method, const QVariantList& arguments) const
+    {
+        const QString menuPath = qvariant_cast<QDBusObjectPath>(property(QStringLiteral("Menu"))).path();
+        QDBusMessage call = QDBusMessage::createMethodCall(service, menuPath,
+                                                           QStringLiteral("com.canonical.dbusmenu"), method);
+        call.setArguments(arguments);
+        return QDBusConnection::sessionBus().call(call);
+    }
+
+    LayoutItem layout() const
+    {
+        const QDBusMessage reply = menuCall(QStringLiteral("GetLayout"), {0, -1, QStringList()});
+        return reply.arguments().size() == 2 ? layoutItem(reply.arguments().at(1).value<QDBusArgument>())
+                                             : LayoutItem();
+    }
+
+    QStringList lines() const
+    {
+        QStringList lines;
+        for (const LayoutItem& item : layout().children)
+            lines << drawn(item);
+        return lines;
+    }
+
+    // The tooltip's title (the host shows it on hover), from (icon name, icon pixmaps, title, text).
+    QString toolTip() const
+    {
+        const QDBusArgument argument = property(QStringLiteral("ToolTip")).value<QDBusArgument>();
+        QString iconName;
+        QString title;
+        QString text;
+        argument.beginStructure();
+        argument >> iconName;
+        argument.beginArray();
+        while (!argument.atEnd()) {
+            int width = 0;
+            int height = 0;
+            QByteArray pixels;
+            argument.beginStructure();
+            argument >> width >> height >> pixels;
+            argument.endStructure();
+        }
+        argument.endArray();
+        argument >> title >> text;
+        argument.endStructure();
+        return title + text;
+    }
+};
+
+// A session whose tray host reads items over D-Bus, with a notification service, and the portal.
+struct DBusDesktop
+{
+    StatusNotifierWatcherStandIn watcher;
+    TestNotificationServer notifications;
+    portalsim::PortalSimulator portal{smallPortal()};
+    QProcess zelvora;
+    QString log;
+
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+
+    bool hasDisplay() const { return wayland || !qEnvironmentVariableIsEmpty("DISPLAY"); }
+    bool start() { return watcher.start() && notifications.start() && portal.start(); }
+
+    // Starts the program and waits until its tray item has registered.
+    std::optional<ExportedTray> startProgram(const QTemporaryDir& home)
+    {
+        QProcessEnvironment env = sessionEnvironment(home, portal);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                   wayland ? QStringLiteral("wayland") : QStringLiteral("xcb"));
+        zelvora.setProcessEnvironment(env);
+        zelvora.setProcessChannelMode(QProcess::MergedChannels);
+        zelvora.start(QStringLiteral(ZELVORA_EXE), {});
+        if (!zelvora.waitForStarted() ||
+            !QTest::qWaitFor([this] { return !watcher.items().isEmpty(); }, 30000))
+            return std::nullopt;
+        return ExportedTray{watcher.itemService(), watcher.itemPath()};
+    }
+
+    // What the program has written so far.
+    QString output()
+    {
+        log += QString::fromUtf8(zelvora.readAll());
+        return log;
+    }
+};
+
 bool writeSettings(const QTemporaryDir& home, const QByteArray& json)
 {
     QDir().mkpath(home.filePath(QStringLiteral("config/zelvora")));
@@ -234,57 +334,25 @@ private Q_SLOTS:
     // under Wayland this is the only tray there is.
     void exportedTrayMenu()
     {
-        const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-        if (qEnvironmentVariableIsEmpty("DISPLAY") && !wayland)
+        DBusDesktop desktop;
+        if (!desktop.hasDisplay())
             QSKIP("needs a display (run through run-with-display.sh or run-with-weston.sh)");
-
-        StatusNotifierWatcherStandIn watcher;
-        QVERIFY(watcher.start());
-        TestNotificationServer notifications;
-        QVERIFY2(notifications.start(), qPrintable(notifications.lastError()));
-        portalsim::PortalSimulator portal(smallPortal());
-        QVERIFY(portal.start());
+        QVERIFY2(desktop.start(), qPrintable(desktop.notifications.lastError()));
 
         QTemporaryDir home;
         QVERIFY(writeSettings(
             home,
             R"({"pollInterval": 2, "notificationsDontAsk": true, "watchlistSymbols": ["3010", "2290", "1020"]})"));
-        QProcess zelvora;
-        QProcessEnvironment env = sessionEnvironment(home, portal);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                   wayland ? QStringLiteral("wayland") : QStringLiteral("xcb"));
-        zelvora.setProcessEnvironment(env);
-        zelvora.setProcessChannelMode(QProcess::MergedChannels);
-        zelvora.start(QStringLiteral(ZELVORA_EXE), {});
-        QVERIFY(zelvora.waitForStarted());
-        QString log;
-        const auto failed = [&] { return qPrintable(log += QString::fromUtf8(zelvora.readAll())); };
-
-        QTRY_VERIFY2_WITH_TIMEOUT(!watcher.items().isEmpty(), failed(), 30000);
-        QDBusInterface properties(watcher.itemService(), watcher.itemPath(),
-                                  QStringLiteral("org.freedesktop.DBus.Properties"));
-        const QDBusReply<QDBusVariant> menuProperty = properties.call(
-            QStringLiteral("Get"), QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Menu"));
-        QVERIFY2(menuProperty.isValid(), qPrintable(menuProperty.error().message()));
-        const QString menuPath = qvariant_cast<QDBusObjectPath>(menuProperty.value().variant()).path();
-        const auto menuCall = [&](const QString& method, const QVariantList& arguments) {
-            QDBusMessage call = QDBusMessage::createMethodCall(
-                watcher.itemService(), menuPath, QStringLiteral("com.canonical.dbusmenu"), method);
-            call.setArguments(arguments);
-            return QDBusConnection::sessionBus().call(call);
-        };
-        const auto layout = [&] {
-            const QDBusMessage reply = menuCall(QStringLiteral("GetLayout"), {0, -1, QStringList()});
-            return reply.arguments().size() == 2 ? layoutItem(reply.arguments().at(1).value<QDBusArgument>())
-                                                 : LayoutItem();
-        };
+        const std::optional<ExportedTray> found = desktop.startProgram(home);
+        QVERIFY2(found, qPrintable(desktop.output()));
+        const ExportedTray& tray = *found;
         // After the first poll: header, commands, both sections.
-        QTRY_VERIFY2_WITH_TIMEOUT(layout().children.size() > 25, failed(), 30000);
-        const LayoutItem root = layout();
-        QStringList lines;
-        for (const LayoutItem& item : root.children)
-            lines << drawn(item);
+        QTRY_VERIFY2_WITH_TIMEOUT(tray.layout().children.size() > 25, qPrintable(desktop.output()), 30000);
+        const LayoutItem root = tray.layout();
+        const QStringList lines = tray.lines();
         qInfo().noquote() << "The exported menu as a host draws it:\n" + lines.join(QLatin1Char('\n'));
+        // The host's hover text says when Zelvora last heard from the exchange.
+        QVERIFY2(tray.toolTip().contains(QStringLiteral("\nChecked ")), qPrintable(tray.toolTip()));
 
         QCOMPARE(lines.mid(0, 11),
                  (QStringList{QStringLiteral("Zelvora  Tadawul Market    (disabled)"), QStringLiteral("----"),
@@ -315,14 +383,14 @@ private Q_SLOTS:
                      qPrintable(line));
 
         // Choosing commands in the host's menu opens the windows, titled exactly so.
-        menuCall(QStringLiteral("AboutToShow"), {0});
+        tray.menuCall(QStringLiteral("AboutToShow"), {0});
         for (const LayoutItem& item : root.children) {
             if (item.label() == QLatin1String("View All (30 days)...") ||
                 item.label() == QStringLiteral("Settings\u2026"))
-                menuCall(QStringLiteral("Event"),
-                         {item.id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
+                tray.menuCall(QStringLiteral("Event"),
+                              {item.id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
         }
-        if (!wayland) {
+        if (!desktop.wayland) {
             QTRY_VERIFY_WITH_TIMEOUT(
                 windowTitles().contains(QStringLiteral("Zelvora \u2014 All Announcements")), 20000);
             QTRY_VERIFY_WITH_TIMEOUT(windowTitles().contains(QStringLiteral("Settings \u2014 Zelvora")),
@@ -330,26 +398,94 @@ private Q_SLOTS:
         }
 
         // A notification click opens the announcement's window (its module and web engine load).
-        portal.addItem(true);
-        QTRY_VERIFY2_WITH_TIMEOUT(!notifications.calls().isEmpty(), failed(), 20000);
-        notifications.invokeAction(notifications.calls().first().returnedId);
+        desktop.portal.addItem(true);
+        QTRY_VERIFY2_WITH_TIMEOUT(!desktop.notifications.calls().isEmpty(), qPrintable(desktop.output()),
+                                  20000);
+        desktop.notifications.invokeAction(desktop.notifications.calls().first().returnedId);
         const auto windowModuleLoaded = [&] {
-            QFile maps(QStringLiteral("/proc/%1/maps").arg(zelvora.processId()));
+            QFile maps(QStringLiteral("/proc/%1/maps").arg(desktop.zelvora.processId()));
             return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libzelvora-web.so");
         };
-        QTRY_VERIFY2_WITH_TIMEOUT(windowModuleLoaded(), failed(), 60000);
-        if (!wayland) {
-            const QString title = notifications.calls().first().summary;
+        QTRY_VERIFY2_WITH_TIMEOUT(windowModuleLoaded(), qPrintable(desktop.output()), 60000);
+        if (!desktop.wayland) {
+            const QString title = desktop.notifications.calls().first().summary;
             QTRY_VERIFY2_WITH_TIMEOUT(windowTitles().contains(title),
                                       qPrintable(title + QStringLiteral(" not among ") +
                                                  windowTitles().join(QStringLiteral(" | ")) +
-                                                 QLatin1Char('\n') + failed()),
+                                                 QLatin1Char('\n') + desktop.output()),
                                       90000);
         }
 
-        ::kill(static_cast<pid_t>(zelvora.processId()), SIGTERM);
-        QVERIFY(zelvora.waitForFinished(30000));
-        QVERIFY2(zelvora.exitStatus() == QProcess::NormalExit && zelvora.exitCode() == 0, failed());
+        ::kill(static_cast<pid_t>(desktop.zelvora.processId()), SIGTERM);
+        QVERIFY(desktop.zelvora.waitForFinished(30000));
+        QVERIFY2(desktop.zelvora.exitStatus() == QProcess::NormalExit && desktop.zelvora.exitCode() == 0,
+                 qPrintable(desktop.output()));
+    }
+
+    // Unreachable for long: the host shows the problem line, "Retry Now" and the hover text; one
+    // notification; an answer from the portal restores the normal menu without another one.
+    void notWatchingOnTheDBusTray()
+    {
+        DBusDesktop desktop;
+        if (!desktop.hasDisplay())
+            QSKIP("needs a display (run through run-with-display.sh or run-with-weston.sh)");
+        QVERIFY2(desktop.start(), qPrintable(desktop.notifications.lastError()));
+        portalsim::Fault denied;
+        denied.status = 403;
+        desktop.portal.setFault(portalsim::Feed::IssuerEN, 0, denied);
+        desktop.portal.setFault(portalsim::Feed::MarketEN, 0, denied);
+
+        // Two failed polls over the last 40 minutes, as an earlier run left them: the next one is the
+        // third.
+        QTemporaryDir home;
+        QVERIFY(writeSettings(home, R"({"pollInterval": 2, "notificationsDontAsk": true})"));
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const QJsonObject failure{{QStringLiteral("feed"), QStringLiteral("issuer")},
+                                  {QStringLiteral("error"), QStringLiteral("badStatus(403)")},
+                                  {QStringLiteral("reason"), QStringLiteral("403 Access Denied")}};
+        const QJsonObject state{{QStringLiteral("lastSuccess"), now.addSecs(-45 * 60).toString(Qt::ISODate)},
+                                {QStringLiteral("lastFailure"), now.addSecs(-60).toString(Qt::ISODate)},
+                                {QStringLiteral("failingSince"), now.addSecs(-40 * 60).toString(Qt::ISODate)},
+                                {QStringLiteral("consecutiveFailures"), 2},
+                                {QStringLiteral("failures"), QJsonArray{failure}}};
+        QDir().mkpath(home.filePath(QStringLiteral("data/Quvex")));
+        QFile stateFile(home.filePath(QStringLiteral("data/Quvex/poll-status.json")));
+        QVERIFY(stateFile.open(QIODevice::WriteOnly));
+        stateFile.write(QJsonDocument(state).toJson());
+        stateFile.close();
+
+        const std::optional<ExportedTray> found = desktop.startProgram(home);
+        QVERIFY2(found, qPrintable(desktop.output()));
+        const ExportedTray& tray = *found;
+        QTRY_VERIFY2_WITH_TIMEOUT(tray.lines().contains(QStringLiteral("Retry Now")),
+                                  qPrintable(desktop.output()), 30000);
+        const QStringList lines = tray.lines();
+        qInfo().noquote() << "The exported menu while not watching:\n" +
+                                 lines.mid(0, 5).join(QLatin1Char('\n'));
+        QVERIFY2(lines.at(1).startsWith(
+                     QStringLiteral("\u26A0  Not watching: Can't reach the Saudi Exchange since ")),
+                 qPrintable(lines.at(1)));
+        QVERIFY2(lines.at(1).endsWith(QStringLiteral("(403 Access Denied)    (disabled)")),
+                 qPrintable(lines.at(1)));
+        QCOMPARE(lines.at(2), QStringLiteral("Retry Now"));
+        QVERIFY2(tray.toolTip().contains(QStringLiteral("\nCan't reach the Saudi Exchange since ")),
+                 qPrintable(tray.toolTip()));
+        const auto requests = desktop.portal.requestCount();
+        QTRY_VERIFY_WITH_TIMEOUT(desktop.portal.requestCount() > requests + 2, 15000); // more failed polls
+        QCOMPARE(desktop.notifications.calls().size(), 1);
+        QCOMPARE(desktop.notifications.calls().first().summary,
+                 QStringLiteral("Zelvora is not watching the Saudi Exchange"));
+
+        desktop.portal.clearFaults();
+        QTRY_VERIFY2_WITH_TIMEOUT(!tray.lines().contains(QStringLiteral("Retry Now")),
+                                  qPrintable(desktop.output()), 30000);
+        QVERIFY2(tray.toolTip().contains(QStringLiteral("\nChecked ")), qPrintable(tray.toolTip()));
+        QCOMPARE(desktop.notifications.calls().size(), 1);
+
+        ::kill(static_cast<pid_t>(desktop.zelvora.processId()), SIGTERM);
+        QVERIFY(desktop.zelvora.waitForFinished(30000));
+        QVERIFY2(desktop.zelvora.exitStatus() == QProcess::NormalExit && desktop.zelvora.exitCode() == 0,
+                 qPrintable(desktop.output()));
     }
 };
 

@@ -185,12 +185,15 @@ class TestSoak : public QObject
         start();
     }
 
-    void pollAt(double unixTime)
+    void pollAt(double unixTime, bool wakingUp)
     {
         m_clock.set(Instant::fromUnixSeconds(unixTime));
         m_portal->publishUntil(unixTime);
         m_sim->clearRequests();
-        m_program->fetcher.poll();
+        if (wakingUp)
+            m_program->fetcher.wakeUp();
+        else
+            m_program->fetcher.poll();
         waitForPoll();
     }
 
@@ -344,7 +347,7 @@ class TestSoak : public QObject
         };
 
         if (weekday == 0) {
-            at(11, [this] { restart(true); });
+            at(10, [this] { restart(true); });
             // Each week another notification filter.
             at(7, [this, week] {
                 Preferences& preferences = m_program->preferences;
@@ -358,39 +361,43 @@ class TestSoak : public QObject
             at(9.6, [this] { m_faults.accessDenied = true, applyFaults(); });
             at(12.2, [this] { m_faults.accessDenied = false, applyFaults(); });
             at(14, [this, week] { changeInterval(week % 3 == 1 ? 300 : week % 3 == 2 ? 180 : 600); });
+            at(15, [this] { changeInterval(600); });
         }
         if (weekday == 2) {
-            at(10, [this] { changeInterval(600); });
-            at(11, [this] { restartDuringPoll(); });
+            at(10.5, [this] { restartDuringPoll(); });
             at(14, [this] { m_faults.issuerHtml = true, applyFaults(); });
             at(15.25, [this] { m_faults.issuerHtml = false, applyFaults(); });
         }
         if (weekday == 3) {
             if (week % 2 == 1)
-                at(12, [this] { switchLanguage(QStringLiteral("ar")); });
+                at(10, [this] { switchLanguage(QStringLiteral("ar")); });
             if (week % 4 == 2)
                 at(8, [this] { m_program->preferences.setNotificationsEnabled(false); });
         }
         if (weekday == 4) {
             if (week % 2 == 1)
-                at(12, [this] { switchLanguage(QStringLiteral("en")); });
-            at(10.5, [this] { m_faults.marketDown = true, applyFaults(); });
-            at(12.25, [this] { m_faults.marketDown = false, applyFaults(); });
+                at(10.5, [this] { switchLanguage(QStringLiteral("en")); });
+            at(10.25, [this] { m_faults.marketDown = true, applyFaults(); });
+            at(14.5, [this] { m_faults.marketDown = false, applyFaults(); });
             at(8, [this] { m_program->preferences.setNotificationsEnabled(true); });
         }
         std::stable_sort(events.begin(), events.end(),
                          [](const Event& a, const Event& b) { return a.at < b.at; });
 
-        // Awake from 09:00 to 15:30 on trading days, with the lid closed over lunch; an hour at noon
-        // on Fridays and Saturdays. What the portal publishes meanwhile is found at the wake-up.
+        // Awake from 09:00 to 15:30 on trading days, with the lid closed from 11:00 to 14:00; an hour
+        // at noon on Fridays and Saturdays. Each wake-up polls at once, as the program does on
+        // resume, and finds what the portal published meanwhile.
         const double wake = midnight + (weekend ? 12 : 9) * kHour;
         const double sleep = midnight + (weekend ? 13 : 15.5) * kHour;
-        const double lunch = midnight + 12.5 * kHour;
-        const double afterLunch = midnight + 13.5 * kHour;
+        const double away = midnight + 11 * kHour;
+        const double back = midnight + 14 * kHour;
         int next = 0;
         for (double tick = wake; tick < sleep; tick += m_interval) {
-            if (!weekend && tick >= lunch && tick < afterLunch)
-                tick = afterLunch;
+            bool wakingUp = tick == wake;
+            if (!weekend && tick >= away && tick < back) {
+                tick = back;
+                wakingUp = true;
+            }
             for (; next < events.size() && events[next].at <= tick; ++next) {
                 m_clock.set(Instant::fromUnixSeconds(events[next].at));
                 m_portal->publishUntil(events[next].at);
@@ -398,7 +405,7 @@ class TestSoak : public QObject
                 if (QTest::currentTestFailed())
                     return;
             }
-            pollAt(tick);
+            pollAt(tick, wakingUp);
             if (QTest::currentTestFailed())
                 return;
         }

@@ -1,0 +1,156 @@
+#include "model/PollStatus.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLocale>
+#include <QSaveFile>
+
+namespace {
+QJsonValue timeValue(const std::optional<Instant>& instant)
+{
+    if (!instant)
+        return QJsonValue::Null;
+    return instant->toDateTime().toString(Qt::ISODateWithMs);
+}
+
+std::optional<Instant> timeFrom(const QJsonValue& value)
+{
+    const QDateTime dateTime = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+    if (!dateTime.isValid())
+        return std::nullopt;
+    return Instant::fromDateTime(dateTime);
+}
+
+QString clockTime(Instant at, Instant now, const QTimeZone& zone)
+{
+    const QDateTime local = at.toDateTime().toTimeZone(zone);
+    const bool today = local.date() == now.toDateTime().toTimeZone(zone).date();
+    return QLocale(QLocale::English)
+        .toString(local, today ? QStringLiteral("HH:mm") : QStringLiteral("d MMM HH:mm"));
+}
+} // namespace
+
+bool PollStatus::record(Instant at, const QList<FeedFailure>& failures, bool allFailed)
+{
+    m_failures = failures;
+    if (!failures.isEmpty())
+        m_lastFailure = at;
+    if (!allFailed) {
+        m_lastSuccess = at;
+        m_failingSince.reset();
+        m_consecutiveFailures = 0;
+        return std::exchange(m_notWatching, false);
+    }
+    if (m_consecutiveFailures++ == 0 || !m_failingSince)
+        m_failingSince = at;
+    if (m_notWatching)
+        return false;
+    m_notWatching = m_consecutiveFailures >= kNotWatchingAfterPolls &&
+                    at.referenceSeconds() - m_failingSince->referenceSeconds() > kNotWatchingAfterSeconds;
+    return m_notWatching;
+}
+
+PollStatus::State PollStatus::state() const
+{
+    if (m_notWatching)
+        return State::NotWatching;
+    if (m_consecutiveFailures > 0)
+        return State::Failing;
+    if (!m_lastSuccess)
+        return State::Unknown;
+    return m_failures.isEmpty() ? State::Watching : State::PartlyFailing;
+}
+
+QString PollStatus::feedName(const QString& feed)
+{
+    if (feed == QLatin1String("issuer"))
+        return tr("issuer announcements");
+    if (feed == QLatin1String("market"))
+        return tr("market news");
+    return feed;
+}
+
+QString PollStatus::problem() const
+{
+    QStringList parts;
+    for (const FeedFailure& failure : m_failures)
+        parts << tr("%1: %2").arg(feedName(failure.feed), failure.reason);
+    return parts.join(QStringLiteral("; "));
+}
+
+QString PollStatus::summary(Instant now, const QTimeZone& zone) const
+{
+    switch (state()) {
+    case State::Unknown:
+        return tr("Not checked yet");
+    case State::Watching:
+        return tr("Checked %1").arg(clockTime(*m_lastSuccess, now, zone));
+    case State::PartlyFailing:
+        return tr("Checked %1, but %2 failed (%3)")
+            .arg(clockTime(*m_lastSuccess, now, zone), feedName(m_failures.first().feed),
+                 m_failures.first().reason);
+    case State::Failing:
+    case State::NotWatching:
+        break;
+    }
+    const QString reason = m_failures.isEmpty() ? QString() : m_failures.first().reason;
+    return tr("Can't reach the Saudi Exchange since %1 (%2)")
+        .arg(clockTime(*m_failingSince, now, zone), reason);
+}
+
+QJsonObject PollStatus::toJson() const
+{
+    QJsonArray failures;
+    for (const FeedFailure& failure : m_failures)
+        failures.append(QJsonObject{{QStringLiteral("feed"), failure.feed},
+                                    {QStringLiteral("error"), failure.error},
+                                    {QStringLiteral("reason"), failure.reason}});
+    return QJsonObject{{QStringLiteral("lastSuccess"), timeValue(m_lastSuccess)},
+                       {QStringLiteral("lastFailure"), timeValue(m_lastFailure)},
+                       {QStringLiteral("failingSince"), timeValue(m_failingSince)},
+                       {QStringLiteral("consecutiveFailures"), m_consecutiveFailures},
+                       {QStringLiteral("notWatching"), m_notWatching},
+                       {QStringLiteral("failures"), failures}};
+}
+
+PollStatus PollStatus::fromJson(const QJsonObject& object)
+{
+    PollStatus status;
+    status.m_lastSuccess = timeFrom(object.value(QStringLiteral("lastSuccess")));
+    status.m_lastFailure = timeFrom(object.value(QStringLiteral("lastFailure")));
+    status.m_failingSince = timeFrom(object.value(QStringLiteral("failingSince")));
+    status.m_consecutiveFailures = std::max(0, object.value(QStringLiteral("consecutiveFailures")).toInt());
+    if (!status.m_failingSince)
+        status.m_consecutiveFailures = 0; // a run of failures without its start cannot be timed
+    status.m_notWatching =
+        status.m_consecutiveFailures > 0 && object.value(QStringLiteral("notWatching")).toBool();
+    const QJsonArray failures = object.value(QStringLiteral("failures")).toArray();
+    for (const QJsonValue value : failures) {
+        const QJsonObject failure = value.toObject();
+        status.m_failures.append({failure.value(QStringLiteral("feed")).toString(),
+                                  failure.value(QStringLiteral("error")).toString(),
+                                  failure.value(QStringLiteral("reason")).toString()});
+    }
+    return status;
+}
+
+PollStatus PollStatus::load(const QString& file)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    return fromJson(QJsonDocument::fromJson(in.readAll()).object());
+}
+
+bool PollStatus::save(const QString& file) const
+{
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    out.write(QJsonDocument(toJson()).toJson(QJsonDocument::Indented));
+    return out.commit();
+}

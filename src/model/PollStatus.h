@@ -1,0 +1,77 @@
+#pragma once
+
+#include "model/Instant.h"
+
+#include <QCoreApplication>
+#include <QJsonObject>
+#include <QList>
+#include <QMetaType>
+#include <QString>
+#include <QTimeZone>
+#include <optional>
+
+// How the polls have gone lately: when Zelvora last heard from the exchange, what fails now, and
+// whether it has failed long enough to say it is not watching. The fetcher keeps it up to date and
+// stores it beside the cache file, where `zelvora status` reads it.
+class PollStatus
+{
+    Q_DECLARE_TR_FUNCTIONS(PollStatus)
+
+public:
+    struct FeedFailure
+    {
+        QString feed;   // "issuer" or "market"
+        QString error;  // as logged: badStatus(403), or the transport's message
+        QString reason; // for people: "403 Access Denied"
+
+        friend bool operator==(const FeedFailure&, const FeedFailure&) = default;
+    };
+
+    enum class State {
+        Unknown,       // no poll recorded yet
+        Watching,      // the last poll heard from every feed
+        PartlyFailing, // one feed answered, the other failed
+        Failing,       // no feed answered, not yet for long
+        NotWatching    // no feed answered for more than half an hour and at least three polls
+    };
+
+    static constexpr double kNotWatchingAfterSeconds = 30 * 60;
+    static constexpr int kNotWatchingAfterPolls = 3;
+    static inline const QString kFileName = QStringLiteral("poll-status.json");
+
+    // One finished poll: `failures` lists the feeds that failed, `allFailed` says no feed answered.
+    // Returns true when this poll began or ended the not-watching state.
+    bool record(Instant at, const QList<FeedFailure>& failures, bool allFailed);
+
+    State state() const;
+    bool lastPollFailed() const { return m_consecutiveFailures > 0; }
+    std::optional<Instant> lastSuccess() const { return m_lastSuccess; }
+    std::optional<Instant> lastFailure() const { return m_lastFailure; }
+    std::optional<Instant> failingSince() const { return m_failingSince; }
+    int consecutiveFailures() const { return m_consecutiveFailures; }
+    const QList<FeedFailure>& failures() const { return m_failures; }
+
+    // The line the tray icon's tooltip shows: "Checked 14:05", "Can't reach the Saudi Exchange since
+    // 13:20 (403 Access Denied)". Times in `zone`, with the date when it is not the day of `now`.
+    QString summary(Instant now, const QTimeZone& zone = QTimeZone::systemTimeZone()) const;
+    // The failures for people: "issuer announcements: 403 Access Denied".
+    QString problem() const;
+    static QString feedName(const QString& feed);
+
+    QJsonObject toJson() const;
+    static PollStatus fromJson(const QJsonObject& object);
+    // An unreadable or missing file gives the unknown state.
+    static PollStatus load(const QString& file);
+    bool save(const QString& file) const;
+
+    friend bool operator==(const PollStatus&, const PollStatus&) = default;
+
+private:
+    std::optional<Instant> m_lastSuccess;
+    std::optional<Instant> m_lastFailure;
+    std::optional<Instant> m_failingSince; // the first poll of the current run of failed polls
+    int m_consecutiveFailures = 0;
+    bool m_notWatching = false;
+    QList<FeedFailure> m_failures; // those of the last poll
+};
+Q_DECLARE_METATYPE(PollStatus)

@@ -1,0 +1,98 @@
+// What the user is told about the polls (when the exchange last answered, what fails, whether
+// Zelvora is still watching), driven by the portal simulator's faults on a held clock.
+#include "FetcherHarness.h"
+#include "support/StdoutCapture.h"
+
+using portalsim::Fault;
+using portalsim::Feed;
+using State = PollStatus::State;
+
+class TestPollStatus : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void outageAndRecovery()
+    {
+        FetcherHarness h(60, 20);
+        const QTimeZone utc = QTimeZone::utc();
+        const auto clockText = [&h, &utc] {
+            return h.clock.now().toDateTime().toTimeZone(utc).toString(QStringLiteral("HH:mm"));
+        };
+        QCOMPARE(h.fetcher->pollStatus().state(), State::Unknown);
+
+        AnnouncementsUpdate update = h.pollAndWait();
+        QCOMPARE(update.status.state(), State::Watching);
+        QCOMPARE(update.status.summary(h.clock.now(), utc), QStringLiteral("Checked ") + clockText());
+
+        // One feed failing is only mentioned: Zelvora still hears from the other.
+        Fault fault;
+        fault.status = 503;
+        h.sim->setFault(Feed::MarketEN, 0, fault);
+        h.clock.advance(180);
+        update = h.pollAndWait();
+        QVERIFY(!update.error);
+        QCOMPARE(update.status.state(), State::PartlyFailing);
+        QCOMPARE(update.status.summary(h.clock.now(), utc),
+                 QStringLiteral("Checked %1, but market news failed (HTTP 503)").arg(clockText()));
+        const Instant lastHeard = h.clock.now();
+
+        // Both failing: "can't reach" at once, "not watching" only after half an hour and three polls.
+        fault.status = 403;
+        h.sim->setFault(Feed::IssuerEN, 0, fault);
+        StdoutCapture log;
+        h.clock.advance(180);
+        const QString since = clockText();
+        QStringList summaries;
+        QList<State> states;
+        for (const int minutes : {0, 10, 20, 11, 10}) {
+            h.clock.advance(minutes * 60);
+            update = h.pollAndWait();
+            states << update.status.state();
+            summaries << update.status.summary(h.clock.now(), utc);
+        }
+        QCOMPARE(states, (QList<State>{State::Failing, State::Failing, State::Failing, State::NotWatching,
+                                       State::NotWatching}));
+        QCOMPARE(summaries.last(),
+                 QStringLiteral("Can't reach the Saudi Exchange since %1 (403 Access Denied)").arg(since));
+        QCOMPARE(update.status.lastSuccess(), lastHeard);
+        QCOMPARE(update.status.consecutiveFailures(), 5);
+        QCOMPARE(update.status.failures().first().error, QStringLiteral("badStatus(403)"));
+
+        // The state survives a restart (read back from the file), and one answer ends it.
+        h.makeFetcher();
+        QCOMPARE(h.fetcher->pollStatus(), update.status);
+        h.sim->clearFaults();
+        h.clock.advance(600);
+        update = h.pollAndWait();
+        QCOMPARE(update.status.state(), State::Watching);
+        QCOMPARE(update.status.lastSuccess(), h.clock.now());
+        QCOMPARE(update.status.lastFailure()->referenceSeconds(), h.clock.now().referenceSeconds() - 600);
+
+        // The outage's start and end are logged once each, not at every failed poll.
+        const QString text = log.text();
+        QCOMPARE(text.count(QStringLiteral("[Fetcher] Not watching: no feed has answered since ")), 1);
+        QCOMPARE(text.count(QStringLiteral("[Fetcher] Watching again")), 1);
+    }
+
+    // Both thresholds must be passed: many polls in a short outage, or few polls in a long one, are
+    // still only failing.
+    void notWatchingThresholds()
+    {
+        const auto afterPolls = [](QList<int> minutes) {
+            PollStatus status;
+            const QList<PollStatus::FeedFailure> both{{QStringLiteral("issuer"), {}, {}},
+                                                      {QStringLiteral("market"), {}, {}}};
+            bool changed = false;
+            for (const int minute : minutes)
+                changed = status.record(Instant::fromReferenceSeconds(minute * 60.0), both, true) || changed;
+            return std::pair(status.state(), changed);
+        };
+        QCOMPARE(afterPolls({0, 1, 2, 3, 4, 5, 30}), std::pair(State::Failing, false));
+        QCOMPARE(afterPolls({0, 45}), std::pair(State::Failing, false));
+        QCOMPARE(afterPolls({0, 45, 46}), std::pair(State::NotWatching, true));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPollStatus)
+#include "tst_pollstatus.moc"
