@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Footprint of the tray program next to a bare Qt tray program with a 20-item menu, measured in the
-# same run on a private X display with a tray host: start until the tray icon is up, resident and
-# private memory once idle after the first poll, wake-ups over an idle minute between polls, CPU
-# while idle, the process tree's memory as announcement windows are opened and closed, and the CPU
-# of a full first poll next to a bare JSON parse of the same pages.
+# same run on a private X display with a tray host: start until the tray icon is up (wall and CPU
+# time), resident and private dirty memory once idle after the first poll, wake-ups over an idle
+# minute between polls, CPU while idle, the process tree's memory as announcement windows are
+# opened and closed, and the CPU of a full first poll next to a bare JSON parse of the same pages.
 # Usage: bench/footprint.sh BUILD_DIR [IDLE_SECONDS]   (run inside tests/shell/run-with-display.sh)
 set -euo pipefail
 build=${1:-build/default}
@@ -17,12 +17,13 @@ for _ in $(seq 50); do grep -q "listening on" "$work/sim.log" && break; sleep 0.
 origin=$(grep -o 'http://127.0.0.1:[0-9]*' "$work/sim.log" | head -1)
 
 rollup() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/smaps_rollup"; }
-private_kib() { awk '/^Private_(Clean|Dirty):/ {sum += $2} END {print sum}' "/proc/$1/smaps_rollup"; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 # Times any thread of the process was scheduled in: each is a wake-up.
 wakeups() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{sum += $3} END {print sum}'; }
 median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
-ratio() { echo "scale=2; ($1) / ($2)" | bc -l | sed 's/^\./0./'; }
+ratio() {
+  if [ "$(echo "$2 > 0" | bc -l)" = 1 ]; then echo "scale=2; ($1) / ($2)" | bc -l | sed 's/^\./0./'; else echo "-"; fi
+}
 row() { printf '| %s | %s | %s | %s |\n' "$1" "$2" "$3" "$(ratio "$4" "$5")"; }
 
 zelvora() {
@@ -34,24 +35,31 @@ zelvora() {
 }
 bare() { "$build/bench/bare_tray" >/dev/null 2>&1 & }
 
-# Starts program $1 (a function), waits for the window named $2, prints the seconds it took.
+# CPU seconds all threads of the process have run so far.
+cpu_seconds() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{sum += $1} END {print sum / 1e9}'; }
+
+# Starts program $1 (a function), waits for the window named $2; appends the seconds it took to
+# file $3 and the CPU seconds the program used until then to file $4. On a busy machine the wall
+# time mostly measures waiting for a core; the CPU time hardly changes.
 timed_start() {
-  local start
+  local start pid
   start=$(date +%s.%N)
   "$1"
+  pid=$!
   for _ in $(seq 2000); do xwininfo -name "$2" >/dev/null 2>&1 && break; done
-  echo "$(date +%s.%N) - $start" | bc
+  echo "$(date +%s.%N) - $start" | bc >>"$3"
+  cpu_seconds $pid >>"$4"
+  kill $pid
+  wait $pid 2>/dev/null || true
 }
 
 # Start until the icon is up, alternating the two programs; medians of $starts runs.
 for _ in $(seq "$starts"); do
-  timed_start zelvora Zelvora >>"$work/zstart"
-  kill $!; wait $! 2>/dev/null || true
-  timed_start bare bare_tray >>"$work/bstart"
-  kill $!; wait $! 2>/dev/null || true
+  timed_start zelvora Zelvora "$work/zstart" "$work/zstartcpu"
+  timed_start bare bare_tray "$work/bstart" "$work/bstartcpu"
 done
-zstart=$(median <"$work/zstart")
-bstart=$(median <"$work/bstart")
+zstart=$(median <"$work/zstart") zstartcpu=$(median <"$work/zstartcpu")
+bstart=$(median <"$work/bstart") bstartcpu=$(median <"$work/bstartcpu")
 
 zelvora
 zpid=$!
@@ -60,7 +68,7 @@ bpid=$!
 for _ in $(seq 300); do [ -f "$work/data/Quvex/announcements_cache.json" ] && break; sleep 0.1; done
 sleep 10
 zrss=$(rollup $zpid Rss) brss=$(rollup $bpid Rss)
-zprivate=$(private_kib $zpid) bprivate=$(private_kib $bpid)
+zdirty=$(rollup $zpid Private_Dirty) bdirty=$(rollup $bpid Private_Dirty)
 
 hz=$(getconf CLK_TCK)
 zt0=$(cpu_ticks $zpid) bt0=$(cpu_ticks $bpid)
@@ -94,11 +102,13 @@ echo '| figure | Zelvora | bare tray (or yardstick) | ratio |'
 echo '|---|---|---|---|'
 row "start until the tray icon is up (median of $starts)" "$(printf '%.3f s' "$zstart")" \
   "$(printf '%.3f s' "$bstart")" "$zstart" "$bstart"
+row "CPU used until the tray icon is up (median of $starts)" "$(printf '%.3f s' "$zstartcpu")" \
+  "$(printf '%.3f s' "$bstartcpu")" "$zstartcpu" "$bstartcpu"
 row "resident memory after the first poll" "$zrss KiB" "$brss KiB" "$zrss" "$brss"
-row "private memory (not shared with any process)" "$zprivate KiB" "$bprivate KiB" "$zprivate" "$bprivate"
-row "wake-ups over an idle minute between polls" "$zw" "$bw" "$((zw + 1))" "$((bw + 1))"
+row "of which written by the program itself (private dirty)" "$zdirty KiB" "$bdirty KiB" "$zdirty" "$bdirty"
+row "wake-ups over an idle minute between polls" "$zw" "$bw" "$zw" "$bw"
 row "CPU while idle for $idle s (polls every 180 s)" "$(printf '%.3f %%' "$zcpu")" \
-  "$(printf '%.3f %%' "$bcpu")" "$zcpu + 0.0001" "$bcpu + 0.0001"
+  "$(printf '%.3f %%' "$bcpu")" "$zcpu" "$bcpu"
 row "process tree after 20 announcement windows (vs after the first)" "$twenty KiB" "$first KiB" \
   "$twenty" "$first"
 row "CPU of a full first poll (vs a bare JSON parse of its pages), medians of 3" "$poll ms" "$parse ms" "$poll" "$parse"

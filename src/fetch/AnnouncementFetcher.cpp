@@ -216,17 +216,23 @@ QSet<QString> AnnouncementFetcher::presentAtStart(const FeedResults& results)
 {
     QSet<QString> ids;
     if (m_isFirstPoll) {
-        m_firstPollAt = m_clock.now();
+        // A start within one interval of the last poll (the program relaunches itself for a new
+        // language; a quick restart) goes on from that poll: what appeared since is new.
+        const Instant now = m_clock.now();
+        const std::optional<Instant> lastPoll = m_preferences.lastPollDate();
+        const double gap = lastPoll ? now.referenceSeconds() - lastPoll->referenceSeconds() : -1.0;
+        m_followsLastRun = lastPoll && gap >= 0 && gap <= m_preferences.pollInterval() + kRestartGraceSeconds;
+        m_startedAt = m_followsLastRun ? *lastPoll : now;
         m_issuerMissedFirstPoll = !results.issuer.ok();
         m_marketMissedFirstPoll = !results.market.ok();
         return ids;
     }
     const auto firstAnswer = [this, &ids](const FetchResult& result, bool& missedFirstPoll) {
-        if (!missedFirstPoll || !result.ok() || !m_firstPollAt)
+        if (!missedFirstPoll || !result.ok() || !m_startedAt)
             return;
         missedFirstPoll = false;
         for (const Announcement& announcement : result.records) {
-            if (!(*m_firstPollAt < announcement.pubDate()))
+            if (!(*m_startedAt < announcement.pubDate()))
                 ids.insert(announcement.id());
         }
     };
@@ -246,7 +252,8 @@ void AnnouncementFetcher::afterSave(const AnnouncementList& kept, const QSet<QSt
         if (seen.contains(announcement.id()))
             continue;
         const bool leftOutBefore = m_fullListHorizon && !(*m_fullListHorizon < announcement.pubDate());
-        if (!m_isFirstPoll && !leftOutBefore && !presentAtStart.contains(announcement.id()))
+        const bool afterStart = !m_isFirstPoll || (m_followsLastRun && *m_startedAt < announcement.pubDate());
+        if (afterStart && !leftOutBefore && !presentAtStart.contains(announcement.id()))
             update.newAnnouncements.append(announcement);
         unseen.append(announcement.id());
     }

@@ -103,10 +103,13 @@ private:
     // the kept identifiers once it is full): it must not come back as new when the list has room
     // again, as after a restart of polling.
     std::optional<Instant> m_fullListHorizon;
-    // What was on the portal at the first poll is never new, but a feed that failed then shows it
-    // at its first answer: its records dated up to the first poll are marked seen without being
-    // reported.
-    std::optional<Instant> m_firstPollAt;
+    // What was on the portal at start-up is never new, but a feed that failed at the first poll
+    // shows it at its first answer: its records dated up to the start are marked seen without
+    // being reported. The start is the first poll, or the last run's last poll when this run
+    // follows it within one interval.
+    static constexpr double kRestartGraceSeconds = 60;
+    std::optional<Instant> m_startedAt;
+    bool m_followsLastRun = false;
     bool m_issuerMissedFirstPoll = false;
     bool m_marketMissedFirstPoll = false;
     bool m_pollActive = false;

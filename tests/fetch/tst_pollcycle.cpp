@@ -184,6 +184,24 @@ private Q_SLOTS:
         QCOMPARE(update.newAnnouncements, update.all.mid(0, 3));
     }
 
+    // A quick restart goes on from the last run's last poll; after a long pause, what is on the
+    // portal at start-up is not announced.
+    void restartWithinAnIntervalReportsWhatAppearedSinceTheLastPoll()
+    {
+        FetcherHarness h;
+        h.pollAndWait();
+        h.makeFetcher();
+        h.clock.advance(120);
+        h.sim->advance(3);
+        const AnnouncementsUpdate quick = h.pollAndWait();
+        QCOMPARE(quick.newAnnouncements, quick.all.mid(0, 3));
+
+        h.makeFetcher();
+        h.clock.advance(3600);
+        h.sim->advance(3);
+        QVERIFY(h.pollAndWait().newAnnouncements.isEmpty());
+    }
+
     // Records fetched but left out of a full kept list lose their seen mark; a restart of polling
     // that empties the list must not announce them when they fit again.
     void restartDoesNotReannounceRecordsLeftOutOfAFullList()
