@@ -2,8 +2,8 @@
 // (settings reads, filter, body cut), one telemetry body, and reading an appcast.
 #include "model/Preferences.h"
 #include "notify/NotificationManager.h"
-#include "platform/Appcast.h"
 #include "telemetry/TelemetryService.h"
+#include "update/Appcast.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -53,8 +53,8 @@ static void BM_SendNotificationShowAll(benchmark::State& state)
     QTemporaryDir dir;
     Preferences preferences(dir.filePath(QStringLiteral("settings.json")));
     const SystemClock clock;
-    NotificationManager manager(preferences, std::make_unique<NullBackend>(), dir.filePath(QStringLiteral("ui.json")),
-                                clock);
+    NotificationManager manager(preferences, std::make_unique<NullBackend>(),
+                                dir.filePath(QStringLiteral("ui.json")), clock);
     const Announcement announcement = arabicAnnouncement();
     for (auto _ : state)
         manager.sendNotification(announcement);

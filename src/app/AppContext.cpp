@@ -1,6 +1,6 @@
 #include "app/AppContext.h"
 
-#include "platform/DBusNotificationBackend.h"
+#include "notify/DBusNotificationBackend.h"
 
 AppContext::AppContext(AppPaths paths, QString portalOrigin, const Clock& clock)
     : m_paths(std::move(paths)), m_portalOrigin(std::move(portalOrigin)), m_clock(clock),

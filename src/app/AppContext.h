@@ -1,11 +1,11 @@
 #pragma once
 
 #include "fetch/AnnouncementFetcher.h"
-#include "model/AppPaths.h"
+#include "infra/AppPaths.h"
 #include "model/Preferences.h"
 #include "notify/NotificationManager.h"
-#include "platform/Updater.h"
 #include "telemetry/TelemetryService.h"
+#include "update/Updater.h"
 
 // The services of one run of the program, made in the order they depend on each other over the
 // folders, portal and clock the command runs against (the user's, or the demo's). Commands and the

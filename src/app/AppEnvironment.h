@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/DemoPortal.h"
-#include "model/AppPaths.h"
-#include "model/Clock.h"
+#include "infra/AppPaths.h"
+#include "infra/Clock.h"
 
 // What main hands every command: the user's folders, the portal named by the environment, the clock
 // and the demo's portal. Each command builds what it needs from it, most through AppContext.

@@ -1,7 +1,7 @@
 #include "cli/AutostartCommand.h"
 
 #include "cli/CommandLine.h"
-#include "model/AppPaths.h"
+#include "infra/AppPaths.h"
 
 #include <QCoreApplication>
 #include <QDir>

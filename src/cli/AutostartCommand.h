@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/AppPaths.h"
+#include "infra/AppPaths.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/DemoPortal.h"
-#include "model/AppPaths.h"
+#include "infra/AppPaths.h"
 
 #include <QString>
 #include <QTemporaryDir>

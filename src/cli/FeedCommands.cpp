@@ -7,7 +7,7 @@
 #include "fetch/AnnouncementCache.h"
 #include "fetch/PortalOrigin.h"
 #include "fetch/WakeUpPolling.h"
-#include "model/Log.h"
+#include "infra/Log.h"
 #include "model/RiyadhTime.h"
 #include "platform/TerminationSignals.h"
 

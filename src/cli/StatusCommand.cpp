@@ -1,7 +1,7 @@
 #include "cli/StatusCommand.h"
 
 #include "cli/CommandLine.h"
-#include "model/AppPaths.h"
+#include "infra/AppPaths.h"
 #include "model/PollStatus.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "cli/WatchlistCommand.h"
 
 #include "cli/CommandLine.h"
-#include "model/AppPaths.h"
-#include "model/Log.h"
+#include "infra/AppPaths.h"
+#include "infra/Log.h"
 #include "model/Preferences.h"
 
 #include <cstdio>

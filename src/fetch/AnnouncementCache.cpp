@@ -1,7 +1,7 @@
 #include "fetch/AnnouncementCache.h"
 
+#include "infra/Log.h"
 #include "model/JsonText.h"
-#include "model/Log.h"
 
 #include <QDir>
 #include <QFile>

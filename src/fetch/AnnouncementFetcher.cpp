@@ -5,7 +5,7 @@
 #include "fetch/KeptList.h"
 #include "fetch/PortalClient.h"
 #include "fetch/ThreadHop.h"
-#include "model/Log.h"
+#include "infra/Log.h"
 #include "model/Preferences.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "fetch/AnnouncementsUpdate.h"
+#include "infra/Clock.h"
 #include "model/Announcement.h"
-#include "model/Clock.h"
 #include "model/PollStatus.h"
 
 #include <QMutex>

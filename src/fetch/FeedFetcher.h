@@ -1,8 +1,8 @@
 #pragma once
 
 #include "fetch/FetchError.h"
+#include "infra/Clock.h"
 #include "model/Announcement.h"
-#include "model/Clock.h"
 
 #include <functional>
 #include <optional>

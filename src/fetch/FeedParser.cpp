@@ -2,7 +2,7 @@
 
 #include "fetch/AnnouncementCache.h"
 #include "fetch/PortalDates.h"
-#include "model/Log.h"
+#include "infra/Log.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

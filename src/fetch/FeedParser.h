@@ -1,7 +1,7 @@
 #pragma once
 
+#include "infra/Clock.h"
 #include "model/Announcement.h"
-#include "model/Clock.h"
 
 #include <QByteArray>
 #include <QString>

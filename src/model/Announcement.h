@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Instant.h"
+#include "infra/Instant.h"
 
 #include <QList>
 #include <QLocale>

@@ -1,7 +1,7 @@
 #include "model/Preferences.h"
 
+#include "infra/Log.h"
 #include "model/AppConstants.h"
-#include "model/Log.h"
 
 #include <QJsonArray>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/Instant.h"
-#include "model/SettingsStore.h"
+#include "infra/Instant.h"
+#include "infra/SettingsStore.h"
 
 #include <QSet>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "notify/NotificationManager.h"
 
+#include "infra/Log.h"
 #include "model/AppConstants.h"
-#include "model/Log.h"
 #include "model/Preferences.h"
 #include "model/UnicodeText.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "infra/Clock.h"
 #include "model/Announcement.h"
-#include "model/Clock.h"
-#include "platform/NotificationAuthorization.h"
-#include "platform/NotificationBackend.h"
+#include "notify/NotificationAuthorization.h"
+#include "notify/NotificationBackend.h"
 
 #include <QObject>
 #include <QVariantMap>

@@ -1,6 +1,6 @@
 #include "platform/NetworkWatcher.h"
 
-#include "model/Log.h"
+#include "infra/Log.h"
 
 #include <QNetworkInformation>
 

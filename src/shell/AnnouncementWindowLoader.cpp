@@ -1,6 +1,6 @@
 #include "shell/AnnouncementWindowLoader.h"
 
-#include "model/Log.h"
+#include "infra/Log.h"
 #include "windows/module/WebModuleInterface.h"
 
 #include <QCoreApplication>

@@ -3,12 +3,12 @@
 #include "model/AppConstants.h"
 #include "model/Preferences.h"
 #include "platform/HeapTrim.h"
-#include "platform/Updater.h"
 #include "platform/gui/TrayNotificationBackend.h"
-#include "platform/gui/UpdateDialog.h"
 #include "platform/gui/UrlOpener.h"
-#include "shell/AboutWindow.h"
+#include "update/Updater.h"
+#include "windows/AboutWindow.h"
 #include "windows/AllAnnouncementsWindow.h"
+#include "windows/UpdateDialog.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "fetch/AnnouncementsUpdate.h"
+#include "infra/Clock.h"
 #include "model/Announcement.h"
-#include "model/Clock.h"
 #include "shell/MenuBarManager.h"
 #include "shell/MenuCommands.h"
 #include "windows/SettingsWindow.h"

@@ -1,7 +1,7 @@
 #include "shell/GuiCommands.h"
 
 #include "cli/CommandLine.h"
-#include "shell/ShowCommand.h"
+#include "cli/ShowCommand.h"
 #include "shell/TrayProgram.h"
 
 #include <QApplication>

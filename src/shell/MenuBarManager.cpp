@@ -1,12 +1,12 @@
 #include "shell/MenuBarManager.h"
 
+#include "model/AnnouncementEmoji.h"
 #include "model/Preferences.h"
 #include "shell/AnnouncementMenuItem.h"
 #include "shell/AnnouncementMenuLine.h"
 #include "shell/MenuCommands.h"
 #include "shell/ScrollingMenuStyle.h"
 #include "shell/TrayIconRenderer.h"
-#include "windows/AnnouncementEmoji.h"
 #include "windows/WindowStyle.h"
 
 #include <QDBusConnection>

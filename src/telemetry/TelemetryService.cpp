@@ -1,8 +1,8 @@
 #include "telemetry/TelemetryService.h"
 
+#include "infra/SettingsStore.h"
 #include "model/AppConstants.h"
 #include "model/Preferences.h"
-#include "model/SettingsStore.h"
 #include "model/UnicodeText.h"
 
 #include <QCryptographicHash>

@@ -1,7 +1,7 @@
 #include "windows/AllAnnouncementsWindow.h"
 
+#include "model/AnnouncementEmoji.h"
 #include "platform/gui/UrlOpener.h"
-#include "windows/AnnouncementEmoji.h"
 #include "windows/AnnouncementRowView.h"
 #include "windows/WindowFrameStore.h"
 #include "windows/WindowStyle.h"

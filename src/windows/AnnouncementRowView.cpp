@@ -1,7 +1,7 @@
 #include "windows/AnnouncementRowView.h"
 
+#include "model/AnnouncementEmoji.h"
 #include "platform/gui/UrlOpener.h"
-#include "windows/AnnouncementEmoji.h"
 #include "windows/LineClampLabel.h"
 #include "windows/TagLabel.h"
 #include "windows/WindowStyle.h"

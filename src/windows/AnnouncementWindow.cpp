@@ -1,8 +1,8 @@
 #include "windows/AnnouncementWindow.h"
 
+#include "model/AnnouncementPage.h"
 #include "platform/HeapTrim.h"
 #include "platform/gui/UrlOpener.h"
-#include "windows/AnnouncementPage.h"
 #include "windows/AnnouncementWebPage.h"
 #include "windows/AnnouncementWebView.h"
 #include "windows/TagLabel.h"

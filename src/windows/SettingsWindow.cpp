@@ -1,6 +1,6 @@
 #include "windows/SettingsWindow.h"
 
-#include "model/Log.h"
+#include "infra/Log.h"
 #include "model/Preferences.h"
 #include "windows/ChoicePopup.h"
 #include "windows/WindowStyle.h"

@@ -1,5 +1,5 @@
 #include "TestNotificationServer.h"
-#include "platform/DBusNotificationBackend.h"
+#include "notify/DBusNotificationBackend.h"
 
 #include <QSignalSpy>
 #include <QTest>

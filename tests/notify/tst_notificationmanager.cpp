@@ -1,8 +1,8 @@
 #include "TestNotificationServer.h"
 #include "model/Preferences.h"
 #include "model/UnicodeText.h"
+#include "notify/DBusNotificationBackend.h"
 #include "notify/NotificationManager.h"
-#include "platform/DBusNotificationBackend.h"
 #include "support/StdoutCapture.h"
 
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
 #include "platform/gui/TrayNotificationBackend.h"
-#include "platform/gui/UpdateDialog.h"
+#include "windows/UpdateDialog.h"
 
 #include <QLabel>
 #include <QPushButton>

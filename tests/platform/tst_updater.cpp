@@ -1,6 +1,6 @@
-#include "platform/Updater.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/StdoutCapture.h"
+#include "update/Updater.h"
 
 #include <QSignalSpy>
 #include <QTest>

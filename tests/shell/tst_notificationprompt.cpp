@@ -1,8 +1,8 @@
 #include "TestNotificationServer.h"
 #include "model/Preferences.h"
+#include "notify/DBusNotificationBackend.h"
+#include "notify/NotificationAuthorization.h"
 #include "notify/NotificationManager.h"
-#include "platform/DBusNotificationBackend.h"
-#include "platform/NotificationAuthorization.h"
 #include "shell/NotificationPrompt.h"
 
 #include <QApplication>

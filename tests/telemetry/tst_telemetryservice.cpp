@@ -1,5 +1,5 @@
+#include "infra/SettingsStore.h"
 #include "model/Preferences.h"
-#include "model/SettingsStore.h"
 #include "support/LoopbackHttpServer.h"
 #include "telemetry/TelemetryService.h"
 

@@ -1,6 +1,6 @@
 #include "model/Announcement.h"
+#include "model/AnnouncementEmoji.h"
 #include "windows/AllAnnouncementsWindow.h"
-#include "windows/AnnouncementEmoji.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 #include "TestData.h"
-#include "windows/AnnouncementPage.h"
+#include "model/AnnouncementPage.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 
+#include "model/AnnouncementPage.h"
 #include "support/ZelvoraProcess.h"
-#include "windows/AnnouncementPage.h"
 
 #include <QDir>
 #include <QFile>

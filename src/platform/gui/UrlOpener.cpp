@@ -1,6 +1,6 @@
 #include "platform/gui/UrlOpener.h"
 
-#include "model/Log.h"
+#include "infra/Log.h"
 
 #include <QDesktopServices>
 

@@ -1,4 +1,4 @@
-#include "model/AppPaths.h"
+#include "infra/AppPaths.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "windows/AnnouncementPage.h"
+#include "model/AnnouncementPage.h"
 
 #include <QLocale>
 #include <QTimeZone>

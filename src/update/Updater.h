@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/AppConstants.h"
-#include "platform/Appcast.h"
+#include "update/Appcast.h"
 
 #include <QList>
 #include <QObject>

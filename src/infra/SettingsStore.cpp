@@ -1,6 +1,6 @@
-#include "model/SettingsStore.h"
+#include "infra/SettingsStore.h"
 
-#include "model/Log.h"
+#include "infra/Log.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,12 +1,12 @@
-#include "shell/ShowCommand.h"
+#include "cli/ShowCommand.h"
 
 #include "app/AppEnvironment.h"
 #include "cli/CommandLine.h"
 #include "cli/TerminalText.h"
 #include "fetch/AnnouncementCache.h"
-#include "model/Log.h"
-#include "windows/AnnouncementEmoji.h"
-#include "windows/AnnouncementPage.h"
+#include "infra/Log.h"
+#include "model/AnnouncementEmoji.h"
+#include "model/AnnouncementPage.h"
 
 #include <cstdio>
 

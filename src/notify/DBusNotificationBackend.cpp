@@ -1,4 +1,4 @@
-#include "platform/DBusNotificationBackend.h"
+#include "notify/DBusNotificationBackend.h"
 
 #include "model/AppConstants.h"
 

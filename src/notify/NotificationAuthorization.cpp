@@ -1,4 +1,4 @@
-#include "platform/NotificationAuthorization.h"
+#include "notify/NotificationAuthorization.h"
 
 NotificationAuthorization::NotificationAuthorization(const QString& stateFile) : m_store(stateFile) {}
 

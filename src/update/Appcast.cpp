@@ -1,4 +1,4 @@
-#include "platform/Appcast.h"
+#include "update/Appcast.h"
 
 #include <QXmlStreamReader>
 #include <algorithm>

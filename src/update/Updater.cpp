@@ -1,7 +1,7 @@
-#include "platform/Updater.h"
+#include "update/Updater.h"
 
+#include "infra/Log.h"
 #include "model/AppConstants.h"
-#include "model/Log.h"
 #include "platform/CurlGlobal.h"
 
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "model/Log.h"
+#include "infra/Log.h"
 
 #include <atomic>
 #include <cstdio>

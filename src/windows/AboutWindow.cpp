@@ -1,4 +1,4 @@
-#include "shell/AboutWindow.h"
+#include "windows/AboutWindow.h"
 
 #include "model/AppConstants.h"
 #include "windows/WindowStyle.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/NotificationBackend.h"
+#include "notify/NotificationBackend.h"
 
 #include <QDBusConnection>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "platform/gui/UpdateDialog.h"
+#include "windows/UpdateDialog.h"
 
 #include "model/AppConstants.h"
 

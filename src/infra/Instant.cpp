@@ -1,4 +1,4 @@
-#include "model/Instant.h"
+#include "infra/Instant.h"
 
 #include <cmath>
 

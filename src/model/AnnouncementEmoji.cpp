@@ -1,4 +1,4 @@
-#include "windows/AnnouncementEmoji.h"
+#include "model/AnnouncementEmoji.h"
 
 #include "model/Announcement.h"
 #include "model/UnicodeText.h"

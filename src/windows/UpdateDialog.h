@@ -1,10 +1,9 @@
 #pragma once
 
-#include "platform/Updater.h"
+#include "update/Updater.h"
 
 #include <QDialog>
 #include <QUrl>
-
 #include <functional>
 
 class QLabel;
@@ -20,7 +19,7 @@ public:
 
     explicit UpdateDialog(Updater& updater, QWidget* parent = nullptr);
 
-    void checkNow();                                 // shows "Checking…" and asks the updater
+    void checkNow();                                  // shows "Checking…" and asks the updater
     void showResult(const UpdateCheckResult& result); // also for what a quiet check found
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/SettingsStore.h"
+#include "infra/SettingsStore.h"
 
 #include <QString>
 
