@@ -18,5 +18,5 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://zelvora.org")
 # loaded at run time, so they are named here: X11 and offscreen, and Wayland when the session is one.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, ca-certificates")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, fonts-noto-color-emoji")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, fonts-noto-color-emoji, qt6-translations-l10n")
 include(CPack)

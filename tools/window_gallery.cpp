@@ -1,8 +1,10 @@
 // Shows the windows with realistic data, for looking at them (screenshots, themes):
-//   window_gallery [--dark] [--window list|announcement|arabic|settings|all]
+//   window_gallery [--dark] [--language en|ar] [--window list|announcement|arabic|settings|all]
 #include "fetch/PortalOrigin.h"
+#include "model/InterfaceLanguage.h"
 #include "model/Preferences.h"
 #include "platform/gui/UrlOpener.h"
+#include "shell/InterfaceTranslation.h"
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementWindow.h"
 #include "windows/SettingsWindow.h"
@@ -95,8 +97,13 @@ int main(int argc, char** argv)
     parser.addOption({QStringLiteral("dark"), QStringLiteral("Use a dark palette")});
     parser.addOption({QStringLiteral("window"), QStringLiteral("Which window to show"),
                       QStringLiteral("name"), QStringLiteral("all")});
+    parser.addOption({QStringLiteral("language"), QStringLiteral("Interface language (en, ar)"),
+                      QStringLiteral("code"), QStringLiteral("en")});
     parser.addHelpOption();
     parser.process(application);
+    const QString language = parser.value(QStringLiteral("language"));
+    const InterfaceTranslation translation(language,
+                                           InterfaceLanguage::localeFor(language, QLocale::system()));
     if (parser.isSet(QStringLiteral("dark")))
         QApplication::setPalette(darkPalette());
 

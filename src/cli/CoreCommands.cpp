@@ -4,6 +4,7 @@
 #include "cli/DefaultsCommand.h"
 #include "cli/FeedCommands.h"
 #include "cli/NotificationsCommand.h"
+#include "cli/ShowCommand.h"
 #include "cli/StatusCommand.h"
 #include "cli/WatchlistCommand.h"
 
@@ -15,4 +16,5 @@ void CoreCommands::registerAll(CommandLine& commandLine, const AppEnvironment& e
     NotificationsCommand::registerIn(commandLine, environment);
     AutostartCommand::registerIn(commandLine, environment.paths);
     StatusCommand::registerIn(commandLine, environment.paths);
+    ShowCommand::registerIn(commandLine, environment);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/DemoPortal.h"
+#include "context/DemoPortal.h"
 #include "infra/AppPaths.h"
 
 #include <QString>

@@ -1,9 +1,9 @@
 #include "cli/FeedCommands.h"
 
-#include "app/AppContext.h"
 #include "cli/CommandLine.h"
 #include "cli/DemoMode.h"
 #include "cli/TerminalText.h"
+#include "context/AppContext.h"
 #include "fetch/AnnouncementCache.h"
 #include "fetch/PortalOrigin.h"
 #include "fetch/WakeUpPolling.h"

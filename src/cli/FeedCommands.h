@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppEnvironment.h"
+#include "context/AppEnvironment.h"
 #include "model/Announcement.h"
 
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "cli/NotificationsCommand.h"
 
-#include "app/AppContext.h"
-#include "app/AppEnvironment.h"
 #include "cli/CommandLine.h"
+#include "context/AppContext.h"
+#include "context/AppEnvironment.h"
 
 #include <QEventLoop>
 

@@ -1,8 +1,8 @@
 #include "cli/ShowCommand.h"
 
-#include "app/AppEnvironment.h"
 #include "cli/CommandLine.h"
 #include "cli/TerminalText.h"
+#include "context/AppEnvironment.h"
 #include "fetch/AnnouncementCache.h"
 #include "infra/Log.h"
 #include "model/AnnouncementEmoji.h"

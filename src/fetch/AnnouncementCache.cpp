@@ -18,7 +18,7 @@ bool AnnouncementCache::isWithinWindow(const Announcement& announcement, Instant
            announcement.pubDate() <= now.addSeconds(kFutureToleranceSeconds);
 }
 
-QString AnnouncementCache::cacheURL() const
+QString AnnouncementCache::cacheFilePath() const
 {
     QDir().mkpath(m_directory);
     return m_directory + QLatin1Char('/') + fileName;
@@ -113,7 +113,7 @@ std::optional<AnnouncementList> AnnouncementCache::decode(const QByteArray& byte
 
 std::optional<AnnouncementList> AnnouncementCache::load(Instant now) const
 {
-    QFile file(cacheURL());
+    QFile file(cacheFilePath());
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     auto all = decode(file.readAll());
@@ -136,7 +136,7 @@ bool AnnouncementCache::save(const AnnouncementList& announcements, Instant now)
         if (isWithinWindow(announcement, now))
             recent.append(announcement);
     }
-    QSaveFile file(cacheURL());
+    QSaveFile file(cacheFilePath());
     if (file.open(QIODevice::WriteOnly) && file.write(encode(recent)) >= 0 && file.commit())
         return true;
     // The old file stays; one line, so a full disk does not go unnoticed.
@@ -148,5 +148,5 @@ bool AnnouncementCache::save(const AnnouncementList& announcements, Instant now)
 
 bool AnnouncementCache::remove() const
 {
-    return QFile::remove(cacheURL());
+    return QFile::remove(cacheFilePath());
 }

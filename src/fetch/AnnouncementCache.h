@@ -22,7 +22,7 @@ public:
     explicit AnnouncementCache(QString directory);
 
     // The file's path; creates the folder (and its parents) each time, ignoring failure.
-    QString cacheURL() const;
+    QString cacheFilePath() const;
 
     // The recent entries in file order, or none when the file is missing or not an array of complete
     // elements (one bad element discards the whole file).

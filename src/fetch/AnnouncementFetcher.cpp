@@ -93,14 +93,14 @@ template <typename Job> void AnnouncementFetcher::onWorker(Job job)
     postTo(m_worker.get(), std::move(job));
 }
 
-QString AnnouncementFetcher::cacheURL() const
+QString AnnouncementFetcher::cacheFilePath() const
 {
-    return m_worker->cache().cacheURL();
+    return m_worker->cache().cacheFilePath();
 }
 
 QString AnnouncementFetcher::pollStatusFile() const
 {
-    return QFileInfo(cacheURL()).dir().filePath(PollStatus::kFileName);
+    return QFileInfo(cacheFilePath()).dir().filePath(PollStatus::kFileName);
 }
 
 AnnouncementList AnnouncementFetcher::announcements() const

@@ -64,7 +64,7 @@ public:
     void setFirstPoll(bool firstPoll) { m_isFirstPoll = firstPoll; }
     const QTimer* pollTimer() const { return m_timer; }
     QString portalOrigin() const { return m_origin; }
-    QString cacheURL() const;
+    QString cacheFilePath() const;
     // How the polls have gone, as stored beside the cache file (main thread).
     const PollStatus& pollStatus() const { return m_pollStatus; }
     QString pollStatusFile() const;

@@ -3,6 +3,7 @@
 #include "model/RiyadhTime.h"
 #include "model/UnicodeText.h"
 
+#include <QCoreApplication>
 #include <QHashFunctions>
 #include <QRegularExpression>
 
@@ -73,14 +74,16 @@ QString Announcement::displayDate(Instant now, const QLocale& locale) const
 {
     const QDate day = RiyadhTime::calendarDay(m_pubDate);
     const QDate today = RiyadhTime::calendarDay(now);
-    QString pattern;
+    // Date patterns (Unicode UTS #35: quoted text is kept as it is) are translated with the
+    // interface, so each language orders day, month and time its own way.
+    const char* pattern = nullptr;
     if (day == today)
-        pattern = QStringLiteral("h:mm a");
+        pattern = QT_TRANSLATE_NOOP("Announcement", "h:mm a");
     else if (day == today.addDays(-1))
-        pattern = QStringLiteral("'Yesterday' h:mm a");
+        pattern = QT_TRANSLATE_NOOP("Announcement", "'Yesterday' h:mm a");
     else
-        pattern = QStringLiteral("MMM d, h:mm a");
-    return RiyadhTime::format(m_pubDate, pattern, locale);
+        pattern = QT_TRANSLATE_NOOP("Announcement", "MMM d, h:mm a");
+    return RiyadhTime::format(m_pubDate, QCoreApplication::translate("Announcement", pattern), locale);
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "model/AnnouncementPage.h"
 
+#include "model/RiyadhTime.h"
+
 #include <QLocale>
 #include <QTimeZone>
 #include <memory>
@@ -284,7 +286,7 @@ QString AnnouncementPage::buildHTML(const Announcement& announcement)
 
 QString AnnouncementPage::dateText(Instant instant, const QString& localeName, const QByteArray& timeZoneId)
 {
-    const icu::Locale locale(localeName.toUtf8().constData());
+    const icu::Locale locale(RiyadhTime::icuLocaleId(localeName).constData());
     std::unique_ptr<icu::DateFormat> formatter(
         icu::DateFormat::createDateTimeInstance(icu::DateFormat::kLong, icu::DateFormat::kShort, locale));
     if (!formatter)
@@ -302,8 +304,10 @@ QString AnnouncementPage::dateText(Instant instant, const QString& localeName, c
 
 QString AnnouncementPage::dateText(Instant instant)
 {
-    const QLocale locale = QLocale::system();
-    // The "C" locale (no LANG set) reads like the platform's default, US English.
-    const QString name = locale.language() == QLocale::C ? QStringLiteral("en_US") : locale.name();
-    return dateText(instant, name, QTimeZone::systemTimeZoneId());
+    // The interface's locale, which is the system's unless the user chose another language. A
+    // right-to-left date starts with a mark so it keeps its order on the page, which is laid out
+    // left to right, where its leading day number would otherwise be placed apart.
+    const QLocale locale;
+    const QString text = dateText(instant, locale.name(), QTimeZone::systemTimeZoneId());
+    return locale.textDirection() == Qt::RightToLeft && !text.isEmpty() ? QChar(0x200F) + text : text;
 }

@@ -23,10 +23,7 @@ QDate RiyadhTime::calendarDay(Instant instant)
 
 QString RiyadhTime::format(Instant instant, const QString& pattern, const QLocale& locale)
 {
-    QString localeName = locale.name();
-    if (locale.language() == QLocale::C)
-        localeName = QStringLiteral("en_US");
-    const icu::Locale icuLocale(localeName.toUtf8().constData());
+    const icu::Locale icuLocale(icuLocaleId(locale.name()).constData());
 
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString icuPattern(reinterpret_cast<const char16_t*>(pattern.utf16()),
@@ -39,4 +36,14 @@ QString RiyadhTime::format(Instant instant, const QString& pattern, const QLocal
     icu::UnicodeString out;
     formatter.format(static_cast<UDate>(instant.unixMilliseconds()), out);
     return QString(reinterpret_cast<const QChar*>(out.getBuffer()), out.length());
+}
+
+QByteArray RiyadhTime::icuLocaleId(const QString& localeName)
+{
+    QByteArray id = localeName.toUtf8();
+    if (id.isEmpty() || id == "C" || id.startsWith("C@"))
+        id = QByteArrayLiteral("en_US");
+    if (!id.contains('@'))
+        id += QByteArrayLiteral("@calendar=gregorian;numbers=latn");
+    return id;
 }

@@ -16,4 +16,8 @@ public:
     // Formats with a Unicode (UTS #35) date pattern in the Riyadh zone, with the locale's
     // month names, day-period markers and digits.
     static QString format(Instant instant, const QString& pattern, const QLocale& locale);
+    // The ICU locale for dates a person reads: the C locale reads as US English, and every locale
+    // writes Gregorian dates (the exchange's own) with Latin digits, as Saudi trading and banking
+    // apps show them also in Arabic.
+    static QByteArray icuLocaleId(const QString& localeName);
 };

@@ -110,8 +110,8 @@ void DBusNotificationBackend::sendNotify(const Pending& pending)
     const QVariantMap hints{{QStringLiteral("desktop-entry"), AppConstants::desktopEntry},
                             {QStringLiteral("sound-name"), kDefaultSound}};
     message << AppConstants::appName << m_idByIdentifier.value(request.identifier, 0u) << QString()
-            << request.title << bodyFor(request.body)
-            << QStringList{QStringLiteral("default"), QStringLiteral("Open")} << hints << -1;
+            << request.title << bodyFor(request.body) << QStringList{QStringLiteral("default"), tr("Open")}
+            << hints << -1;
     auto* watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(message, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, pending](QDBusPendingCallWatcher* call) { finishNotify(call, pending); });

@@ -80,6 +80,11 @@ void NotificationManager::sendNotification(const Announcement& announcement)
     deliver(requestFor(announcement), true);
 }
 
+QString NotificationManager::confirmationBody()
+{
+    return tr("Notifications are working. You will receive alerts for new Saudi Exchange announcements.");
+}
+
 void NotificationManager::sendNotWatchingNotification(const QString& problem)
 {
     if (!m_preferences.notificationsEnabled())
@@ -96,7 +101,7 @@ void NotificationManager::sendTestNotification()
 {
     // Seconds since 1970 in the shortest decimal form that reads back as the same value.
     const QString seconds = QString::number(m_clock.now().unixSeconds(), 'f', QLocale::FloatingPointShortest);
-    deliver({QStringLiteral("test-launch-") + seconds, AppConstants::appName, kConfirmationBody, {}}, false);
+    deliver({QStringLiteral("test-launch-") + seconds, AppConstants::appName, confirmationBody(), {}}, false);
 }
 
 void NotificationManager::deliver(const NotificationRequest& request, bool reportErrors)

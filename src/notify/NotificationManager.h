@@ -20,8 +20,7 @@ class NotificationManager : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString kConfirmationBody = QStringLiteral(
-        "Notifications are working. You will receive alerts for new Saudi Exchange announcements.");
+    static QString confirmationBody();
     static constexpr int kBodyLength = 100;           // grapheme clusters
     static constexpr int kConfirmationDelayMs = 1000; // after the grant
 

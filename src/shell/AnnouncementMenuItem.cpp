@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QTextDocument>
 
 namespace {
@@ -79,9 +80,13 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
         return m_highlighted ? pal.color(QPalette::HighlightedText) : normal;
     };
 
-    // Absolute: in a right-to-left painter a plain AlignRight would be mirrored to the left.
+    // Absolute: in a right-to-left painter a plain AlignRight would be mirrored to the left. In a
+    // right-to-left interface the item mirrors (date on the left) and every line starts at the
+    // right edge, as in the list window; title and description keep their own writing direction.
+    const bool mirrored = isRightToLeft();
+    const auto place = [this](const QRect& r) { return QStyle::visualRect(layoutDirection(), rect(), r); };
     const Qt::Alignment alignment =
-        (m_rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute | Qt::AlignVCenter;
+        (m_rightToLeft || mirrored ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute | Qt::AlignVCenter;
     const Qt::LayoutDirection direction = m_rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
     int y = kMargin / 2;
 
@@ -94,15 +99,16 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
     painter.setLayoutDirection(direction);
     painter.setFont(titleFont);
     painter.setPen(textColor(WindowStyle::labelColor(pal)));
-    const int textLeft = m_rightToLeft ? kMargin : 0;
+    const int textLeft = m_rightToLeft || mirrored ? kMargin : 0;
     const QRect titleRect(textLeft, y, std::max(0, dateLeft - kMargin - textLeft), titleHeight);
-    painter.drawText(titleRect, int(alignment) | Qt::TextSingleLine,
+    painter.drawText(place(titleRect), int(alignment) | Qt::TextSingleLine,
                      QFontMetrics(titleFont).elidedText(m_title, Qt::ElideRight, titleRect.width()));
 
-    painter.setLayoutDirection(Qt::LeftToRight);
+    painter.setLayoutDirection(layoutDirection()); // "2:05 م" reads right to left
     painter.setFont(dateFont);
     painter.setPen(textColor(WindowStyle::tertiaryLabelColor(pal)));
-    painter.drawText(QRect(dateLeft, y, dateWidth, titleHeight), Qt::AlignRight | Qt::AlignVCenter, m_date);
+    painter.drawText(place(QRect(dateLeft, y, dateWidth, titleHeight)), Qt::AlignRight | Qt::AlignVCenter,
+                     m_date);
     y += titleHeight;
 
     const int lineWidth = width() - kMargin - textLeft;
@@ -113,7 +119,7 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
         painter.setLayoutDirection(direction);
         painter.setFont(font);
         painter.setPen(textColor(WindowStyle::secondaryLabelColor(pal)));
-        painter.drawText(QRect(textLeft, y, lineWidth, height), int(alignment) | Qt::TextSingleLine,
+        painter.drawText(place(QRect(textLeft, y, lineWidth, height)), int(alignment) | Qt::TextSingleLine,
                          QFontMetrics(font).elidedText(m_description, Qt::ElideRight, lineWidth));
         y += height;
     }
@@ -124,7 +130,9 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
         painter.setLayoutDirection(Qt::LeftToRight);
         painter.setFont(font);
         painter.setPen(m_highlighted ? pal.color(QPalette::HighlightedText) : WindowStyle::kSaudiGreen);
-        painter.drawText(QRect(0, y, lineWidth, height), Qt::AlignLeft | Qt::AlignVCenter, m_companies);
+        painter.drawText(place(QRect(mirrored ? kMargin : 0, y, lineWidth, height)),
+                         (mirrored ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute | Qt::AlignVCenter,
+                         m_companies);
     }
 }
 

@@ -1,7 +1,6 @@
 #include "shell/GuiCommands.h"
 
 #include "cli/CommandLine.h"
-#include "cli/ShowCommand.h"
 #include "shell/TrayProgram.h"
 
 #include <QApplication>
@@ -17,5 +16,4 @@ void GuiCommands::registerAll(CommandLine& commandLine, const AppEnvironment& en
     commandLine.setDefaultCommand(CommandLine::AppKind::Gui, [environment](const QStringList& arguments) {
         return TrayProgram::run(arguments, environment);
     });
-    ShowCommand::registerIn(commandLine, environment);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppEnvironment.h"
+#include "context/AppEnvironment.h"
 
 class CommandLine;
 

@@ -79,6 +79,16 @@ MenuBarManager::ItemStyle MenuBarManager::detectItemStyle()
     return ItemStyle::Drawn;
 }
 
+QString MenuBarManager::trayTitle()
+{
+    return tr("Zelvora \u2014 Saudi Exchange announcements");
+}
+
+QString MenuBarManager::marketName()
+{
+    return tr("Tadawul Market");
+}
+
 int MenuBarManager::tagOf(const QAction* action)
 {
     const QVariant tag = action ? action->property(kTagProperty) : QVariant();
@@ -116,7 +126,7 @@ void MenuBarManager::refreshIcon()
 
 QString MenuBarManager::toolTip() const
 {
-    return m_statusLine.isEmpty() ? kToolTip : kToolTip + QLatin1Char('\n') + m_statusLine;
+    return m_statusLine.isEmpty() ? trayTitle() : trayTitle() + QLatin1Char('\n') + m_statusLine;
 }
 
 void MenuBarManager::setPollStatus(const PollStatus& status, Instant now)
@@ -167,12 +177,17 @@ void MenuBarManager::addHeader()
         const QPalette palette = label->palette();
         label->setText(
             QStringLiteral("<span style=\"font-size:14px; font-weight:bold; color:%1\">Zelvora</span>"
-                           "<span style=\"font-size:12px; color:%2\">&nbsp;&nbsp;Tadawul Market</span>")
-                .arg(WindowStyle::kSaudiGreen.name(), WindowStyle::secondaryLabelColor(palette).name()));
+                           "<span style=\"font-size:12px; color:%2\">&nbsp;&nbsp;%3</span>")
+                .arg(WindowStyle::kSaudiGreen.name(), WindowStyle::secondaryLabelColor(palette).name(),
+                     marketName().toHtmlEscaped()));
+        // A leading mark makes the line right to left in such an interface; "Zelvora", its first
+        // letters, would otherwise make it read left to right.
+        if (QGuiApplication::isRightToLeft())
+            label->setText(QChar(0x200F) + label->text());
         label->setContentsMargins(10, 4, 10, 4);
         action->setDefaultWidget(label);
     }
-    action->setText(QStringLiteral("Zelvora  Tadawul Market"));
+    action->setText(QStringLiteral("Zelvora  ") + marketName());
     action->setEnabled(false);
     m_menu->addAction(action);
 }
@@ -269,19 +284,18 @@ void MenuBarManager::fillMenu()
         connect(action, &QAction::triggered, this, [this, handler] { (m_commands.*handler)(); });
         return action;
     };
-    command(QStringLiteral("Refresh Now"), QStringLiteral("view-refresh"), commandKey(Qt::Key_R),
+    command(tr("Refresh Now"), QStringLiteral("view-refresh"), commandKey(Qt::Key_R),
             &MenuCommands::menuRefreshNow);
-    QAction* settings = command(QStringLiteral("Settings\u2026"), QStringLiteral("configure"),
-                                commandKey(Qt::Key_Comma), &MenuCommands::menuOpenSettings);
+    QAction* settings = command(tr("Settings\u2026"), QStringLiteral("configure"), commandKey(Qt::Key_Comma),
+                                &MenuCommands::menuOpenSettings);
     if (settings->icon().isNull())
         settings->setIcon(QIcon::fromTheme(QStringLiteral("preferences-system")));
-    command(QStringLiteral("Check for Updates..."), QStringLiteral("system-software-update"), QKeySequence(),
+    command(tr("Check for Updates..."), QStringLiteral("system-software-update"), QKeySequence(),
             &MenuCommands::menuCheckForUpdates);
-    command(QStringLiteral("About Zelvora"), QStringLiteral("help-about"), QKeySequence(),
-            &MenuCommands::menuShowAbout);
+    command(tr("About Zelvora"), QStringLiteral("help-about"), QKeySequence(), &MenuCommands::menuShowAbout);
     m_menu->addSeparator();
-    command(QStringLiteral("Quit"), QString(), commandKey(Qt::Key_Q), &MenuCommands::menuQuit);
-    command(QStringLiteral("View All (30 days)..."), QStringLiteral("view-list-details"), QKeySequence(),
+    command(tr("Quit"), QString(), commandKey(Qt::Key_Q), &MenuCommands::menuQuit);
+    command(tr("View All (30 days)..."), QStringLiteral("view-list-details"), QKeySequence(),
             &MenuCommands::menuViewAll);
     m_menu->addSeparator();
 
@@ -293,18 +307,18 @@ void MenuBarManager::fillMenu()
                 matches.append(announcement);
         }
         if (!matches.isEmpty()) {
-            addSectionHeader(QStringLiteral("\u2B50  Watchlist"), WindowStyle::kSaudiGreen);
+            addSectionHeader(QStringLiteral("\u2B50  ") + tr("Watchlist"), WindowStyle::kSaudiGreen);
             for (int i = 0; i < std::min<int>(int(matches.size()), kWatchlistLimit); ++i)
                 addAnnouncementItem(matches.at(i), i);
             m_menu->addSeparator();
         }
     }
 
-    addSectionHeader(QStringLiteral("\U0001F4CB  Latest Announcements"),
+    addSectionHeader(QStringLiteral("\U0001F4CB  ") + tr("Latest Announcements"),
                      WindowStyle::tertiaryLabelColor(palette));
     if (m_announcements.isEmpty()) {
         auto* empty = new QWidgetAction(m_menu.get());
-        const QString text = QStringLiteral("  No announcements yet \u2014 refreshing\u2026");
+        const QString text = QStringLiteral("  ") + tr("No announcements yet \u2014 refreshing\u2026");
         if (m_style == ItemStyle::Drawn) {
             auto* label = new QLabel(text);
             QFont font = WindowStyle::systemFont(12);

@@ -22,7 +22,7 @@ class MenuBarManager : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString kToolTip = QStringLiteral("Zelvora \u2014 Saudi Exchange announcements");
+    static QString trayTitle(); // the tooltip's first line
     static constexpr int kWatchlistLimit = 5;
     static constexpr int kLatestLimit = 15;
     static constexpr int kFirstLatestTag = 100;
@@ -61,6 +61,7 @@ public:
     AnnouncementMenuItem::Form itemForm() const { return m_itemForm; }
 
 private:
+    static QString marketName();
     void buildMenu();
     void addHeader();
     void addProblem();

@@ -22,17 +22,16 @@ NotificationPrompt::NotificationPrompt(Preferences& preferences, NotificationMan
 NotificationPrompt::Texts NotificationPrompt::textsFor(Alert alert)
 {
     if (alert == Alert::Invitation)
-        return {QStringLiteral("Enable Notifications?"),
-                QStringLiteral(
-                    "Zelvora can notify you about new Saudi Exchange announcements \u2014 company "
-                    "disclosures, dividends, and market news.\n\nNext, Zelvora checks that your desktop's "
-                    "notification service answers and sends you a test notification."),
-                QStringLiteral("Enable Notifications"), QStringLiteral("Don't Ask Again")};
-    return {QStringLiteral("Notifications Disabled"),
-            QStringLiteral("When Zelvora last asked, no notification service answered on this desktop. "
-                           "Turn notifications on in your desktop's settings (Notifications \u2192 "
-                           "Zelvora), or start a notification service, and restart Zelvora."),
-            QStringLiteral("Open Settings"), QStringLiteral("Don't Ask Again")};
+        return {tr("Enable Notifications?"),
+                tr("Zelvora can notify you about new Saudi Exchange announcements \u2014 company "
+                   "disclosures, dividends, and market news.\n\nNext, Zelvora checks that your desktop's "
+                   "notification service answers and sends you a test notification."),
+                tr("Enable Notifications"), tr("Don't Ask Again")};
+    return {tr("Notifications Disabled"),
+            tr("When Zelvora last asked, no notification service answered on this desktop. "
+               "Turn notifications on in your desktop's settings (Notifications \u2192 "
+               "Zelvora), or start a notification service, and restart Zelvora."),
+            tr("Open Settings"), tr("Don't Ask Again")};
 }
 
 void NotificationPrompt::run()

@@ -1,15 +1,17 @@
 #include "shell/TrayProgram.h"
 
-#include "app/AppContext.h"
 #include "cli/CommandLine.h"
 #include "cli/DemoMode.h"
+#include "context/AppContext.h"
 #include "fetch/PortalOrigin.h"
 #include "fetch/WakeUpPolling.h"
 #include "model/AppConstants.h"
+#include "model/InterfaceLanguage.h"
 #include "platform/TerminationSignals.h"
 #include "platform/gui/UrlOpener.h"
 #include "shell/AnnouncementWindowLoader.h"
 #include "shell/AppDelegate.h"
+#include "shell/InterfaceTranslation.h"
 #include "shell/NotificationPrompt.h"
 
 #include <QApplication>
@@ -131,6 +133,11 @@ int TrayProgram::run(const QStringList& arguments, const AppEnvironment& environ
     });
 
     AppContext context(paths, portalOrigin, *environment.clock);
+    // Before the first widget: everything made afterwards is in the chosen language and direction.
+    const QLocale system = QLocale::system();
+    const QString language = InterfaceLanguage::resolve(
+        InterfaceLanguage::stored(context.preferences().store()), system.uiLanguages());
+    const InterfaceTranslation translation(language, InterfaceLanguage::localeFor(language, system));
     WakeUpPolling wakeUps(context.fetcher(), QDBusConnection::systemBus());
     wakeUps.watchSystemNetwork();
     DesktopUrlOpener opener;

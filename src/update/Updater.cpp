@@ -157,7 +157,7 @@ UpdateCheckResult Updater::evaluate(const QByteArray& xml) const
     QString error;
     const auto items = Appcast::parse(xml, &error);
     if (!items) {
-        result.error = QStringLiteral("The update information could not be read: %1.").arg(error);
+        result.error = tr("The update information could not be read: %1.").arg(error);
         return result;
     }
     result.latest = *Appcast::newest(*items);
@@ -175,8 +175,7 @@ void Updater::finishCheck(const QByteArray& body, const QString& downloadError)
 
     UpdateCheckResult result;
     if (!downloadError.isEmpty())
-        result.error =
-            QStringLiteral("The update information could not be downloaded: %1.").arg(downloadError);
+        result.error = tr("The update information could not be downloaded: %1.").arg(downloadError);
     else
         result = evaluate(body);
 

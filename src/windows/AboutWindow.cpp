@@ -28,14 +28,13 @@ QLabel* addLabel(QWidget* parent, const QString& text, const QFont& font, const 
 
 QString AboutWindow::versionLine()
 {
-    return QStringLiteral("Version ") + AppConstants::appVersion + QStringLiteral(" (") +
-           AppConstants::buildNumber + QLatin1Char(')');
+    return tr("Version %1 (%2)").arg(AppConstants::appVersion, AppConstants::buildNumber);
 }
 
 AboutWindow::AboutWindow(const QUrl& homepage, QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("About Zelvora"));
+    setWindowTitle(tr("About Zelvora"));
     setFixedSize(kWidth, kHeight);
     setWindowFlag(Qt::WindowMinimizeButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
@@ -49,16 +48,14 @@ AboutWindow::AboutWindow(const QUrl& homepage, QWidget* parent) : QWidget(parent
              WindowStyle::labelColor(pal), frameFromBottom(0, 168, 320, 24));
     addLabel(this, versionLine(), WindowStyle::systemFont(11), WindowStyle::secondaryLabelColor(pal),
              frameFromBottom(0, 150, 320, 16));
-    QLabel* blurb =
-        addLabel(this,
-                 QStringLiteral("Tadawul announcements \u2014 company disclosures and market news from "
+    QLabel* blurb = addLabel(this,
+                             tr("Tadawul announcements \u2014 company disclosures and market news from "
                                 "the Saudi Exchange."),
-                 WindowStyle::systemFont(12), WindowStyle::secondaryLabelColor(pal),
-                 frameFromBottom(30, 100, 260, 44));
+                             WindowStyle::systemFont(12), WindowStyle::secondaryLabelColor(pal),
+                             frameFromBottom(30, 100, 260, 44));
     blurb->setWordWrap(true);
-    addLabel(this, QStringLiteral("Made by the Zelvora developers"),
-             WindowStyle::systemFont(12, QFont::Medium), WindowStyle::tertiaryLabelColor(pal),
-             frameFromBottom(0, 74, 320, 18));
+    addLabel(this, tr("Made by the Zelvora developers"), WindowStyle::systemFont(12, QFont::Medium),
+             WindowStyle::tertiaryLabelColor(pal), frameFromBottom(0, 74, 320, 18));
 
     QLabel* link = addLabel(this, QString(), WindowStyle::systemFont(12), pal.color(QPalette::Link),
                             frameFromBottom(0, 48, 320, 18));
@@ -73,6 +70,6 @@ AboutWindow::AboutWindow(const QUrl& homepage, QWidget* parent) : QWidget(parent
 
     QColor quaternary = WindowStyle::tertiaryLabelColor(pal);
     quaternary.setAlphaF(0.7);
-    addLabel(this, QStringLiteral("\u00A9 2026 The Zelvora developers"), WindowStyle::systemFont(10),
-             quaternary, frameFromBottom(0, 20, 320, 14));
+    addLabel(this, tr("\u00A9 2026 The Zelvora developers"), WindowStyle::systemFont(10), quaternary,
+             frameFromBottom(0, 20, 320, 14));
 }

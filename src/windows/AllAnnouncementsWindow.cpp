@@ -12,9 +12,6 @@
 #include <QScrollArea>
 
 namespace {
-const QString kEmptyText =
-    QStringLiteral("No announcements cached yet.\nAnnouncements appear here once fetched.");
-
 // A strip of one colour; cheaper than a styled frame when a hundred are made at once.
 class ColorStrip : public QWidget
 {
@@ -31,14 +28,14 @@ public:
 AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, QWidget* parent)
     : QWidget(parent, Qt::Window), m_opener(opener)
 {
-    setWindowTitle(QStringLiteral("Zelvora — All Announcements"));
+    setWindowTitle(tr("Zelvora — All Announcements"));
     setMinimumSize(400, 400);
     resize(500, 600);
 
     auto* header = new ColorStrip(WindowStyle::kSaudiGreen, this);
     header->setObjectName(QStringLiteral("header"));
     header->setFixedHeight(48);
-    auto* heading = new QLabel(QStringLiteral("Zelvora — All Announcements (30 days)"), header);
+    auto* heading = new QLabel(tr("Zelvora — All Announcements (30 days)"), header);
     heading->setObjectName(QStringLiteral("heading"));
     heading->setFont(WindowStyle::systemFont(13, QFont::DemiBold));
     WindowStyle::setColor(heading, QPalette::WindowText, Qt::white);
@@ -103,7 +100,8 @@ void AllAnnouncementsWindow::rebuildRows()
         m_emptyState = new QWidget(m_column);
         m_emptyState->setObjectName(QStringLiteral("emptyState"));
         m_emptyState->setFixedHeight(120);
-        auto* label = new QLabel(kEmptyText, m_emptyState);
+        auto* label = new QLabel(tr("No announcements cached yet.\nAnnouncements appear here once fetched."),
+                                 m_emptyState);
         label->setFont(WindowStyle::systemFont(13));
         label->setAlignment(Qt::AlignCenter);
         WindowStyle::setColor(label, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));

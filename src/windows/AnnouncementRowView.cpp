@@ -8,6 +8,7 @@
 
 #include <QBoxLayout>
 #include <QEnterEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -36,7 +37,9 @@ AnnouncementRowView::AnnouncementRowView(const Announcement& announcement, UrlOp
     : QWidget(parent), m_announcement(announcement), m_opener(opener)
 {
     const bool arabic = announcement.isArabic();
-    const Qt::Alignment alignment = arabic ? Qt::AlignRight : Qt::AlignLeft;
+    // In a right-to-left interface every title starts at the right edge, next to its emoji.
+    const Qt::Alignment alignment =
+        arabic || QGuiApplication::isRightToLeft() ? Qt::AlignRight : Qt::AlignLeft;
     const Qt::LayoutDirection direction = arabic ? Qt::RightToLeft : Qt::LeftToRight;
 
     m_emoji = new QLabel(AnnouncementEmoji::forAnnouncement(announcement), this);

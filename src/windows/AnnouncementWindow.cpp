@@ -17,6 +17,7 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QWebEngineScript>
 #include <memory>
@@ -68,9 +69,13 @@ public:
         if (m_items.size() != 3)
             return;
         const int middle = rect.top() + rect.height() / 2;
-        auto place = [middle](QLayoutItem* item, int left, int width) {
+        // Laid out left to right, then mirrored in a right-to-left interface (buttons on the right).
+        const Qt::LayoutDirection direction =
+            parentWidget() ? parentWidget()->layoutDirection() : Qt::LeftToRight;
+        auto place = [middle, direction, rect](QLayoutItem* item, int left, int width) {
             const int height = item->sizeHint().height();
-            item->setGeometry(QRect(left, middle - height / 2, width, height));
+            item->setGeometry(
+                QStyle::visualRect(direction, rect, QRect(left, middle - height / 2, width, height)));
         };
         const QSize buttons = m_items[0]->sizeHint();
         place(m_items[0], rect.left() + 12, buttons.width());
@@ -208,8 +213,8 @@ void AnnouncementWindow::setupUI()
     bar->setObjectName(QStringLiteral("bottomBar"));
     bar->setFixedHeight(48);
 
-    m_openSource = makeToolbarButton(QStringLiteral("Open Source"), QStringLiteral("internet-web-browser"));
-    m_openInTadawul = makeToolbarButton(QStringLiteral("Open in Tadawul"), QStringLiteral("go-home"));
+    m_openSource = makeToolbarButton(tr("Open Source"), QStringLiteral("internet-web-browser"));
+    m_openInTadawul = makeToolbarButton(tr("Open in Tadawul"), QStringLiteral("go-home"));
     connect(m_openSource, &QPushButton::clicked, this, &AnnouncementWindow::openSource);
     connect(m_openInTadawul, &QPushButton::clicked, this, &AnnouncementWindow::openInTadawul);
     auto* buttons = new QWidget(bar);

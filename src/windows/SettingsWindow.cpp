@@ -1,6 +1,7 @@
 #include "windows/SettingsWindow.h"
 
 #include "infra/Log.h"
+#include "model/InterfaceLanguage.h"
 #include "model/Preferences.h"
 #include "windows/ChoicePopup.h"
 #include "windows/WindowStyle.h"
@@ -21,8 +22,8 @@ const double kIntervals[] = {180.0, 300.0, 600.0};
 SettingsWindow::SettingsWindow(Preferences& preferences, Hooks hooks, QWidget* parent)
     : QWidget(parent, Qt::Window), m_preferences(preferences), m_hooks(std::move(hooks))
 {
-    setWindowTitle(QStringLiteral("Settings — Zelvora"));
-    setFixedSize(440, 410);
+    setWindowTitle(tr("Settings — Zelvora"));
+    setFixedSize(440, 450);
     setWindowFlag(Qt::WindowMinimizeButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     setupUI();
@@ -102,25 +103,29 @@ void SettingsWindow::setupUI()
     m_languagePopup->addItems(
         {QStringLiteral("English"), QStringLiteral("\u0627\u0644\u0639\u0631\u0628\u064A\u0629")});
     connect(m_languagePopup, &QComboBox::activated, this, &SettingsWindow::languageChanged);
+    m_interfaceLanguagePopup = new ChoicePopup;
+    // Each language is named in itself, so a reader finds theirs whatever the interface shows.
+    m_interfaceLanguagePopup->addItems({tr("System"), QStringLiteral("English"),
+                                        QStringLiteral("\u0627\u0644\u0639\u0631\u0628\u064A\u0629")});
+    connect(m_interfaceLanguagePopup, &QComboBox::activated, this, &SettingsWindow::interfaceLanguageChanged);
     m_pollIntervalPopup = new ChoicePopup;
-    m_pollIntervalPopup->addItems({QStringLiteral("Every 3 minutes"), QStringLiteral("Every 5 minutes"),
-                                   QStringLiteral("Every 10 minutes")});
+    m_pollIntervalPopup->addItems({tr("Every 3 minutes"), tr("Every 5 minutes"), tr("Every 10 minutes")});
     connect(m_pollIntervalPopup, &QComboBox::activated, this, &SettingsWindow::pollIntervalChanged);
 
-    m_notificationsCheckbox = makeCheckbox(QStringLiteral("Enable notifications for new announcements"),
-                                           &SettingsWindow::notificationsChanged);
-    m_showAllCheckbox = makeCheckbox(QStringLiteral("Show all announcements (not just watchlist)"),
-                                     &SettingsWindow::showAllChanged);
+    m_notificationsCheckbox =
+        makeCheckbox(tr("Enable notifications for new announcements"), &SettingsWindow::notificationsChanged);
+    m_showAllCheckbox =
+        makeCheckbox(tr("Show all announcements (not just watchlist)"), &SettingsWindow::showAllChanged);
 
-    m_usageStatisticsCheckbox = makeCheckbox(QStringLiteral("Share anonymous usage statistics"),
-                                             &SettingsWindow::usageStatisticsChanged);
+    m_usageStatisticsCheckbox =
+        makeCheckbox(tr("Share anonymous usage statistics"), &SettingsWindow::usageStatisticsChanged);
 
-    m_resetPromptButton = new QPushButton(QStringLiteral("Re-enable notification prompt"));
+    m_resetPromptButton = new QPushButton(tr("Re-enable notification prompt"));
     m_resetPromptButton->setFont(WindowStyle::systemFont(11));
     connect(m_resetPromptButton, &QPushButton::clicked, this, &SettingsWindow::resetNotificationPrompt);
 
-    m_footer = new QLabel(QStringLiteral("Zelvora monitors issuer announcements and market news from Saudi "
-                                         "Exchange public feeds. No account or API key required."));
+    m_footer = new QLabel(tr("Zelvora monitors issuer announcements and market news from Saudi "
+                             "Exchange public feeds. No account or API key required."));
     m_footer->setObjectName(QStringLiteral("footer"));
     m_footer->setFont(WindowStyle::systemFont(11));
     m_footer->setWordWrap(true);
@@ -130,15 +135,17 @@ void SettingsWindow::setupUI()
     auto* stack = new QVBoxLayout;
     stack->setSpacing(0);
     stack->setContentsMargins(0, 24, 0, 0);
-    stack->addWidget(makeSectionHeader(QStringLiteral("Data & Fetching")), 0, Qt::AlignLeft);
+    stack->addWidget(makeSectionHeader(tr("Data & Fetching")), 0, Qt::AlignLeft);
     stack->addSpacing(8);
-    stack->addWidget(makePopupRow(QStringLiteral("Language"), m_languagePopup));
+    stack->addWidget(makePopupRow(tr("Language"), m_languagePopup));
     stack->addSpacing(10);
-    stack->addWidget(makePopupRow(QStringLiteral("Check every"), m_pollIntervalPopup));
+    stack->addWidget(makePopupRow(tr("Interface language"), m_interfaceLanguagePopup));
+    stack->addSpacing(10);
+    stack->addWidget(makePopupRow(tr("Check every"), m_pollIntervalPopup));
     stack->addSpacing(16);
     stack->addWidget(separator());
     stack->addSpacing(16);
-    stack->addWidget(makeSectionHeader(QStringLiteral("Notifications")), 0, Qt::AlignLeft);
+    stack->addWidget(makeSectionHeader(tr("Notifications")), 0, Qt::AlignLeft);
     stack->addSpacing(10);
     stack->addWidget(m_notificationsCheckbox, 0, Qt::AlignLeft);
     stack->addSpacing(10);
@@ -148,7 +155,7 @@ void SettingsWindow::setupUI()
     stack->addSpacing(16);
     stack->addWidget(separator());
     stack->addSpacing(16);
-    stack->addWidget(makeSectionHeader(QStringLiteral("Privacy")), 0, Qt::AlignLeft);
+    stack->addWidget(makeSectionHeader(tr("Privacy")), 0, Qt::AlignLeft);
     stack->addSpacing(10);
     stack->addWidget(m_usageStatisticsCheckbox, 0, Qt::AlignLeft);
     stack->addSpacing(16);
@@ -185,6 +192,8 @@ void SettingsWindow::changeEvent(QEvent* event)
 void SettingsWindow::loadValues()
 {
     m_languagePopup->setCurrentIndex(languagePosition(m_preferences.language()));
+    m_interfaceLanguagePopup->setCurrentIndex(
+        static_cast<int>(InterfaceLanguage::stored(m_preferences.store())));
     m_notificationsCheckbox->setChecked(m_preferences.notificationsEnabled());
     m_showAllCheckbox->setChecked(m_preferences.showAllAnnouncements());
     m_usageStatisticsCheckbox->setChecked(m_preferences.shareUsageStatistics());
@@ -194,8 +203,21 @@ void SettingsWindow::loadValues()
 void SettingsWindow::languageChanged()
 {
     m_preferences.setLanguage(languageForPosition(m_languagePopup->currentIndex()));
-    // The feeds are chosen at start-up: a fresh instance picks up the new language. If it cannot be
-    // started, this one keeps running rather than leaving the user with no program at all.
+    relaunch();
+}
+
+void SettingsWindow::interfaceLanguageChanged()
+{
+    const int position = m_interfaceLanguagePopup->currentIndex();
+    InterfaceLanguage::store(m_preferences.store(), static_cast<InterfaceLanguage::Choice>(position));
+    relaunch();
+}
+
+void SettingsWindow::relaunch()
+{
+    // Feeds and interface language are chosen at start-up: a fresh instance picks up the new
+    // language. If it cannot be started, this one keeps running rather than leaving the user with
+    // no program at all.
     if (m_hooks.startNewInstance && m_hooks.startNewInstance()) {
         if (m_hooks.quitSoon)
             m_hooks.quitSoon();
@@ -233,9 +255,8 @@ void SettingsWindow::resetNotificationPrompt()
 {
     m_preferences.setNotificationsDontAsk(false);
     if (m_hooks.showAlert)
-        m_hooks.showAlert(
-            QStringLiteral("Notification prompt re-enabled"),
-            QStringLiteral("The notification permission dialog will appear on next app launch."));
+        m_hooks.showAlert(tr("Notification prompt re-enabled"),
+                          tr("The notification permission dialog will appear on next app launch."));
 }
 
 bool SettingsWindow::startNewInstanceOfThisProgram()

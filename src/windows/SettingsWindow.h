@@ -10,8 +10,9 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-// Language, poll interval, notifications and the watchlist filter. Every control writes its setting
-// at once; a new interval restarts polling and a new language relaunches the program.
+// Feed and interface language, poll interval, notifications and the watchlist filter. Every control
+// writes its setting at once; a new interval restarts polling and a new language relaunches the
+// program.
 class SettingsWindow : public QWidget
 {
     Q_OBJECT
@@ -39,6 +40,8 @@ public:
     static double pollIntervalForPosition(int position);
 
     QComboBox* languagePopup() const { return m_languagePopup; }
+    // Positions: System, English, Arabic.
+    QComboBox* interfaceLanguagePopup() const { return m_interfaceLanguagePopup; }
     QComboBox* pollIntervalPopup() const { return m_pollIntervalPopup; }
     QCheckBox* notificationsCheckbox() const { return m_notificationsCheckbox; }
     QCheckBox* showAllCheckbox() const { return m_showAllCheckbox; }
@@ -46,6 +49,7 @@ public:
     QCheckBox* usageStatisticsCheckbox() const { return m_usageStatisticsCheckbox; }
 
     void languageChanged();
+    void interfaceLanguageChanged();
     void pollIntervalChanged();
     void notificationsChanged();
     void showAllChanged();
@@ -65,10 +69,12 @@ private:
     QWidget* makePopupRow(const QString& label, QComboBox* popup);
     QCheckBox* makeCheckbox(const QString& title, void (SettingsWindow::*action)());
     void applyColors();
+    void relaunch();
 
     Preferences& m_preferences;
     Hooks m_hooks;
     QComboBox* m_languagePopup = nullptr;
+    QComboBox* m_interfaceLanguagePopup = nullptr;
     QComboBox* m_pollIntervalPopup = nullptr;
     QCheckBox* m_notificationsCheckbox = nullptr;
     QCheckBox* m_showAllCheckbox = nullptr;

@@ -11,7 +11,7 @@
 UpdateDialog::UpdateDialog(Updater& updater, QWidget* parent)
     : QDialog(parent), m_updater(updater), m_openUrl([](const QUrl& url) { QDesktopServices::openUrl(url); })
 {
-    setWindowTitle(QStringLiteral("Software Update"));
+    setWindowTitle(tr("Software Update"));
     m_heading = new QLabel(this);
     QFont bold = m_heading->font();
     bold.setBold(true);
@@ -25,8 +25,8 @@ UpdateDialog::UpdateDialog(Updater& updater, QWidget* parent)
     m_notes = new QLabel(this);
     m_notes->setTextFormat(Qt::RichText);
     m_notes->setOpenExternalLinks(true);
-    m_download = new QPushButton(QStringLiteral("Download"), this);
-    m_close = new QPushButton(QStringLiteral("Close"), this);
+    m_download = new QPushButton(tr("Download"), this);
+    m_close = new QPushButton(tr("Close"), this);
     m_download->setDefault(true);
 
     auto* buttons = new QHBoxLayout;
@@ -67,7 +67,7 @@ QString UpdateDialog::message() const
 
 void UpdateDialog::checkNow()
 {
-    m_heading->setText(QStringLiteral("Checking for updates…"));
+    m_heading->setText(tr("Checking for updates…"));
     m_message->clear();
     m_notes->hide();
     m_download->hide();
@@ -84,18 +84,19 @@ void UpdateDialog::showResult(const UpdateCheckResult& result)
     m_download->hide();
     switch (result.outcome) {
     case UpdateCheckResult::Outcome::UpToDate:
-        m_heading->setText(QStringLiteral("You’re up to date!"));
-        m_message->setText(QStringLiteral("%1 %2 is currently the newest version available.")
-                               .arg(name, AppConstants::appVersion));
+        m_heading->setText(tr("You’re up to date!"));
+        m_message->setText(
+            tr("%1 %2 is currently the newest version available.").arg(name, AppConstants::appVersion));
         break;
     case UpdateCheckResult::Outcome::UpdateAvailable: {
-        m_heading->setText(QStringLiteral("A new version of %1 is available!").arg(name));
-        m_message->setText(QStringLiteral("%1 %2 is now available — you have %3.")
+        m_heading->setText(tr("A new version of %1 is available!").arg(name));
+        m_message->setText(tr("%1 %2 is now available — you have %3.")
                                .arg(name, result.latest.displayVersion(), AppConstants::appVersion));
         const QUrl notes(result.latest.releaseNotesLink);
         if (isWebAddress(notes)) {
-            m_notes->setText(QStringLiteral("<a href=\"%1\">Release notes</a>")
-                                 .arg(notes.toString(QUrl::FullyEncoded).toHtmlEscaped()));
+            m_notes->setText(QStringLiteral("<a href=\"%1\">%2</a>")
+                                 .arg(notes.toString(QUrl::FullyEncoded).toHtmlEscaped(),
+                                      tr("Release notes").toHtmlEscaped()));
             m_notes->show();
         }
         m_downloadUrl = QUrl(result.latest.downloadUrl);
@@ -103,7 +104,7 @@ void UpdateDialog::showResult(const UpdateCheckResult& result)
         break;
     }
     case UpdateCheckResult::Outcome::Failed:
-        m_heading->setText(QStringLiteral("Update Error!"));
+        m_heading->setText(tr("Update Error!"));
         m_message->setText(result.error);
         break;
     }

@@ -31,7 +31,7 @@ class TestAnnouncementCache : public QObject
     void writeFile(const QByteArray& bytes)
     {
         AnnouncementCache cache(folder());
-        QFile file(cache.cacheURL());
+        QFile file(cache.cacheFilePath());
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bytes);
     }
@@ -43,7 +43,7 @@ class TestAnnouncementCache : public QObject
     }
 
 private Q_SLOTS:
-    void init() { QFile::remove(AnnouncementCache(folder()).cacheURL()); }
+    void init() { QFile::remove(AnnouncementCache(folder()).cacheFilePath()); }
 
     void roundTripKeepsEveryFieldAndOrder()
     {
@@ -59,13 +59,13 @@ private Q_SLOTS:
         QCOMPARE(cache.load(kNow), std::optional<AnnouncementList>(list));
 
         // Exactly the six keys, compact, in the XDG data folder of its own.
-        QFile file(cache.cacheURL());
+        QFile file(cache.cacheFilePath());
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QVERIFY(!bytes.contains('\n'));
         const QJsonObject first = QJsonDocument::fromJson(bytes).array().first().toObject();
         QCOMPARE(first.keys(), (QStringList{"companies", "description", "id", "link", "pubDate", "title"}));
-        QVERIFY(cache.cacheURL().endsWith(QLatin1String("/Quvex/announcements_cache.json")));
+        QVERIFY(cache.cacheFilePath().endsWith(QLatin1String("/Quvex/announcements_cache.json")));
     }
 
     // The file is written directly, not through QJsonDocument: the bytes must be the same.
@@ -100,7 +100,7 @@ private Q_SLOTS:
         QVERIFY(loaded && loaded->isEmpty());
         // Only old entries: an empty array is written.
         QVERIFY(cache.save({make(QStringLiteral("old"), 3000000)}, kNow));
-        QFile file(cache.cacheURL());
+        QFile file(cache.cacheFilePath());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("[]"));
     }

@@ -56,7 +56,7 @@ private Q_SLOTS:
     {
         FetcherHarness h;
         h.pollAndWait();
-        const QString cacheFile = h.fetcher->cacheURL();
+        const QString cacheFile = h.fetcher->cacheFilePath();
         QVERIFY(QFile::exists(cacheFile));
         h.sim->clearRequests();
 

@@ -172,6 +172,31 @@ private Q_SLOTS:
         QCOMPARE(m_preferences->language(), QStringLiteral("en"));
     }
 
+    void interfaceLanguageIsShownStoredAndRelaunches()
+    {
+        m_preferences->store().setValue(QStringLiteral("interfaceLanguage"), QStringLiteral("ar"));
+        {
+            SettingsWindow window(*m_preferences, hooks());
+            QCOMPARE(window.interfaceLanguagePopup()->currentIndex(), 2);
+        }
+        // A file from before the setting, or a value from elsewhere, reads as System.
+        for (const QJsonValue& older : {QJsonValue(), QJsonValue(QStringLiteral("fr")), QJsonValue(true)}) {
+            m_preferences->store().setValue(QStringLiteral("interfaceLanguage"), older);
+            SettingsWindow window(*m_preferences, hooks());
+            QCOMPARE(window.interfaceLanguagePopup()->currentIndex(), 0);
+        }
+        SettingsWindow window(*m_preferences, hooks());
+        choose(window.interfaceLanguagePopup(), 1);
+        QCOMPARE(m_preferences->store().value(QStringLiteral("interfaceLanguage")).toString(),
+                 QStringLiteral("en"));
+        choose(window.interfaceLanguagePopup(), 0);
+        QCOMPARE(m_preferences->store().value(QStringLiteral("interfaceLanguage")).toString(),
+                 QStringLiteral("system"));
+        QCOMPARE(m_calls.count(QStringLiteral("relaunch")), 2);
+        QCOMPARE(m_calls.count(QStringLiteral("quit")), 2);
+        QCOMPARE(m_preferences->language(), QStringLiteral("en")); // the feed language is untouched
+    }
+
     void failedRelaunchKeepsThisInstance()
     {
         m_relaunchWorks = false;

@@ -1,4 +1,4 @@
-#include "app/AppContext.h"
+#include "context/AppContext.h"
 
 #include "notify/DBusNotificationBackend.h"
 

@@ -1,0 +1,187 @@
+#include "model/Announcement.h"
+#include "model/AnnouncementPage.h"
+#include "model/InterfaceLanguage.h"
+#include "model/RiyadhTime.h"
+#include "shell/InterfaceTranslation.h"
+#include "shell/MenuBarManager.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+namespace {
+struct Entry
+{
+    QString context;
+    QString source;
+    QString translation;
+    QString type; // "unfinished", "vanished", "obsolete" or empty when finished
+};
+
+QList<Entry> readTs(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<Entry> entries;
+    QXmlStreamReader xml(&file);
+    QString context;
+    Entry entry;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == QLatin1String("name"))
+            context = xml.readElementText();
+        else if (xml.name() == QLatin1String("message"))
+            entry = Entry{context, {}, {}, {}};
+        else if (xml.name() == QLatin1String("source"))
+            entry.source = xml.readElementText();
+        else if (xml.name() == QLatin1String("translation")) {
+            entry.type = xml.attributes().value(QLatin1String("type")).toString();
+            entry.translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            entries.append(entry);
+        }
+    }
+    return entries;
+}
+
+QSet<QString> placeholders(const QString& text)
+{
+    static const QRegularExpression marker(QStringLiteral("%L?[1-9]"));
+    QSet<QString> found;
+    for (auto it = marker.globalMatch(text); it.hasNext();)
+        found.insert(it.next().captured().remove(QLatin1Char('L')));
+    return found;
+}
+
+Announcement publishedAt(const QDateTime& riyadh)
+{
+    return Announcement(QStringLiteral("x"), QStringLiteral("t"), QString(), QString(),
+                        Instant::fromDateTime(riyadh), {});
+}
+
+QDateTime riyadh(int month, int day, int hour, int minute)
+{
+    return QDateTime(QDate(2026, month, day), QTime(hour, minute), RiyadhTime::zone());
+}
+} // namespace
+
+class TestInterfaceLanguage : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void systemLanguageIsTheFirstPreferredOneZelvoraSpeaks_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("preferred");
+        QTest::addColumn<QString>("language");
+        const QStringList arabicSystem{QStringLiteral("ar-SA"), QStringLiteral("ar")};
+        QTest::newRow("older file, Arabic system") << QString() << arabicSystem << QStringLiteral("ar");
+        QTest::newRow("system, LANGUAGE=fr:ar")
+            << QStringLiteral("system") << QStringList{QStringLiteral("fr-FR"), QStringLiteral("ar_EG.UTF-8")}
+            << QStringLiteral("ar");
+        QTest::newRow("system, German only")
+            << QStringLiteral("system") << QStringList{QStringLiteral("de-DE")} << QStringLiteral("en");
+        QTest::newRow("system, nothing set")
+            << QStringLiteral("system") << QStringList() << QStringLiteral("en");
+        QTest::newRow("English over Arabic system")
+            << QStringLiteral("en") << arabicSystem << QStringLiteral("en");
+        QTest::newRow("Arabic over English system")
+            << QStringLiteral("ar") << QStringList{QStringLiteral("en-US")} << QStringLiteral("ar");
+        QTest::newRow("unknown value") << QStringLiteral("AR") << arabicSystem << QStringLiteral("ar");
+    }
+
+    void systemLanguageIsTheFirstPreferredOneZelvoraSpeaks()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QStringList, preferred);
+        QFETCH(QString, language);
+        QCOMPARE(InterfaceLanguage::resolve(InterfaceLanguage::fromSetting(stored), preferred), language);
+    }
+
+    void everySourceTextHasAFinishedArabicTranslation()
+    {
+        // lupdate reads the sources as they are now into a copy of the committed file: a text added
+        // without a translation comes out unfinished.
+        QTemporaryDir dir;
+        const QString copy = dir.filePath(QStringLiteral("zelvora_ar.ts"));
+        QVERIFY(QFile::copy(QStringLiteral(ZELVORA_AR_TS), copy));
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+        QProcess lupdate;
+        lupdate.start(QStringLiteral(ZELVORA_LUPDATE),
+                      {QStringLiteral("-silent"), QStringLiteral("-locations"), QStringLiteral("none"),
+                       QStringLiteral("-recursive"), QStringLiteral(ZELVORA_SOURCE_DIR),
+                       QStringLiteral("-ts"), copy});
+        QVERIFY(lupdate.waitForFinished(60000));
+        QCOMPARE(lupdate.exitCode(), 0);
+
+        const QList<Entry> entries = readTs(copy);
+        QVERIFY(entries.size() > 50);
+        QStringList problems;
+        for (const Entry& entry : entries) {
+            if (entry.type == QLatin1String("vanished") || entry.type == QLatin1String("obsolete"))
+                continue; // no longer in the sources
+            const QString where = entry.context + QStringLiteral(": \"") + entry.source + QLatin1Char('"');
+            if (!entry.type.isEmpty() || entry.translation.trimmed().isEmpty())
+                problems << where + QStringLiteral(" has no finished Arabic translation");
+            else if (placeholders(entry.translation) != placeholders(entry.source))
+                problems << where + QStringLiteral(": the translation's %-markers differ");
+        }
+        QVERIFY2(problems.isEmpty(),
+                 qPrintable(QStringLiteral("translations/zelvora_ar.ts is behind the sources (update it with "
+                                           "`cmake --build build/default --target update_translations`, then "
+                                           "translate):\n") +
+                            problems.join(QLatin1Char('\n'))));
+    }
+
+    void arabicMirrorsTheLayoutAndTranslatesEnglishDoesNot()
+    {
+        const QString englishTip = MenuBarManager::trayTitle();
+        {
+            const InterfaceTranslation arabic(QStringLiteral("ar"), QLocale(QStringLiteral("ar_SA")));
+            QVERIFY(arabic.hasTranslation());
+            QCOMPARE(QGuiApplication::layoutDirection(), Qt::RightToLeft);
+            QWidget window;
+            QVERIFY(window.isRightToLeft());
+            QVERIFY(MenuBarManager::trayTitle().contains(QStringLiteral("تداول")));
+            // Qt's own texts come along (standard buttons).
+            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "OK"), QStringLiteral("حسنًا"));
+        }
+        QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+        QCOMPARE(MenuBarManager::trayTitle(), englishTip);
+
+        const InterfaceTranslation english(QStringLiteral("en"), QLocale(QStringLiteral("en_US")));
+        QVERIFY(!english.hasTranslation());
+        QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+        QCOMPARE(MenuBarManager::trayTitle(), englishTip);
+    }
+
+    void datesAndDayWordsAreArabicWithLatinDigits()
+    {
+        const InterfaceTranslation arabic(QStringLiteral("ar"),
+                                          InterfaceLanguage::localeFor(QStringLiteral("ar"), QLocale::c()));
+        const Instant now = Instant::fromDateTime(riyadh(3, 6, 15, 0));
+        QCOMPARE(publishedAt(riyadh(3, 5, 23, 30)).displayDate(now, QLocale()),
+                 QStringLiteral("أمس 11:30 م"));
+        QCOMPARE(publishedAt(riyadh(3, 6, 9, 5)).displayDate(now, QLocale()), QStringLiteral("9:05 ص"));
+        // Gregorian months (the portal's dates), not the Hijri calendar Saudi Arabic defaults to.
+        QCOMPARE(publishedAt(riyadh(3, 4, 14, 0)).displayDate(now, QLocale()),
+                 QStringLiteral("4 مارس، 2:00 م"));
+        const QString page = AnnouncementPage::dateText(now, QLocale().name(), "Asia/Riyadh");
+        QVERIFY2(page.contains(QStringLiteral("مارس")) && page.contains(QStringLiteral("2026")),
+                 qPrintable(page));
+        // On the page, laid out left to right, the Arabic date keeps its order only behind a mark.
+        QVERIFY(AnnouncementPage::dateText(now).startsWith(QChar(0x200F)));
+    }
+};
+
+QTEST_MAIN(TestInterfaceLanguage)
+#include "tst_interfacelanguage.moc"

@@ -1,0 +1,364 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ar">
+<context>
+    <name>AboutWindow</name>
+    <message>
+        <source>Version %1 (%2)</source>
+        <translation>الإصدار %1 (%2)</translation>
+    </message>
+    <message>
+        <source>About Zelvora</source>
+        <translation>حول Zelvora</translation>
+    </message>
+    <message>
+        <source>Tadawul announcements — company disclosures and market news from the Saudi Exchange.</source>
+        <translation>إعلانات تداول — إفصاحات الشركات وأخبار السوق من تداول السعودية.</translation>
+    </message>
+    <message>
+        <source>Made by the Zelvora developers</source>
+        <translation>من تطوير فريق Zelvora</translation>
+    </message>
+    <message>
+        <source>© 2026 The Zelvora developers</source>
+        <translation>© 2026 مطوّرو Zelvora</translation>
+    </message>
+</context>
+<context>
+    <name>AllAnnouncementsWindow</name>
+    <message>
+        <source>Zelvora — All Announcements</source>
+        <translation>جميع الإعلانات — Zelvora</translation>
+    </message>
+    <message>
+        <source>Zelvora — All Announcements (30 days)</source>
+        <translation>جميع الإعلانات (آخر 30 يومًا) — Zelvora</translation>
+    </message>
+    <message>
+        <source>No announcements cached yet.
+Announcements appear here once fetched.</source>
+        <translation>لا توجد إعلانات محفوظة بعد.
+ستظهر الإعلانات هنا فور جلبها.</translation>
+    </message>
+</context>
+<context>
+    <name>Announcement</name>
+    <message>
+        <source>h:mm a</source>
+        <translation>h:mm a</translation>
+    </message>
+    <message>
+        <source>&apos;Yesterday&apos; h:mm a</source>
+        <translation>&apos;أمس&apos; h:mm a</translation>
+    </message>
+    <message>
+        <source>MMM d, h:mm a</source>
+        <translation>d MMM، h:mm a</translation>
+    </message>
+</context>
+<context>
+    <name>AnnouncementWebView</name>
+    <message>
+        <source>Inspect Element</source>
+        <translation>فحص العنصر</translation>
+    </message>
+    <message>
+        <source>Web Inspector — %1</source>
+        <translation>أداة فحص الويب — %1</translation>
+    </message>
+</context>
+<context>
+    <name>AnnouncementWindow</name>
+    <message>
+        <source>Open Source</source>
+        <translation>فتح المصدر</translation>
+    </message>
+    <message>
+        <source>Open in Tadawul</source>
+        <translation>فتح في تداول</translation>
+    </message>
+</context>
+<context>
+    <name>DBusNotificationBackend</name>
+    <message>
+        <source>Open</source>
+        <translation>فتح</translation>
+    </message>
+</context>
+<context>
+    <name>FetchError</name>
+    <message>
+        <source>403 Access Denied</source>
+        <translation>رُفض الوصول (403)</translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation>خطأ HTTP %1</translation>
+    </message>
+    <message>
+        <source>not a feed answer</source>
+        <translation>ردّ غير متوقع من البوابة</translation>
+    </message>
+    <message>
+        <source>invalid portal address</source>
+        <translation>عنوان البوابة غير صالح</translation>
+    </message>
+</context>
+<context>
+    <name>MenuBarManager</name>
+    <message>
+        <source>Zelvora — Saudi Exchange announcements</source>
+        <translation>إعلانات تداول السعودية — Zelvora</translation>
+    </message>
+    <message>
+        <source>Tadawul Market</source>
+        <translation>سوق تداول</translation>
+    </message>
+    <message>
+        <source>Refresh Now</source>
+        <translation>تحديث الآن</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>الإعدادات…</translation>
+    </message>
+    <message>
+        <source>Check for Updates...</source>
+        <translation>التحقق من وجود تحديثات…</translation>
+    </message>
+    <message>
+        <source>About Zelvora</source>
+        <translation>حول Zelvora</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>إنهاء</translation>
+    </message>
+    <message>
+        <source>View All (30 days)...</source>
+        <translation>عرض الكل (30 يومًا)…</translation>
+    </message>
+    <message>
+        <source>Watchlist</source>
+        <translation>قائمة المتابعة</translation>
+    </message>
+    <message>
+        <source>Latest Announcements</source>
+        <translation>أحدث الإعلانات</translation>
+    </message>
+    <message>
+        <source>No announcements yet — refreshing…</source>
+        <translation>لا توجد إعلانات بعد — جارٍ التحديث…</translation>
+    </message>
+    <message>
+        <source>Not watching: %1</source>
+        <translation>المتابعة متوقفة: %1</translation>
+    </message>
+    <message>
+        <source>Retry Now</source>
+        <translation>إعادة المحاولة الآن</translation>
+    </message>
+</context>
+<context>
+    <name>NotificationManager</name>
+    <message>
+        <source>Notifications are working. You will receive alerts for new Saudi Exchange announcements.</source>
+        <translation>الإشعارات تعمل. ستصلك تنبيهات بإعلانات تداول السعودية الجديدة.</translation>
+    </message>
+    <message>
+        <source>Zelvora is not watching the Saudi Exchange</source>
+        <translation>لا يتابع Zelvora تداول السعودية حاليًا</translation>
+    </message>
+    <message>
+        <source>New announcements are not being checked. Zelvora keeps trying.</source>
+        <translation>لا يجري التحقق من الإعلانات الجديدة حاليًا، ويواصل Zelvora المحاولة.</translation>
+    </message>
+</context>
+<context>
+    <name>NotificationPrompt</name>
+    <message>
+        <source>Enable Notifications?</source>
+        <translation>تفعيل الإشعارات؟</translation>
+    </message>
+    <message>
+        <source>Zelvora can notify you about new Saudi Exchange announcements — company disclosures, dividends, and market news.
+
+Next, Zelvora checks that your desktop&apos;s notification service answers and sends you a test notification.</source>
+        <translation>يستطيع Zelvora إشعارك بإعلانات تداول السعودية الجديدة — إفصاحات الشركات وتوزيعات الأرباح وأخبار السوق.
+
+بعد ذلك يتحقق Zelvora من استجابة خدمة الإشعارات في سطح المكتب، ويرسل إليك إشعارًا تجريبيًا.</translation>
+    </message>
+    <message>
+        <source>Enable Notifications</source>
+        <translation>تفعيل الإشعارات</translation>
+    </message>
+    <message>
+        <source>Don&apos;t Ask Again</source>
+        <translation>عدم السؤال مجددًا</translation>
+    </message>
+    <message>
+        <source>Notifications Disabled</source>
+        <translation>الإشعارات معطّلة</translation>
+    </message>
+    <message>
+        <source>When Zelvora last asked, no notification service answered on this desktop. Turn notifications on in your desktop&apos;s settings (Notifications → Zelvora), or start a notification service, and restart Zelvora.</source>
+        <translation>عندما سأل Zelvora آخر مرة، لم تستجب أي خدمة إشعارات على سطح المكتب هذا. فعّل الإشعارات من إعدادات سطح المكتب (الإشعارات ← Zelvora)، أو شغّل خدمة إشعارات، ثم أعد تشغيل Zelvora.</translation>
+    </message>
+    <message>
+        <source>Open Settings</source>
+        <translation>فتح الإعدادات</translation>
+    </message>
+</context>
+<context>
+    <name>PollStatus</name>
+    <message>
+        <source>issuer announcements</source>
+        <translation>إعلانات الشركات</translation>
+    </message>
+    <message>
+        <source>market news</source>
+        <translation>أخبار السوق</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Not checked yet</source>
+        <translation>لم يجرِ التحقق بعد</translation>
+    </message>
+    <message>
+        <source>Checked %1</source>
+        <translation>آخر تحقق %1</translation>
+    </message>
+    <message>
+        <source>Checked %1, but %2 failed (%3)</source>
+        <translation>آخر تحقق %1، لكن تعذّر جلب %2 (%3)</translation>
+    </message>
+    <message>
+        <source>Can&apos;t reach the Saudi Exchange since %1 (%2)</source>
+        <translation>تعذّر الوصول إلى تداول السعودية منذ %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsWindow</name>
+    <message>
+        <source>Settings — Zelvora</source>
+        <translation>الإعدادات — Zelvora</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>لغة النظام</translation>
+    </message>
+    <message>
+        <source>Every 3 minutes</source>
+        <translation>كل 3 دقائق</translation>
+    </message>
+    <message>
+        <source>Every 5 minutes</source>
+        <translation>كل 5 دقائق</translation>
+    </message>
+    <message>
+        <source>Every 10 minutes</source>
+        <translation>كل 10 دقائق</translation>
+    </message>
+    <message>
+        <source>Enable notifications for new announcements</source>
+        <translation>تفعيل الإشعارات للإعلانات الجديدة</translation>
+    </message>
+    <message>
+        <source>Show all announcements (not just watchlist)</source>
+        <translation>إظهار جميع الإعلانات (وليس قائمة المتابعة فقط)</translation>
+    </message>
+    <message>
+        <source>Re-enable notification prompt</source>
+        <translation>إعادة تفعيل طلب الإشعارات</translation>
+    </message>
+    <message>
+        <source>Zelvora monitors issuer announcements and market news from Saudi Exchange public feeds. No account or API key required.</source>
+        <translation>يتابع Zelvora إعلانات الشركات المُدرجة وأخبار السوق من الخدمات العامة لتداول السعودية، دون حاجة إلى حساب أو مفتاح API.</translation>
+    </message>
+    <message>
+        <source>Data &amp; Fetching</source>
+        <translation>البيانات والتحديث</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>لغة الإعلانات</translation>
+    </message>
+    <message>
+        <source>Interface language</source>
+        <translation>لغة الواجهة</translation>
+    </message>
+    <message>
+        <source>Check every</source>
+        <translation>التحقق كل</translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation>الإشعارات</translation>
+    </message>
+    <message>
+        <source>Notification prompt re-enabled</source>
+        <translation>أُعيد تفعيل طلب الإشعارات</translation>
+    </message>
+    <message>
+        <source>The notification permission dialog will appear on next app launch.</source>
+        <translation>ستظهر نافذة إذن الإشعارات عند التشغيل القادم للتطبيق.</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateDialog</name>
+    <message>
+        <source>Software Update</source>
+        <translation>تحديث البرنامج</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>تنزيل</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>إغلاق</translation>
+    </message>
+    <message>
+        <source>Checking for updates…</source>
+        <translation>جارٍ التحقق من وجود تحديثات…</translation>
+    </message>
+    <message>
+        <source>You’re up to date!</source>
+        <translation>لديك أحدث إصدار!</translation>
+    </message>
+    <message>
+        <source>%1 %2 is currently the newest version available.</source>
+        <translation>%1 %2 هو أحدث إصدار متاح حاليًا.</translation>
+    </message>
+    <message>
+        <source>A new version of %1 is available!</source>
+        <translation>يتوفر إصدار جديد من %1!</translation>
+    </message>
+    <message>
+        <source>%1 %2 is now available — you have %3.</source>
+        <translation>أصبح %1 %2 متاحًا الآن — لديك الإصدار %3.</translation>
+    </message>
+    <message>
+        <source>Release notes</source>
+        <translation>ملاحظات الإصدار</translation>
+    </message>
+    <message>
+        <source>Update Error!</source>
+        <translation>خطأ في التحديث!</translation>
+    </message>
+</context>
+<context>
+    <name>Updater</name>
+    <message>
+        <source>The update information could not be read: %1.</source>
+        <translation>تعذّرت قراءة معلومات التحديث: %1.</translation>
+    </message>
+    <message>
+        <source>The update information could not be downloaded: %1.</source>
+        <translation>تعذّر تنزيل معلومات التحديث: %1.</translation>
+    </message>
+</context>
+</TS>
