@@ -306,6 +306,14 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
         <source>The notification permission dialog will appear on next app launch.</source>
         <translation>ستظهر نافذة إذن الإشعارات عند التشغيل القادم للتطبيق.</translation>
     </message>
+    <message>
+        <source>Share anonymous usage statistics</source>
+        <translation>مشاركة إحصاءات استخدام مجهولة الهوية</translation>
+    </message>
+    <message>
+        <source>Privacy</source>
+        <translation>الخصوصية</translation>
+    </message>
 </context>
 <context>
     <name>UpdateDialog</name>
