@@ -341,6 +341,14 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
         <source>Watchlist</source>
         <translation>قائمة المتابعة</translation>
     </message>
+    <message>
+        <source>Share anonymous usage statistics</source>
+        <translation>مشاركة إحصاءات استخدام مجهولة الهوية</translation>
+    </message>
+    <message>
+        <source>Privacy</source>
+        <translation>الخصوصية</translation>
+    </message>
 </context>
 <context>
     <name>UpdateDialog</name>

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 AutostartCommand::AutostartCommand(QString executablePath, const AppPaths& paths)
     : m_executablePath(std::move(executablePath)),
@@ -25,16 +26,32 @@ void AutostartCommand::registerIn(CommandLine& commandLine, const AppPaths& path
          }});
 }
 
-QString AutostartCommand::entryText() const
+bool AutostartCommand::hasControlCharacter(const QString& path)
 {
-    // Desktop-entry Exec quoting: the path in double quotes with ", `, $ and \ escaped.
-    QString quoted = m_executablePath;
+    return std::any_of(path.cbegin(), path.cend(), [](QChar c) {
+        return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+    });
+}
+
+QString AutostartCommand::execArgument(const QString& path)
+{
+    // The Exec quoting rule first: in double quotes, ", `, $ and \ take a backslash.
+    QString quoted = path;
     for (const QChar special : {QLatin1Char('\\'), QLatin1Char('"'), QLatin1Char('`'), QLatin1Char('$')})
         quoted.replace(special, QStringLiteral("\\") + special);
+    // Then the rule for every string value, which readers undo first: each backslash doubled.
+    quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    // And % would start a field code.
+    quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString AutostartCommand::entryText() const
+{
     return QStringLiteral("[Desktop Entry]\nType=Application\nName=Zelvora\n"
                           "Comment=Watch the Saudi Exchange for company announcements and market news\n"
-                          "Exec=\"%1\"\nIcon=zelvora\nTerminal=false\nX-GNOME-Autostart-enabled=true\n")
-        .arg(quoted);
+                          "Exec=%1\nIcon=zelvora\nTerminal=false\nX-GNOME-Autostart-enabled=true\n")
+        .arg(execArgument(m_executablePath));
 }
 
 int AutostartCommand::run(const QStringList& arguments)
@@ -50,6 +67,10 @@ int AutostartCommand::run(const QStringList& arguments)
         CommandLine::printOut(QStringLiteral("Zelvora will no longer start when you log in."));
         return CommandLine::Success;
     }
+    // A line feed in the path would add lines to the entry (Hidden=true, another Exec=).
+    if (hasControlCharacter(m_executablePath))
+        return CommandLine::failure(
+            QStringLiteral("the program's path holds a control character; no autostart entry written"));
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(entryText().toUtf8()) < 0 || !file.commit())

@@ -16,6 +16,9 @@ public:
     int run(const QStringList& arguments);
 
     QString entryText() const;
+    // The path as one quoted Exec= argument, escaped as the desktop-entry format requires.
+    static QString execArgument(const QString& path);
+    static bool hasControlCharacter(const QString& path);
 
 private:
     QString m_executablePath;

@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "infra/AppPaths.h"
+#include "infra/Log.h"
 #include "model/Preferences.h"
 
 #include <QJsonArray>
@@ -61,6 +62,7 @@ int DefaultsCommand::read(const QStringList& arguments)
 {
     if (arguments.size() > 1)
         return CommandLine::usageError(kUsage);
+    Log::useStandardError(true); // standard output holds only the values
     const QJsonObject all = m_preferences.store().snapshot();
     if (arguments.isEmpty()) {
         CommandLine::printOut(

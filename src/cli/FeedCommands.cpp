@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/DemoMode.h"
+#include "cli/TerminalText.h"
 #include "context/AppContext.h"
 #include "fetch/AnnouncementCache.h"
 #include "fetch/IssuerDirectory.h"
@@ -48,8 +49,8 @@ int prepare(QStringList& arguments, bool acceptJson, bool acceptNetwork, Options
         options.json = arguments.removeAll(QStringLiteral("--json")) > 0;
     if (!arguments.isEmpty())
         return CommandLine::usageError(QStringLiteral("unexpected argument '%1'").arg(arguments.first()));
-    if (options.json)
-        Log::useStandardError(true); // standard output stays valid JSON
+    if (options.json || !acceptNetwork)
+        Log::useStandardError(true); // standard output holds only the data
     if (options.demo) {
         QString error;
         if (!demo->start(options.paths, &error))
@@ -104,8 +105,8 @@ QString FeedCommands::line(const Announcement& announcement)
     const QString symbols = announcement.companies().isEmpty()
                                 ? QStringLiteral("-")
                                 : announcement.companies().join(QLatin1Char(','));
-    return date + QStringLiteral("  ") + symbols + QStringLiteral("  ") + announcement.displayTitle() +
-           QStringLiteral("  ") + announcement.link();
+    return TerminalText::clean(date + QStringLiteral("  ") + symbols + QStringLiteral("  ") +
+                               announcement.displayTitle() + QStringLiteral("  ") + announcement.link());
 }
 
 QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const AnnouncementList& all,
@@ -120,7 +121,7 @@ QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const An
     const QJsonObject object{{QStringLiteral("new"), array(newAnnouncements)},
                              {QStringLiteral("all"), array(all)},
                              {QStringLiteral("error"), error}};
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+    return TerminalText::escapeJson(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
 int FeedCommands::poll(QStringList arguments, const AppEnvironment& environment)
@@ -189,7 +190,8 @@ int FeedCommands::list(QStringList arguments, const AppEnvironment& environment)
         QJsonArray array;
         for (const Announcement& announcement : all)
             array.append(AnnouncementCache::toJson(announcement));
-        CommandLine::printOut(QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
+        CommandLine::printOut(
+            QString::fromUtf8(TerminalText::escapeJson(QJsonDocument(array).toJson(QJsonDocument::Compact))));
         return CommandLine::Success;
     }
     printLines(all, {});

@@ -1,8 +1,10 @@
 #include "cli/ShowCommand.h"
 
 #include "cli/CommandLine.h"
+#include "cli/TerminalText.h"
 #include "context/AppEnvironment.h"
 #include "fetch/AnnouncementCache.h"
+#include "infra/Log.h"
 #include "model/AnnouncementEmoji.h"
 #include "model/AnnouncementPage.h"
 
@@ -29,17 +31,18 @@ void ShowCommand::registerIn(CommandLine& commandLine, const AppEnvironment& env
 
 QString ShowCommand::describe(const Announcement& announcement)
 {
+    // Only the description may span lines; a line feed anywhere else would forge a field.
     QString text = AnnouncementEmoji::forAnnouncement(announcement) + QLatin1Char(' ') +
-                   announcement.displayTitle() + QLatin1Char('\n');
+                   TerminalText::clean(announcement.displayTitle()) + QLatin1Char('\n');
     text += QStringLiteral("Date: ") + announcement.displayDate() + QLatin1Char('\n');
     if (!announcement.companies().isEmpty())
-        text += QStringLiteral("Companies: ") + announcement.companies().join(QStringLiteral(", ")) +
-                QLatin1Char('\n');
-    text += QStringLiteral("Link: ") + announcement.link();
+        text += QStringLiteral("Companies: ") +
+                TerminalText::clean(announcement.companies().join(QStringLiteral(", "))) + QLatin1Char('\n');
+    text += QStringLiteral("Link: ") + TerminalText::clean(announcement.link());
     const QString description = announcement.strippedDescription();
     if (!description.isEmpty())
         text += QStringLiteral("\n\n") + description;
-    return text;
+    return TerminalText::cleanLines(text);
 }
 
 int ShowCommand::run(const QStringList& arguments)
@@ -56,6 +59,7 @@ int ShowCommand::run(const QStringList& arguments)
     }
     if (id.isEmpty())
         return CommandLine::usageError(kUsage);
+    Log::useStandardError(true); // standard output holds only the announcement
 
     // What the program keeps: the recent entries of a readable cache file.
     const AnnouncementList kept =

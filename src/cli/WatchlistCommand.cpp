@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "fetch/IssuerDirectory.h"
 #include "infra/AppPaths.h"
+#include "infra/Log.h"
 #include "model/Preferences.h"
 #include "model/SearchText.h"
 
@@ -68,7 +69,8 @@ int WatchlistCommand::changeWord(const QString& verb, const QStringList& words)
         std::fprintf(stderr, "zelvora: %s was not a watch word\n", word.toUtf8().constData());
         return CommandLine::Success;
     }
-    m_preferences.setWatchWords(stored);
+    if (!m_preferences.setWatchWords(stored))
+        return CommandLine::failure(QStringLiteral("could not write %1").arg(m_preferences.store().path()));
     return CommandLine::Success;
 }
 
@@ -80,6 +82,7 @@ int WatchlistCommand::run(const QStringList& arguments)
     if (verb == QLatin1String("list")) {
         if (!symbols.isEmpty())
             return CommandLine::usageError(QStringLiteral("usage: zelvora watchlist list"));
+        Log::useStandardError(true); // standard output holds only the watchlist
         return list();
     }
     if (verb == QLatin1String("add-word") || verb == QLatin1String("remove-word"))
@@ -101,6 +104,7 @@ int WatchlistCommand::run(const QStringList& arguments)
             std::fprintf(stderr, "zelvora: %s was not on the watchlist\n",
                          symbol.trimmed().toUtf8().constData());
     }
-    m_preferences.setWatchlistSymbols(watchlist);
+    if (!m_preferences.setWatchlistSymbols(watchlist))
+        return CommandLine::failure(QStringLiteral("could not write %1").arg(m_preferences.store().path()));
     return CommandLine::Success;
 }

@@ -1,5 +1,6 @@
 #include "fetch/AnnouncementCache.h"
 
+#include "infra/Log.h"
 #include "model/JsonText.h"
 
 #include <QDir>
@@ -9,14 +10,13 @@
 #include <QSaveFile>
 #include <cmath>
 
-namespace {
-bool isRecent(const Announcement& announcement, Instant now)
-{
-    return announcement.pubDate() > now.addSeconds(-AnnouncementCache::kRetentionSeconds);
-}
-} // namespace
-
 AnnouncementCache::AnnouncementCache(QString directory) : m_directory(std::move(directory)) {}
+
+bool AnnouncementCache::isWithinWindow(const Announcement& announcement, Instant now)
+{
+    return announcement.pubDate() > now.addSeconds(-kRetentionSeconds) &&
+           announcement.pubDate() <= now.addSeconds(kFutureToleranceSeconds);
+}
 
 QString AnnouncementCache::cacheFilePath() const
 {
@@ -122,7 +122,7 @@ std::optional<AnnouncementList> AnnouncementCache::load(Instant now) const
     AnnouncementList recent;
     recent.reserve(all->size());
     for (const Announcement& announcement : std::as_const(*all)) {
-        if (isRecent(announcement, now))
+        if (isWithinWindow(announcement, now))
             recent.append(announcement);
     }
     return recent;
@@ -133,14 +133,17 @@ bool AnnouncementCache::save(const AnnouncementList& announcements, Instant now)
     AnnouncementList recent;
     recent.reserve(announcements.size());
     for (const Announcement& announcement : announcements) {
-        if (isRecent(announcement, now))
+        if (isWithinWindow(announcement, now))
             recent.append(announcement);
     }
     QSaveFile file(cacheFilePath());
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(encode(recent));
-    return file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(encode(recent)) >= 0 && file.commit())
+        return true;
+    // The old file stays; one line, so a full disk does not go unnoticed.
+    Log::line(
+        QStringLiteral("Fetcher"),
+        QStringLiteral("Could not save the cache file %1: %2").arg(file.fileName(), file.errorString()));
+    return false;
 }
 
 bool AnnouncementCache::remove() const

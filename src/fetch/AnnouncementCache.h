@@ -9,11 +9,14 @@
 
 // The kept list on disk: "announcements_cache.json", a compact JSON array of objects with exactly the
 // keys id, title, description, link, pubDate (seconds since 2001-01-01 UTC) and companies. Only the
-// last 30 days are written or read. Every failure is silent: the file is a convenience copy.
+// last 30 days are written or read. Failures change nothing in memory (the file is a convenience copy); a
+// failed write logs one line.
 class AnnouncementCache
 {
 public:
     static constexpr double kRetentionSeconds = 2'592'000.0; // 30 days
+    // A record dated further ahead than this is not kept: it would sort first and never age out.
+    static constexpr double kFutureToleranceSeconds = 86'400.0;
     static inline const QString fileName = QStringLiteral("announcements_cache.json");
 
     explicit AnnouncementCache(QString directory);
@@ -27,6 +30,9 @@ public:
     // Writes the recent entries (temporary file + rename, so a failed write leaves the old file).
     bool save(const AnnouncementList& announcements, Instant now) const;
     bool remove() const;
+
+    // Within the 30 days before `now` and not more than a day after it.
+    static bool isWithinWindow(const Announcement& announcement, Instant now);
 
     static QJsonObject toJson(const Announcement& announcement);
     static std::optional<Announcement> fromJson(const QJsonValue& value);

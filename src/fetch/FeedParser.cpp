@@ -1,11 +1,13 @@
 #include "fetch/FeedParser.h"
 
+#include "fetch/AnnouncementCache.h"
 #include "fetch/PortalDates.h"
 #include "infra/Log.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QUrl>
 #include <cmath>
 
 namespace {
@@ -68,20 +70,53 @@ std::optional<QString> pressReleaseIdentifier(const QJsonValue& value)
     return QStringLiteral("se_") + QString::number(number, 'f', 0);
 }
 
-Instant publicationDate(const ItemFields& fields, const Clock& clock)
+std::optional<Instant> statedDate(const ItemFields& fields)
 {
     if (!fields.newsDateStr.isEmpty())
-        return PortalDates::parseNumeric(fields.newsDateStr).value_or(clock.now());
+        return PortalDates::parseNumeric(fields.newsDateStr);
     if (fields.timestamp.isString()) {
         const QString text = fields.timestamp.toString();
         if (!text.isEmpty())
-            return PortalDates::parseTimestamp(text).value_or(clock.now());
+            return PortalDates::parseTimestamp(text);
     } else if (fields.timestamp.isDouble()) {
         const double number = fields.timestamp.toDouble();
         if (std::isfinite(number))
             return PortalDates::fromEpochNumber(number);
     }
-    return clock.now();
+    return std::nullopt;
+}
+
+// A date more than a day ahead of the fetch is not believed: it would sort first and never age out.
+Instant publicationDate(const ItemFields& fields, const Clock& clock)
+{
+    const Instant now = clock.now();
+    const auto stated = statedDate(fields);
+    if (!stated || *stated > now.addSeconds(AnnouncementCache::kFutureToleranceSeconds))
+        return now;
+    return *stated;
+}
+
+bool isWebUrl(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && !url.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+// The portal's own "/path" links: the origin followed by the text, as delivered. Anything else is a
+// URL reference; concatenating it could change the host ("@evil.example/x").
+QString resolvedLink(const QString& announcementUrl, const QString& origin)
+{
+    if (announcementUrl.startsWith(QLatin1Char('/')) && !announcementUrl.startsWith(QLatin1String("//")) &&
+        !announcementUrl.startsWith(QLatin1String("/\\")))
+        return origin + announcementUrl;
+    const QUrl reference(announcementUrl);
+    if (!reference.isValid())
+        return origin;
+    if (!reference.isRelative())
+        return isWebUrl(reference) ? announcementUrl : origin;
+    const QUrl resolved = QUrl(origin + QLatin1Char('/')).resolved(reference);
+    return isWebUrl(resolved) ? resolved.toString(QUrl::FullyEncoded) : origin;
 }
 
 } // namespace
@@ -108,9 +143,18 @@ QString FeedParser::completeLink(QString announcementUrl, const QString& locale,
         return origin;
     if (locale == QLatin1String("ar"))
         announcementUrl.replace(QLatin1String("locale=en"), QLatin1String("locale=ar"));
-    if (!announcementUrl.startsWith(QLatin1String("http")))
-        return origin + announcementUrl;
-    return announcementUrl;
+    const QString link = resolvedLink(announcementUrl, origin);
+    return link.size() <= kMaxLinkLength ? link : origin;
+}
+
+QString FeedParser::capped(const QString& text, qsizetype maxLength)
+{
+    if (text.size() <= maxLength)
+        return text;
+    qsizetype cut = maxLength - 1;
+    if (text.at(cut - 1).isHighSurrogate())
+        --cut; // never split a surrogate pair
+    return text.left(cut) + QChar(0x2026);
 }
 
 std::optional<AnnouncementList>
@@ -147,8 +191,9 @@ FeedParser::parseAnnouncementResponse(const QByteArray& data, const QString& sou
                          : fallbackIdentifier(source, fields.title, fields.newsDateStr, fields.url);
         QStringList companies;
         if (!fields.symbol.isEmpty())
-            companies.append(fields.symbol);
-        result.append(Announcement(std::move(id), fields.title, fields.description,
+            companies.append(capped(fields.symbol, kMaxSymbolLength));
+        result.append(Announcement(std::move(id), capped(fields.title, kMaxTitleLength),
+                                   capped(fields.description, kMaxDescriptionLength),
                                    completeLink(fields.url, locale, origin), publicationDate(fields, clock),
                                    std::move(companies)));
     }

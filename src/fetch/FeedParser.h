@@ -23,7 +23,17 @@ public:
     // "se_" + the hash of "source|title|newsDateStr|announcementUrl" in lower-case hexadecimal.
     static QString fallbackIdentifier(const QString& source, const QString& title, const QString& newsDateStr,
                                       const QString& announcementUrl);
-    // The absolute link of an item: origin when empty, locale switched for Arabic, origin-prefixed
-    // unless it starts with "http".
+    // What one record may carry, far above any real announcement; longer texts are cut and end
+    // in "…". They bound the cache file too (500 records).
+    static constexpr qsizetype kMaxTitleLength = 1024;
+    static constexpr qsizetype kMaxDescriptionLength = 8192;
+    static constexpr qsizetype kMaxSymbolLength = 32;
+    static constexpr qsizetype kMaxLinkLength = 2048; // a longer link becomes the origin
+
+    // The absolute link of an item: origin when empty, locale switched for Arabic, then resolved as
+    // a URL reference against the origin ("/path" gives origin + path as delivered); the origin when
+    // the result is not an http(s) address.
     static QString completeLink(QString announcementUrl, const QString& locale, const QString& origin);
+    // `text` itself, or its first maxLength - 1 code units (never half a surrogate pair) and "…".
+    static QString capped(const QString& text, qsizetype maxLength);
 };

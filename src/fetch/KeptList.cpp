@@ -21,10 +21,10 @@ AnnouncementList KeptList::merge(const AnnouncementList& fetched, const Announce
     }
     std::stable_sort(merged.begin(), merged.end(),
                      [](const Announcement& a, const Announcement& b) { return a.pubDate() > b.pubDate(); });
-    const Instant cutOff = now.addSeconds(-AnnouncementCache::kRetentionSeconds);
-    merged.erase(std::remove_if(merged.begin(), merged.end(),
-                                [cutOff](const Announcement& a) { return !(a.pubDate() > cutOff); }),
-                 merged.end());
+    merged.erase(
+        std::remove_if(merged.begin(), merged.end(),
+                       [now](const Announcement& a) { return !AnnouncementCache::isWithinWindow(a, now); }),
+        merged.end());
     if (merged.size() > kCapacity)
         merged.resize(kCapacity);
     return merged;

@@ -7,6 +7,6 @@ class Log
 {
 public:
     static void line(const QString& component, const QString& message);
-    // Headless commands that print JSON move the log to standard error.
+    // Headless commands that print data move the log to standard error.
     static void useStandardError(bool enabled);
 };

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -178,35 +179,79 @@ QByteArray SettingsStore::serializeLocked() const
     return out;
 }
 
+namespace {
+// The file a path names, through any chain of symbolic links: a dotfile manager's link stays a link
+// and its target is what gets replaced. Empty for a loop or an unreadable link.
+QByteArray resolvedTarget(const QByteArray& path)
+{
+    QByteArray current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        char buffer[4096];
+        const ssize_t length = ::readlink(current.constData(), buffer, sizeof buffer);
+        if (length < 0)
+            return errno == EINVAL || errno == ENOENT ? current : QByteArray(); // not a link, or absent
+        if (static_cast<size_t>(length) >= sizeof buffer) {
+            errno = ENAMETOOLONG;
+            return {};
+        }
+        QByteArray target(buffer, length);
+        if (!target.startsWith('/'))
+            target.prepend(current.left(current.lastIndexOf('/') + 1));
+        current = target;
+    }
+    errno = ELOOP;
+    return {};
+}
+
+// A new temporary file beside `target`, never an existing file or link (O_EXCL | O_NOFOLLOW).
+int createTemporary(const QByteArray& target, QByteArray* temporary)
+{
+    int fd = -1;
+    for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
+        *temporary = target + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        fd = ::open(temporary->constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    return fd;
+}
+} // namespace
+
 bool SettingsStore::writeLocked()
 {
-    if (m_corrupt && QFile::exists(m_path)) {
-        const QString keptAside = m_path + QStringLiteral(".corrupt");
-        QFile::remove(keptAside);
-        if (::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(keptAside).constData()) == 0)
-            Log::line(QStringLiteral("Preferences"),
-                      QStringLiteral("Kept the unreadable settings file as %1").arg(keptAside));
-    }
-
-    // Plain POSIX calls: this runs up to 500 times in a row, and every system call counts.
-    const QByteArray bytes = serializeLocked();
-    const QByteArray target = QFile::encodeName(m_path);
-    static const QByteArray suffix = ".tmp-" + QByteArray::number(static_cast<qint64>(::getpid()));
-    const QByteArray temporary = target + suffix;
-    int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0 && errno == ENOENT) {
-        QDir().mkpath(QFileInfo(m_path).absolutePath());
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    }
+    const QByteArray target = resolvedTarget(QFile::encodeName(m_path));
+    QByteArray temporary;
     const auto fail = [&](int error) {
         Log::line(QStringLiteral("Preferences"),
                   QStringLiteral("Could not save settings to %1: %2")
                       .arg(m_path, QString::fromLocal8Bit(std::strerror(error))));
-        ::unlink(temporary.constData());
+        if (!temporary.isEmpty())
+            ::unlink(temporary.constData());
         return false;
     };
-    if (fd < 0)
+    if (target.isEmpty())
         return fail(errno);
+
+    if (m_corrupt && ::access(target.constData(), F_OK) == 0) {
+        const QByteArray keptAside = target + ".corrupt";
+        if (::rename(target.constData(), keptAside.constData()) == 0)
+            Log::line(
+                QStringLiteral("Preferences"),
+                QStringLiteral("Kept the unreadable settings file as %1").arg(QFile::decodeName(keptAside)));
+    }
+
+    // Plain POSIX calls: this runs after every poll, and every system call counts.
+    const QByteArray bytes = serializeLocked();
+    int fd = createTemporary(target, &temporary);
+    if (fd < 0 && errno == ENOENT) {
+        QDir().mkpath(QFileInfo(QFile::decodeName(target)).absolutePath());
+        fd = createTemporary(target, &temporary);
+    }
+    if (fd < 0) {
+        const int error = errno;
+        temporary.clear(); // not ours to remove
+        return fail(error);
+    }
     qsizetype written = 0;
     while (written < bytes.size()) {
         const ssize_t n =
@@ -214,17 +259,22 @@ bool SettingsStore::writeLocked()
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            const int error = errno;
+            const int error = n < 0 ? errno : ENOSPC;
             ::close(fd);
             return fail(error);
         }
         written += n;
     }
+    // The data reaches the disk before the rename, so a crash leaves the old file or the new one.
     struct stat info
     {
     };
-    const bool statted = ::fstat(fd, &info) == 0;
-    if (::close(fd) != 0 || !statted)
+    if (::fdatasync(fd) != 0 || ::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return fail(error);
+    }
+    if (::close(fd) != 0)
         return fail(errno);
     if (::rename(temporary.constData(), target.constData()) != 0)
         return fail(errno);

@@ -14,9 +14,10 @@
 struct stat;
 
 // A typed key/value store in one JSON file. Reads see outside changes at once (the file is re-read
-// when its identity, size or times change); writes replace the file atomically (temporary file +
-// rename), so it is never left half-written. A file that does not parse reads as empty and is moved
-// aside to "<file>.corrupt" at the next write.
+// when its identity, size or times change); writes replace the file atomically (a new temporary file,
+// its data flushed to disk, then a rename), so it is never left half-written. A path that is a
+// symbolic link stays one: its target is replaced. A file that does not parse reads as empty and is
+// moved aside to "<file>.corrupt" at the next write.
 class SettingsStore
 {
 public:

@@ -10,6 +10,7 @@ struct AppConstants
     static inline const QString appVersion = QStringLiteral("1.2.3");
     static inline const QString buildNumber = QStringLiteral("6");
     static constexpr double pollInterval = 180.0;
+    static constexpr double minimumPollInterval = 30.0;
     // The project's home page; the update checker's appcast lives under it.
     static inline const QString homepage = QStringLiteral("https://zelvora.org");
     // The freedesktop id of the installed .desktop file (notifications and autostart name it).

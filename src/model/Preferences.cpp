@@ -1,5 +1,6 @@
 #include "model/Preferences.h"
 
+#include "infra/Log.h"
 #include "model/AppConstants.h"
 
 #include <QJsonArray>
@@ -69,11 +70,11 @@ QSet<QString> Preferences::watchlistSymbols() const
     return list ? QSet<QString>(list->cbegin(), list->cend()) : QSet<QString>();
 }
 
-void Preferences::setWatchlistSymbols(const QSet<QString>& symbols)
+bool Preferences::setWatchlistSymbols(const QSet<QString>& symbols)
 {
     QStringList list(symbols.cbegin(), symbols.cend());
     list.sort();
-    m_store.setValue(Key::watchlistSymbols, toJsonArray(list));
+    return m_store.setValue(Key::watchlistSymbols, toJsonArray(list));
 }
 
 QStringList Preferences::watchWords() const
@@ -81,9 +82,9 @@ QStringList Preferences::watchWords() const
     return m_store.stringArray(Key::watchWords).value_or(QStringList());
 }
 
-void Preferences::setWatchWords(const QStringList& words)
+bool Preferences::setWatchWords(const QStringList& words)
 {
-    m_store.setValue(Key::watchWords, toJsonArray(words));
+    return m_store.setValue(Key::watchWords, toJsonArray(words));
 }
 
 Watchlist Preferences::watchlist() const
@@ -208,6 +209,17 @@ void Preferences::setLastPollDate(std::optional<Instant> date)
         m_store.remove(Key::lastPollDate);
 }
 
+double Preferences::minimumPollInterval()
+{
+    // End-to-end tests of the tray program against a local portal lower it; nothing else should.
+    static const double minimum = [] {
+        bool ok = false;
+        const double fromEnvironment = qEnvironmentVariable("ZELVORA_MIN_POLL_INTERVAL").toDouble(&ok);
+        return ok && fromEnvironment > 0.0 ? fromEnvironment : AppConstants::minimumPollInterval;
+    }();
+    return minimum;
+}
+
 double Preferences::pollInterval() const
 {
     const QJsonValue value = m_store.value(Key::pollInterval);
@@ -216,12 +228,34 @@ double Preferences::pollInterval() const
         seconds = value.toDouble();
     else if (value.isString())
         seconds = value.toString().toDouble(); // 0 when it does not read as a number
-    return seconds > 0.0 ? seconds : AppConstants::pollInterval;
+    if (!(seconds > 0.0))
+        return AppConstants::pollInterval;
+    // A tiny interval would poll the portal many times a second and get the user blocked.
+    const double minimum = minimumPollInterval();
+    if (seconds < minimum) {
+        if (!m_pollIntervalRaised.exchange(true))
+            Log::line(QStringLiteral("Preferences"),
+                      QStringLiteral("pollInterval %1 is below %2 seconds; polling every %2 seconds")
+                          .arg(seconds)
+                          .arg(minimum));
+        return minimum;
+    }
+    return seconds;
 }
 
 void Preferences::setPollInterval(double seconds)
 {
     m_store.setValue(Key::pollInterval, seconds);
+}
+
+bool Preferences::shareUsageStatistics() const
+{
+    return readBoolDefaultTrue(kShareUsageStatisticsKey);
+}
+
+void Preferences::setShareUsageStatistics(bool value)
+{
+    m_store.setValue(kShareUsageStatisticsKey, value);
 }
 
 bool Preferences::notificationsDontAsk() const

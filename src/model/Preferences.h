@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <optional>
 
 // The user's settings. Every read goes to the store (nothing is cached here), so a value changed by
@@ -19,12 +20,14 @@ public:
     explicit Preferences(const QString& settingsFile);
 
     static const QStringList& keys(); // the settings keys
+    // 30 seconds, or $ZELVORA_MIN_POLL_INTERVAL (for tests against a local portal).
+    static double minimumPollInterval();
 
     QSet<QString> watchlistSymbols() const;
-    void setWatchlistSymbols(const QSet<QString>& symbols);
-    QStringList watchWords() const; // in the order added; absent reads as empty
-    void setWatchWords(const QStringList& words);
-    Watchlist watchlist() const; // symbols and watch words, read now
+    bool setWatchlistSymbols(const QSet<QString>& symbols); // false when the file could not be written
+    QStringList watchWords() const;                         // in the order added; absent reads as empty
+    bool setWatchWords(const QStringList& words);           // false when the file could not be written
+    Watchlist watchlist() const;                            // symbols and watch words, read now
     bool showAllAnnouncements() const;
     void setShowAllAnnouncements(bool value);
     bool notificationsEnabled() const;
@@ -35,10 +38,16 @@ public:
     void setSeenAnnouncementIDs(const QSet<QString>& ids);
     std::optional<Instant> lastPollDate() const;
     void setLastPollDate(std::optional<Instant> date);
+    // At least minimumPollInterval(); a smaller stored value is logged once.
     double pollInterval() const;
     void setPollInterval(double seconds);
     bool notificationsDontAsk() const;
     void setNotificationsDontAsk(bool value);
+    // The settings window's usage-statistics switch: on unless stored false. Read by the telemetry
+    // sender before every signal.
+    static inline const QString kShareUsageStatisticsKey = QStringLiteral("shareUsageStatistics");
+    bool shareUsageStatistics() const;
+    void setShareUsageStatistics(bool value);
 
     void markAsSeen(const QString& id);
     // Adds the identifiers in order with one write of the settings file. Past the limit, the oldest
@@ -63,4 +72,5 @@ private:
     bool readBoolDefaultTrue(const QString& key) const;
 
     SettingsStore m_store;
+    mutable std::atomic<bool> m_pollIntervalRaised{false};
 };

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QTextDocument>
 
 namespace {
 constexpr int kMargin = 8;
@@ -29,7 +30,8 @@ AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, con
     m_title = QStringLiteral("  ") + emoji + QLatin1Char(' ') +
               shortened(announcement.displayTitle(), kTitleLength);
     m_date = announcement.displayDate();
-    setToolTip(announcement.displayTitle());
+    // Escaped: Qt reads a tooltip that looks like HTML as rich text (an <img> would be loaded).
+    setToolTip(Qt::convertFromPlainText(announcement.displayTitle()));
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
     if (form == Form::Compact) {

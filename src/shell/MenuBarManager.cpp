@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 #include <QTimer>
 #include <QWidgetAction>
 #include <limits>
@@ -233,7 +234,7 @@ QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, i
             AnnouncementMenuLine::text(announcement, emoji, announcement.displayDate()));
     }
     action->setText(text);
-    action->setToolTip(announcement.displayTitle());
+    action->setToolTip(Qt::convertFromPlainText(announcement.displayTitle())); // never read as markup
     action->setData(QVariant::fromValue(announcement));
     action->setProperty(kTagProperty, tag);
     connect(action, &QAction::triggered, this,

@@ -2,6 +2,7 @@
 
 #include "infra/SettingsStore.h"
 #include "model/AppConstants.h"
+#include "model/Preferences.h"
 #include "model/UnicodeText.h"
 
 #include <QCryptographicHash>
@@ -37,6 +38,12 @@ QString TelemetryService::endpointFromEnvironment()
 {
     const QString configured = qEnvironmentVariable("ZELVORA_TELEMETRY_URL");
     return configured.isEmpty() ? kDefaultEndpoint : configured;
+}
+
+bool TelemetryService::sharingAllowed() const
+{
+    // Read at every signal, so switching it off in the settings window stops the next one.
+    return Preferences::readBool(m_store.value(Preferences::kShareUsageStatisticsKey)).value_or(true);
 }
 
 bool TelemetryService::doNotTrack()
@@ -110,7 +117,7 @@ QByteArray TelemetryService::body(const QString& type, const TelemetryPayload& p
 
 void TelemetryService::send(const QString& type, const TelemetryPayload& payload)
 {
-    if (doNotTrack())
+    if (doNotTrack() || !sharingAllowed())
         return;
     const QUrl url(m_endpoint, QUrl::StrictMode);
     if (!url.isValid() || (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")))

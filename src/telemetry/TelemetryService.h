@@ -13,7 +13,8 @@ using TelemetryPayload = QMap<QString, QString>;
 
 // Anonymous usage signals: one fire-and-forget JSON POST per signal, identified only by a hash of a
 // random installation id and by a random id of this run. Nothing is sent while the environment says
-// DO_NOT_TRACK (any value but "" and "0"). Call from the main thread; every call returns at once.
+// DO_NOT_TRACK (any value but "" and "0") or while the settings say shareUsageStatistics = false.
+// Call from the main thread; every call returns at once.
 class TelemetryService
 {
 public:
@@ -37,6 +38,7 @@ public:
     static QString userIDKey(); // "<bundle identifier>.telemetryUserID"
     static QString endpointFromEnvironment();
     static bool doNotTrack();
+    bool sharingAllowed() const; // the settings window's switch, read now
 
     const QString& sessionID() const { return m_sessionID; }
     QString userID();     // made and stored on first use

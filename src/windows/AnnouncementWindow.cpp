@@ -272,7 +272,7 @@ void AnnouncementWindow::loadContent()
 {
     AnnouncementWebView::prepareEngine();
     m_webView = new AnnouncementWebView(m_webHost);
-    m_page = new AnnouncementWebPage(this);
+    m_page = new AnnouncementWebPage(m_services.opener, this);
     m_webView->setPage(m_page);
     m_webHost->layout()->addWidget(m_webView);
 

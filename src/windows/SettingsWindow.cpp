@@ -24,7 +24,7 @@ SettingsWindow::SettingsWindow(Preferences& preferences, Hooks hooks, QWidget* p
     : QWidget(parent, Qt::Window), m_preferences(preferences), m_hooks(std::move(hooks))
 {
     setWindowTitle(tr("Settings — Zelvora"));
-    setFixedSize(440, 630);
+    setFixedSize(440, 700);
     setWindowFlag(Qt::WindowMinimizeButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     setupUI();
@@ -118,6 +118,9 @@ void SettingsWindow::setupUI()
     m_showAllCheckbox =
         makeCheckbox(tr("Show all announcements (not just watchlist)"), &SettingsWindow::showAllChanged);
 
+    m_usageStatisticsCheckbox =
+        makeCheckbox(tr("Share anonymous usage statistics"), &SettingsWindow::usageStatisticsChanged);
+
     m_resetPromptButton = new QPushButton(tr("Re-enable notification prompt"));
     m_resetPromptButton->setFont(WindowStyle::systemFont(11));
     connect(m_resetPromptButton, &QPushButton::clicked, this, &SettingsWindow::resetNotificationPrompt);
@@ -158,6 +161,12 @@ void SettingsWindow::setupUI()
     stack->addWidget(makeSectionHeader(tr("Watchlist")), 0, Qt::AlignLeft);
     stack->addSpacing(10);
     stack->addWidget(m_watchlistEditor);
+    stack->addSpacing(16);
+    stack->addWidget(separator());
+    stack->addSpacing(16);
+    stack->addWidget(makeSectionHeader(tr("Privacy")), 0, Qt::AlignLeft);
+    stack->addSpacing(10);
+    stack->addWidget(m_usageStatisticsCheckbox, 0, Qt::AlignLeft);
     stack->addSpacing(16);
     stack->addWidget(separator());
     stack->addSpacing(14);
@@ -203,6 +212,7 @@ void SettingsWindow::loadValues()
         static_cast<int>(InterfaceLanguage::stored(m_preferences.store())));
     m_notificationsCheckbox->setChecked(m_preferences.notificationsEnabled());
     m_showAllCheckbox->setChecked(m_preferences.showAllAnnouncements());
+    m_usageStatisticsCheckbox->setChecked(m_preferences.shareUsageStatistics());
     m_pollIntervalPopup->setCurrentIndex(pollIntervalPosition(m_preferences.pollInterval()));
 }
 
@@ -250,6 +260,11 @@ void SettingsWindow::notificationsChanged()
 void SettingsWindow::showAllChanged()
 {
     m_preferences.setShowAllAnnouncements(m_showAllCheckbox->isChecked());
+}
+
+void SettingsWindow::usageStatisticsChanged()
+{
+    m_preferences.setShareUsageStatistics(m_usageStatisticsCheckbox->isChecked());
 }
 
 void SettingsWindow::resetNotificationPrompt()

@@ -50,6 +50,7 @@ public:
     QCheckBox* showAllCheckbox() const { return m_showAllCheckbox; }
     QPushButton* resetPromptButton() const { return m_resetPromptButton; }
     WatchlistEditor* watchlistEditor() const { return m_watchlistEditor; }
+    QCheckBox* usageStatisticsCheckbox() const { return m_usageStatisticsCheckbox; }
 
     void languageChanged();
     void interfaceLanguageChanged();
@@ -57,6 +58,7 @@ public:
     void notificationsChanged();
     void showAllChanged();
     void resetNotificationPrompt();
+    void usageStatisticsChanged();
 
     // Starts this executable again with the same arguments, detached.
     static bool startNewInstanceOfThisProgram();
@@ -83,6 +85,7 @@ private:
     QCheckBox* m_showAllCheckbox = nullptr;
     QPushButton* m_resetPromptButton = nullptr;
     WatchlistEditor* m_watchlistEditor = nullptr;
+    QCheckBox* m_usageStatisticsCheckbox = nullptr;
     QLabel* m_footer = nullptr;
     QList<QWidget*> m_separators;
     QList<QLabel*> m_headings;

@@ -19,6 +19,9 @@ UpdateDialog::UpdateDialog(Updater& updater, QWidget* parent)
     m_heading->setFont(bold);
     m_message = new QLabel(this);
     m_message->setWordWrap(true);
+    // The version text and errors come from the appcast and the network: never read as markup.
+    m_heading->setTextFormat(Qt::PlainText);
+    m_message->setTextFormat(Qt::PlainText);
     m_notes = new QLabel(this);
     m_notes->setTextFormat(Qt::RichText);
     m_notes->setOpenExternalLinks(true);

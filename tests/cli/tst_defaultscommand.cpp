@@ -1,5 +1,6 @@
 #include "support/ZelvoraProcess.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,10 +19,10 @@ class TestDefaultsCommand : public QObject
         QString err;
     };
 
-    Result run(const QStringList& arguments)
+    Result run(const QStringList& arguments, const QString& configHome = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.isEmpty() ? m_home.path() : configHome);
         const ZelvoraProcess done = ZelvoraProcess::run(arguments, env, 30000);
         return {done.status, done.text().trimmed(), done.err};
     }
@@ -134,6 +135,33 @@ private Q_SLOTS:
                  2);
         QCOMPARE(run({QStringLiteral("watchlist"), QStringLiteral("add-word"), QStringLiteral("  ")}).status,
                  2);
+        // A settings file that cannot be written (a file stands where its folder should be).
+        QTemporaryDir blocked;
+        QFile(blocked.filePath(QStringLiteral("zelvora"))).open(QIODevice::WriteOnly);
+        for (const char* verb : {"add", "remove"}) {
+            const Result failed = run(
+                {QStringLiteral("watchlist"), QLatin1String(verb), QStringLiteral("2222")}, blocked.path());
+            QCOMPARE(failed.status, 1);
+            QVERIFY2(failed.err.contains(QLatin1String("zelvora: could not write ")), qPrintable(failed.err));
+        }
+    }
+
+    void dataOnStandardOutputLogOnStandardError()
+    {
+        QDir().mkpath(m_home.filePath(QStringLiteral("zelvora")));
+        QFile file(m_home.filePath(QStringLiteral("zelvora/settings.json")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("{broken");
+        file.close();
+        for (const QStringList& arguments :
+             {QStringList{QStringLiteral("defaults"), QStringLiteral("read")},
+              QStringList{QStringLiteral("watchlist"), QStringLiteral("list")}}) {
+            const Result result = run(arguments);
+            QCOMPARE(result.status, 0);
+            QVERIFY2(!result.out.contains(QLatin1String("[Preferences]")), qPrintable(result.out));
+            QVERIFY(result.err.contains(QLatin1String("[Preferences] Settings file ")));
+        }
+        QFile::remove(file.fileName());
     }
 };
 

@@ -1,5 +1,6 @@
 // `zelvora poll`, `list` and `watch` as processes, against the portal simulator in this test.
 #include "portalsim/PortalSimulator.h"
+#include "support/ZelvoraProcess.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -8,6 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 
 using portalsim::Fault;
@@ -209,31 +211,76 @@ private Q_SLOTS:
         QCOMPARE(run({QStringLiteral("list"), QStringLiteral("--demo")}).status, 2);
     }
 
-    void watchPrintsNewOnesUntilTerminated()
+    void watchClampsTheIntervalAndEndsOnSigterm()
     {
-        writeSettings("{\"pollInterval\": 1}");
+        writeSettings("{\"pollInterval\": 0.001}");
         QProcess process;
         process.setProcessEnvironment(environment());
         process.start(QStringLiteral(ZELVORA_EXE), {QStringLiteral("watch")});
         QString out;
-        auto readUntil = [&](const QString& text) {
-            return QTest::qWaitFor(
-                [&] {
-                    out += QString::fromUtf8(process.readAllStandardOutput());
-                    return out.contains(text);
-                },
-                60000);
-        };
-        QVERIFY2(readUntil(QStringLiteral("Watching")), qPrintable(out));
-        m_sim->advance(2);
-        const auto newest = m_sim->items(true);
-        QVERIFY2(readUntil(QStringLiteral("anId=%1&").arg(newest.at(0).number)), qPrintable(out));
-        QVERIFY2(readUntil(QStringLiteral("anId=%1&").arg(newest.at(1).number)), qPrintable(out));
-        QCOMPARE(out.count(QStringLiteral("anId=")), 2); // only the new ones are printed
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                out += QString::fromUtf8(process.readAllStandardOutput());
+                return out.contains(QLatin1String("Ctrl+C"));
+            },
+            60000));
+        QVERIFY2(out.contains(QLatin1String("polling every 30 s")), qPrintable(out));
+        QCOMPARE(out.count(QLatin1String("[Preferences] pollInterval 0.001 is below 30 seconds")), 1);
+        QCOMPARE(m_sim->requestCount(), size_t(3)); // one poll, not hundreds
         ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
+    }
+
+    void hostileTextsCannotReachTheTerminal()
+    {
+        // A title that retitles the terminal, an OSC 8 link, an OSC 52 clipboard write, a CSI, a
+        // lone surrogate, and a symbol that forges a whole extra line.
+        const QString title =
+            QStringLiteral("Evil \x1b]0;pwned\x07 \x1b]52;c;cm0gLXJmIH4=\x07 \u009b31m \x1b]8;;"
+                           "http://x\x1b\\y") +
+            QChar(0xD800);
+        const QString symbol = QStringLiteral("2222\n* 2026-01-01  1120  FORGED");
+        const QJsonObject item{{QStringLiteral("PRESS_REL_ID"), 7},
+                               {QStringLiteral("TITLE"), title},
+                               {QStringLiteral("SYMBOL"), symbol},
+                               {QStringLiteral("SHORT_DESC"), QStringLiteral("line one\nline\x1b[2J two")}};
+        Fault issuer;
+        issuer.body = Fault::Body::Raw;
+        issuer.rawBody = QJsonDocument(QJsonObject{{QStringLiteral("announcementList"), QJsonArray{item}}})
+                             .toJson(QJsonDocument::Compact)
+                             .toStdString();
+        Fault market = issuer;
+        market.rawBody = R"({"announcementList":[]})";
+        m_sim->setFault(Feed::IssuerEN, 0, issuer);
+        m_sim->setFault(Feed::MarketEN, 0, market);
+
+        auto controlFree = [](const QByteArray& bytes, bool multiLine) {
+            const QList<uint> text = QString::fromUtf8(bytes).toUcs4();
+            return std::none_of(text.cbegin(), text.cend(), [multiLine](uint u) {
+                return (u < 0x20 && u != '\n' && !(multiLine && u == '\t')) || (u >= 0x7F && u <= 0x9F);
+            });
+        };
+        const ZelvoraProcess polled = ZelvoraProcess::run({QStringLiteral("poll")}, environment());
+        QCOMPARE(polled.status, 0);
+        QVERIFY2(controlFree(polled.out, false), polled.out.constData());
+        QCOMPARE(polled.out.count('\n'), 2); // the item and the summary: no forged line
+
+        // --json is exact: the same texts come back when it is read, yet no raw control byte is printed.
+        const ZelvoraProcess json =
+            ZelvoraProcess::run({QStringLiteral("list"), QStringLiteral("--json")}, environment());
+        QVERIFY2(controlFree(json.out, false), json.out.constData());
+        const QJsonObject listed = QJsonDocument::fromJson(json.out).array().first().toObject();
+        QCOMPARE(listed.value(QLatin1String("title")).toString(), title);
+        QCOMPARE(listed.value(QLatin1String("companies")).toArray().first().toString(), symbol);
+
+        const ZelvoraProcess shown =
+            ZelvoraProcess::run({QStringLiteral("show"), QStringLiteral("se_7")}, environment());
+        QCOMPARE(shown.status, 0);
+        QVERIFY2(controlFree(shown.out, true), shown.out.constData());
+        QVERIFY(shown.text().contains(QStringLiteral("Companies: 2222\uFFFD* 2026")));
+        QVERIFY(shown.text().endsWith(QStringLiteral("line one\nline\uFFFD[2J two\n")));
     }
 
     void demoMode()

@@ -1,4 +1,5 @@
 #include "fetch/AnnouncementCache.h"
+#include "support/StdoutCapture.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -164,15 +165,20 @@ private Q_SLOTS:
         QCOMPARE(loaded->first().title(), QStringLiteral("😀/"));
     }
 
-    void missingFileAndUnwritableFolderAreSilent()
+    void missingFileAndUnwritableFolder()
     {
         QVERIFY(!AnnouncementCache(folder()).load(kNow));
-        // A folder that cannot be created (a file is in the way): saving fails quietly.
+        // A folder that cannot be created (a file is in the way): saving fails with one log line.
         QFile blocker(m_dir.filePath(QStringLiteral("blocked")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         AnnouncementCache cache(m_dir.filePath(QStringLiteral("blocked/Quvex")));
-        QVERIFY(!cache.save({make(QStringLiteral("a"), 1)}, kNow));
+        {
+            const StdoutCapture log;
+            QVERIFY(!cache.save({make(QStringLiteral("a"), 1)}, kNow));
+            QCOMPARE(log.text().count(QLatin1Char('\n')), 1);
+            QVERIFY(log.text().startsWith(QLatin1String("[Fetcher] Could not save the cache file ")));
+        }
         QVERIFY(!cache.load(kNow));
         QVERIFY(!cache.remove());
     }

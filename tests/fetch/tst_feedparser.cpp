@@ -139,11 +139,18 @@ private Q_SLOTS:
         row("timestamp seconds", {{"timestamp", 1736080200}}, 1736080200);
         row("timestamp milliseconds", {{"timestamp", 1736080200000.0}}, 1736080200);
         row("timestamp fraction kept", {{"timestamp", 1736080200.25}}, 1736080200.25);
-        row("timestamp exactly 1e10 is seconds", {{"timestamp", 10000000000.0}}, 10000000000.0);
+        // As seconds it is the year 2286, not believed; as milliseconds it would be 1970.
+        row("timestamp exactly 1e10 is seconds", {{"timestamp", 10000000000.0}}, now);
         row("timestamp just above 1e10 is ms", {{"timestamp", 10000000001.0}}, 10000000.001);
         row("empty timestamp text", {{"timestamp", ""}}, now);
         row("no date at all", {}, now);
         row("date of wrong type", {{"newsDateStr", 5}, {"timestamp", true}}, now);
+        // Not believed more than a day ahead of the fetch (kNow is 2026-05-28 20:26:40 UTC).
+        row("timestamp 1e300", {{"timestamp", 1e300}}, now);
+        row("year 9999", {{"newsDateStr", "31/12/9999 23:59:59"}}, now);
+        row("year 2100 text", {{"timestamp", "Jan 1, 2100 1:00:00 AM"}}, now);
+        row("a day ahead is believed", {{"newsDateStr", "29/05/2026 23:26:40"}}, 1780000000 + 86400);
+        row("a second more is not", {{"newsDateStr", "29/05/2026 23:26:41"}}, now);
     }
 
     void dates()
@@ -173,8 +180,6 @@ private Q_SLOTS:
         QTest::newRow("empty") << QString() << QStringLiteral("ar") << kOrigin;
         QTest::newRow("relative") << QStringLiteral("/wps/x?locale=en") << QStringLiteral("en")
                                   << kOrigin + QStringLiteral("/wps/x?locale=en");
-        QTest::newRow("relative, no slash")
-            << QStringLiteral("wps/x") << QStringLiteral("en") << kOrigin + QStringLiteral("wps/x");
         QTest::newRow("arabic switches every locale")
             << QStringLiteral("/x?locale=en&b=locale=en") << QStringLiteral("ar")
             << kOrigin + QStringLiteral("/x?locale=ar&b=locale=ar");
@@ -185,8 +190,23 @@ private Q_SLOTS:
         QTest::newRow("absolute") << QStringLiteral("https://other.example/p?locale=en")
                                   << QStringLiteral("ar")
                                   << QStringLiteral("https://other.example/p?locale=ar");
-        QTest::newRow("HTTP upper case is relative")
-            << QStringLiteral("HTTP://x") << QStringLiteral("en") << kOrigin + QStringLiteral("HTTP://x");
+        // Anything but "/path" is resolved as a URL reference; the host never comes from concatenation.
+        QTest::newRow("relative, no slash")
+            << QStringLiteral("wps/x") << QStringLiteral("en") << kOrigin + QStringLiteral("/wps/x");
+        QTest::newRow("user-info trick") << QStringLiteral("@evil.example/x") << QStringLiteral("en")
+                                         << kOrigin + QStringLiteral("/@evil.example/x");
+        QTest::newRow("backslash") << QStringLiteral("/\\evil.example/x") << QStringLiteral("en")
+                                   << kOrigin + QStringLiteral("/%5Cevil.example/x");
+        QTest::newRow("scheme-relative") << QStringLiteral("//other.example/x") << QStringLiteral("en")
+                                         << QStringLiteral("https://other.example/x");
+        QTest::newRow("HTTP upper case") << QStringLiteral("HTTP://x.example/") << QStringLiteral("en")
+                                         << QStringLiteral("HTTP://x.example/");
+        QTest::newRow("javascript") << QStringLiteral("javascript:alert(1)") << QStringLiteral("en")
+                                    << kOrigin;
+        QTest::newRow("file") << QStringLiteral("file:///etc/passwd") << QStringLiteral("en") << kOrigin;
+        QTest::newRow("httpx prefix") << QStringLiteral("httpx://x") << QStringLiteral("en") << kOrigin;
+        QTest::newRow("too long") << QStringLiteral("/") + QString(3000, QLatin1Char('a'))
+                                  << QStringLiteral("en") << kOrigin;
     }
 
     void links()
@@ -219,6 +239,27 @@ private Q_SLOTS:
         QCOMPARE(parsed.companies(), companies);
         QCOMPARE(parsed.title(), QStringLiteral(" <b>Title</b> ")); // taken as delivered
         QCOMPARE(parsed.description(), QStringLiteral("A &amp; B<br>"));
+    }
+
+    void oversizedFieldsAreCutAndMarked()
+    {
+        const QString huge(200000, QChar(0x0628));
+        const Announcement parsed = parseOne({{QStringLiteral("TITLE"), huge},
+                                              {QStringLiteral("SHORT_DESC"), huge},
+                                              {QStringLiteral("SYMBOL"), huge}});
+        for (const auto& [text, limit] : {std::pair{parsed.title(), FeedParser::kMaxTitleLength},
+                                          {parsed.description(), FeedParser::kMaxDescriptionLength},
+                                          {parsed.companies().value(0), FeedParser::kMaxSymbolLength}}) {
+            QCOMPARE(text.size(), limit);
+            QVERIFY(text.endsWith(QChar(0x2026)));
+        }
+        // The identifier is still made from the delivered title.
+        QCOMPARE(parsed.id(), FeedParser::fallbackIdentifier(QStringLiteral("tadawul"), huge, {}, {}));
+        // A cut never leaves half a surrogate pair.
+        const QString emoji =
+            QString(FeedParser::kMaxTitleLength - 2, QLatin1Char('a')) + QStringLiteral("😀😀");
+        QCOMPARE(FeedParser::capped(emoji, FeedParser::kMaxTitleLength),
+                 emoji.left(FeedParser::kMaxTitleLength - 2) + QChar(0x2026));
     }
 
     void keepsOrderAndRepeats()

@@ -50,9 +50,9 @@ private Q_SLOTS:
         QTest::newRow("prune boundary is strict")
             << AnnouncementList{record("edge", 2592000), record("inside", 2591999)} << AnnouncementList{}
             << QStringList{"inside"};
-        QTest::newRow("future dates stay on top")
-            << AnnouncementList{record("now", 0), record("future", -3600)} << AnnouncementList{}
-            << QStringList{"future", "now"};
+        QTest::newRow("up to a day ahead stays on top, further ahead is dropped (old cache)")
+            << AnnouncementList{record("now", 0), record("soon", -86400), record("2100", -2.4e9)}
+            << AnnouncementList{record("9999", -2.5e11)} << QStringList{"soon", "now"};
         QTest::newRow("repeats: first met wins") << AnnouncementList{record("a", 1), record("a", 2)}
                                                  << AnnouncementList{record("a", 3)} << QStringList{"a"};
     }

@@ -1,6 +1,8 @@
 #include "model/AppConstants.h"
 #include "model/Preferences.h"
+#include "support/StdoutCapture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -65,6 +67,16 @@ private Q_SLOTS:
         QCOMPARE(preferences.pollInterval(), 600.0);
         preferences.setPollInterval(30);
         QCOMPARE(preferences.pollInterval(), 30.0);
+        // Below 30 s reads as 30 s, with one log line however often it is read.
+        preferences.setPollInterval(0.001);
+        {
+            const StdoutCapture log;
+            QCOMPARE(preferences.pollInterval(), 30.0);
+            preferences.setPollInterval(29.5);
+            QCOMPARE(preferences.pollInterval(), 30.0);
+            QCOMPARE(log.text(), QStringLiteral("[Preferences] pollInterval 0.001 is below 30 seconds; "
+                                                "polling every 30 seconds\n"));
+        }
 
         const Instant when = Instant::fromReferenceSeconds(818000000.5);
         preferences.setLastPollDate(when);
@@ -214,6 +226,36 @@ private Q_SLOTS:
         const QStringList files =
             QDir(QFileInfo(m_path).absolutePath()).entryList({QStringLiteral("settings*")}, QDir::Files);
         QCOMPARE(files, QStringList{QStringLiteral("settings.json")});
+    }
+
+    void symbolicLinksStayLinks()
+    {
+        // settings.json -> ../dotfiles/zelvora.json -> zelvora-real.json (relative links, a chain),
+        // as dotfile managers set them up; the target is replaced, the links stay.
+        const QString dotfiles = m_dir.filePath(QStringLiteral("dotfiles"));
+        QVERIFY(QDir().mkpath(dotfiles));
+        QVERIFY(QDir().mkpath(QFileInfo(m_path).absolutePath()));
+        const QString real = dotfiles + QStringLiteral("/zelvora-real.json");
+        QVERIFY(QFile::link(QStringLiteral("zelvora-real.json"), dotfiles + QStringLiteral("/zelvora.json")));
+        QVERIFY(QFile::link(QStringLiteral("../dotfiles/zelvora.json"), m_path));
+
+        Preferences preferences(m_path);
+        preferences.setLanguage(QStringLiteral("ar")); // the target does not exist yet
+        preferences.setPollInterval(600);
+        QVERIFY(QFileInfo(m_path).isSymLink());
+        QVERIFY(QFileInfo(dotfiles + QStringLiteral("/zelvora.json")).isSymLink());
+        QVERIFY(QFileInfo(real).isFile() && !QFileInfo(real).isSymLink());
+        QCOMPARE(Preferences(real).language(), QStringLiteral("ar"));
+        QCOMPARE(Preferences(m_path).pollInterval(), 600.0);
+        QCOMPARE(QFile(real).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+        QCOMPARE(QDir(dotfiles).entryList(QDir::Files | QDir::System).size(), 2); // no temporary files left
+
+        // A link that points at itself is not replaced by a regular file.
+        QFile::remove(m_path);
+        QVERIFY(QFile::link(m_path, m_path));
+        QVERIFY(!preferences.setWatchlistSymbols({QStringLiteral("2222")}));
+        QVERIFY(QFileInfo(m_path).isSymLink());
+        QFile::remove(m_path);
     }
 };
 

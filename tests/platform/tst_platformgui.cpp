@@ -59,6 +59,17 @@ private Q_SLOTS:
         QVERIFY(std::none_of(labels.cbegin(), labels.cend(), [](QLabel* label) {
             return label->isVisible() && label->text().contains(QStringLiteral("javascript"));
         }));
+
+        // A version text that looks like HTML is shown as text, never read as markup (an <img> would
+        // be loaded from the disk).
+        dialog.showResult({UpdateCheckResult::Outcome::UpdateAvailable,
+                           AppcastItem{QStringLiteral("Zelvora"), QStringLiteral("7"),
+                                       QStringLiteral("<img src=\"/dev/zero\">"), {}, {}},
+                           {}});
+        const auto shown = dialog.findChildren<QLabel*>();
+        QVERIFY(std::any_of(shown.cbegin(), shown.cend(), [](QLabel* label) {
+            return label->text().contains(QLatin1String("<img")) && label->textFormat() == Qt::PlainText;
+        }));
     }
 
     void trayWithoutSystemTrayReportsAnError()

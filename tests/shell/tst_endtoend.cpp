@@ -132,6 +132,7 @@ QProcessEnvironment sessionEnvironment(const QTemporaryDir& home, const portalsi
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
     env.insert(QStringLiteral("ZELVORA_PORTAL_ORIGIN"), QString::fromStdString(portal.origin()));
     env.insert(QStringLiteral("DO_NOT_TRACK"), QStringLiteral("1"));
+    env.insert(QStringLiteral("ZELVORA_MIN_POLL_INTERVAL"), QStringLiteral("1"));
     env.insert(QStringLiteral("ZELVORA_APPCAST_URL"),
                QString::fromStdString(portal.origin()) + QStringLiteral("/appcast.xml"));
     env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));

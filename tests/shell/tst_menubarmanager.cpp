@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QWidgetAction>
 
 namespace {
@@ -189,6 +190,27 @@ private Q_SLOTS:
         QVERIFY(arabicItem.companiesText().isEmpty());
         QCOMPARE(AnnouncementMenuItem::shortened(QString(52, QLatin1Char('y')), 52),
                  QString(52, QLatin1Char('y')));
+    }
+
+    void toolTipsShowTitlesAsText()
+    {
+        // Markup spelled with character references survives the title's clean-up; as a tooltip it
+        // must stay text, or Qt would read /dev/zero when the user hovers.
+        const Announcement hostile(QStringLiteral("se_1"),
+                                   QStringLiteral("&#60;img src=&#34;/dev/zero&#34;&#62; <b>x</b>"), {}, {},
+                                   Instant::now(), {});
+        const AnnouncementMenuItem item(hostile, QStringLiteral("\U0001F4CC"));
+        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Plain, false);
+        manager.update({hostile});
+        const QList<QAction*> actions = manager.menu()->actions();
+        const auto action = std::find_if(actions.cbegin(), actions.cend(),
+                                         [](QAction* a) { return MenuBarManager::tagOf(a) >= 0; });
+        QVERIFY(action != actions.cend());
+        for (const QString& toolTip : {item.toolTip(), (*action)->toolTip()}) {
+            QTextDocument shown;
+            shown.setHtml(toolTip);
+            QCOMPARE(shown.toPlainText(), QStringLiteral("<img src=\"/dev/zero\"> x"));
+        }
     }
 
     void plainItemsForDBusMenuHosts()

@@ -1,4 +1,5 @@
 #include "infra/SettingsStore.h"
+#include "model/Preferences.h"
 #include "support/LoopbackHttpServer.h"
 #include "telemetry/TelemetryService.h"
 
@@ -162,16 +163,24 @@ private Q_SLOTS:
         QVERIFY(first.sessionID() != second.sessionID());
     }
 
-    void doNotTrackSendsNothing()
+    void doNotTrackOrTheSwitchOffSendsNothing()
     {
         LoopbackHttpServer server;
         TelemetryService service(*m_store, QString::fromLatin1(server.url("/v2/")));
-        qputenv("DO_NOT_TRACK", "1");
-        service.appLaunched();
-        service.announcementsRefreshed(3);
-        QCOMPARE(service.sender().inFlight(), 0);
-        QVERIFY(!m_store->value(TelemetryService::userIDKey()).isString()); // not even an id is made
-        qunsetenv("DO_NOT_TRACK");
+        Preferences preferences(m_store->path());
+        for (const bool environment : {true, false}) {
+            if (environment)
+                qputenv("DO_NOT_TRACK", "1");
+            else
+                preferences.setShareUsageStatistics(false); // the settings window's switch, off
+            service.appLaunched();
+            service.announcementsRefreshed(3);
+            service.announcementOpened(QStringLiteral("Arabian Energy Co. announces a dividend"));
+            QCOMPARE(service.sender().inFlight(), 0);
+            QVERIFY(!m_store->value(TelemetryService::userIDKey()).isString()); // not even an id is made
+            qunsetenv("DO_NOT_TRACK");
+        }
+        preferences.setShareUsageStatistics(true);
         service.settingsOpened();
         QTRY_COMPARE_WITH_TIMEOUT(server.count(), 1, 30000);
         QVERIFY(server.requests().first().body.contains("settingsOpened"));

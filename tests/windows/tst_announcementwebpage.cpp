@@ -1,5 +1,6 @@
 #include "TestData.h"
 #include "platform/gui/UrlOpener.h"
+#include "support/LoopbackHttpServer.h"
 #include "windows/AnnouncementWebPage.h"
 #include "windows/AnnouncementWindow.h"
 
@@ -162,7 +163,7 @@ private Q_SLOTS:
     void thePageMovesOnlyToWebAddresses()
     {
         QWebEngineView view;
-        auto* page = new RecordingPage(&view);
+        auto* page = new RecordingPage(&m_opener, &view);
         view.setPage(page);
         QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
         page->loadDocument(
@@ -180,10 +181,21 @@ private Q_SLOTS:
         }
         QVERIFY(!page->url().isLocalFile());
 
+        // Clicked: on the announcement's host inside the window, elsewhere in the browser.
         QVERIFY(page->ask(QUrl(QStringLiteral("https://www.saudiexchange.sa/b")),
                           QWebEnginePage::NavigationTypeLinkClicked));
-        QVERIFY(page->ask(QUrl(QStringLiteral("http://127.0.0.1:9/")),
-                          QWebEnginePage::NavigationTypeLinkClicked));
+        QVERIFY(page->ask(QUrl(QStringLiteral("https://www.saudiexchange.sa/c")),
+                          QWebEnginePage::NavigationTypeRedirect)); // that click's own redirect
+        QVERIFY(!page->ask(QUrl(QStringLiteral("https://evil.example/d")),
+                           QWebEnginePage::NavigationTypeRedirect));
+        QVERIFY(!page->ask(QUrl(QStringLiteral("http://127.0.0.1:9/")),
+                           QWebEnginePage::NavigationTypeLinkClicked));
+        QCOMPARE(m_opener.opened(), (QList<QUrl>{QUrl(QStringLiteral("https://evil.example/d")),
+                                                 QUrl(QStringLiteral("http://127.0.0.1:9/"))}));
+        // Automatic moves of the main frame are refused, wherever they lead.
+        for (const auto type : {QWebEnginePage::NavigationTypeRedirect, QWebEnginePage::NavigationTypeOther,
+                                QWebEnginePage::NavigationTypeTyped})
+            QVERIFY(!page->ask(QUrl(QStringLiteral("https://www.saudiexchange.sa/e")), type));
         QVERIFY(!page->ask(QUrl(QStringLiteral("file:///etc/passwd")),
                            QWebEnginePage::NavigationTypeLinkClicked));
         QVERIFY(!page->ask(QUrl(QStringLiteral("mailto:a@b.c")), QWebEnginePage::NavigationTypeLinkClicked));
@@ -192,6 +204,38 @@ private Q_SLOTS:
         QVERIFY(!page->ask(QUrl(QStringLiteral("data:text/html,x")), QWebEnginePage::NavigationTypeTyped));
         QVERIFY(
             page->ask(QUrl(QStringLiteral("data:text/html,x")), QWebEnginePage::NavigationTypeBackForward));
+        QCOMPARE(m_opener.opened().size(), 2);
+    }
+
+    void aMetaRefreshIsRefusedAndImagesStillLoad()
+    {
+        LoopbackHttpServer portal([](const httplib::Request&, httplib::Response& response) {
+            response.set_content("<p>moved</p>", "text/html");
+        });
+        QWebEngineView view;
+        auto* page = new RecordingPage(&m_opener, &view);
+        view.setPage(page);
+        const QUrl home(QString::fromUtf8(portal.url("/news/page")));
+        QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
+        page->loadDocument(
+            QStringLiteral("<html><head><meta http-equiv=\"refresh\" content=\"0; url=/moved\">"
+                           "</head><body><img src=\"pic.png\"></body></html>"),
+            home);
+        QVERIFY(loaded.wait(60000));
+        QTRY_VERIFY_WITH_TIMEOUT(std::any_of(page->requests.cbegin(), page->requests.cend(),
+                                             [](const RecordingPage::Request& r) {
+                                                 return r.url.path() == QLatin1String("/moved") &&
+                                                        !r.accepted;
+                                             }),
+                                 30000);
+        const auto requested = [&portal](const QByteArray& path) {
+            const auto requests = portal.requests();
+            return std::any_of(requests.cbegin(), requests.cend(),
+                               [&path](const LoopbackHttpServer::Request& r) { return r.path == path; });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(requested("/news/pic.png"), 30000); // resolved against the link
+        QVERIFY(!requested("/moved"));
+        QCOMPARE(page->url(), home);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "model/Preferences.h"
+#include "telemetry/TelemetryService.h"
 #include "windows/SettingsWindow.h"
 
 #include <QAbstractItemView>
@@ -222,6 +223,12 @@ private Q_SLOTS:
         QCOMPARE(m_preferences->notificationsEnabled(), true);
         // Stored as real truth values, not left to the defaults.
         QCOMPARE(m_preferences->store().value(QStringLiteral("notificationsEnabled")), QJsonValue(true));
+
+        // Usage statistics: on for a new user; off stops the very next signal.
+        QVERIFY(window.usageStatisticsCheckbox()->isChecked());
+        QTest::mouseClick(window.usageStatisticsCheckbox(), Qt::LeftButton);
+        QVERIFY(!TelemetryService(m_preferences->store(), QStringLiteral("http://127.0.0.1:9/"))
+                     .sharingAllowed());
         QVERIFY(m_calls.isEmpty());
     }
 
