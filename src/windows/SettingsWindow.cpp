@@ -73,7 +73,7 @@ QWidget* SettingsWindow::makePopupRow(const QString& text, QComboBox* popup)
     layout->setSpacing(12);
     auto* label = new QLabel(text);
     label->setFont(WindowStyle::systemFont(13));
-    label->setFixedWidth(110);
+    label->setFixedWidth(135); // "Interface language" whole, and the pop-ups still in one column
     popup->setFixedWidth(160);
     layout->addWidget(label, 0, Qt::AlignVCenter);
     layout->addWidget(popup, 0, Qt::AlignVCenter);
