@@ -407,14 +407,7 @@ private Q_SLOTS:
             return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libzelvora-web.so");
         };
         QTRY_VERIFY2_WITH_TIMEOUT(windowModuleLoaded(), qPrintable(desktop.output()), 60000);
-        if (!desktop.wayland) {
-            const QString title = desktop.notifications.calls().first().summary;
-            QTRY_VERIFY2_WITH_TIMEOUT(windowTitles().contains(title),
-                                      qPrintable(title + QStringLiteral(" not among ") +
-                                                 windowTitles().join(QStringLiteral(" | ")) +
-                                                 QLatin1Char('\n') + desktop.output()),
-                                      90000);
-        }
+        // The window's title as the window manager reads it is checked by notifyClickReadQuit.
 
         ::kill(static_cast<pid_t>(desktop.zelvora.processId()), SIGTERM);
         QVERIFY(desktop.zelvora.waitForFinished(30000));
