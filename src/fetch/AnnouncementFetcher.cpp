@@ -6,7 +6,7 @@
 #include "fetch/KeptList.h"
 #include "fetch/PortalClient.h"
 #include "fetch/ThreadHop.h"
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 #include "model/Preferences.h"
 
 #include <QDir>
@@ -161,8 +161,8 @@ void AnnouncementFetcher::afterCacheLoaded()
         FeedResults results;
         const auto logError = [this](const QString& feed, const FetchResult& result) {
             if (!result.ok() && m_networkOnline.load())
-                Log::line(QStringLiteral("Fetcher"),
-                          feed + QStringLiteral(" error: ") + result.error->description());
+                qCInfo(lcFetcher, "%s error: %s", qUtf8Printable(feed),
+                       qUtf8Printable(result.error->description()));
         };
         results.issuer = feeds.fetchIssuerAnnouncements(language);
         logError(QStringLiteral("Issuer announcements"), results.issuer);
@@ -207,16 +207,15 @@ void AnnouncementFetcher::recordPollStatus(const FeedResults& results)
     // Only the start and the end of a long outage are logged; each failed poll has its own lines.
     if (m_pollStatus.record(m_clock.now(), failures, allFailed)) {
         if (m_pollStatus.state() == PollStatus::State::NotWatching)
-            Log::line(QStringLiteral("Fetcher"),
-                      QStringLiteral("Not watching: no feed has answered since %1 (%2 polls)")
-                          .arg(m_pollStatus.failingSince()->toDateTime().toString(Qt::ISODate))
-                          .arg(m_pollStatus.consecutiveFailures()));
+            qCInfo(lcFetcher, "Not watching: no feed has answered since %s (%d polls)",
+                   qUtf8Printable(m_pollStatus.failingSince()->toDateTime().toString(Qt::ISODate)),
+                   int(m_pollStatus.consecutiveFailures()));
         else
-            Log::line(QStringLiteral("Fetcher"), QStringLiteral("Watching again: the portal answers"));
+            qCInfo(lcFetcher, "Watching again: the portal answers");
     }
     // A few hundred bytes, written before the poll ends so a one-shot `zelvora poll` leaves it behind.
     if (!m_pollStatus.save(pollStatusFile()))
-        Log::line(QStringLiteral("Fetcher"), QStringLiteral("Cannot write ") + pollStatusFile());
+        qCInfo(lcFetcher, "Cannot write %s", qUtf8Printable(pollStatusFile()));
 }
 
 QSet<QString> AnnouncementFetcher::presentAtStart(const FeedResults& results)
