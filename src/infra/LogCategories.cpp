@@ -1,6 +1,6 @@
 #include "infra/LogCategories.h"
 
-Q_LOGGING_CATEGORY(lcAppDelegate, "zelvora.appdelegate", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcAnnouncementWindowLoader, "zelvora.announcementwindowloader", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcBrowser, "zelvora.browser", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcFetcher, "zelvora.fetcher", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcNetwork, "zelvora.network", QtInfoMsg)

@@ -11,7 +11,7 @@ using Category = const QLoggingCategory& (*)();
 
 // The component each category's lines are bracketed with (the names log readers grep for).
 const std::pair<Category, QLatin1StringView> kComponents[] = {
-    {&lcAppDelegate, QLatin1StringView("AppDelegate")},
+    {&lcAnnouncementWindowLoader, QLatin1StringView("AnnouncementWindowLoader")},
     {&lcBrowser, QLatin1StringView("Browser")},
     {&lcFetcher, QLatin1StringView("Fetcher")},
     {&lcNetwork, QLatin1StringView("Network")},

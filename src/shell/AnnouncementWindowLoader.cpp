@@ -54,7 +54,7 @@ Factory loadFactory()
                 return symbol; // the library stays loaded for the life of the process
             errors.append(library.errorString());
         }
-        qCInfo(lcAppDelegate, "Could not load the announcement window module: %s",
+        qCInfo(lcAnnouncementWindowLoader, "Could not load the announcement window module: %s",
                errors.isEmpty() ? "libzelvora-web.so not found"
                                 : qUtf8Printable(errors.join(QStringLiteral("; "))));
         return Factory(nullptr);
