@@ -1,5 +1,5 @@
 
-#include "model/AnnouncementPage.h"
+#include "model/RiyadhTime.h"
 #include "support/ZelvoraProcess.h"
 
 #include <QDir>
@@ -76,8 +76,8 @@ private Q_SLOTS:
         QVERIFY(result.out.contains("<h1>Cash dividend &amp; bonus</h1>"));
         QVERIFY(result.out.contains("<div class=\"content\"><p>SAR 1.00 &amp; more</p></div>"));
         // The long date in the user's locale and time zone.
-        const QString date = AnnouncementPage::dateText(m_published, QStringLiteral("en_US"),
-                                                        QByteArrayLiteral("Asia/Riyadh"));
+        const QString date = RiyadhTime::longDateShortTime(m_published, QStringLiteral("en_US"),
+                                                           QByteArrayLiteral("Asia/Riyadh"));
         QVERIFY(result.out.contains("<span class=\"date\">" + date.toUtf8() + "</span>"));
     }
 
