@@ -5,6 +5,7 @@
 #include "fetch/FeedParser.h"
 #include "model/Preferences.h"
 #include "portalsim/PortalSimulator.h"
+#include "support/ManualClock.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

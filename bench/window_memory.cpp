@@ -2,7 +2,7 @@
 // proportional set size) after opening and closing announcement windows. The owner keeps one window
 // per announcement; a closed window drops its page.
 #include "fetch/PortalOrigin.h"
-#include "platform/gui/UrlOpener.h"
+#include "support/RecordingUrlOpener.h"
 #include "windows/AnnouncementWindow.h"
 
 #include <QApplication>

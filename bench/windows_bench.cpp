@@ -1,5 +1,5 @@
 // The list window rebuilds all of its rows after every poll while it is visible: up to 100 rows.
-#include "platform/gui/UrlOpener.h"
+#include "support/RecordingUrlOpener.h"
 #include "windows/AllAnnouncementsWindow.h"
 
 #include <QApplication>

@@ -16,8 +16,21 @@
 #include <QLineEdit>
 #include <QStyleFactory>
 #include <QTemporaryDir>
+#include <cstdio>
 
 namespace {
+// The gallery's sample links are made up: print what a click would open instead of opening it.
+class PrintingUrlOpener : public UrlOpener
+{
+public:
+    bool open(const QUrl& url) override
+    {
+        std::printf("would open %s\n", qPrintable(url.toString()));
+        std::fflush(stdout);
+        return true;
+    }
+};
+
 Announcement make(int index, const QString& title, const QString& description, const QStringList& companies,
                   double hoursAgo)
 {
@@ -137,7 +150,7 @@ int main(int argc, char** argv)
         QApplication::setPalette(darkPalette());
 
     QTemporaryDir dir;
-    RecordingUrlOpener opener;
+    PrintingUrlOpener opener;
     const QString uiState = dir.filePath(QStringLiteral("ui-state.json"));
     Preferences preferences(dir.filePath(QStringLiteral("settings.json")));
     preferences.setPollInterval(300);

@@ -4,6 +4,7 @@
 #include "fetch/AnnouncementFetcher.h"
 #include "model/Preferences.h"
 #include "portalsim/PortalSimulator.h"
+#include "support/ManualClock.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

@@ -1,5 +1,6 @@
 #include "fetch/FeedParser.h"
 #include "fetch/PortalDates.h"
+#include "support/ManualClock.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

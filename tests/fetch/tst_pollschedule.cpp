@@ -72,7 +72,7 @@ private Q_SLOTS:
         QVERIFY(h.fetcher->announcements().isEmpty());
         QVERIFY(!QFile::exists(cacheFile));
         QVERIFY(!h.fetcher->isFirstPoll());
-        QVERIFY(h.fetcher->pollTimer() && h.fetcher->pollTimer()->isActive());
+        QVERIFY(h.fetcher->schedule().isRunning());
         QVERIFY(finished.isEmpty());
 
         h.sim->releaseHeld();
@@ -104,15 +104,14 @@ private Q_SLOTS:
         QSignalSpy finished(h.fetcher.get(), &AnnouncementFetcher::pollFinished);
         h.fetcher->startPolling();
         QVERIFY(h.fetcher->isPolling()); // the immediate poll
-        QCOMPARE(h.fetcher->pollTimer()->interval(), milliseconds);
-        QVERIFY(!h.fetcher->pollTimer()->isSingleShot());
+        QCOMPARE(h.fetcher->schedule().intervalMs(), milliseconds);
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
 
         // A changed setting takes effect only through a restart.
         h.preferences->setPollInterval(900);
-        QCOMPARE(h.fetcher->pollTimer()->interval(), milliseconds);
+        QCOMPARE(h.fetcher->schedule().intervalMs(), milliseconds);
         h.fetcher->restartPolling();
-        QCOMPARE(h.fetcher->pollTimer()->interval(), 900000);
+        QCOMPARE(h.fetcher->schedule().intervalMs(), 900000);
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 30000);
     }
 
@@ -125,11 +124,8 @@ private Q_SLOTS:
         h.fetcher->startPolling();
         h.fetcher->startPolling(); // twice: one timer, one shared poll
         QTRY_COMPARE_WITH_TIMEOUT(h.sim->heldCount(), 1, 30000);
-        int activeTimers = 0;
-        for (const QTimer* timer : h.fetcher->findChildren<QTimer*>())
-            activeTimers += timer->isActive() ? 1 : 0;
-        QCOMPARE(activeTimers, 1);
-        QVERIFY(QMetaObject::invokeMethod(const_cast<QTimer*>(h.fetcher->pollTimer()), "timeout"));
+        QVERIFY(h.fetcher->schedule().isRunning());
+        QVERIFY(QMetaObject::invokeMethod(const_cast<PollSchedule*>(&h.fetcher->schedule()), "due"));
         h.sim->releaseHeld();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
         QCoreApplication::processEvents();
@@ -137,19 +133,8 @@ private Q_SLOTS:
         QCOMPARE(int(h.sim->requestCount()), FetcherHarness::kRequestsPerPoll);
 
         // A tick when idle starts a poll.
-        QVERIFY(QMetaObject::invokeMethod(const_cast<QTimer*>(h.fetcher->pollTimer()), "timeout"));
+        QVERIFY(QMetaObject::invokeMethod(const_cast<PollSchedule*>(&h.fetcher->schedule()), "due"));
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 30000);
-    }
-
-    void timerDiesWithTheFetcher()
-    {
-        FetcherHarness h(5, 5);
-        h.sim->setFault(Feed::IssuerEN, 0, held());
-        h.fetcher->startPolling();
-        QPointer<const QTimer> timer = h.fetcher->pollTimer();
-        QTRY_COMPARE_WITH_TIMEOUT(h.sim->heldCount(), 1, 30000);
-        h.fetcher.reset(); // with a poll in flight: the transfer is cancelled, nothing blocks
-        QVERIFY(timer.isNull());
     }
 
     void destroyedWhileARequestIsHeld()

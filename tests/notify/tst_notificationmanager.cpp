@@ -3,6 +3,7 @@
 #include "model/UnicodeText.h"
 #include "notify/DBusNotificationBackend.h"
 #include "notify/NotificationManager.h"
+#include "support/ManualClock.h"
 #include "support/StdoutCapture.h"
 
 #include <QSignalSpy>

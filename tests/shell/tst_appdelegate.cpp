@@ -1,7 +1,7 @@
 #include "fetch/FetcherHarness.h"
 #include "model/Preferences.h"
-#include "platform/gui/UrlOpener.h"
 #include "shell/AppDelegate.h"
+#include "support/RecordingUrlOpener.h"
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementWindow.h"
 

@@ -8,6 +8,7 @@
 #include "fetch/AnnouncementFetcher.h"
 #include "model/Preferences.h"
 #include "notify/NotificationManager.h"
+#include "support/ManualClock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

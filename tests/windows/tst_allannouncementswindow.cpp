@@ -1,6 +1,6 @@
 #include "TestData.h"
 #include "fetch/IssuerDirectory.h"
-#include "platform/gui/UrlOpener.h"
+#include "support/RecordingUrlOpener.h"
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementRowView.h"
 #include "windows/LineClampLabel.h"

@@ -1,6 +1,6 @@
 #include "TestData.h"
-#include "platform/gui/UrlOpener.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/RecordingUrlOpener.h"
 #include "windows/AnnouncementWebPage.h"
 #include "windows/AnnouncementWindow.h"
 

@@ -1,6 +1,6 @@
 #include "TestData.h"
 #include "model/AnnouncementPage.h"
-#include "platform/gui/UrlOpener.h"
+#include "support/RecordingUrlOpener.h"
 #include "windows/AnnouncementWindow.h"
 #include "windows/TagLabel.h"
 #include "windows/WindowFrameStore.h"
