@@ -54,7 +54,7 @@ Factory loadFactory()
                 return symbol; // the library stays loaded for the life of the process
             errors.append(library.errorString());
         }
-        Log::line(QStringLiteral("AppDelegate"),
+        Log::line(QStringLiteral("AnnouncementWindowLoader"),
                   QStringLiteral("Could not load the announcement window module: %1")
                       .arg(errors.isEmpty() ? QStringLiteral("libzelvora-web.so not found")
                                             : errors.join(QStringLiteral("; "))));

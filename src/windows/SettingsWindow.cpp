@@ -126,6 +126,7 @@ void SettingsWindow::setupUI()
     connect(m_resetPromptButton, &QPushButton::clicked, this, &SettingsWindow::resetNotificationPrompt);
 
     m_watchlistEditor = new WatchlistEditor(m_preferences, m_hooks.issuerDirectory);
+    connect(m_watchlistEditor, &WatchlistEditor::watchlistChanged, this, &SettingsWindow::watchlistChanged);
 
     m_footer = new QLabel(tr("Zelvora monitors issuer announcements and market news from Saudi "
                              "Exchange public feeds. No account or API key required."));

@@ -1,8 +1,8 @@
 #include "model/Preferences.h"
 #include "shell/AnnouncementMenuItem.h"
 #include "shell/AnnouncementMenuLine.h"
-#include "shell/MenuBarManager.h"
 #include "shell/MenuCommands.h"
+#include "shell/TrayMenu.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -53,7 +53,7 @@ QString describe(const QAction* action)
 }
 } // namespace
 
-class TestMenuBarManager : public QObject
+class TestTrayMenu : public QObject
 {
     Q_OBJECT
 
@@ -71,7 +71,8 @@ private Q_SLOTS:
 
     void emptyMenuTopToBottom()
     {
-        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Drawn, false);
+        TrayMenu manager(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        manager.rebuild();
         QStringList items;
         for (const QAction* action : manager.menu()->actions())
             items << describe(action);
@@ -103,13 +104,13 @@ private Q_SLOTS:
 
     void latestSectionIsCappedAndTagged()
     {
-        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Drawn, false);
+        TrayMenu manager(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
         manager.update(makeAnnouncements(40));
         QList<int> tags;
         QList<QAction*> items;
         for (QAction* action : manager.menu()->actions()) {
-            if (MenuBarManager::tagOf(action) >= 0) {
-                tags << MenuBarManager::tagOf(action);
+            if (TrayMenu::tagOf(action) >= 0) {
+                tags << TrayMenu::tagOf(action);
                 items << action;
             }
         }
@@ -127,24 +128,34 @@ private Q_SLOTS:
 
     void shortScreenGetsOneLineItemsNotColumns()
     {
-        const int screenHeight = QGuiApplication::primaryScreen()->availableGeometry().height();
+        // The screen the menu opens on decides, not the one it was built for.
+        int screenHeight = 100000;
         m_preferences->setWatchlistSymbols({QStringLiteral("2222")});
-        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Drawn, false);
-        manager.update(makeAnnouncements(3));
-        QCOMPARE(manager.itemForm(), AnnouncementMenuItem::Form::Full);
-        // 5 watchlist and 15 latest items in full are far taller than the screen.
-        manager.update(makeAnnouncements(40, QStringLiteral("2222")));
-        QCOMPARE(manager.itemForm(), AnnouncementMenuItem::Form::Compact);
-        QVERIFY2(manager.menu()->sizeHint().height() <= screenHeight,
-                 qPrintable(QString::number(manager.menu()->sizeHint().height())));
-        QVERIFY(manager.menu()->style()->styleHint(QStyle::SH_Menu_Scrollable, nullptr, manager.menu()));
-        QVERIFY(manager.menu()->sizeHint().width() < 2 * manager.menu()->minimumWidth()); // one column
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        menu.setAvailableHeight([&screenHeight] { return screenHeight; });
+        // 5 watchlist and 15 latest items in full.
+        menu.update(makeAnnouncements(40, QStringLiteral("2222")));
+        QCOMPARE(menu.itemForm(), AnnouncementMenuItem::Form::Full);
+        screenHeight = 800;
+        Q_EMIT menu.menu()->aboutToShow();
+        QCOMPARE(menu.itemForm(), AnnouncementMenuItem::Form::Compact);
+        QVERIFY2(menu.menu()->sizeHint().height() <= screenHeight,
+                 qPrintable(QString::number(menu.menu()->sizeHint().height())));
+        QVERIFY(menu.menu()->style()->styleHint(QStyle::SH_Menu_Scrollable, nullptr, menu.menu()));
+        QVERIFY(menu.menu()->sizeHint().width() < 2 * menu.menu()->minimumWidth()); // one column
+        menu.update(makeAnnouncements(3));
+        QCOMPARE(menu.itemForm(), AnnouncementMenuItem::Form::Full);
+        menu.update(makeAnnouncements(40, QStringLiteral("2222")));
+        QCOMPARE(menu.itemForm(), AnnouncementMenuItem::Form::Compact);
+        screenHeight = 100000;
+        Q_EMIT menu.menu()->aboutToShow();
+        QCOMPARE(menu.itemForm(), AnnouncementMenuItem::Form::Full);
     }
 
     void watchlistSection()
     {
         m_preferences->setWatchlistSymbols({QStringLiteral("2222")});
-        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Drawn, false);
+        TrayMenu manager(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
         manager.update(makeAnnouncements(16, QStringLiteral("2222"))); // 8 matches: 0, 2, ... 14
         const QList<QAction*> actions = manager.menu()->actions();
         const int header =
@@ -153,7 +164,7 @@ private Q_SLOTS:
             })));
         QCOMPARE(actions.at(header)->text(), QStringLiteral("\u2B50  Watchlist"));
         for (int i = 0; i < 5; ++i) {
-            QCOMPARE(MenuBarManager::tagOf(actions.at(header + 1 + i)), i);
+            QCOMPARE(TrayMenu::tagOf(actions.at(header + 1 + i)), i);
             QCOMPARE(actions.at(header + 1 + i)->data().value<Announcement>().id(),
                      QStringLiteral("se_%1").arg(2 * i));
         }
@@ -200,11 +211,11 @@ private Q_SLOTS:
                                    QStringLiteral("&#60;img src=&#34;/dev/zero&#34;&#62; <b>x</b>"), {}, {},
                                    Instant::now(), {});
         const AnnouncementMenuItem item(hostile, QStringLiteral("\U0001F4CC"));
-        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Plain, false);
+        TrayMenu manager(m_commands, *m_preferences, TrayMenu::ItemStyle::Plain);
         manager.update({hostile});
         const QList<QAction*> actions = manager.menu()->actions();
         const auto action = std::find_if(actions.cbegin(), actions.cend(),
-                                         [](QAction* a) { return MenuBarManager::tagOf(a) >= 0; });
+                                         [](QAction* a) { return TrayMenu::tagOf(a) >= 0; });
         QVERIFY(action != actions.cend());
         for (const QString& toolTip : {item.toolTip(), (*action)->toolTip()}) {
             QTextDocument shown;
@@ -222,11 +233,11 @@ private Q_SLOTS:
                                   {QStringLiteral("2222"), QStringLiteral("2030")});
         const Announcement news(QStringLiteral("se_2"), QStringLiteral("Food &amp; Beverages <i>index_2</i>"),
                                 QStringLiteral("Food & Beverages index_2"), QString(), Instant::now(), {});
-        MenuBarManager manager(m_commands, *m_preferences, MenuBarManager::ItemStyle::Plain, false);
+        TrayMenu manager(m_commands, *m_preferences, TrayMenu::ItemStyle::Plain);
         manager.update({issuer, news});
         QStringList texts;
         for (QAction* action : manager.menu()->actions()) {
-            if (MenuBarManager::tagOf(action) >= 0) {
+            if (TrayMenu::tagOf(action) >= 0) {
                 QVERIFY(!qobject_cast<QWidgetAction*>(action));
                 texts << action->text();
             }
@@ -248,5 +259,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestMenuBarManager)
-#include "tst_menubarmanager.moc"
+QTEST_MAIN(TestTrayMenu)
+#include "tst_traymenu.moc"

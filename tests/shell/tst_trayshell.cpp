@@ -1,11 +1,14 @@
 #include "fetch/FetcherHarness.h"
 #include "model/Preferences.h"
-#include "shell/AppDelegate.h"
+#include "shell/TrayShell.h"
+#include "support/ManualClock.h"
 #include "support/RecordingUrlOpener.h"
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementWindow.h"
+#include "windows/WatchlistEditor.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
@@ -24,8 +27,8 @@ AnnouncementList makeAnnouncements(int count, int firstNumber = 0)
 }
 } // namespace
 
-// The delegate's reactions to finished polls and notification clicks, with recorded services.
-class TestAppDelegate : public QObject
+// The shell's reactions to finished polls and notification clicks, with recorded services.
+class TestTrayShell : public QObject
 {
     Q_OBJECT
 
@@ -35,7 +38,8 @@ class TestAppDelegate : public QObject
     QStringList m_notified;
     QList<int> m_refreshed;
     AnnouncementList m_kept;
-    std::unique_ptr<AppDelegate> m_delegate;
+    ManualClock m_clock{Instant::now()};
+    std::unique_ptr<TrayShell> m_delegate;
 
 private Q_SLOTS:
     void init()
@@ -46,11 +50,12 @@ private Q_SLOTS:
         m_refreshed.clear();
         m_kept = makeAnnouncements(10);
 
-        AppDelegate::Services services;
+        TrayShell::Services services;
         services.preferences = m_preferences.get();
         services.opener = &m_opener;
         services.uiStateFile = m_dir.filePath(QStringLiteral("ui-state.json"));
         services.showTrayIcon = false;
+        services.settingsHooks.issuerDirectory = m_dir.path();
         // The test links the windows directly instead of loading the program's module.
         services.createAnnouncementWindow = [this](const Announcement& announcement) -> QWidget* {
             return new AnnouncementWindow(announcement, {&m_opener, QUrl(), m_dir.filePath("ui-state.json")});
@@ -65,8 +70,8 @@ private Q_SLOTS:
             }
             return std::nullopt;
         };
-        m_delegate = std::make_unique<AppDelegate>(services);
-        m_delegate->applicationDidFinishLaunching();
+        m_delegate = std::make_unique<TrayShell>(services, m_clock);
+        m_delegate->start();
     }
 
     void cleanup() { m_delegate.reset(); }
@@ -77,15 +82,15 @@ private Q_SLOTS:
         update.all = m_kept;
         update.newAnnouncements = m_kept.mid(0, 3);
         m_delegate->handleAnnouncementsUpdated(update);
-        QCOMPARE(m_delegate->menuBarManager()->announcements().size(), 10);
+        QCOMPARE(m_delegate->tray()->menu().announcements().size(), 10);
         QCOMPARE(m_notified,
                  (QStringList{QStringLiteral("se_0"), QStringLiteral("se_1"), QStringLiteral("se_2")}));
         QCOMPARE(m_refreshed, QList<int>{10});
-        QVERIFY(!m_delegate->menuBarManager()->badgeShown()); // empty watchlist: never a badge
+        QVERIFY(!m_delegate->tray()->badgeShown()); // empty watchlist: never a badge
 
         m_delegate->handleAnnouncementsUpdated(AnnouncementsUpdate{});
         QCOMPARE(m_refreshed, QList<int>{10}); // an empty list sends nothing
-        QCOMPARE(m_delegate->menuBarManager()->announcements().size(), 0);
+        QCOMPARE(m_delegate->tray()->menu().announcements().size(), 0);
     }
 
     void watchlistMatchShowsTheBadge()
@@ -95,16 +100,32 @@ private Q_SLOTS:
         update.all = m_kept;
         update.newAnnouncements = m_kept.mid(0, 2);
         m_delegate->handleAnnouncementsUpdated(update);
-        QVERIFY(!m_delegate->menuBarManager()->badgeShown());
+        QVERIFY(!m_delegate->tray()->badgeShown());
         update.newAnnouncements = m_kept.mid(2, 1);
         m_delegate->handleAnnouncementsUpdated(update);
-        QVERIFY(m_delegate->menuBarManager()->badgeShown());
+        QVERIFY(m_delegate->tray()->badgeShown());
         // The mark waits for the user, not for the next poll.
         update.newAnnouncements.clear();
         m_delegate->handleAnnouncementsUpdated(update);
-        QVERIFY(m_delegate->menuBarManager()->badgeShown());
-        Q_EMIT m_delegate->menuBarManager()->menu()->aboutToShow();
-        QVERIFY(!m_delegate->menuBarManager()->badgeShown());
+        QVERIFY(m_delegate->tray()->badgeShown());
+        Q_EMIT m_delegate->tray()->menu().menu()->aboutToShow();
+        QVERIFY(!m_delegate->tray()->badgeShown());
+    }
+
+    void watchlistEditInSettingsRebuildsTheMenu()
+    {
+        AnnouncementsUpdate update;
+        update.all = m_kept;
+        m_delegate->handleAnnouncementsUpdated(update);
+        m_delegate->menuOpenSettings();
+        WatchlistEditor* editor = m_delegate->settingsWindow()->watchlistEditor();
+        editor->symbolInput()->setText(QStringLiteral("1003"));
+        QVERIFY(editor->addTyped());
+        const QList<QAction*> actions = m_delegate->tray()->menu().menu()->actions();
+        const auto first = std::find_if(actions.cbegin(), actions.cend(),
+                                        [](const QAction* a) { return TrayMenu::tagOf(a) == 0; });
+        QVERIFY(first != actions.cend()); // the watchlist section, before any poll
+        QCOMPARE((*first)->data().value<Announcement>().id(), QStringLiteral("se_3"));
     }
 
     void listWindowRefreshedOnlyWhileVisible()
@@ -159,22 +180,21 @@ private Q_SLOTS:
         FetcherHarness h(60, 20);
         QStringList problems;
         int retries = 0;
-        AppDelegate::Services services;
+        TrayShell::Services services;
         services.preferences = h.preferences.get();
         services.opener = &m_opener;
-        services.clock = &h.clock;
         services.pollStatus = [&h] { return h.fetcher->pollStatus(); };
         services.pollNow = [&retries] { ++retries; };
         services.notifyNotWatching = [&problems](const QString& problem) { problems << problem; };
-        AppDelegate delegate(services);
-        delegate.applicationDidFinishLaunching();
-        MenuBarManager& tray = *delegate.menuBarManager();
+        TrayShell delegate(services, h.clock);
+        delegate.start();
+        TrayController& tray = *delegate.tray();
         connect(h.fetcher.get(), &AnnouncementFetcher::pollFinished, &delegate,
-                &AppDelegate::handleAnnouncementsUpdated);
-        const auto image = [&tray] { return tray.statusItem()->icon().pixmap(32).toImage(); };
+                &TrayShell::handleAnnouncementsUpdated);
+        const auto image = [&tray] { return tray.trayIcon()->icon().pixmap(32).toImage(); };
         const auto menuTexts = [&tray] {
             QStringList texts;
-            for (const QAction* action : tray.menu()->actions())
+            for (const QAction* action : tray.menu().menu()->actions())
                 texts << action->text();
             return texts;
         };
@@ -209,13 +229,13 @@ private Q_SLOTS:
         QCOMPARE(outageMenu.size(), normalMenu.size() + 2);
         QCOMPARE(outageMenu.at(1), QStringLiteral("\u26A0  Not watching: ") + problems.first());
         QCOMPARE(outageMenu.at(2), QStringLiteral("Retry Now"));
-        tray.menu()->actions().at(2)->trigger();
+        tray.menu().menu()->actions().at(2)->trigger();
         QCOMPARE(retries, 1);
 
         // Restarting while not watching neither notifies again nor forgets the state.
-        AppDelegate restarted(services);
-        restarted.applicationDidFinishLaunching();
-        QVERIFY(restarted.menuBarManager()->notWatching());
+        TrayShell restarted(services, h.clock);
+        restarted.start();
+        QVERIFY(restarted.tray()->notWatching());
 
         h.sim->clearFaults();
         h.clock.advance(180);
@@ -226,5 +246,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestAppDelegate)
-#include "tst_appdelegate.moc"
+QTEST_MAIN(TestTrayShell)
+#include "tst_trayshell.moc"
