@@ -6,6 +6,7 @@
 #include "shell/NotificationPrompt.h"
 
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -34,8 +35,10 @@ class TestNotificationPrompt : public QObject
                 return m_reply;
             },
             [this] { ++m_settingsOpened; });
+        QSignalSpy finished(&prompt, &NotificationPrompt::finished);
         prompt.run();
-        QTest::qWait(200); // the status answer comes back through the bus and the event loop
+        // The status answer comes back through the bus and the event loop.
+        QVERIFY(!finished.isEmpty() || finished.wait(10000));
     }
 
 private Q_SLOTS:
