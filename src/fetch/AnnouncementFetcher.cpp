@@ -2,7 +2,7 @@
 
 #include "fetch/FetchWorker.h"
 #include "fetch/KeptList.h"
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 #include "model/Preferences.h"
 
 #include <QDir>
@@ -121,16 +121,15 @@ void AnnouncementFetcher::recordPollStatus(const FeedResults& results)
     // Only the start and the end of a long outage are logged; each failed poll has its own lines.
     if (m_pollStatus.record(m_clock.now(), failures, allFailed)) {
         if (m_pollStatus.state() == PollStatus::State::NotWatching)
-            Log::line(QStringLiteral("Fetcher"),
-                      QStringLiteral("Not watching: no feed has answered since %1 (%2 polls)")
-                          .arg(m_pollStatus.failingSince()->toDateTime().toString(Qt::ISODate))
-                          .arg(m_pollStatus.consecutiveFailures()));
+            qCInfo(lcFetcher, "Not watching: no feed has answered since %s (%d polls)",
+                   qUtf8Printable(m_pollStatus.failingSince()->toDateTime().toString(Qt::ISODate)),
+                   int(m_pollStatus.consecutiveFailures()));
         else
-            Log::line(QStringLiteral("Fetcher"), QStringLiteral("Watching again: the portal answers"));
+            qCInfo(lcFetcher, "Watching again: the portal answers");
     }
     // A few hundred bytes, written before the poll ends so a one-shot `zelvora poll` leaves it behind.
     if (!m_pollStatus.save(pollStatusFile()))
-        Log::line(QStringLiteral("Fetcher"), QStringLiteral("Cannot write ") + pollStatusFile());
+        qCInfo(lcFetcher, "Cannot write %s", qUtf8Printable(pollStatusFile()));
 }
 
 void AnnouncementFetcher::afterSave(const AnnouncementList& kept, const FeedResults& results)

@@ -1,6 +1,6 @@
 #include "fetch/FetchWorker.h"
 
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,8 +27,8 @@ FeedResults FetchWorker::fetchFeeds(const QString& language)
     FeedFetcher feeds(m_client, m_origin, m_clock);
     const auto logged = [this](const QString& feed, FetchResult result) {
         if (!result.ok() && m_networkOnline.load())
-            Log::line(QStringLiteral("Fetcher"),
-                      feed + QStringLiteral(" error: ") + result.error->description());
+            qCInfo(lcFetcher, "%s error: %s", qUtf8Printable(feed),
+                   qUtf8Printable(result.error->description()));
         return result;
     };
     FeedResults results;

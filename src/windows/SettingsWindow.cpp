@@ -1,6 +1,6 @@
 #include "windows/SettingsWindow.h"
 
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 #include "model/InterfaceLanguage.h"
 #include "model/Preferences.h"
 #include "windows/ChoicePopup.h"
@@ -240,10 +240,8 @@ void SettingsWindow::relaunch()
             m_hooks.quitSoon();
         return;
     }
-    Log::line(
-        QStringLiteral("Settings"),
-        QStringLiteral("Could not start a new instance of %1; the new language applies at the next start")
-            .arg(QCoreApplication::applicationFilePath()));
+    qCInfo(lcSettings, "Could not start a new instance of %s; the new language applies at the next start",
+           qUtf8Printable(QCoreApplication::applicationFilePath()));
 }
 
 void SettingsWindow::pollIntervalChanged()
