@@ -221,7 +221,8 @@ void TrayMenu::fill(AnnouncementMenuItem::Form form)
         addProblem();
     m_menu->addSeparator();
 
-    const auto command = [this](const QString& title, const QString& icon, QKeySequence key, auto handler) {
+    const auto command = [this](const QString& title, const QString& icon, const QKeySequence& key,
+                                auto handler) {
         QAction* action = m_menu->addAction(QIcon::fromTheme(icon), title);
         if (!key.isEmpty())
             action->setShortcut(key);

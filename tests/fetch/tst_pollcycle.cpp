@@ -22,7 +22,7 @@ private Q_SLOTS:
         QCOMPARE(h.fetcher->announcements(), first.all);
         QCOMPARE(h.preferences->seenAnnouncementIDs().size(), 400);
         QCOMPARE(h.preferences->lastPollDate(), std::optional<Instant>(h.clock.now()));
-        QCOMPARE(AnnouncementCache(h.dir.filePath("Quvex")).load(h.clock.now()), std::optional(first.all));
+        QCOMPARE(AnnouncementCache(h.cacheDirectory()).load(h.clock.now()), std::optional(first.all));
 
         // Two new issuer items and one market item; the newest issuer item reworded, not new again.
         h.clock.advance(120);
@@ -48,7 +48,7 @@ private Q_SLOTS:
         FetcherHarness h;
         const AnnouncementList cached{
             Announcement("se_1", "cached", {}, {}, h.clock.now().addSeconds(-60), {})};
-        QVERIFY(AnnouncementCache(h.dir.filePath("Quvex")).save(cached, h.clock.now()));
+        QVERIFY(AnnouncementCache(h.cacheDirectory()).save(cached, h.clock.now()));
         Fault fault;
         fault.status = 503;
         h.sim->setFault(Feed::IssuerEN, 1, fault);
@@ -77,7 +77,7 @@ private Q_SLOTS:
     {
         FetcherHarness h(5, 0);
         h.pollAndWait();
-        IssuerDirectory other(h.dir.filePath(QStringLiteral("Quvex")));
+        IssuerDirectory other(h.cacheDirectory());
         QCOMPARE(other.issuers().size(), 5);
         const QString known = other.issuers().first().symbol;
         const Announcement foreign(QStringLiteral("se_x"), QStringLiteral("Other Co."), {},
@@ -87,7 +87,7 @@ private Q_SLOTS:
         // Two days on, every issuer is seen anew and the file written again, keeping the other's entry.
         h.clock.advance(2 * 86400);
         h.pollAndWait();
-        const IssuerDirectory after(h.dir.filePath(QStringLiteral("Quvex")));
+        const IssuerDirectory after(h.cacheDirectory());
         QVERIFY(after.find(QStringLiteral("9999")));
         QCOMPARE(after.find(known)->lastSeen, h.clock.now());
     }

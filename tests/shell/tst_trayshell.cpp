@@ -187,10 +187,11 @@ private Q_SLOTS:
         connect(h.fetcher.get(), &AnnouncementFetcher::pollFinished, &shell,
                 &TrayShell::handleAnnouncementsUpdated);
         const auto image = [&tray] { return tray.trayIcon()->icon().pixmap(32).toImage(); };
-        QVERIFY(tray.toolTip().endsWith(QStringLiteral("\nNot checked yet")));
+        QVERIFY(tray.trayIcon()->toolTip().endsWith(QStringLiteral("\nNot checked yet")));
 
         h.pollAndWait();
-        QVERIFY2(tray.toolTip().contains(QStringLiteral("\nChecked ")), qPrintable(tray.toolTip()));
+        QVERIFY2(tray.trayIcon()->toolTip().contains(QStringLiteral("\nChecked ")),
+                 qPrintable(tray.trayIcon()->toolTip()));
         const QImage watching = image();
         const QStringList normalMenu = menuTexts(tray);
 
@@ -202,8 +203,9 @@ private Q_SLOTS:
             h.clock.advance(minutes * 60);
             h.pollAndWait();
             if (minutes == 3)
-                QVERIFY2(tray.toolTip().contains(QStringLiteral("Can't reach the Saudi Exchange since ")),
-                         qPrintable(tray.toolTip()));
+                QVERIFY2(tray.trayIcon()->toolTip().contains(
+                             QStringLiteral("Can't reach the Saudi Exchange since ")),
+                         qPrintable(tray.trayIcon()->toolTip()));
             if (problems.isEmpty())
                 QCOMPARE(image(), watching); // failing, but not for long yet
         }

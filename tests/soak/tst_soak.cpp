@@ -20,8 +20,8 @@ using portalsim::Feed;
 using State = SoakPortal::State;
 
 namespace {
-constexpr double kHour = 3600.0;
-constexpr double kDay = 86400.0;
+constexpr double kHour = SoakPortal::kHour;
+constexpr double kDay = SoakPortal::kDay;
 
 // The desktop's side of notifications: records what would be shown.
 struct RecordingBackend : NotificationBackend
@@ -403,8 +403,8 @@ private Q_SLOTS:
         qInfo("soak: %d days, %d polls (%d failed), %d restarts, %d published, %d reworded, %d notified, "
               "%d missed, %d notified twice, %d announced although present at start, %d published while "
               "no program watched, %.1f s",
-              days, m_figures.polls, m_figures.failedPolls, m_figures.restarts, m_portal->publishedCount(),
-              m_portal->rewordedCount(), m_figures.notified, m_figures.missed, m_figures.notifiedTwice,
+              days, m_figures.polls, m_figures.failedPolls, m_figures.restarts, m_portal->publishedCount,
+              m_portal->rewordedCount, m_figures.notified, m_figures.missed, m_figures.notifiedTwice,
               m_figures.announcedAtStart, unwatched, static_cast<double>(wall.elapsed()) / 1000.0);
         QString held;
         for (const qint64 bytes : std::as_const(m_heldByWeek))
