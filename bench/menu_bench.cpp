@@ -1,7 +1,7 @@
 // Rebuilding the tray menu after a poll: 5 watchlist items and 15 latest items.
 #include "model/Preferences.h"
-#include "shell/MenuBarManager.h"
 #include "shell/MenuCommands.h"
+#include "shell/TrayMenu.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -35,9 +35,9 @@ static void BM_RebuildMenu(benchmark::State& state)
             QStringLiteral("https://example.test/%1").arg(i), Instant::now().addSeconds(-60.0 * i),
             {i % 3 == 0 ? QStringLiteral("2222") : QStringLiteral("1120")}));
     NoCommands commands;
-    MenuBarManager manager(commands, preferences, MenuBarManager::ItemStyle::Drawn, false);
+    TrayMenu menu(commands, preferences, TrayMenu::ItemStyle::Drawn);
     for (auto _ : state)
-        manager.update(announcements);
+        menu.update(announcements);
 }
 BENCHMARK(BM_RebuildMenu)->Unit(benchmark::kMillisecond);
 

@@ -132,61 +132,6 @@ Announcements appear here once fetched.</source>
     </message>
 </context>
 <context>
-    <name>MenuBarManager</name>
-    <message>
-        <source>Zelvora — Saudi Exchange announcements</source>
-        <translation>إعلانات تداول السعودية — Zelvora</translation>
-    </message>
-    <message>
-        <source>Tadawul Market</source>
-        <translation>سوق تداول</translation>
-    </message>
-    <message>
-        <source>Refresh Now</source>
-        <translation>تحديث الآن</translation>
-    </message>
-    <message>
-        <source>Settings…</source>
-        <translation>الإعدادات…</translation>
-    </message>
-    <message>
-        <source>Check for Updates...</source>
-        <translation>التحقق من وجود تحديثات…</translation>
-    </message>
-    <message>
-        <source>About Zelvora</source>
-        <translation>حول Zelvora</translation>
-    </message>
-    <message>
-        <source>Quit</source>
-        <translation>إنهاء</translation>
-    </message>
-    <message>
-        <source>View All (30 days)...</source>
-        <translation>عرض الكل (30 يومًا)…</translation>
-    </message>
-    <message>
-        <source>Watchlist</source>
-        <translation>قائمة المتابعة</translation>
-    </message>
-    <message>
-        <source>Latest Announcements</source>
-        <translation>أحدث الإعلانات</translation>
-    </message>
-    <message>
-        <source>No announcements yet — refreshing…</source>
-        <translation>لا توجد إعلانات بعد — جارٍ التحديث…</translation>
-    </message>
-    <message>
-        <source>Not watching: %1</source>
-        <translation>المتابعة متوقفة: %1</translation>
-    </message>
-    <message>
-        <source>Retry Now</source>
-        <translation>إعادة المحاولة الآن</translation>
-    </message>
-</context>
-<context>
     <name>NotificationManager</name>
     <message>
         <source>Notifications are working. You will receive alerts for new Saudi Exchange announcements.</source>
@@ -348,6 +293,64 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Privacy</source>
         <translation>الخصوصية</translation>
+    </message>
+</context>
+<context>
+    <name>TrayController</name>
+    <message>
+        <source>Zelvora — Saudi Exchange announcements</source>
+        <translation>إعلانات تداول السعودية — Zelvora</translation>
+    </message>
+</context>
+<context>
+    <name>TrayMenu</name>
+    <message>
+        <source>Tadawul Market</source>
+        <translation>سوق تداول</translation>
+    </message>
+    <message>
+        <source>Refresh Now</source>
+        <translation>تحديث الآن</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>الإعدادات…</translation>
+    </message>
+    <message>
+        <source>Check for Updates...</source>
+        <translation>التحقق من وجود تحديثات…</translation>
+    </message>
+    <message>
+        <source>About Zelvora</source>
+        <translation>حول Zelvora</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>إنهاء</translation>
+    </message>
+    <message>
+        <source>View All (30 days)...</source>
+        <translation>عرض الكل (30 يومًا)…</translation>
+    </message>
+    <message>
+        <source>Watchlist</source>
+        <translation>قائمة المتابعة</translation>
+    </message>
+    <message>
+        <source>Latest Announcements</source>
+        <translation>أحدث الإعلانات</translation>
+    </message>
+    <message>
+        <source>No announcements yet — refreshing…</source>
+        <translation>لا توجد إعلانات بعد — جارٍ التحديث…</translation>
+    </message>
+    <message>
+        <source>Not watching: %1</source>
+        <translation>المتابعة متوقفة: %1</translation>
+    </message>
+    <message>
+        <source>Retry Now</source>
+        <translation>إعادة المحاولة الآن</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "infra/LogOutput.h"
 #include "model/AppConstants.h"
 
 #include <cstdio>
@@ -11,8 +12,8 @@ void CommandLine::addCommand(Command command)
 
 void CommandLine::setDefaultCommand(AppKind app, Handler handler)
 {
-    m_defaultApp = app;
-    m_defaultHandler = std::move(handler);
+    m_default.app = app;
+    m_default.handler = std::move(handler);
 }
 
 void CommandLine::setGuiApplicationFactory(AppFactory factory)
@@ -62,17 +63,18 @@ void CommandLine::printOut(const QString& text)
     std::fflush(stdout);
 }
 
-int CommandLine::runWithApp(AppKind app, int& argc, char** argv, const Handler& handler,
-                            const QStringList& arguments)
+int CommandLine::runWithApp(const Command& command, int& argc, char** argv, const QStringList& arguments)
 {
+    const bool printsData = command.printsData && command.printsData(arguments);
+    const LogOutput log(printsData ? stderr : stdout);
     std::unique_ptr<QCoreApplication> application;
-    if (app == AppKind::Gui && m_guiFactory)
+    if (command.app == AppKind::Gui && m_guiFactory)
         application = m_guiFactory(argc, argv);
     else
         application = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(AppConstants::appName);
     QCoreApplication::setApplicationVersion(AppConstants::appVersion);
-    return handler(arguments);
+    return command.handler(arguments);
 }
 
 int CommandLine::run(int argc, char** argv)
@@ -96,15 +98,15 @@ int CommandLine::run(int argc, char** argv)
             const Command* command = find(first);
             if (!command)
                 return usageError(QStringLiteral("unknown command '%1'. Try 'zelvora --help'.").arg(first));
-            return runWithApp(command->app, argc, argv, command->handler, arguments.mid(1));
+            return runWithApp(*command, argc, argv, arguments.mid(1));
         }
     }
-    if (!m_defaultHandler) {
+    if (!m_default.handler) {
         if (!arguments.isEmpty())
             return usageError(
                 QStringLiteral("unknown option '%1'. Try 'zelvora --help'.").arg(arguments.first()));
         printOut(helpText());
         return Success;
     }
-    return runWithApp(m_defaultApp, argc, argv, m_defaultHandler, arguments);
+    return runWithApp(m_default, argc, argv, arguments);
 }

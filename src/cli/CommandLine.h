@@ -24,6 +24,8 @@ public:
         QString summary;
         AppKind app = AppKind::Core;
         Handler handler;
+        // True when the command prints data on standard output: its log lines then go to standard error.
+        std::function<bool(const QStringList& arguments)> printsData = nullptr;
     };
 
     void addCommand(Command command);
@@ -41,10 +43,9 @@ public:
 
 private:
     const Command* find(const QString& name) const;
-    int runWithApp(AppKind app, int& argc, char** argv, const Handler& handler, const QStringList& arguments);
+    int runWithApp(const Command& command, int& argc, char** argv, const QStringList& arguments);
 
     std::vector<Command> m_commands;
-    Handler m_defaultHandler;
-    AppKind m_defaultApp = AppKind::Core;
+    Command m_default;
     AppFactory m_guiFactory;
 };

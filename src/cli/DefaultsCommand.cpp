@@ -2,7 +2,6 @@
 
 #include "cli/CommandLine.h"
 #include "infra/AppPaths.h"
-#include "infra/Log.h"
 #include "model/Preferences.h"
 
 #include <QJsonArray>
@@ -34,14 +33,17 @@ DefaultsCommand::DefaultsCommand(Preferences& preferences) : m_preferences(prefe
 
 void DefaultsCommand::registerIn(CommandLine& commandLine, const AppPaths& paths)
 {
-    commandLine.addCommand({QStringLiteral("defaults"),
-                            QStringLiteral("defaults read [KEY] | write KEY -TYPE VALUE... | delete KEY"),
-                            QStringLiteral("Read or change the settings store (types: -string -bool -float "
-                                           "-array -date)"),
-                            CommandLine::AppKind::Core, [paths](const QStringList& arguments) {
-                                Preferences preferences(paths.settingsFile());
-                                return DefaultsCommand(preferences).run(arguments);
-                            }});
+    commandLine.addCommand(
+        {QStringLiteral("defaults"),
+         QStringLiteral("defaults read [KEY] | write KEY -TYPE VALUE... | delete KEY"),
+         QStringLiteral("Read or change the settings store (types: -string -bool -float "
+                        "-array -date)"),
+         CommandLine::AppKind::Core,
+         [paths](const QStringList& arguments) {
+             Preferences preferences(paths.settingsFile());
+             return DefaultsCommand(preferences).run(arguments);
+         },
+         [](const QStringList& arguments) { return arguments.value(0) == QLatin1String("read"); }});
 }
 
 int DefaultsCommand::run(const QStringList& arguments)
@@ -62,7 +64,6 @@ int DefaultsCommand::read(const QStringList& arguments)
 {
     if (arguments.size() > 1)
         return CommandLine::usageError(kUsage);
-    Log::useStandardError(true); // standard output holds only the values
     const QJsonObject all = m_preferences.store().snapshot();
     if (arguments.isEmpty()) {
         CommandLine::printOut(

@@ -8,7 +8,6 @@
 #include "fetch/IssuerDirectory.h"
 #include "fetch/PortalOrigin.h"
 #include "fetch/WakeUpPolling.h"
-#include "infra/Log.h"
 #include "model/AnnouncementSearch.h"
 #include "model/RiyadhTime.h"
 #include "platform/TerminationSignals.h"
@@ -49,8 +48,6 @@ int prepare(QStringList& arguments, bool acceptJson, bool acceptNetwork, Options
         options.json = arguments.removeAll(QStringLiteral("--json")) > 0;
     if (!arguments.isEmpty())
         return CommandLine::usageError(QStringLiteral("unexpected argument '%1'").arg(arguments.first()));
-    if (options.json || !acceptNetwork)
-        Log::useStandardError(true); // standard output holds only the data
     if (options.demo) {
         QString error;
         if (!demo->start(options.paths, &error))
@@ -83,13 +80,15 @@ void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& en
                         "the kept announcements, new ones marked with *; exit 1 when both feeds "
                         "failed"),
          CommandLine::AppKind::Core,
-         [environment](const QStringList& arguments) { return poll(arguments, environment); }});
+         [environment](const QStringList& arguments) { return poll(arguments, environment); },
+         [](const QStringList& arguments) { return arguments.contains(QLatin1String("--json")); }});
     commandLine.addCommand(
         {QStringLiteral("list"), QStringLiteral("list [--json] [--grep TEXT]"),
          QStringLiteral("Print the cached announcements (no network), or those whose title, "
                         "text, symbol or company name holds every word of TEXT"),
          CommandLine::AppKind::Core,
-         [environment](const QStringList& arguments) { return list(arguments, environment); }});
+         [environment](const QStringList& arguments) { return list(arguments, environment); },
+         [](const QStringList&) { return true; }});
     commandLine.addCommand(
         {QStringLiteral("watch"), QStringLiteral("watch [--demo] [--portal ORIGIN]"),
          QStringLiteral("Poll at the stored interval and print each new announcement until "

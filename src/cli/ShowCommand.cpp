@@ -4,7 +4,6 @@
 #include "cli/TerminalText.h"
 #include "context/AppEnvironment.h"
 #include "fetch/AnnouncementCache.h"
-#include "infra/Log.h"
 #include "model/AnnouncementEmoji.h"
 #include "model/AnnouncementPage.h"
 
@@ -24,9 +23,11 @@ void ShowCommand::registerIn(CommandLine& commandLine, const AppEnvironment& env
     commandLine.addCommand(
         {QStringLiteral("show"), QStringLiteral("show ID [--html]"),
          QStringLiteral("Print one kept announcement as text, or its page document with --html"),
-         CommandLine::AppKind::Core, [environment](const QStringList& arguments) {
+         CommandLine::AppKind::Core,
+         [environment](const QStringList& arguments) {
              return ShowCommand(environment.paths.cacheDirectory(), *environment.clock).run(arguments);
-         }});
+         },
+         [](const QStringList&) { return true; }});
 }
 
 QString ShowCommand::describe(const Announcement& announcement)
@@ -59,7 +60,6 @@ int ShowCommand::run(const QStringList& arguments)
     }
     if (id.isEmpty())
         return CommandLine::usageError(kUsage);
-    Log::useStandardError(true); // standard output holds only the announcement
 
     // What the program keeps: the recent entries of a readable cache file.
     const AnnouncementList kept =

@@ -3,7 +3,6 @@
 #include "cli/CommandLine.h"
 #include "fetch/IssuerDirectory.h"
 #include "infra/AppPaths.h"
-#include "infra/Log.h"
 #include "model/Preferences.h"
 #include "model/SearchText.h"
 
@@ -29,6 +28,9 @@ void WatchlistCommand::registerIn(CommandLine& commandLine, const AppPaths& path
          [paths](const QStringList& arguments) {
              Preferences preferences(paths.settingsFile());
              return WatchlistCommand(preferences, paths.cacheDirectory()).run(arguments);
+         },
+         [](const QStringList& arguments) {
+             return arguments.isEmpty() || arguments.first() == QLatin1String("list");
          }});
 }
 
@@ -82,7 +84,6 @@ int WatchlistCommand::run(const QStringList& arguments)
     if (verb == QLatin1String("list")) {
         if (!symbols.isEmpty())
             return CommandLine::usageError(QStringLiteral("usage: zelvora watchlist list"));
-        Log::useStandardError(true); // standard output holds only the watchlist
         return list();
     }
     if (verb == QLatin1String("add-word") || verb == QLatin1String("remove-word"))

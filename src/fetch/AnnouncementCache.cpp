@@ -1,6 +1,6 @@
 #include "fetch/AnnouncementCache.h"
 
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 #include "model/JsonText.h"
 
 #include <QDir>
@@ -140,9 +140,8 @@ bool AnnouncementCache::save(const AnnouncementList& announcements, Instant now)
     if (file.open(QIODevice::WriteOnly) && file.write(encode(recent)) >= 0 && file.commit())
         return true;
     // The old file stays; one line, so a full disk does not go unnoticed.
-    Log::line(
-        QStringLiteral("Fetcher"),
-        QStringLiteral("Could not save the cache file %1: %2").arg(file.fileName(), file.errorString()));
+    qCInfo(lcFetcher, "Could not save the cache file %s: %s", qUtf8Printable(file.fileName()),
+           qUtf8Printable(file.errorString()));
     return false;
 }
 

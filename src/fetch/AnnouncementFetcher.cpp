@@ -1,113 +1,40 @@
 #include "fetch/AnnouncementFetcher.h"
 
-#include "fetch/AnnouncementCache.h"
-#include "fetch/FeedFetcher.h"
-#include "fetch/IssuerDirectory.h"
+#include "fetch/FetchWorker.h"
 #include "fetch/KeptList.h"
-#include "fetch/PortalClient.h"
-#include "fetch/ThreadHop.h"
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 #include "model/Preferences.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <algorithm>
-#include <climits>
-
-// Lives on the fetcher's worker thread: the HTTP client and the cache file. The cache file is also
-// deleted from the main thread at a restart, so its writes are guarded by a mutex and a generation
-// number: a save prepared before a restart is dropped instead of bringing the old list back.
-class FetchWorker : public QObject
-{
-public:
-    FetchWorker(QString cacheDirectory, long timeoutMs)
-        : m_client(PortalClient::Options{timeoutMs, 32 * 1024 * 1024}),
-          m_cacheDirectory(std::move(cacheDirectory)), m_cache(m_cacheDirectory)
-    {
-    }
-
-    PortalClient& client() { return m_client; }
-    const AnnouncementCache& cache() const { return m_cache; }
-
-    int generation() const
-    {
-        QMutexLocker lock(&m_cacheMutex);
-        return m_generation;
-    }
-
-    std::optional<AnnouncementList> load(Instant now, int generation) const
-    {
-        QMutexLocker lock(&m_cacheMutex);
-        if (generation != m_generation)
-            return std::nullopt;
-        return m_cache.load(now);
-    }
-
-    void save(const AnnouncementList& list, Instant now, int generation) const
-    {
-        QMutexLocker lock(&m_cacheMutex);
-        if (generation == m_generation)
-            m_cache.save(list, now);
-        // The issuer directory outlives restarts and the 30-day window: it is never discarded.
-        IssuerDirectory issuers(m_cacheDirectory);
-        if (issuers.learn(list, now))
-            issuers.save();
-    }
-
-    // Main thread: waits at most for a write in progress.
-    void discardCache()
-    {
-        QMutexLocker lock(&m_cacheMutex);
-        ++m_generation;
-        m_cache.remove();
-    }
-
-private:
-    PortalClient m_client;
-    QString m_cacheDirectory;
-    AnnouncementCache m_cache;
-    mutable QMutex m_cacheMutex;
-    int m_generation = 0;
-};
-
-struct AnnouncementFetcher::FeedResults
-{
-    FetchResult issuer;
-    FetchResult market;
-};
 
 AnnouncementFetcher::AnnouncementFetcher(Preferences& preferences, const Clock& clock, Options options,
                                          QObject* parent)
-    : QObject(parent), m_preferences(preferences), m_clock(clock), m_origin(std::move(options.portalOrigin)),
-      m_worker(std::make_unique<FetchWorker>(std::move(options.cacheDirectory), options.requestTimeoutMs))
+    : QObject(parent), m_preferences(preferences), m_clock(clock), m_origin(options.portalOrigin),
+      m_schedule(clock), m_worker(std::make_unique<FetchWorker>(std::move(options.cacheDirectory),
+                                                                std::move(options.portalOrigin), clock,
+                                                                options.requestTimeoutMs))
 {
     qRegisterMetaType<AnnouncementsUpdate>();
-    m_thread.setObjectName(QStringLiteral("AnnouncementFetcher"));
-    m_worker->moveToThread(&m_thread);
-    m_thread.start();
+    connect(&m_schedule, &PollSchedule::due, this, &AnnouncementFetcher::poll);
     m_pollStatus = PollStatus::load(pollStatusFile());
 }
 
-AnnouncementFetcher::~AnnouncementFetcher()
-{
-    m_worker->client().cancel();
-    m_thread.quit();
-    m_thread.wait();
-}
-
-template <typename Job> void AnnouncementFetcher::onWorker(Job job)
-{
-    postTo(m_worker.get(), std::move(job));
-}
+AnnouncementFetcher::~AnnouncementFetcher() = default;
 
 QString AnnouncementFetcher::cacheFilePath() const
 {
-    return m_worker->cache().cacheFilePath();
+    return m_worker->cacheFilePath();
 }
 
 QString AnnouncementFetcher::pollStatusFile() const
 {
     return QFileInfo(cacheFilePath()).dir().filePath(PollStatus::kFileName);
+}
+
+void AnnouncementFetcher::setNetworkOnline(bool online)
+{
+    m_worker->setNetworkOnline(online);
 }
 
 AnnouncementList AnnouncementFetcher::announcements() const
@@ -142,7 +69,7 @@ void AnnouncementFetcher::poll()
     }
     const int generation = m_worker->generation();
     const Instant now = m_clock.now();
-    onWorker([this, generation, now] {
+    m_worker->run([this, generation, now] {
         auto loaded = m_worker->load(now, generation);
         postTo(this, [this, loaded = std::move(loaded), generation] {
             // A restart since the load was asked for means the file's contents are to be forgotten.
@@ -155,20 +82,8 @@ void AnnouncementFetcher::poll()
 
 void AnnouncementFetcher::afterCacheLoaded()
 {
-    const QString language = m_preferences.language();
-    onWorker([this, language] {
-        FeedFetcher feeds(m_worker->client(), m_origin, m_clock);
-        FeedResults results;
-        const auto logError = [this](const QString& feed, const FetchResult& result) {
-            if (!result.ok() && m_networkOnline.load())
-                Log::line(QStringLiteral("Fetcher"),
-                          feed + QStringLiteral(" error: ") + result.error->description());
-        };
-        results.issuer = feeds.fetchIssuerAnnouncements(language);
-        logError(QStringLiteral("Issuer announcements"), results.issuer);
-        results.market = feeds.fetchMarketNews(language);
-        logError(QStringLiteral("Market news"), results.market);
-        postTo(this, [this, results] { afterFetch(results); });
+    m_worker->run([this, language = m_preferences.language()] {
+        postTo(this, [this, results = m_worker->fetchFeeds(language)] { afterFetch(results); });
     });
 }
 
@@ -176,7 +91,7 @@ void AnnouncementFetcher::afterFetch(const FeedResults& results)
 {
     recordPollStatus(results);
     if (!results.issuer.ok() && !results.market.ok()) {
-        finishPoll({{}, announcements(), true});
+        finishPoll({{}, announcements(), true, {}});
         return;
     }
     const AnnouncementList fetched = results.issuer.records + results.market.records;
@@ -187,11 +102,10 @@ void AnnouncementFetcher::afterFetch(const FeedResults& results)
         m_announcements = KeptList::merge(fetched, m_announcements, now);
         kept = m_announcements;
     }
-    const QSet<QString> startIds = presentAtStart(results);
     const int generation = m_worker->generation();
-    onWorker([this, kept, now, generation, startIds] {
-        m_worker->save(kept, now, generation);
-        postTo(this, [this, kept, startIds] { afterSave(kept, startIds); });
+    m_worker->run([this, kept, now, generation, results] {
+        m_worker->store(kept, now, generation);
+        postTo(this, [this, kept, results] { afterSave(kept, results); });
     });
 }
 
@@ -207,87 +121,45 @@ void AnnouncementFetcher::recordPollStatus(const FeedResults& results)
     // Only the start and the end of a long outage are logged; each failed poll has its own lines.
     if (m_pollStatus.record(m_clock.now(), failures, allFailed)) {
         if (m_pollStatus.state() == PollStatus::State::NotWatching)
-            Log::line(QStringLiteral("Fetcher"),
-                      QStringLiteral("Not watching: no feed has answered since %1 (%2 polls)")
-                          .arg(m_pollStatus.failingSince()->toDateTime().toString(Qt::ISODate))
-                          .arg(m_pollStatus.consecutiveFailures()));
+            qCInfo(lcFetcher, "Not watching: no feed has answered since %s (%d polls)",
+                   qUtf8Printable(m_pollStatus.failingSince()->toDateTime().toString(Qt::ISODate)),
+                   int(m_pollStatus.consecutiveFailures()));
         else
-            Log::line(QStringLiteral("Fetcher"), QStringLiteral("Watching again: the portal answers"));
+            qCInfo(lcFetcher, "Watching again: the portal answers");
     }
     // A few hundred bytes, written before the poll ends so a one-shot `zelvora poll` leaves it behind.
     if (!m_pollStatus.save(pollStatusFile()))
-        Log::line(QStringLiteral("Fetcher"), QStringLiteral("Cannot write ") + pollStatusFile());
+        qCInfo(lcFetcher, "Cannot write %s", qUtf8Printable(pollStatusFile()));
 }
 
-QSet<QString> AnnouncementFetcher::presentAtStart(const FeedResults& results)
+void AnnouncementFetcher::afterSave(const AnnouncementList& kept, const FeedResults& results)
 {
-    QSet<QString> ids;
-    if (m_isFirstPoll) {
-        // A start within one interval of the last poll (the program relaunches itself for a new
-        // language; a quick restart) goes on from that poll: what appeared since is new.
-        const Instant now = m_clock.now();
-        const std::optional<Instant> lastPoll = m_preferences.lastPollDate();
-        const double gap = lastPoll ? now.referenceSeconds() - lastPoll->referenceSeconds() : -1.0;
-        m_followsLastRun = lastPoll && gap >= 0 && gap <= m_preferences.pollInterval() + kRestartGraceSeconds;
-        m_startedAt = m_followsLastRun ? *lastPoll : now;
-        m_issuerMissedFirstPoll = !results.issuer.ok();
-        m_marketMissedFirstPoll = !results.market.ok();
-        return ids;
-    }
-    const auto firstAnswer = [this, &ids](const FetchResult& result, bool& missedFirstPoll) {
-        if (!missedFirstPoll || !result.ok() || !m_startedAt)
-            return;
-        missedFirstPoll = false;
-        for (const Announcement& announcement : result.records) {
-            if (!(*m_startedAt < announcement.pubDate()))
-                ids.insert(announcement.id());
-        }
+    const auto answer = [](const FetchResult& result) {
+        return result.ok() ? std::optional(result.records) : std::nullopt;
     };
-    firstAnswer(results.issuer, m_issuerMissedFirstPoll);
-    firstAnswer(results.market, m_marketMissedFirstPoll);
-    return ids;
-}
-
-void AnnouncementFetcher::afterSave(const AnnouncementList& kept, const QSet<QString>& presentAtStart)
-{
-    m_preferences.setLastPollDate(m_clock.now());
-    const QSet<QString> seen = m_preferences.seenAnnouncementIDs();
-    AnnouncementsUpdate update;
-    update.all = kept;
-    QStringList unseen;
-    for (const Announcement& announcement : kept) {
-        if (seen.contains(announcement.id()))
-            continue;
-        const bool leftOutBefore = m_fullListHorizon && !(*m_fullListHorizon < announcement.pubDate());
-        const bool afterStart = !m_isFirstPoll || (m_followsLastRun && *m_startedAt < announcement.pubDate());
-        if (afterStart && !leftOutBefore && !presentAtStart.contains(announcement.id()))
-            update.newAnnouncements.append(announcement);
-        unseen.append(announcement.id());
-    }
-    if (kept.size() >= KeptList::kCapacity &&
-        (!m_fullListHorizon || *m_fullListHorizon < kept.last().pubDate()))
-        m_fullListHorizon = kept.last().pubDate();
-    markAsSeen(unseen, update);
-}
-
-// All identifiers in one settings write: the same result as marking them one by one, without
-// rewriting the settings file up to 500 times in a row.
-void AnnouncementFetcher::markAsSeen(const QStringList& ids, const AnnouncementsUpdate& update)
-{
-    if (!ids.isEmpty()) {
+    SeenPolicy::Poll judged;
+    judged.kept = kept;
+    judged.issuer = answer(results.issuer);
+    judged.market = answer(results.market);
+    judged.now = m_clock.now();
+    judged.lastPollDate = m_preferences.lastPollDate();
+    judged.pollInterval = m_preferences.pollInterval();
+    m_preferences.setLastPollDate(judged.now);
+    judged.seen = m_preferences.seenAnnouncementIDs();
+    const SeenPolicy::Verdict verdict = m_seen.judge(judged);
+    // All identifiers in one settings write, never dropping a kept one from the seen set.
+    if (!verdict.markSeen.isEmpty()) {
         QSet<QString> keep;
-        keep.reserve(update.all.size());
-        for (const Announcement& announcement : update.all)
-            keep.insert(announcement.id());
-        m_preferences.markAsSeen(ids, keep);
+        keep.reserve(kept.size());
+        for (const Announcement& record : kept)
+            keep.insert(record.id());
+        m_preferences.markAsSeen(verdict.markSeen, keep);
     }
-    m_isFirstPoll = false;
-    finishPoll(update);
+    finishPoll({verdict.newAnnouncements, kept, false, {}});
 }
 
-void AnnouncementFetcher::finishPoll(const AnnouncementsUpdate& polled)
+void AnnouncementFetcher::finishPoll(AnnouncementsUpdate update)
 {
-    AnnouncementsUpdate update = polled;
     update.status = m_pollStatus;
     m_pollActive = false;
     Q_EMIT pollFinished(update);
@@ -297,17 +169,14 @@ void AnnouncementFetcher::startPolling()
 {
     if (handedOver(&AnnouncementFetcher::startPolling))
         return;
-    poll();
-    armTimer();
+    m_schedule.start(m_preferences.pollInterval());
 }
 
 void AnnouncementFetcher::wakeUp()
 {
     if (handedOver(&AnnouncementFetcher::wakeUp))
         return;
-    poll();
-    if (m_timer)
-        armTimer();
+    m_schedule.wakeUp();
 }
 
 bool AnnouncementFetcher::handedOver(void (AnnouncementFetcher::*operation)())
@@ -318,38 +187,13 @@ bool AnnouncementFetcher::handedOver(void (AnnouncementFetcher::*operation)())
     return true;
 }
 
-void AnnouncementFetcher::armTimer()
-{
-    const double seconds = m_preferences.pollInterval();
-    const double milliseconds = std::clamp(seconds * 1000.0, 1.0, static_cast<double>(INT_MAX));
-    auto* timer = new QTimer(this);
-    timer->setInterval(static_cast<int>(milliseconds));
-    // The timer's action holds the fetcher weakly: a timer alone never keeps it alive.
-    connect(timer, &QTimer::timeout, timer, [fetcher = QPointer<AnnouncementFetcher>(this)] {
-        if (fetcher)
-            fetcher->poll();
-    });
-    stopTimer();
-    m_timer = timer;
-    timer->start();
-}
-
-void AnnouncementFetcher::stopTimer()
-{
-    if (m_timer) {
-        m_timer->stop();
-        m_timer->deleteLater(); // it may be the one whose tick is being delivered
-        m_timer = nullptr;
-    }
-}
-
 void AnnouncementFetcher::restartPolling()
 {
     if (handedOver(&AnnouncementFetcher::restartPolling))
         return;
-    stopTimer();
+    m_schedule.stop();
     setAnnouncements({});
-    m_isFirstPoll = false;
+    m_seen.setFirstPoll(false);
     m_worker->discardCache();
     startPolling();
 }

@@ -1,29 +1,29 @@
 #pragma once
 
 #include "fetch/AnnouncementsUpdate.h"
+#include "fetch/PollSchedule.h"
+#include "fetch/SeenPolicy.h"
 #include "infra/Clock.h"
 #include "model/Announcement.h"
 #include "model/PollStatus.h"
 
 #include <QMutex>
 #include <QObject>
-#include <QPointer>
-#include <QSet>
-#include <QThread>
-#include <QTimer>
-#include <atomic>
 #include <memory>
 #include <optional>
 
 class Preferences;
 class FetchWorker;
+struct FeedResults;
 
-// Fetches, keeps and stores the announcements, and polls on a schedule.
+// Fetches, keeps and stores the announcements, and polls on a schedule. It runs the poll cycle and
+// holds the kept list; when to poll is the `PollSchedule`'s, the network and files the `FetchWorker`'s
+// (on its own thread) and which records are new the `SeenPolicy`'s.
 //
 // Threads: the object lives on the main thread, which owns the poll's control flow, the settings reads
-// and writes, the kept list's updates and the `pollFinished` signal. The network and the cache file are
-// handled on one worker thread, one job at a time. One poll runs at a time; poll requests that come while one
-// is in flight join it. Reading the kept list answers at once from any thread.
+// and writes, the kept list's updates and the `pollFinished` signal. One poll runs at a time; poll
+// requests that come while one is in flight join it. Reading the kept list answers at once from any
+// thread.
 class AnnouncementFetcher : public QObject
 {
     Q_OBJECT
@@ -49,7 +49,7 @@ public:
     void wakeUp();
     // While the network is gone, failing feeds are not logged poll after poll (the network watcher
     // said it once).
-    void setNetworkOnline(bool online) { m_networkOnline = online; }
+    void setNetworkOnline(bool online);
     // Stops the timer, forgets the kept list, deletes the cache file, then starts polling again. A poll
     // in flight runs on to its end (the restart's immediate poll joins it).
     void restartPolling();
@@ -59,10 +59,10 @@ public:
     std::optional<Announcement> announcement(const QString& id) const;
 
     bool isPolling() const { return m_pollActive; }
-    bool isFirstPoll() const { return m_isFirstPoll; }
+    bool isFirstPoll() const { return m_seen.isFirstPoll(); }
     // The poll command decides for itself whether a one-shot process is a first poll.
-    void setFirstPoll(bool firstPoll) { m_isFirstPoll = firstPoll; }
-    const QTimer* pollTimer() const { return m_timer; }
+    void setFirstPoll(bool firstPoll) { m_seen.setFirstPoll(firstPoll); }
+    const PollSchedule& schedule() const { return m_schedule; }
     QString portalOrigin() const { return m_origin; }
     QString cacheFilePath() const;
     // How the polls have gone, as stored beside the cache file (main thread).
@@ -75,19 +75,13 @@ Q_SIGNALS:
     void pollFinished(const AnnouncementsUpdate& update);
 
 private:
-    struct FeedResults;
     void afterCacheLoaded();
     void afterFetch(const FeedResults& results);
     void recordPollStatus(const FeedResults& results);
-    void afterSave(const AnnouncementList& kept, const QSet<QString>& presentAtStart);
-    QSet<QString> presentAtStart(const FeedResults& results);
-    void markAsSeen(const QStringList& ids, const AnnouncementsUpdate& update);
-    void finishPoll(const AnnouncementsUpdate& update);
+    void afterSave(const AnnouncementList& kept, const FeedResults& results);
+    void finishPoll(AnnouncementsUpdate update);
     // Called off the fetcher's thread: queues the call there and returns true.
     bool handedOver(void (AnnouncementFetcher::*operation)());
-    void armTimer();
-    void stopTimer();
-    template <typename Job> void onWorker(Job job);
 
     Preferences& m_preferences;
     const Clock& m_clock;
@@ -96,26 +90,9 @@ private:
     mutable QMutex m_listMutex; // guards m_announcements only; held for copies, never across work
     AnnouncementList m_announcements;
 
-    bool m_isFirstPoll = true;
-    std::atomic<bool> m_networkOnline{true}; // read on the worker thread
-    // The oldest date a full kept list has held. A fetched record no newer than that was left out
-    // for lack of room at an earlier poll, and its seen mark may be gone (the seen set keeps only
-    // the kept identifiers once it is full): it must not come back as new when the list has room
-    // again, as after a restart of polling.
-    std::optional<Instant> m_fullListHorizon;
-    // What was on the portal at start-up is never new, but a feed that failed at the first poll
-    // shows it at its first answer: its records dated up to the start are marked seen without
-    // being reported. The start is the first poll, or the last run's last poll when this run
-    // follows it within one interval.
-    static constexpr double kRestartGraceSeconds = 60;
-    std::optional<Instant> m_startedAt;
-    bool m_followsLastRun = false;
-    bool m_issuerMissedFirstPoll = false;
-    bool m_marketMissedFirstPoll = false;
     bool m_pollActive = false;
     PollStatus m_pollStatus;
-    QPointer<QTimer> m_timer;
-
-    QThread m_thread;
+    SeenPolicy m_seen;
+    PollSchedule m_schedule;
     std::unique_ptr<FetchWorker> m_worker;
 };

@@ -2,7 +2,7 @@
 
 #include "fetch/AnnouncementCache.h"
 #include "fetch/PortalDates.h"
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -162,8 +162,7 @@ FeedParser::parseAnnouncementResponse(const QByteArray& data, const QString& sou
                                       const QString& origin, const Clock& clock)
 {
     const auto unusable = [&source]() -> std::optional<AnnouncementList> {
-        Log::line(QStringLiteral("Fetcher"),
-                  QStringLiteral("Failed to parse ") + source + QStringLiteral(" JSON"));
+        qCInfo(lcFetcher, "Failed to parse %s JSON", qUtf8Printable(source));
         return std::nullopt;
     };
 

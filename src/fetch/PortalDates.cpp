@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr qint64 kUnixEpochJulianDay = 2440588; // 1970-01-01
+
 // Reads the characters of `text` in order; every reader fails (returns false) without consuming on error.
 class Cursor
 {
@@ -93,17 +95,6 @@ int monthFromName(Cursor& cursor)
     return shortIndex >= 0 ? shortIndex + 1 : 0;
 }
 
-// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's days_from_civil).
-qint64 daysFromCivil(qint64 year, unsigned month, unsigned day)
-{
-    year -= month <= 2;
-    const qint64 era = (year >= 0 ? year : year - 399) / 400;
-    const unsigned yearOfEra = static_cast<unsigned>(year - era * 400);
-    const unsigned dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + static_cast<qint64>(dayOfEra) - 719468;
-}
-
 } // namespace
 
 std::optional<Instant> PortalDates::fromRiyadhFields(int year, int month, int day, int hour, int minute,
@@ -112,11 +103,11 @@ std::optional<Instant> PortalDates::fromRiyadhFields(int year, int month, int da
     if (year < 1 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 ||
         minute > 59 || second < 0 || second > 59)
         return std::nullopt;
-    if (day > QDate(year, month, 1).daysInMonth())
+    const QDate date(year, month, day);
+    if (!date.isValid())
         return std::nullopt;
     const qint64 localSeconds =
-        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 + hour * 3600 +
-        minute * 60 + second;
+        (date.toJulianDay() - kUnixEpochJulianDay) * 86400 + hour * 3600 + minute * 60 + second;
     // Riyadh has kept UTC+03:00 since 1947; earlier local mean time comes from the zone database.
     int offset = 3 * 3600;
     if (year < 1950)

@@ -1,14 +1,17 @@
 #include "infra/AppPaths.h"
 
 #include <QDir>
+#include <QStandardPaths>
 
 namespace {
-QString xdgDirectory(const char* variable, const QString& fallbackUnderHome)
+// The generic locations, without the organisation and program names Qt's App*Location would append.
+QString xdgDirectory(QStandardPaths::StandardLocation location, const QString& fallbackUnderHome)
 {
-    const QString value = qEnvironmentVariable(variable);
-    // A relative XDG base directory is invalid and ignored, as freedesktop.org defines it.
-    if (!value.isEmpty() && QDir::isAbsolutePath(value))
-        return QDir::cleanPath(value);
+    const QString path = QStandardPaths::writableLocation(location);
+    // A relative XDG base directory is invalid and ignored, as freedesktop.org defines it; Qt 6.4
+    // passes it through.
+    if (!path.isEmpty() && QDir::isAbsolutePath(path))
+        return QDir::cleanPath(path);
     return QDir::homePath() + QLatin1Char('/') + fallbackUnderHome;
 }
 } // namespace
@@ -20,8 +23,8 @@ AppPaths::AppPaths(QString configHome, QString dataHome)
 
 AppPaths AppPaths::fromEnvironment()
 {
-    return {xdgDirectory("XDG_CONFIG_HOME", QStringLiteral(".config")),
-            xdgDirectory("XDG_DATA_HOME", QStringLiteral(".local/share"))};
+    return {xdgDirectory(QStandardPaths::GenericConfigLocation, QStringLiteral(".config")),
+            xdgDirectory(QStandardPaths::GenericDataLocation, QStringLiteral(".local/share"))};
 }
 
 QString AppPaths::configDirectory() const

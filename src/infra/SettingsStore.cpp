@@ -1,6 +1,6 @@
 #include "infra/SettingsStore.h"
 
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,10 +64,10 @@ void SettingsStore::refreshLocked() const
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
         m_corrupt = true;
-        Log::line(QStringLiteral("Preferences"),
-                  QStringLiteral("Settings file %1 is not a valid settings document; using defaults. "
-                                 "It will be kept as %1.corrupt at the next change.")
-                      .arg(m_path));
+        qCInfo(lcPreferences,
+               "Settings file %s is not a valid settings document; using defaults. It will be kept as "
+               "%s.corrupt at the next change.",
+               qUtf8Printable(m_path), qUtf8Printable(m_path));
         return;
     }
     splitLocked(document.object());
@@ -222,9 +222,8 @@ bool SettingsStore::writeLocked()
     const QByteArray target = resolvedTarget(QFile::encodeName(m_path));
     QByteArray temporary;
     const auto fail = [&](int error) {
-        Log::line(QStringLiteral("Preferences"),
-                  QStringLiteral("Could not save settings to %1: %2")
-                      .arg(m_path, QString::fromLocal8Bit(std::strerror(error))));
+        qCInfo(lcPreferences, "Could not save settings to %s: %s", qUtf8Printable(m_path),
+               qUtf8Printable(QString::fromLocal8Bit(std::strerror(error))));
         if (!temporary.isEmpty())
             ::unlink(temporary.constData());
         return false;
@@ -235,9 +234,8 @@ bool SettingsStore::writeLocked()
     if (m_corrupt && ::access(target.constData(), F_OK) == 0) {
         const QByteArray keptAside = target + ".corrupt";
         if (::rename(target.constData(), keptAside.constData()) == 0)
-            Log::line(
-                QStringLiteral("Preferences"),
-                QStringLiteral("Kept the unreadable settings file as %1").arg(QFile::decodeName(keptAside)));
+            qCInfo(lcPreferences, "Kept the unreadable settings file as %s",
+                   qUtf8Printable(QFile::decodeName(keptAside)));
     }
 
     // Plain POSIX calls: this runs after every poll, and every system call counts.

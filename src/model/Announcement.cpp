@@ -120,14 +120,7 @@ bool operator==(const Announcement& a, const Announcement& b)
 
 size_t qHash(const Announcement& announcement, size_t seed)
 {
-    QtPrivate::QHashCombine combine;
-    seed = combine(seed, announcement.id());
-    seed = combine(seed, announcement.title());
-    seed = combine(seed, announcement.description());
-    seed = combine(seed, announcement.link());
-    seed = combine(seed, announcement.pubDate().referenceSeconds());
-    seed = combine(seed, announcement.companies().size());
-    for (const QString& company : announcement.companies())
-        seed = combine(seed, company);
-    return seed;
+    return qHashMulti(seed, announcement.id(), announcement.title(), announcement.description(),
+                      announcement.link(), announcement.pubDate().referenceSeconds(),
+                      announcement.companies());
 }

@@ -1,6 +1,6 @@
 #include "model/Preferences.h"
 
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 #include "model/AppConstants.h"
 
 #include <QJsonArray>
@@ -234,10 +234,11 @@ double Preferences::pollInterval() const
     const double minimum = minimumPollInterval();
     if (seconds < minimum) {
         if (!m_pollIntervalRaised.exchange(true))
-            Log::line(QStringLiteral("Preferences"),
-                      QStringLiteral("pollInterval %1 is below %2 seconds; polling every %2 seconds")
-                          .arg(seconds)
-                          .arg(minimum));
+            qCInfo(
+                lcPreferences, "%s",
+                qUtf8Printable(QStringLiteral("pollInterval %1 is below %2 seconds; polling every %2 seconds")
+                                   .arg(seconds)
+                                   .arg(minimum)));
         return minimum;
     }
     return seconds;

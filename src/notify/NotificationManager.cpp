@@ -1,6 +1,6 @@
 #include "notify/NotificationManager.h"
 
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 #include "model/AppConstants.h"
 #include "model/Preferences.h"
 #include "model/UnicodeText.h"
@@ -8,10 +8,6 @@
 #include <QLocale>
 #include <QPointer>
 #include <QTimer>
-
-namespace {
-const QString kComponent = QStringLiteral("NotificationManager");
-}
 
 NotificationManager::NotificationManager(Preferences& preferences,
                                          std::unique_ptr<NotificationBackend> backend,
@@ -111,7 +107,7 @@ void NotificationManager::deliver(const NotificationRequest& request, bool repor
     QPointer<NotificationManager> self(this);
     auto finish = [self, identifier = request.identifier, reportErrors](const QString& error) {
         if (!error.isEmpty() && reportErrors)
-            Log::line(kComponent, QStringLiteral("Error sending notification: ") + error);
+            qCInfo(lcNotificationManager, "Error sending notification: %s", qUtf8Printable(error));
         if (self)
             Q_EMIT self->delivered(identifier, error);
     };
@@ -128,9 +124,8 @@ void NotificationManager::requestPermission(bool sendTest)
     QPointer<NotificationManager> self(this);
     m_backend->queryAvailability([self, sendTest](bool granted, const QString& error) {
         if (!error.isEmpty())
-            Log::line(kComponent, QStringLiteral("Permission error: ") + error);
-        Log::line(kComponent, QStringLiteral("Permission granted: ") +
-                                  (granted ? QStringLiteral("true") : QStringLiteral("false")));
+            qCInfo(lcNotificationManager, "Permission error: %s", qUtf8Printable(error));
+        qCInfo(lcNotificationManager, "Permission granted: %s", granted ? "true" : "false");
         if (!self)
             return;
         self->m_authorization.setStatus(granted ? Status::Authorized : Status::Denied);

@@ -1,6 +1,6 @@
 #include "platform/NetworkWatcher.h"
 
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 
 #include <QNetworkInformation>
 
@@ -30,11 +30,10 @@ void NetworkWatcher::setOnline(bool online)
         return;
     m_online = online;
     if (online) {
-        Log::line(QStringLiteral("Network"), QStringLiteral("Back online"));
+        qCInfo(lcNetwork, "Back online");
         Q_EMIT cameBack();
     } else {
-        Log::line(QStringLiteral("Network"),
-                  QStringLiteral("Offline: feed errors are not logged until it is back"));
+        qCInfo(lcNetwork, "Offline: feed errors are not logged until it is back");
         Q_EMIT wentOffline();
     }
 }

@@ -1,6 +1,6 @@
 #include "shell/AnnouncementWindowLoader.h"
 
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 #include "windows/module/WebModuleInterface.h"
 
 #include <QCoreApplication>
@@ -54,10 +54,9 @@ Factory loadFactory()
                 return symbol; // the library stays loaded for the life of the process
             errors.append(library.errorString());
         }
-        Log::line(QStringLiteral("AppDelegate"),
-                  QStringLiteral("Could not load the announcement window module: %1")
-                      .arg(errors.isEmpty() ? QStringLiteral("libzelvora-web.so not found")
-                                            : errors.join(QStringLiteral("; "))));
+        qCInfo(lcAnnouncementWindowLoader, "Could not load the announcement window module: %s",
+               errors.isEmpty() ? "libzelvora-web.so not found"
+                                : qUtf8Printable(errors.join(QStringLiteral("; "))));
         return Factory(nullptr);
     }();
     return factory;

@@ -2,7 +2,7 @@
 
 #include "model/Announcement.h"
 
-// The seven commands of the tray menu; the application delegate carries them out.
+// The seven commands of the tray menu; the tray shell carries them out.
 class MenuCommands
 {
 public:
@@ -13,5 +13,5 @@ public:
     virtual void menuShowAbout() = 0;
     virtual void menuQuit() = 0;
     virtual void menuViewAll() = 0;
-    virtual void menuOpenAnnouncement(const QVariant& representedObject) = 0;
+    virtual void menuOpenAnnouncement(const QVariant& itemData) = 0;
 };

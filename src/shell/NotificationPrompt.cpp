@@ -36,16 +36,18 @@ NotificationPrompt::Texts NotificationPrompt::textsFor(Alert alert)
 
 void NotificationPrompt::run()
 {
-    if (m_preferences.notificationsDontAsk())
+    if (m_preferences.notificationsDontAsk()) {
+        Q_EMIT finished();
         return;
+    }
     m_notifications.queryAuthorizationStatus([this](NotificationManager::Status status) {
         // The answer may come from another thread: alerts only on the main thread.
         QMetaObject::invokeMethod(
             this,
             [this, status] {
-                if (status == NotificationManager::Status::Authorized)
-                    return;
-                answer(status == NotificationManager::Status::Denied ? Alert::Denied : Alert::Invitation);
+                if (status != NotificationManager::Status::Authorized)
+                    answer(status == NotificationManager::Status::Denied ? Alert::Denied : Alert::Invitation);
+                Q_EMIT finished();
             },
             Qt::QueuedConnection);
     });

@@ -38,6 +38,10 @@ public:
     static Answer askWithMessageBox(Alert alert);
     static void openDesktopNotificationSettings();
 
+Q_SIGNALS:
+    // The question was answered, or needed no asking.
+    void finished();
+
 private:
     void answer(Alert alert);
 

@@ -10,9 +10,9 @@
 #include "platform/TerminationSignals.h"
 #include "platform/gui/UrlOpener.h"
 #include "shell/AnnouncementWindowLoader.h"
-#include "shell/AppDelegate.h"
 #include "shell/InterfaceTranslation.h"
 #include "shell/NotificationPrompt.h"
+#include "shell/TrayShell.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -41,10 +41,10 @@ SettingsWindow::Hooks settingsHooks(AnnouncementFetcher& fetcher, const QString&
     return hooks;
 }
 
-// The delegate's services, taken from the context: the tray program's whole object graph.
-AppDelegate::Services delegateServices(AppContext& context, NotificationPrompt& prompt, UrlOpener& opener)
+// The shell's services, taken from the context: the tray program's whole object graph.
+TrayShell::Services shellServices(AppContext& context, NotificationPrompt& prompt, UrlOpener& opener)
 {
-    AppDelegate::Services services;
+    TrayShell::Services services;
     AnnouncementFetcher& fetcher = context.fetcher();
     NotificationManager& notifications = context.notifications();
     TelemetryService& telemetry = context.telemetry();
@@ -64,7 +64,6 @@ AppDelegate::Services delegateServices(AppContext& context, NotificationPrompt& 
     services.notifyNotWatching = [&notifications](const QString& problem) {
         notifications.sendNotWatchingNotification(problem);
     };
-    services.clock = &context.clock();
     services.setFallbackNotifications = [&notifications](std::unique_ptr<NotificationBackend> fallback) {
         notifications.setFallbackBackend(std::move(fallback));
     };
@@ -79,7 +78,7 @@ AppDelegate::Services delegateServices(AppContext& context, NotificationPrompt& 
     services.preferences = &context.preferences();
     services.uiStateFile = context.paths().uiStateFile();
     services.updater = &context.updater();
-    services.itemStyle = MenuBarManager::detectItemStyle();
+    services.itemStyle = TrayMenu::detectItemStyle();
     return services;
 }
 } // namespace
@@ -144,11 +143,11 @@ int TrayProgram::run(const QStringList& arguments, const AppEnvironment& environ
     wakeUps.watchSystemNetwork();
     DesktopUrlOpener opener;
     NotificationPrompt prompt(context.preferences(), context.notifications());
-    AppDelegate delegate(delegateServices(context, prompt, opener));
-    QObject::connect(&context.fetcher(), &AnnouncementFetcher::pollFinished, &delegate,
-                     &AppDelegate::handleAnnouncementsUpdated, Qt::QueuedConnection);
-    QObject::connect(&context.notifications(), &NotificationManager::announcementActivated, &delegate,
-                     &AppDelegate::handleOpenAnnouncement, Qt::QueuedConnection);
-    QTimer::singleShot(0, &delegate, [&delegate] { delegate.applicationDidFinishLaunching(); });
+    TrayShell shell(shellServices(context, prompt, opener), context.clock());
+    QObject::connect(&context.fetcher(), &AnnouncementFetcher::pollFinished, &shell,
+                     &TrayShell::handleAnnouncementsUpdated, Qt::QueuedConnection);
+    QObject::connect(&context.notifications(), &NotificationManager::announcementActivated, &shell,
+                     &TrayShell::handleOpenAnnouncement, Qt::QueuedConnection);
+    QTimer::singleShot(0, &shell, [&shell] { shell.start(); });
     return QApplication::exec();
 }

@@ -1,6 +1,6 @@
 #include "update/Updater.h"
 
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 #include "model/AppConstants.h"
 #include "platform/CurlGlobal.h"
 
@@ -9,7 +9,6 @@
 #include <curl/curl.h>
 
 namespace {
-const QString kComponent = QStringLiteral("Updater");
 
 struct Download
 {
@@ -181,9 +180,9 @@ void Updater::finishCheck(const QByteArray& body, const QString& downloadError)
 
     const bool userWaiting = std::exchange(m_userWaiting, false);
     if (result.outcome == UpdateCheckResult::Outcome::Failed)
-        Log::line(kComponent, QStringLiteral("Update check failed: ") + result.error);
+        qCInfo(lcUpdater, "Update check failed: %s", qUtf8Printable(result.error));
     else if (result.outcome == UpdateCheckResult::Outcome::UpdateAvailable)
-        Log::line(kComponent, QStringLiteral("Version %1 is available").arg(result.latest.displayVersion()));
+        qCInfo(lcUpdater, "Version %s is available", qUtf8Printable(result.latest.displayVersion()));
     if (userWaiting)
         Q_EMIT checkFinished(result);
     else if (result.outcome == UpdateCheckResult::Outcome::UpdateAvailable)

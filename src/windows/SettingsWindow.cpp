@@ -1,6 +1,6 @@
 #include "windows/SettingsWindow.h"
 
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 #include "model/InterfaceLanguage.h"
 #include "model/Preferences.h"
 #include "windows/ChoicePopup.h"
@@ -126,6 +126,7 @@ void SettingsWindow::setupUI()
     connect(m_resetPromptButton, &QPushButton::clicked, this, &SettingsWindow::resetNotificationPrompt);
 
     m_watchlistEditor = new WatchlistEditor(m_preferences, m_hooks.issuerDirectory);
+    connect(m_watchlistEditor, &WatchlistEditor::watchlistChanged, this, &SettingsWindow::watchlistChanged);
 
     m_footer = new QLabel(tr("Zelvora monitors issuer announcements and market news from Saudi "
                              "Exchange public feeds. No account or API key required."));
@@ -239,10 +240,8 @@ void SettingsWindow::relaunch()
             m_hooks.quitSoon();
         return;
     }
-    Log::line(
-        QStringLiteral("Settings"),
-        QStringLiteral("Could not start a new instance of %1; the new language applies at the next start")
-            .arg(QCoreApplication::applicationFilePath()));
+    qCInfo(lcSettings, "Could not start a new instance of %s; the new language applies at the next start",
+           qUtf8Printable(QCoreApplication::applicationFilePath()));
 }
 
 void SettingsWindow::pollIntervalChanged()

@@ -63,6 +63,10 @@ public:
     // Starts this executable again with the same arguments, detached.
     static bool startNewInstanceOfThisProgram();
 
+Q_SIGNALS:
+    // The watchlist editor wrote a symbol or the watch words.
+    void watchlistChanged();
+
 protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;

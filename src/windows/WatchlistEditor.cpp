@@ -139,6 +139,7 @@ bool WatchlistEditor::addTyped()
     m_preferences.setWatchlistSymbols(symbols);
     m_symbolInput->clear();
     reload();
+    Q_EMIT watchlistChanged();
     return true;
 }
 
@@ -153,6 +154,7 @@ void WatchlistEditor::removeSelected()
     const int row = m_symbolList->currentRow();
     reload();
     m_symbolList->setCurrentRow(std::min(row, m_symbolList->count() - 1));
+    Q_EMIT watchlistChanged();
 }
 
 QStringList WatchlistEditor::splitWords(const QString& text)
@@ -174,8 +176,10 @@ QStringList WatchlistEditor::splitWords(const QString& text)
 void WatchlistEditor::wordsEdited()
 {
     const QStringList words = splitWords(m_wordsInput->text());
-    if (words != m_preferences.watchWords())
+    if (words != m_preferences.watchWords()) {
         m_preferences.setWatchWords(words);
+        Q_EMIT watchlistChanged();
+    }
     m_wordsInput->setText(words.join(QStringLiteral(", ")));
 }
 

@@ -35,6 +35,10 @@ public:
     // "dividend, توزيع أرباح" -> the two words; commas (also the Arabic one) separate them.
     static QStringList splitWords(const QString& text);
 
+Q_SIGNALS:
+    // A symbol or the watch words were written.
+    void watchlistChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

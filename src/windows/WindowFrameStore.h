@@ -14,7 +14,9 @@ class QWidget;
 class WindowFrameStore
 {
 public:
-    explicit WindowFrameStore(const QString& path); // AppPaths::uiStateFile() for the user's file
+    // The file is given rather than looked up, so that tests and the demo keep their frames away
+    // from the user's.
+    explicit WindowFrameStore(const QString& path);
 
     std::optional<QRect> frame(const QString& name) const;
     void saveFrame(const QString& name, const QRect& frame);

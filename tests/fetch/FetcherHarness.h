@@ -9,7 +9,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 struct FetcherHarness
 {
@@ -17,18 +16,17 @@ struct FetcherHarness
     ManualClock clock{Instant::fromUnixSeconds(1780000000)};
     QTemporaryDir dir;
     std::unique_ptr<portalsim::PortalSimulator> sim;
-    std::unique_ptr<Preferences> preferences;
+    std::unique_ptr<Preferences> preferences =
+        std::make_unique<Preferences>(dir.filePath(QStringLiteral("settings.json")));
     std::unique_ptr<AnnouncementFetcher> fetcher;
 
     explicit FetcherHarness(int issuerItems = 300, int marketItems = 160)
+        : sim(std::make_unique<portalsim::PortalSimulator>(portalsim::PortalSimulator::Options{
+              .issuerItems = issuerItems, .marketItems = marketItems, .now = [this] {
+                  return clock.now().unixSeconds();
+              }}))
     {
-        portalsim::PortalSimulator::Options options;
-        options.issuerItems = issuerItems;
-        options.marketItems = marketItems;
-        options.now = [this] { return clock.now().unixSeconds(); };
-        sim = std::make_unique<portalsim::PortalSimulator>(options);
         sim->start();
-        preferences = std::make_unique<Preferences>(dir.filePath(QStringLiteral("settings.json")));
         makeFetcher();
     }
 
@@ -38,13 +36,15 @@ struct FetcherHarness
         fetcher.reset();
     }
 
+    // A new run of the program over the same files.
     void makeFetcher()
     {
         fetcher = std::make_unique<AnnouncementFetcher>(
             *preferences, clock,
-            AnnouncementFetcher::Options{dir.filePath(QStringLiteral("Quvex")),
-                                         QString::fromStdString(sim->origin()), 30000});
+            AnnouncementFetcher::Options{cacheDirectory(), QString::fromStdString(sim->origin()), 30000});
     }
+
+    QString cacheDirectory() const { return dir.filePath(QStringLiteral("Quvex")); }
 
     // Runs one poll (or joins the one in flight) and waits for its end.
     AnnouncementsUpdate pollAndWait()

@@ -90,16 +90,11 @@ private Q_SLOTS:
         const FetchResult result = fetch(sim, feed);
         QVERIFY(result.ok());
         QCOMPARE(result.records.size(), records);
-        const auto log = sim.requests();
-        QCOMPARE(int(log.size()), requests);
-        for (int i = 0; i < requests; ++i) {
-            QCOMPARE(log[i].page, i + 1);
-            QCOMPARE(text(log[i].body),
-                     feed.bodyPrefix + QString::number(i + 1) + QStringLiteral("&pageSize=50"));
-        }
+        QCOMPARE(int(sim.requestCount()), requests);
+        QCOMPARE(sim.requests().back().page, requests);
         // Portal order is kept: newest first, pages in order.
         const auto items = sim.items(issuer);
-        QCOMPARE(result.records.last().link().contains(QString::number(items[records - 1].number)), true);
+        QVERIFY(result.records.last().link().contains(QString::number(items[records - 1].number)));
     }
 
     void stopRules_data()
@@ -122,11 +117,8 @@ private Q_SLOTS:
         QFETCH(int, expectedRecords);
         PortalSimulator sim;
         QVERIFY(sim.start());
-        auto raw = [](std::string body) {
-            Fault fault;
-            fault.body = Fault::Body::Raw;
-            fault.rawBody = std::move(body);
-            return fault;
+        const auto raw = [](std::string body) {
+            return Fault{.body = Fault::Body::Raw, .rawBody = std::move(body)};
         };
         sim.setFault(Feed::MarketEN, 1, raw(rawPage(1, 50)));
         sim.setFault(Feed::MarketEN, 2, raw(rawPage(page2First, page2Count)));
@@ -173,10 +165,7 @@ private Q_SLOTS:
         QFETCH(int, records);
         PortalSimulator sim;
         QVERIFY(sim.start());
-        Fault fault;
-        fault.status = status;
-        fault.body = static_cast<Fault::Body>(body);
-        sim.setFault(Feed::IssuerEN, page, fault);
+        sim.setFault(Feed::IssuerEN, page, Fault{.status = status, .body = static_cast<Fault::Body>(body)});
         const FetchResult result = fetch(sim, FeedFetcher::issuerFeed());
         QCOMPARE(result.records.size(), records);
         QCOMPARE(int(sim.requestCount()), page);
@@ -236,8 +225,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("feed");
         QTest::newRow("ar") << QStringLiteral("ar") << int(Feed::MarketAR);
         QTest::newRow("en") << QStringLiteral("en") << int(Feed::MarketEN);
-        QTest::newRow("AR") << QStringLiteral("AR") << int(Feed::MarketEN);
-        QTest::newRow("empty") << QString() << int(Feed::MarketEN);
         QTest::newRow("fr") << QStringLiteral("fr") << int(Feed::MarketEN);
     }
 
@@ -295,19 +282,6 @@ private Q_SLOTS:
         QVERIFY2(result.error->description().contains(QLatin1String("timed out")),
                  qPrintable(result.error->description()));
         QVERIFY(result.records.isEmpty());
-    }
-
-    void unknownPathsAre404()
-    {
-        PortalSimulator sim;
-        QVERIFY(sim.start());
-        PortalClient client;
-        const auto answer =
-            client.post(QByteArray::fromStdString(sim.origin() + "/wps/other"), "pageNumberDb=1");
-        QCOMPARE(std::get<PortalClient::Response>(answer).status, 404L);
-        FeedFetcher fetcher(client, text(sim.origin()) + QStringLiteral("/prefix"), m_clock);
-        QCOMPARE(fetcher.fetchMarketNews(QStringLiteral("en")).error->description(),
-                 QStringLiteral("badStatus(404)"));
     }
 };
 

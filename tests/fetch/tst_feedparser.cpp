@@ -37,11 +37,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("count"); // -1 = unusable
         QTest::newRow("top-level array") << QByteArray("[]") << -1;
         QTest::newRow("not JSON") << QByteArray("<html>Access Denied</html>") << -1;
-        QTest::newRow("empty body") << QByteArray() << -1;
         QTest::newRow("no list key") << QByteArray("{\"totalCount\":3}") << -1;
         QTest::newRow("list not an array") << QByteArray("{\"announcementList\":{}}") << -1;
         QTest::newRow("object and null") << QByteArray("{\"announcementList\":[{},null]}") << -1;
-        QTest::newRow("truncated") << QByteArray("{\"announcementList\":[{\"TITLE\":\"x\"}") << -1;
         QTest::newRow("empty list") << QByteArray("{\"announcementList\":[]}") << 0;
         QTest::newRow("extra keys") << QByteArray("{\"announcementList\":[{},{\"X\":1}],\"totalCount\":2}")
                                     << 2;
@@ -63,13 +61,10 @@ private Q_SLOTS:
         QTest::addColumn<QJsonValue>("pressReleaseId");
         QTest::addColumn<QString>("expected"); // empty = hashed
         QTest::newRow("whole number") << QJsonValue(987) << QStringLiteral("se_987");
-        QTest::newRow("whole-valued double") << QJsonValue(987.0) << QStringLiteral("se_987");
-        QTest::newRow("one") << QJsonValue(1) << QStringLiteral("se_1");
         QTest::newRow("zero") << QJsonValue(0) << QString();
         QTest::newRow("negative") << QJsonValue(-5) << QString();
         QTest::newRow("fraction") << QJsonValue(987.5) << QString();
         QTest::newRow("digits as text") << QJsonValue(QStringLiteral("987")) << QString();
-        QTest::newRow("null") << QJsonValue(QJsonValue::Null) << QString();
         QTest::newRow("absent") << QJsonValue(QJsonValue::Undefined) << QString();
     }
 
@@ -94,17 +89,10 @@ private Q_SLOTS:
 
     void djb2Values()
     {
+        // Stored seen sets hold these identifiers: the hash may never change.
         QCOMPARE(FeedParser::djb2("abc"), quint64(193485963));
-        QCOMPARE(FeedParser::fallbackIdentifier(QStringLiteral("a"), QString(), QString(), QString()),
-                 QStringLiteral("se_") + QString::number(FeedParser::djb2("a|||"), 16));
-        // Wraps modulo 2^64 on long input instead of overflowing.
-        const quint64 wrapped = FeedParser::djb2(QByteArray(64, '\xff'));
-        quint64 expected = 5381;
-        for (int i = 0; i < 64; ++i)
-            expected = expected * 33 + 255;
-        QCOMPARE(wrapped, expected);
-        QVERIFY(!FeedParser::fallbackIdentifier(QStringLiteral("x"), QStringLiteral("y"), {}, {})
-                     .contains(QLatin1Char('-')));
+        QCOMPARE(FeedParser::fallbackIdentifier(QStringLiteral("x"), QStringLiteral("y"), {}, {}),
+                 QStringLiteral("se_") + QString::number(FeedParser::djb2("x|y||"), 16));
     }
 
     void sameFieldsSameIdentifier()
@@ -134,22 +122,17 @@ private Q_SLOTS:
         row("newsDateStr trailing text", {{"newsDateStr", "05/01/2025 14:30:00 AST"}}, now);
         row("timestamp text PM", {{"timestamp", "Jan 5, 2025 2:30:00 PM"}}, 1736076600);
         row("timestamp text 12 AM", {{"timestamp", "Mar 25, 2026 12:05:08 AM"}}, 1774386308);
-        row("timestamp text 12 PM", {{"timestamp", "Mar 25, 2026 12:05:08 PM"}}, 1774429508);
         row("timestamp text hour 13", {{"timestamp", "Mar 25, 2026 13:05:08 PM"}}, now);
         row("timestamp text Arabic digits", {{"timestamp", "Mar ٢٥, 2026 3:35:08 PM"}}, now);
         row("timestamp seconds", {{"timestamp", 1736080200}}, 1736080200);
         row("timestamp milliseconds", {{"timestamp", 1736080200000.0}}, 1736080200);
         row("timestamp fraction kept", {{"timestamp", 1736080200.25}}, 1736080200.25);
-        // As seconds it is the year 2286, not believed; as milliseconds it would be 1970.
-        row("timestamp exactly 1e10 is seconds", {{"timestamp", 10000000000.0}}, now);
         row("timestamp just above 1e10 is ms", {{"timestamp", 10000000001.0}}, 10000000.001);
-        row("empty timestamp text", {{"timestamp", ""}}, now);
         row("no date at all", {}, now);
         row("date of wrong type", {{"newsDateStr", 5}, {"timestamp", true}}, now);
         // Not believed more than a day ahead of the fetch (kNow is 2026-05-28 20:26:40 UTC).
         row("timestamp 1e300", {{"timestamp", 1e300}}, now);
         row("year 9999", {{"newsDateStr", "31/12/9999 23:59:59"}}, now);
-        row("year 2100 text", {{"timestamp", "Jan 1, 2100 1:00:00 AM"}}, now);
         row("a day ahead is believed", {{"newsDateStr", "29/05/2026 23:26:40"}}, 1780000000 + 86400);
         row("a second more is not", {{"newsDateStr", "29/05/2026 23:26:41"}}, now);
     }
@@ -186,26 +169,19 @@ private Q_SLOTS:
             << kOrigin + QStringLiteral("/x?locale=ar&b=locale=ar");
         QTest::newRow("AR is not Arabic") << QStringLiteral("/x?locale=en") << QStringLiteral("AR")
                                           << kOrigin + QStringLiteral("/x?locale=en");
-        QTest::newRow("case-sensitive") << QStringLiteral("/x?Locale=EN") << QStringLiteral("ar")
-                                        << kOrigin + QStringLiteral("/x?Locale=EN");
         QTest::newRow("absolute") << QStringLiteral("https://other.example/p?locale=en")
                                   << QStringLiteral("ar")
                                   << QStringLiteral("https://other.example/p?locale=ar");
         // Anything but "/path" is resolved as a URL reference; the host never comes from concatenation.
-        QTest::newRow("relative, no slash")
-            << QStringLiteral("wps/x") << QStringLiteral("en") << kOrigin + QStringLiteral("/wps/x");
         QTest::newRow("user-info trick") << QStringLiteral("@evil.example/x") << QStringLiteral("en")
                                          << kOrigin + QStringLiteral("/@evil.example/x");
         QTest::newRow("backslash") << QStringLiteral("/\\evil.example/x") << QStringLiteral("en")
                                    << kOrigin + QStringLiteral("/%5Cevil.example/x");
         QTest::newRow("scheme-relative") << QStringLiteral("//other.example/x") << QStringLiteral("en")
                                          << QStringLiteral("https://other.example/x");
-        QTest::newRow("HTTP upper case") << QStringLiteral("HTTP://x.example/") << QStringLiteral("en")
-                                         << QStringLiteral("HTTP://x.example/");
         QTest::newRow("javascript") << QStringLiteral("javascript:alert(1)") << QStringLiteral("en")
                                     << kOrigin;
         QTest::newRow("file") << QStringLiteral("file:///etc/passwd") << QStringLiteral("en") << kOrigin;
-        QTest::newRow("httpx prefix") << QStringLiteral("httpx://x") << QStringLiteral("en") << kOrigin;
         QTest::newRow("too long") << QStringLiteral("/") + QString(3000, QLatin1Char('a'))
                                   << QStringLiteral("en") << kOrigin;
     }
@@ -225,7 +201,6 @@ private Q_SLOTS:
         QTest::newRow("text") << QJsonValue(QStringLiteral("2222")) << QStringList{QStringLiteral("2222")};
         QTest::newRow("empty") << QJsonValue(QString()) << QStringList();
         QTest::newRow("number") << QJsonValue(2222) << QStringList();
-        QTest::newRow("absent") << QJsonValue(QJsonValue::Undefined) << QStringList();
     }
 
     void fieldsAndCompanies()

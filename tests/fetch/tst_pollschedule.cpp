@@ -1,9 +1,13 @@
-// Joining, restart during a poll, the timer, and access from other threads while a poll waits on the
-// network. Polls are held at the simulator (no sleeping): a request blocks until the test releases it.
+// When polls happen: the schedule on a held clock, joining a poll in flight (requests are held at
+// the simulator until the test releases them), a restart during a poll, and waking up (a resume
+// announced by a stand-in logind on a private bus, the network going and coming back).
 #include "FetcherHarness.h"
+#include "fetch/AnnouncementCache.h"
+#include "fetch/WakeUpPolling.h"
+#include "support/StdoutCapture.h"
 
+#include <QDBusMessage>
 #include <QFile>
-#include <QSignalSpy>
 #include <thread>
 
 using portalsim::Fault;
@@ -16,6 +20,15 @@ Fault held()
     fault.hold = true;
     return fault;
 }
+
+void prepareForSleep(QDBusConnection& bus, bool sleeping)
+{
+    QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
+                                                     QStringLiteral("org.freedesktop.login1.Manager"),
+                                                     QStringLiteral("PrepareForSleep"));
+    signal << sleeping;
+    bus.send(signal);
+}
 } // namespace
 
 class TestPollSchedule : public QObject
@@ -23,32 +36,46 @@ class TestPollSchedule : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void scheduleCountsFromTheLastStartOrWakeUp()
+    {
+        ManualClock clock(Instant::fromReferenceSeconds(800000000));
+        PollSchedule schedule(clock);
+        QSignalSpy due(&schedule, &PollSchedule::due);
+        schedule.wakeUp(); // not running: due at once, nothing scheduled
+        QCOMPARE(due.size(), 1);
+        QVERIFY(!schedule.nextPoll());
+        schedule.start(600);
+        QCOMPARE(due.size(), 2);
+        QCOMPARE(schedule.nextPoll(), std::optional(clock.now().addSeconds(600)));
+        clock.advance(100);
+        schedule.wakeUp();
+        QCOMPARE(due.size(), 3);
+        QCOMPARE(schedule.nextPoll(), std::optional(clock.now().addSeconds(600)));
+        QCOMPARE(schedule.intervalMs(), 600000);
+        schedule.stop();
+        QVERIFY(!schedule.nextPoll());
+    }
+
     void requestsDuringAPollJoinIt()
     {
         FetcherHarness h;
         QSignalSpy started(h.fetcher.get(), &AnnouncementFetcher::pollStarted);
         QSignalSpy finished(h.fetcher.get(), &AnnouncementFetcher::pollFinished);
         h.sim->setFault(Feed::IssuerEN, 1, held());
-        h.fetcher->poll();
+        h.fetcher->startPolling();
         QTRY_COMPARE_WITH_TIMEOUT(h.sim->heldCount(), 1, 30000);
-        QVERIFY(h.fetcher->isPolling());
-
         h.fetcher->poll();
-        // From another thread too: handed to the fetcher's thread, still one poll.
-        std::thread other([&] { h.fetcher->poll(); });
+        h.fetcher->wakeUp();
+        std::thread other([&] { h.fetcher->poll(); }); // handed to the fetcher's thread
         other.join();
         // Reads answer while the poll waits on the network.
         QVERIFY(h.fetcher->announcements().isEmpty());
-        QVERIFY(!h.fetcher->announcement(QStringLiteral("se_1")));
         QCoreApplication::processEvents();
 
         h.sim->releaseHeld();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
+        QCoreApplication::processEvents(); // nothing was queued for later
         QCOMPARE(started.size(), 1);
-        QCOMPARE(int(h.sim->requestCount()), FetcherHarness::kRequestsPerPoll);
-        QVERIFY(!h.fetcher->isPolling());
-        // Nothing was queued for later.
-        QCoreApplication::processEvents();
         QCOMPARE(int(h.sim->requestCount()), FetcherHarness::kRequestsPerPoll);
     }
 
@@ -57,9 +84,7 @@ private Q_SLOTS:
         FetcherHarness h;
         h.pollAndWait();
         const QString cacheFile = h.fetcher->cacheFilePath();
-        QVERIFY(QFile::exists(cacheFile));
         h.sim->clearRequests();
-
         h.clock.advance(60);
         h.sim->advance(2);
         h.sim->setFault(Feed::MarketEN, 2, held());
@@ -67,99 +92,76 @@ private Q_SLOTS:
         h.fetcher->poll();
         QTRY_COMPARE_WITH_TIMEOUT(h.sim->heldCount(), 1, 30000);
 
+        h.preferences->setPollInterval(900);
         h.fetcher->restartPolling();
         // At once, while the poll still waits.
         QVERIFY(h.fetcher->announcements().isEmpty());
         QVERIFY(!QFile::exists(cacheFile));
         QVERIFY(!h.fetcher->isFirstPoll());
-        QVERIFY(h.fetcher->pollTimer() && h.fetcher->pollTimer()->isActive());
-        QVERIFY(finished.isEmpty());
+        QCOMPARE(h.fetcher->schedule().intervalMs(), 900000);
 
         h.sim->releaseHeld();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
-        // The restart's immediate poll joined the one in flight: one poll's requests only.
+        // The restart's poll joined the one in flight, which merged with the emptied list (the two
+        // oldest records are gone) and saved it: the old list does not come back.
         QCOMPARE(int(h.sim->requestCount()), FetcherHarness::kRequestsPerPoll);
-        // That poll merged with the emptied list (the two oldest kept records are gone) and saved again.
         QCOMPARE(h.fetcher->announcements().size(), 400);
-        QVERIFY(QFile::exists(cacheFile));
-    }
-
-    void timerIntervalIsReadWhenArmed_data()
-    {
-        QTest::addColumn<double>("stored");
-        QTest::addColumn<int>("milliseconds");
-        QTest::newRow("none") << -1.0 << 180000;
-        QTest::newRow("zero") << 0.0 << 180000;
-        QTest::newRow("600") << 600.0 << 600000;
-        QTest::newRow("30") << 30.0 << 30000;
-    }
-
-    void timerIntervalIsReadWhenArmed()
-    {
-        QFETCH(double, stored);
-        QFETCH(int, milliseconds);
-        FetcherHarness h(5, 5);
-        if (stored >= 0)
-            h.preferences->setPollInterval(stored);
-        QSignalSpy finished(h.fetcher.get(), &AnnouncementFetcher::pollFinished);
-        h.fetcher->startPolling();
-        QVERIFY(h.fetcher->isPolling()); // the immediate poll
-        QCOMPARE(h.fetcher->pollTimer()->interval(), milliseconds);
-        QVERIFY(!h.fetcher->pollTimer()->isSingleShot());
-        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
-
-        // A changed setting takes effect only through a restart.
-        h.preferences->setPollInterval(900);
-        QCOMPARE(h.fetcher->pollTimer()->interval(), milliseconds);
-        h.fetcher->restartPolling();
-        QCOMPARE(h.fetcher->pollTimer()->interval(), 900000);
-        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 30000);
-    }
-
-    void ticksDuringAPollAreAbsorbed()
-    {
-        FetcherHarness h;
-        QSignalSpy started(h.fetcher.get(), &AnnouncementFetcher::pollStarted);
-        QSignalSpy finished(h.fetcher.get(), &AnnouncementFetcher::pollFinished);
-        h.sim->setFault(Feed::IssuerEN, 1, held());
-        h.fetcher->startPolling();
-        h.fetcher->startPolling(); // twice: one timer, one shared poll
-        QTRY_COMPARE_WITH_TIMEOUT(h.sim->heldCount(), 1, 30000);
-        int activeTimers = 0;
-        for (const QTimer* timer : h.fetcher->findChildren<QTimer*>())
-            activeTimers += timer->isActive() ? 1 : 0;
-        QCOMPARE(activeTimers, 1);
-        QVERIFY(QMetaObject::invokeMethod(const_cast<QTimer*>(h.fetcher->pollTimer()), "timeout"));
-        h.sim->releaseHeld();
-        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
-        QCoreApplication::processEvents();
-        QCOMPARE(started.size(), 1);
-        QCOMPARE(int(h.sim->requestCount()), FetcherHarness::kRequestsPerPoll);
-
-        // A tick when idle starts a poll.
-        QVERIFY(QMetaObject::invokeMethod(const_cast<QTimer*>(h.fetcher->pollTimer()), "timeout"));
-        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 30000);
-    }
-
-    void timerDiesWithTheFetcher()
-    {
-        FetcherHarness h(5, 5);
-        h.sim->setFault(Feed::IssuerEN, 0, held());
-        h.fetcher->startPolling();
-        QPointer<const QTimer> timer = h.fetcher->pollTimer();
-        QTRY_COMPARE_WITH_TIMEOUT(h.sim->heldCount(), 1, 30000);
-        h.fetcher.reset(); // with a poll in flight: the transfer is cancelled, nothing blocks
-        QVERIFY(timer.isNull());
+        QCOMPARE(AnnouncementCache(QFileInfo(cacheFile).path()).load(h.clock.now())->size(), 400);
     }
 
     void destroyedWhileARequestIsHeld()
     {
         FetcherHarness h;
         h.sim->setFault(Feed::IssuerEN, 1, held());
-        h.fetcher->poll();
+        h.fetcher->startPolling();
         QTRY_COMPARE_WITH_TIMEOUT(h.sim->heldCount(), 1, 30000);
-        h.fetcher.reset();
-        QCOMPARE(h.sim->heldCount(), 1); // the server still waits; the fetcher did not
+        h.fetcher.reset(); // the transfer is cancelled, nothing blocks
+        QCOMPARE(h.sim->heldCount(), 1);
+    }
+
+    void resumeAndNetworkReturnPollAtOnce()
+    {
+        FetcherHarness h;
+        h.preferences->setPollInterval(600);
+        WakeUpPolling wakeUps(*h.fetcher, QDBusConnection::sessionBus());
+        QDBusConnection logind =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("logind"));
+        QVERIFY(logind.registerService(QStringLiteral("org.freedesktop.login1")));
+        QSignalSpy finished(h.fetcher.get(), &AnnouncementFetcher::pollFinished);
+        h.fetcher->startPolling();
+        QTRY_COMPARE(finished.size(), 1);
+
+        h.clock.advance(100);
+        prepareForSleep(logind, true); // going to sleep polls nothing
+        prepareForSleep(logind, false);
+        QTRY_COMPARE(finished.size(), 2);
+        QCOMPARE(h.fetcher->schedule().nextPoll(), std::optional(h.clock.now().addSeconds(600)));
+
+        // Offline: failing polls are not logged, one line says why.
+        Fault down;
+        down.status = 503;
+        h.sim->setFault(Feed::IssuerEN, 0, down);
+        h.sim->setFault(Feed::MarketEN, 0, down);
+        {
+            StdoutCapture capture;
+            wakeUps.networkWatcher().setOnline(false);
+            wakeUps.networkWatcher().setOnline(false);
+            QVERIFY(h.pollAndWait().error);
+            QVERIFY(capture.text().startsWith(QLatin1String("[Network] Offline")));
+            QCOMPARE(capture.text().count(QLatin1Char('\n')), 1);
+        }
+        h.sim->clearFaults();
+        h.sim->setFault(Feed::IssuerEN, 0, down);
+        StdoutCapture capture;
+        wakeUps.networkWatcher().setOnline(true);
+        QTRY_COMPARE(finished.size(), 4);
+        QVERIFY(capture.text().contains(QLatin1String("[Fetcher] Issuer announcements error")));
+        QDBusConnection::disconnectFromBus(QStringLiteral("logind"));
+    }
+
+    void withoutSystemBusNothingIsWatched()
+    {
+        QVERIFY(!SleepWatcher(QDBusConnection(QStringLiteral("no such bus"))).isWatching());
     }
 };
 

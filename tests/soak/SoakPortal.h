@@ -3,17 +3,21 @@
 // The portal of a simulated month: a publishing plan (bursts around the market's opening and
 // closing, quiet Fridays and Saturdays, rewordings, items without a usable "PRESS_REL_ID") played
 // into the portal simulator as the clock moves, and a ledger of every item the portal ever showed.
+#include "fetch/FeedParser.h"
+#include "portalsim/PortalData.h"
 #include "portalsim/PortalSimulator.h"
 
 #include <QHash>
-#include <QString>
-#include <cstdint>
-#include <unordered_map>
-#include <vector>
+#include <algorithm>
+#include <cmath>
+#include <map>
 
 class SoakPortal
 {
 public:
+    static constexpr double kDay = 86400.0;
+    static constexpr double kHour = 3600.0;
+
     enum class State {
         Unwatched, // not yet shown to a completed poll of a running program
         Silent,    // shown to a run's first completed poll: present at start-up, never announced
@@ -22,35 +26,85 @@ public:
 
     struct Entry
     {
-        bool issuer = true;
-        std::int64_t number = 0;
         double unixTime = 0;
+        std::int64_t number = 0;
         QString symbol; // empty for market notices that name no issuer
         bool preexisting = false;
         State state = State::Unwatched;
         bool expectNotification = false; // when reported: the filter let it through
         int notifications = 0;
     };
+    using Key = std::pair<bool, std::int64_t>; // issuer feed?, the item's number
 
-    static constexpr int kIssuerWindow = 250; // what one poll can see: 5 pages of 50
-    static constexpr int kMarketWindow = 150; // 3 pages of 50
+    SoakPortal(portalsim::PortalSimulator& sim, double startUnixTime, int days, std::uint64_t seed)
+        : m_sim(sim), m_rng(seed)
+    {
+        for (const bool issuer : {true, false}) {
+            for (const portalsim::Item& item : sim.items(issuer))
+                record(item, true);
+        }
+        const double first = riyadhMidnight(startUnixTime);
+        for (int day = 0; day < days; ++day) {
+            const int weekday = riyadhWeekday(first + day * kDay + kHour);
+            planDay(first + day * kDay, weekday == 5 || weekday == 6);
+        }
+        std::stable_sort(m_plan.begin(), m_plan.end(),
+                         [](const Planned& a, const Planned& b) { return a.unixTime < b.unixTime; });
+        std::erase_if(m_plan, [startUnixTime](const Planned& p) { return p.unixTime <= startUnixTime; });
+    }
 
-    SoakPortal(portalsim::PortalSimulator& sim, double startUnixTime, int days, std::uint64_t seed);
+    static double riyadhMidnight(double unixTime)
+    {
+        return std::floor((unixTime + 3 * kHour) / kDay) * kDay - 3 * kHour;
+    }
+    static int riyadhWeekday(double unixTime) // 0 = Sunday; 1970-01-01 was a Thursday
+    {
+        return static_cast<int>((static_cast<std::int64_t>(std::floor((unixTime + 3 * kHour) / kDay)) + 4) %
+                                7);
+    }
 
     // Publishes (and rewords) everything planned up to and including `unixTime`.
-    void publishUntil(double unixTime);
+    void publishUntil(double unixTime)
+    {
+        for (; m_next < m_plan.size() && m_plan[m_next].unixTime <= unixTime; ++m_next) {
+            Planned& planned = m_plan[m_next];
+            if (planned.rewordOf >= 0) {
+                const auto number = m_numberByPlanId.constFind(planned.rewordOf);
+                if (number != m_numberByPlanId.constEnd() &&
+                    m_sim.republish(true, *number, planned.item.headline))
+                    ++rewordedCount;
+                continue;
+            }
+            planned.item.unixTime = planned.unixTime;
+            planned.item = m_sim.publish(planned.item);
+            m_numberByPlanId.insert(planned.id, planned.item.number);
+            record(planned.item, false);
+            ++publishedCount;
+        }
+    }
 
     // The ledger entry an announcement identifier belongs to, in either language; null if none.
-    Entry* entryFor(const QString& id);
-    // The entries a poll made now sees in the given feed, newest first.
-    std::vector<Entry*> window(bool issuer);
+    Entry* entryFor(const QString& id)
+    {
+        const auto key = m_keyById.constFind(id);
+        return key == m_keyById.constEnd() ? nullptr : &m_entries.at(*key);
+    }
 
-    int publishedCount() const { return m_published; }
-    int rewordedCount() const { return m_reworded; }
-    const std::unordered_map<qint64, Entry>& entries() const { return m_entries; }
+    // The entries a poll made now sees in the given feed (5 issuer pages or 3 market pages of 50).
+    std::vector<Entry*> window(bool issuer)
+    {
+        std::vector<Entry*> out;
+        for (const portalsim::Item& item : m_sim.items(issuer)) {
+            if (out.size() == (issuer ? 250U : 150U))
+                break;
+            out.push_back(&m_entries.at({issuer, item.number}));
+        }
+        return out;
+    }
 
-    static double riyadhMidnight(double unixTime);
-    static int riyadhWeekday(double unixTime); // 0 = Sunday
+    const std::map<Key, Entry>& entries() const { return m_entries; }
+    int publishedCount = 0;
+    int rewordedCount = 0;
 
 private:
     struct Planned
@@ -61,20 +115,87 @@ private:
         int rewordOf; // the plan id of the item reworded, or -1 for a new item
     };
 
-    void plan(double startUnixTime, int days);
-    void planDay(double midnight, bool quiet);
-    double burstTime(double midnight, bool quiet);
-    std::uint64_t random();
-    void record(const portalsim::Item& item, bool preexisting);
-    static qint64 keyOf(bool issuer, std::int64_t number);
+    std::uint64_t random() // splitmix64: deterministic for a seed
+    {
+        std::uint64_t z = (m_rng += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+
+    // About 100 issuer announcements and 25 market-news items on a trading day, a handful on Fridays
+    // and Saturdays.
+    void planDay(double midnight, bool quiet)
+    {
+        const int issuerCount =
+            quiet ? 2 + static_cast<int>(random() % 4) : 90 + static_cast<int>(random() % 21);
+        const int marketCount =
+            quiet ? 1 + static_cast<int>(random() % 2) : 20 + static_cast<int>(random() % 11);
+        for (int i = 0; i < issuerCount + marketCount; ++i) {
+            const std::uint64_t r = random();
+            portalsim::Item item;
+            item.issuer = i < issuerCount;
+            item.company = static_cast<int>(r % static_cast<std::uint64_t>(portalsim::companyCount()));
+            item.headline = static_cast<int>((r >> 16) % 64);
+            if (item.issuer) {
+                item.withoutPressReleaseId = (r >> 24) % 25 == 0;
+                item.htmlInDescription = (r >> 32) % 7 == 0;
+            } else if ((r >> 24) % 3 == 0) {
+                item.company = -1;
+            }
+            const double time = burstTime(midnight, quiet);
+            const int id = static_cast<int>(m_plan.size());
+            m_plan.push_back({time, item, id, -1});
+            // Now and then the portal rewords an announcement some hours later under the same id.
+            if (item.issuer && (r >> 40) % 30 == 0) {
+                portalsim::Item reworded = item;
+                reworded.headline = item.headline + 1;
+                m_plan.push_back({time + kHour * static_cast<double>(1 + (r >> 48) % 5), reworded,
+                                  static_cast<int>(m_plan.size()), id});
+            }
+        }
+    }
+
+    double burstTime(double midnight, bool quiet)
+    {
+        const double u1 = static_cast<double>(random() % 10000) / 10000.0;
+        const double u2 = static_cast<double>(random() % 10000) / 10000.0;
+        const double seconds = static_cast<double>(random() % 60);
+        if (quiet)
+            return std::floor(midnight + 9 * kHour + u1 * 11 * kHour) + seconds;
+        const int bucket = static_cast<int>(random() % 20);
+        if (bucket < 9) // opening at 10:00: a peak from 09:30 to 10:30
+            return std::floor(midnight + 9.5 * kHour + (u1 + u2) * 0.5 * kHour);
+        if (bucket < 16) // closing at 15:00: results and board decisions until 16:30
+            return std::floor(midnight + 15 * kHour + (u1 + u2) * 0.75 * kHour);
+        return std::floor(midnight + 7 * kHour + u1 * 14 * kHour);
+    }
+
+    // The identifiers the fetcher gives the item, found the way the fetcher finds them: from the
+    // portal's own rendering of it in each language.
+    void record(const portalsim::Item& item, bool preexisting)
+    {
+        const Key key{item.issuer, item.number};
+        const QString symbol =
+            item.company >= 0 ? QString::fromUtf8(portalsim::company(item.company).symbol) : QString();
+        m_entries.insert_or_assign(key, Entry{item.unixTime, item.number, symbol, preexisting});
+        for (const bool arabic : {false, true}) {
+            const std::string page = "{\"announcementList\":[" + portalsim::renderItem(item, arabic) + "]}";
+            const auto parsed = FeedParser::parseAnnouncementResponse(
+                QByteArray::fromStdString(page),
+                item.issuer ? QStringLiteral("tadawul") : QStringLiteral("market"),
+                arabic ? QStringLiteral("ar") : QStringLiteral("en"), QStringLiteral("http://127.0.0.1"),
+                SystemClock());
+            if (parsed && parsed->size() == 1)
+                m_keyById.insert(parsed->first().id(), key);
+        }
+    }
 
     portalsim::PortalSimulator& m_sim;
     std::uint64_t m_rng;
     std::vector<Planned> m_plan; // by time
     std::size_t m_next = 0;
-    std::unordered_map<qint64, Entry> m_entries; // references stay valid as it grows
+    std::map<Key, Entry> m_entries; // references stay valid as it grows
     QHash<int, std::int64_t> m_numberByPlanId;
-    QHash<QString, qint64> m_keyById;
-    int m_published = 0;
-    int m_reworded = 0;
+    QHash<QString, Key> m_keyById;
 };

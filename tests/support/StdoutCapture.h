@@ -1,12 +1,15 @@
 #pragma once
 
+#include "infra/LogOutput.h"
+
 #include <QFile>
 #include <QString>
 #include <QTemporaryFile>
 #include <cstdio>
 #include <unistd.h>
 
-// Sends standard output (where log lines go) to a temporary file for as long as it lives.
+// Sends standard output, and the program's log lines written as the program writes them, to a temporary
+// file for as long as it lives.
 class StdoutCapture
 {
 public:
@@ -36,4 +39,5 @@ public:
 private:
     QTemporaryFile m_file;
     int m_saved = -1;
+    const LogOutput m_log{stdout};
 };

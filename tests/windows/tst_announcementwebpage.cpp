@@ -33,12 +33,13 @@ protected:
     }
 };
 
-QString pageHtml(QWebEnginePage* page)
+// Waits for an answer the page gives through a callback.
+template <typename Result, typename Ask> Result answer(Ask ask)
 {
-    QString result;
+    Result result{};
     bool done = false;
-    page->toHtml([&](const QString& html) {
-        result = html;
+    ask([&](const Result& value) {
+        result = value;
         done = true;
     });
     if (!QTest::qWaitFor([&] { return done; }, 30000))
@@ -46,17 +47,15 @@ QString pageHtml(QWebEnginePage* page)
     return result;
 }
 
+QString pageHtml(QWebEnginePage* page)
+{
+    return answer<QString>([page](const auto& done) { page->toHtml(done); });
+}
+
 QVariant evaluate(QWebEnginePage* page, const QString& script)
 {
-    QVariant result;
-    bool done = false;
-    page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 30000))
-        qWarning("no answer from the page");
-    return result;
+    return answer<QVariant>(
+        [&](const auto& done) { page->runJavaScript(script, QWebEngineScript::ApplicationWorld, done); });
 }
 
 const QString kScripted =
@@ -153,58 +152,46 @@ private Q_SLOTS:
         QWebEnginePage* page = window.webView()->page();
         QCOMPARE(evaluate(page, QStringLiteral("document.getElementById('end').textContent")).toString(),
                  QStringLiteral("The end"));
-        QCOMPARE(evaluate(page, QStringLiteral("document.querySelector('h1').textContent")).toString(),
-                 QStringLiteral("Large"));
         QCOMPARE(
             evaluate(page, QStringLiteral("document.querySelector('.content').textContent.length")).toInt(),
             1600 * 1024 * 2 + 7);
     }
 
+    // What the page answers each kind of move; a meta refresh in a real page is below.
     void thePageMovesOnlyToWebAddresses()
     {
         QWebEngineView view;
         auto* page = new RecordingPage(&m_opener, &view);
         view.setPage(page);
         QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
-        page->loadDocument(
-            QStringLiteral("<html><head><meta http-equiv=\"refresh\" content=\"0; url=file:///etc/hostname\">"
-                           "</head><body>x</body></html>"),
-            QUrl(QStringLiteral("https://www.saudiexchange.sa/a")));
+        page->loadDocument(QStringLiteral("<p>x</p>"),
+                           QUrl(QStringLiteral("https://www.saudiexchange.sa/a")));
         QVERIFY(loaded.wait(60000));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            std::any_of(page->requests.cbegin(), page->requests.cend(),
-                        [](const RecordingPage::Request& r) { return r.url.isLocalFile(); }),
-            30000);
-        for (const RecordingPage::Request& request : page->requests) {
-            if (request.url.isLocalFile())
-                QVERIFY(!request.accepted);
-        }
-        QVERIFY(!page->url().isLocalFile());
-
-        // Clicked: on the announcement's host inside the window, elsewhere in the browser.
-        QVERIFY(page->ask(QUrl(QStringLiteral("https://www.saudiexchange.sa/b")),
-                          QWebEnginePage::NavigationTypeLinkClicked));
-        QVERIFY(page->ask(QUrl(QStringLiteral("https://www.saudiexchange.sa/c")),
-                          QWebEnginePage::NavigationTypeRedirect)); // that click's own redirect
-        QVERIFY(!page->ask(QUrl(QStringLiteral("https://evil.example/d")),
-                           QWebEnginePage::NavigationTypeRedirect));
-        QVERIFY(!page->ask(QUrl(QStringLiteral("http://127.0.0.1:9/")),
-                           QWebEnginePage::NavigationTypeLinkClicked));
+        // Clicked: on the announcement's host inside the window, elsewhere in the browser. Automatic
+        // moves of the main frame are refused, wherever they lead.
+        using Page = QWebEnginePage;
+        const struct
+        {
+            const char* url;
+            Page::NavigationType type;
+            bool accepted;
+        } cases[] = {
+            {"https://www.saudiexchange.sa/b", Page::NavigationTypeLinkClicked, true},
+            {"https://www.saudiexchange.sa/c", Page::NavigationTypeRedirect, true}, // the click's own
+            {"https://evil.example/d", Page::NavigationTypeRedirect, false},
+            {"http://127.0.0.1:9/", Page::NavigationTypeLinkClicked, false},
+            {"https://www.saudiexchange.sa/e", Page::NavigationTypeRedirect, false},
+            {"https://www.saudiexchange.sa/e", Page::NavigationTypeOther, false},
+            {"https://www.saudiexchange.sa/e", Page::NavigationTypeTyped, false},
+            {"file:///etc/passwd", Page::NavigationTypeLinkClicked, false},
+            {"mailto:a@b.c", Page::NavigationTypeLinkClicked, false},
+            {"zoommtg://join", Page::NavigationTypeLinkClicked, false},
+            {"data:text/html,x", Page::NavigationTypeTyped, false},
+            {"data:text/html,x", Page::NavigationTypeBackForward, true}};
+        for (const auto& c : cases)
+            QVERIFY2(page->ask(QUrl(QString::fromLatin1(c.url)), c.type) == c.accepted, c.url);
         QCOMPARE(m_opener.opened(), (QList<QUrl>{QUrl(QStringLiteral("https://evil.example/d")),
                                                  QUrl(QStringLiteral("http://127.0.0.1:9/"))}));
-        // Automatic moves of the main frame are refused, wherever they lead.
-        for (const auto type : {QWebEnginePage::NavigationTypeRedirect, QWebEnginePage::NavigationTypeOther,
-                                QWebEnginePage::NavigationTypeTyped})
-            QVERIFY(!page->ask(QUrl(QStringLiteral("https://www.saudiexchange.sa/e")), type));
-        QVERIFY(!page->ask(QUrl(QStringLiteral("file:///etc/passwd")),
-                           QWebEnginePage::NavigationTypeLinkClicked));
-        QVERIFY(!page->ask(QUrl(QStringLiteral("mailto:a@b.c")), QWebEnginePage::NavigationTypeLinkClicked));
-        QVERIFY(
-            !page->ask(QUrl(QStringLiteral("zoommtg://join")), QWebEnginePage::NavigationTypeLinkClicked));
-        QVERIFY(!page->ask(QUrl(QStringLiteral("data:text/html,x")), QWebEnginePage::NavigationTypeTyped));
-        QVERIFY(
-            page->ask(QUrl(QStringLiteral("data:text/html,x")), QWebEnginePage::NavigationTypeBackForward));
-        QCOMPARE(m_opener.opened().size(), 2);
     }
 
     void aMetaRefreshIsRefusedAndImagesStillLoad()

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,6 +47,7 @@ private Q_SLOTS:
     void addsBySymbolNameOrDigitsAndRefusesTheRest()
     {
         WatchlistEditor editor(*m_preferences, m_dir.path());
+        QSignalSpy changed(&editor, &WatchlistEditor::watchlistChanged);
         type(editor, QStringLiteral("energy"));                             // part of a name
         type(editor, QStringLiteral("1060  \u2014  Gulf Investment Bank")); // a chosen completion
         type(editor, QStringLiteral("9999")); // not seen yet, but a symbol's shape
@@ -62,6 +64,7 @@ private Q_SLOTS:
             QCOMPARE(editor.symbolInput()->text(), wrong); // kept for correcting
         }
         QCOMPARE(m_preferences->watchlistSymbols().size(), 3);
+        QCOMPARE(changed.size(), 3); // the tray menu follows each change, and only a change
         QVERIFY(editor.message()->text().contains(QLatin1String("neither a known symbol nor four digits")));
         QTest::keyClick(editor.symbolInput(), Qt::Key_Backspace);
         QVERIFY(editor.message()->text().isEmpty()); // the message goes once the user corrects

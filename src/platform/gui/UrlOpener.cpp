@@ -1,6 +1,6 @@
 #include "platform/gui/UrlOpener.h"
 
-#include "infra/Log.h"
+#include "infra/LogCategories.h"
 
 #include <QDesktopServices>
 
@@ -19,6 +19,6 @@ bool DesktopUrlOpener::open(const QUrl& url)
 {
     if (QDesktopServices::openUrl(url))
         return true;
-    Log::line(QStringLiteral("Browser"), QStringLiteral("Could not open %1").arg(url.toString()));
+    qCInfo(lcBrowser, "Could not open %s", qUtf8Printable(url.toString()));
     return false;
 }

@@ -1,4 +1,4 @@
-#include "shell/AppDelegate.h"
+#include "shell/TrayShell.h"
 
 #include "model/AppConstants.h"
 #include "model/Preferences.h"
@@ -14,8 +14,8 @@
 #include <QScreen>
 #include <QTimer>
 
-AppDelegate::AppDelegate(Services services, QObject* parent)
-    : QObject(parent), m_services(std::move(services))
+TrayShell::TrayShell(Services services, const Clock& clock, QObject* parent)
+    : QObject(parent), m_services(std::move(services)), m_clock(clock)
 {
     if (Updater* updater = m_services.updater) {
         // A quiet check tells the user only of a newer version.
@@ -27,42 +27,36 @@ AppDelegate::AppDelegate(Services services, QObject* parent)
     }
 }
 
-AppDelegate::~AppDelegate()
+TrayShell::~TrayShell()
 {
     qDeleteAll(m_announcementWindows);
 }
 
-void AppDelegate::applicationDidFinishLaunching()
+void TrayShell::start()
 {
     if (m_services.appLaunched)
         m_services.appLaunched();
-    m_menuBarManager = std::make_unique<MenuBarManager>(*this, *m_services.preferences, m_services.itemStyle,
-                                                        m_services.showTrayIcon);
+    m_tray = std::make_unique<TrayController>(*this, *m_services.preferences, m_services.itemStyle,
+                                              m_services.showTrayIcon);
     if (m_services.pollStatus)
-        m_menuBarManager->setPollStatus(m_services.pollStatus(), now());
-    if (m_services.showTrayIcon && m_menuBarManager->statusItem() && m_services.setFallbackNotifications)
-        m_services.setFallbackNotifications(
-            std::make_unique<TrayNotificationBackend>(m_menuBarManager->statusItem()));
+        m_tray->setPollStatus(m_services.pollStatus(), m_clock.now());
+    if (m_services.showTrayIcon && m_tray->trayIcon() && m_services.setFallbackNotifications)
+        m_services.setFallbackNotifications(std::make_unique<TrayNotificationBackend>(m_tray->trayIcon()));
     if (m_services.showPermissionPrompt)
         QTimer::singleShot(kPromptDelayMs, this, [this] { m_services.showPermissionPrompt(); });
     if (m_services.startPolling)
         m_services.startPolling();
 }
 
-Instant AppDelegate::now() const
-{
-    return m_services.clock ? m_services.clock->now() : Instant::now();
-}
-
-void AppDelegate::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
+void TrayShell::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
 {
     // One notification when Zelvora stops watching (also not again after a restart); none when it
     // watches again, the bell and the menu say so.
-    const bool wasNotWatching = m_menuBarManager->notWatching();
-    m_menuBarManager->setPollStatus(update.status, now());
-    if (m_menuBarManager->notWatching() && !wasNotWatching && m_services.notifyNotWatching)
-        m_services.notifyNotWatching(update.status.summary(now()));
-    m_menuBarManager->update(update.all);
+    const bool wasNotWatching = m_tray->notWatching();
+    m_tray->setPollStatus(update.status, m_clock.now());
+    if (m_tray->notWatching() && !wasNotWatching && m_services.notifyNotWatching)
+        m_services.notifyNotWatching(update.status.summary(m_clock.now()));
+    m_tray->menu().update(update.all);
     if (m_allAnnouncementsWindow && m_allAnnouncementsWindow->isVisible())
         m_allAnnouncementsWindow->update(update.all);
     if (!update.all.isEmpty() && m_services.announcementsRefreshed)
@@ -74,12 +68,12 @@ void AppDelegate::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
     const Watchlist watchlist = m_services.preferences->watchlist();
     const bool hasNew = std::any_of(update.newAnnouncements.cbegin(), update.newAnnouncements.cend(),
                                     [&](const Announcement& a) { return watchlist.matches(a); });
-    m_menuBarManager->updateBadge(hasNew);
+    m_tray->updateBadge(hasNew);
     // A poll's pages and lists are freed by now; the program idles until the next one.
     HeapTrim::now();
 }
 
-void AppDelegate::handleOpenAnnouncement(const QVariantMap& userInfo)
+void TrayShell::handleOpenAnnouncement(const QVariantMap& userInfo)
 {
     const QVariant id = userInfo.value(QStringLiteral("id"));
     const QString link = userInfo.value(QStringLiteral("link")).toString();
@@ -95,26 +89,26 @@ void AppDelegate::handleOpenAnnouncement(const QVariantMap& userInfo)
     openLink(link);
 }
 
-void AppDelegate::openLink(const QString& link)
+void TrayShell::openLink(const QString& link)
 {
     const QUrl url = UrlOpener::webAddress(link);
     if (url.isValid() && m_services.opener)
         m_services.opener->open(url);
 }
 
-void AppDelegate::activate(QWidget* window)
+void TrayShell::activate(QWidget* window)
 {
     window->show();
     window->raise();
     window->activateWindow();
 }
 
-QWidget* AppDelegate::announcementWindow(const QString& id) const
+QWidget* TrayShell::announcementWindow(const QString& id) const
 {
     return m_announcementWindows.value(id);
 }
 
-void AppDelegate::openAnnouncementWindow(const Announcement& announcement)
+void TrayShell::openAnnouncementWindow(const Announcement& announcement)
 {
     QWidget* window = m_announcementWindows.value(announcement.id());
     if (!window) {
@@ -130,23 +124,29 @@ void AppDelegate::openAnnouncementWindow(const Announcement& announcement)
     activate(window);
 }
 
-void AppDelegate::menuRefreshNow()
+void TrayShell::menuRefreshNow()
 {
     if (m_services.pollNow)
         m_services.pollNow();
 }
 
-void AppDelegate::menuOpenSettings()
+void TrayShell::menuOpenSettings()
 {
-    if (!m_settingsWindow)
+    if (!m_settingsWindow) {
         m_settingsWindow =
             std::make_unique<SettingsWindow>(*m_services.preferences, m_services.settingsHooks);
+        // The menu's watchlist section follows the edit, not the next poll.
+        connect(m_settingsWindow.get(), &SettingsWindow::watchlistChanged, this, [this] {
+            if (m_tray)
+                m_tray->menu().rebuild();
+        });
+    }
     activate(m_settingsWindow.get());
     if (m_services.settingsOpened)
         m_services.settingsOpened();
 }
 
-UpdateDialog* AppDelegate::updateDialog()
+UpdateDialog* TrayShell::updateDialog()
 {
     if (!m_updateDialog) {
         m_updateDialog = new UpdateDialog(*m_services.updater);
@@ -159,25 +159,25 @@ UpdateDialog* AppDelegate::updateDialog()
     return m_updateDialog;
 }
 
-void AppDelegate::menuCheckForUpdates()
+void TrayShell::menuCheckForUpdates()
 {
     if (m_services.updater)
         updateDialog()->checkNow();
 }
 
-void AppDelegate::menuShowAbout()
+void TrayShell::menuShowAbout()
 {
     auto* about = new AboutWindow(QUrl(AppConstants::homepage));
     about->move(about->screen()->availableGeometry().center() - about->rect().center());
     activate(about);
 }
 
-void AppDelegate::menuQuit()
+void TrayShell::menuQuit()
 {
     QCoreApplication::quit();
 }
 
-void AppDelegate::menuViewAll()
+void TrayShell::menuViewAll()
 {
     if (!m_allAnnouncementsWindow)
         m_allAnnouncementsWindow = std::make_unique<AllAnnouncementsWindow>(
@@ -193,12 +193,11 @@ void AppDelegate::menuViewAll()
     activate(m_allAnnouncementsWindow.get());
 }
 
-void AppDelegate::menuOpenAnnouncement(const QVariant& representedObject)
+void TrayShell::menuOpenAnnouncement(const QVariant& itemData)
 {
-    if (!representedObject.canConvert<Announcement>() ||
-        representedObject.metaType() != QMetaType::fromType<Announcement>())
+    if (itemData.metaType() != QMetaType::fromType<Announcement>())
         return;
-    const Announcement announcement = representedObject.value<Announcement>();
+    const Announcement announcement = itemData.value<Announcement>();
     if (m_services.announcementOpened)
         m_services.announcementOpened(announcement.title());
     openAnnouncementWindow(announcement);

@@ -3,8 +3,8 @@
 #include "fetch/AnnouncementsUpdate.h"
 #include "infra/Clock.h"
 #include "model/Announcement.h"
-#include "shell/MenuBarManager.h"
 #include "shell/MenuCommands.h"
+#include "shell/TrayController.h"
 #include "windows/SettingsWindow.h"
 
 #include <QHash>
@@ -21,14 +21,14 @@ class UpdateDialog;
 class Updater;
 class UrlOpener;
 
-// The tray program's owner: starts polling, reacts to finished polls and notification clicks (the
-// tray program connects them to handleAnnouncementsUpdated and handleOpenAnnouncement), owns the
-// windows the menu opens and carries out the menu's commands.
-class AppDelegate : public QObject, public MenuCommands
+// The tray program's shell: the tray, the windows its menu opens and the menu's commands. It starts
+// polling and reacts to finished polls and notification clicks (the tray program connects them to
+// handleAnnouncementsUpdated and handleOpenAnnouncement).
+class TrayShell : public QObject, public MenuCommands
 {
     Q_OBJECT
 public:
-    // The services the delegate uses, given by the tray program; tests give recording ones.
+    // The services the shell uses, given by the tray program; tests give recording ones.
     struct Services
     {
         std::function<void()> startPolling;
@@ -43,7 +43,6 @@ public:
         std::function<void()> showPermissionPrompt;                   // the start-up prompt, 2 s after launch
         std::function<PollStatus()> pollStatus;                       // as stored when the program starts
         std::function<void(const QString& problem)> notifyNotWatching;
-        const Clock* clock = nullptr; // default: the system's time
         // Takes the tray icon's balloon as the fallback for desktop notifications.
         std::function<void(std::unique_ptr<NotificationBackend>)> setFallbackNotifications;
         // An announcement window (or nullptr when the window module cannot be loaded).
@@ -55,17 +54,17 @@ public:
         QString issuerDirectory;    // companies' names for the search
         Updater* updater = nullptr; // quiet checks a minute after start, then daily; none: no checks
         bool showTrayIcon = true;
-        MenuBarManager::ItemStyle itemStyle = MenuBarManager::ItemStyle::Drawn;
+        TrayMenu::ItemStyle itemStyle = TrayMenu::ItemStyle::Drawn;
     };
 
     static constexpr int kPromptDelayMs = 2000;
 
-    explicit AppDelegate(Services services, QObject* parent = nullptr);
-    ~AppDelegate() override;
+    TrayShell(Services services, const Clock& clock, QObject* parent = nullptr);
+    ~TrayShell() override;
 
-    void applicationDidFinishLaunching();
+    // Shows the tray icon, schedules the permission prompt and starts polling.
+    void start();
     void openAnnouncementWindow(const Announcement& announcement);
-    void showNotificationPrePermission();
 
     void menuRefreshNow() override;
     void menuOpenSettings() override;
@@ -73,9 +72,9 @@ public:
     void menuShowAbout() override;
     void menuQuit() override;
     void menuViewAll() override;
-    void menuOpenAnnouncement(const QVariant& representedObject) override;
+    void menuOpenAnnouncement(const QVariant& itemData) override;
 
-    MenuBarManager* menuBarManager() const { return m_menuBarManager.get(); }
+    TrayController* tray() const { return m_tray.get(); }
     AllAnnouncementsWindow* allAnnouncementsWindow() const { return m_allAnnouncementsWindow.get(); }
     SettingsWindow* settingsWindow() const { return m_settingsWindow.get(); }
     QWidget* announcementWindow(const QString& id) const;
@@ -85,12 +84,12 @@ public:
 
 private:
     void openLink(const QString& link);
-    Instant now() const;
     UpdateDialog* updateDialog();
     static void activate(QWidget* window);
 
     Services m_services;
-    std::unique_ptr<MenuBarManager> m_menuBarManager;
+    const Clock& m_clock;
+    std::unique_ptr<TrayController> m_tray;
     std::unique_ptr<SettingsWindow> m_settingsWindow;
     std::unique_ptr<AllAnnouncementsWindow> m_allAnnouncementsWindow;
     QHash<QString, QWidget*> m_announcementWindows;

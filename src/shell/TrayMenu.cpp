@@ -1,4 +1,4 @@
-#include "shell/MenuBarManager.h"
+#include "shell/TrayMenu.h"
 
 #include "model/AnnouncementEmoji.h"
 #include "model/Preferences.h"
@@ -6,71 +6,40 @@
 #include "shell/AnnouncementMenuLine.h"
 #include "shell/MenuCommands.h"
 #include "shell/ScrollingMenuStyle.h"
-#include "shell/TrayIconRenderer.h"
 #include "windows/WindowStyle.h"
 
+#include <QCursor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
-#include <QSystemTrayIcon>
 #include <QTextDocument>
-#include <QTimer>
 #include <QWidgetAction>
 #include <limits>
 
 namespace {
 const char* const kTagProperty = "zelvoraTag";
-
-QKeySequence commandKey(Qt::Key key)
-{
-    // Qt maps Ctrl to the Command key on macOS.
-    return QKeySequence(Qt::CTRL | key);
-}
 } // namespace
 
-MenuBarManager::MenuBarManager(MenuCommands& commands, Preferences& preferences, ItemStyle style,
-                               bool showTrayIcon, QObject* parent)
+TrayMenu::TrayMenu(MenuCommands& commands, Preferences& preferences, ItemStyle style, QObject* parent)
     : QObject(parent), m_commands(commands), m_preferences(preferences), m_style(style),
-      m_menu(std::make_unique<QMenu>())
+      m_menu(std::make_unique<QMenu>()), m_availableHeight(&TrayMenu::screenHeightUnderPointer)
 {
     m_menu->setMinimumWidth(kMinimumWidth);
     if (m_style == ItemStyle::Drawn) {
         m_menuStyle = std::make_unique<ScrollingMenuStyle>();
         m_menu->setStyle(m_menuStyle.get());
+        // The screen it opens on may not be the one it was built for.
+        connect(m_menu.get(), &QMenu::aboutToShow, this, &TrayMenu::fitToScreen);
     }
     m_menu->setToolTipsVisible(true);
-    if (showTrayIcon) {
-        m_statusItem = new QSystemTrayIcon(this);
-        m_statusItem->setContextMenu(m_menu.get());
-        // A left click opens the same menu as a right click.
-        connect(m_statusItem, &QSystemTrayIcon::activated, this,
-                [this](QSystemTrayIcon::ActivationReason reason) {
-                    if (reason == QSystemTrayIcon::Trigger)
-                        m_menu->popup(QCursor::pos());
-                });
-        refreshIcon();
-        m_statusItem->show();
-    }
-    // Opening the menu is when the user has seen the new watchlist match.
-    connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { setBadge(false); });
-    if (!m_statusItem) {
-        buildMenu();
-        return;
-    }
-    // Building the menu loads the font database and the icon theme: let the icon reach the tray
-    // first. A poll that ends before this turn has built the menu already.
-    QTimer::singleShot(0, this, [this] {
-        if (!m_menuBuilt)
-            buildMenu();
-    });
 }
 
-MenuBarManager::~MenuBarManager() = default;
+TrayMenu::~TrayMenu() = default;
 
-MenuBarManager::ItemStyle MenuBarManager::detectItemStyle()
+TrayMenu::ItemStyle TrayMenu::detectItemStyle()
 {
     const QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected() && bus.interface() &&
@@ -79,70 +48,39 @@ MenuBarManager::ItemStyle MenuBarManager::detectItemStyle()
     return ItemStyle::Drawn;
 }
 
-QString MenuBarManager::trayTitle()
-{
-    return tr("Zelvora \u2014 Saudi Exchange announcements");
-}
-
-QString MenuBarManager::marketName()
+QString TrayMenu::marketName()
 {
     return tr("Tadawul Market");
 }
 
-int MenuBarManager::tagOf(const QAction* action)
+int TrayMenu::tagOf(const QAction* action)
 {
     const QVariant tag = action ? action->property(kTagProperty) : QVariant();
     return tag.isValid() ? tag.toInt() : -1;
 }
 
-void MenuBarManager::update(const AnnouncementList& announcements)
+void TrayMenu::update(const AnnouncementList& announcements)
 {
     m_announcements = announcements;
-    buildMenu();
+    rebuild();
 }
 
-void MenuBarManager::updateBadge(bool hasNew)
+void TrayMenu::setNotWatchingReason(const QString& reason)
 {
-    // A match stays marked until the user opens the menu, however many polls find nothing new.
-    if (hasNew)
-        setBadge(true);
-}
-
-void MenuBarManager::setBadge(bool shown)
-{
-    if (m_badge == shown)
+    const QString problem = reason.isEmpty() ? QString() : tr("Not watching: %1").arg(reason);
+    if (problem == m_problem)
         return;
-    m_badge = shown;
-    refreshIcon();
-}
-
-void MenuBarManager::refreshIcon()
-{
-    if (!m_statusItem)
-        return;
-    m_statusItem->setIcon(TrayIconRenderer::bell(m_badge, notWatching()));
-    m_statusItem->setToolTip(toolTip());
-}
-
-QString MenuBarManager::toolTip() const
-{
-    return m_statusLine.isEmpty() ? trayTitle() : trayTitle() + QLatin1Char('\n') + m_statusLine;
-}
-
-void MenuBarManager::setPollStatus(const PollStatus& status, Instant now)
-{
-    m_statusLine = status.summary(now);
-    const QString problem = status.state() == PollStatus::State::NotWatching
-                                ? tr("Not watching: %1").arg(m_statusLine)
-                                : QString();
-    const bool menuChanged = problem != m_problem;
     m_problem = problem;
-    refreshIcon();
-    if (menuChanged && m_menuBuilt) // else the first build, still to come, shows it
-        buildMenu();
+    if (m_built) // else the first build, still to come, shows it
+        rebuild();
 }
 
-void MenuBarManager::addProblem()
+void TrayMenu::setAvailableHeight(std::function<int()> availableHeight)
+{
+    m_availableHeight = std::move(availableHeight);
+}
+
+void TrayMenu::addProblem()
 {
     auto* line = new QWidgetAction(m_menu.get());
     const QString text = QStringLiteral("\u26A0  ") + m_problem;
@@ -168,7 +106,7 @@ void MenuBarManager::addProblem()
     connect(retry, &QAction::triggered, this, [this] { m_commands.menuRefreshNow(); });
 }
 
-void MenuBarManager::addHeader()
+void TrayMenu::addHeader()
 {
     auto* action = new QWidgetAction(m_menu.get());
     if (m_style == ItemStyle::Drawn) {
@@ -192,7 +130,7 @@ void MenuBarManager::addHeader()
     m_menu->addAction(action);
 }
 
-void MenuBarManager::addSectionHeader(const QString& title, const QColor& color)
+void TrayMenu::addSectionHeader(const QString& title, const QColor& color)
 {
     auto* action = new QWidgetAction(m_menu.get());
     if (m_style == ItemStyle::Drawn) {
@@ -209,7 +147,7 @@ void MenuBarManager::addSectionHeader(const QString& title, const QColor& color)
     m_menu->addAction(action);
 }
 
-QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, int tag)
+QAction* TrayMenu::addAnnouncementItem(const Announcement& announcement, int tag)
 {
     const QString emoji = AnnouncementEmoji::forAnnouncement(announcement);
     QAction* action = nullptr;
@@ -243,32 +181,39 @@ QAction* MenuBarManager::addAnnouncementItem(const Announcement& announcement, i
     return action;
 }
 
-int MenuBarManager::availableHeight() const
+int TrayMenu::screenHeightUnderPointer()
 {
-    QScreen* screen = m_statusItem ? QGuiApplication::screenAt(m_statusItem->geometry().center()) : nullptr;
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry().height() : std::numeric_limits<int>::max();
 }
 
-void MenuBarManager::buildMenu()
+void TrayMenu::rebuild()
 {
     // A menu taller than the screen would scroll; one-line items let it fit on a 1280x800 laptop.
-    m_itemForm = AnnouncementMenuItem::Form::Full;
-    fillMenu();
-    if (m_style == ItemStyle::Drawn && !m_announcements.isEmpty() &&
-        m_menu->sizeHint().height() > availableHeight()) {
-        m_itemForm = AnnouncementMenuItem::Form::Compact;
-        fillMenu();
-    }
+    fill(AnnouncementMenuItem::Form::Full);
+    m_fullHeight = m_menu->sizeHint().height();
+    fitToScreen();
 }
 
-void MenuBarManager::fillMenu()
+void TrayMenu::fitToScreen()
+{
+    if (m_style != ItemStyle::Drawn || m_announcements.isEmpty() || !m_built)
+        return;
+    const auto form = m_fullHeight > m_availableHeight() ? AnnouncementMenuItem::Form::Compact
+                                                         : AnnouncementMenuItem::Form::Full;
+    if (form != m_itemForm)
+        fill(form);
+}
+
+void TrayMenu::fill(AnnouncementMenuItem::Form form)
 {
     // clear() deletes the actions the menu owns, and with them their widgets; the menu is refilled
     // in the same turn.
     m_menu->clear();
-    m_menuBuilt = true;
+    m_built = true;
+    m_itemForm = form;
 
     const QPalette palette = m_menu->palette();
     addHeader();
@@ -276,7 +221,8 @@ void MenuBarManager::fillMenu()
         addProblem();
     m_menu->addSeparator();
 
-    const auto command = [this](const QString& title, const QString& icon, QKeySequence key, auto handler) {
+    const auto command = [this](const QString& title, const QString& icon, const QKeySequence& key,
+                                auto handler) {
         QAction* action = m_menu->addAction(QIcon::fromTheme(icon), title);
         if (!key.isEmpty())
             action->setShortcut(key);
@@ -284,17 +230,17 @@ void MenuBarManager::fillMenu()
         connect(action, &QAction::triggered, this, [this, handler] { (m_commands.*handler)(); });
         return action;
     };
-    command(tr("Refresh Now"), QStringLiteral("view-refresh"), commandKey(Qt::Key_R),
+    command(tr("Refresh Now"), QStringLiteral("view-refresh"), QKeySequence(Qt::CTRL | Qt::Key_R),
             &MenuCommands::menuRefreshNow);
-    QAction* settings = command(tr("Settings\u2026"), QStringLiteral("configure"), commandKey(Qt::Key_Comma),
-                                &MenuCommands::menuOpenSettings);
+    QAction* settings = command(tr("Settings\u2026"), QStringLiteral("configure"),
+                                QKeySequence(Qt::CTRL | Qt::Key_Comma), &MenuCommands::menuOpenSettings);
     if (settings->icon().isNull())
         settings->setIcon(QIcon::fromTheme(QStringLiteral("preferences-system")));
     command(tr("Check for Updates..."), QStringLiteral("system-software-update"), QKeySequence(),
             &MenuCommands::menuCheckForUpdates);
     command(tr("About Zelvora"), QStringLiteral("help-about"), QKeySequence(), &MenuCommands::menuShowAbout);
     m_menu->addSeparator();
-    command(tr("Quit"), QString(), commandKey(Qt::Key_Q), &MenuCommands::menuQuit);
+    command(tr("Quit"), QString(), QKeySequence(Qt::CTRL | Qt::Key_Q), &MenuCommands::menuQuit);
     command(tr("View All (30 days)..."), QStringLiteral("view-list-details"), QKeySequence(),
             &MenuCommands::menuViewAll);
     m_menu->addSeparator();

@@ -1,0 +1,45 @@
+#include "fetch/PollSchedule.h"
+
+#include <algorithm>
+#include <climits>
+
+PollSchedule::PollSchedule(const Clock& clock, QObject* parent) : QObject(parent), m_clock(clock)
+{
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        m_armedAt = m_clock.now();
+        Q_EMIT due();
+    });
+}
+
+void PollSchedule::start(double intervalSeconds)
+{
+    const double milliseconds = std::clamp(intervalSeconds * 1000.0, 1.0, static_cast<double>(INT_MAX));
+    m_timer.setInterval(static_cast<int>(milliseconds));
+    Q_EMIT due();
+    arm();
+}
+
+void PollSchedule::wakeUp()
+{
+    Q_EMIT due();
+    if (m_timer.isActive())
+        arm();
+}
+
+void PollSchedule::stop()
+{
+    m_timer.stop();
+}
+
+std::optional<Instant> PollSchedule::nextPoll() const
+{
+    if (!m_timer.isActive())
+        return std::nullopt;
+    return m_armedAt.addSeconds(m_timer.interval() / 1000.0);
+}
+
+void PollSchedule::arm()
+{
+    m_armedAt = m_clock.now();
+    m_timer.start();
+}

@@ -1,0 +1,82 @@
+#include "shell/TrayController.h"
+
+#include "shell/TrayIconRenderer.h"
+
+#include <QCursor>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+TrayController::TrayController(MenuCommands& commands, Preferences& preferences, TrayMenu::ItemStyle style,
+                               bool showTrayIcon, QObject* parent)
+    : QObject(parent), m_menu(commands, preferences, style)
+{
+    QMenu* menu = m_menu.menu();
+    if (showTrayIcon) {
+        m_trayIcon = new QSystemTrayIcon(this);
+        m_trayIcon->setContextMenu(menu);
+        // A left click opens the same menu as a right click.
+        connect(m_trayIcon, &QSystemTrayIcon::activated, this,
+                [menu](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::Trigger)
+                        menu->popup(QCursor::pos());
+                });
+        refreshIcon();
+        m_trayIcon->show();
+    }
+    // Opening the menu is when the user has seen the new watchlist match.
+    connect(menu, &QMenu::aboutToShow, this, [this] { setBadge(false); });
+    if (!m_trayIcon) {
+        m_menu.rebuild();
+        return;
+    }
+    // Building the menu loads the font database and the icon theme: let the icon reach the tray
+    // first. A poll that ends before this turn has built the menu already.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_menu.built())
+            m_menu.rebuild();
+    });
+}
+
+TrayController::~TrayController() = default;
+
+QString TrayController::trayTitle()
+{
+    return tr("Zelvora \u2014 Saudi Exchange announcements");
+}
+
+void TrayController::updateBadge(bool hasNew)
+{
+    // A match stays marked until the user opens the menu, however many polls find nothing new.
+    if (hasNew)
+        setBadge(true);
+}
+
+void TrayController::setBadge(bool shown)
+{
+    if (m_badge == shown)
+        return;
+    m_badge = shown;
+    refreshIcon();
+}
+
+void TrayController::refreshIcon()
+{
+    if (!m_trayIcon)
+        return;
+    m_trayIcon->setIcon(TrayIconRenderer::bell(m_badge, m_notWatching));
+    m_trayIcon->setToolTip(toolTip());
+}
+
+QString TrayController::toolTip() const
+{
+    return m_statusLine.isEmpty() ? trayTitle() : trayTitle() + QLatin1Char('\n') + m_statusLine;
+}
+
+void TrayController::setPollStatus(const PollStatus& status, Instant now)
+{
+    m_statusLine = status.summary(now);
+    m_notWatching = status.state() == PollStatus::State::NotWatching;
+    refreshIcon();
+    m_menu.setNotWatchingReason(m_notWatching ? m_statusLine : QString());
+}

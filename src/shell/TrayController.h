@@ -1,0 +1,46 @@
+#pragma once
+
+#include "infra/Instant.h"
+#include "model/Announcement.h"
+#include "model/PollStatus.h"
+#include "shell/TrayMenu.h"
+
+#include <QObject>
+
+class QSystemTrayIcon;
+
+// The tray icon (a bell), its hover text and its menu: the bell carries a mark for a new watchlist
+// match and is struck through while Zelvora is not watching.
+class TrayController : public QObject
+{
+    Q_OBJECT
+public:
+    static QString trayTitle(); // the tooltip's first line
+
+    // Without `showTrayIcon` (tests, hosts without a tray) there is only the menu.
+    TrayController(MenuCommands& commands, Preferences& preferences, TrayMenu::ItemStyle style,
+                   bool showTrayIcon, QObject* parent = nullptr);
+    ~TrayController() override;
+
+    // Marks a new watchlist match; only opening the menu clears the mark.
+    void updateBadge(bool hasNew);
+    // When Zelvora last heard from the exchange (the tooltip), and while it is not watching, the
+    // struck-through bell and the menu line with the problem and "Retry Now".
+    void setPollStatus(const PollStatus& status, Instant now);
+    bool notWatching() const { return m_notWatching; }
+    QString toolTip() const;
+
+    TrayMenu& menu() { return m_menu; }
+    QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
+    bool badgeShown() const { return m_badge; }
+
+private:
+    void setBadge(bool shown);
+    void refreshIcon();
+
+    TrayMenu m_menu;
+    QSystemTrayIcon* m_trayIcon = nullptr;
+    bool m_badge = false;
+    bool m_notWatching = false;
+    QString m_statusLine;
+};

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "model/Announcement.h"
+#include "shell/AnnouncementMenuItem.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class MenuCommands;
+class Preferences;
+class QAction;
+class QMenu;
+class QStyle;
+
+// The tray icon's menu: header, commands, the watchlist section and the latest announcements,
+// rebuilt from scratch on every update.
+class TrayMenu : public QObject
+{
+    Q_OBJECT
+public:
+    enum class ItemStyle {
+        Drawn, // widget items with the styled runs
+        Plain  // text items, for tray hosts that export menus over D-Bus and draw no widgets
+    };
+
+    static constexpr int kWatchlistLimit = 5;
+    static constexpr int kLatestLimit = 15;
+    static constexpr int kFirstLatestTag = 100;
+    static constexpr int kMinimumWidth = 420;
+
+    TrayMenu(MenuCommands& commands, Preferences& preferences, ItemStyle style, QObject* parent = nullptr);
+    ~TrayMenu() override;
+
+    void update(const AnnouncementList& announcements);
+    // Builds the menu again from the kept announcements, for a changed watchlist.
+    void rebuild();
+    bool built() const { return m_built; }
+    // While Zelvora is not watching, the menu starts with the reason and "Retry Now"; an empty
+    // reason removes them.
+    void setNotWatchingReason(const QString& reason);
+
+    QMenu* menu() const { return m_menu.get(); }
+    const AnnouncementList& announcements() const { return m_announcements; }
+    // Full items, or one-line items when the full menu would not fit on the screen.
+    AnnouncementMenuItem::Form itemForm() const { return m_itemForm; }
+    // The height the menu may take; by default that of the screen under the mouse pointer, where
+    // a tray click opens the menu.
+    void setAvailableHeight(std::function<int()> availableHeight);
+
+    // The tag an item carries (0-4 watchlist, 100-114 latest); -1 for other items.
+    static int tagOf(const QAction* action);
+    // Whether the running tray host shows menus itself over D-Bus (StatusNotifierItem).
+    static ItemStyle detectItemStyle();
+
+private:
+    static QString marketName();
+    static int screenHeightUnderPointer();
+    void fitToScreen();
+    void addHeader();
+    void addProblem();
+    void addSectionHeader(const QString& title, const QColor& color);
+    void fill(AnnouncementMenuItem::Form form);
+    QAction* addAnnouncementItem(const Announcement& announcement, int tag);
+
+    MenuCommands& m_commands;
+    Preferences& m_preferences;
+    ItemStyle m_style;
+    std::unique_ptr<QStyle> m_menuStyle;
+    std::unique_ptr<QMenu> m_menu;
+    std::function<int()> m_availableHeight;
+    AnnouncementMenuItem::Form m_itemForm = AnnouncementMenuItem::Form::Full;
+    int m_fullHeight = 0; // of the menu with full items, as last built
+    AnnouncementList m_announcements;
+    bool m_built = false;
+    QString m_problem; // the menu's line while not watching, else empty
+};

@@ -1,0 +1,187 @@
+#include "model/Preferences.h"
+#include "shell/AnnouncementMenuItem.h"
+#include "shell/MenuCommands.h"
+#include "shell/TrayMenu.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+#include <QWidgetAction>
+
+namespace {
+class RecordingCommands : public MenuCommands
+{
+public:
+    QStringList calls;
+    void menuRefreshNow() override { calls << QStringLiteral("refresh"); }
+    void menuOpenSettings() override { calls << QStringLiteral("settings"); }
+    void menuCheckForUpdates() override { calls << QStringLiteral("updates"); }
+    void menuShowAbout() override { calls << QStringLiteral("about"); }
+    void menuQuit() override { calls << QStringLiteral("quit"); }
+    void menuViewAll() override { calls << QStringLiteral("viewAll"); }
+    void menuOpenAnnouncement(const QVariant& itemData) override
+    {
+        calls << QStringLiteral("open:") + itemData.value<Announcement>().id();
+    }
+};
+
+// Every other announcement names `symbolEvery` when given.
+AnnouncementList makeAnnouncements(int count, const QString& symbolEvery = QString())
+{
+    AnnouncementList list;
+    for (int i = 0; i < count; ++i) {
+        const QString symbol = !symbolEvery.isEmpty() && i % 2 == 0 ? symbolEvery : QString::number(1000 + i);
+        list.append(Announcement(QStringLiteral("se_%1").arg(i), QStringLiteral("Announcement %1").arg(i),
+                                 QStringLiteral("Body"), QStringLiteral("https://example.test/%1").arg(i),
+                                 Instant::now().addSeconds(-60.0 * i), {symbol}));
+    }
+    return list;
+}
+
+// The announcement items, in menu order, by tag.
+QList<QAction*> items(const TrayMenu& menu)
+{
+    QList<QAction*> found;
+    for (QAction* action : menu.menu()->actions()) {
+        if (TrayMenu::tagOf(action) >= 0)
+            found << action;
+    }
+    return found;
+}
+
+QString idOf(const QAction* action)
+{
+    return action->data().value<Announcement>().id();
+}
+} // namespace
+
+class TestTrayMenu : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<Preferences> m_preferences;
+    RecordingCommands m_commands;
+
+private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(m_dir.filePath(QStringLiteral("settings.json")));
+        m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
+        m_commands.calls.clear();
+    }
+
+    void commandsReachTheirHandlers()
+    {
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        menu.rebuild();
+        for (QAction* action : menu.menu()->actions()) {
+            if (action->isEnabled() && !action->isSeparator())
+                action->trigger();
+        }
+        QCOMPARE(m_commands.calls, (QStringList{QStringLiteral("refresh"), QStringLiteral("settings"),
+                                                QStringLiteral("updates"), QStringLiteral("about"),
+                                                QStringLiteral("quit"), QStringLiteral("viewAll")}));
+        QVERIFY(!menu.menu()->actions().last()->isEnabled()); // "No announcements yet"
+    }
+
+    void watchlistAndLatestSections()
+    {
+        m_preferences->setWatchlistSymbols({QStringLiteral("2222")});
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        menu.update(makeAnnouncements(40, QStringLiteral("2222"))); // 20 matches: 0, 2, 4, ...
+        const QList<QAction*> found = items(menu);
+        QCOMPARE(found.size(), 5 + 15);
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(TrayMenu::tagOf(found.at(i)), i);
+            QCOMPARE(idOf(found.at(i)), QStringLiteral("se_%1").arg(2 * i));
+        }
+        for (int i = 0; i < 15; ++i) {
+            QCOMPARE(TrayMenu::tagOf(found.at(5 + i)), 100 + i);
+            QCOMPARE(idOf(found.at(5 + i)), QStringLiteral("se_%1").arg(i));
+        }
+        QCOMPARE(menu.menu()->actions().last(), found.last()); // nothing follows the last item
+        found.at(6)->trigger();
+        QCOMPARE(m_commands.calls, QStringList{QStringLiteral("open:se_1")});
+
+        // No match: no watchlist section.
+        m_preferences->setWatchlistSymbols({QStringLiteral("9999")});
+        menu.rebuild();
+        QCOMPARE(items(menu).size(), 15);
+        QCOMPARE(TrayMenu::tagOf(items(menu).first()), 100);
+    }
+
+    void shortScreenGetsOneLineItemsNotColumns()
+    {
+        // The screen the menu opens on decides, not the one it was built for.
+        int screenHeight = 100000;
+        m_preferences->setWatchlistSymbols({QStringLiteral("2222")});
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        menu.setAvailableHeight([&screenHeight] { return screenHeight; });
+        menu.update(makeAnnouncements(40, QStringLiteral("2222")));
+        QCOMPARE(menu.itemForm(), AnnouncementMenuItem::Form::Full);
+        screenHeight = 800;
+        Q_EMIT menu.menu()->aboutToShow();
+        QCOMPARE(menu.itemForm(), AnnouncementMenuItem::Form::Compact);
+        QVERIFY2(menu.menu()->sizeHint().height() <= screenHeight,
+                 qPrintable(QString::number(menu.menu()->sizeHint().height())));
+        QVERIFY(menu.menu()->style()->styleHint(QStyle::SH_Menu_Scrollable, nullptr, menu.menu()));
+        QVERIFY(menu.menu()->sizeHint().width() < 2 * menu.menu()->minimumWidth()); // one column
+        menu.update(makeAnnouncements(3));
+        QCOMPARE(menu.itemForm(), AnnouncementMenuItem::Form::Full);
+        menu.update(makeAnnouncements(40, QStringLiteral("2222")));
+        QCOMPARE(menu.itemForm(), AnnouncementMenuItem::Form::Compact);
+        screenHeight = 100000;
+        Q_EMIT menu.menu()->aboutToShow();
+        QCOMPARE(menu.itemForm(), AnnouncementMenuItem::Form::Full);
+    }
+
+    void toolTipsShowTitlesAsText()
+    {
+        // Markup spelled with character references survives the title's clean-up; as a tooltip it
+        // must stay text, or Qt would read /dev/zero when the user hovers.
+        const Announcement hostile(QStringLiteral("se_1"),
+                                   QStringLiteral("&#60;img src=&#34;/dev/zero&#34;&#62; <b>x</b>"), {}, {},
+                                   Instant::now(), {});
+        const AnnouncementMenuItem item(hostile, QStringLiteral("\U0001F4CC"));
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Plain);
+        menu.update({hostile});
+        for (const QString& toolTip : {item.toolTip(), items(menu).first()->toolTip()}) {
+            QTextDocument shown;
+            shown.setHtml(toolTip);
+            QCOMPARE(shown.toPlainText(), QStringLiteral("<img src=\"/dev/zero\"> x"));
+        }
+    }
+
+    void plainItemsForDBusMenuHosts()
+    {
+        const QString company = QStringLiteral("Arabian Energy Co.");
+        const Announcement issuer(QStringLiteral("se_1"), company,
+                                  company + QStringLiteral(" announces <b>a cash dividend</b> of SAR 1.50"),
+                                  QString(), Instant::now(),
+                                  {QStringLiteral("2222"), QStringLiteral("2030")});
+        const Announcement news(QStringLiteral("se_2"), QStringLiteral("Food &amp; Beverages <i>index_2</i>"),
+                                QStringLiteral("Food & Beverages index_2"), QString(), Instant::now(), {});
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Plain);
+        menu.update({issuer, news});
+        QStringList texts;
+        for (QAction* action : items(menu)) {
+            QVERIFY(!qobject_cast<QWidgetAction*>(action));
+            texts << action->text();
+        }
+        // The headline without the repeated name, the symbols, the date; markup gone, and "&" and "_"
+        // escaped for the D-Bus label (Qt turns the first "&" into "_").
+        const QString date = QStringLiteral("  \u00B7  ") + issuer.displayDate();
+        QCOMPARE(texts,
+                 (QStringList{QStringLiteral("\U0001F4B0 Arabian Energy Co. \u2014 announces a cash dividend "
+                                             "of SAR 1.50  \u00B7  2222 +1") +
+                                  date,
+                              QStringLiteral("\U0001F4CC Food && Beverages index__2") + date}));
+    }
+};
+
+QTEST_MAIN(TestTrayMenu)
+#include "tst_traymenu.moc"

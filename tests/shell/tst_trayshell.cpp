@@ -1,0 +1,237 @@
+#include "fetch/FetcherHarness.h"
+#include "model/Preferences.h"
+#include "shell/TrayShell.h"
+#include "support/ManualClock.h"
+#include "support/RecordingUrlOpener.h"
+#include "windows/AllAnnouncementsWindow.h"
+#include "windows/AnnouncementWindow.h"
+#include "windows/WatchlistEditor.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+AnnouncementList makeAnnouncements(int count, int firstNumber = 0)
+{
+    AnnouncementList list;
+    for (int n = firstNumber; n < firstNumber + count; ++n)
+        list.append(Announcement(QStringLiteral("se_%1").arg(n), QStringLiteral("Title %1").arg(n), QString(),
+                                 QStringLiteral("https://example.test/%1").arg(n),
+                                 Instant::now().addSeconds(-n), {QString::number(1000 + n)}));
+    return list;
+}
+
+AnnouncementsUpdate updateWith(const AnnouncementList& all, const AnnouncementList& fresh = {})
+{
+    AnnouncementsUpdate update;
+    update.all = all;
+    update.newAnnouncements = fresh;
+    return update;
+}
+
+QStringList menuTexts(TrayController& tray)
+{
+    QStringList texts;
+    for (const QAction* action : tray.menu().menu()->actions())
+        texts << action->text();
+    return texts;
+}
+} // namespace
+
+// The shell's reactions to finished polls, notification clicks and settings, with recorded services.
+class TestTrayShell : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<Preferences> m_preferences;
+    RecordingUrlOpener m_opener;
+    ManualClock m_clock{Instant::now()};
+    QStringList m_notified;
+    QList<int> m_refreshed;
+    AnnouncementList m_kept;
+    std::unique_ptr<TrayShell> m_shell;
+
+private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(m_dir.filePath(QStringLiteral("settings.json")));
+        m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
+        m_notified.clear();
+        m_refreshed.clear();
+        m_kept = makeAnnouncements(10);
+
+        TrayShell::Services services;
+        services.preferences = m_preferences.get();
+        services.opener = &m_opener;
+        services.uiStateFile = m_dir.filePath(QStringLiteral("ui-state.json"));
+        services.settingsHooks.issuerDirectory = m_dir.path();
+        services.showTrayIcon = false;
+        // The test links the windows directly instead of loading the program's module.
+        services.createAnnouncementWindow = [this](const Announcement& announcement) -> QWidget* {
+            return new AnnouncementWindow(announcement, {&m_opener, QUrl(), m_dir.filePath("ui-state.json")});
+        };
+        services.sendNotification = [this](const Announcement& a) { m_notified.append(a.id()); };
+        services.announcementsRefreshed = [this](int count) { m_refreshed.append(count); };
+        services.keptAnnouncements = [this] { return m_kept; };
+        services.findAnnouncement = [this](const QString& id) -> std::optional<Announcement> {
+            for (const Announcement& a : std::as_const(m_kept)) {
+                if (a.id() == id)
+                    return a;
+            }
+            return std::nullopt;
+        };
+        m_shell = std::make_unique<TrayShell>(services, m_clock);
+        m_shell->start();
+    }
+
+    void cleanup() { m_shell.reset(); }
+
+    void finishedPollRebuildsNotifiesAndReports()
+    {
+        m_shell->handleAnnouncementsUpdated(updateWith(m_kept, m_kept.mid(0, 3)));
+        QCOMPARE(m_shell->tray()->menu().announcements().size(), 10);
+        QCOMPARE(m_notified,
+                 (QStringList{QStringLiteral("se_0"), QStringLiteral("se_1"), QStringLiteral("se_2")}));
+        QCOMPARE(m_refreshed, QList<int>{10});
+        QVERIFY(!m_shell->tray()->badgeShown()); // empty watchlist: never a badge
+
+        m_shell->handleAnnouncementsUpdated(AnnouncementsUpdate{});
+        QCOMPARE(m_refreshed, QList<int>{10}); // an empty list sends nothing
+        QCOMPARE(m_shell->tray()->menu().announcements().size(), 0);
+    }
+
+    void watchlistMatchShowsTheBadgeUntilTheMenuOpens()
+    {
+        m_preferences->setWatchlistSymbols({QStringLiteral("1002")});
+        m_shell->handleAnnouncementsUpdated(updateWith(m_kept, m_kept.mid(0, 2)));
+        QVERIFY(!m_shell->tray()->badgeShown());
+        m_shell->handleAnnouncementsUpdated(updateWith(m_kept, m_kept.mid(2, 1)));
+        QVERIFY(m_shell->tray()->badgeShown());
+        m_shell->handleAnnouncementsUpdated(updateWith(m_kept)); // the next poll, nothing new
+        QVERIFY(m_shell->tray()->badgeShown());
+        Q_EMIT m_shell->tray()->menu().menu()->aboutToShow();
+        QVERIFY(!m_shell->tray()->badgeShown());
+    }
+
+    void watchlistEditInSettingsRebuildsTheMenu()
+    {
+        m_shell->handleAnnouncementsUpdated(updateWith(m_kept));
+        m_shell->menuOpenSettings();
+        WatchlistEditor* editor = m_shell->settingsWindow()->watchlistEditor();
+        editor->symbolInput()->setText(QStringLiteral("1003"));
+        QVERIFY(editor->addTyped());
+        const QList<QAction*> actions = m_shell->tray()->menu().menu()->actions();
+        const auto first = std::find_if(actions.cbegin(), actions.cend(),
+                                        [](const QAction* a) { return TrayMenu::tagOf(a) == 0; });
+        QVERIFY(first != actions.cend()); // the watchlist section, before any poll
+        QCOMPARE((*first)->data().value<Announcement>().id(), QStringLiteral("se_3"));
+    }
+
+    void listWindowRefreshedOnlyWhileVisible()
+    {
+        m_shell->menuViewAll();
+        AllAnnouncementsWindow* window = m_shell->allAnnouncementsWindow();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->announcements().size(), 10);
+        m_shell->handleAnnouncementsUpdated(updateWith(makeAnnouncements(4, 50)));
+        QCOMPARE(window->announcements().size(), 4);
+        window->close();
+        m_shell->handleAnnouncementsUpdated(updateWith(makeAnnouncements(7, 50)));
+        QCOMPARE(window->announcements().size(), 4);
+    }
+
+    void clicksOpenKeptAnnouncementsOrTheirWebLinks()
+    {
+        const auto click = [this](const char* id, const char* link) {
+            m_shell->handleOpenAnnouncement({{QStringLiteral("id"), QString::fromLatin1(id)},
+                                             {QStringLiteral("link"), QString::fromLatin1(link)}});
+        };
+        click("se_4", "https://example.test/4");
+        QWidget* window = m_shell->announcementWindow(QStringLiteral("se_4"));
+        QVERIFY(window && window->isVisible());
+        window->close();
+        click("se_4", "");
+        QCOMPARE(m_shell->announcementWindow(QStringLiteral("se_4")), window); // the same window again
+        QVERIFY(window->isVisible());
+        QVERIFY(m_opener.opened().isEmpty());
+
+        click("se_gone", "https://example.test/gone");
+        click("se_gone2", "file:///etc/passwd");
+        m_shell->handleOpenAnnouncement({});
+        QCOMPARE(m_opener.opened(), QList<QUrl>{QUrl(QStringLiteral("https://example.test/gone"))});
+        // A menu item without an announcement opens nothing.
+        m_shell->menuOpenAnnouncement(QVariant(QStringLiteral("se_0")));
+        QVERIFY(!m_shell->announcementWindow(QStringLiteral("se_0")));
+    }
+
+    // A long outage, driven by the portal simulator's faults on a held clock, as the tray shows it.
+    void outageShownOnceAndCleared()
+    {
+        FetcherHarness h(60, 20);
+        QStringList problems;
+        int retries = 0;
+        TrayShell::Services services;
+        services.preferences = h.preferences.get();
+        services.opener = &m_opener;
+        services.pollStatus = [&h] { return h.fetcher->pollStatus(); };
+        services.pollNow = [&retries] { ++retries; };
+        services.notifyNotWatching = [&problems](const QString& problem) { problems << problem; };
+        TrayShell shell(services, h.clock);
+        shell.start();
+        TrayController& tray = *shell.tray();
+        connect(h.fetcher.get(), &AnnouncementFetcher::pollFinished, &shell,
+                &TrayShell::handleAnnouncementsUpdated);
+        const auto image = [&tray] { return tray.trayIcon()->icon().pixmap(32).toImage(); };
+        QVERIFY(tray.trayIcon()->toolTip().endsWith(QStringLiteral("\nNot checked yet")));
+
+        h.pollAndWait();
+        QVERIFY2(tray.trayIcon()->toolTip().contains(QStringLiteral("\nChecked ")),
+                 qPrintable(tray.trayIcon()->toolTip()));
+        const QImage watching = image();
+        const QStringList normalMenu = menuTexts(tray);
+
+        portalsim::Fault denied;
+        denied.status = 403;
+        h.sim->setFault(portalsim::Feed::IssuerEN, 0, denied);
+        h.sim->setFault(portalsim::Feed::MarketEN, 0, denied);
+        for (const int minutes : {3, 10, 10, 11, 10, 10}) {
+            h.clock.advance(minutes * 60);
+            h.pollAndWait();
+            if (minutes == 3)
+                QVERIFY2(tray.trayIcon()->toolTip().contains(
+                             QStringLiteral("Can't reach the Saudi Exchange since ")),
+                         qPrintable(tray.trayIcon()->toolTip()));
+            if (problems.isEmpty())
+                QCOMPARE(image(), watching); // failing, but not for long yet
+        }
+        QCOMPARE(problems.size(), 1);
+        QVERIFY2(problems.first().endsWith(QStringLiteral("(403 Access Denied)")),
+                 qPrintable(problems.first()));
+        QVERIFY(image() != watching);
+        const QStringList outageMenu = menuTexts(tray);
+        QCOMPARE(outageMenu.size(), normalMenu.size() + 2);
+        QCOMPARE(outageMenu.at(1), QStringLiteral("\u26A0  Not watching: ") + problems.first());
+        tray.menu().menu()->actions().at(2)->trigger(); // Retry Now
+        QCOMPARE(retries, 1);
+
+        // Restarting while not watching neither notifies again nor forgets the state.
+        TrayShell restarted(services, h.clock);
+        restarted.start();
+        QVERIFY(restarted.tray()->notWatching());
+
+        h.sim->clearFaults();
+        h.clock.advance(180);
+        h.pollAndWait();
+        QCOMPARE(image(), watching);
+        QCOMPARE(menuTexts(tray), normalMenu);
+        QCOMPARE(problems.size(), 1); // no notification for the recovery
+    }
+};
+
+QTEST_MAIN(TestTrayShell)
+#include "tst_trayshell.moc"
