@@ -18,14 +18,6 @@ std::string rawPage(int firstId, int count)
     return body + "]}";
 }
 
-PortalSimulator::Options sized(int issuer, int market)
-{
-    PortalSimulator::Options options;
-    options.issuerItems = issuer;
-    options.marketItems = market;
-    return options;
-}
-
 QString text(const std::string& s)
 {
     return QString::fromStdString(s);
@@ -48,7 +40,7 @@ class TestFeedFetcher : public QObject
 private Q_SLOTS:
     void requestIsExactlyTheBrowsersRequest()
     {
-        PortalSimulator sim(sized(49, 0));
+        PortalSimulator sim({.issuerItems = 49, .marketItems = 0});
         QVERIFY(sim.start());
         const FetchResult result = fetch(sim, FeedFetcher::issuerFeed());
         QVERIFY(result.ok());
@@ -84,7 +76,7 @@ private Q_SLOTS:
         QFETCH(bool, issuer);
         QFETCH(int, requests);
         QFETCH(int, records);
-        PortalSimulator sim(sized(400, 400));
+        PortalSimulator sim({.issuerItems = 400, .marketItems = 400});
         QVERIFY(sim.start());
         const FeedSpec& feed = issuer ? FeedFetcher::issuerFeed() : FeedFetcher::marketFeed();
         const FetchResult result = fetch(sim, feed);
@@ -208,7 +200,7 @@ private Q_SLOTS:
     void contentEncodings()
     {
         QFETCH(int, encoding);
-        PortalSimulator sim(sized(30, 0));
+        PortalSimulator sim({.issuerItems = 30, .marketItems = 0});
         QVERIFY(sim.start());
         Fault fault;
         fault.encoding = static_cast<portalsim::Encoding>(encoding);
@@ -232,7 +224,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, language);
         QFETCH(int, feed);
-        PortalSimulator sim(sized(0, 5));
+        PortalSimulator sim({.issuerItems = 0, .marketItems = 5});
         QVERIFY(sim.start());
         const FetchResult result = fetch(sim, FeedFetcher::marketFeed(), language);
         QVERIFY(result.ok());
@@ -242,7 +234,7 @@ private Q_SLOTS:
 
     void cookiesComeBack()
     {
-        PortalSimulator sim(sized(120, 0));
+        PortalSimulator sim({.issuerItems = 120, .marketItems = 0});
         QVERIFY(sim.start());
         sim.setCookie("TS01a2b3c4=0164d5; Path=/");
         QVERIFY(fetch(sim, FeedFetcher::issuerFeed()).ok());
