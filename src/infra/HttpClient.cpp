@@ -218,6 +218,10 @@ HttpClient::Result HttpClient::run(const Request& request)
     curl_multi_remove_handle(m_multi, curl);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+    // Frees the cookie file list of CURLOPT_COOKIEFILE, which curl_easy_reset would leak; the cookies
+    // stay in the share.
+    if (m_options.sharedCookies)
+        curl_easy_setopt(curl, CURLOPT_COOKIEFILE, nullptr);
 
     if (code != CURLE_OK) {
         m_body.clear();
