@@ -2,7 +2,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps configure build run test soak bench demo install package clean format
+.PHONY: deps configure build run test asan tsan soak bench demo install package clean format
 
 deps:
 	@bash scripts/install-deps
@@ -21,6 +21,13 @@ demo: build
 
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure --no-tests=error -j2
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, or under ThreadSanitizer, each
+# in a build of its own (build/asan, build/tsan).
+asan tsan: deps
+	@cmake --preset $@ >/dev/null
+	@nice -n 10 cmake --build --preset $@ -j2
+	@ctest --test-dir build/$@ --output-on-failure --no-tests=error -j2
 
 # The poll cycle over DAYS simulated days (the test suite runs 30).
 DAYS ?= 30

@@ -18,12 +18,15 @@ AutostartCommand::AutostartCommand(QString executablePath, const AppPaths& paths
 
 void AutostartCommand::registerIn(CommandLine& commandLine, const AppPaths& paths)
 {
-    commandLine.addCommand(
-        {QStringLiteral("autostart"), QStringLiteral("autostart on|off"),
-         QStringLiteral("Start Zelvora when you log in, or stop doing so"), CommandLine::AppKind::Core,
-         [paths](const QStringList& arguments) {
-             return AutostartCommand(QCoreApplication::applicationFilePath(), paths).run(arguments);
-         }});
+    commandLine.addCommand({QStringLiteral("autostart"),
+                            QStringLiteral("autostart on|off"),
+                            QStringLiteral("Start Zelvora when you log in, or stop doing so"),
+                            CommandLine::AppKind::Core,
+                            {},
+                            [paths](const QCommandLineParser& parsed) {
+                                return AutostartCommand(QCoreApplication::applicationFilePath(), paths)
+                                    .run(parsed.positionalArguments());
+                            }});
 }
 
 bool AutostartCommand::hasControlCharacter(const QString& path)

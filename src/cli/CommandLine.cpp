@@ -5,14 +5,22 @@
 
 #include <cstdio>
 
+namespace {
+QCommandLineOption helpOption()
+{
+    return {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit")};
+}
+} // namespace
+
 void CommandLine::addCommand(Command command)
 {
     m_commands.push_back(std::move(command));
 }
 
-void CommandLine::setDefaultCommand(AppKind app, Handler handler)
+void CommandLine::setDefaultCommand(AppKind app, QList<QCommandLineOption> options, Handler handler)
 {
     m_default.app = app;
+    m_default.options = std::move(options);
     m_default.handler = std::move(handler);
 }
 
@@ -40,6 +48,7 @@ QString CommandLine::helpText() const
     text += QStringLiteral("\nOptions:\n"
                            "  --help       Show this help and exit\n"
                            "  --version    Show the version and exit\n\n"
+                           "'zelvora COMMAND --help' shows a command's options.\n\n"
                            "Exit status: 0 success, 1 failure, 2 usage error.");
     return text;
 }
@@ -63,10 +72,41 @@ void CommandLine::printOut(const QString& text)
     std::fflush(stdout);
 }
 
-int CommandLine::runWithApp(const Command& command, int& argc, char** argv, const QStringList& arguments)
+QString CommandLine::helpText(const Command& command)
 {
-    const bool printsData = command.printsData && command.printsData(arguments);
-    const LogOutput log(printsData ? stderr : stdout);
+    QString text =
+        QStringLiteral("Usage: zelvora %1\n\n%2.\n\nOptions:\n").arg(command.synopsis, command.summary);
+    const QString dashes = command.singleDashWords ? QStringLiteral("-") : QStringLiteral("--");
+    for (const QCommandLineOption& option : command.options) {
+        QString names = dashes + option.names().join(QStringLiteral(", ") + dashes);
+        if (!option.valueName().isEmpty())
+            names += QLatin1Char(' ') + option.valueName();
+        text += QStringLiteral("  %1  %2\n").arg(names, -18).arg(option.description());
+    }
+    text += QStringLiteral("  %1  %2\n\nExit status: 0 success, 1 failure, 2 usage error.")
+                .arg(QStringLiteral("-h, --help"), -18)
+                .arg(helpOption().description());
+    return text;
+}
+
+int CommandLine::runCommand(const Command& command, int& argc, char** argv, const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(command.singleDashWords
+                                           ? QCommandLineParser::ParseAsLongOptions
+                                           : QCommandLineParser::ParseAsCompactedShortOptions);
+    parser.addOptions(command.options);
+    parser.addOption(helpOption());
+    const QString name = command.name.isEmpty() ? QString() : QLatin1Char(' ') + command.name;
+    // The parser takes the first argument as the program's name.
+    if (!parser.parse(QStringList{QStringLiteral("zelvora")} + arguments))
+        return usageError(QStringLiteral("%1 Try 'zelvora%2 --help'.").arg(parser.errorText(), name));
+    if (parser.isSet(QStringLiteral("help"))) {
+        printOut(command.name.isEmpty() ? helpText() : helpText(command));
+        return Success;
+    }
+
+    const LogOutput log(command.printsData && command.printsData(parser) ? stderr : stdout);
     std::unique_ptr<QCoreApplication> application;
     if (command.app == AppKind::Gui && m_guiFactory)
         application = m_guiFactory(argc, argv);
@@ -74,7 +114,7 @@ int CommandLine::runWithApp(const Command& command, int& argc, char** argv, cons
         application = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(AppConstants::appName);
     QCoreApplication::setApplicationVersion(AppConstants::appVersion);
-    return command.handler(arguments);
+    return command.handler(parser);
 }
 
 int CommandLine::run(int argc, char** argv)
@@ -98,7 +138,7 @@ int CommandLine::run(int argc, char** argv)
             const Command* command = find(first);
             if (!command)
                 return usageError(QStringLiteral("unknown command '%1'. Try 'zelvora --help'.").arg(first));
-            return runWithApp(*command, argc, argv, arguments.mid(1));
+            return runCommand(*command, argc, argv, arguments.mid(1));
         }
     }
     if (!m_default.handler) {
@@ -108,5 +148,5 @@ int CommandLine::run(int argc, char** argv)
         printOut(helpText());
         return Success;
     }
-    return runWithApp(m_default, argc, argv, arguments);
+    return runCommand(m_default, argc, argv, arguments);
 }

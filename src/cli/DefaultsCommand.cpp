@@ -24,6 +24,12 @@ QString describe(const QJsonValue& value)
     return QString::fromUtf8(json.mid(1, json.size() - 2));
 }
 
+const QString kString = QStringLiteral("string");
+const QString kBool = QStringLiteral("bool");
+const QString kFloat = QStringLiteral("float");
+const QString kArray = QStringLiteral("array");
+const QString kDate = QStringLiteral("date");
+
 const QString kUsage =
     QStringLiteral("usage: zelvora defaults read [KEY] | write KEY -string S | -bool true|false | -float N | "
                    "-array A B ... | -date ISO8601 | delete KEY");
@@ -33,28 +39,50 @@ DefaultsCommand::DefaultsCommand(Preferences& preferences) : m_preferences(prefe
 
 void DefaultsCommand::registerIn(CommandLine& commandLine, const AppPaths& paths)
 {
-    commandLine.addCommand(
-        {QStringLiteral("defaults"),
-         QStringLiteral("defaults read [KEY] | write KEY -TYPE VALUE... | delete KEY"),
-         QStringLiteral("Read or change the settings store (types: -string -bool -float "
-                        "-array -date)"),
-         CommandLine::AppKind::Core,
-         [paths](const QStringList& arguments) {
-             Preferences preferences(paths.settingsFile());
-             return DefaultsCommand(preferences).run(arguments);
-         },
-         [](const QStringList& arguments) { return arguments.value(0) == QLatin1String("read"); }});
+    CommandLine::Command command{
+        QStringLiteral("defaults"),
+        QStringLiteral("defaults read [KEY] | write KEY -TYPE VALUE... | delete KEY"),
+        QStringLiteral("Read or change the settings store (types: -string -bool -float -array -date)"),
+        CommandLine::AppKind::Core,
+        options(),
+        [paths](const QCommandLineParser& parsed) {
+            Preferences preferences(paths.settingsFile());
+            return DefaultsCommand(preferences).run(parsed);
+        },
+        [](const QCommandLineParser& parsed) {
+            return parsed.positionalArguments().value(0) == QLatin1String("read");
+        }};
+    command.singleDashWords = true;
+    commandLine.addCommand(std::move(command));
 }
 
-int DefaultsCommand::run(const QStringList& arguments)
+QList<QCommandLineOption> DefaultsCommand::options()
 {
+    return {{kString, QStringLiteral("Write a text"), QStringLiteral("S")},
+            {kBool, QStringLiteral("Write true or false (also yes/no, 1/0)"), QStringLiteral("true|false")},
+            {kFloat, QStringLiteral("Write a number"), QStringLiteral("N")},
+            {kArray, QStringLiteral("Write the texts that follow the key as an array (-array A B ...)")},
+            {kDate, QStringLiteral("Write a date and time (UTC when no offset is given)"),
+             QStringLiteral("ISO8601")}};
+}
+
+int DefaultsCommand::run(const QCommandLineParser& parsed)
+{
+    const QStringList arguments = parsed.positionalArguments();
     if (arguments.isEmpty())
         return CommandLine::usageError(kUsage);
     const QString& verb = arguments.first();
+    QStringList types;
+    for (const QString& type : {kString, kBool, kFloat, kArray, kDate}) {
+        if (parsed.isSet(type))
+            types.append(type);
+    }
+    if (verb == QLatin1String("write") && types.size() == 1)
+        return write(arguments.mid(1), types.first(), parsed.values(types.first()));
+    if (!types.isEmpty() || verb == QLatin1String("write"))
+        return CommandLine::usageError(kUsage);
     if (verb == QLatin1String("read"))
         return read(arguments.mid(1));
-    if (verb == QLatin1String("write"))
-        return write(arguments.mid(1));
     if (verb == QLatin1String("delete"))
         return remove(arguments.mid(1));
     return CommandLine::usageError(kUsage);
@@ -77,29 +105,27 @@ int DefaultsCommand::read(const QStringList& arguments)
     return CommandLine::Success;
 }
 
-int DefaultsCommand::write(const QStringList& arguments)
+int DefaultsCommand::write(const QStringList& arguments, const QString& type, const QStringList& values)
 {
-    if (arguments.size() < 2)
+    if (arguments.isEmpty())
         return CommandLine::usageError(kUsage);
-    const QString& key = arguments.at(0);
-    const QString& type = arguments.at(1);
-    const QStringList values = arguments.mid(2);
-    if (key.isEmpty() || key.startsWith(QLatin1Char('-')))
-        return CommandLine::usageError(QStringLiteral("'%1' is not a key").arg(key));
+    const QString& key = arguments.first();
+    if (key.isEmpty())
+        return CommandLine::usageError(QStringLiteral("'' is not a key"));
 
     QJsonValue value;
-    if (type == QLatin1String("-array")) {
+    if (type == kArray) {
         QJsonArray array;
-        for (const QString& element : values)
+        for (const QString& element : arguments.mid(1))
             array.append(element);
         value = array;
     } else {
-        if (values.size() != 1)
-            return CommandLine::usageError(QStringLiteral("%1 takes exactly one value").arg(type));
+        if (values.size() != 1 || arguments.size() != 1)
+            return CommandLine::usageError(QStringLiteral("-%1 takes exactly one value").arg(type));
         const QString& text = values.first();
-        if (type == QLatin1String("-string")) {
+        if (type == kString) {
             value = text;
-        } else if (type == QLatin1String("-bool")) {
+        } else if (type == kBool) {
             const QString lower = text.toLower();
             if (lower == QLatin1String("true") || lower == QLatin1String("yes") ||
                 lower == QLatin1String("1"))
@@ -110,13 +136,13 @@ int DefaultsCommand::write(const QStringList& arguments)
             else
                 return CommandLine::usageError(
                     QStringLiteral("-bool takes true or false, not '%1'").arg(text));
-        } else if (type == QLatin1String("-float")) {
+        } else if (type == kFloat) {
             bool ok = false;
             const double number = text.toDouble(&ok);
             if (!ok || !std::isfinite(number))
                 return CommandLine::usageError(QStringLiteral("-float takes a number, not '%1'").arg(text));
             value = number;
-        } else if (type == QLatin1String("-date")) {
+        } else { // -date
             QDateTime dateTime = QDateTime::fromString(text, Qt::ISODateWithMs);
             if (!dateTime.isValid())
                 return CommandLine::usageError(
@@ -124,8 +150,6 @@ int DefaultsCommand::write(const QStringList& arguments)
             if (dateTime.timeSpec() == Qt::LocalTime)
                 dateTime.setTimeZone(QTimeZone::utc()); // no offset given: read as UTC
             value = SettingsStore::dateValue(Instant::fromDateTime(dateTime));
-        } else {
-            return CommandLine::usageError(QStringLiteral("unknown type '%1'. %2").arg(type, kUsage));
         }
     }
     if (!m_preferences.store().setValue(key, value))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCommandLineParser>
 #include <QStringList>
 
 class AppPaths;
@@ -12,11 +13,13 @@ class DefaultsCommand
 public:
     explicit DefaultsCommand(Preferences& preferences);
     static void registerIn(CommandLine& commandLine, const AppPaths& paths);
-    int run(const QStringList& arguments);
+    int run(const QCommandLineParser& parsed);
 
 private:
+    static QList<QCommandLineOption> options();
     int read(const QStringList& arguments);
-    int write(const QStringList& arguments);
+    // `arguments`: the key, then the elements of an array; `values`: what the -TYPE option was given.
+    int write(const QStringList& arguments, const QString& type, const QStringList& values);
     int remove(const QStringList& arguments);
 
     Preferences& m_preferences;

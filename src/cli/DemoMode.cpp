@@ -7,11 +7,6 @@
 
 DemoMode::DemoMode(DemoPortalFactory portalFactory) : m_portalFactory(std::move(portalFactory)) {}
 
-bool DemoMode::takeOption(QStringList& arguments)
-{
-    return arguments.removeAll(QStringLiteral("--demo")) > 0;
-}
-
 bool DemoMode::start(const AppPaths& userPaths, QString* error)
 {
     if (!m_home.isValid()) {

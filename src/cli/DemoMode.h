@@ -24,9 +24,6 @@ public:
     QString origin() const;
     QString banner() const; // one line saying that the data is made up
 
-    // Removes "--demo" from the arguments; true when it was there.
-    static bool takeOption(QStringList& arguments);
-
 private:
     DemoPortalFactory m_portalFactory;
     std::unique_ptr<DemoPortal> m_portal;

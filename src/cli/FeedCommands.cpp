@@ -2,11 +2,11 @@
 
 #include "cli/CommandLine.h"
 #include "cli/DemoMode.h"
+#include "cli/PortalOptions.h"
 #include "cli/TerminalText.h"
 #include "context/AppContext.h"
 #include "fetch/AnnouncementCache.h"
 #include "fetch/IssuerDirectory.h"
-#include "fetch/PortalOrigin.h"
 #include "fetch/WakeUpPolling.h"
 #include "model/AnnouncementSearch.h"
 #include "model/RiyadhTime.h"
@@ -26,30 +26,35 @@ void printError(const QString& text)
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
 }
 
+const QString kJson = QStringLiteral("json");
+const QString kGrep = QStringLiteral("grep");
+
+QCommandLineOption jsonOption()
+{
+    return {kJson, QStringLiteral("Print JSON (log lines go to standard error)")};
+}
+
 struct Options
 {
     bool json = false;
-    bool demo = false;
     AppPaths paths;
     QString portalOrigin;
 };
 
-// Parses the options a feed command accepts and starts the demo portal when asked (its folders and
-// origin then replace the user's); returns an exit status on error, or -1 to go on.
-int prepare(QStringList& arguments, bool acceptJson, bool acceptNetwork, Options& options, DemoMode* demo)
+// Reads the options of a feed command and, for one that polls, starts the demo portal when asked
+// (its folders and origin then replace the user's); returns an exit status on error, or -1 to go on.
+int prepare(const QCommandLineParser& parsed, Options& options, DemoMode* demo)
 {
-    if (acceptNetwork) {
-        options.demo = DemoMode::takeOption(arguments);
-        QString error;
-        if (!PortalOrigin::takeOption(arguments, &options.portalOrigin, &error))
-            return CommandLine::usageError(error);
-    }
-    if (acceptJson)
-        options.json = arguments.removeAll(QStringLiteral("--json")) > 0;
-    if (!arguments.isEmpty())
-        return CommandLine::usageError(QStringLiteral("unexpected argument '%1'").arg(arguments.first()));
-    if (options.demo) {
-        QString error;
+    if (!parsed.positionalArguments().isEmpty())
+        return CommandLine::usageError(
+            QStringLiteral("unexpected argument '%1'").arg(parsed.positionalArguments().first()));
+    options.json = parsed.optionNames().contains(kJson);
+    if (!demo)
+        return -1;
+    QString error;
+    if (!PortalOptions::readOrigin(parsed, &options.portalOrigin, &error))
+        return CommandLine::usageError(error);
+    if (PortalOptions::demo(parsed)) {
         if (!demo->start(options.paths, &error))
             return CommandLine::failure(error);
         options.paths = demo->paths();
@@ -79,22 +84,26 @@ void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& en
          QStringLiteral("Run one poll cycle (cache, seen set and last-poll date updated) and print "
                         "the kept announcements, new ones marked with *; exit 1 when both feeds "
                         "failed"),
-         CommandLine::AppKind::Core,
-         [environment](const QStringList& arguments) { return poll(arguments, environment); },
-         [](const QStringList& arguments) { return arguments.contains(QLatin1String("--json")); }});
+         CommandLine::AppKind::Core, QList<QCommandLineOption>{jsonOption()} + PortalOptions::options(),
+         [environment](const QCommandLineParser& parsed) { return poll(parsed, environment); },
+         [](const QCommandLineParser& parsed) { return parsed.isSet(kJson); }});
     commandLine.addCommand(
-        {QStringLiteral("list"), QStringLiteral("list [--json] [--grep TEXT]"),
+        {QStringLiteral("list"),
+         QStringLiteral("list [--json] [--grep TEXT]"),
          QStringLiteral("Print the cached announcements (no network), or those whose title, "
                         "text, symbol or company name holds every word of TEXT"),
          CommandLine::AppKind::Core,
-         [environment](const QStringList& arguments) { return list(arguments, environment); },
-         [](const QStringList&) { return true; }});
+         {jsonOption(),
+          {kGrep, QStringLiteral("Only the announcements holding every word of TEXT"),
+           QStringLiteral("TEXT")}},
+         [environment](const QCommandLineParser& parsed) { return list(parsed, environment); },
+         [](const QCommandLineParser&) { return true; }});
     commandLine.addCommand(
         {QStringLiteral("watch"), QStringLiteral("watch [--demo] [--portal ORIGIN]"),
          QStringLiteral("Poll at the stored interval and print each new announcement until "
                         "interrupted"),
-         CommandLine::AppKind::Core,
-         [environment](const QStringList& arguments) { return watch(arguments, environment); }});
+         CommandLine::AppKind::Core, PortalOptions::options(),
+         [environment](const QCommandLineParser& parsed) { return watch(parsed, environment); }});
 }
 
 QString FeedCommands::line(const Announcement& announcement)
@@ -123,11 +132,11 @@ QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const An
     return TerminalText::escapeJson(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
-int FeedCommands::poll(QStringList arguments, const AppEnvironment& environment)
+int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& environment)
 {
-    Options options{false, false, environment.paths, environment.portalOrigin};
+    Options options{false, environment.paths, environment.portalOrigin};
     DemoMode demo(environment.demoPortal);
-    if (const int status = prepare(arguments, true, true, options, &demo); status >= 0)
+    if (const int status = prepare(parsed, options, &demo); status >= 0)
         return status;
 
     AppContext context(options.paths, options.portalOrigin, *environment.clock);
@@ -163,27 +172,19 @@ int FeedCommands::poll(QStringList arguments, const AppEnvironment& environment)
     return CommandLine::Success;
 }
 
-int FeedCommands::list(QStringList arguments, const AppEnvironment& environment)
+int FeedCommands::list(const QCommandLineParser& parsed, const AppEnvironment& environment)
 {
-    Options options{false, false, environment.paths, environment.portalOrigin};
-    const qsizetype grepAt = arguments.indexOf(QStringLiteral("--grep"));
-    QString grep;
-    if (grepAt >= 0) {
-        if (grepAt + 1 >= arguments.size())
-            return CommandLine::usageError(QStringLiteral("--grep needs a text"));
-        grep = arguments.takeAt(grepAt + 1);
-        arguments.removeAt(grepAt);
-    }
-    if (const int status = prepare(arguments, true, false, options, nullptr); status >= 0)
+    Options options{false, environment.paths, environment.portalOrigin};
+    if (const int status = prepare(parsed, options, nullptr); status >= 0)
         return status;
     AnnouncementList all = AnnouncementCache(environment.paths.cacheDirectory())
                                .load(environment.clock->now())
                                .value_or(AnnouncementList());
-    if (grepAt >= 0) {
+    if (parsed.isSet(kGrep)) {
         const IssuerDirectory issuers(environment.paths.cacheDirectory());
         all = AnnouncementSearch(
                   all, [&issuers](const QString& symbol) { return issuers.displayName(symbol); }, Watchlist())
-                  .filter(grep, false);
+                  .filter(parsed.value(kGrep), false);
     }
     if (options.json) {
         QJsonArray array;
@@ -198,11 +199,11 @@ int FeedCommands::list(QStringList arguments, const AppEnvironment& environment)
     return CommandLine::Success;
 }
 
-int FeedCommands::watch(QStringList arguments, const AppEnvironment& environment)
+int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& environment)
 {
-    Options options{false, false, environment.paths, environment.portalOrigin};
+    Options options{false, environment.paths, environment.portalOrigin};
     DemoMode demo(environment.demoPortal);
-    if (const int status = prepare(arguments, false, true, options, &demo); status >= 0)
+    if (const int status = prepare(parsed, options, &demo); status >= 0)
         return status;
     // SIGINT and SIGTERM end the event loop, so a poll's writes are never cut short.
     TerminationSignals termination;

@@ -3,7 +3,7 @@
 #include "context/AppEnvironment.h"
 #include "model/Announcement.h"
 
-#include <QStringList>
+#include <QCommandLineParser>
 
 class CommandLine;
 
@@ -14,9 +14,9 @@ class FeedCommands
 public:
     static void registerIn(CommandLine& commandLine, const AppEnvironment& environment);
 
-    static int poll(QStringList arguments, const AppEnvironment& environment);
-    static int list(QStringList arguments, const AppEnvironment& environment);
-    static int watch(QStringList arguments, const AppEnvironment& environment);
+    static int poll(const QCommandLineParser& parsed, const AppEnvironment& environment);
+    static int list(const QCommandLineParser& parsed, const AppEnvironment& environment);
+    static int watch(const QCommandLineParser& parsed, const AppEnvironment& environment);
 
     // "2026-03-25 15:35  2222  Title  https://..." (Riyadh time; "-" when no symbol).
     static QString line(const Announcement& announcement);

@@ -14,13 +14,16 @@ NotificationsCommand::NotificationsCommand(NotificationManager& manager) : m_man
 
 void NotificationsCommand::registerIn(CommandLine& commandLine, const AppEnvironment& environment)
 {
-    commandLine.addCommand({QStringLiteral("notifications"), QStringLiteral("notifications [status | test]"),
-                            QStringLiteral("Show the notification permission, or send a test notification"),
-                            CommandLine::AppKind::Core, [environment](const QStringList& arguments) {
-                                AppContext context(environment.paths, environment.portalOrigin,
-                                                   *environment.clock);
-                                return NotificationsCommand(context.notifications()).run(arguments);
-                            }});
+    commandLine.addCommand(
+        {QStringLiteral("notifications"),
+         QStringLiteral("notifications [status | test]"),
+         QStringLiteral("Show the notification permission, or send a test notification"),
+         CommandLine::AppKind::Core,
+         {},
+         [environment](const QCommandLineParser& parsed) {
+             AppContext context(environment.paths, environment.portalOrigin, *environment.clock);
+             return NotificationsCommand(context.notifications()).run(parsed.positionalArguments());
+         }});
 }
 
 int NotificationsCommand::run(const QStringList& arguments)

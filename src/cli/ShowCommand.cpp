@@ -11,6 +11,7 @@
 
 namespace {
 const QString kUsage = QStringLiteral("usage: zelvora show ID [--html]");
+const QString kHtml = QStringLiteral("html");
 } // namespace
 
 ShowCommand::ShowCommand(QString cacheDirectory, const Clock& clock)
@@ -21,13 +22,16 @@ ShowCommand::ShowCommand(QString cacheDirectory, const Clock& clock)
 void ShowCommand::registerIn(CommandLine& commandLine, const AppEnvironment& environment)
 {
     commandLine.addCommand(
-        {QStringLiteral("show"), QStringLiteral("show ID [--html]"),
+        {QStringLiteral("show"),
+         QStringLiteral("show ID [--html]"),
          QStringLiteral("Print one kept announcement as text, or its page document with --html"),
          CommandLine::AppKind::Core,
-         [environment](const QStringList& arguments) {
-             return ShowCommand(environment.paths.cacheDirectory(), *environment.clock).run(arguments);
+         {{kHtml, QStringLiteral("Print the page document, exactly as the window loads it")}},
+         [environment](const QCommandLineParser& parsed) {
+             return ShowCommand(environment.paths.cacheDirectory(), *environment.clock)
+                 .run(parsed.positionalArguments(), parsed.isSet(kHtml));
          },
-         [](const QStringList&) { return true; }});
+         [](const QCommandLineParser&) { return true; }});
 }
 
 QString ShowCommand::describe(const Announcement& announcement)
@@ -46,20 +50,11 @@ QString ShowCommand::describe(const Announcement& announcement)
     return TerminalText::cleanLines(text);
 }
 
-int ShowCommand::run(const QStringList& arguments)
+int ShowCommand::run(const QStringList& arguments, bool html)
 {
-    QString id;
-    bool html = false;
-    for (const QString& argument : arguments) {
-        if (argument == QLatin1String("--html"))
-            html = true;
-        else if (argument.startsWith(QLatin1String("--")) || !id.isNull())
-            return CommandLine::usageError(kUsage);
-        else
-            id = argument;
-    }
-    if (id.isEmpty())
+    if (arguments.size() != 1 || arguments.first().isEmpty())
         return CommandLine::usageError(kUsage);
+    const QString& id = arguments.first();
 
     // What the program keeps: the recent entries of a readable cache file.
     const AnnouncementList kept =

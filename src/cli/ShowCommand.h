@@ -14,7 +14,7 @@ class ShowCommand
 public:
     ShowCommand(QString cacheDirectory, const Clock& clock); // the folder holding the cache file
     static void registerIn(CommandLine& commandLine, const AppEnvironment& environment);
-    int run(const QStringList& arguments);
+    int run(const QStringList& arguments, bool html); // arguments: the id
 
     // The readable form: emoji and title, date, companies, link, then the plain description.
     static QString describe(const Announcement& announcement);

@@ -43,12 +43,15 @@ StatusCommand::StatusCommand(QString statusFile) : m_statusFile(std::move(status
 void StatusCommand::registerIn(CommandLine& commandLine, const AppPaths& paths)
 {
     commandLine.addCommand(
-        {QStringLiteral("status"), QStringLiteral("status"),
+        {QStringLiteral("status"),
+         QStringLiteral("status"),
          QStringLiteral("Print when the exchange last answered and what fails; exit 1 when the last poll "
                         "failed or none is recorded"),
-         CommandLine::AppKind::Core, [paths](const QStringList& arguments) {
+         CommandLine::AppKind::Core,
+         {},
+         [paths](const QCommandLineParser& parsed) {
              return StatusCommand(QDir(paths.cacheDirectory()).filePath(PollStatus::kFileName))
-                 .run(arguments);
+                 .run(parsed.positionalArguments());
          }});
 }
 

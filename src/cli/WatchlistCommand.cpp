@@ -24,12 +24,15 @@ void WatchlistCommand::registerIn(CommandLine& commandLine, const AppPaths& path
         {QStringLiteral("watchlist"),
          QStringLiteral("watchlist [list | add SYMBOL... | remove SYMBOL... | add-word WORD | "
                         "remove-word WORD]"),
-         QStringLiteral("Show or change the watchlist symbols and watch words"), CommandLine::AppKind::Core,
-         [paths](const QStringList& arguments) {
+         QStringLiteral("Show or change the watchlist symbols and watch words"),
+         CommandLine::AppKind::Core,
+         {},
+         [paths](const QCommandLineParser& parsed) {
              Preferences preferences(paths.settingsFile());
-             return WatchlistCommand(preferences, paths.cacheDirectory()).run(arguments);
+             return WatchlistCommand(preferences, paths.cacheDirectory()).run(parsed.positionalArguments());
          },
-         [](const QStringList& arguments) {
+         [](const QCommandLineParser& parsed) {
+             const QStringList arguments = parsed.positionalArguments();
              return arguments.isEmpty() || arguments.first() == QLatin1String("list");
          }});
 }

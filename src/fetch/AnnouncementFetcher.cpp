@@ -176,7 +176,7 @@ void AnnouncementFetcher::wakeUp()
 {
     if (handedOver(&AnnouncementFetcher::wakeUp))
         return;
-    m_schedule.wakeUp();
+    m_schedule.wakeUp(m_preferences.pollInterval());
 }
 
 bool AnnouncementFetcher::handedOver(void (AnnouncementFetcher::*operation)())

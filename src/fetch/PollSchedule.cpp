@@ -13,17 +13,15 @@ PollSchedule::PollSchedule(const Clock& clock, QObject* parent) : QObject(parent
 
 void PollSchedule::start(double intervalSeconds)
 {
-    const double milliseconds = std::clamp(intervalSeconds * 1000.0, 1.0, static_cast<double>(INT_MAX));
-    m_timer.setInterval(static_cast<int>(milliseconds));
     Q_EMIT due();
-    arm();
+    arm(intervalSeconds);
 }
 
-void PollSchedule::wakeUp()
+void PollSchedule::wakeUp(double intervalSeconds)
 {
     Q_EMIT due();
     if (m_timer.isActive())
-        arm();
+        arm(intervalSeconds);
 }
 
 void PollSchedule::stop()
@@ -38,8 +36,10 @@ std::optional<Instant> PollSchedule::nextPoll() const
     return m_armedAt.addSeconds(m_timer.interval() / 1000.0);
 }
 
-void PollSchedule::arm()
+void PollSchedule::arm(double intervalSeconds)
 {
+    const double milliseconds = std::clamp(intervalSeconds * 1000.0, 1.0, static_cast<double>(INT_MAX));
+    m_timer.setInterval(static_cast<int>(milliseconds));
     m_armedAt = m_clock.now();
     m_timer.start();
 }

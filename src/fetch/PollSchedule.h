@@ -17,8 +17,8 @@ public:
     // Due at once, then every `intervalSeconds` from now (replacing any earlier schedule).
     void start(double intervalSeconds);
     // After the system woke from sleep or the network came back: due at once and, when running,
-    // the next tick one interval from now.
-    void wakeUp();
+    // the next tick `intervalSeconds` (as stored now) from now.
+    void wakeUp(double intervalSeconds);
     void stop();
 
     bool isRunning() const { return m_timer.isActive(); }
@@ -30,7 +30,7 @@ Q_SIGNALS:
     void due();
 
 private:
-    void arm();
+    void arm(double intervalSeconds);
 
     const Clock& m_clock;
     QTimer m_timer;

@@ -32,34 +32,3 @@ std::optional<QString> PortalOrigin::normalise(const QString& text)
         return std::nullopt;
     return origin;
 }
-
-bool PortalOrigin::takeOption(QStringList& arguments, QString* origin, QString* error)
-{
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        QString value;
-        int taken = 0;
-        if (argument == QLatin1String("--portal")) {
-            if (i + 1 >= arguments.size()) {
-                *error = QStringLiteral("--portal needs an origin such as http://127.0.0.1:8080");
-                return false;
-            }
-            value = arguments.at(i + 1);
-            taken = 2;
-        } else if (argument.startsWith(QLatin1String("--portal="))) {
-            value = argument.mid(9);
-            taken = 1;
-        } else {
-            continue;
-        }
-        const auto normalised = normalise(value);
-        if (!normalised) {
-            *error = QStringLiteral("'%1' is not an http or https origin (scheme://host[:port])").arg(value);
-            return false;
-        }
-        *origin = *normalised;
-        arguments.remove(i, taken);
-        --i;
-    }
-    return true;
-}

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 // The portal's origin (scheme "://" host[:port], no trailing slash): the feed endpoints hang under it,
@@ -16,7 +15,4 @@ public:
     static QString fromEnvironment();
     // An http(s) origin with its trailing slashes removed, or none when the text is not one.
     static std::optional<QString> normalise(const QString& text);
-    // Removes "--portal ORIGIN" / "--portal=ORIGIN" from `arguments` and sets `origin` to it. Returns
-    // false (with `error` set) when the value is missing or not an http(s) origin.
-    static bool takeOption(QStringList& arguments, QString* origin, QString* error);
 };

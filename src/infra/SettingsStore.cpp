@@ -8,12 +8,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QRandomGenerator>
+#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -203,33 +202,18 @@ QByteArray resolvedTarget(const QByteArray& path)
     return {};
 }
 
-// A new temporary file beside `target`, never an existing file or link (O_EXCL | O_NOFOLLOW).
-int createTemporary(const QByteArray& target, QByteArray* temporary)
-{
-    int fd = -1;
-    for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
-        *temporary = target + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        fd = ::open(temporary->constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    return fd;
-}
 } // namespace
 
 bool SettingsStore::writeLocked()
 {
-    const QByteArray target = resolvedTarget(QFile::encodeName(m_path));
-    QByteArray temporary;
-    const auto fail = [&](int error) {
+    const auto fail = [this](const QString& reason) {
         qCInfo(lcPreferences, "Could not save settings to %s: %s", qUtf8Printable(m_path),
-               qUtf8Printable(QString::fromLocal8Bit(std::strerror(error))));
-        if (!temporary.isEmpty())
-            ::unlink(temporary.constData());
+               qUtf8Printable(reason));
         return false;
     };
+    const QByteArray target = resolvedTarget(QFile::encodeName(m_path));
     if (target.isEmpty())
-        return fail(errno);
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
 
     if (m_corrupt && ::access(target.constData(), F_OK) == 0) {
         const QByteArray keptAside = target + ".corrupt";
@@ -238,44 +222,27 @@ bool SettingsStore::writeLocked()
                    qUtf8Printable(QFile::decodeName(keptAside)));
     }
 
-    // Plain POSIX calls: this runs after every poll, and every system call counts.
-    const QByteArray bytes = serializeLocked();
-    int fd = createTemporary(target, &temporary);
-    if (fd < 0 && errno == ENOENT) {
-        QDir().mkpath(QFileInfo(QFile::decodeName(target)).absolutePath());
-        fd = createTemporary(target, &temporary);
+    // The link chain is already followed, so QSaveFile replaces the file it ends in; its commit
+    // brings the data to the disk before the rename, so a crash leaves the old file or the new one.
+    const QString targetPath = QFile::decodeName(target);
+    QSaveFile file(targetPath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        QDir().mkpath(QFileInfo(targetPath).absolutePath());
+        if (!file.open(QIODevice::WriteOnly))
+            return fail(file.errorString());
     }
-    if (fd < 0) {
-        const int error = errno;
-        temporary.clear(); // not ours to remove
-        return fail(error);
-    }
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n =
-            ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            return fail(error);
-        }
-        written += n;
-    }
-    // The data reaches the disk before the rename, so a crash leaves the old file or the new one.
     struct stat info
     {
     };
-    if (::fdatasync(fd) != 0 || ::fstat(fd, &info) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return fail(error);
+    // Readable by the user alone, like the folder it is in; the stamp is the new file's own.
+    if (!file.setPermissions(QFile::ReadOwner | QFile::WriteOwner) || file.write(serializeLocked()) < 0 ||
+        !file.flush() || ::fstat(file.handle(), &info) != 0) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fail(reason);
     }
-    if (::close(fd) != 0)
-        return fail(errno);
-    if (::rename(temporary.constData(), target.constData()) != 0)
-        return fail(errno);
+    if (!file.commit())
+        return fail(file.errorString());
 
     m_corrupt = false;
     m_loaded = true;

@@ -4,11 +4,6 @@
 
 #include <QLocale>
 #include <QTimeZone>
-#include <memory>
-#include <unicode/datefmt.h>
-#include <unicode/locid.h>
-#include <unicode/timezone.h>
-#include <unicode/unistr.h>
 
 namespace {
 const QString kGreen = QStringLiteral("#006C35");
@@ -211,22 +206,7 @@ const QString& styleSheet()
                                       .replace(QLatin1String("@TAG_FG@"), kTagForeground);
     return filled;
 }
-
-QString fromIcu(const icu::UnicodeString& text)
-{
-    return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
-}
 } // namespace
-
-QString AnnouncementPage::htmlEscaped(const QString& text)
-{
-    QString escaped = text;
-    escaped.replace(QLatin1String("&"), QLatin1String("&amp;"));
-    escaped.replace(QLatin1String("<"), QLatin1String("&lt;"));
-    escaped.replace(QLatin1String(">"), QLatin1String("&gt;"));
-    escaped.replace(QLatin1String("\""), QLatin1String("&quot;"));
-    return escaped;
-}
 
 QString AnnouncementPage::buildHTML(const Announcement& announcement, const QString& dateText)
 {
@@ -238,7 +218,7 @@ QString AnnouncementPage::buildHTML(const Announcement& announcement, const QStr
             if (!first)
                 companies += QLatin1Char('\n');
             first = false;
-            companies += QStringLiteral("<span class=\"company-tag\">") + htmlEscaped(company) +
+            companies += QStringLiteral("<span class=\"company-tag\">") + company.toHtmlEscaped() +
                          QStringLiteral("</span>");
         }
         companies += QStringLiteral("</div>");
@@ -259,7 +239,7 @@ QString AnnouncementPage::buildHTML(const Announcement& announcement, const QStr
                            "<div class=\"container\">\n"
                            "  <div class=\"header\">\n"
                            "    <h1>");
-    html += htmlEscaped(announcement.displayTitle());
+    html += announcement.displayTitle().toHtmlEscaped();
     html += QStringLiteral("</h1>\n"
                            "    <div class=\"meta-row\">\n"
                            "      <span class=\"date\">");
@@ -284,30 +264,12 @@ QString AnnouncementPage::buildHTML(const Announcement& announcement)
     return buildHTML(announcement, dateText(announcement.pubDate()));
 }
 
-QString AnnouncementPage::dateText(Instant instant, const QString& localeName, const QByteArray& timeZoneId)
-{
-    const icu::Locale locale(RiyadhTime::icuLocaleId(localeName).constData());
-    std::unique_ptr<icu::DateFormat> formatter(
-        icu::DateFormat::createDateTimeInstance(icu::DateFormat::kLong, icu::DateFormat::kShort, locale));
-    if (!formatter)
-        return {};
-    icu::TimeZone* zone = icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(timeZoneId.constData()));
-    if (*zone == icu::TimeZone::getUnknown()) {
-        delete zone;
-        zone = icu::TimeZone::createDefault();
-    }
-    formatter->adoptTimeZone(zone);
-    icu::UnicodeString out;
-    formatter->format(static_cast<UDate>(instant.unixMilliseconds()), out);
-    return fromIcu(out);
-}
-
 QString AnnouncementPage::dateText(Instant instant)
 {
     // The interface's locale, which is the system's unless the user chose another language. A
     // right-to-left date starts with a mark so it keeps its order on the page, which is laid out
     // left to right, where its leading day number would otherwise be placed apart.
     const QLocale locale;
-    const QString text = dateText(instant, locale.name(), QTimeZone::systemTimeZoneId());
+    const QString text = RiyadhTime::longDateShortTime(instant, locale.name(), QTimeZone::systemTimeZoneId());
     return locale.textDirection() == Qt::RightToLeft && !text.isEmpty() ? QChar(0x200F) + text : text;
 }

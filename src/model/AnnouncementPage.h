@@ -15,11 +15,7 @@ public:
     // The record's page with its date in the user's locale and time zone.
     static QString buildHTML(const Announcement& announcement);
 
-    // "&", "<", ">" and the double quote, in that order; the apostrophe stays.
-    static QString htmlEscaped(const QString& text);
-
-    // Long date and short time ("March 4, 2026 at 2:05 PM" in en_US) for a locale name such as "ar_SA"
-    // and an IANA zone id; the page header and the window's bottom bar show it.
-    static QString dateText(Instant instant, const QString& localeName, const QByteArray& timeZoneId);
-    static QString dateText(Instant instant); // the user's locale and time zone
+    // The date the page header and the window's bottom bar show: RiyadhTime::longDateShortTime in the
+    // user's locale and time zone.
+    static QString dateText(Instant instant);
 };

@@ -1,10 +1,26 @@
 #include "model/RiyadhTime.h"
 
 #include <memory>
+#include <unicode/datefmt.h>
 #include <unicode/locid.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 #include <unicode/unistr.h>
+
+namespace {
+QString formatted(icu::DateFormat& formatter, Instant instant, const QByteArray& timeZoneId)
+{
+    icu::TimeZone* zone = icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(timeZoneId.constData()));
+    if (*zone == icu::TimeZone::getUnknown()) {
+        delete zone;
+        zone = icu::TimeZone::createDefault();
+    }
+    formatter.adoptTimeZone(zone);
+    icu::UnicodeString out;
+    formatter.format(static_cast<UDate>(instant.unixMilliseconds()), out);
+    return QString(reinterpret_cast<const QChar*>(out.getBuffer()), out.length());
+}
+} // namespace
 
 QTimeZone RiyadhTime::zone()
 {
@@ -23,19 +39,23 @@ QDate RiyadhTime::calendarDay(Instant instant)
 
 QString RiyadhTime::format(Instant instant, const QString& pattern, const QLocale& locale)
 {
-    const icu::Locale icuLocale(icuLocaleId(locale.name()).constData());
-
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString icuPattern(reinterpret_cast<const char16_t*>(pattern.utf16()),
                                         static_cast<int32_t>(pattern.size()));
-    icu::SimpleDateFormat formatter(icuPattern, icuLocale, status);
+    icu::SimpleDateFormat formatter(icuPattern, icu::Locale(icuLocaleId(locale.name()).constData()), status);
     if (U_FAILURE(status))
         return {};
-    formatter.adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString(u"Asia/Riyadh")));
+    return formatted(formatter, instant, QByteArrayLiteral("Asia/Riyadh"));
+}
 
-    icu::UnicodeString out;
-    formatter.format(static_cast<UDate>(instant.unixMilliseconds()), out);
-    return QString(reinterpret_cast<const QChar*>(out.getBuffer()), out.length());
+QString RiyadhTime::longDateShortTime(Instant instant, const QString& localeName,
+                                      const QByteArray& timeZoneId)
+{
+    const std::unique_ptr<icu::DateFormat> formatter(icu::DateFormat::createDateTimeInstance(
+        icu::DateFormat::kLong, icu::DateFormat::kShort, icu::Locale(icuLocaleId(localeName).constData())));
+    if (!formatter)
+        return {};
+    return formatted(*formatter, instant, timeZoneId);
 }
 
 QByteArray RiyadhTime::icuLocaleId(const QString& localeName)

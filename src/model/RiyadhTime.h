@@ -7,7 +7,7 @@
 #include <QString>
 #include <QTimeZone>
 
-// The exchange's clock: Asia/Riyadh (UTC+03:00, no daylight saving).
+// The exchange's clock, Asia/Riyadh (UTC+03:00, no daylight saving), and the dates a person reads.
 class RiyadhTime
 {
 public:
@@ -16,6 +16,10 @@ public:
     // Formats with a Unicode (UTS #35) date pattern in the Riyadh zone, with the locale's
     // month names, day-period markers and digits.
     static QString format(Instant instant, const QString& pattern, const QLocale& locale);
+    // Long date and short time in the locale's own order ("March 4, 2026 at 2:05 PM" in en_US) for a
+    // locale name such as "ar_SA", in the IANA zone `timeZoneId` (the system's zone when unknown).
+    static QString longDateShortTime(Instant instant, const QString& localeName,
+                                     const QByteArray& timeZoneId);
     // The ICU locale for dates a person reads: the C locale reads as US English, and every locale
     // writes Gregorian dates (the exchange's own) with Latin digits, as Saudi trading and banking
     // apps show them also in Arabic.

@@ -1,6 +1,7 @@
 #include "shell/GuiCommands.h"
 
 #include "cli/CommandLine.h"
+#include "cli/PortalOptions.h"
 #include "shell/TrayProgram.h"
 
 #include <QApplication>
@@ -13,7 +14,7 @@ void GuiCommands::registerAll(CommandLine& commandLine, const AppEnvironment& en
             return std::make_unique<QCoreApplication>(argc, argv);
         return std::make_unique<QApplication>(argc, argv);
     });
-    commandLine.setDefaultCommand(CommandLine::AppKind::Gui, [environment](const QStringList& arguments) {
-        return TrayProgram::run(arguments, environment);
-    });
+    commandLine.setDefaultCommand(
+        CommandLine::AppKind::Gui, PortalOptions::options(),
+        [environment](const QCommandLineParser& parsed) { return TrayProgram::run(parsed, environment); });
 }

@@ -2,8 +2,8 @@
 
 #include "cli/CommandLine.h"
 #include "cli/DemoMode.h"
+#include "cli/PortalOptions.h"
 #include "context/AppContext.h"
-#include "fetch/PortalOrigin.h"
 #include "fetch/WakeUpPolling.h"
 #include "model/AppConstants.h"
 #include "model/InterfaceLanguage.h"
@@ -95,18 +95,17 @@ bool TrayProgram::displayAvailable()
 #endif
 }
 
-int TrayProgram::run(const QStringList& arguments, const AppEnvironment& environment)
+int TrayProgram::run(const QCommandLineParser& parsed, const AppEnvironment& environment)
 {
-    QStringList rest = arguments;
     QString error;
     AppPaths paths = environment.paths;
     QString portalOrigin = environment.portalOrigin;
-    const bool demoRequested = DemoMode::takeOption(rest);
-    if (!PortalOrigin::takeOption(rest, &portalOrigin, &error))
+    const bool demoRequested = PortalOptions::demo(parsed);
+    if (!PortalOptions::readOrigin(parsed, &portalOrigin, &error))
         return CommandLine::usageError(error);
-    if (!rest.isEmpty())
-        return CommandLine::usageError(
-            QStringLiteral("unknown option '%1'. Try 'zelvora --help'.").arg(rest.first()));
+    if (!parsed.positionalArguments().isEmpty())
+        return CommandLine::usageError(QStringLiteral("unexpected argument '%1'. Try 'zelvora --help'.")
+                                           .arg(parsed.positionalArguments().first()));
 
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     if (!app)

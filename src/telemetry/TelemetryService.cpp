@@ -22,10 +22,18 @@ TelemetryPayload titlePayload(const QString& title)
 {
     return {{QStringLiteral("title"), UnicodeText::leftGraphemes(title, TelemetryService::kTitleLength)}};
 }
+
+HttpClient::Options postOptions()
+{
+    HttpClient::Options options;
+    options.maxBodyBytes = 64 * 1024; // the answer is not read
+    options.acceptEncoding.clear();   // no header beyond the body's type
+    return options;
+}
 } // namespace
 
 TelemetryService::TelemetryService(SettingsStore& store, QString endpoint)
-    : m_store(store), m_endpoint(std::move(endpoint)), m_sessionID(newUuid())
+    : m_store(store), m_endpoint(std::move(endpoint)), m_sessionID(newUuid()), m_http(postOptions())
 {
 }
 
@@ -122,5 +130,12 @@ void TelemetryService::send(const QString& type, const TelemetryPayload& payload
     const QUrl url(m_endpoint, QUrl::StrictMode);
     if (!url.isValid() || (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")))
         return; // failures are silent by design
-    m_sender.post(url.toEncoded(), body(type, payload));
+    if (m_inFlight >= kMaxInFlight) {
+        ++m_dropped;
+        return;
+    }
+    ++m_inFlight;
+    m_http.start(
+        {url.toEncoded(), {QByteArrayLiteral("Content-Type: application/json")}, true, body(type, payload)},
+        [this](const HttpClient::Result&) { --m_inFlight; });
 }

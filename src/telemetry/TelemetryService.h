@@ -1,6 +1,6 @@
 #pragma once
 
-#include "telemetry/TelemetrySender.h"
+#include "infra/HttpClient.h"
 
 #include <QMap>
 #include <QString>
@@ -14,13 +14,16 @@ using TelemetryPayload = QMap<QString, QString>;
 // Anonymous usage signals: one fire-and-forget JSON POST per signal, identified only by a hash of a
 // random installation id and by a random id of this run. Nothing is sent while the environment says
 // DO_NOT_TRACK (any value but "" and "0") or while the settings say shareUsageStatistics = false.
-// Call from the main thread; every call returns at once.
+// Call from the main thread; every call returns at once. At most kMaxInFlight signals are queued
+// or being sent, and a signal beyond that is dropped, so a dead or silent server costs neither
+// threads nor memory. Answers are never read.
 class TelemetryService
 {
 public:
     static inline const QString kAppID = QStringLiteral("3B7E9A41-52C8-4D0F-9E6A-1F2C8D4B7A90");
     static inline const QString kDefaultEndpoint = QStringLiteral("https://nom.telemetrydeck.com/v2/");
     static constexpr int kTitleLength = 50; // grapheme clusters
+    static constexpr int kMaxInFlight = 8;
 
     TelemetryService(SettingsStore& store, QString endpoint);
 
@@ -44,12 +47,15 @@ public:
     QString userID();     // made and stored on first use
     QString hashedUser(); // lower-case hex SHA-256 of userID's UTF-8 bytes
     QByteArray body(const QString& type, const TelemetryPayload& payload);
-    const TelemetrySender& sender() const { return m_sender; }
+    int inFlight() const { return m_inFlight; }
+    int dropped() const { return m_dropped; }
 
 private:
     SettingsStore& m_store;
     QString m_endpoint;
     QString m_sessionID;
     std::optional<QString> m_userID;
-    TelemetrySender m_sender;
+    int m_inFlight = 0;
+    int m_dropped = 0;
+    HttpClient m_http; // last: abandons what is still in flight before the rest goes
 };

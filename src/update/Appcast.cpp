@@ -1,22 +1,15 @@
 #include "update/Appcast.h"
 
+#include <QVersionNumber>
 #include <QXmlStreamReader>
 #include <algorithm>
 
 namespace {
-QList<qulonglong> versionParts(const QString& version)
+// The leading numbers: "1.2.3-beta" and "1.2.3 beta" are 1.2.3, "1.2b3" is 1.2; no trailing zeros,
+// so "1.2" and "1.2.0" are the same version.
+QVersionNumber versionNumber(const QString& version)
 {
-    QList<qulonglong> parts;
-    for (const QString& part : version.trimmed().split(QLatin1Char('.'))) {
-        // Leading digits only: "3-beta" counts as 3, a part without digits as 0.
-        qsizetype digits = 0;
-        while (digits < part.size() && part.at(digits).isDigit() && part.at(digits).unicode() < 128)
-            ++digits;
-        parts.append(part.left(std::min<qsizetype>(digits, 18)).toULongLong());
-    }
-    while (parts.size() > 1 && parts.constLast() == 0)
-        parts.removeLast();
-    return parts;
+    return QVersionNumber::fromString(version.trimmed()).normalized();
 }
 
 void readEnclosure(const QXmlStreamAttributes& attributes, AppcastItem& item)
@@ -35,15 +28,7 @@ void readEnclosure(const QXmlStreamAttributes& attributes, AppcastItem& item)
 
 int Appcast::compareVersions(const QString& a, const QString& b)
 {
-    const QList<qulonglong> left = versionParts(a);
-    const QList<qulonglong> right = versionParts(b);
-    for (qsizetype i = 0; i < std::max(left.size(), right.size()); ++i) {
-        const qulonglong l = i < left.size() ? left.at(i) : 0;
-        const qulonglong r = i < right.size() ? right.at(i) : 0;
-        if (l != r)
-            return l < r ? -1 : 1;
-    }
-    return 0;
+    return std::clamp(QVersionNumber::compare(versionNumber(a), versionNumber(b)), -1, 1);
 }
 
 int Appcast::compare(const AppcastItem& a, const AppcastItem& b)

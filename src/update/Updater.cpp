@@ -2,75 +2,15 @@
 
 #include "infra/LogCategories.h"
 #include "model/AppConstants.h"
-#include "platform/CurlGlobal.h"
-
-#include <QPointer>
-#include <QThread>
-#include <curl/curl.h>
 
 namespace {
 
-struct Download
+HttpClient::Options downloadOptions()
 {
-    QByteArray body;
-    bool tooLarge = false;
-    std::shared_ptr<std::atomic<bool>> cancel;
-};
-
-size_t collect(char* data, size_t size, size_t count, void* context)
-{
-    auto* download = static_cast<Download*>(context);
-    const size_t bytes = size * count;
-    if (download->body.size() + static_cast<qint64>(bytes) > Updater::kMaxAppcastBytes) {
-        download->tooLarge = true;
-        return 0; // stops the transfer
-    }
-    download->body.append(data, static_cast<qsizetype>(bytes));
-    return bytes;
-}
-
-int progress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
-{
-    return static_cast<Download*>(context)->cancel->load() ? 1 : 0;
-}
-
-// Blocking GET on the worker thread; returns an error sentence or an empty text.
-QString fetch(const QByteArray& url, Download& download)
-{
-    CURL* easy = CurlGlobal::initialise() ? curl_easy_init() : nullptr;
-    if (!easy)
-        return QStringLiteral("the network library could not be started");
-    char message[CURL_ERROR_SIZE] = {};
-    const QByteArray userAgent =
-        (AppConstants::appName + QLatin1Char('/') + AppConstants::appVersion).toUtf8();
-    curl_easy_setopt(easy, CURLOPT_URL, url.constData());
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, 15L);
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT, 60L);
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, userAgent.constData());
-    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, message);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, collect);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &download);
-    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, progress);
-    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &download);
-    const CURLcode code = curl_easy_perform(easy);
-    long status = 0;
-    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
-    curl_easy_cleanup(easy);
-
-    if (download.tooLarge)
-        return QStringLiteral("the update information is larger than expected");
-    if (code != CURLE_OK)
-        return QString::fromUtf8(message[0] ? message : curl_easy_strerror(code));
-    if (status >= 400)
-        return QStringLiteral("the server answered HTTP %1").arg(status);
-    return {};
+    HttpClient::Options options;
+    options.maxBodyBytes = Updater::kMaxAppcastBytes;
+    options.userAgent = (AppConstants::appName + QLatin1Char('/') + AppConstants::appVersion).toUtf8();
+    return options;
 }
 } // namespace
 
@@ -82,7 +22,7 @@ QString Updater::appcastUrlFromEnvironment()
 
 Updater::Updater(QString appcastUrl, QObject* parent)
     : QObject(parent), m_appcastUrl(std::move(appcastUrl)), m_currentVersion(AppConstants::appVersion),
-      m_currentBuild(AppConstants::buildNumber)
+      m_currentBuild(AppConstants::buildNumber), m_http(downloadOptions())
 {
     qRegisterMetaType<UpdateCheckResult>();
     qRegisterMetaType<AppcastItem>();
@@ -91,15 +31,6 @@ Updater::Updater(QString appcastUrl, QObject* parent)
         runCheck(false);
         m_timer.start(m_intervalMs);
     });
-}
-
-Updater::~Updater()
-{
-    if (m_worker) {
-        m_cancel->store(true);
-        m_worker->wait();
-        delete m_worker;
-    }
 }
 
 void Updater::setCurrentVersion(const QString& version, const QString& build)
@@ -128,26 +59,11 @@ void Updater::runCheck(bool userInitiated)
 {
     if (userInitiated)
         m_userWaiting = true;
-    if (m_worker)
+    if (m_checking)
         return; // the check in flight answers this one too
-    m_cancel = std::make_shared<std::atomic<bool>>(false);
-    const QByteArray url = m_appcastUrl.toUtf8();
-    QPointer<Updater> self(this);
-    auto cancel = m_cancel;
-    m_worker = QThread::create([self, url, cancel] {
-        Download download{{}, false, cancel};
-        const QString error = fetch(url, download);
-        if (cancel->load())
-            return;
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, body = download.body, error] {
-                if (self)
-                    self->finishCheck(body, error);
-            },
-            Qt::QueuedConnection);
-    });
-    m_worker->start();
+    m_checking = true;
+    m_http.start({m_appcastUrl.toUtf8(), {}, false, {}},
+                 [this](const HttpClient::Result& download) { finishCheck(download); });
 }
 
 UpdateCheckResult Updater::evaluate(const QByteArray& xml) const
@@ -166,17 +82,20 @@ UpdateCheckResult Updater::evaluate(const QByteArray& xml) const
     return result;
 }
 
-void Updater::finishCheck(const QByteArray& body, const QString& downloadError)
+void Updater::finishCheck(const HttpClient::Result& download)
 {
-    m_worker->wait();
-    delete m_worker;
-    m_worker = nullptr;
-
+    m_checking = false;
     UpdateCheckResult result;
+    const auto* response = std::get_if<HttpClient::Response>(&download);
+    QString downloadError;
+    if (!response)
+        downloadError = std::get<QString>(download);
+    else if (response->status >= 400)
+        downloadError = QStringLiteral("the server answered HTTP %1").arg(response->status);
     if (!downloadError.isEmpty())
         result.error = tr("The update information could not be downloaded: %1.").arg(downloadError);
     else
-        result = evaluate(body);
+        result = evaluate(response->body);
 
     const bool userWaiting = std::exchange(m_userWaiting, false);
     if (result.outcome == UpdateCheckResult::Outcome::Failed)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "infra/HttpClient.h"
 #include "model/AppConstants.h"
 #include "update/Appcast.h"
 
@@ -7,10 +8,6 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
-#include <atomic>
-#include <memory>
-
-class QThread;
 
 struct UpdateCheckResult
 {
@@ -23,7 +20,8 @@ Q_DECLARE_METATYPE(UpdateCheckResult)
 
 // Looks for a newer release in an appcast. `start()` checks quietly a minute after start and then
 // daily, telling only of a newer version (`updateFound`); `checkNow()` always answers
-// (`checkFinished`). Downloads run on a worker thread; signals arrive on this object's thread.
+// (`checkFinished`). Downloads run on the HTTP client's worker thread; signals arrive on this
+// object's thread.
 class Updater : public QObject
 {
     Q_OBJECT
@@ -37,14 +35,13 @@ public:
     static QString appcastUrlFromEnvironment();
 
     explicit Updater(QString appcastUrl, QObject* parent = nullptr);
-    ~Updater() override; // cancels a running download and waits for its thread
 
     void setCurrentVersion(const QString& version, const QString& build);
     void setSchedule(int firstCheckDelayMs, int intervalMs);
 
     void start();
     void checkNow();
-    bool isChecking() const { return m_worker != nullptr; }
+    bool isChecking() const { return m_checking; }
     const QString& appcastUrl() const { return m_appcastUrl; }
 
     UpdateCheckResult evaluate(const QByteArray& xml) const;
@@ -55,7 +52,7 @@ Q_SIGNALS:
 
 private:
     void runCheck(bool userInitiated);
-    void finishCheck(const QByteArray& body, const QString& downloadError);
+    void finishCheck(const HttpClient::Result& download);
 
     QString m_appcastUrl;
     QString m_currentVersion;
@@ -63,7 +60,7 @@ private:
     int m_firstCheckDelayMs = kFirstCheckDelayMs;
     int m_intervalMs = kCheckIntervalMs;
     QTimer m_timer;
-    QThread* m_worker = nullptr;
-    std::shared_ptr<std::atomic<bool>> m_cancel;
+    bool m_checking = false;
     bool m_userWaiting = false; // a checkNow() is waiting for the check in flight
+    HttpClient m_http;          // last: cancels and waits for its download before the rest goes
 };

@@ -18,14 +18,6 @@ std::string rawPage(int firstId, int count)
     return body + "]}";
 }
 
-PortalSimulator::Options sized(int issuer, int market)
-{
-    PortalSimulator::Options options;
-    options.issuerItems = issuer;
-    options.marketItems = market;
-    return options;
-}
-
 QString text(const std::string& s)
 {
     return QString::fromStdString(s);
@@ -48,7 +40,7 @@ class TestFeedFetcher : public QObject
 private Q_SLOTS:
     void requestIsExactlyTheBrowsersRequest()
     {
-        PortalSimulator sim(sized(49, 0));
+        PortalSimulator sim({.issuerItems = 49, .marketItems = 0});
         QVERIFY(sim.start());
         const FetchResult result = fetch(sim, FeedFetcher::issuerFeed());
         QVERIFY(result.ok());
@@ -84,22 +76,17 @@ private Q_SLOTS:
         QFETCH(bool, issuer);
         QFETCH(int, requests);
         QFETCH(int, records);
-        PortalSimulator sim(sized(400, 400));
+        PortalSimulator sim({.issuerItems = 400, .marketItems = 400});
         QVERIFY(sim.start());
         const FeedSpec& feed = issuer ? FeedFetcher::issuerFeed() : FeedFetcher::marketFeed();
         const FetchResult result = fetch(sim, feed);
         QVERIFY(result.ok());
         QCOMPARE(result.records.size(), records);
-        const auto log = sim.requests();
-        QCOMPARE(int(log.size()), requests);
-        for (int i = 0; i < requests; ++i) {
-            QCOMPARE(log[i].page, i + 1);
-            QCOMPARE(text(log[i].body),
-                     feed.bodyPrefix + QString::number(i + 1) + QStringLiteral("&pageSize=50"));
-        }
+        QCOMPARE(int(sim.requestCount()), requests);
+        QCOMPARE(sim.requests().back().page, requests);
         // Portal order is kept: newest first, pages in order.
         const auto items = sim.items(issuer);
-        QCOMPARE(result.records.last().link().contains(QString::number(items[records - 1].number)), true);
+        QVERIFY(result.records.last().link().contains(QString::number(items[records - 1].number)));
     }
 
     void stopRules_data()
@@ -122,11 +109,8 @@ private Q_SLOTS:
         QFETCH(int, expectedRecords);
         PortalSimulator sim;
         QVERIFY(sim.start());
-        auto raw = [](std::string body) {
-            Fault fault;
-            fault.body = Fault::Body::Raw;
-            fault.rawBody = std::move(body);
-            return fault;
+        const auto raw = [](std::string body) {
+            return Fault{.body = Fault::Body::Raw, .rawBody = std::move(body)};
         };
         sim.setFault(Feed::MarketEN, 1, raw(rawPage(1, 50)));
         sim.setFault(Feed::MarketEN, 2, raw(rawPage(page2First, page2Count)));
@@ -173,10 +157,7 @@ private Q_SLOTS:
         QFETCH(int, records);
         PortalSimulator sim;
         QVERIFY(sim.start());
-        Fault fault;
-        fault.status = status;
-        fault.body = static_cast<Fault::Body>(body);
-        sim.setFault(Feed::IssuerEN, page, fault);
+        sim.setFault(Feed::IssuerEN, page, Fault{.status = status, .body = static_cast<Fault::Body>(body)});
         const FetchResult result = fetch(sim, FeedFetcher::issuerFeed());
         QCOMPARE(result.records.size(), records);
         QCOMPARE(int(sim.requestCount()), page);
@@ -219,7 +200,7 @@ private Q_SLOTS:
     void contentEncodings()
     {
         QFETCH(int, encoding);
-        PortalSimulator sim(sized(30, 0));
+        PortalSimulator sim({.issuerItems = 30, .marketItems = 0});
         QVERIFY(sim.start());
         Fault fault;
         fault.encoding = static_cast<portalsim::Encoding>(encoding);
@@ -236,8 +217,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("feed");
         QTest::newRow("ar") << QStringLiteral("ar") << int(Feed::MarketAR);
         QTest::newRow("en") << QStringLiteral("en") << int(Feed::MarketEN);
-        QTest::newRow("AR") << QStringLiteral("AR") << int(Feed::MarketEN);
-        QTest::newRow("empty") << QString() << int(Feed::MarketEN);
         QTest::newRow("fr") << QStringLiteral("fr") << int(Feed::MarketEN);
     }
 
@@ -245,7 +224,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, language);
         QFETCH(int, feed);
-        PortalSimulator sim(sized(0, 5));
+        PortalSimulator sim({.issuerItems = 0, .marketItems = 5});
         QVERIFY(sim.start());
         const FetchResult result = fetch(sim, FeedFetcher::marketFeed(), language);
         QVERIFY(result.ok());
@@ -255,7 +234,7 @@ private Q_SLOTS:
 
     void cookiesComeBack()
     {
-        PortalSimulator sim(sized(120, 0));
+        PortalSimulator sim({.issuerItems = 120, .marketItems = 0});
         QVERIFY(sim.start());
         sim.setCookie("TS01a2b3c4=0164d5; Path=/");
         QVERIFY(fetch(sim, FeedFetcher::issuerFeed()).ok());
@@ -295,19 +274,6 @@ private Q_SLOTS:
         QVERIFY2(result.error->description().contains(QLatin1String("timed out")),
                  qPrintable(result.error->description()));
         QVERIFY(result.records.isEmpty());
-    }
-
-    void unknownPathsAre404()
-    {
-        PortalSimulator sim;
-        QVERIFY(sim.start());
-        PortalClient client;
-        const auto answer =
-            client.post(QByteArray::fromStdString(sim.origin() + "/wps/other"), "pageNumberDb=1");
-        QCOMPARE(std::get<PortalClient::Response>(answer).status, 404L);
-        FeedFetcher fetcher(client, text(sim.origin()) + QStringLiteral("/prefix"), m_clock);
-        QCOMPARE(fetcher.fetchMarketNews(QStringLiteral("en")).error->description(),
-                 QStringLiteral("badStatus(404)"));
     }
 };
 

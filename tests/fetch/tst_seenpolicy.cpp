@@ -129,7 +129,7 @@ private Q_SLOTS:
         QTest::newRow("a start a second later does not")
             << double(-661) << QList<Step>{{0, {"new@-100"}, {}, {}}};
         QTest::newRow("a stored date in the future does not")
-            << double(10) << QList<Step>{{0, {"new@-100"}, {}, {}}};
+            << double(10) << QList<Step>{{0, {"ahead@30", "new@-100"}, {}, {}}};
     }
 
     void newRecords()

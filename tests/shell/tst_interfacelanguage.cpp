@@ -169,7 +169,7 @@ private Q_SLOTS:
         // Gregorian months (the portal's dates), not the Hijri calendar Saudi Arabic defaults to.
         QCOMPARE(publishedAt(riyadh(3, 4, 14, 0)).displayDate(now, QLocale()),
                  QStringLiteral("4 مارس، 2:00 م"));
-        const QString page = AnnouncementPage::dateText(now, QLocale().name(), "Asia/Riyadh");
+        const QString page = RiyadhTime::longDateShortTime(now, QLocale().name(), "Asia/Riyadh");
         QVERIFY2(page.contains(QStringLiteral("مارس")) && page.contains(QStringLiteral("2026")),
                  qPrintable(page));
         // On the page, laid out left to right, the Arabic date keeps its order only behind a mark.

@@ -151,8 +151,7 @@ class TestSoak : public QObject
         m_program.reset();
         m_sim->releaseHeld();
         applyFaults();
-        ++m_figures.restarts;
-        start();
+        restart();
     }
 
     void pollAt(double unixTime, bool wakingUp)
@@ -166,7 +165,6 @@ class TestSoak : public QObject
 
     void waitForPoll()
     {
-        const int before = m_figures.polls;
         if (!QTest::qWaitFor([this] { return !m_finished.isEmpty() && !m_program->fetcher.isPolling(); },
                              30000))
             qFatal("poll did not end");
@@ -175,7 +173,6 @@ class TestSoak : public QObject
             if (QTest::currentTestFailed())
                 return;
         }
-        QVERIFY(m_figures.polls > before);
     }
 
     bool passesFilter(const SoakPortal::Entry& entry) const

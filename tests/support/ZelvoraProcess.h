@@ -15,6 +15,15 @@ struct ZelvoraProcess
 
     QString text() const { return QString::fromUtf8(out); }
 
+    // The system's environment with the user's folders in `home` (config/ and data/).
+    static QProcessEnvironment environment(const QString& home)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+        return env;
+    }
+
     static ZelvoraProcess run(const QStringList& arguments, const QProcessEnvironment& environment,
                               int timeoutMs = 60000)
     {

@@ -176,7 +176,7 @@ private Q_SLOTS:
             service.appLaunched();
             service.announcementsRefreshed(3);
             service.announcementOpened(QStringLiteral("Arabian Energy Co. announces a dividend"));
-            QCOMPARE(service.sender().inFlight(), 0);
+            QCOMPARE(service.inFlight(), 0);
             QVERIFY(!m_store->value(TelemetryService::userIDKey()).isString()); // not even an id is made
             qunsetenv("DO_NOT_TRACK");
         }
@@ -195,12 +195,12 @@ private Q_SLOTS:
         for (int i = 1; i < 200; ++i)
             service.announcementsRefreshed(i);
         QCOMPARE(threadCount(), threadsBefore);
-        QCOMPARE(service.sender().inFlight(), TelemetrySender::kMaxInFlight);
-        QCOMPARE(service.sender().dropped(), 200 - TelemetrySender::kMaxInFlight);
+        QCOMPARE(service.inFlight(), TelemetryService::kMaxInFlight);
+        QCOMPARE(service.dropped(), 200 - TelemetryService::kMaxInFlight);
 
         // When the server goes away the requests end and make room again.
         hole.close();
-        QTRY_COMPARE_WITH_TIMEOUT(service.sender().inFlight(), 0, 90000);
+        QTRY_COMPARE_WITH_TIMEOUT(service.inFlight(), 0, 90000);
         QCOMPARE(threadCount(), threadsBefore);
     }
 };

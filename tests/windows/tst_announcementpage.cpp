@@ -1,5 +1,6 @@
 #include "TestData.h"
 #include "model/AnnouncementPage.h"
+#include "model/RiyadhTime.h"
 
 #include <QTest>
 
@@ -62,11 +63,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QString, escaped);
-        QCOMPARE(AnnouncementPage::htmlEscaped(text), escaped);
+        QCOMPARE(text.toHtmlEscaped(), escaped);
         const Announcement announcement = TestData::announcement(QStringLiteral("x"), text, {text}, text);
         const QString html = AnnouncementPage::buildHTML(announcement, QStringLiteral("d"));
-        QVERIFY(html.contains(QStringLiteral("<h1>") +
-                              AnnouncementPage::htmlEscaped(announcement.displayTitle()) +
+        QVERIFY(html.contains(QStringLiteral("<h1>") + announcement.displayTitle().toHtmlEscaped() +
                               QStringLiteral("</h1>")));
         QVERIFY(html.contains(QStringLiteral("<span class=\"company-tag\">") + escaped +
                               QStringLiteral("</span>")));
@@ -92,7 +92,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, zone);
         QFETCH(QStringList, parts);
         const Instant instant = Instant::fromDateTime(QDateTime(QDate(2026, 3, 4), QTime(11, 5), Qt::UTC));
-        const QString text = AnnouncementPage::dateText(instant, locale, zone);
+        const QString text = RiyadhTime::longDateShortTime(instant, locale, zone);
         for (const QString& part : parts)
             QVERIFY2(text.contains(part), qPrintable(text));
     }

@@ -1,0 +1,236 @@
+#include "infra/HttpClient.h"
+
+#include <QMetaObject>
+#include <array>
+#include <curl/curl.h>
+#include <memory>
+
+namespace {
+
+const QString kCancelled = QStringLiteral("Request cancelled");
+
+// The cookie jar shared by the clients that ask for it (the portal's firewall sets cookies that it
+// expects back). libcurl asks for a lock per kind of shared data.
+std::array<std::mutex, CURL_LOCK_DATA_LAST> s_shareLocks;
+
+void lockShare(CURL*, curl_lock_data data, curl_lock_access, void*)
+{
+    s_shareLocks[static_cast<std::size_t>(data)].lock();
+}
+
+void unlockShare(CURL*, curl_lock_data data, void*)
+{
+    s_shareLocks[static_cast<std::size_t>(data)].unlock();
+}
+
+// libcurl's process-wide set-up and the shared cookie jar, made once by the first client.
+CURLSH* cookieShare()
+{
+    static CURLSH* const share = [] {
+        if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
+            return static_cast<CURLSH*>(nullptr);
+        CURLSH* made = curl_share_init();
+        curl_share_setopt(made, CURLSHOPT_LOCKFUNC, lockShare);
+        curl_share_setopt(made, CURLSHOPT_UNLOCKFUNC, unlockShare);
+        curl_share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+        return made;
+    }();
+    return share;
+}
+
+struct HeaderList
+{
+    curl_slist* list = nullptr;
+    ~HeaderList() { curl_slist_free_all(list); }
+};
+
+} // namespace
+
+HttpClient::HttpClient(Options options, QObject* parent) : QObject(parent), m_options(std::move(options))
+{
+    if (cookieShare()) {
+        m_easy = curl_easy_init();
+        m_multi = curl_multi_init();
+    }
+}
+
+HttpClient::~HttpClient()
+{
+    {
+        std::lock_guard lock(m_queueMutex);
+        m_stopping = true;
+        m_queue.clear();
+    }
+    m_queueChanged.notify_all();
+    cancel();
+    if (m_worker.joinable())
+        m_worker.join();
+    if (m_multi)
+        curl_multi_cleanup(m_multi);
+    if (m_easy)
+        curl_easy_cleanup(m_easy);
+}
+
+bool HttpClient::isValidUrl(const QByteArray& url)
+{
+    std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> handle(curl_url(), curl_url_cleanup);
+    if (!handle || curl_url_set(handle.get(), CURLUPART_URL, url.constData(), 0) != CURLUE_OK)
+        return false;
+    char* scheme = nullptr;
+    if (curl_url_get(handle.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK)
+        return false;
+    const QByteArray text(scheme);
+    curl_free(scheme);
+    return text == "http" || text == "https";
+}
+
+void HttpClient::cancel()
+{
+    m_cancelled.store(true);
+    if (m_multi)
+        curl_multi_wakeup(m_multi); // a transfer waiting for the network looks at the flag at once
+}
+
+void HttpClient::start(Request request, Callback done)
+{
+    {
+        std::lock_guard lock(m_queueMutex);
+        if (m_stopping)
+            return;
+        m_queue.push_back({std::move(request), std::move(done)});
+        if (!m_worker.joinable())
+            m_worker = std::thread([this] { workLoop(); });
+    }
+    m_queueChanged.notify_one();
+}
+
+void HttpClient::workLoop()
+{
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock lock(m_queueMutex);
+            m_queueChanged.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+            if (m_stopping)
+                return;
+            job = std::move(m_queue.front());
+            m_queue.pop_front();
+        }
+        Result result = run(job.request);
+        {
+            // Handed over under the mutex, so the caller's thread sees the whole result.
+            std::lock_guard lock(m_queueMutex);
+            if (m_stopping)
+                return;
+            m_finished.push_back({std::move(job.done), std::move(result)});
+        }
+        QMetaObject::invokeMethod(this, &HttpClient::deliverFinished, Qt::QueuedConnection);
+    }
+}
+
+void HttpClient::deliverFinished()
+{
+    std::deque<Finished> finished;
+    {
+        std::lock_guard lock(m_queueMutex);
+        finished.swap(m_finished);
+    }
+    for (const Finished& each : finished) {
+        if (each.done)
+            each.done(each.result);
+    }
+}
+
+size_t HttpClient::write(char* data, size_t size, size_t count, void* self)
+{
+    auto* client = static_cast<HttpClient*>(self);
+    const size_t bytes = size * count;
+    // CURLOPT_MAXFILESIZE cannot stop a transfer of unknown or compressed length, so the cap is here.
+    if (client->m_body.size() + static_cast<qint64>(bytes) > client->m_options.maxBodyBytes) {
+        client->m_overCap = true;
+        return 0;
+    }
+    client->m_body.append(data, static_cast<qsizetype>(bytes));
+    return bytes;
+}
+
+HttpClient::Result HttpClient::run(const Request& request)
+{
+    std::lock_guard transfer(m_transferMutex);
+    if (m_cancelled.load())
+        return kCancelled;
+    if (!m_easy || !m_multi)
+        return QStringLiteral("The HTTP client could not be created");
+
+    HeaderList headers;
+    for (const QByteArray& header : request.headers)
+        headers.list = curl_slist_append(headers.list, header.constData());
+    headers.list = curl_slist_append(headers.list, "Expect:"); // no "Expect: 100-continue" of curl's own
+
+    char errorText[CURL_ERROR_SIZE] = {};
+    m_body.clear();
+    m_overCap = false;
+
+    CURL* curl = m_easy;
+    curl_easy_reset(curl); // keeps the open connections, drops the previous request's options
+    curl_easy_setopt(curl, CURLOPT_URL, request.url.constData());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (request.post) {
+        curl_easy_setopt(curl, CURLOPT_POST, 1L);
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+        curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, request.body.constData());
+    }
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.list);
+    if (!m_options.userAgent.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_USERAGENT, m_options.userAgent.constData());
+    if (!m_options.acceptEncoding.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, m_options.acceptEncoding.constData());
+    if (m_options.sharedCookies) {
+        curl_easy_setopt(curl, CURLOPT_SHARE, cookieShare());
+        curl_easy_setopt(curl, CURLOPT_COOKIEFILE, ""); // cookie engine on, nothing read from disk
+    }
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, m_options.timeoutMs);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &HttpClient::write);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+
+    curl_multi_add_handle(m_multi, curl);
+    const CURLcode code = [this] {
+        for (;;) {
+            int running = 0;
+            curl_multi_perform(m_multi, &running);
+            int queued = 0;
+            while (CURLMsg* message = curl_multi_info_read(m_multi, &queued)) {
+                if (message->msg == CURLMSG_DONE)
+                    return message->data.result;
+            }
+            if (m_cancelled.load())
+                return CURLE_ABORTED_BY_CALLBACK;
+            curl_multi_poll(m_multi, nullptr, 0, 1000, nullptr);
+        }
+    }();
+    curl_multi_remove_handle(m_multi, curl);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+
+    if (code != CURLE_OK) {
+        m_body.clear();
+        if (m_overCap)
+            return QStringLiteral("The response body exceeds the limit of %1 bytes")
+                .arg(m_options.maxBodyBytes);
+        if (code == CURLE_ABORTED_BY_CALLBACK)
+            return kCancelled;
+        return errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(code));
+    }
+    Response response;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.status);
+    response.body = std::move(m_body);
+    m_body = QByteArray();
+    return response;
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <variant>
+
+typedef void CURL;
+typedef void CURLM;
+
+// HTTP on libcurl, the same way for every part of the program: http/https only (also after a
+// redirect, at most 10), TLS verified, one overall time-out, a cap on the decoded body, no
+// "Expect: 100-continue", and one kind of result: a response of any status, or the transport's
+// sentence for why there is none.
+//
+// Transfers never run on the caller's thread: start() queues one for the client's worker thread
+// (one transfer at a time, in order) and calls `done` back on the thread the client lives in. Code
+// that already runs on a worker thread of its own (the feed fetcher's) calls run() there instead.
+class HttpClient : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        long timeoutMs = 60'000;
+        qint64 maxBodyBytes = 32 * 1024 * 1024;          // decoded size
+        QByteArray userAgent;                            // none when empty
+        QByteArray acceptEncoding = "gzip, deflate, br"; // also decoded; none offered when empty
+        bool sharedCookies = false; // one in-memory cookie jar for every client that asks
+    };
+    struct Request
+    {
+        QByteArray url;
+        QList<QByteArray> headers; // "Name: value"
+        bool post = false;
+        QByteArray body; // of a POST
+    };
+    struct Response
+    {
+        long status = 0;
+        QByteArray body;
+    };
+    using Result = std::variant<Response, QString>;
+    using Callback = std::function<void(const Result&)>;
+
+    explicit HttpClient(Options options, QObject* parent = nullptr);
+    ~HttpClient() override; // abandons the transfer in flight and the queued ones
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    // Whether libcurl accepts `url` as an absolute http(s) URL.
+    static bool isValidUrl(const QByteArray& url);
+
+    void start(Request request, Callback done = {});
+    Result run(const Request& request); // blocks the calling thread until the transfer ends
+
+    // From any thread: the transfer in flight and every later one fail at once ("Request cancelled").
+    void cancel();
+
+private:
+    struct Job
+    {
+        Request request;
+        Callback done;
+    };
+    struct Finished
+    {
+        Callback done;
+        Result result;
+    };
+
+    static size_t write(char* data, size_t size, size_t count, void* self);
+    void workLoop();
+    void deliverFinished();
+
+    const Options m_options;
+    std::atomic<bool> m_cancelled{false};
+
+    std::mutex m_transferMutex; // one transfer at a time on the handles below
+    CURL* m_easy = nullptr;
+    CURLM* m_multi = nullptr;
+    QByteArray m_body;
+    bool m_overCap = false;
+
+    std::mutex m_queueMutex; // guards the two queues, m_stopping and the worker's start
+    std::condition_variable m_queueChanged;
+    std::deque<Job> m_queue;
+    std::deque<Finished> m_finished;
+    bool m_stopping = false;
+    std::thread m_worker;
+};
