@@ -1,6 +1,7 @@
 // The `zelvora` commands as processes, as a user runs them: over temporary folders, against the portal
 // simulator and this process's stand-in notification service.
 #include "TestNotificationServer.h"
+#include "cli/AutostartCommand.h"
 #include "portalsim/PortalSimulator.h"
 #include "support/ZelvoraProcess.h"
 
@@ -9,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -38,6 +40,18 @@ class TestCommands : public QObject
     {
         QFile file(path("config/zelvora/settings.json"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static Fault fault(int status, Fault::Body body = Fault::Body::Normal, std::string rawBody = {})
+    {
+        Fault fault;
+        fault.status = status;
+        fault.body = body;
+        fault.rawBody = std::move(rawBody);
+        return fault;
+    }
+    int autostart(const QString& program)
+    {
+        return AutostartCommand(program, AppPaths(path("config"), path("data"))).run({QStringLiteral("on")});
     }
     void writeSettings(const QByteArray& json)
     {
@@ -87,14 +101,13 @@ private Q_SLOTS:
 
     void helpForEveryCommand()
     {
-        for (const QString& name :
-             QStringLiteral("defaults watchlist poll list watch notifications autostart "
-                            "status show")
-                 .split(QLatin1Char(' '))) {
-            QVERIFY(run(QStringLiteral("--help")).text().contains(QStringLiteral("\n  ") + name));
-            QVERIFY(run(name + QStringLiteral(" --help"))
-                        .text()
-                        .startsWith(QStringLiteral("Usage: zelvora ") + name));
+        const QString overall = run(QStringLiteral("--help")).text();
+        for (const char* name : {"defaults", "watchlist", "poll", "list", "watch", "notifications",
+                                 "autostart", "status", "show"}) {
+            QVERIFY2(overall.contains(QLatin1String("\n  ") + QLatin1String(name)), name);
+            QVERIFY2(run({QLatin1String(name), QStringLiteral("--help")})
+                         .out.startsWith("Usage: zelvora " + QByteArray(name)),
+                     name);
         }
     }
 
@@ -201,12 +214,8 @@ private Q_SLOTS:
     void bothFeedsFailing()
     {
         QCOMPARE(run(QStringLiteral("status")).status, 1); // nothing recorded yet
-        Fault denied;
-        denied.status = 403;
-        m_sim->setFault(Feed::IssuerEN, 0, denied);
-        Fault html;
-        html.body = Fault::Body::HtmlPage;
-        m_sim->setFault(Feed::MarketEN, 0, html);
+        m_sim->setFault(Feed::IssuerEN, 0, fault(403));
+        m_sim->setFault(Feed::MarketEN, 0, fault(200, Fault::Body::HtmlPage));
         const ZelvoraProcess result = run(QStringLiteral("poll --json"));
         QCOMPARE(result.status, 1);
         QCOMPARE(QJsonDocument::fromJson(result.out).object()[QLatin1String("error")], QJsonValue(true));
@@ -246,16 +255,14 @@ private Q_SLOTS:
     {
         // A title that retitles the terminal, writes the clipboard (OSC 52) and holds a C1 CSI and a lone
         // surrogate, and a symbol that forges a whole extra line.
-        Fault issuer;
-        issuer.body = Fault::Body::Raw;
-        issuer.rawBody =
-            "{\"announcementList\":[{\"PRESS_REL_ID\":7,\"SYMBOL\":\"2222\\n* 2026-01-01  1120  FORGED\","
-            "\"TITLE\":\"Evil \\u001b]0;pwned\\u0007 \\u001b]52;c;cm0g\\u0007 \\u009b31m \\ud800\","
-            "\"SHORT_DESC\":\"line one\\nline\\u001b[2J two\"}]}";
-        Fault market = issuer;
-        market.rawBody = "{\"announcementList\":[]}";
-        m_sim->setFault(Feed::IssuerEN, 0, issuer);
-        m_sim->setFault(Feed::MarketEN, 0, market);
+        m_sim->setFault(
+            Feed::IssuerEN, 0,
+            fault(
+                200, Fault::Body::Raw,
+                "{\"announcementList\":[{\"PRESS_REL_ID\":7,\"SYMBOL\":\"2222\\n* 2026-01-01  1120  FORGED\","
+                "\"TITLE\":\"Evil \\u001b]0;pwned\\u0007 \\u001b]52;c;cm0g\\u0007 \\u009b31m \\ud800\","
+                "\"SHORT_DESC\":\"line one\\nline\\u001b[2J two\"}]}"));
+        m_sim->setFault(Feed::MarketEN, 0, fault(200, Fault::Body::Raw, "{\"announcementList\":[]}"));
         auto controlFree = [](const ZelvoraProcess& result, bool multiLine) {
             const QList<uint> text = result.text().toUcs4();
             return result.status == 0 && std::none_of(text.cbegin(), text.cend(), [multiLine](uint u) {
@@ -304,6 +311,55 @@ private Q_SLOTS:
         QCOMPARE(server.calls().size(), 1);
         QCOMPARE(run(QStringLiteral("notifications status")).text(),
                  QStringLiteral("permission: authorized\nnow: authorized\n"));
+    }
+
+    void autostartLaunchesExactlyThisProgram_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("space") << QStringLiteral("my programs");
+        QTest::newRow("shell characters") << QStringLiteral("a\"b`c$HOME\\d'e");
+        QTest::newRow("desktop-entry escapes") << QStringLiteral("x\\ny\\sz=[Desktop Entry]");
+    }
+
+    // Read back by GLib's own desktop-entry loader.
+    void autostartLaunchesExactlyThisProgram()
+    {
+        const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+        if (gio.isEmpty())
+            QSKIP("needs gio (libglib2.0-bin)");
+        QFETCH(QString, folder);
+        const QString program = m_home->filePath(folder + QStringLiteral("/zelvora"));
+        QVERIFY(QDir().mkpath(m_home->filePath(folder)));
+        QFile script(program);
+        QVERIFY(script.open(QIODevice::WriteOnly) &&
+                script.write(
+                    "#!/bin/sh\nprintf '%s' \"$0\" > \"$RECORD.tmp\" && mv \"$RECORD.tmp\" \"$RECORD\"\n") >
+                    0);
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        script.close();
+        QCOMPARE(autostart(program), 0);
+        QProcess launcher;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("RECORD"), path("launched"));
+        launcher.setProcessEnvironment(env);
+        launcher.start(gio, {QStringLiteral("launch"), path("config/autostart/zelvora.desktop")});
+        QVERIFY2(launcher.waitForFinished(30000) && launcher.exitCode() == 0,
+                 launcher.readAllStandardError().constData());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path("launched")), 30000);
+        QFile launched(path("launched"));
+        QVERIFY(launched.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(launched.readAll()), program);
+    }
+
+    void autostartRefusesOrEscapesInjection()
+    {
+        // A line feed would add "Hidden=true" and a second Exec= line: refused, nothing written.
+        QCOMPARE(autostart(QStringLiteral("/opt/z\nHidden=true\nExec=/bin/evil")), 1);
+        QCOMPARE(autostart(QStringLiteral("/opt/z\u009b")), 1);
+        QVERIFY(!QFile::exists(path("config/autostart/zelvora.desktop")));
+        // % would start a field code (%u, %f): it is doubled.
+        QCOMPARE(AutostartCommand::execArgument(QStringLiteral("/opt/100%u/z")),
+                 QStringLiteral("\"/opt/100%%u/z\""));
     }
 };
 

@@ -30,9 +30,9 @@ class TestFeedFetcher : public QObject
     SystemClock m_clock;
 
     FetchResult fetch(PortalSimulator& sim, const FeedSpec& feed,
-                      const QString& locale = QStringLiteral("en"), PortalClient::Options options = {})
+                      const QString& locale = QStringLiteral("en"))
     {
-        PortalClient client(options);
+        PortalClient client;
         FeedFetcher fetcher(client, text(sim.origin()), m_clock);
         return fetcher.fetchFeed(feed, locale);
     }
@@ -188,29 +188,6 @@ private Q_SLOTS:
         QCOMPARE(sim.requestCount(), size_t(0));
     }
 
-    void contentEncodings_data()
-    {
-        QTest::addColumn<int>("encoding");
-        QTest::newRow("identity") << int(portalsim::Encoding::Identity);
-        QTest::newRow("gzip") << int(portalsim::Encoding::Gzip);
-        QTest::newRow("deflate") << int(portalsim::Encoding::Deflate);
-        QTest::newRow("br") << int(portalsim::Encoding::Brotli);
-    }
-
-    void contentEncodings()
-    {
-        QFETCH(int, encoding);
-        PortalSimulator sim({.issuerItems = 30, .marketItems = 0});
-        QVERIFY(sim.start());
-        Fault fault;
-        fault.encoding = static_cast<portalsim::Encoding>(encoding);
-        sim.setFault(Feed::IssuerAR, 0, fault);
-        const FetchResult result = fetch(sim, FeedFetcher::issuerFeed(), QStringLiteral("ar"));
-        QVERIFY(result.ok());
-        QCOMPARE(result.records.size(), 30);
-        QVERIFY(result.records.first().isArabic());
-    }
-
     void languageSelectsEndpoint_data()
     {
         QTest::addColumn<QString>("language");
@@ -242,38 +219,6 @@ private Q_SLOTS:
         QCOMPARE(log.size(), size_t(3));
         QCOMPARE(text(log[0].header("Cookie")), QString());
         QCOMPARE(text(log[1].header("Cookie")), QStringLiteral("TS01a2b3c4=0164d5"));
-    }
-
-    void bodyOverTheCapIsATransportError()
-    {
-        PortalSimulator sim;
-        QVERIFY(sim.start());
-        Fault fault;
-        fault.body = Fault::Body::HtmlPage; // ~570 KB, sent gzip-compressed
-        sim.setFault(Feed::IssuerEN, 1, fault);
-        const FetchResult result =
-            fetch(sim, FeedFetcher::issuerFeed(), QStringLiteral("en"), {60000, 256 * 1024});
-        QVERIFY(!result.ok());
-        QCOMPARE(result.error->kind(), FetchError::Kind::Transport);
-        QVERIFY2(result.error->description().contains(QLatin1String("exceeds")),
-                 qPrintable(result.error->description()));
-    }
-
-    void timeoutOnALaterPageLosesEverything()
-    {
-        PortalSimulator sim;
-        QVERIFY(sim.start());
-        Fault fault;
-        fault.hold = true; // never answered until the end of the test
-        sim.setFault(Feed::MarketEN, 3, fault);
-        const FetchResult result =
-            fetch(sim, FeedFetcher::marketFeed(), QStringLiteral("en"), {300, 1 << 20});
-        sim.releaseHeld();
-        QVERIFY(!result.ok());
-        QCOMPARE(result.error->kind(), FetchError::Kind::Transport);
-        QVERIFY2(result.error->description().contains(QLatin1String("timed out")),
-                 qPrintable(result.error->description()));
-        QVERIFY(result.records.isEmpty());
     }
 };
 

@@ -58,22 +58,14 @@ private Q_SLOTS:
         QTest::newRow("empty") << QString() << false;
         QTest::newRow("U+06FF") << QString(QChar(0x06FF)) + QStringLiteral("abc") << true;
         QTest::newRow("U+0700 Syriac") << QString(QChar(0x0700)) << false;
-        QTest::newRow("U+0750") << QString(QChar(0x0750)) << true;
-        QTest::newRow("U+077F") << QString(QChar(0x077F)) << true;
-        QTest::newRow("U+0780 Thaana") << QString(QChar(0x0780)) << false;
-        QTest::newRow("U+FDFF") << QString(QChar(0xFDFF)) << true;
         QTest::newRow("U+FE00 selector") << QString(QChar(0xFE00)) << false;
         QTest::newRow("U+FE70") << QString(QChar(0xFE70)) << true;
-        QTest::newRow("U+FEFF") << QString(QChar(0xFEFF)) << true;
         QTest::newRow("Arabic then Latin") << QStringLiteral("شركة Jarir") << true;
         QTest::newRow("digit then Arabic") << QStringLiteral("2222 أرامكو") << false;
-        QTest::newRow("Latin then Arabic") << QStringLiteral("A أرامكو") << false;
         QTest::newRow("space then Arabic") << QStringLiteral(" أرامكو") << false;
-        QTest::newRow("quote then Arabic") << QStringLiteral("\"أرامكو\"") << false;
         // The first character is a grapheme: a Latin base with an Arabic combining mark counts.
         QTest::newRow("Latin base with Arabic mark")
             << QStringLiteral("a") + QChar(0x0651) + QStringLiteral("bc") << true;
-        QTest::newRow("Arabic with marks") << QString(QChar(0x0628)) + QChar(0x0650) + QChar(0x0651) << true;
     }
 
     void isArabic()
@@ -83,7 +75,6 @@ private Q_SLOTS:
         const Announcement announcement = make(title);
         QCOMPARE(announcement.isArabic(), arabic);
         QCOMPARE(announcement.textDirection(), arabic ? Qt::RightToLeft : Qt::LeftToRight);
-        QCOMPARE(announcement.textAlignment(), arabic ? Qt::AlignRight : Qt::AlignLeft);
     }
 };
 

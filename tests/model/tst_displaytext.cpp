@@ -1,6 +1,5 @@
 #include "model/Announcement.h"
 
-#include <QProcess>
 #include <QTest>
 
 // Riyadh is UTC+3 all year.
@@ -20,10 +19,11 @@ class TestDisplayText : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The day is the exchange's (Riyadh) day whatever the machine's time zone.
     void displayDate_data()
     {
         QTest::addColumn<QByteArray>("tz");
-        for (const char* tz : {"UTC", "America/Los_Angeles", "Pacific/Kiritimati", "Asia/Riyadh"})
+        for (const char* tz : {"UTC", "America/Los_Angeles", "Pacific/Kiritimati"})
             QTest::newRow(tz) << QByteArray(tz);
     }
 
@@ -33,25 +33,17 @@ private Q_SLOTS:
         qputenv("TZ", tz);
         tzset();
         const QLocale english(QLocale::English, QLocale::UnitedStates);
+        const auto shown = [&](Instant date, Instant now) {
+            return withDate(date).displayDate(now, english);
+        };
         const Instant now = riyadh(2026, 3, 6, 0, 10);
-
-        QCOMPARE(withDate(riyadh(2026, 3, 5, 23, 30)).displayDate(now, english),
-                 QStringLiteral("Yesterday 11:30 PM"));
-        QCOMPARE(withDate(riyadh(2026, 3, 6, 0, 30)).displayDate(now, english), QStringLiteral("12:30 AM"));
-        QCOMPARE(withDate(riyadh(2026, 3, 6, 14, 5)).displayDate(now, english), QStringLiteral("2:05 PM"));
-        QCOMPARE(withDate(riyadh(2026, 3, 4, 11, 0)).displayDate(now, english),
-                 QStringLiteral("Mar 4, 11:00 AM"));
-        QCOMPARE(withDate(riyadh(2025, 12, 31, 9, 30)).displayDate(now, english),
-                 QStringLiteral("Dec 31, 9:30 AM"));
-        // Tomorrow (a future day that is not today) takes the month pattern.
-        QCOMPARE(withDate(riyadh(2026, 3, 7, 9, 0)).displayDate(now, english),
-                 QStringLiteral("Mar 7, 9:00 AM"));
-        // 23:59 Riyadh is still today; 00:00 of the day before yesterday is not yesterday.
+        QCOMPARE(shown(riyadh(2026, 3, 5, 23, 30), now), QStringLiteral("Yesterday 11:30 PM"));
+        QCOMPARE(shown(riyadh(2026, 3, 6, 0, 30), now), QStringLiteral("12:30 AM"));
+        QCOMPARE(shown(riyadh(2025, 12, 31, 9, 30), now), QStringLiteral("Dec 31, 9:30 AM"));
+        QCOMPARE(shown(riyadh(2026, 3, 7, 9, 0), now), QStringLiteral("Mar 7, 9:00 AM")); // tomorrow
         const Instant lateNow = riyadh(2026, 3, 6, 23, 59);
-        QCOMPARE(withDate(riyadh(2026, 3, 6, 0, 0)).displayDate(lateNow, english),
-                 QStringLiteral("12:00 AM"));
-        QCOMPARE(withDate(riyadh(2026, 3, 4, 23, 59)).displayDate(lateNow, english),
-                 QStringLiteral("Mar 4, 11:59 PM"));
+        QCOMPARE(shown(riyadh(2026, 3, 6, 0, 0), lateNow), QStringLiteral("12:00 AM"));
+        QCOMPARE(shown(riyadh(2026, 3, 4, 23, 59), lateNow), QStringLiteral("Mar 4, 11:59 PM"));
         qunsetenv("TZ");
         tzset();
     }
@@ -59,13 +51,9 @@ private Q_SLOTS:
     void displayDateFollowsLocale()
     {
         const Instant now = riyadh(2026, 3, 6, 12, 0);
-        const QString arabic = withDate(riyadh(2026, 3, 4, 11, 0))
-                                   .displayDate(now, QLocale(QLocale::Arabic, QLocale::SaudiArabia));
-        QVERIFY2(!arabic.contains(QLatin1String("Mar")), qPrintable(arabic));
-        // "Yesterday" stays English in every locale.
-        QVERIFY(withDate(riyadh(2026, 3, 5, 11, 0))
-                    .displayDate(now, QLocale(QLocale::Arabic, QLocale::SaudiArabia))
-                    .startsWith(QLatin1String("Yesterday ")));
+        const QLocale arabic(QLocale::Arabic, QLocale::SaudiArabia);
+        const QString older = withDate(riyadh(2026, 3, 4, 11, 0)).displayDate(now, arabic);
+        QVERIFY2(!older.contains(QLatin1String("Mar")), qPrintable(older));
         QCOMPARE(withDate(riyadh(2026, 3, 4, 11, 0)).displayDate(now, QLocale::c()),
                  QStringLiteral("Mar 4, 11:00 AM"));
     }
@@ -83,14 +71,9 @@ private Q_SLOTS:
         QTest::newRow("other entities stay")
             << QStringLiteral("a &mdash; b &#8212; c") << QStringLiteral("a &mdash; b &#8212; c");
         QTest::newRow("lone less-than") << QStringLiteral("if a < b then") << QStringLiteral("if a < b then");
-        QTest::newRow("lone greater-than") << QStringLiteral("a > b") << QStringLiteral("a > b");
         QTest::newRow("prose between brackets")
             << QStringLiteral("a < b and c > d") << QStringLiteral("a  d");
         QTest::newRow("empty brackets stay") << QStringLiteral("x <> y") << QStringLiteral("x <> y");
-        QTest::newRow("multi-line tag")
-            << QStringLiteral("a<span\nclass=\"x\"\n>b</span>") << QStringLiteral("ab");
-        QTest::newRow("leading line break and tag")
-            << QStringLiteral("\n<p>Text</p>") << QStringLiteral("Text");
         QTest::newRow("nested brackets") << QStringLiteral("<a<b>>c") << QStringLiteral(">c");
         QTest::newRow("inner space kept") << QStringLiteral("  a  \n\n  b  ") << QStringLiteral("a  \n\n  b");
         QTest::newRow("unicode spaces trimmed")
@@ -117,8 +100,6 @@ private Q_SLOTS:
                                                     << QStringLiteral("a &#0; b &#xD800; c &#x110000;");
         QTest::newRow("one line") << QStringLiteral(" <b>Board</b>\n  meeting ")
                                   << QStringLiteral("Board meeting");
-        QTest::newRow("plain Arabic")
-            << QStringLiteral("أرامكو السعودية") << QStringLiteral("أرامكو السعودية");
     }
 
     void displayTitle()

@@ -4,9 +4,6 @@
 
 #include <QSignalSpy>
 #include <QTest>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 QByteArray item(const char* version, const char* shortVersion,
@@ -29,19 +26,6 @@ QByteArray appcast(const QByteArray& items)
            items + "</channel></rss>";
 }
 
-// A loopback port that nothing listens on.
-int closedPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 } // namespace
 
 class TestUpdater : public QObject
@@ -54,20 +38,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<int>("order");
-        QTest::newRow("equal") << "1.2.3"
-                               << "1.2.3" << 0;
-        QTest::newRow("numeric, not text") << "1.10"
-                                           << "1.9" << 1;
-        QTest::newRow("missing parts are zero") << "1.2"
-                                                << "1.2.0" << 0;
-        QTest::newRow("major wins") << "2"
-                                    << "1.99.99" << 1;
-        QTest::newRow("older") << "1.2.2"
-                               << "1.2.3" << -1;
-        QTest::newRow("suffix ignored") << "1.2.3-beta"
-                                        << "1.2.3" << 0;
-        QTest::newRow("build numbers") << "6"
-                                       << "7" << -1;
+        const struct
+        {
+            const char* a;
+            const char* b;
+            int order;
+        } rows[] = {
+            {"1.10", "1.9", 1},         {"1.2", "1.2.0", 0},  {"2", "1.99.99", 1}, {"1.2.2", "1.2.3", -1},
+            {"1.2.3-beta", "1.2.3", 0}, {"2.0 beta", "2", 0}, {"1.2b3", "1.2", 0}, {"6", "7", -1}};
+        for (const auto& row : rows)
+            QTest::addRow("%s vs %s", row.a, row.b)
+                << QString::fromLatin1(row.a) << QString::fromLatin1(row.b) << row.order;
     }
 
     void compareVersions()
@@ -92,7 +73,6 @@ private Q_SLOTS:
         QTest::newRow("equal") << appcast(item("6", "1.2.3")) << 200 << upToDate << "1.2.3";
         QTest::newRow("same version, newer build")
             << appcast(item("7", "1.2.3")) << 200 << available << "1.2.3";
-        QTest::newRow("older") << appcast(item("5", "1.2.2")) << 200 << upToDate << "1.2.2";
         QTest::newRow("version alone") << appcast(item("1.10", "")) << 200 << available << "1.10";
         QTest::newRow("newest is not first")
             << appcast(item("5", "1.2.2") + item("9", "1.3.0") + item("8", "1.2.9")) << 200 << available
@@ -133,25 +113,11 @@ private Q_SLOTS:
         QCOMPARE(found.size(), 0); // a check the user asked for answers only through checkFinished
     }
 
-    void unreachable()
-    {
-        Updater updater(QStringLiteral("http://127.0.0.1:%1/appcast.xml").arg(closedPort()));
-        QSignalSpy finished(&updater, &Updater::checkFinished);
-        StdoutCapture out;
-        updater.checkNow();
-        QVERIFY(finished.wait(30000));
-        const auto result = finished.first().first().value<UpdateCheckResult>();
-        QCOMPARE(result.outcome, UpdateCheckResult::Outcome::Failed);
-        QVERIFY2(result.error.startsWith(QStringLiteral("The update information could not be downloaded: ")),
-                 qPrintable(result.error));
-    }
-
     void quietChecksTellOnlyOfNewerVersions_data()
     {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<bool>("told");
         QTest::newRow("newer") << appcast(item("7", "1.2.4")) << true;
-        QTest::newRow("equal") << appcast(item("6", "1.2.3")) << false;
         QTest::newRow("broken") << QByteArray("<rss>") << false;
     }
 

@@ -1,0 +1,144 @@
+// The transfer the feeds, telemetry and the update check share, against servers on 127.0.0.1.
+#include "infra/HttpClient.h"
+#include "portalsim/PortalSimulator.h"
+#include "support/LoopbackHttpServer.h"
+
+#include <QJsonDocument>
+#include <QTest>
+#include <QThread>
+
+using portalsim::Fault;
+using portalsim::Feed;
+using portalsim::PortalSimulator;
+
+namespace {
+HttpClient::Request feedPage(const PortalSimulator& sim)
+{
+    return {QByteArray::fromStdString(sim.origin()) + portalsim::feedPath(Feed::IssuerEN),
+            {},
+            true,
+            "pageNumberDb=1&pageSize=50"};
+}
+
+QString errorOf(const HttpClient::Result& result)
+{
+    const QString* error = std::get_if<QString>(&result);
+    return error ? *error : QString();
+}
+} // namespace
+
+class TestHttpClient : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void decodesTheOfferedEncodings_data()
+    {
+        QTest::addColumn<int>("encoding");
+        QTest::newRow("identity") << int(portalsim::Encoding::Identity);
+        QTest::newRow("gzip") << int(portalsim::Encoding::Gzip);
+        QTest::newRow("deflate") << int(portalsim::Encoding::Deflate);
+        QTest::newRow("br") << int(portalsim::Encoding::Brotli);
+    }
+
+    void decodesTheOfferedEncodings()
+    {
+        QFETCH(int, encoding);
+        PortalSimulator sim;
+        QVERIFY(sim.start());
+        Fault fault;
+        fault.encoding = static_cast<portalsim::Encoding>(encoding);
+        sim.setFault(Feed::IssuerEN, 0, fault);
+        HttpClient client(HttpClient::Options{});
+        const HttpClient::Result result = client.run(feedPage(sim));
+        const auto* response = std::get_if<HttpClient::Response>(&result);
+        QVERIFY2(response, qPrintable(errorOf(result)));
+        QCOMPARE(response->status, 200L);
+        QVERIFY(QJsonDocument::fromJson(response->body).isObject());
+    }
+
+    void transportFailures_data()
+    {
+        QTest::addColumn<int>("body"); // Fault::Body
+        QTest::addColumn<bool>("hold");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("body over the cap (570 KB page, gzip)")
+            << int(Fault::Body::HtmlPage) << false << QStringLiteral("exceeds the limit of 262144 bytes");
+        QTest::newRow("no answer within the time-out")
+            << int(Fault::Body::Normal) << true << QStringLiteral("timed out");
+        QTest::newRow("connection dropped mid-body") << int(Fault::Body::DropMidBody) << false << QString();
+        QTest::newRow("nothing listening") << -1 << false << QStringLiteral("connect");
+    }
+
+    void transportFailures()
+    {
+        QFETCH(int, body);
+        QFETCH(bool, hold);
+        QFETCH(QString, error);
+        PortalSimulator sim;
+        QVERIFY(sim.start());
+        Fault fault;
+        fault.body = static_cast<Fault::Body>(std::max(body, 0));
+        fault.hold = hold;
+        sim.setFault(Feed::IssuerEN, 0, fault);
+        HttpClient::Request request = feedPage(sim);
+        if (body < 0)
+            sim.stop();
+        HttpClient client(HttpClient::Options{hold ? 300L : 60000L, 256 * 1024});
+        const QString text = errorOf(client.run(request));
+        sim.releaseHeld();
+        QVERIFY2(!text.isEmpty() && text.contains(error), qPrintable(text));
+    }
+
+    void redirectsOnlyToWebAddresses()
+    {
+        LoopbackHttpServer server([](const httplib::Request& request, httplib::Response& response) {
+            if (request.path == "/moved")
+                response.set_redirect("/appcast.xml");
+            else if (request.path == "/local")
+                response.set_redirect("file:///etc/passwd");
+            else
+                response.set_content("<rss/>", "application/xml");
+        });
+        HttpClient client(HttpClient::Options{});
+        const auto moved = client.run({server.url("/moved"), {}, false, {}});
+        QCOMPARE(std::get<HttpClient::Response>(moved).body, QByteArray("<rss/>"));
+        QVERIFY(!errorOf(client.run({server.url("/local"), {}, false, {}})).isEmpty());
+        QVERIFY(!HttpClient::isValidUrl("file:///etc/passwd"));
+    }
+
+    // start(): in order, on the client's thread; cancel() ends a held transfer and every later one.
+    void startAnswersOnTheClientsThreadAndCancelEndsAll()
+    {
+        PortalSimulator sim;
+        QVERIFY(sim.start());
+        HttpClient client(HttpClient::Options{});
+        QList<long> statuses;
+        bool onMainThread = true;
+        const auto record = [&](const HttpClient::Result& result) {
+            onMainThread = onMainThread && QThread::currentThread() == qApp->thread();
+            const auto* response = std::get_if<HttpClient::Response>(&result);
+            statuses.append(response ? response->status : -1);
+        };
+        HttpClient::Request missing = feedPage(sim);
+        missing.url += "-missing";
+        client.start(feedPage(sim), record);
+        client.start(missing, record);
+        QTRY_COMPARE_WITH_TIMEOUT(statuses, (QList<long>{200, 404}), 30000);
+        QVERIFY(onMainThread);
+
+        Fault held;
+        held.hold = true;
+        sim.setFault(Feed::IssuerEN, 0, held);
+        client.start(feedPage(sim), record);
+        QTRY_COMPARE_WITH_TIMEOUT(sim.requestCount(), size_t(3), 30000);
+        client.cancel();
+        QTRY_COMPARE_WITH_TIMEOUT(statuses.size(), 3, 5000); // not the 60-second time-out
+        QCOMPARE(statuses.last(), -1L);
+        QCOMPARE(errorOf(client.run(feedPage(sim))), QStringLiteral("Request cancelled"));
+        QCOMPARE(sim.requestCount(), size_t(3));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHttpClient)
+#include "tst_httpclient.moc"
