@@ -10,9 +10,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <future>
 
 namespace {
 QString arabic50() // 50 letters, each with a mark (damma)
@@ -35,31 +33,6 @@ int threadCount()
     return -1;
 }
 
-// A port that takes connections into its backlog and never answers.
-struct BlackHole
-{
-    int fd = -1;
-    int port = 0;
-    BlackHole()
-    {
-        fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-        ::listen(fd, 64);
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-        port = ntohs(address.sin_port);
-    }
-    void close()
-    {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
-    }
-    ~BlackHole() { close(); }
-};
 } // namespace
 
 class TestTelemetryService : public QObject
@@ -167,9 +140,13 @@ private Q_SLOTS:
 
     void silentServerNeitherBlocksNorGrowsThreads()
     {
-        BlackHole hole;
-        TelemetryService service(*m_store, QStringLiteral("http://127.0.0.1:%1/v2/").arg(hole.port));
-        service.appLaunched(); // starts the sender thread
+        std::promise<void> answer;
+        const std::shared_future<void> answered = answer.get_future().share();
+        LoopbackHttpServer server(
+            [answered](const httplib::Request&, httplib::Response&) { answered.wait(); });
+        TelemetryService service(*m_store, QString::fromLatin1(server.url("/v2/")));
+        service.appLaunched();                               // starts the sender thread
+        QTRY_COMPARE_WITH_TIMEOUT(server.count(), 1, 30000); // held by the server from now on
         const int threadsBefore = threadCount();
         for (int i = 1; i < 200; ++i)
             service.announcementsRefreshed(i);
@@ -177,8 +154,8 @@ private Q_SLOTS:
         QCOMPARE(service.inFlight(), TelemetryService::kMaxInFlight);
         QCOMPARE(service.dropped(), 200 - TelemetryService::kMaxInFlight);
 
-        // When the server goes away the requests end and make room again.
-        hole.close();
+        // When the server answers at last, the requests end and make room again.
+        answer.set_value();
         QTRY_COMPARE_WITH_TIMEOUT(service.inFlight(), 0, 90000);
         QCOMPARE(threadCount(), threadsBefore);
     }
