@@ -24,7 +24,7 @@ private Q_SLOTS:
         QCOMPARE(h.preferences->lastPollDate(), std::optional<Instant>(h.clock.now()));
         QCOMPARE(AnnouncementCache(h.cacheDirectory()).load(h.clock.now()), std::optional(first.all));
 
-        // Two new issuer items and one market item; the newest issuer item reworded, not new again.
+        // Two new issuer items and one market item (rewordings are the soak's).
         h.clock.advance(120);
         h.sim->advance(3);
         const AnnouncementsUpdate second = h.pollAndWait();
@@ -33,14 +33,6 @@ private Q_SLOTS:
         QCOMPARE(second.all.size(), 403);
         QVERIFY(h.preferences->hasSeen(second.newAnnouncements.first().id()));
         QCOMPARE(*h.fetcher->announcement(second.all.at(7).id()), second.all.at(7));
-
-        auto items = h.sim->items(true);
-        items.front().headline += 1;
-        h.sim->setItems(true, items);
-        const AnnouncementsUpdate third = h.pollAndWait();
-        QVERIFY(third.newAnnouncements.isEmpty());
-        QCOMPARE(third.all.size(), 403);
-        QVERIFY(third.all.first().description() != second.all.first().description());
     }
 
     void bothFeedsFailingKeepsTheCacheAndTheFirstPoll()

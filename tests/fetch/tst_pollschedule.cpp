@@ -108,16 +108,6 @@ private Q_SLOTS:
         QCOMPARE(AnnouncementCache(QFileInfo(cacheFile).path()).load(h.clock.now())->size(), 400);
     }
 
-    void destroyedWhileARequestIsHeld()
-    {
-        FetcherHarness h;
-        h.sim->setFault(Feed::IssuerEN, 1, held());
-        h.fetcher->startPolling();
-        QTRY_COMPARE_WITH_TIMEOUT(h.sim->heldCount(), 1, 30000);
-        h.fetcher.reset(); // the transfer is cancelled, nothing blocks
-        QCOMPARE(h.sim->heldCount(), 1);
-    }
-
     void resumeAndNetworkReturnPollAtOnce()
     {
         FetcherHarness h;
