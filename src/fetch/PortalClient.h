@@ -15,7 +15,7 @@ public:
     struct Options
     {
         long timeoutMs = 60'000;
-        qint64 maxBodyBytes = 32 * 1024 * 1024; // decoded size
+        qint64 maxBodyBytes = qint64{32} * 1024 * 1024; // decoded size
     };
     using Response = HttpClient::Response;
     using Result = HttpClient::Result;

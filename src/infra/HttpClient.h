@@ -30,7 +30,7 @@ public:
     struct Options
     {
         long timeoutMs = 60'000;
-        qint64 maxBodyBytes = 32 * 1024 * 1024;          // decoded size
+        qint64 maxBodyBytes = qint64{32} * 1024 * 1024;  // decoded size
         QByteArray userAgent;                            // none when empty
         QByteArray acceptEncoding = "gzip, deflate, br"; // also decoded; none offered when empty
         bool sharedCookies = false; // one in-memory cookie jar for every client that asks

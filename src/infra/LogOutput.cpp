@@ -40,9 +40,9 @@ void writeLine(QtMsgType type, const QMessageLogContext& context, const QString&
 }
 } // namespace
 
-LogOutput::LogOutput(FILE* stream) : m_previousStream(s_stream.exchange(stream))
+LogOutput::LogOutput(FILE* stream)
+    : m_previousStream(s_stream.exchange(stream)), m_previousHandler(qInstallMessageHandler(&writeLine))
 {
-    m_previousHandler = qInstallMessageHandler(&writeLine);
     if (m_previousHandler != &writeLine)
         s_previousHandler.store(m_previousHandler);
 }

@@ -20,6 +20,6 @@ public:
     static QByteArray line(const char* category, const QString& message);
 
 private:
+    FILE* m_previousStream; // set before the handler, so no line goes to the wrong stream
     QtMessageHandler m_previousHandler;
-    FILE* m_previousStream;
 };

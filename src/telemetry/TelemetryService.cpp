@@ -26,8 +26,8 @@ TelemetryPayload titlePayload(const QString& title)
 HttpClient::Options postOptions()
 {
     HttpClient::Options options;
-    options.maxBodyBytes = 64 * 1024; // the answer is not read
-    options.acceptEncoding.clear();   // no header beyond the body's type
+    options.maxBodyBytes = qint64{64} * 1024; // the answer is not read
+    options.acceptEncoding.clear();           // no header beyond the body's type
     return options;
 }
 } // namespace

@@ -29,7 +29,7 @@ public:
     static inline const QString kDefaultAppcastUrl = AppConstants::homepage + QStringLiteral("/appcast.xml");
     static constexpr int kFirstCheckDelayMs = 60 * 1000;
     static constexpr int kCheckIntervalMs = 24 * 60 * 60 * 1000;
-    static constexpr qint64 kMaxAppcastBytes = 2 * 1024 * 1024;
+    static constexpr qint64 kMaxAppcastBytes = qint64{2} * 1024 * 1024;
 
     // ZELVORA_APPCAST_URL when set, else the default address.
     static QString appcastUrlFromEnvironment();

@@ -261,11 +261,13 @@ void AnnouncementWindow::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void AnnouncementWindow::showEvent(QShowEvent* event)
+void AnnouncementWindow::setVisible(bool visible)
 {
-    if (!m_webView)
+    // The view goes in before the native window is made: added to a shown window, it would make Qt
+    // destroy and remake that window for OpenGL, and the window would vanish for a moment.
+    if (visible && !m_webView)
         loadContent();
-    QWidget::showEvent(event);
+    QWidget::setVisible(visible);
 }
 
 void AnnouncementWindow::loadContent()

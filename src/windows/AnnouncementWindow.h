@@ -54,12 +54,13 @@ public:
     QLabel* dateLabel() const { return m_date; }
     WindowFrameAutosaver* frameSaver() const { return m_frameSaver; }
 
+    void setVisible(bool visible) override;
+
 Q_SIGNALS:
     // The first load of the page ended (with the description in place).
     void pageReady(bool ok);
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

@@ -1,4 +1,5 @@
-// The paging loop and the HTTP client against the portal simulator on 127.0.0.1.
+// The paging loop against the portal simulator on 127.0.0.1: the portal's exact request, its page
+// limits and stop rules, and what a failing page costs.
 #include "fetch/FeedFetcher.h"
 #include "fetch/PortalClient.h"
 #include "portalsim/PortalSimulator.h"
@@ -9,13 +10,16 @@ using portalsim::Fault;
 using portalsim::Feed;
 using portalsim::PortalSimulator;
 
+Q_DECLARE_METATYPE(portalsim::Fault)
+
 namespace {
-std::string rawPage(int firstId, int count)
+// A raw page of `count` items numbered from `firstId`.
+Fault page(int firstId, int count)
 {
     std::string body = "{\"announcementList\":[";
     for (int i = 0; i < count; ++i)
         body += (i ? ",{\"PRESS_REL_ID\":" : "{\"PRESS_REL_ID\":") + std::to_string(firstId + i) + "}";
-    return body + "]}";
+    return Fault{.body = Fault::Body::Raw, .rawBody = body + "]}"};
 }
 
 QString text(const std::string& s)
@@ -65,109 +69,68 @@ private Q_SLOTS:
         QCOMPARE(headers.keys(), (QStringList{QStringLiteral("content-length"), QStringLiteral("host")}));
     }
 
-    void pageLimitsAndOrder_data()
+    // Issuer announcements stop after page 5 (market news after page 3: see pages()), in portal order.
+    void issuerPageLimitAndOrder()
     {
-        QTest::addColumn<bool>("issuer");
+        PortalSimulator sim({.issuerItems = 400, .marketItems = 0});
+        QVERIFY(sim.start());
+        const FetchResult result = fetch(sim, FeedFetcher::issuerFeed());
+        QCOMPARE(result.records.size(), 250);
+        QCOMPARE(int(sim.requestCount()), 5);
+        QCOMPARE(sim.requests().back().page, 5);
+        QVERIFY(result.records.last().link().contains(QString::number(sim.items(true)[249].number)));
+    }
+
+    // Market news whose pages 1 to 3 hold items 1-50, 51-100 and 1000-1049, unless the row changes one.
+    void pages_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<Fault>("fault");
         QTest::addColumn<int>("requests");
         QTest::addColumn<int>("records");
-        QTest::newRow("issuer stops after page 5") << true << 5 << 250;
-        QTest::newRow("market stops after page 3") << false << 3 << 150;
+        QTest::addColumn<QString>("error"); // empty: success
+        const Fault html{.body = Fault::Body::HtmlPage};
+        const QString ok;
+        QTest::newRow("page 2 all repeats") << 2 << page(1, 50) << 2 << 50 << ok;
+        QTest::newRow("page 2 partly new, stop after page 3") << 2 << page(11, 50) << 3 << 110 << ok;
+        QTest::newRow("page 2 short") << 2 << page(51, 20) << 2 << 70 << ok;
+        QTest::newRow("page 2 empty") << 2 << page(51, 0) << 2 << 50 << ok;
+        QTest::newRow("503 on page 1")
+            << 1 << Fault{.status = 503} << 1 << 0 << QStringLiteral("badStatus(503)");
+        QTest::newRow("HTML on page 1")
+            << 1 << html << 1 << 0 << QStringLiteral("invalidPayload(\"market\")");
+        QTest::newRow("503 on page 2 keeps page 1") << 2 << Fault{.status = 503} << 2 << 50 << ok;
+        QTest::newRow("HTML on page 2 keeps page 1") << 2 << html << 2 << 50 << ok;
+        QTest::newRow("dropped on page 3 loses all")
+            << 3 << Fault{.body = Fault::Body::DropMidBody} << 3 << 0 << QStringLiteral("transport");
     }
 
-    void pageLimitsAndOrder()
+    void pages()
     {
-        QFETCH(bool, issuer);
+        QFETCH(int, page);
+        QFETCH(Fault, fault);
         QFETCH(int, requests);
         QFETCH(int, records);
-        PortalSimulator sim({.issuerItems = 400, .marketItems = 400});
-        QVERIFY(sim.start());
-        const FeedSpec& feed = issuer ? FeedFetcher::issuerFeed() : FeedFetcher::marketFeed();
-        const FetchResult result = fetch(sim, feed);
-        QVERIFY(result.ok());
-        QCOMPARE(result.records.size(), records);
-        QCOMPARE(int(sim.requestCount()), requests);
-        QCOMPARE(sim.requests().back().page, requests);
-        // Portal order is kept: newest first, pages in order.
-        const auto items = sim.items(issuer);
-        QVERIFY(result.records.last().link().contains(QString::number(items[records - 1].number)));
-    }
-
-    void stopRules_data()
-    {
-        QTest::addColumn<int>("page2First"); // first id on page 2 (page 1 holds 1..50)
-        QTest::addColumn<int>("page2Count");
-        QTest::addColumn<int>("expectedRequests");
-        QTest::addColumn<int>("expectedRecords");
-        QTest::newRow("page 2 all repeats") << 1 << 50 << 2 << 50;
-        QTest::newRow("page 2 with 10 new") << 11 << 50 << 3 << 60 + 50;
-        QTest::newRow("page 2 short") << 51 << 20 << 2 << 70;
-        QTest::newRow("page 2 empty") << 51 << 0 << 2 << 50;
-    }
-
-    void stopRules()
-    {
-        QFETCH(int, page2First);
-        QFETCH(int, page2Count);
-        QFETCH(int, expectedRequests);
-        QFETCH(int, expectedRecords);
+        QFETCH(QString, error);
         PortalSimulator sim;
         QVERIFY(sim.start());
-        const auto raw = [](std::string body) {
-            return Fault{.body = Fault::Body::Raw, .rawBody = std::move(body)};
-        };
-        sim.setFault(Feed::MarketEN, 1, raw(rawPage(1, 50)));
-        sim.setFault(Feed::MarketEN, 2, raw(rawPage(page2First, page2Count)));
-        sim.setFault(Feed::MarketEN, 3, raw(rawPage(1000, 50)));
+        sim.setFault(Feed::MarketEN, 1, ::page(1, 50));
+        sim.setFault(Feed::MarketEN, 2, ::page(51, 50));
+        sim.setFault(Feed::MarketEN, 3, ::page(1000, 50));
+        sim.setFault(Feed::MarketEN, page, fault);
         const FetchResult result = fetch(sim, FeedFetcher::marketFeed());
-        QVERIFY(result.ok());
-        QCOMPARE(int(sim.requestCount()), expectedRequests);
-        QCOMPARE(result.records.size(), expectedRecords);
+        QCOMPARE(int(sim.requestCount()), requests);
         QSet<QString> ids;
         for (const Announcement& a : result.records)
             ids.insert(a.id());
-        QCOMPARE(ids.size(), expectedRecords);
-    }
-
-    void failures_data()
-    {
-        QTest::addColumn<int>("page");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<int>("body");      // Fault::Body
-        QTest::addColumn<QString>("error"); // empty = success
-        QTest::addColumn<int>("records");
-        using B = Fault::Body;
-        QTest::newRow("503 on page 1") << 1 << 503 << int(B::Normal) << QStringLiteral("badStatus(503)") << 0;
-        QTest::newRow("503 on page 3") << 3 << 503 << int(B::Normal) << QString() << 100;
-        QTest::newRow("HTML on page 1")
-            << 1 << 200 << int(B::HtmlPage) << QStringLiteral("invalidPayload(\"tadawul\")") << 0;
-        QTest::newRow("HTML on page 2") << 2 << 200 << int(B::HtmlPage) << QString() << 50;
-        QTest::newRow("dropped on page 3 loses all")
-            << 3 << 200 << int(B::DropMidBody) << QStringLiteral("transport") << 0;
-    }
-
-    void failures()
-    {
-        QFETCH(int, page);
-        QFETCH(int, status);
-        QFETCH(int, body);
-        QFETCH(QString, error);
-        QFETCH(int, records);
-        PortalSimulator sim;
-        QVERIFY(sim.start());
-        sim.setFault(Feed::IssuerEN, page, Fault{.status = status, .body = static_cast<Fault::Body>(body)});
-        const FetchResult result = fetch(sim, FeedFetcher::issuerFeed());
+        QCOMPARE(ids.size(), records); // repeats across pages are dropped
         QCOMPARE(result.records.size(), records);
-        QCOMPARE(int(sim.requestCount()), page);
-        if (error.isEmpty()) {
+        if (error.isEmpty())
             QVERIFY(result.ok());
-        } else if (error == QLatin1String("transport")) {
-            QVERIFY(!result.ok());
-            QCOMPARE(result.error->kind(), FetchError::Kind::Transport);
-            QVERIFY(!result.error->description().isEmpty());
-        } else {
-            QVERIFY(!result.ok());
-            QCOMPARE(result.error->description(), error);
-        }
+        else
+            QCOMPARE(result.error->kind() == FetchError::Kind::Transport ? QStringLiteral("transport")
+                                                                         : result.error->description(),
+                     error);
     }
 
     void invalidUrlMakesNoRequest()

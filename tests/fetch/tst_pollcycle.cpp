@@ -12,26 +12,18 @@ class TestPollCycle : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The soak checks the cycle's invariants at every poll (kept list, cache file, seen set); here the
+    // first poll's size, and the order and lookup of what is new.
     void firstThenSecondPoll()
     {
         FetcherHarness h;
         const AnnouncementsUpdate first = h.pollAndWait();
-        QVERIFY(!first.error);
-        QVERIFY(first.newAnnouncements.isEmpty());
+        QVERIFY(!first.error && first.newAnnouncements.isEmpty());
         QCOMPARE(first.all.size(), 400); // 5 issuer pages and 3 market pages of 50
-        QCOMPARE(h.fetcher->announcements(), first.all);
-        QCOMPARE(h.preferences->seenAnnouncementIDs().size(), 400);
-        QCOMPARE(h.preferences->lastPollDate(), std::optional<Instant>(h.clock.now()));
-        QCOMPARE(AnnouncementCache(h.cacheDirectory()).load(h.clock.now()), std::optional(first.all));
-
-        // Two new issuer items and one market item (rewordings are the soak's).
         h.clock.advance(120);
-        h.sim->advance(3);
+        h.sim->advance(3); // two issuer items and one market item
         const AnnouncementsUpdate second = h.pollAndWait();
-        QCOMPARE(second.newAnnouncements.size(), 3);
         QCOMPARE(second.newAnnouncements, second.all.mid(0, 3));
-        QCOMPARE(second.all.size(), 403);
-        QVERIFY(h.preferences->hasSeen(second.newAnnouncements.first().id()));
         QCOMPARE(*h.fetcher->announcement(second.all.at(7).id()), second.all.at(7));
     }
 
@@ -41,10 +33,8 @@ private Q_SLOTS:
         const AnnouncementList cached{
             Announcement("se_1", "cached", {}, {}, h.clock.now().addSeconds(-60), {})};
         QVERIFY(AnnouncementCache(h.cacheDirectory()).save(cached, h.clock.now()));
-        Fault fault;
-        fault.status = 503;
-        h.sim->setFault(Feed::IssuerEN, 1, fault);
-        h.sim->setFault(Feed::MarketEN, 1, fault);
+        h.sim->setFault(Feed::IssuerEN, 1, Fault{.status = 503});
+        h.sim->setFault(Feed::MarketEN, 1, Fault{.status = 503});
         const AnnouncementsUpdate failed = h.pollAndWait();
         QVERIFY(failed.error);
         QCOMPARE(failed.all, cached);

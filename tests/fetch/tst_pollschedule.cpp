@@ -14,12 +14,7 @@ using portalsim::Fault;
 using portalsim::Feed;
 
 namespace {
-Fault held()
-{
-    Fault fault;
-    fault.hold = true;
-    return fault;
-}
+const Fault held{.hold = true}; // answered only when the test releases it
 
 void prepareForSleep(QDBusConnection& bus, bool sleeping)
 {
@@ -60,7 +55,7 @@ private Q_SLOTS:
         FetcherHarness h;
         QSignalSpy started(h.fetcher.get(), &AnnouncementFetcher::pollStarted);
         QSignalSpy finished(h.fetcher.get(), &AnnouncementFetcher::pollFinished);
-        h.sim->setFault(Feed::IssuerEN, 1, held());
+        h.sim->setFault(Feed::IssuerEN, 1, held);
         h.fetcher->startPolling();
         QTRY_COMPARE_WITH_TIMEOUT(h.sim->heldCount(), 1, 30000);
         h.fetcher->poll();
@@ -86,7 +81,7 @@ private Q_SLOTS:
         h.sim->clearRequests();
         h.clock.advance(60);
         h.sim->advance(2);
-        h.sim->setFault(Feed::MarketEN, 2, held());
+        h.sim->setFault(Feed::MarketEN, 2, held);
         QSignalSpy finished(h.fetcher.get(), &AnnouncementFetcher::pollFinished);
         h.fetcher->poll();
         QTRY_COMPARE_WITH_TIMEOUT(h.sim->heldCount(), 1, 30000);
@@ -127,8 +122,7 @@ private Q_SLOTS:
         QCOMPARE(h.fetcher->schedule().nextPoll(), std::optional(h.clock.now().addSeconds(600)));
 
         // Offline: failing polls are not logged, one line says why.
-        Fault down;
-        down.status = 503;
+        const Fault down{.status = 503};
         h.sim->setFault(Feed::IssuerEN, 0, down);
         h.sim->setFault(Feed::MarketEN, 0, down);
         {

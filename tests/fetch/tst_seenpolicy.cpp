@@ -1,5 +1,6 @@
-// The pure rules of a poll: how fetched records and the kept list merge, and which kept records are
-// new to the user. Polls are written as steps; a record is "id@t", published t seconds after time 0.
+// The pure rules of a poll at their edges: how fetched records and the kept list merge, and which kept
+// records are new to the user (the soak walks the common paths through a month of polls). Polls are
+// written as steps; a record is "id@t", published t seconds after time 0.
 #include "fetch/KeptList.h"
 #include "fetch/SeenPolicy.h"
 
@@ -111,11 +112,6 @@ private Q_SLOTS:
         QTest::addColumn<double>("lastRunsPoll"); // the stored date before the first step (NaN: none)
         QTest::addColumn<QList<Step>>("steps");
         const QStringList failed{QStringLiteral("!")};
-        QTest::newRow("first poll reports nothing, then what appears")
-            << qQNaN()
-            << QList<Step>{{0, {"a@-60", "b@-30"}, {"m@-90"}, {}},
-                           {120, {"c@100", "a@-60", "b@-30"}, {"n@110", "m@-90"}, {"n", "c"}},
-                           {240, {"c@100"}, {"n@110"}, {}}};
         QTest::newRow("a feed failing at start: at its first answer, what was there at start is not new")
             << qQNaN()
             << QList<Step>{{0, failed, {"m@-90"}, {}},
@@ -151,27 +147,6 @@ private Q_SLOTS:
         run.policy.setFirstPoll(false);
         run.seen = {QStringLiteral("a")};
         QCOMPARE(run.poll({0, {"b@-10", "a@-20"}, {}, {}}), QStringList{"b"});
-    }
-
-    // Records fetched but left out of a full kept list lose their seen mark (the seen set keeps the
-    // kept ones); when the list has room again, as after a restart of polling, they are not new.
-    void recordsLeftOutOfAFullListAreNotNewLater()
-    {
-        Run run;
-        QStringList portal;
-        for (int i = 0; i < 500; ++i)
-            portal.append(QStringLiteral("old%1@%2").arg(i).arg(-1000 - i));
-        QVERIFY(run.poll({0, portal, {}, {}}).isEmpty());
-        QStringList newer;
-        for (int i = 0; i < 50; ++i)
-            newer.append(QStringLiteral("new%1@%2").arg(i).arg(i));
-        QCOMPARE(run.poll({60, portal, newer, {}}).size(), 50);
-        // The seen set keeps the kept identifiers once it is full; a restart of polling empties the list.
-        const QStringList keptIds = ids(run.kept);
-        run.seen = QSet<QString>(keptIds.cbegin(), keptIds.cend());
-        run.kept.clear();
-        run.policy.setFirstPoll(false);
-        QCOMPARE(run.poll({120, portal, {"fresh@100"}, {}}), QStringList{"fresh"});
     }
 };
 

@@ -323,7 +323,8 @@ private Q_SLOTS:
         QTRY_VERIFY2_WITH_TIMEOUT(windowModuleLoaded(), qPrintable(desktop.output()), 60000);
         if (!desktop.wayland) {
             QDeadlineTimer deadline(60000);
-            while (!windowTitles().contains(call.summary) && !deadline.hasExpired())
+            QStringList titles = windowTitles();
+            for (; !titles.contains(call.summary) && !deadline.hasExpired(); titles = windowTitles())
                 QTest::qWait(500);
             // ZELVORA_E2E_SHOTS=folder keeps a screenshot of the display for a person to look at.
             const QString shots = qEnvironmentVariable("ZELVORA_E2E_SHOTS");
@@ -331,7 +332,6 @@ private Q_SLOTS:
                 QProcess::execute(QStringLiteral("import"),
                                   {QStringLiteral("-window"), QStringLiteral("root"),
                                    shots + QStringLiteral("/after-click.png")});
-            const QStringList titles = windowTitles();
             QVERIFY2(
                 titles.contains(call.summary),
                 qPrintable(QStringLiteral("no window titled %1 among %2; program output:\n%3")

@@ -104,15 +104,12 @@ class TestSoak : public QObject
         m_sim->clearFaults();
         for (const Feed feed : {Feed::IssuerEN, Feed::IssuerAR, Feed::MarketEN, Feed::MarketAR}) {
             const bool issuer = feed == Feed::IssuerEN || feed == Feed::IssuerAR;
-            // Uncompressed answers: other tests cover the encodings, and this one polls a thousand times.
-            Fault fault{.encoding = portalsim::Encoding::Identity};
-            if (m_accessDenied)
-                fault = Fault{.status = 403};
-            else if (issuer && m_issuerHtml)
-                fault = Fault{.body = Fault::Body::HtmlPage};
-            else if (!issuer && m_marketDown)
-                fault = Fault{.status = 503};
-            m_sim->setFault(feed, 0, fault);
+            // Answers uncompressed: other tests cover the encodings, and this one polls a thousand times.
+            m_sim->setFault(feed, 0,
+                            m_accessDenied    ? Fault{.status = 403}
+                            : answers(issuer) ? Fault{.encoding = portalsim::Encoding::Identity}
+                            : issuer          ? Fault{.body = Fault::Body::HtmlPage}
+                                              : Fault{.status = 503});
         }
     }
 
