@@ -33,10 +33,13 @@ template <typename Work> void postTo(QObject* target, Work work)
         Work work;
         explicit Annotated(Work w) : work(std::move(w)) {}
         Annotated(Annotated&& other) noexcept : work(std::move(other.work)) { __tsan_release(&handOff); }
+        // Qt's call object is reference counted: the posting thread may destroy the work after it ran.
+        ~Annotated() { __tsan_acquire(&handOff); }
         void operator()()
         {
             __tsan_acquire(&handOff);
             work();
+            __tsan_release(&handOff);
         }
     };
     QMetaObject::invokeMethod(target, Annotated(std::move(work)), Qt::QueuedConnection);
