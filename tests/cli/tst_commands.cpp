@@ -43,14 +43,6 @@ class TestCommands : public QObject
         return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
     }
     QByteArray settings() const { return contents(path("config/zelvora/settings.json")); }
-    static Fault fault(int status, Fault::Body body = Fault::Body::Normal, std::string rawBody = {})
-    {
-        Fault fault;
-        fault.status = status;
-        fault.body = body;
-        fault.rawBody = std::move(rawBody);
-        return fault;
-    }
     int autostart(const QString& program)
     {
         return AutostartCommand(program, AppPaths(path("config"), path("data"))).run({u"on"_s});
@@ -202,8 +194,8 @@ private Q_SLOTS:
     void bothFeedsFailing()
     {
         QCOMPARE(run(u"status"_s).status, 1); // nothing recorded yet
-        m_sim->setFault(Feed::IssuerEN, 0, fault(403));
-        m_sim->setFault(Feed::MarketEN, 0, fault(200, Fault::Body::HtmlPage));
+        m_sim->setFault(Feed::IssuerEN, 0, Fault{.status = 403});
+        m_sim->setFault(Feed::MarketEN, 0, Fault{.body = Fault::Body::HtmlPage});
         const ZelvoraProcess result = run(u"poll --json"_s);
         QCOMPARE(result.status, 1);
         QCOMPARE(QJsonDocument::fromJson(result.out).object()[u"error"_s], QJsonValue(true));
@@ -243,14 +235,14 @@ private Q_SLOTS:
     {
         // A title that retitles the terminal, writes the clipboard (OSC 52) and holds a C1 CSI and a lone
         // surrogate, and a symbol that forges a whole extra line.
-        m_sim->setFault(
-            Feed::IssuerEN, 0,
-            fault(
-                200, Fault::Body::Raw,
-                "{\"announcementList\":[{\"PRESS_REL_ID\":7,\"SYMBOL\":\"2222\\n* 2026-01-01  1120  FORGED\","
-                "\"TITLE\":\"Evil \\u001b]0;pwned\\u0007 \\u001b]52;c;cm0g\\u0007 \\u009b31m \\ud800\","
-                "\"SHORT_DESC\":\"line one\\nline\\u001b[2J two\"}]}"));
-        m_sim->setFault(Feed::MarketEN, 0, fault(200, Fault::Body::Raw, "{\"announcementList\":[]}"));
+        Fault hostile{.body = Fault::Body::Raw};
+        hostile.rawBody =
+            "{\"announcementList\":[{\"PRESS_REL_ID\":7,\"SYMBOL\":\"2222\\n* 2026-01-01  1120  FORGED\","
+            "\"TITLE\":\"Evil \\u001b]0;pwned\\u0007 \\u001b]52;c;cm0g\\u0007 \\u009b31m \\ud800\","
+            "\"SHORT_DESC\":\"line one\\nline\\u001b[2J two\"}]}";
+        m_sim->setFault(Feed::IssuerEN, 0, hostile);
+        m_sim->setFault(Feed::MarketEN, 0,
+                        Fault{.body = Fault::Body::Raw, .rawBody = "{\"announcementList\":[]}"});
         auto controlFree = [](const ZelvoraProcess& result, bool multiLine) {
             const QList<uint> text = result.text().toUcs4();
             return result.status == 0 && std::none_of(text.cbegin(), text.cend(), [multiLine](uint u) {

@@ -117,10 +117,8 @@ private Q_SLOTS:
         Preferences batched(m_dir.filePath(QStringLiteral("b.json")));
         batched.markAsSeen(ids);
         QCOMPARE(batched.seenAnnouncementIDs(), oneByOne.seenAnnouncementIDs());
-        QCOMPARE(batched.seenAnnouncementIDs().size(), 500);
 
         preferences.clearSeenIDs();
-        QVERIFY(!preferences.hasSeen(QStringLiteral("se_new")));
         QVERIFY(preferences.seenAnnouncementIDs().isEmpty());
     }
 

@@ -1,6 +1,5 @@
 #include "TestNotificationServer.h"
 #include "model/Preferences.h"
-#include "model/UnicodeText.h"
 #include "notify/DBusNotificationBackend.h"
 #include "notify/NotificationManager.h"
 #include "support/StdoutCapture.h"
@@ -160,7 +159,6 @@ private Q_SLOTS:
         const TestNotificationServer::Call call = m_server->calls().first();
         QCOMPARE(call.summary, longTitle);
         QCOMPARE(call.body, body);
-        QVERIFY(UnicodeText::graphemeCount(call.body) <= 100);
         QCOMPARE(call.actions, (QStringList{QStringLiteral("default"), QStringLiteral("Open")}));
     }
 
@@ -181,7 +179,6 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 3, 10000);
         const auto calls = m_server->calls();
         QCOMPARE(calls.at(1).replacesId, calls.at(0).returnedId);
-        QCOMPARE(calls.at(1).returnedId, calls.at(0).returnedId);
         QCOMPARE(calls.at(2).replacesId, 0u);
 
         // Once the desktop closed it, the next post is a new notification.
