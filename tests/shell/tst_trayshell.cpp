@@ -79,11 +79,9 @@ private Q_SLOTS:
         services.announcementsRefreshed = [this](int count) { m_refreshed.append(count); };
         services.keptAnnouncements = [this] { return m_kept; };
         services.findAnnouncement = [this](const QString& id) -> std::optional<Announcement> {
-            for (const Announcement& a : std::as_const(m_kept)) {
-                if (a.id() == id)
-                    return a;
-            }
-            return std::nullopt;
+            const auto it = std::find_if(m_kept.cbegin(), m_kept.cend(),
+                                         [&id](const Announcement& a) { return a.id() == id; });
+            return it == m_kept.cend() ? std::nullopt : std::optional(*it);
         };
         m_shell = std::make_unique<TrayShell>(services, m_clock);
         m_shell->start();
