@@ -448,5 +448,9 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
         <source>“%1” is neither a known symbol nor four digits.</source>
         <translation>«%1» ليس رمزًا معروفًا ولا أربعة أرقام.</translation>
     </message>
+    <message>
+        <source>A watch word needs at least two letters: %1.</source>
+        <translation>تحتاج كلمة المراقبة إلى حرفين على الأقل: %1.</translation>
+    </message>
 </context>
 </TS>

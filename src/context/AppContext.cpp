@@ -4,7 +4,7 @@
 
 AppContext::AppContext(AppPaths paths, QString portalOrigin, const Clock& clock)
     : m_paths(std::move(paths)), m_portalOrigin(std::move(portalOrigin)), m_clock(clock),
-      m_preferences(m_paths.settingsFile()),
+      m_preferences(m_paths.settingsFile(), m_portalOrigin),
       m_fetcher(m_preferences, m_clock, {m_paths.cacheDirectory(), m_portalOrigin}),
       m_notifications(m_preferences, std::make_unique<DBusNotificationBackend>(), m_paths.uiStateFile(),
                       m_clock),
