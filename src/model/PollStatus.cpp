@@ -142,7 +142,11 @@ PollStatus PollStatus::load(const QString& file)
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         return {};
-    return fromJson(QJsonDocument::fromJson(in.readAll()).object());
+    // Read no more than the limit: the size on disk may change while it is read.
+    const QByteArray bytes = in.read(kMaxFileBytes + 1);
+    if (bytes.size() > kMaxFileBytes)
+        return {};
+    return fromJson(QJsonDocument::fromJson(bytes).object());
 }
 
 bool PollStatus::save(const QString& file) const

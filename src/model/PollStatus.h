@@ -60,7 +60,9 @@ public:
 
     QJsonObject toJson() const;
     static PollStatus fromJson(const QJsonObject& object);
-    // An unreadable or missing file gives the unknown state.
+    // An unreadable or missing file, or one larger than any this program writes, gives the unknown
+    // state.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
     static PollStatus load(const QString& file);
     bool save(const QString& file) const;
 
