@@ -58,6 +58,14 @@ QVariant evaluate(QWebEnginePage* page, const QString& script)
         [&](const auto& done) { page->runJavaScript(script, QWebEngineScript::ApplicationWorld, done); });
 }
 
+// Whether `server` was asked for `path`.
+bool asked(const LoopbackHttpServer& server, const QByteArray& path)
+{
+    const auto requests = server.requests();
+    return std::any_of(requests.cbegin(), requests.cend(),
+                       [&path](const LoopbackHttpServer::Request& r) { return r.path == path; });
+}
+
 const QString kScripted =
     QStringLiteral("<p id=\"probe\">idle</p>"
                    "<script>document.getElementById('probe').setAttribute('data-ran', 'yes');</script>"
@@ -231,12 +239,7 @@ private Q_SLOTS:
         QSignalSpy ready(&window, &AnnouncementWindow::pageReady);
         window.show();
         QVERIFY(ready.wait(60000));
-        const auto asked = [&portal](const QByteArray& path) {
-            const auto requests = portal.requests();
-            return std::any_of(requests.cbegin(), requests.cend(),
-                               [&path](const LoopbackHttpServer::Request& r) { return r.path == path; });
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(asked("/rel.png") && asked("/abs.png"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(asked(portal, "/rel.png") && asked(portal, "/abs.png"), 30000);
         QWebEnginePage* page = window.webView()->page();
         QCOMPARE(evaluate(page, QStringLiteral("document.baseURI")).toString(),
                  QString::fromUtf8(portal.url("/")));
@@ -270,13 +273,8 @@ private Q_SLOTS:
                                                         !r.accepted;
                                              }),
                                  30000);
-        const auto requested = [&portal](const QByteArray& path) {
-            const auto requests = portal.requests();
-            return std::any_of(requests.cbegin(), requests.cend(),
-                               [&path](const LoopbackHttpServer::Request& r) { return r.path == path; });
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(requested("/news/pic.png"), 30000); // resolved against the link
-        QVERIFY(!requested("/moved"));
+        QTRY_VERIFY_WITH_TIMEOUT(asked(portal, "/news/pic.png"), 30000); // resolved against the link
+        QVERIFY(!asked(portal, "/moved"));
         QCOMPARE(page->url(), home);
     }
 };
