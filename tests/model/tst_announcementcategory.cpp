@@ -127,6 +127,94 @@ const QList<Headline>& tuningHalf()
     return rows;
 }
 
+// Written after the keywords were fixed and never used to change them: the accuracy on these rows is
+// the classifier's measure on headlines it was not built from.
+const QList<Headline>& heldBackHalf()
+{
+    static const QList<Headline> rows{
+        {issuer("Gulf Investment Bank",
+                "Gulf Investment Bank announces the completion of the sale of its subsidiary"),
+         "other"},
+        {issuer("Saudi Mineral Resources Co.", "Saudi Mineral Resources Co. announces its Annual Financial "
+                                               "Results for the Period Ending on 31-12-2025 (Twelve Months)"),
+         "results"},
+        {issuer("Arabian Steel Pipes Co.", "Arabian Steel Pipes Co. announces the Board of Directors' "
+                                           "recommendation to reduce the company's capital"),
+         "capital"},
+        {issuer("Eastern Petrochemical Industries",
+                "Eastern Petrochemical Industries announces the election of the Chairman and Vice Chairman "
+                "of the Board of Directors for the new session"),
+         "board"},
+        {issuer("Tihama Industrial Group", "Tihama Industrial Group announces the final results of the "
+                                           "offering of its rights issue shares"),
+         "capital"},
+        {issuer("Al Waha Glass Co.", "Al Waha Glass Co. announces the distribution of interim cash dividends "
+                                     "to shareholders for the second half of 2025"),
+         "dividends"},
+        {issuer("Red Sea Chemical Co.",
+                "Red Sea Chemical Co. announces the signing of a contract with the Ministry of Health"),
+         "contracts"},
+        {issuer("Southern Province Cement Co.",
+                "Southern Province Cement Co. announces the start of electronic voting on the items of the "
+                "Ordinary General Assembly Meeting"),
+         "assembly"},
+        {issuer("Sahara Auto Services Co.",
+                "Sahara Auto Services Co. announces the expiry of the term of the Chief Financial Officer"),
+         "board"},
+        {issuer("Al Jazira Bookstores Co.", "Al Jazira Bookstores Co. announces the receipt of the final "
+                                            "Zakat assessment for the year 2024"),
+         "other"},
+        {issuer("Tawuniya Cooperative Insurance", "Tawuniya Cooperative Insurance announces the renewal of "
+                                                  "its medical insurance contract with a major client"),
+         "contracts"},
+        {issuer("Halwani Food Industries", "Halwani Food Industries announces the transfer of its listing "
+                                           "from Nomu - Parallel Market to the Main Market"),
+         "trading"},
+        {news("Saudi Exchange announces the launch of single stock options on five companies"), "exchange"},
+        {news("Resumption of trading in the shares of Najd Commercial Bank"), "trading"},
+        {news("Saudi Exchange welcomes the listing of Al Rajhi REIT Fund on the Main Market"), "trading"},
+        {news("The Capital Market Authority Board issues its resolution approving the amended Listing Rules"),
+         "exchange"},
+        {issuer("شركة الموارد المعدنية السعودية", "تعلن شركة الموارد المعدنية السعودية النتائج المالية "
+                                                  "السنوية للفترة المنتهية في 31-12-2025 (اثنا عشر شهراً)"),
+         "results"},
+        {issuer("شركة الأنابيب الفولاذية العربية",
+                "تعلن شركة الأنابيب الفولاذية العربية عن توصية مجلس الإدارة بتخفيض رأس مال الشركة"),
+         "capital"},
+        {issuer("شركة الصناعات البتروكيماوية الشرقية",
+                "تعلن شركة الصناعات البتروكيماوية الشرقية عن انتخاب رئيس مجلس الإدارة ونائبه للدورة الجديدة"),
+         "board"},
+        {issuer(
+             "شركة الواحة للزجاج",
+             "تعلن شركة الواحة للزجاج عن توزيع أرباح نقدية مرحلية على المساهمين عن النصف الثاني من عام 2025"),
+         "dividends"},
+        {issuer("شركة البحر الأحمر للكيماويات",
+                "تعلن شركة البحر الأحمر للكيماويات عن توقيع عقد مع وزارة الصحة"),
+         "contracts"},
+        {issuer("شركة أسمنت المنطقة الجنوبية", "تعلن شركة أسمنت المنطقة الجنوبية عن بدء التصويت الإلكتروني "
+                                               "على بنود اجتماع الجمعية العامة العادية"),
+         "assembly"},
+        {issuer("شركة مكتبات الجزيرة", "تعلن شركة مكتبات الجزيرة عن استلام الربط الزكوي النهائي لعام 2024"),
+         "other"},
+        {issuer("شركة حلواني للصناعات الغذائية", "تعلن شركة حلواني للصناعات الغذائية عن انتقال إدراج أسهمها "
+                                                 "من السوق الموازية نمو إلى السوق الرئيسية"),
+         "trading"},
+        {issuer("شركة مزارع ناديك", "تعلن شركة مزارع ناديك عن صدور حكم قضائي لصالح الشركة"), "other"},
+        {issuer("شركة المعمر لأنظمة المعلومات",
+                "تعلن شركة المعمر لأنظمة المعلومات عن فوزها بمناقصة مع جهة حكومية"),
+         "contracts"},
+        {issuer("شركة دلة للخدمات الصحية", "تعلن شركة دلة للخدمات الصحية عن تعيين مدير مالي"), "board"},
+        {issuer("شركة المواساة للخدمات الطبية",
+                "تعلن شركة المواساة للخدمات الطبية عن تطورات زيادة رأس المال عن طريق منح أسهم"),
+         "capital"},
+        {news("تعلن تداول السعودية عن إطلاق عقود خيارات الأسهم على خمس شركات"), "exchange"},
+        {news("استئناف تداول أسهم بنك نجد التجاري"), "trading"},
+        {news("تعلن تداول السعودية عن إدراج وبدء تداول وحدات صندوق الراجحي ريت"), "trading"},
+        {news("مجلس هيئة السوق المالية يصدر قراره بالموافقة على قواعد الإدراج المعدلة"), "exchange"},
+    };
+    return rows;
+}
+
 QString categoryOf(const Announcement& announcement)
 {
     return AnnouncementCategory::key(AnnouncementCategory::of(announcement));
@@ -146,6 +234,24 @@ private Q_SLOTS:
             QCOMPARE(categoryOf(row.announcement), QString::fromLatin1(row.category));
         }
         QCOMPARE(arabic * 2, ::tuningHalf().size());
+    }
+
+    void heldBackHalf()
+    {
+        const QList<Headline>& rows = ::heldBackHalf();
+        int right = 0;
+        for (const Headline& row : rows) {
+            const QString found = categoryOf(row.announcement);
+            if (found == QLatin1String(row.category))
+                ++right;
+            else
+                qInfo("missed: %s -> %s, not %s",
+                      qUtf8Printable(AnnouncementCategory::headline(row.announcement)), qUtf8Printable(found),
+                      row.category);
+        }
+        qInfo("held-back accuracy: %d of %d", right, int(rows.size()));
+        QCOMPARE(rows.size(), ::tuningHalf().size());
+        QVERIFY2(right * 10 >= rows.size() * 8, "below 80 %");
     }
 
     // Whole words, the order of precedence, the folding and what is read of an announcement.
