@@ -313,25 +313,32 @@ bool AnnouncementCategory::isIssuerAnnouncement(const Announcement& announcement
     return announcement.link().contains(QLatin1String("/issuer-announcements/"));
 }
 
+bool AnnouncementCategory::isMarketNews(const Announcement& announcement)
+{
+    return announcement.link().contains(QLatin1String("/news-detail"));
+}
+
+namespace {
+QString descriptionSentence(const Announcement& announcement)
+{
+    // Paragraph ends become line ends first, so a "More details" link after the headline stays apart.
+    static const QRegularExpression blockEnd(QStringLiteral("<\\s*(?:/p|br|/div|/li|/h\\d)\\b[^>]*>"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    QString description = announcement.description();
+    description.replace(blockEnd, QStringLiteral("\n"));
+    QString text = Announcement({}, {}, description, {}, {}, {}).strippedDescription();
+    // The issuer's name would be classified too ("Saudi Tadawul Group", "… Capital").
+    const QString name = announcement.displayTitle();
+    if (!name.isEmpty())
+        text.remove(name, Qt::CaseInsensitive);
+    return firstSentence(text);
+}
+} // namespace
+
 QString AnnouncementCategory::headline(const Announcement& announcement)
 {
-    const auto descriptionSentence = [&announcement] {
-        // Paragraph ends become line ends first, so a "More details" link after the headline stays apart.
-        static const QRegularExpression blockEnd(QStringLiteral("<\\s*(?:/p|br|/div|/li|/h\\d)\\b[^>]*>"),
-                                                 QRegularExpression::CaseInsensitiveOption);
-        QString description = announcement.description();
-        description.replace(blockEnd, QStringLiteral("\n"));
-        QString text = Announcement({}, {}, description, {}, {}, {}).strippedDescription();
-        // The issuer's name would be classified too ("Saudi Tadawul Group", "… Capital").
-        const QString name = announcement.displayTitle();
-        if (!name.isEmpty())
-            text.remove(name, Qt::CaseInsensitive);
-        return firstSentence(text);
-    };
-    if (isIssuerAnnouncement(announcement))
-        return descriptionSentence();
     const QString title = announcement.displayTitle();
-    return title.isEmpty() ? descriptionSentence() : title;
+    return isIssuerAnnouncement(announcement) || title.isEmpty() ? descriptionSentence(announcement) : title;
 }
 
 AnnouncementCategory::Kind AnnouncementCategory::classify(const QString& headline, bool marketNews)
@@ -349,5 +356,9 @@ AnnouncementCategory::Kind AnnouncementCategory::classify(const QString& headlin
 
 AnnouncementCategory::Kind AnnouncementCategory::of(const Announcement& announcement)
 {
-    return classify(headline(announcement), !isIssuerAnnouncement(announcement));
+    const Kind kind = classify(headline(announcement), isMarketNews(announcement));
+    // From elsewhere (an older cache, another feed): the text may say what the title does not.
+    if (kind != Kind::Other || isIssuerAnnouncement(announcement) || announcement.displayTitle().isEmpty())
+        return kind;
+    return classify(descriptionSentence(announcement), false);
 }

@@ -30,10 +30,12 @@ public:
     static QString inlineName(Kind kind);
 
     static Kind of(const Announcement& announcement);
-    // The text `of` classifies: the title for market news, the description's first sentence (without
-    // the issuer's name) for an issuer announcement.
+    // The text `of` classifies: the description's first sentence (without the issuer's name) for an
+    // issuer announcement, else the title. An item of neither feed (by its link) whose title names no
+    // category is classified by its text.
     static QString headline(const Announcement& announcement);
     // `marketNews`: a headline that names nothing else is a notice of the exchange.
     static Kind classify(const QString& headline, bool marketNews);
     static bool isIssuerAnnouncement(const Announcement& announcement);
+    static bool isMarketNews(const Announcement& announcement);
 };

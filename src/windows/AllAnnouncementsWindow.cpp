@@ -1,7 +1,6 @@
 #include "windows/AllAnnouncementsWindow.h"
 
 #include "fetch/IssuerDirectory.h"
-#include "model/AnnouncementEmoji.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementRowView.h"
 #include "windows/WindowFrameStore.h"
@@ -101,11 +100,6 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     layout->addWidget(m_scrollArea, 1);
 
     m_frameSaver = WindowFrameAutosaver::attach(this, kFrameName, uiStateFile);
-}
-
-QString AllAnnouncementsWindow::announcementEmoji(const QString& title)
-{
-    return AnnouncementEmoji::forTitle(title);
 }
 
 void AllAnnouncementsWindow::update(const AnnouncementList& announcements)

@@ -37,8 +37,6 @@ public:
     AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, SearchSources sources,
                            QWidget* parent = nullptr);
 
-    static QString announcementEmoji(const QString& title);
-
     // Shows the first 100 of `announcements` that pass the search, in the order given, rebuilding
     // every row.
     void update(const AnnouncementList& announcements);
