@@ -66,6 +66,9 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     });
     m_categoryFilter = new QComboBox;
     m_categoryFilter->setFont(WindowStyle::systemFont(12));
+    // As wide as a short name: the longest would leave the search field no room in a narrow window.
+    m_categoryFilter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_categoryFilter->setMinimumContentsLength(10);
     m_categoryFilter->addItem(tr("All categories"));
     for (const AnnouncementCategory::Kind kind : AnnouncementCategory::all())
         m_categoryFilter->addItem(AnnouncementCategory::emoji(kind) + QLatin1Char(' ') +

@@ -46,9 +46,9 @@ RulesEditor::RulesEditor(Preferences& preferences, QWidget* parent)
     m_removeButton = new QPushButton(tr("Remove"));
     connect(m_removeButton, &QPushButton::clicked, this, &RulesEditor::removeSelected);
     m_upButton = new QPushButton(tr("Move Up"));
-    connect(m_upButton, &QPushButton::clicked, this, [this] { move(-1); });
+    connect(m_upButton, &QPushButton::clicked, this, [this] { moveSelected(-1); });
     m_downButton = new QPushButton(tr("Move Down"));
-    connect(m_downButton, &QPushButton::clicked, this, [this] { move(1); });
+    connect(m_downButton, &QPushButton::clicked, this, [this] { moveSelected(1); });
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(6);
     for (QPushButton* button : {addButton, m_removeButton, m_upButton, m_downButton})
@@ -63,7 +63,12 @@ RulesEditor::RulesEditor(Preferences& preferences, QWidget* parent)
         connect(input, &QLineEdit::editingFinished, this, &RulesEditor::formEdited);
     m_categories = new QListWidget;
     m_categories->setFont(WindowStyle::systemFont(12));
-    m_categories->setFixedHeight(110);
+    // Side by side, so all nine show without scrolling.
+    m_categories->setFlow(QListView::LeftToRight);
+    m_categories->setWrapping(true);
+    m_categories->setResizeMode(QListView::Adjust);
+    m_categories->setGridSize(QSize(175, 22));
+    m_categories->setFixedHeight(5 * 22 + 6);
     for (const AnnouncementCategory::Kind kind : AnnouncementCategory::all()) {
         auto* item = new QListWidgetItem(AnnouncementCategory::emoji(kind) + QLatin1Char(' ') +
                                              AnnouncementCategory::displayName(kind),
@@ -177,7 +182,7 @@ void RulesEditor::removeSelected()
     store(rules, std::min(row, int(rules.size()) - 1));
 }
 
-void RulesEditor::move(int offset)
+void RulesEditor::moveSelected(int offset)
 {
     const int row = m_list->currentRow();
     const int target = row + offset;

@@ -32,7 +32,7 @@ public:
     void reload();
     void addRule();
     void removeSelected();
-    void move(int offset); // -1 up, +1 down
+    void moveSelected(int offset); // -1 up, +1 down
     // Writes the form into the chosen rule.
     void formEdited();
 

@@ -47,7 +47,7 @@ private Q_SLOTS:
         QCOMPARE(preferences.rules().at(1).name(), QStringLiteral("divs"));
         QCOMPARE(editor.nameInput()->text(), QStringLiteral("divs"));
 
-        editor.move(-1);
+        editor.moveSelected(-1);
         QCOMPARE(preferences.rules().first(), divs);
         QCOMPARE(editor.ruleList()->currentRow(), 0);
         editor.ruleList()->setCurrentRow(1);
