@@ -2,10 +2,12 @@
 
 #include "model/SearchText.h"
 
+#include <QHash>
 #include <QRegularExpression>
-#include <QSet>
 #include <array>
 #include <initializer_list>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -93,9 +95,18 @@ const std::array<CategoryWords, 8> kCategories{{
 const char16_t* const kOtherEmoji = u"\U0001F4CC";
 
 // Attached to Arabic words: conjunctions, prepositions and the article in front, pronouns behind.
-const std::array<const char16_t*, 13> kArabicPrefixes{u"وبال", u"وال", u"بال", u"فال", u"كال", u"ولل", u"لل",
-                                                      u"ال",   u"و",   u"ب",   u"ل",   u"ف",   u"ك"};
-const std::array<const char16_t*, 3> kArabicSuffixes{u"ها", u"هم", u"ه"};
+const QStringList& arabicPrefixes()
+{
+    static const QStringList prefixes{u"وبال"_s, u"وال"_s, u"بال"_s, u"فال"_s, u"كال"_s, u"ولل"_s, u"لل"_s,
+                                      u"ال"_s,   u"و"_s,   u"ب"_s,   u"ل"_s,   u"ف"_s,   u"ك"_s};
+    return prefixes;
+}
+
+const QStringList& arabicSuffixes()
+{
+    static const QStringList suffixes{u"ها"_s, u"هم"_s, u"ه"_s};
+    return suffixes;
+}
 
 bool isArabicLetter(QChar character)
 {
@@ -103,73 +114,98 @@ bool isArabicLetter(QChar character)
 }
 
 // The forms a headline word may match a keyword word in.
-QSet<QString> formsOf(const QString& word)
+QStringList formsOf(const QString& word)
 {
-    QSet<QString> forms{word};
+    QStringList forms{word};
+    const auto add = [&forms](const QString& form) {
+        if (!forms.contains(form))
+            forms.append(form);
+    };
     if (isArabicLetter(word.front())) {
-        QStringList stems{word};
-        for (const char16_t* prefix : kArabicPrefixes) {
-            const QString text = QString::fromUtf16(prefix);
-            if (word.startsWith(text) && word.size() - text.size() >= 2)
-                stems.append(word.mid(text.size()));
+        for (const QString& prefix : arabicPrefixes()) {
+            if (word.startsWith(prefix) && word.size() - prefix.size() >= 2)
+                add(word.mid(prefix.size()));
         }
-        for (const QString& stem : std::as_const(stems)) {
-            forms.insert(stem);
-            for (const char16_t* suffix : kArabicSuffixes) {
-                const QString text = QString::fromUtf16(suffix);
-                if (stem.endsWith(text) && stem.size() - text.size() >= 2)
-                    forms.insert(stem.chopped(text.size()));
+        for (qsizetype i = 0, stems = forms.size(); i < stems; ++i) {
+            for (const QString& suffix : arabicSuffixes()) {
+                const QString stem = forms.at(i);
+                if (stem.endsWith(suffix) && stem.size() - suffix.size() >= 2)
+                    add(stem.chopped(suffix.size()));
             }
         }
     } else if (word.size() > 3 && word.endsWith(QLatin1String("ies"))) {
-        forms.insert(word.chopped(3) + QLatin1Char('y'));
+        add(word.chopped(3) + QLatin1Char('y'));
     } else if (word.size() > 3 && word.endsWith(QLatin1Char('s'))) {
-        forms.insert(word.chopped(1));
+        add(word.chopped(1));
     }
     return forms;
 }
 
-using Words = QList<QSet<QString>>;
-
-Words wordsOf(const QString& folded)
+// The headline's words, each with its forms, and where each form stands: a keyword whose first word
+// is not there costs one look-up.
+struct Headline
 {
-    Words words;
-    QString word;
-    for (const QChar character : folded + QLatin1Char(' ')) {
-        if (character.isLetterOrNumber()) {
-            word += character;
-        } else if (!word.isEmpty()) {
-            words.append(formsOf(word));
-            word.clear();
+    QList<QStringList> words;
+    QHash<QString, QList<qsizetype>> positions;
+
+    explicit Headline(const QString& folded)
+    {
+        QString word;
+        for (const QChar character : folded + QLatin1Char(' ')) {
+            if (character.isLetterOrNumber()) {
+                word += character;
+            } else if (!word.isEmpty()) {
+                const QStringList forms = formsOf(word);
+                for (const QString& form : forms)
+                    positions[form].append(words.size());
+                words.append(forms);
+                word.clear();
+            }
         }
     }
-    return words;
-}
 
-bool wordMatches(const QSet<QString>& forms, const QString& keyword)
-{
-    if (!keyword.endsWith(QLatin1Char('*')))
-        return forms.contains(keyword);
-    const QString stem = keyword.chopped(1);
-    return std::any_of(forms.cbegin(), forms.cend(),
-                       [&stem](const QString& form) { return form.startsWith(stem); });
-}
+    // The positions of the words matching `keyword` ("a*": beginning with "a").
+    QList<qsizetype> find(const QString& keyword) const
+    {
+        if (!keyword.endsWith(QLatin1Char('*')))
+            return positions.value(keyword);
+        const QString stem = keyword.chopped(1);
+        QList<qsizetype> found;
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            const QStringList& forms = words.at(i);
+            if (std::any_of(forms.cbegin(), forms.cend(),
+                            [&stem](const QString& f) { return f.startsWith(stem); }))
+                found.append(i);
+        }
+        return found;
+    }
+
+    bool wordAt(qsizetype position, const QString& keyword) const
+    {
+        if (position >= words.size())
+            return false;
+        const QStringList& forms = words.at(position);
+        if (!keyword.endsWith(QLatin1Char('*')))
+            return forms.contains(keyword);
+        const QString stem = keyword.chopped(1);
+        return std::any_of(forms.cbegin(), forms.cend(),
+                           [&stem](const QString& f) { return f.startsWith(stem); });
+    }
+};
 
 struct Keyword
 {
     QStringList words;
     bool anywhere = false;
 
-    bool matches(const Words& headline) const
+    bool matches(const Headline& headline) const
     {
         if (anywhere)
-            return std::all_of(words.cbegin(), words.cend(), [&headline](const QString& word) {
-                return std::any_of(headline.cbegin(), headline.cend(),
-                                   [&word](const QSet<QString>& forms) { return wordMatches(forms, word); });
-            });
-        for (qsizetype start = 0; start + words.size() <= headline.size(); ++start) {
-            qsizetype i = 0;
-            while (i < words.size() && wordMatches(headline.at(start + i), words.at(i)))
+            return std::all_of(words.cbegin(), words.cend(),
+                               [&headline](const QString& word) { return !headline.find(word).isEmpty(); });
+        for (const qsizetype start : headline.find(words.first())) {
+            qsizetype i = 1;
+            while (i < words.size() && headline.wordAt(start + i, words.at(i)))
                 ++i;
             if (i == words.size())
                 return true;
@@ -343,7 +379,7 @@ QString AnnouncementCategory::headline(const Announcement& announcement)
 
 AnnouncementCategory::Kind AnnouncementCategory::classify(const QString& headline, bool marketNews)
 {
-    const Words words = wordsOf(SearchText::fold(headline));
+    const Headline words(SearchText::fold(headline));
     const QList<QList<Keyword>>& compiled = compiledKeywords();
     for (qsizetype i = 0; i < compiled.size(); ++i) {
         const QList<Keyword>& keywords = compiled.at(i);
