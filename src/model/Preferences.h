@@ -2,6 +2,7 @@
 
 #include "infra/Instant.h"
 #include "infra/SettingsStore.h"
+#include "model/RuleSet.h"
 #include "model/Watchlist.h"
 
 #include <QMutex>
@@ -37,6 +38,10 @@ public:
     bool changeWatchWords(const std::function<void(QStringList&)>& change);
     // Symbols and watch words, read now. The matcher is built again only when they changed.
     Watchlist watchlist() const;
+    // The user's rules ("rules": an array of objects), in order; entries that are no rule are skipped.
+    QList<Rule> rules() const;
+    bool setRules(const QList<Rule>& rules); // false when the file could not be written
+    RuleSet ruleSet() const;                 // the Watchlist, the rules and the show-all switch, read now
     bool showAllAnnouncements() const;
     void setShowAllAnnouncements(bool value);
     bool notificationsEnabled() const;
