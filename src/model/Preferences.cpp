@@ -4,6 +4,7 @@
 #include "model/AppConstants.h"
 
 #include <QJsonArray>
+#include <algorithm>
 
 namespace Key {
 const QString watchlistSymbols = QStringLiteral("watchlistSymbols");
@@ -257,6 +258,13 @@ bool Preferences::shareUsageStatistics() const
 void Preferences::setShareUsageStatistics(bool value)
 {
     m_store.setValue(kShareUsageStatisticsKey, value);
+}
+
+int Preferences::groupNotificationsAbove() const
+{
+    const QJsonValue value = m_store.value(kGroupNotificationsAboveKey);
+    return value.isDouble() && value.toDouble() >= 0 ? int(std::min(value.toDouble(), 1e6))
+                                                     : kDefaultGroupNotificationsAbove;
 }
 
 bool Preferences::notificationsDontAsk() const

@@ -6,9 +6,11 @@
 #include "notify/NotificationBackend.h"
 
 #include <QObject>
+#include <QTimeZone>
 #include <QVariantMap>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Preferences;
 
@@ -33,6 +35,21 @@ public:
     void requestPermission(bool sendTest = false);
     void sendTestNotification();
     void sendNotification(const Announcement& announcement);
+    // What one poll has to tell, after the enabled flag and the watchlist filter: one notification
+    // each, or, past the user's threshold, the watchlist matches one by one (at most five) and one
+    // summary counting the rest ("23 new announcements since 08:15"; `since` is the previous poll).
+    void tell(const AnnouncementList& announcements, std::optional<Instant> since);
+
+    static constexpr int kMaxOneByOne = 5;
+    struct Groups
+    {
+        AnnouncementList oneByOne;
+        AnnouncementList summarized;
+    };
+    static Groups group(const AnnouncementList& announcements,
+                        const std::function<bool(const Announcement&)>& isMatch, int groupAbove);
+    static NotificationRequest summaryFor(const AnnouncementList& summarized, std::optional<Instant> since,
+                                          Instant now, const QTimeZone& zone = QTimeZone::systemTimeZone());
     // Zelvora has not heard from the exchange for a while; `problem` says since when and why.
     void sendNotWatchingNotification(const QString& problem);
 
@@ -50,7 +67,8 @@ public:
     // With a watchlist match, the body's first line names the symbol or word that matched.
     static NotificationRequest requestFor(const Announcement& announcement,
                                           const QString& watchlistMatch = QString());
-    // The click payload: "id" and "link" when the notification's user info holds them as text.
+    // The click payload: "id" and "link" when the notification's user info holds them as text; a
+    // summary's "summary", the list of identifiers it counts.
     static QVariantMap openAnnouncementUserInfo(const QVariantMap& userInfo);
 
 Q_SIGNALS:

@@ -75,7 +75,10 @@ private Q_SLOTS:
         services.createAnnouncementWindow = [this](const Announcement& announcement) -> QWidget* {
             return new AnnouncementWindow(announcement, {&m_opener, QUrl(), m_dir.filePath("ui-state.json")});
         };
-        services.sendNotification = [this](const Announcement& a) { m_notified.append(a.id()); };
+        services.tellAnnouncements = [this](const AnnouncementList& list, std::optional<Instant>) {
+            for (const Announcement& a : list)
+                m_notified.append(a.id());
+        };
         services.announcementsRefreshed = [this](int count) { m_refreshed.append(count); };
         services.keptAnnouncements = [this] { return m_kept; };
         services.findAnnouncement = [this](const QString& id) -> std::optional<Announcement> {
