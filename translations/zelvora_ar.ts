@@ -149,6 +149,28 @@ Announcements appear here once fetched.</source>
         <source>⭐ Watchlist: %1</source>
         <translation>⭐ قائمة المتابعة: %1</translation>
     </message>
+    <message numerus="yes">
+        <source>%n new announcements since %1</source>
+        <translation>
+            <numerusform>لا إعلانات جديدة منذ %1</numerusform>
+            <numerusform>إعلان جديد واحد منذ %1</numerusform>
+            <numerusform>إعلانان جديدان منذ %1</numerusform>
+            <numerusform>%n إعلانات جديدة منذ %1</numerusform>
+            <numerusform>%n إعلانًا جديدًا منذ %1</numerusform>
+            <numerusform>%n إعلان جديد منذ %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n new announcements</source>
+        <translation>
+            <numerusform>لا إعلانات جديدة</numerusform>
+            <numerusform>إعلان جديد واحد</numerusform>
+            <numerusform>إعلانان جديدان</numerusform>
+            <numerusform>%n إعلانات جديدة</numerusform>
+            <numerusform>%n إعلانًا جديدًا</numerusform>
+            <numerusform>%n إعلان جديد</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>NotificationPrompt</name>

@@ -287,7 +287,7 @@ QString AnnouncementArchive::metaText(const QString& key)
 AnnouncementList AnnouncementArchive::owed()
 {
     return records(statement("SELECT id, title, description, link, pub_date, companies "
-                             "FROM announcements WHERE owed = 1 ORDER BY first_seen, rowid"));
+                             "FROM announcements WHERE owed = 1 ORDER BY pub_date DESC, rowid"));
 }
 
 AnnouncementList AnnouncementArchive::recent(Instant after, int limit)

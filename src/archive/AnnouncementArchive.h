@@ -59,7 +59,7 @@ public:
     qint64 count();
     std::optional<double> meta(const QString& key);
     QString metaText(const QString& key);
-    // Records not yet told to the user, oldest first.
+    // Records not yet told to the user, newest first.
     AnnouncementList owed();
     // The newest records dated after `after`, newest first, at most `limit`.
     AnnouncementList recent(Instant after, int limit);

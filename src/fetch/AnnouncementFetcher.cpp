@@ -89,10 +89,9 @@ void AnnouncementFetcher::handleOutcome(const PollOutcome& outcome)
 {
     recordPollStatus(outcome);
     const bool error = !outcome.results.issuer.ok() && !outcome.results.market.ok();
-    if (!error) {
-        setAnnouncements(outcome.kept);
+    setAnnouncements(outcome.kept); // on failure, the list as loaded or kept before
+    if (!error)
         writeCompatibilityCopies(outcome);
-    }
     m_pollActive = false;
     Q_EMIT pollFinished(
         {error ? AnnouncementList() : outcome.toTell, announcements(), error, m_pollStatus, outcome.since});

@@ -53,6 +53,7 @@ void FetchWorker::runPoll(const PollRequest& request)
     if (m_stopping)
         return;
     if (!outcome.results.issuer.ok() && !outcome.results.market.ok()) {
+        discardIfAsked();
         outcome.kept = m_kept;
         Q_EMIT pollDone(outcome);
         return;
