@@ -33,7 +33,7 @@ constexpr std::array kMigrations = {
            notified_by TEXT,
            read_at REAL,
            category TEXT);
-       CREATE INDEX announcements_owed ON announcements(first_seen) WHERE owed = 1;
+       CREATE INDEX announcements_owed ON announcements(pub_date) WHERE owed = 1;
        CREATE INDEX announcements_date ON announcements(pub_date);
        CREATE TABLE meta(key TEXT PRIMARY KEY NOT NULL, value) WITHOUT ROWID;)",
 };
@@ -148,8 +148,9 @@ bool AnnouncementArchive::openFile()
         return false;
     }
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-    // A poll touches a few hundred index pages; the system keeps the rest of the file cached.
-    sqlite3_exec(m_db, "PRAGMA cache_size=-1024", nullptr, nullptr, nullptr);
+    // A poll looks up a few hundred identifiers: read through a mapping of the file, they cost no
+    // copies and no memory of the program's own (the pages are the system's file cache).
+    sqlite3_exec(m_db, "PRAGMA cache_size=-1024; PRAGMA mmap_size=268435456", nullptr, nullptr, nullptr);
     // WAL lets a reader go on while another process writes; NORMAL sync is durable enough for it.
     return exec("PRAGMA journal_mode=WAL") && exec("PRAGMA synchronous=NORMAL") && migrate();
 }
@@ -250,6 +251,25 @@ std::optional<Announcement> AnnouncementArchive::find(const QString& id)
     return Announcement(id, text(select, 0), text(select, 1), text(select, 2),
                         Instant::fromReferenceSeconds(sqlite3_column_double(select, 3)),
                         companiesFrom(text(select, 4)));
+}
+
+std::optional<bool> AnnouncementArchive::stored(const Record& record)
+{
+    sqlite3_stmt* select = statement("SELECT title = ?2 AND description = ?3 AND link = ?4 AND pub_date = ?5 "
+                                     "AND companies = ?6 FROM announcements WHERE id = ?1");
+    if (!select)
+        return std::nullopt;
+    Reset reset{select};
+    const Announcement& a = record.announcement;
+    bind(select, 1, a.id());
+    bind(select, 2, a.title());
+    bind(select, 3, a.description());
+    bind(select, 4, a.link());
+    sqlite3_bind_double(select, 5, a.pubDate().referenceSeconds());
+    bind(select, 6, companiesText(a.companies()));
+    if (sqlite3_step(select) != SQLITE_ROW)
+        return std::nullopt;
+    return sqlite3_column_int(select, 0) != 0;
 }
 
 qint64 AnnouncementArchive::count()
@@ -399,7 +419,9 @@ bool AnnouncementArchive::setMeta(const QString& key, const QVariant& value)
 bool AnnouncementArchive::enforceCap()
 {
     // The span of row numbers bounds the count and costs no scan: counted only near the cap.
-    sqlite3_stmt* span = statement("SELECT coalesce(max(rowid) - min(rowid) + 1, 0) FROM announcements");
+    // Two subqueries: SQLite answers a lone max() or min() from the end of the table, not both at once.
+    sqlite3_stmt* span = statement("SELECT coalesce((SELECT max(rowid) FROM announcements) - "
+                                   "(SELECT min(rowid) FROM announcements) + 1, 0)");
     if (!span)
         return false;
     {

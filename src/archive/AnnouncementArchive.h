@@ -56,6 +56,9 @@ public:
     // Reads (also outside a transaction).
     // The stored record of an identifier; one known without its texts has an empty title.
     std::optional<Announcement> find(const QString& id);
+    // Whether the archive has the record's identifier (none), and then whether its fields are the same,
+    // compared in the database without reading the record out.
+    std::optional<bool> stored(const Record& record);
     qint64 count();
     std::optional<double> meta(const QString& key);
     QString metaText(const QString& key);

@@ -104,11 +104,11 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
         const Announcement& fetchedCopy = record.announcement;
         if (m_unsavedIds.contains(fetchedCopy.id()))
             continue;
-        const std::optional<Announcement> stored = readable ? m_archive.find(fetchedCopy.id()) : std::nullopt;
-        switch (NewsRule::judge(rules.value(record.feed), stored.has_value(), fetchedCopy.pubDate())) {
+        const std::optional<bool> same = readable ? m_archive.stored(record) : std::nullopt;
+        switch (NewsRule::judge(rules.value(record.feed), same.has_value(), fetchedCopy.pubDate())) {
         case NewsRule::Verdict::Known:
             // Unchanged records are not written again.
-            if (*stored != fetchedCopy)
+            if (!*same)
                 updates.append(record);
             break;
         case NewsRule::Verdict::News:

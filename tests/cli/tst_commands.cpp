@@ -221,7 +221,8 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(archive));
         const ZelvoraProcess unsaved = run(u"poll"_s);
         const QString problem = u"Can't save to "_s + archive + u": Is a directory"_s;
-        QVERIFY2(unsaved.status == 1 && unsaved.err.contains(u"zelvora: "_s + problem), qPrintable(unsaved.err));
+        QVERIFY2(unsaved.status == 1 && unsaved.err.contains(u"zelvora: "_s + problem),
+                 qPrintable(unsaved.err));
         QVERIFY(run(u"status"_s).text().contains(u"\nStorage: "_s + problem + u"\n"_s));
         QVERIFY(QDir(archive).removeRecursively());
     }
