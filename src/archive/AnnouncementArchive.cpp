@@ -1,6 +1,7 @@
 #include "archive/AnnouncementArchive.h"
 
 #include "infra/LogCategories.h"
+#include "model/AnnouncementCategory.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,7 +67,7 @@ QStringList companiesFrom(const QString& text)
     return out;
 }
 
-// Parameters 1 to 10: a record's columns from id to language.
+// Parameters 1 to 11: a record's columns from id to language, and its category.
 void bindRecord(sqlite3_stmt* statement, const AnnouncementArchive::Record& record)
 {
     const Announcement& a = record.announcement;
@@ -80,6 +81,7 @@ void bindRecord(sqlite3_stmt* statement, const AnnouncementArchive::Record& reco
     bind(statement, 8, a.strippedDescription());
     bind(statement, 9, record.feed);
     bind(statement, 10, record.language);
+    bind(statement, 11, AnnouncementCategory::key(AnnouncementCategory::of(a)));
 }
 
 // Resets the statement when the caller is done with it, whatever path it takes.
@@ -340,15 +342,16 @@ AnnouncementList AnnouncementArchive::records(sqlite3_stmt* select)
 
 bool AnnouncementArchive::insert(const Record& record, Instant firstSeen, bool owed)
 {
-    sqlite3_stmt* insert = statement(
-        "INSERT OR IGNORE INTO announcements(id, title, description, link, pub_date, companies, "
-        "display_title, display_text, feed, language, first_seen, owed) VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
+    sqlite3_stmt* insert =
+        statement("INSERT OR IGNORE INTO announcements(id, title, description, link, pub_date, companies, "
+                  "display_title, display_text, feed, language, category, first_seen, owed) "
+                  "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)");
     if (!insert)
         return false;
     Reset reset{insert};
     bindRecord(insert, record);
-    sqlite3_bind_double(insert, 11, firstSeen.referenceSeconds());
-    sqlite3_bind_int(insert, 12, owed ? 1 : 0);
+    sqlite3_bind_double(insert, 12, firstSeen.referenceSeconds());
+    sqlite3_bind_int(insert, 13, owed ? 1 : 0);
     const int code = sqlite3_step(insert);
     return code == SQLITE_DONE || fail(code);
 }
@@ -360,10 +363,10 @@ bool AnnouncementArchive::insertKnownId(const QString& id, Instant firstSeen)
 
 bool AnnouncementArchive::update(const Record& record)
 {
-    sqlite3_stmt* update =
-        statement("UPDATE announcements SET title = ?2, description = ?3, link = ?4, pub_date = ?5, "
-                  "companies = ?6, display_title = ?7, display_text = ?8, feed = ?9, language = ?10 "
-                  "WHERE id = ?1");
+    sqlite3_stmt* update = statement(
+        "UPDATE announcements SET title = ?2, description = ?3, link = ?4, pub_date = ?5, "
+        "companies = ?6, display_title = ?7, display_text = ?8, feed = ?9, language = ?10, category = ?11 "
+        "WHERE id = ?1");
     if (!update)
         return false;
     Reset reset{update};

@@ -61,25 +61,30 @@ QVariantMap NotificationManager::openAnnouncementUserInfo(const QVariantMap& use
 }
 
 NotificationRequest NotificationManager::requestFor(const Announcement& announcement,
-                                                    const QString& watchlistMatch)
+                                                    const RuleSet::Decision& decision)
 {
     QString body = UnicodeText::leftGraphemes(announcement.strippedDescription(), kBodyLength);
-    if (!watchlistMatch.isEmpty())
-        body = tr("\u2B50 Watchlist: %1").arg(watchlistMatch) + QLatin1Char('\n') + body;
-    return {announcement.id(), announcement.displayTitle(), body,
-            QVariantMap{{QStringLiteral("link"), announcement.link()},
-                        {QStringLiteral("id"), announcement.id()}}};
+    if (decision.match)
+        body = RuleSet::matchLine(*decision.match) + QLatin1Char('\n') + body;
+    NotificationRequest request{announcement.id(), announcement.displayTitle(), body,
+                                QVariantMap{{QStringLiteral("link"), announcement.link()},
+                                            {QStringLiteral("id"), announcement.id()}}};
+    request.urgent = decision.urgent;
+    return request;
+}
+
+RuleSet::Decision NotificationManager::decide(const Announcement& announcement) const
+{
+    if (!m_preferences.notificationsEnabled())
+        return {};
+    return m_preferences.ruleSet().decide(announcement);
 }
 
 void NotificationManager::sendNotification(const Announcement& announcement)
 {
-    if (!m_preferences.notificationsEnabled())
-        return;
-    const Watchlist watchlist = m_preferences.watchlist();
-    const QString match = watchlist.matchFor(announcement);
-    if (!m_preferences.showAllAnnouncements() && !watchlist.isEmpty() && match.isEmpty())
-        return;
-    deliver(requestFor(announcement, match), true);
+    const RuleSet::Decision decision = decide(announcement);
+    if (decision.notify)
+        deliver(requestFor(announcement, decision), true);
 }
 
 NotificationManager::Groups
@@ -123,23 +128,26 @@ void NotificationManager::tell(const AnnouncementList& announcements, std::optio
 {
     if (!m_preferences.notificationsEnabled() || announcements.isEmpty())
         return;
-    const Watchlist watchlist = m_preferences.watchlist();
-    const bool showAll = m_preferences.showAllAnnouncements() || watchlist.isEmpty();
-    QHash<QString, QString> matches;
+    const RuleSet rules = m_preferences.ruleSet();
+    QHash<QString, RuleSet::Decision> decisions;
     AnnouncementList passing;
     for (const Announcement& announcement : announcements) {
-        const QString match = watchlist.matchFor(announcement);
-        if (!showAll && match.isEmpty())
+        const RuleSet::Decision decision = rules.decide(announcement);
+        if (!decision.notify)
             continue;
-        if (!match.isEmpty())
-            matches.insert(announcement.id(), match);
+        decisions.insert(announcement.id(), decision);
         passing.append(announcement);
     }
+    // Matches of the watchlist or a rule (and urgent ones) stay one by one, up to five.
     const Groups groups = group(
-        passing, [&](const Announcement& a) { return matches.contains(a.id()); },
+        passing,
+        [&](const Announcement& a) {
+            const RuleSet::Decision& decision = decisions[a.id()];
+            return decision.match.has_value() || decision.urgent;
+        },
         m_preferences.groupNotificationsAbove());
     for (const Announcement& announcement : groups.oneByOne)
-        deliver(requestFor(announcement, matches.value(announcement.id())), true);
+        deliver(requestFor(announcement, decisions.value(announcement.id())), true);
     if (!groups.summarized.isEmpty())
         deliver(summaryFor(groups.summarized, since, m_clock.now()), true);
 }
