@@ -6,6 +6,7 @@
 #include <QHostAddress>
 #include <QJsonArray>
 #include <QUrl>
+#include <algorithm>
 
 namespace Key {
 const QString watchlistSymbols = QStringLiteral("watchlistSymbols");
@@ -318,6 +319,13 @@ bool Preferences::shareUsageStatistics() const
 void Preferences::setShareUsageStatistics(bool value)
 {
     m_store.setValue(kShareUsageStatisticsKey, value);
+}
+
+int Preferences::groupNotificationsAbove() const
+{
+    const QJsonValue value = m_store.value(kGroupNotificationsAboveKey);
+    return value.isDouble() && value.toDouble() >= 0 ? int(std::min(value.toDouble(), 1e6))
+                                                     : kDefaultGroupNotificationsAbove;
 }
 
 bool Preferences::notificationsDontAsk() const

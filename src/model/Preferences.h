@@ -62,6 +62,11 @@ public:
     static inline const QString kShareUsageStatisticsKey = QStringLiteral("shareUsageStatistics");
     bool shareUsageStatistics() const;
     void setShareUsageStatistics(bool value);
+    // More notifications than this from one poll come as one summary (watchlist matches still one by
+    // one, up to five); 0 never groups. A stored value that is not a number of at least 0 reads as 5.
+    static inline const QString kGroupNotificationsAboveKey = QStringLiteral("groupNotificationsAbove");
+    static constexpr int kDefaultGroupNotificationsAbove = 5;
+    int groupNotificationsAbove() const;
 
     void markAsSeen(const QString& id);
     // Adds the identifiers in order with one write of the settings file. Past the limit, the oldest

@@ -277,6 +277,18 @@ private Q_SLOTS:
         status = run(u"status"_s);
         QCOMPARE(status.status, 0);
         QVERIFY2(status.text().startsWith(u"State: watching\n"_s), status.out.constData());
+
+        // An archive that cannot be written (a folder in its place): the poll fails naming it.
+        const QString archive = path("data/Quvex/archive.sqlite");
+        for (const char* suffix : {"", "-wal", "-shm"})
+            QFile::remove(archive + QLatin1String(suffix));
+        QVERIFY(QDir().mkpath(archive));
+        const ZelvoraProcess unsaved = run(u"poll"_s);
+        const QString problem = u"Can't save to "_s + archive + u": Is a directory"_s;
+        QVERIFY2(unsaved.status == 1 && unsaved.err.contains(u"zelvora: "_s + problem),
+                 qPrintable(unsaved.err));
+        QVERIFY(run(u"status"_s).text().contains(u"\nStorage: "_s + problem + u"\n"_s));
+        QVERIFY(QDir(archive).removeRecursively());
     }
 
     void watchEndsCleanlyOnSigterm()
