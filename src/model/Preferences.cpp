@@ -259,6 +259,16 @@ void Preferences::setShareUsageStatistics(bool value)
     m_store.setValue(kShareUsageStatisticsKey, value);
 }
 
+bool Preferences::automaticUpdateChecks() const
+{
+    return readBoolDefaultTrue(kAutomaticUpdateChecksKey);
+}
+
+void Preferences::setAutomaticUpdateChecks(bool value)
+{
+    m_store.setValue(kAutomaticUpdateChecksKey, value);
+}
+
 bool Preferences::notificationsDontAsk() const
 {
     return readBool(m_store.value(Key::notificationsDontAsk)).value_or(false);

@@ -48,6 +48,11 @@ public:
     static inline const QString kShareUsageStatisticsKey = QStringLiteral("shareUsageStatistics");
     bool shareUsageStatistics() const;
     void setShareUsageStatistics(bool value);
+    // Whether the tray program looks for a newer release by itself (a minute after start, then
+    // daily); on unless stored false.
+    static inline const QString kAutomaticUpdateChecksKey = QStringLiteral("automaticUpdateChecks");
+    bool automaticUpdateChecks() const;
+    void setAutomaticUpdateChecks(bool value);
 
     void markAsSeen(const QString& id);
     // Adds the identifiers in order with one write of the settings file. Past the limit, the oldest
