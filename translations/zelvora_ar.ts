@@ -113,6 +113,13 @@ Announcements appear here once fetched.</source>
     </message>
 </context>
 <context>
+    <name>DisplayTime</name>
+    <message>
+        <source>%1 Riyadh time</source>
+        <translation>%1 بتوقيت الرياض</translation>
+    </message>
+</context>
+<context>
     <name>FetchError</name>
     <message>
         <source>403 Access Denied</source>
@@ -293,6 +300,18 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Privacy</source>
         <translation>الخصوصية</translation>
+    </message>
+    <message>
+        <source>Check for updates automatically</source>
+        <translation>التحقق من وجود تحديثات تلقائيًا</translation>
+    </message>
+    <message>
+        <source>Turned off by DO_NOT_TRACK in the environment.</source>
+        <translation>أوقفها المتغير DO_NOT_TRACK في البيئة.</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>عام</translation>
     </message>
 </context>
 <context>
