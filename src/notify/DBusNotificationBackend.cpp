@@ -109,9 +109,11 @@ void DBusNotificationBackend::sendNotify(const Pending& pending)
     QDBusMessage message = methodCall(QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("desktop-entry"), AppConstants::desktopEntry},
                             {QStringLiteral("sound-name"), kDefaultSound}};
+    // Only a notification that opens something when clicked offers "Open".
+    const QStringList actions =
+        request.userInfo.isEmpty() ? QStringList() : QStringList{QStringLiteral("default"), tr("Open")};
     message << AppConstants::appName << m_idByIdentifier.value(request.identifier, 0u) << QString()
-            << request.title << bodyFor(request.body) << QStringList{QStringLiteral("default"), tr("Open")}
-            << hints << -1;
+            << request.title << bodyFor(request.body) << actions << hints << -1;
     auto* watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(message, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, pending](QDBusPendingCallWatcher* call) { finishNotify(call, pending); });
