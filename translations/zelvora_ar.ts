@@ -106,6 +106,13 @@ Announcements appear here once fetched.</source>
     </message>
 </context>
 <context>
+    <name>AnnouncementWindowLoader</name>
+    <message>
+        <source>Zelvora cannot show announcements itself while it runs as the root user: its web engine refuses to start. The announcement opens in your browser instead.</source>
+        <translation>لا يستطيع Zelvora عرض الإعلانات بنفسه ما دام يعمل بصلاحيات المستخدم الجذر: محرك الويب فيه يرفض البدء. يُفتح الإعلان في متصفحك بدلًا من ذلك.</translation>
+    </message>
+</context>
+<context>
     <name>DBusNotificationBackend</name>
     <message>
         <source>Open</source>

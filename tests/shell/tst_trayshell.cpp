@@ -1,5 +1,6 @@
 #include "fetch/FetcherHarness.h"
 #include "model/Preferences.h"
+#include "shell/AnnouncementWindowLoader.h"
 #include "shell/TrayShell.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ManualClock.h"
@@ -160,6 +161,23 @@ private Q_SLOTS:
         QVERIFY(!dialog->heading().isEmpty());
         dialog->downloadButton()->click();
         QCOMPARE(opener.opened(), QList<QUrl>{QUrl(QStringLiteral("https://dl.example/z.deb"))});
+    }
+
+    // Run as root with its sandbox on, the web engine would end the program: it is not started.
+    void webEngineNotStartedWhereItWouldEndTheProgram()
+    {
+        const auto refused = [](bool root, const QString& name, const QString& value) {
+            QProcessEnvironment environment;
+            environment.insert(name, value);
+            return !AnnouncementWindowLoader::webEngineRefusal(root, environment).isEmpty();
+        };
+        QVERIFY(refused(true, QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("0")));
+        QVERIFY(
+            refused(true, QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--no-sandboxes")));
+        QVERIFY(!refused(true, QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1")));
+        QVERIFY(
+            !refused(true, QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("-x --no-sandbox")));
+        QVERIFY(!refused(false, QString(), QString()));
     }
 
     void listWindowRefreshedOnlyWhileVisible()
