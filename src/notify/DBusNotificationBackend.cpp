@@ -107,13 +107,15 @@ void DBusNotificationBackend::sendNotify(const Pending& pending)
 {
     const NotificationRequest& request = pending.request;
     QDBusMessage message = methodCall(QStringLiteral("Notify"));
-    const QVariantMap hints{{QStringLiteral("desktop-entry"), AppConstants::desktopEntry},
-                            {QStringLiteral("sound-name"), kDefaultSound}};
+    QVariantMap hints{{QStringLiteral("desktop-entry"), AppConstants::desktopEntry},
+                      {QStringLiteral("sound-name"), kDefaultSound}};
+    if (request.urgent)
+        hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2))); // critical: no time-out
     // Only a notification that opens something when clicked offers "Open".
     const QStringList actions =
         request.userInfo.isEmpty() ? QStringList() : QStringList{QStringLiteral("default"), tr("Open")};
     message << AppConstants::appName << m_idByIdentifier.value(request.identifier, 0u) << QString()
-            << request.title << bodyFor(request.body) << actions << hints << -1;
+            << request.title << bodyFor(request.body) << actions << hints << (request.urgent ? 0 : -1);
     auto* watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(message, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, pending](QDBusPendingCallWatcher* call) { finishNotify(call, pending); });

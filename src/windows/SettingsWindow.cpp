@@ -5,9 +5,11 @@
 #include "model/Preferences.h"
 #include "telemetry/TelemetryService.h"
 #include "windows/ChoicePopup.h"
+#include "windows/RulesEditor.h"
 #include "windows/WatchlistEditor.h"
 #include "windows/WindowStyle.h"
 
+#include <QAbstractButton>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
@@ -103,7 +105,7 @@ QWidget* SettingsWindow::makePage(const QString& heading, const QList<QWidget*>&
     layout->setSpacing(10);
     layout->addWidget(makeSectionHeader(heading), 0, Qt::AlignLeft);
     for (QWidget* row : rows)
-        layout->addWidget(row, 0, qobject_cast<WatchlistEditor*>(row) ? Qt::Alignment() : Qt::AlignLeft);
+        layout->addWidget(row, 0, qobject_cast<QAbstractButton*>(row) ? Qt::AlignLeft : Qt::Alignment());
     layout->addStretch(1);
     return page;
 }
@@ -161,6 +163,7 @@ void SettingsWindow::setupUI()
 
     m_watchlistEditor = new WatchlistEditor(m_preferences, m_hooks.issuerDirectory);
     connect(m_watchlistEditor, &WatchlistEditor::watchlistChanged, this, &SettingsWindow::watchlistChanged);
+    m_rulesEditor = new RulesEditor(m_preferences);
 
     m_usageStatisticsCheckbox =
         makeCheckbox(tr("Share anonymous usage statistics"), &SettingsWindow::usageStatisticsChanged);
@@ -191,6 +194,7 @@ void SettingsWindow::setupUI()
     addPage(tr("Notifications"),
             makePage(tr("Notifications"), {m_notificationsCheckbox, m_showAllCheckbox, m_resetPromptButton}));
     addPage(tr("Watchlist"), makePage(tr("Watchlist"), {m_watchlistEditor}));
+    addPage(tr("Rules"), makePage(tr("Rules"), {m_rulesEditor}));
     addPage(tr("Privacy"), makePage(tr("Privacy"), {m_usageStatisticsCheckbox, m_doNotTrackNote}));
 
     auto* right = new QVBoxLayout;
@@ -241,6 +245,7 @@ void SettingsWindow::showEvent(QShowEvent* event)
 {
     // The watchlist may have been changed from the command line since the window was last shown.
     m_watchlistEditor->reload();
+    m_rulesEditor->reload();
     QWidget::showEvent(event);
 }
 

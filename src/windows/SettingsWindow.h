@@ -11,6 +11,7 @@ class QLabel;
 class QListWidget;
 class QStackedWidget;
 class QPushButton;
+class RulesEditor;
 class WatchlistEditor;
 
 // Feed and interface language, poll interval, update checks, notifications, the watchlist filter, the
@@ -53,6 +54,7 @@ public:
     QCheckBox* showAllCheckbox() const { return m_showAllCheckbox; }
     QPushButton* resetPromptButton() const { return m_resetPromptButton; }
     WatchlistEditor* watchlistEditor() const { return m_watchlistEditor; }
+    RulesEditor* rulesEditor() const { return m_rulesEditor; }
     QCheckBox* usageStatisticsCheckbox() const { return m_usageStatisticsCheckbox; }
     QCheckBox* automaticUpdatesCheckbox() const { return m_automaticUpdatesCheckbox; }
 
@@ -102,6 +104,7 @@ private:
     QCheckBox* m_showAllCheckbox = nullptr;
     QPushButton* m_resetPromptButton = nullptr;
     WatchlistEditor* m_watchlistEditor = nullptr;
+    RulesEditor* m_rulesEditor = nullptr;
     QCheckBox* m_usageStatisticsCheckbox = nullptr;
     QLabel* m_doNotTrackNote = nullptr;
     QCheckBox* m_automaticUpdatesCheckbox = nullptr;
