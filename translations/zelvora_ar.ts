@@ -185,10 +185,24 @@ Announcements appear here once fetched.</source>
     </message>
 </context>
 <context>
+    <name>AnnouncementWindowLoader</name>
+    <message>
+        <source>Zelvora cannot show announcements itself while it runs as the root user: its web engine refuses to start. The announcement opens in your browser instead.</source>
+        <translation>لا يستطيع Zelvora عرض الإعلانات بنفسه ما دام يعمل بصلاحيات المستخدم الجذر: محرك الويب فيه يرفض البدء. يُفتح الإعلان في متصفحك بدلًا من ذلك.</translation>
+    </message>
+</context>
+<context>
     <name>DBusNotificationBackend</name>
     <message>
         <source>Open</source>
         <translation>فتح</translation>
+    </message>
+</context>
+<context>
+    <name>DisplayTime</name>
+    <message>
+        <source>%1 Riyadh time</source>
+        <translation>%1 بتوقيت الرياض</translation>
     </message>
 </context>
 <context>
@@ -472,6 +486,18 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Privacy</source>
         <translation>الخصوصية</translation>
+    </message>
+    <message>
+        <source>Check for updates automatically</source>
+        <translation>التحقق من وجود تحديثات تلقائيًا</translation>
+    </message>
+    <message>
+        <source>Turned off by DO_NOT_TRACK in the environment.</source>
+        <translation>أوقفها المتغير DO_NOT_TRACK في البيئة.</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>عام</translation>
     </message>
     <message>
         <source>Rules</source>

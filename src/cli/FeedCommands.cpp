@@ -10,7 +10,6 @@
 #include "fetch/WakeUpPolling.h"
 #include "model/AnnouncementCategory.h"
 #include "model/AnnouncementSearch.h"
-#include "model/RiyadhTime.h"
 #include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
@@ -114,8 +113,9 @@ void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& en
 
 QString FeedCommands::line(const Announcement& announcement)
 {
-    const QString date = RiyadhTime::format(announcement.pubDate(), QStringLiteral("yyyy-MM-dd HH:mm"),
-                                            QLocale(QLocale::English, QLocale::UnitedStates));
+    // The command line is English, with the time shown as everywhere else.
+    const QString date =
+        announcement.displayDate(Instant::now(), QLocale(QLocale::English, QLocale::UnitedStates));
     const QString symbols = announcement.companies().isEmpty()
                                 ? QStringLiteral("-")
                                 : announcement.companies().join(QLatin1Char(','));

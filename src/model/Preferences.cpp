@@ -328,6 +328,16 @@ int Preferences::groupNotificationsAbove() const
                                                      : kDefaultGroupNotificationsAbove;
 }
 
+bool Preferences::automaticUpdateChecks() const
+{
+    return readBoolDefaultTrue(kAutomaticUpdateChecksKey);
+}
+
+void Preferences::setAutomaticUpdateChecks(bool value)
+{
+    m_store.setValue(kAutomaticUpdateChecksKey, value);
+}
+
 bool Preferences::notificationsDontAsk() const
 {
     return readBool(m_store.value(Key::notificationsDontAsk)).value_or(false);

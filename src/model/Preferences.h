@@ -67,6 +67,11 @@ public:
     static inline const QString kGroupNotificationsAboveKey = QStringLiteral("groupNotificationsAbove");
     static constexpr int kDefaultGroupNotificationsAbove = 5;
     int groupNotificationsAbove() const;
+    // Whether the tray program looks for a newer release by itself (a minute after start, then
+    // daily); on unless stored false.
+    static inline const QString kAutomaticUpdateChecksKey = QStringLiteral("automaticUpdateChecks");
+    bool automaticUpdateChecks() const;
+    void setAutomaticUpdateChecks(bool value);
 
     void markAsSeen(const QString& id);
     // Adds the identifiers in order with one write of the settings file. Past the limit, the oldest

@@ -78,6 +78,7 @@ public:
     TrayController* tray() const { return m_tray.get(); }
     AllAnnouncementsWindow* allAnnouncementsWindow() const { return m_allAnnouncementsWindow.get(); }
     SettingsWindow* settingsWindow() const { return m_settingsWindow.get(); }
+    UpdateDialog* shownUpdateDialog() const;
     QWidget* announcementWindow(const QString& id) const;
 
     void handleAnnouncementsUpdated(const AnnouncementsUpdate& update);
