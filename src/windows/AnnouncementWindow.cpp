@@ -6,7 +6,7 @@
 #include "windows/AnnouncementWebPage.h"
 #include "windows/AnnouncementWebView.h"
 #include "windows/TagLabel.h"
-#include "windows/WindowFrameStore.h"
+#include "windows/SavedGeometry.h"
 #include "windows/WindowStyle.h"
 
 #include <QBoxLayout>
@@ -115,7 +115,7 @@ AnnouncementWindow::AnnouncementWindow(const Announcement& announcement, const S
     setWindowTitle(m_announcement.displayTitle());
     setMinimumSize(480, 360);
     resize(680, 540);
-    m_frameSaver = WindowFrameAutosaver::attach(this, kFrameName, m_services.uiStateFile);
+    m_savedGeometry = SavedGeometry::attach(this, kFrameName, m_services.uiStateFile);
     setupUI();
 }
 
