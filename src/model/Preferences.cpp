@@ -2,29 +2,23 @@
 
 #include "infra/LogCategories.h"
 #include "model/AppConstants.h"
+#include "model/SettingsKeys.h"
 
 #include <QJsonArray>
 
-namespace Key {
-const QString watchlistSymbols = QStringLiteral("watchlistSymbols");
-const QString watchWords = QStringLiteral("watchWords");
-const QString showAllAnnouncements = QStringLiteral("showAllAnnouncements");
-const QString notificationsEnabled = QStringLiteral("notificationsEnabled");
-const QString language = QStringLiteral("language");
-const QString seenAnnouncementIDs = QStringLiteral("seenAnnouncementIDs");
-const QString lastPollDate = QStringLiteral("lastPollDate");
-const QString pollInterval = QStringLiteral("pollInterval");
-const QString notificationsDontAsk = QStringLiteral("notificationsDontAsk");
-} // namespace Key
+namespace Key = SettingsKeys;
 
 Preferences::Preferences(const QString& settingsFile) : m_store(settingsFile) {}
 
 const QStringList& Preferences::keys()
 {
-    static const QStringList all{Key::watchlistSymbols, Key::showAllAnnouncements, Key::notificationsEnabled,
-                                 Key::language,         Key::seenAnnouncementIDs,  Key::lastPollDate,
-                                 Key::pollInterval,     Key::notificationsDontAsk, Key::watchWords};
-    return all;
+    static const QStringList names = [] {
+        QStringList all;
+        for (const SettingsKeys::Key& key : SettingsKeys::all())
+            all.append(key.name);
+        return all;
+    }();
+    return names;
 }
 
 std::optional<QStringList> Preferences::readStringArray(const QJsonValue& value)
@@ -66,7 +60,7 @@ static QJsonArray toJsonArray(const QStringList& list)
 
 QSet<QString> Preferences::watchlistSymbols() const
 {
-    const auto list = m_store.stringArray(Key::watchlistSymbols);
+    const auto list = m_store.stringArray(Key::watchlistSymbols.name);
     return list ? QSet<QString>(list->cbegin(), list->cend()) : QSet<QString>();
 }
 
@@ -74,17 +68,17 @@ bool Preferences::setWatchlistSymbols(const QSet<QString>& symbols)
 {
     QStringList list(symbols.cbegin(), symbols.cend());
     list.sort();
-    return m_store.setValue(Key::watchlistSymbols, toJsonArray(list));
+    return m_store.setValue(Key::watchlistSymbols.name, toJsonArray(list));
 }
 
 QStringList Preferences::watchWords() const
 {
-    return m_store.stringArray(Key::watchWords).value_or(QStringList());
+    return m_store.stringArray(Key::watchWords.name).value_or(QStringList());
 }
 
 bool Preferences::setWatchWords(const QStringList& words)
 {
-    return m_store.setValue(Key::watchWords, toJsonArray(words));
+    return m_store.setValue(Key::watchWords.name, toJsonArray(words));
 }
 
 Watchlist Preferences::watchlist() const
@@ -92,45 +86,45 @@ Watchlist Preferences::watchlist() const
     return Watchlist(watchlistSymbols(), watchWords());
 }
 
-bool Preferences::readBoolDefaultTrue(const QString& key) const
+bool Preferences::readBoolOrDefault(const SettingsKeys::Key& key) const
 {
-    return readBool(m_store.value(key)).value_or(true);
+    return readBool(m_store.value(key.name)).value_or(key.defaultValue.toBool());
 }
 
 bool Preferences::showAllAnnouncements() const
 {
-    return readBoolDefaultTrue(Key::showAllAnnouncements);
+    return readBoolOrDefault(Key::showAllAnnouncements);
 }
 
 void Preferences::setShowAllAnnouncements(bool value)
 {
-    m_store.setValue(Key::showAllAnnouncements, value);
+    m_store.setValue(Key::showAllAnnouncements.name, value);
 }
 
 bool Preferences::notificationsEnabled() const
 {
-    return readBoolDefaultTrue(Key::notificationsEnabled);
+    return readBoolOrDefault(Key::notificationsEnabled);
 }
 
 void Preferences::setNotificationsEnabled(bool value)
 {
-    m_store.setValue(Key::notificationsEnabled, value);
+    m_store.setValue(Key::notificationsEnabled.name, value);
 }
 
 QString Preferences::language() const
 {
-    const QJsonValue value = m_store.value(Key::language);
-    return value.isString() ? value.toString() : QStringLiteral("en");
+    const QJsonValue value = m_store.value(Key::language.name);
+    return value.isString() ? value.toString() : Key::language.defaultValue.toString();
 }
 
 void Preferences::setLanguage(const QString& language)
 {
-    m_store.setValue(Key::language, language);
+    m_store.setValue(Key::language.name, language);
 }
 
 QStringList Preferences::seenAnnouncementIDList() const
 {
-    return m_store.stringArray(Key::seenAnnouncementIDs).value_or(QStringList());
+    return m_store.stringArray(Key::seenAnnouncementIDs.name).value_or(QStringList());
 }
 
 QSet<QString> Preferences::seenAnnouncementIDs() const
@@ -144,7 +138,7 @@ void Preferences::setSeenAnnouncementIDs(const QSet<QString>& ids)
     QStringList list(ids.cbegin(), ids.cend());
     if (list.size() > kMaxSeenIDs)
         list.resize(kMaxSeenIDs);
-    m_store.setValue(Key::seenAnnouncementIDs, toJsonArray(list));
+    m_store.setValue(Key::seenAnnouncementIDs.name, toJsonArray(list));
 }
 
 void Preferences::markAsSeen(const QString& id)
@@ -154,7 +148,7 @@ void Preferences::markAsSeen(const QString& id)
 
 void Preferences::markAsSeen(const QStringList& ids, const QSet<QString>& keep)
 {
-    m_store.updateStringArray(Key::seenAnnouncementIDs, [&](QStringList& list) {
+    m_store.updateStringArray(Key::seenAnnouncementIDs.name, [&](QStringList& list) {
         QSet<QString> present(list.cbegin(), list.cend());
         const qsizetype oldCount = list.size();
         for (const QString& id : ids) {
@@ -193,20 +187,20 @@ bool Preferences::hasSeen(const QString& id) const
 
 void Preferences::clearSeenIDs()
 {
-    m_store.remove(Key::seenAnnouncementIDs);
+    m_store.remove(Key::seenAnnouncementIDs.name);
 }
 
 std::optional<Instant> Preferences::lastPollDate() const
 {
-    return SettingsStore::toDate(m_store.value(Key::lastPollDate));
+    return SettingsStore::toDate(m_store.value(Key::lastPollDate.name));
 }
 
 void Preferences::setLastPollDate(std::optional<Instant> date)
 {
     if (date)
-        m_store.setValue(Key::lastPollDate, SettingsStore::dateValue(*date));
+        m_store.setValue(Key::lastPollDate.name, SettingsStore::dateValue(*date));
     else
-        m_store.remove(Key::lastPollDate);
+        m_store.remove(Key::lastPollDate.name);
 }
 
 double Preferences::minimumPollInterval()
@@ -222,14 +216,14 @@ double Preferences::minimumPollInterval()
 
 double Preferences::pollInterval() const
 {
-    const QJsonValue value = m_store.value(Key::pollInterval);
+    const QJsonValue value = m_store.value(Key::pollInterval.name);
     double seconds = 0.0;
     if (value.isDouble())
         seconds = value.toDouble();
     else if (value.isString())
         seconds = value.toString().toDouble(); // 0 when it does not read as a number
     if (!(seconds > 0.0))
-        return AppConstants::pollInterval;
+        return Key::pollInterval.defaultValue.toDouble();
     // A tiny interval would poll the portal many times a second and get the user blocked.
     const double minimum = minimumPollInterval();
     if (seconds < minimum) {
@@ -246,25 +240,25 @@ double Preferences::pollInterval() const
 
 void Preferences::setPollInterval(double seconds)
 {
-    m_store.setValue(Key::pollInterval, seconds);
+    m_store.setValue(Key::pollInterval.name, seconds);
 }
 
 bool Preferences::shareUsageStatistics() const
 {
-    return readBoolDefaultTrue(kShareUsageStatisticsKey);
+    return readBoolOrDefault(Key::shareUsageStatistics);
 }
 
 void Preferences::setShareUsageStatistics(bool value)
 {
-    m_store.setValue(kShareUsageStatisticsKey, value);
+    m_store.setValue(Key::shareUsageStatistics.name, value);
 }
 
 bool Preferences::notificationsDontAsk() const
 {
-    return readBool(m_store.value(Key::notificationsDontAsk)).value_or(false);
+    return readBoolOrDefault(Key::notificationsDontAsk);
 }
 
 void Preferences::setNotificationsDontAsk(bool value)
 {
-    m_store.setValue(Key::notificationsDontAsk, value);
+    m_store.setValue(Key::notificationsDontAsk.name, value);
 }

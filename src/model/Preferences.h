@@ -2,6 +2,7 @@
 
 #include "infra/Instant.h"
 #include "infra/SettingsStore.h"
+#include "model/SettingsKeys.h"
 #include "model/Watchlist.h"
 
 #include <QSet>
@@ -19,7 +20,7 @@ public:
 
     explicit Preferences(const QString& settingsFile);
 
-    static const QStringList& keys(); // the settings keys
+    static const QStringList& keys(); // the names in SettingsKeys::all()
     // 30 seconds, or $ZELVORA_MIN_POLL_INTERVAL (for tests against a local portal).
     static double minimumPollInterval();
 
@@ -45,7 +46,6 @@ public:
     void setNotificationsDontAsk(bool value);
     // The settings window's usage-statistics switch: on unless stored false. Read by the telemetry
     // sender before every signal.
-    static inline const QString kShareUsageStatisticsKey = QStringLiteral("shareUsageStatistics");
     bool shareUsageStatistics() const;
     void setShareUsageStatistics(bool value);
 
@@ -69,7 +69,7 @@ public:
     static std::optional<bool> readBool(const QJsonValue& value);
 
 private:
-    bool readBoolDefaultTrue(const QString& key) const;
+    bool readBoolOrDefault(const SettingsKeys::Key& key) const;
 
     SettingsStore m_store;
     mutable std::atomic<bool> m_pollIntervalRaised{false};

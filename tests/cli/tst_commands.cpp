@@ -73,7 +73,8 @@ private Q_SLOTS:
             "list --grep|watch --json|status x|show|show a b|notifications bogus|autostart|defaults|"
             "defaults erase language|defaults write language -text ar|defaults write language -string|"
             "defaults write language -string a -bool true|defaults write notificationsEnabled -bool perhaps|"
-            "defaults write pollInterval -float 3x|defaults write lastPollDate -date yesterday|watchlist add|"
+            "defaults write pollInterval -float 3x|defaults write pollInterval -string 60|defaults write "
+            "lastPollDate -date yesterday|watchlist add|"
             "watchlist add-word a b|watchlist add-word  ");
         for (const QString& row : rows.split(QLatin1Char('|')))
             QTest::newRow(qPrintable(row)) << row;
