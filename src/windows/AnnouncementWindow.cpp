@@ -5,8 +5,8 @@
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementWebPage.h"
 #include "windows/AnnouncementWebView.h"
-#include "windows/TagLabel.h"
 #include "windows/SavedGeometry.h"
+#include "windows/TagLabel.h"
 #include "windows/WindowStyle.h"
 
 #include <QBoxLayout>
