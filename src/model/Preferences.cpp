@@ -86,6 +86,29 @@ Watchlist Preferences::watchlist() const
     return Watchlist(watchlistSymbols(), watchWords());
 }
 
+QList<Rule> Preferences::rules() const
+{
+    QList<Rule> rules;
+    for (const QJsonValue& entry : m_store.value(Key::rules.name).toArray()) {
+        if (auto rule = Rule::fromJson(entry.toObject()))
+            rules.append(std::move(*rule));
+    }
+    return rules;
+}
+
+bool Preferences::setRules(const QList<Rule>& rules)
+{
+    QJsonArray array;
+    for (const Rule& rule : rules)
+        array.append(rule.toJson());
+    return m_store.setValue(Key::rules.name, array);
+}
+
+RuleSet Preferences::ruleSet() const
+{
+    return RuleSet(watchlist(), rules(), showAllAnnouncements());
+}
+
 bool Preferences::readBoolOrDefault(const SettingsKeys::Key& key) const
 {
     return readBool(m_store.value(key.name)).value_or(key.defaultValue.toBool());

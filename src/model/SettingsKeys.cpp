@@ -16,13 +16,14 @@ const Key pollInterval{QStringLiteral("pollInterval"), Type::Float, AppConstants
 const Key notificationsDontAsk{QStringLiteral("notificationsDontAsk"), Type::Bool, false};
 const Key interfaceLanguage{QStringLiteral("interfaceLanguage"), Type::String, QStringLiteral("system")};
 const Key shareUsageStatistics{QStringLiteral("shareUsageStatistics"), Type::Bool, true};
+const Key rules{QStringLiteral("rules"), Type::Rules, {}};
 
 const QList<Key>& all()
 {
     static const QList<Key> keys{
-        watchlistSymbols,    watchWords,   showAllAnnouncements, notificationsEnabled, language,
-        seenAnnouncementIDs, lastPollDate, pollInterval,         notificationsDontAsk, interfaceLanguage,
-        shareUsageStatistics};
+        watchlistSymbols,     watchWords,   showAllAnnouncements, notificationsEnabled, language,
+        seenAnnouncementIDs,  lastPollDate, pollInterval,         notificationsDontAsk, interfaceLanguage,
+        shareUsageStatistics, rules};
     return keys;
 }
 
@@ -45,8 +46,10 @@ QString typeName(Type type)
     case Type::Array:
         return QStringLiteral("array");
     case Type::Date:
+        return QStringLiteral("date");
+    case Type::Rules:
         break;
     }
-    return QStringLiteral("date");
+    return QStringLiteral("rules");
 }
 } // namespace SettingsKeys

@@ -8,8 +8,9 @@
 // list that Preferences reads by, that `zelvora defaults write` checks types against and that the
 // README's key table follows.
 namespace SettingsKeys {
-// Named as `zelvora defaults write` names them: -string, -bool, -float, -array, -date.
-enum class Type { String, Bool, Float, Array, Date };
+// Named as `zelvora defaults write` names them: -string, -bool, -float, -array, -date; rules (objects)
+// are written by `zelvora rules` alone.
+enum class Type { String, Bool, Float, Array, Date, Rules };
 
 struct Key
 {
@@ -29,8 +30,9 @@ extern const Key pollInterval;
 extern const Key notificationsDontAsk;
 extern const Key interfaceLanguage;
 extern const Key shareUsageStatistics;
+extern const Key rules;
 
 const QList<Key>& all();
 const Key* find(const QString& name);
-QString typeName(Type type); // "string", "bool", "float", "array", "date"
+QString typeName(Type type); // "string", "bool", "float", "array", "date", "rules"
 } // namespace SettingsKeys
