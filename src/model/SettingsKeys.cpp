@@ -17,13 +17,14 @@ const Key notificationsDontAsk{QStringLiteral("notificationsDontAsk"), Type::Boo
 const Key interfaceLanguage{QStringLiteral("interfaceLanguage"), Type::String, QStringLiteral("system")};
 const Key shareUsageStatistics{QStringLiteral("shareUsageStatistics"), Type::Bool, true};
 const Key rules{QStringLiteral("rules"), Type::Rules, {}};
+const Key groupNotificationsAbove{QStringLiteral("groupNotificationsAbove"), Type::Float, 5};
 
 const QList<Key>& all()
 {
     static const QList<Key> keys{
-        watchlistSymbols,     watchWords,   showAllAnnouncements, notificationsEnabled, language,
-        seenAnnouncementIDs,  lastPollDate, pollInterval,         notificationsDontAsk, interfaceLanguage,
-        shareUsageStatistics, rules};
+        watchlistSymbols,     watchWords,   showAllAnnouncements,   notificationsEnabled, language,
+        seenAnnouncementIDs,  lastPollDate, pollInterval,           notificationsDontAsk, interfaceLanguage,
+        shareUsageStatistics, rules,        groupNotificationsAbove};
     return keys;
 }
 

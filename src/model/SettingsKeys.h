@@ -31,6 +31,7 @@ extern const Key notificationsDontAsk;
 extern const Key interfaceLanguage;
 extern const Key shareUsageStatistics;
 extern const Key rules;
+extern const Key groupNotificationsAbove;
 
 const QList<Key>& all();
 const Key* find(const QString& name);
