@@ -75,7 +75,8 @@ private Q_SLOTS:
             "list --grep|watch --json|status x|show|show a b|notifications bogus|autostart|defaults|"
             "defaults erase language|defaults write language -text ar|defaults write language -string|"
             "defaults write language -string a -bool true|defaults write notificationsEnabled -bool perhaps|"
-            "defaults write pollInterval -float 3x|defaults write lastPollDate -date yesterday|watchlist add|"
+            "defaults write pollInterval -float 3x|defaults write pollInterval -string 60|defaults write "
+            "rules -array x|defaults write lastPollDate -date yesterday|watchlist add|"
             "watchlist add-word a b|watchlist add-word  |watchlist add-word x|watchlist add-word ً5|"
             "rules add x|rules add x --category nope|rules add Watchlist --symbol 1|rules remove|"
             "rules add x --symbol 1 --action loud|list --category nope");

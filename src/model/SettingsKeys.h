@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+
+// Every key of the settings file with the type of its value and what an absent key reads as: the one
+// list that Preferences reads by, that `zelvora defaults write` checks types against and that the
+// README's key table follows.
+namespace SettingsKeys {
+// Named as `zelvora defaults write` names them: -string, -bool, -float, -array, -date; rules (objects)
+// are written by `zelvora rules` alone.
+enum class Type { String, Bool, Float, Array, Date, Rules };
+
+struct Key
+{
+    QString name;
+    Type type;
+    QJsonValue defaultValue; // null: nothing (an empty list, no date)
+};
+
+extern const Key watchlistSymbols;
+extern const Key watchWords;
+extern const Key showAllAnnouncements;
+extern const Key notificationsEnabled;
+extern const Key language;
+extern const Key seenAnnouncementIDs;
+extern const Key lastPollDate;
+extern const Key pollInterval;
+extern const Key notificationsDontAsk;
+extern const Key interfaceLanguage;
+extern const Key shareUsageStatistics;
+extern const Key rules;
+extern const Key groupNotificationsAbove;
+
+const QList<Key>& all();
+const Key* find(const QString& name);
+QString typeName(Type type); // "string", "bool", "float", "array", "date", "rules"
+} // namespace SettingsKeys
