@@ -67,15 +67,21 @@ NotificationRequest NotificationManager::requestFor(const Announcement& announce
                         {QStringLiteral("id"), announcement.id()}}};
 }
 
-void NotificationManager::sendNotification(const Announcement& announcement)
+bool NotificationManager::wouldNotify(const Announcement& announcement) const
 {
     if (!m_preferences.notificationsEnabled())
-        return;
+        return false;
+    if (m_preferences.showAllAnnouncements())
+        return true;
     const Watchlist watchlist = m_preferences.watchlist();
-    const QString match = watchlist.matchFor(announcement);
-    if (!m_preferences.showAllAnnouncements() && !watchlist.isEmpty() && match.isEmpty())
+    return watchlist.isEmpty() || watchlist.matches(announcement);
+}
+
+void NotificationManager::sendNotification(const Announcement& announcement)
+{
+    if (!wouldNotify(announcement))
         return;
-    deliver(requestFor(announcement, match), true);
+    deliver(requestFor(announcement, m_preferences.watchlist().matchFor(announcement)), true);
 }
 
 QString NotificationManager::confirmationBody()

@@ -32,6 +32,9 @@ public:
     // and, when granted and sendTest is true, posts the confirmation notification a second later.
     void requestPermission(bool sendTest = false);
     void sendTestNotification();
+    // Whether a new announcement is notified: notifications on, and the watchlist filter passed. The feed
+    // files list what this lets through.
+    bool wouldNotify(const Announcement& announcement) const;
     void sendNotification(const Announcement& announcement);
     // Zelvora has not heard from the exchange for a while; `problem` says since when and why.
     void sendNotWatchingNotification(const QString& problem);
