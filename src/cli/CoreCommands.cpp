@@ -5,6 +5,7 @@
 #include "cli/FeedCommands.h"
 #include "cli/FeedFileCommand.h"
 #include "cli/NotificationsCommand.h"
+#include "cli/ServiceCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/StatusCommand.h"
 #include "cli/WatchlistCommand.h"
@@ -19,4 +20,5 @@ void CoreCommands::registerAll(CommandLine& commandLine, const AppEnvironment& e
     StatusCommand::registerIn(commandLine, environment.paths);
     ShowCommand::registerIn(commandLine, environment);
     FeedFileCommand::registerIn(commandLine, environment.paths);
+    ServiceCommand::registerIn(commandLine);
 }

@@ -74,7 +74,8 @@ private Q_SLOTS:
             "defaults erase language|defaults write language -text ar|defaults write language -string|"
             "defaults write language -string a -bool true|defaults write notificationsEnabled -bool perhaps|"
             "defaults write pollInterval -float 3x|defaults write lastPollDate -date yesterday|watchlist add|"
-            "watchlist add-word a b|watchlist add-word  |feed|feed --atom --json|feed x --json");
+            "watchlist add-word a b|watchlist add-word  |feed|feed --atom --json|feed x --json|service|"
+            "service start|service status --linger");
         for (const QString& row : rows.split(QLatin1Char('|')))
             QTest::newRow(qPrintable(row)) << row;
     }
@@ -96,7 +97,7 @@ private Q_SLOTS:
     {
         const QByteArray overall = run(u"--help"_s).out;
         for (const QByteArray name : {"defaults", "watchlist", "poll", "list", "watch", "notifications",
-                                      "autostart", "status", "show", "feed"}) {
+                                      "autostart", "status", "show", "feed", "service"}) {
             QVERIFY2(overall.contains("\n  " + name), name);
             QVERIFY2(run({QString::fromLatin1(name), u"--help"_s}).out.startsWith("Usage: zelvora " + name),
                      name);
