@@ -5,7 +5,6 @@
 #include "syndication/FeedContent.h"
 #include "syndication/JsonFeed.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -24,26 +23,28 @@ QString FeedFiles::path(Format format) const
 
 bool FeedFiles::write(const AnnouncementList& announcements, const QString& language, Instant now)
 {
+    // Most polls change nothing: comparing the lists (shared with the kept list) costs next to nothing,
+    // building and writing both documents a few milliseconds and two files.
+    if (m_written && m_written->first == announcements && m_written->second == language &&
+        QFile::exists(path(Format::Atom)) && QFile::exists(path(Format::Json)))
+        return true;
+    m_written.reset();
     const FeedContent content(announcements, m_portalOrigin, language, now);
+    QDir().mkpath(m_directory);
     const bool atom = replace(Format::Atom, AtomFeed::document(content));
-    return replace(Format::Json, JsonFeed::document(content)) && atom;
+    if (!replace(Format::Json, JsonFeed::document(content)) || !atom)
+        return false;
+    m_written.emplace(announcements, language);
+    return true;
 }
 
-bool FeedFiles::replace(Format format, const QByteArray& bytes)
+bool FeedFiles::replace(Format format, const QByteArray& bytes) const
 {
-    // A digest, not the bytes: the tray program keeps this for its whole life.
-    QByteArray& written = m_written[static_cast<int>(format)];
-    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-    if (digest == written && QFile::exists(path(format)))
-        return true;
-    QDir().mkpath(m_directory);
     QSaveFile file(path(format));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         qCInfo(lcFetcher, "Cannot write %s: %s", qUtf8Printable(path(format)),
                qUtf8Printable(file.errorString()));
-        written.clear();
         return false;
     }
-    written = digest;
     return true;
 }

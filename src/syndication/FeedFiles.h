@@ -5,10 +5,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
+#include <utility>
 
 // The two feed files for other readers, "announcements.atom" and "announcements.json", beside the cache
-// file. Each is replaced atomically, so a reader never sees half a feed; a file whose content has not
-// changed since this object last wrote it is left alone.
+// file. Each is replaced atomically, so a reader never sees half a feed. The files are left alone while
+// the announcements and language are those this object last wrote.
 class FeedFiles
 {
 public:
@@ -22,9 +24,9 @@ public:
     bool write(const AnnouncementList& announcements, const QString& language, Instant now);
 
 private:
-    bool replace(Format format, const QByteArray& bytes);
+    bool replace(Format format, const QByteArray& bytes) const;
 
     QString m_directory;
     QString m_portalOrigin;
-    QByteArray m_written[2]; // by Format: the SHA-256 of what was last written
+    std::optional<std::pair<AnnouncementList, QString>> m_written; // announcements and language
 };

@@ -112,7 +112,20 @@ print(json.dumps({"bozo": d.bozo, "version": d.version, "updated": d.feed.update
         QCOMPARE(items[3][u"content_text"_s].toString(), u"line one\nline\uFFFD two"_s);
     }
 
-    void unwritableFolderKeepsNothingHalfWritten()
+    // One writer lives as long as the program: a changed list, or a file deleted meanwhile, is written.
+    void rewrittenWhenNeeded()
+    {
+        QTemporaryDir dir;
+        FeedFiles files(dir.path(), QString());
+        const QString json = files.path(FeedFiles::Format::Json);
+        QVERIFY(files.write(announcements(), u"en"_s, kDate) && QFile::remove(json));
+        QVERIFY(files.write(announcements(), u"en"_s, kDate));
+        QCOMPARE(QJsonDocument::fromJson(contents(json))[u"items"_s].toArray().size(), 4);
+        QVERIFY(files.write(announcements().mid(1), u"en"_s, kDate));
+        QCOMPARE(QJsonDocument::fromJson(contents(json))[u"items"_s].toArray().size(), 3);
+    }
+
+    void unwritableFolderIsReported()
     {
         QTemporaryDir dir;
         QFile blocker(dir.filePath(u"Quvex"_s));
