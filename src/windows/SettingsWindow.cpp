@@ -4,6 +4,7 @@
 #include "model/InterfaceLanguage.h"
 #include "model/Preferences.h"
 #include "windows/ChoicePopup.h"
+#include "windows/RulesEditor.h"
 #include "windows/WatchlistEditor.h"
 #include "windows/WindowStyle.h"
 
@@ -127,6 +128,7 @@ void SettingsWindow::setupUI()
 
     m_watchlistEditor = new WatchlistEditor(m_preferences, m_hooks.issuerDirectory);
     connect(m_watchlistEditor, &WatchlistEditor::watchlistChanged, this, &SettingsWindow::watchlistChanged);
+    m_rulesEditor = new RulesEditor(m_preferences);
 
     m_footer = new QLabel(tr("Zelvora monitors issuer announcements and market news from Saudi "
                              "Exchange public feeds. No account or API key required."));
@@ -162,6 +164,12 @@ void SettingsWindow::setupUI()
     stack->addWidget(makeSectionHeader(tr("Watchlist")), 0, Qt::AlignLeft);
     stack->addSpacing(10);
     stack->addWidget(m_watchlistEditor);
+    stack->addSpacing(16);
+    stack->addWidget(separator());
+    stack->addSpacing(16);
+    stack->addWidget(makeSectionHeader(tr("Rules")), 0, Qt::AlignLeft);
+    stack->addSpacing(10);
+    stack->addWidget(m_rulesEditor);
     stack->addSpacing(16);
     stack->addWidget(separator());
     stack->addSpacing(16);
@@ -203,6 +211,7 @@ void SettingsWindow::showEvent(QShowEvent* event)
 {
     // The watchlist may have been changed from the command line since the window was last shown.
     m_watchlistEditor->reload();
+    m_rulesEditor->reload();
     QWidget::showEvent(event);
 }
 
