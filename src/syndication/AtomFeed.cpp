@@ -9,6 +9,7 @@ namespace {
 const QString kAtom = QStringLiteral("http://www.w3.org/2005/Atom");
 const QString kXmlLang = QStringLiteral("xml:lang");
 const QString kSymbolScheme = QStringLiteral("tag:zelvora.org,2026:symbol");
+const QString kCategoryScheme = QStringLiteral("tag:zelvora.org,2026:category");
 
 void writeLink(QXmlStreamWriter& xml, const QString& href)
 {
@@ -49,6 +50,9 @@ QByteArray AtomFeed::document(const FeedContent& content)
         writeLink(xml, entry.link);
         xml.writeTextElement(QStringLiteral("published"), entry.date);
         xml.writeTextElement(QStringLiteral("updated"), entry.date);
+        xml.writeEmptyElement(QStringLiteral("category"));
+        xml.writeAttribute(QStringLiteral("term"), entry.category);
+        xml.writeAttribute(QStringLiteral("scheme"), kCategoryScheme);
         for (const QString& symbol : entry.symbols) {
             xml.writeEmptyElement(QStringLiteral("category"));
             xml.writeAttribute(QStringLiteral("term"), symbol);

@@ -1,5 +1,6 @@
 #include "syndication/FeedContent.h"
 
+#include "model/AnnouncementCategory.h"
 #include "model/AnnouncementHeadline.h"
 #include "model/RiyadhTime.h"
 
@@ -35,6 +36,7 @@ FeedContent::FeedContent(const AnnouncementList& announcements, QString portalOr
                           description.isEmpty() ? title : description, safeText(announcement.link()),
                           dateText(announcement.pubDate()), announcement.companies(),
                           announcement.isArabic() ? QStringLiteral("ar") : QStringLiteral("en")});
+        m_entries.last().category = AnnouncementCategory::key(AnnouncementCategory::of(announcement));
         for (QString& symbol : m_entries.last().symbols)
             symbol = safeText(symbol.simplified());
     }

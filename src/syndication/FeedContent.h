@@ -25,6 +25,7 @@ public:
         QString link;    // the announcement's page on the portal
         QString date;    // RFC 3339 in Riyadh time, "2026-03-04T14:05:00+03:00"
         QStringList symbols;
+        QString category; // its key, "dividends"
         QString language; // "ar" or "en"
     };
 

@@ -18,8 +18,8 @@ QByteArray JsonFeed::document(const FeedContent& content)
                          {QStringLiteral("language"), entry.language}};
         if (!entry.summary.isEmpty())
             item.insert(QStringLiteral("summary"), entry.summary);
-        if (!entry.symbols.isEmpty())
-            item.insert(QStringLiteral("tags"), QJsonArray::fromStringList(entry.symbols));
+        item.insert(QStringLiteral("tags"),
+                    QJsonArray::fromStringList(entry.symbols + QStringList{entry.category}));
         items.append(item);
     }
     const QJsonObject feed{

@@ -6,7 +6,7 @@ class FeedContent;
 
 // The feed as a JSON Feed 1.1 document: the same entries as the Atom feed, each with `id`, `url`,
 // `title`, `summary` (the headline), `content_text`, `date_published`, `language` and the symbols as
-// `tags`.
+// `tags`, then the category's key.
 class JsonFeed
 {
 public:

@@ -65,7 +65,8 @@ private Q_SLOTS:
 d = feedparser.parse(sys.stdin.buffer.read())
 print(json.dumps({"bozo": d.bozo, "version": d.version, "updated": d.feed.updated,
   "entries": [[e.id, e.title, e.get("summary", ""), e.link, e.published, e.title_detail.language,
-               [t.term for t in e.get("tags", [])]] for e in d.entries]}))
+               [t.term for t in e.tags if t.scheme.endswith("symbol")],
+               [t.term for t in e.tags if t.scheme.endswith("category")]] for e in d.entries]}))
 )"_s});
         reader.write(atom);
         reader.closeWriteChannel();
@@ -84,6 +85,7 @@ print(json.dumps({"bozo": d.bozo, "version": d.version, "updated": d.feed.update
                               u"announces a cash dividend"_s, u"https://www.saudiexchange.sa/wps/portal/1"_s,
                               u"2026-03-04T14:05:00+03:00"_s, u"en"_s}));
         QCOMPARE(entries[0][6].toVariant().toStringList(), (QStringList{u"2222"_s, u"1120"_s}));
+        QCOMPARE(entries[0][7].toVariant().toStringList(), QStringList{u"dividends"_s});
         QCOMPARE(entry(1).mid(1, 3),
                  (QStringList{u"شركة الطاقة العربية"_s, u"تعلن شركة الطاقة العربية عن توزيع أرباح نقدية"_s,
                               u"https://www.saudiexchange.sa/wps/portal/2"_s}));
@@ -107,7 +109,7 @@ print(json.dumps({"bozo": d.bozo, "version": d.version, "updated": d.feed.update
         QCOMPARE(items[1][u"language"_s].toString(), u"ar"_s);
         QCOMPARE(items[1][u"title"_s].toString(), u"شركة الطاقة العربية"_s);
         QCOMPARE(items[1][u"date_published"_s].toString(), u"2026-03-04T14:04:00+03:00"_s);
-        QCOMPARE(items[0][u"tags"_s].toArray(), (QJsonArray{u"2222"_s, u"1120"_s}));
+        QCOMPARE(items[0][u"tags"_s].toArray(), (QJsonArray{u"2222"_s, u"1120"_s, u"dividends"_s}));
         QCOMPARE(items[2][u"content_text"_s].toString(), u"Market index reached 12,000"_s);
         QCOMPARE(items[3][u"content_text"_s].toString(), u"line one\nline\uFFFD two"_s);
     }
