@@ -206,6 +206,17 @@ Announcements appear here once fetched.</source>
     </message>
 </context>
 <context>
+    <name>FeedContent</name>
+    <message>
+        <source>Zelvora — Saudi Exchange announcements</source>
+        <translation>إعلانات تداول السعودية — Zelvora</translation>
+    </message>
+    <message>
+        <source>Saudi Exchange</source>
+        <translation>تداول السعودية</translation>
+    </message>
+</context>
+<context>
     <name>FetchError</name>
     <message>
         <source>403 Access Denied</source>
