@@ -84,6 +84,15 @@ bool HttpClient::isValidUrl(const QByteArray& url)
     return text == "http" || text == "https";
 }
 
+QByteArray HttpClient::Response::header(const QByteArray& name) const
+{
+    for (const auto& [key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
 void HttpClient::cancel()
 {
     m_cancelled.store(true);
@@ -180,8 +189,10 @@ HttpClient::Result HttpClient::run(const Request& request)
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (request.post) {
+    if (request.post || !request.method.isEmpty()) {
         curl_easy_setopt(curl, CURLOPT_POST, 1L);
+        if (!request.method.isEmpty())
+            curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, request.method.constData());
         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
         curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, request.body.constData());
     }
@@ -234,6 +245,10 @@ HttpClient::Result HttpClient::run(const Request& request)
     }
     Response response;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.status);
+    // -1: the last request of a redirect chain.
+    for (curl_header* header = nullptr;
+         (header = curl_easy_nextheader(curl, CURLH_HEADER, -1, header)) != nullptr;)
+        response.headers.append({QByteArray(header->name), QByteArray(header->value)});
     response.body = std::move(m_body);
     m_body = QByteArray();
     return response;

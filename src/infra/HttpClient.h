@@ -10,6 +10,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <variant>
 
 typedef void CURL;
@@ -40,12 +41,16 @@ public:
         QByteArray url;
         QList<QByteArray> headers; // "Name: value"
         bool post = false;
-        QByteArray body; // of a POST
+        QByteArray body;     // of a POST, or of the method below
+        QByteArray method{}; // another method that sends `body` (such as "PUT"); overrides `post`
     };
     struct Response
     {
         long status = 0;
         QByteArray body;
+        QList<std::pair<QByteArray, QByteArray>> headers; // of the final response, in order
+
+        QByteArray header(const QByteArray& name) const; // the first of that name (any case), or empty
     };
     using Result = std::variant<Response, QString>;
     using Callback = std::function<void(const Result&)>;
