@@ -15,6 +15,7 @@ const QString seenAnnouncementIDs = QStringLiteral("seenAnnouncementIDs");
 const QString lastPollDate = QStringLiteral("lastPollDate");
 const QString pollInterval = QStringLiteral("pollInterval");
 const QString notificationsDontAsk = QStringLiteral("notificationsDontAsk");
+const QString outputs = QStringLiteral("outputs");
 } // namespace Key
 
 Preferences::Preferences(const QString& settingsFile) : m_store(settingsFile) {}
@@ -23,7 +24,8 @@ const QStringList& Preferences::keys()
 {
     static const QStringList all{Key::watchlistSymbols, Key::showAllAnnouncements, Key::notificationsEnabled,
                                  Key::language,         Key::seenAnnouncementIDs,  Key::lastPollDate,
-                                 Key::pollInterval,     Key::notificationsDontAsk, Key::watchWords};
+                                 Key::pollInterval,     Key::notificationsDontAsk, Key::watchWords,
+                                 Key::outputs};
     return all;
 }
 
@@ -85,6 +87,16 @@ QStringList Preferences::watchWords() const
 bool Preferences::setWatchWords(const QStringList& words)
 {
     return m_store.setValue(Key::watchWords, toJsonArray(words));
+}
+
+QJsonArray Preferences::outputs() const
+{
+    return m_store.value(Key::outputs).toArray();
+}
+
+bool Preferences::setOutputs(const QJsonArray& outputs)
+{
+    return m_store.setValue(Key::outputs, outputs);
 }
 
 Watchlist Preferences::watchlist() const

@@ -4,6 +4,7 @@
 #include "infra/SettingsStore.h"
 #include "model/Watchlist.h"
 
+#include <QJsonArray>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -48,6 +49,10 @@ public:
     static inline const QString kShareUsageStatisticsKey = QStringLiteral("shareUsageStatistics");
     bool shareUsageStatistics() const;
     void setShareUsageStatistics(bool value);
+
+    // The outputs (objects; read and checked by OutputStore). Absent reads as none.
+    QJsonArray outputs() const;
+    bool setOutputs(const QJsonArray& outputs); // false when the file could not be written
 
     void markAsSeen(const QString& id);
     // Adds the identifiers in order with one write of the settings file. Past the limit, the oldest
