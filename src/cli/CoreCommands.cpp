@@ -4,6 +4,7 @@
 #include "cli/DefaultsCommand.h"
 #include "cli/FeedCommands.h"
 #include "cli/NotificationsCommand.h"
+#include "cli/OutputsCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/StatusCommand.h"
 #include "cli/WatchlistCommand.h"
@@ -17,4 +18,5 @@ void CoreCommands::registerAll(CommandLine& commandLine, const AppEnvironment& e
     AutostartCommand::registerIn(commandLine, environment.paths);
     StatusCommand::registerIn(commandLine, environment.paths);
     ShowCommand::registerIn(commandLine, environment);
+    OutputsCommand::registerIn(commandLine, environment);
 }
