@@ -15,15 +15,15 @@ struct OutputConfig
 public:
     enum class Kind { Webhook, Ntfy, Smtp, Telegram, Matrix };
 
-    QString name;
+    QString name{};
     Kind kind = Kind::Webhook;
-    QString url;  // the webhook, the ntfy topic, the SMTP server, the Matrix homeserver, Telegram's API
-    QString to;   // SMTP
-    QString from; // SMTP
-    QString user; // SMTP
-    QString chat; // Telegram
-    QString room; // Matrix
-    QString rule; // only what this rule lets through; empty: everything notified
+    QString url{};  // the webhook, the ntfy topic, the SMTP server, the Matrix homeserver, Telegram's API
+    QString to{};   // SMTP
+    QString from{}; // SMTP
+    QString user{}; // SMTP
+    QString chat{}; // Telegram
+    QString room{}; // Matrix
+    QString rule{}; // only what this rule lets through; empty: everything notified
     bool quietHours = false;
 
     static QStringList kindNames(); // in Kind's order
