@@ -4,6 +4,7 @@
 #include "model/InterfaceLanguage.h"
 #include "model/Preferences.h"
 #include "windows/ChoicePopup.h"
+#include "windows/OutputsEditor.h"
 #include "windows/WatchlistEditor.h"
 #include "windows/WindowStyle.h"
 
@@ -127,6 +128,20 @@ void SettingsWindow::setupUI()
 
     m_watchlistEditor = new WatchlistEditor(m_preferences, m_hooks.issuerDirectory);
     connect(m_watchlistEditor, &WatchlistEditor::watchlistChanged, this, &SettingsWindow::watchlistChanged);
+    // The outputs in a window of their own: the settings window has no room left for them.
+    m_outputsEditor = new OutputsEditor(m_preferences, nullptr, this);
+    m_outputsEditor->setWindowFlag(Qt::Window);
+    m_outputsEditor->setWindowTitle(tr("Outputs"));
+    m_outputsEditor->setContentsMargins(16, 16, 16, 16);
+    m_outputsEditor->resize(440, 520);
+    auto* outputsButton = new QPushButton(tr("Outputs…"));
+    outputsButton->setFont(WindowStyle::systemFont(11));
+    connect(outputsButton, &QPushButton::clicked, this, [this] {
+        m_outputsEditor->reload();
+        m_outputsEditor->show();
+        m_outputsEditor->raise();
+        m_outputsEditor->activateWindow();
+    });
 
     m_footer = new QLabel(tr("Zelvora monitors issuer announcements and market news from Saudi "
                              "Exchange public feeds. No account or API key required."));
@@ -155,7 +170,12 @@ void SettingsWindow::setupUI()
     stack->addSpacing(10);
     stack->addWidget(m_showAllCheckbox, 0, Qt::AlignLeft);
     stack->addSpacing(10);
-    stack->addWidget(m_resetPromptButton, 0, Qt::AlignLeft);
+    auto* notificationButtons = new QHBoxLayout;
+    notificationButtons->setSpacing(8);
+    notificationButtons->addWidget(m_resetPromptButton);
+    notificationButtons->addWidget(outputsButton);
+    notificationButtons->addStretch(1);
+    stack->addLayout(notificationButtons);
     stack->addSpacing(16);
     stack->addWidget(separator());
     stack->addSpacing(16);

@@ -9,6 +9,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class OutputsEditor;
 class WatchlistEditor;
 
 // Feed and interface language, poll interval, notifications, the watchlist filter and the watchlist
@@ -50,6 +51,7 @@ public:
     QCheckBox* showAllCheckbox() const { return m_showAllCheckbox; }
     QPushButton* resetPromptButton() const { return m_resetPromptButton; }
     WatchlistEditor* watchlistEditor() const { return m_watchlistEditor; }
+    OutputsEditor* outputsEditor() const { return m_outputsEditor; }
     QCheckBox* usageStatisticsCheckbox() const { return m_usageStatisticsCheckbox; }
 
     void languageChanged();
@@ -89,6 +91,7 @@ private:
     QCheckBox* m_showAllCheckbox = nullptr;
     QPushButton* m_resetPromptButton = nullptr;
     WatchlistEditor* m_watchlistEditor = nullptr;
+    OutputsEditor* m_outputsEditor = nullptr;
     QCheckBox* m_usageStatisticsCheckbox = nullptr;
     QLabel* m_footer = nullptr;
     QList<QWidget*> m_separators;
