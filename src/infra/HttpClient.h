@@ -35,6 +35,9 @@ public:
         QByteArray userAgent;                            // none when empty
         QByteArray acceptEncoding = "gzip, deflate, br"; // also decoded; none offered when empty
         bool sharedCookies = false; // one in-memory cookie jar for every client that asks
+        // Off: a redirect is the response. A POST that follows a 301 or 302 arrives as a GET
+        // without its body, so a sender that must know its body arrived does not follow.
+        bool followRedirects = true;
     };
     struct Request
     {

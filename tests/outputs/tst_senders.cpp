@@ -175,6 +175,7 @@ private Q_SLOTS:
             << 429 << QByteArray("Sun, 06 Dec 2026 13:50:00 GMT") << int(O::RetryLater) << 0.0;
         QTest::newRow("429 unreadable") << 429 << QByteArray("soon") << int(O::RetryLater) << -1.0;
         QTest::newRow("408") << 408 << QByteArray() << int(O::RetryLater) << -1.0;
+        QTest::newRow("moved, not followed") << 301 << QByteArray() << int(O::Refused) << -1.0;
         QTest::newRow("400") << 400 << QByteArray() << int(O::Refused) << -1.0;
         QTest::newRow("401") << 401 << QByteArray() << int(O::Refused) << -1.0;
         QTest::newRow("404") << 404 << QByteArray() << int(O::Refused) << -1.0;
@@ -192,12 +193,10 @@ private Q_SLOTS:
             if (!retryAfter.isEmpty())
                 response.set_header("Retry-After", retryAfter.toStdString());
             response.set_content("no such hook", "text/plain");
+            if (status == 301)
+                response.set_header("Location", "/hook");
         });
-        QByteArray url = server.url("/hook");
-        if (status == 0) {
-            LoopbackHttpServer closed;
-            url = closed.url("/hook"); // its port is free again once it is gone
-        }
+        const QByteArray url = status ? server.url("/hook") : QByteArray("http://127.0.0.1:1/hook");
         const DeliveryResult result =
             send({.name = u"w"_s, .kind = OutputConfig::Kind::Webhook, .url = QString::fromUtf8(url)}, {},
                  OutputMessage({arabicItem()}));

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <chrono>
 #include <functional>
 #include <httplib.h>
 #include <mutex>
@@ -55,6 +56,9 @@ public:
     }
     ~LoopbackHttpServer()
     {
+        // stop() does nothing until the loop has started, which would then run for ever.
+        for (int waited = 0; waited < 5000 && !m_server.is_running(); ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         m_server.stop();
         m_thread.join();
     }
