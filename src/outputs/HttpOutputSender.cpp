@@ -23,7 +23,12 @@ HttpOutputSender::HttpOutputSender(const Clock& clock) : m_clock(clock), m_http(
 
 DeliveryResult HttpOutputSender::transfer(const HttpClient::Request& request)
 {
-    return DeliveryResult::fromHttp(m_http.run(request), m_clock.now());
+    return DeliveryResult::fromHttp(exchange(request), m_clock.now());
+}
+
+HttpClient::Result HttpOutputSender::exchange(const HttpClient::Request& request)
+{
+    return m_http.run(request);
 }
 
 QByteArray HttpOutputSender::header(const char* name, const QString& value)

@@ -13,6 +13,7 @@ public:
 
 protected:
     DeliveryResult transfer(const HttpClient::Request& request);
+    HttpClient::Result exchange(const HttpClient::Request& request); // the answer as it came
     // "Name: value" with control characters (a line break would start another header) as spaces.
     static QByteArray header(const char* name, const QString& value);
     // A JSON request with a bearer token when one is given.

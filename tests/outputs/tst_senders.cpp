@@ -206,6 +206,22 @@ private Q_SLOTS:
             QCOMPARE(result.detail, u"HTTP %1 (no such hook)"_s.arg(status));
     }
 
+    void telegramsWaitIsReadFromItsAnswer()
+    {
+        LoopbackHttpServer server([](const httplib::Request&, httplib::Response& response) {
+            response.status = 429;
+            response.set_content(R"({"ok":false,"error_code":429,"parameters":{"retry_after":7}})",
+                                 "application/json");
+        });
+        const DeliveryResult result = send({.name = u"t"_s,
+                                            .kind = OutputConfig::Kind::Telegram,
+                                            .url = QString::fromUtf8(server.url("")),
+                                            .chat = u"1"_s},
+                                           u"1:A"_s, OutputMessage({arabicItem()}));
+        QCOMPARE(int(result.outcome), int(DeliveryResult::Outcome::RetryLater));
+        QCOMPARE(result.retryAfterSeconds.value_or(-1), 7.0);
+    }
+
     void retriesGrowToAnHourAndEndAfterADay_data()
     {
         QTest::addColumn<int>("failures");
