@@ -148,7 +148,7 @@ int OutputsCommand::list() const
 
 int OutputsCommand::add(const QString& name, const QCommandLineParser& parsed)
 {
-    const QString trimmed = name.simplified();
+    const QString trimmed = name.trimmed();
     if (trimmed.isEmpty() || trimmed != name)
         return CommandLine::usageError(
             QStringLiteral("an output's name cannot be empty or start or end with a space"));
