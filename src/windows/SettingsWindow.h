@@ -10,6 +10,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class OutputsEditor;
+class RulesEditor;
 class WatchlistEditor;
 
 // Feed and interface language, poll interval, notifications, the watchlist filter and the watchlist
@@ -52,6 +53,7 @@ public:
     QPushButton* resetPromptButton() const { return m_resetPromptButton; }
     WatchlistEditor* watchlistEditor() const { return m_watchlistEditor; }
     OutputsEditor* outputsEditor() const { return m_outputsEditor; }
+    RulesEditor* rulesEditor() const { return m_rulesEditor; }
     QCheckBox* usageStatisticsCheckbox() const { return m_usageStatisticsCheckbox; }
 
     void languageChanged();
@@ -92,6 +94,7 @@ private:
     QPushButton* m_resetPromptButton = nullptr;
     WatchlistEditor* m_watchlistEditor = nullptr;
     OutputsEditor* m_outputsEditor = nullptr;
+    RulesEditor* m_rulesEditor = nullptr;
     QCheckBox* m_usageStatisticsCheckbox = nullptr;
     QLabel* m_footer = nullptr;
     QList<QWidget*> m_separators;
