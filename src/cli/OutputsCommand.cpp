@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "context/AppEnvironment.h"
 #include "model/Preferences.h"
+#include "model/Rule.h"
 #include "outputs/OutputMessage.h"
 #include "outputs/OutputSender.h"
 #include "outputs/OutputStore.h"
@@ -52,8 +53,10 @@ QString readSecret(const QString& value)
 
 } // namespace
 
-OutputsCommand::OutputsCommand(OutputStore& store, const Clock& clock, QString portalOrigin)
-    : m_store(store), m_clock(clock), m_portalOrigin(std::move(portalOrigin))
+OutputsCommand::OutputsCommand(OutputStore& store, QStringList ruleNames, const Clock& clock,
+                               QString portalOrigin)
+    : m_store(store), m_ruleNames(std::move(ruleNames)), m_clock(clock),
+      m_portalOrigin(std::move(portalOrigin))
 {
 }
 
@@ -96,7 +99,11 @@ void OutputsCommand::registerIn(CommandLine& commandLine, const AppEnvironment& 
          [environment](const QCommandLineParser& parsed) {
              Preferences preferences(environment.paths.settingsFile());
              OutputStore store(preferences);
-             return OutputsCommand(store, *environment.clock, environment.portalOrigin).run(parsed);
+             QStringList ruleNames{Rule::kWatchlistName};
+             for (const Rule& rule : preferences.rules())
+                 ruleNames.append(rule.name());
+             return OutputsCommand(store, ruleNames, *environment.clock, environment.portalOrigin)
+                 .run(parsed);
          },
          [](const QCommandLineParser& parsed) {
              const QStringList arguments = parsed.positionalArguments();
@@ -186,6 +193,9 @@ int OutputsCommand::add(const QString& name, const QCommandLineParser& parsed)
     config.room = parsed.value(QStringLiteral("room"));
     config.rule = parsed.value(QStringLiteral("rule"));
     config.quietHours = parsed.isSet(QStringLiteral("quiet-hours"));
+    if (!config.rule.isEmpty() && !m_ruleNames.contains(config.rule))
+        return CommandLine::usageError(
+            QStringLiteral("there is no rule named %1 (zelvora rules list)").arg(config.rule));
     if (const QString problem = config.problem(); !problem.isEmpty())
         return CommandLine::usageError(
             QStringLiteral("--%1 %2").arg(OutputConfig::kindName(kind.kind), problem));

@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class Clock;
 class CommandLine;
@@ -16,7 +17,8 @@ struct OutputConfig;
 class OutputsCommand
 {
 public:
-    OutputsCommand(OutputStore& store, const Clock& clock, QString portalOrigin);
+    // `ruleNames`: the rules an output may be limited to.
+    OutputsCommand(OutputStore& store, QStringList ruleNames, const Clock& clock, QString portalOrigin);
     static void registerIn(CommandLine& commandLine, const AppEnvironment& environment);
     static QList<QCommandLineOption> options();
 
@@ -29,6 +31,7 @@ private:
     int test(const QString& name) const;
 
     OutputStore& m_store;
+    QStringList m_ruleNames;
     const Clock& m_clock;
     QString m_portalOrigin;
 };

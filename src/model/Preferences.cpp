@@ -23,11 +23,16 @@ Preferences::Preferences(const QString& settingsFile) : m_store(settingsFile) {}
 
 const QStringList& Preferences::keys()
 {
-    static const QStringList all{Key::watchlistSymbols,     Key::showAllAnnouncements,
-                                 Key::notificationsEnabled, Key::language,
-                                 Key::seenAnnouncementIDs,  Key::lastPollDate,
-                                 Key::pollInterval,         Key::notificationsDontAsk,
-                                 Key::watchWords,           Key::rules,
+    static const QStringList all{Key::watchlistSymbols,
+                                 Key::showAllAnnouncements,
+                                 Key::notificationsEnabled,
+                                 Key::language,
+                                 Key::seenAnnouncementIDs,
+                                 Key::lastPollDate,
+                                 Key::pollInterval,
+                                 Key::notificationsDontAsk,
+                                 Key::watchWords,
+                                 Key::rules,
                                  Key::outputs};
     return all;
 }

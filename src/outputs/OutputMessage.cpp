@@ -1,8 +1,14 @@
 #include "outputs/OutputMessage.h"
 
+#include "model/AnnouncementCategory.h"
 #include "model/RiyadhTime.h"
 
 #include <QCryptographicHash>
+
+OutputItem OutputItem::of(const Announcement& announcement, const QString& company, const QString& rule)
+{
+    return {announcement, company, AnnouncementCategory::key(AnnouncementCategory::of(announcement)), rule};
+}
 
 QString OutputItem::symbol() const
 {
@@ -35,7 +41,7 @@ OutputMessage OutputMessage::sample(Instant now, const QString& portalOrigin)
                                     tr("Zelvora test announcement"),
                                     tr("This output works: Zelvora will send new announcements here."),
                                     portalOrigin, now, {QStringLiteral("2222")});
-    return OutputMessage({{announcement, tr("Saudi Arabian Oil Co."), {}, {}}});
+    return OutputMessage({OutputItem::of(announcement, tr("Saudi Arabian Oil Co."), {})});
 }
 
 QString OutputMessage::key() const

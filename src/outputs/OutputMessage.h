@@ -12,9 +12,11 @@ struct OutputItem
 {
     Announcement announcement;
     QString company;  // the first company's name, as far as known
-    QString category; // empty until announcements are classified
+    QString category; // its key ("dividends")
     QString rule;     // the rule that let it through; empty when everything is notified
 
+    // With the announcement's category as classified from its headline.
+    static OutputItem of(const Announcement& announcement, const QString& company, const QString& rule);
     QString symbol() const;
     QString date() const; // ISO 8601 in Riyadh time ("2026-12-06T14:05:00+03:00")
     // The webhook's object: id, title, text, symbol, company, category, date, link, rule.

@@ -40,7 +40,7 @@ private Q_SLOTS:
     {
         const QByteArray token = "tok-0123456789-abcdef";
         ZelvoraProcess added = run({u"add"_s, u"desk"_s, u"--webhook"_s, url("/hook"), u"--token"_s, u"-"_s,
-                                    u"--rule"_s, u"dividends"_s},
+                                    u"--rule"_s, u"Watchlist"_s},
                                    token + "\n");
         QCOMPARE(added.status, 0);
         QVERIFY(!contents(u"settings.json"_s).contains(token));
@@ -51,7 +51,7 @@ private Q_SLOTS:
         QCOMPARE(listed.status, 0);
         QVERIFY2(!listed.out.contains(token.left(8)) && listed.text().contains(u"token: ********cdef"_s),
                  listed.out.constData());
-        QVERIFY(listed.text().startsWith(u"desk  webhook  "_s + url("/hook") + u"  rule: dividends"_s));
+        QVERIFY(listed.text().startsWith(u"desk  webhook  "_s + url("/hook") + u"  rule: Watchlist"_s));
 
         const ZelvoraProcess tested = run({u"test"_s, u"desk"_s});
         QCOMPARE(tested.text(), u"desk: delivered\n"_s);
@@ -87,6 +87,8 @@ private Q_SLOTS:
         QTest::newRow("Matrix without token")
             << QStringList{u"add"_s, u"a"_s, u"--matrix"_s, hook, u"--room"_s, u"!r:x"_s};
         QTest::newRow("Telegram without chat") << QStringList{u"add"_s, u"a"_s, u"--telegram"_s, u"1:A"_s};
+        QTest::newRow("unknown rule")
+            << QStringList{u"add"_s, u"a"_s, u"--webhook"_s, hook, u"--rule"_s, u"none"_s};
         QTest::newRow("options outside add") << QStringList{u"list"_s, u"--token"_s, u"x"_s};
         QTest::newRow("unknown verb") << QStringList{u"send"_s, u"a"_s};
     }

@@ -73,7 +73,8 @@ private Q_SLOTS:
             QCOMPARE(body[u"date"_s].toString(), u"2026-12-06T14:05:00+03:00"_s);
             QCOMPARE(body[u"symbol"_s].toString(), u"2222"_s);
             QCOMPARE(body[u"company"_s].toString(), item.company);
-            QCOMPARE(body[u"rule"_s].toString(), u"dividends"_s);
+            QCOMPARE(body[u"category"_s].toString(), u"dividends"_s);
+            QCOMPARE(body[u"rule"_s].toString(), u"Dividends"_s);
         };
         const auto ntfy = [&] {
             QVERIFY(send({.name = u"n"_s, .kind = Kind::Ntfy, .url = origin + u"/alerts"_s}, {}, message)
