@@ -13,7 +13,8 @@ HttpClient::Options options()
     options.timeoutMs = 30'000;
     options.maxBodyBytes = 1024 * 1024; // receivers answer briefly
     options.userAgent = "Zelvora";
-    options.followRedirects = false; // a redirected POST would lose its body and still read as delivered
+    options.redirects =
+        HttpClient::Redirects::None; // a redirected POST would lose its body and still read as delivered
     return options;
 }
 

@@ -8,7 +8,8 @@
 #include <mutex>
 #include <thread>
 
-// An HTTP server on 127.0.0.1 (a free port) for tests, recording every request it is sent.
+// An HTTP server on 127.0.0.1 (or another loopback address: a third party in tests), on a free port,
+// recording every request it is sent.
 class LoopbackHttpServer
 {
 public:
@@ -31,7 +32,8 @@ public:
     };
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
 
-    explicit LoopbackHttpServer(Handler handler = {}) : m_handler(std::move(handler))
+    explicit LoopbackHttpServer(Handler handler = {}, QByteArray host = "127.0.0.1")
+        : m_handler(std::move(handler)), m_host(std::move(host))
     {
         auto record = [this](const httplib::Request& request, httplib::Response& response) {
             {
@@ -50,7 +52,7 @@ public:
         m_server.Get(".*", record);
         m_server.Post(".*", record);
         m_server.Put(".*", record);
-        m_port = m_server.bind_to_any_port("127.0.0.1");
+        m_port = m_server.bind_to_any_port(m_host.toStdString());
         // Bound and listening already: connections wait in the backlog until the loop runs.
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
     }
@@ -64,7 +66,8 @@ public:
     }
 
     int port() const { return m_port; }
-    QByteArray url(const char* path) const { return "http://127.0.0.1:" + QByteArray::number(m_port) + path; }
+    QByteArray origin() const { return "http://" + m_host + ':' + QByteArray::number(m_port); }
+    QByteArray url(const char* path) const { return origin() + path; }
     QList<Request> requests() const
     {
         std::lock_guard lock(m_mutex);
@@ -75,6 +78,7 @@ public:
 private:
     httplib::Server m_server;
     Handler m_handler;
+    QByteArray m_host;
     int m_port = 0;
     std::thread m_thread;
     mutable std::mutex m_mutex;
