@@ -6,6 +6,7 @@
 #include "cli/FeedFileCommand.h"
 #include "cli/NotificationsCommand.h"
 #include "cli/ServiceCommand.h"
+#include "cli/OutputsCommand.h"
 #include "cli/RulesCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/StatusCommand.h"
@@ -23,4 +24,5 @@ void CoreCommands::registerAll(CommandLine& commandLine, const AppEnvironment& e
     ShowCommand::registerIn(commandLine, environment);
     FeedFileCommand::registerIn(commandLine, environment.paths);
     ServiceCommand::registerIn(commandLine);
+    OutputsCommand::registerIn(commandLine, environment);
 }

@@ -116,8 +116,8 @@ int DefaultsCommand::write(const QStringList& arguments, const QString& type, co
     // A known key of another type would be written, and then read as if absent.
     if (const SettingsKeys::Key* known = SettingsKeys::find(key);
         known && SettingsKeys::typeName(known->type) != type)
-        return CommandLine::usageError(known->type == SettingsKeys::Type::Rules
-                                           ? QStringLiteral("%1 is changed with zelvora rules").arg(key)
+        return CommandLine::usageError(known->type == SettingsKeys::Type::Objects
+                                           ? QStringLiteral("%1 is changed with zelvora %1").arg(key)
                                            : QStringLiteral("%1 takes -%2, not -%3")
                                                  .arg(key, SettingsKeys::typeName(known->type), type));
 

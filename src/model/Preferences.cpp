@@ -87,6 +87,16 @@ bool Preferences::setWatchWords(const QStringList& words)
     return m_store.setValue(Key::watchWords.name, toJsonArray(words));
 }
 
+QJsonArray Preferences::outputs() const
+{
+    return m_store.value(Key::outputs.name).toArray();
+}
+
+bool Preferences::setOutputs(const QJsonArray& outputs)
+{
+    return m_store.setValue(Key::outputs.name, outputs);
+}
+
 bool Preferences::changeWatchlistSymbols(const std::function<void(QSet<QString>&)>& change)
 {
     return m_store.updateStringArray(Key::watchlistSymbols.name, [&change](QStringList& list) {

@@ -6,6 +6,7 @@
 #include "model/SettingsKeys.h"
 #include "model/Watchlist.h"
 
+#include <QJsonArray>
 #include <QMutex>
 #include <QSet>
 #include <QString>
@@ -70,6 +71,10 @@ public:
     static inline const QString kAutomaticUpdateChecksKey = QStringLiteral("automaticUpdateChecks");
     bool automaticUpdateChecks() const;
     void setAutomaticUpdateChecks(bool value);
+
+    // The outputs (objects; read and checked by OutputStore). Absent reads as none.
+    QJsonArray outputs() const;
+    bool setOutputs(const QJsonArray& outputs); // false when the file could not be written
 
     void markAsSeen(const QString& id);
     // Adds the identifiers in order with one write of the settings file. Past the limit, the oldest

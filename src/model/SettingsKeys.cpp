@@ -16,15 +16,17 @@ const Key pollInterval{QStringLiteral("pollInterval"), Type::Float, AppConstants
 const Key notificationsDontAsk{QStringLiteral("notificationsDontAsk"), Type::Bool, false};
 const Key interfaceLanguage{QStringLiteral("interfaceLanguage"), Type::String, QStringLiteral("system")};
 const Key shareUsageStatistics{QStringLiteral("shareUsageStatistics"), Type::Bool, true};
-const Key rules{QStringLiteral("rules"), Type::Rules, {}};
+const Key rules{QStringLiteral("rules"), Type::Objects, {}};
 const Key groupNotificationsAbove{QStringLiteral("groupNotificationsAbove"), Type::Float, 5};
+const Key automaticUpdateChecks{QStringLiteral("automaticUpdateChecks"), Type::Bool, true};
+const Key outputs{QStringLiteral("outputs"), Type::Objects, {}};
 
 const QList<Key>& all()
 {
     static const QList<Key> keys{
         watchlistSymbols,     watchWords,   showAllAnnouncements,   notificationsEnabled, language,
         seenAnnouncementIDs,  lastPollDate, pollInterval,           notificationsDontAsk, interfaceLanguage,
-        shareUsageStatistics, rules,        groupNotificationsAbove};
+        shareUsageStatistics, rules,        groupNotificationsAbove, automaticUpdateChecks, outputs};
     return keys;
 }
 
@@ -48,9 +50,9 @@ QString typeName(Type type)
         return QStringLiteral("array");
     case Type::Date:
         return QStringLiteral("date");
-    case Type::Rules:
+    case Type::Objects:
         break;
     }
-    return QStringLiteral("rules");
+    return QStringLiteral("objects");
 }
 } // namespace SettingsKeys

@@ -8,9 +8,9 @@
 // list that Preferences reads by, that `zelvora defaults write` checks types against and that the
 // README's key table follows.
 namespace SettingsKeys {
-// Named as `zelvora defaults write` names them: -string, -bool, -float, -array, -date; rules (objects)
-// are written by `zelvora rules` alone.
-enum class Type { String, Bool, Float, Array, Date, Rules };
+// Named as `zelvora defaults write` names them: -string, -bool, -float, -array, -date; arrays of objects
+// (rules, outputs) are written by the command of the same name alone.
+enum class Type { String, Bool, Float, Array, Date, Objects };
 
 struct Key
 {
@@ -32,8 +32,10 @@ extern const Key interfaceLanguage;
 extern const Key shareUsageStatistics;
 extern const Key rules;
 extern const Key groupNotificationsAbove;
+extern const Key automaticUpdateChecks;
+extern const Key outputs;
 
 const QList<Key>& all();
 const Key* find(const QString& name);
-QString typeName(Type type); // "string", "bool", "float", "array", "date", "rules"
+QString typeName(Type type); // "string", "bool", "float", "array", "date", "objects"
 } // namespace SettingsKeys

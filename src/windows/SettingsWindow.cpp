@@ -5,6 +5,7 @@
 #include "model/Preferences.h"
 #include "telemetry/TelemetryService.h"
 #include "windows/ChoicePopup.h"
+#include "windows/OutputsEditor.h"
 #include "windows/RulesEditor.h"
 #include "windows/WatchlistEditor.h"
 #include "windows/WindowStyle.h"
@@ -163,6 +164,7 @@ void SettingsWindow::setupUI()
 
     m_watchlistEditor = new WatchlistEditor(m_preferences, m_hooks.issuerDirectory);
     connect(m_watchlistEditor, &WatchlistEditor::watchlistChanged, this, &SettingsWindow::watchlistChanged);
+    m_outputsEditor = new OutputsEditor(m_preferences, nullptr);
     m_rulesEditor = new RulesEditor(m_preferences);
 
     m_usageStatisticsCheckbox =
@@ -195,6 +197,7 @@ void SettingsWindow::setupUI()
             makePage(tr("Notifications"), {m_notificationsCheckbox, m_showAllCheckbox, m_resetPromptButton}));
     addPage(tr("Watchlist"), makePage(tr("Watchlist"), {m_watchlistEditor}));
     addPage(tr("Rules"), makePage(tr("Rules"), {m_rulesEditor}));
+    addPage(tr("Outputs"), makePage(tr("Outputs"), {m_outputsEditor}));
     addPage(tr("Privacy"), makePage(tr("Privacy"), {m_usageStatisticsCheckbox, m_doNotTrackNote}));
 
     auto* right = new QVBoxLayout;
@@ -246,6 +249,7 @@ void SettingsWindow::showEvent(QShowEvent* event)
     // The watchlist may have been changed from the command line since the window was last shown.
     m_watchlistEditor->reload();
     m_rulesEditor->reload();
+    m_outputsEditor->reload();
     QWidget::showEvent(event);
 }
 

@@ -11,6 +11,7 @@ class QLabel;
 class QListWidget;
 class QStackedWidget;
 class QPushButton;
+class OutputsEditor;
 class RulesEditor;
 class WatchlistEditor;
 
@@ -54,6 +55,7 @@ public:
     QCheckBox* showAllCheckbox() const { return m_showAllCheckbox; }
     QPushButton* resetPromptButton() const { return m_resetPromptButton; }
     WatchlistEditor* watchlistEditor() const { return m_watchlistEditor; }
+    OutputsEditor* outputsEditor() const { return m_outputsEditor; }
     RulesEditor* rulesEditor() const { return m_rulesEditor; }
     QCheckBox* usageStatisticsCheckbox() const { return m_usageStatisticsCheckbox; }
     QCheckBox* automaticUpdatesCheckbox() const { return m_automaticUpdatesCheckbox; }
@@ -104,6 +106,7 @@ private:
     QCheckBox* m_showAllCheckbox = nullptr;
     QPushButton* m_resetPromptButton = nullptr;
     WatchlistEditor* m_watchlistEditor = nullptr;
+    OutputsEditor* m_outputsEditor = nullptr;
     RulesEditor* m_rulesEditor = nullptr;
     QCheckBox* m_usageStatisticsCheckbox = nullptr;
     QLabel* m_doNotTrackNote = nullptr;
