@@ -10,6 +10,7 @@
 #include "fetch/WakeUpPolling.h"
 #include "model/AnnouncementCategory.h"
 #include "model/AnnouncementSearch.h"
+#include "model/RiyadhTime.h"
 #include "platform/ServiceNotifier.h"
 #include "platform/TerminationSignals.h"
 

@@ -331,12 +331,12 @@ int Preferences::groupNotificationsAbove() const
 
 bool Preferences::automaticUpdateChecks() const
 {
-    return readBoolDefaultTrue(kAutomaticUpdateChecksKey);
+    return readBoolOrDefault(Key::automaticUpdateChecks);
 }
 
 void Preferences::setAutomaticUpdateChecks(bool value)
 {
-    m_store.setValue(kAutomaticUpdateChecksKey, value);
+    m_store.setValue(Key::automaticUpdateChecks.name, value);
 }
 
 bool Preferences::notificationsDontAsk() const

@@ -68,7 +68,6 @@ public:
     int groupNotificationsAbove() const;
     // Whether the tray program looks for a newer release by itself (a minute after start, then
     // daily); on unless stored false.
-    static inline const QString kAutomaticUpdateChecksKey = QStringLiteral("automaticUpdateChecks");
     bool automaticUpdateChecks() const;
     void setAutomaticUpdateChecks(bool value);
 
