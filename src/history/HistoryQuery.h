@@ -10,8 +10,9 @@
 struct HistoryQuery
 {
     QString text;
-    std::optional<Instant> since; // published at or after
-    std::optional<Instant> until; // published before
+    // Taken to whole seconds (up): published at or after `since` and before `until`.
+    std::optional<Instant> since;
+    std::optional<Instant> until;
     QString symbol;
     QString category;
     bool unreadOnly = false;

@@ -3,17 +3,24 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QVariantList>
+#include <cmath>
 #include <sqlite3.h>
 
+// The index's row keys are ordered as the list is: publication second in the high 32 bits, the
+// announcement's row in the low ones. Newest first is then the index's own order, so the first 100
+// of 50,000 matches cost only those 100, and a date range is a key range.
 const char* const SearchIndex::kSchema = R"(
     CREATE VIRTUAL TABLE announcement_search USING fts5(folded, tokenize = 'trigram case_sensitive 1');
+    CREATE TABLE search_keys(announcement INTEGER PRIMARY KEY, key INTEGER NOT NULL);
     CREATE TABLE search_pending(announcement INTEGER PRIMARY KEY);
     CREATE TRIGGER search_added AFTER INSERT ON announcements
         BEGIN INSERT OR IGNORE INTO search_pending VALUES(new.rowid); END;
-    CREATE TRIGGER search_changed AFTER UPDATE OF title, description, companies ON announcements
+    CREATE TRIGGER search_changed AFTER UPDATE OF title, description, companies, pub_date ON announcements
         BEGIN INSERT OR IGNORE INTO search_pending VALUES(new.rowid); END;
     CREATE TRIGGER search_removed AFTER DELETE ON announcements BEGIN
-        DELETE FROM announcement_search WHERE rowid = old.rowid;
+        DELETE FROM announcement_search
+            WHERE rowid = (SELECT key FROM search_keys WHERE announcement = old.rowid);
+        DELETE FROM search_keys WHERE announcement = old.rowid;
         DELETE FROM search_pending WHERE announcement = old.rowid;
     END;
     INSERT INTO search_pending SELECT rowid FROM announcements;
@@ -23,7 +30,6 @@ const char* const SearchIndex::kSchema = R"(
 struct SearchIndex::Statement
 {
     sqlite3_stmt* handle = nullptr;
-    int next = 1; // the next parameter to bind
 
     Statement(sqlite3* db, const QByteArray& sql)
     {
@@ -33,21 +39,23 @@ struct SearchIndex::Statement
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    void bind(const QString& value)
-    {
-        const QByteArray utf8 = value.toUtf8();
-        sqlite3_bind_text(handle, next++, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void bind(double value) { sqlite3_bind_double(handle, next++, value); }
-    void bind(qint64 value) { sqlite3_bind_int64(handle, next++, value); }
     void bind(const QVariantList& values)
     {
+        sqlite3_reset(handle);
+        int index = 1;
         for (const QVariant& value : values) {
-            if (value.typeId() == QMetaType::Double)
-                bind(value.toDouble());
-            else
-                bind(value.toString());
+            if (value.typeId() == QMetaType::LongLong) {
+                sqlite3_bind_int64(handle, index++, value.toLongLong());
+            } else {
+                const QByteArray utf8 = value.toString().toUtf8();
+                sqlite3_bind_text(handle, index++, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            }
         }
+    }
+    bool run(const QVariantList& values)
+    {
+        bind(values);
+        return sqlite3_step(handle) == SQLITE_DONE;
     }
     QString text(int column) const
     {
@@ -57,6 +65,21 @@ struct SearchIndex::Statement
 };
 
 namespace {
+
+constexpr qint64 kMaxSecond = (qint64(1) << 31) - 1;
+
+// Whole seconds since 2001, so that a key range at these bounds is exactly a date range.
+qint64 keySecond(double referenceSeconds)
+{
+    return std::isfinite(referenceSeconds)
+               ? std::clamp(qint64(std::ceil(referenceSeconds)), qint64(0), kMaxSecond)
+               : 0;
+}
+
+qint64 keyOf(double pubDate, qint64 row)
+{
+    return (keySecond(std::floor(pubDate)) << 32) | (row & 0xFFFFFFFF);
+}
 
 QStringList companiesFrom(const QString& json)
 {
@@ -77,58 +100,78 @@ bool indexable(const QString& term)
     return term.toUcs4().size() >= 3; // a letter triple; a surrogate pair is one letter
 }
 
-// The FROM and WHERE clauses of a query, and the values of its parameters in order.
-struct Where
+// A query as SQL: the index alone answers words and dates; the other filters need the records.
+struct Plan
 {
-    QByteArray sql;
-    QVariantList values;
+    bool usesIndex = false;
+    QByteArray indexConditions;
+    QVariantList indexValues;
+    QByteArray recordConditions;
+    QVariantList recordValues;
+
+    QByteArray from(bool withRecords) const
+    {
+        if (!usesIndex)
+            return "FROM announcements a WHERE a.title <> ''" + recordConditions;
+        if (!withRecords)
+            return "FROM announcement_search s WHERE 1" + indexConditions;
+        // CROSS JOIN keeps the index first, in its own (newest first) order.
+        return "FROM announcement_search s CROSS JOIN announcements a ON a.rowid = (s.rowid & 4294967295) "
+               "WHERE 1" +
+               indexConditions + recordConditions;
+    }
+    QVariantList values(bool withRecords) const
+    {
+        return usesIndex && !withRecords ? indexValues : indexValues + recordValues;
+    }
+    QByteArray order() const
+    {
+        return usesIndex ? " ORDER BY s.rowid DESC" : " ORDER BY a.pub_date DESC, a.rowid DESC";
+    }
 };
 
-Where whereFor(const HistoryQuery& query)
+Plan planFor(const HistoryQuery& query)
 {
-    Where where;
-    QStringList longTerms;
-    QStringList shortTerms;
-    for (const QString& term : AnnouncementSearch::terms(query.text))
-        (indexable(term) ? longTerms : shortTerms).append(term);
-    QByteArray conditions = "a.title <> ''";
-    if (!longTerms.isEmpty()) {
-        // CROSS JOIN keeps the index first: a rare word then costs only its few rows.
-        where.sql = "FROM announcement_search s CROSS JOIN announcements a ON a.rowid = s.rowid ";
-        QStringList phrases;
-        for (const QString& term : std::as_const(longTerms))
+    Plan plan;
+    QStringList phrases;
+    for (const QString& term : AnnouncementSearch::terms(query.text)) {
+        if (indexable(term)) {
             phrases.append(quoted(term));
-        conditions += " AND announcement_search MATCH ?";
-        where.values.append(phrases.join(QLatin1Char(' ')));
-    } else if (!shortTerms.isEmpty()) {
-        where.sql = "FROM announcements a JOIN announcement_search s ON s.rowid = a.rowid ";
-    } else {
-        where.sql = "FROM announcements a ";
+        } else {
+            plan.indexConditions += " AND instr(s.folded, ?) > 0";
+            plan.indexValues.append(term);
+        }
     }
-    for (const QString& term : std::as_const(shortTerms)) {
-        conditions += " AND instr(s.folded, ?) > 0";
-        where.values.append(term);
+    if (!phrases.isEmpty()) {
+        plan.indexConditions.prepend(" AND announcement_search MATCH ?");
+        plan.indexValues.prepend(phrases.join(QLatin1Char(' ')));
     }
-    if (query.since) {
-        conditions += " AND a.pub_date >= ?";
-        where.values.append(query.since->referenceSeconds());
-    }
-    if (query.until) {
-        conditions += " AND a.pub_date < ?";
-        where.values.append(query.until->referenceSeconds());
-    }
+    plan.usesIndex = !plan.indexConditions.isEmpty();
+    const auto bound = [&plan](const char* onKeys, const char* onDates, Instant at) {
+        const qint64 second = keySecond(at.referenceSeconds());
+        if (plan.usesIndex) {
+            plan.indexConditions += onKeys;
+            plan.indexValues.append(second << 32);
+        } else {
+            plan.recordConditions += onDates;
+            plan.recordValues.append(second);
+        }
+    };
+    if (query.since)
+        bound(" AND s.rowid >= ?", " AND a.pub_date >= ?", *query.since);
+    if (query.until)
+        bound(" AND s.rowid < ?", " AND a.pub_date < ?", *query.until);
     if (!query.symbol.trimmed().isEmpty()) {
-        conditions += " AND instr(a.companies, ?) > 0"; // the companies' JSON array holds "SYMBOL"
-        where.values.append(QLatin1Char('"') + query.symbol.trimmed() + QLatin1Char('"'));
+        plan.recordConditions += " AND instr(a.companies, ?) > 0"; // the companies' JSON array holds "SYMBOL"
+        plan.recordValues.append(QLatin1Char('"') + query.symbol.trimmed() + QLatin1Char('"'));
     }
     if (!query.category.isEmpty()) {
-        conditions += " AND a.category = ?";
-        where.values.append(query.category);
+        plan.recordConditions += " AND a.category = ?";
+        plan.recordValues.append(query.category);
     }
     if (query.unreadOnly)
-        conditions += " AND a.read_at IS NULL";
-    where.sql += "WHERE " + conditions;
-    return where;
+        plan.recordConditions += " AND a.read_at IS NULL";
+    return plan;
 }
 
 } // namespace
@@ -160,29 +203,31 @@ bool SearchIndex::catchUp()
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         return false;
     };
-    Statement pending(m_db, "SELECT p.announcement, a.id, a.title, a.description, a.companies "
-                            "FROM search_pending p JOIN announcements a ON a.rowid = p.announcement");
+    Statement pending(m_db,
+                      "SELECT p.announcement, a.id, a.title, a.description, a.companies, a.pub_date, k.key "
+                      "FROM search_pending p JOIN announcements a ON a.rowid = p.announcement "
+                      "LEFT JOIN search_keys k ON k.announcement = p.announcement");
     Statement remove(m_db, "DELETE FROM announcement_search WHERE rowid = ?");
     Statement insert(m_db, "INSERT INTO announcement_search(rowid, folded) VALUES(?, ?)");
-    if (!pending.handle || !remove.handle || !insert.handle)
+    Statement keep(m_db, "INSERT OR REPLACE INTO search_keys(announcement, key) VALUES(?, ?)");
+    Statement forget(m_db, "DELETE FROM search_keys WHERE announcement = ?");
+    if (!pending.handle || !remove.handle || !insert.handle || !keep.handle || !forget.handle)
         return abandon();
     int code = SQLITE_ROW;
     while ((code = sqlite3_step(pending.handle)) == SQLITE_ROW) {
         const qint64 row = sqlite3_column_int64(pending.handle, 0);
         const Announcement announcement(pending.text(1), pending.text(2), pending.text(3), {}, Instant(),
                                         companiesFrom(pending.text(4)));
-        sqlite3_bind_int64(remove.handle, 1, row);
-        if (sqlite3_step(remove.handle) != SQLITE_DONE)
+        const qint64 key = keyOf(sqlite3_column_double(pending.handle, 5), row);
+        if (sqlite3_column_type(pending.handle, 6) != SQLITE_NULL &&
+            !remove.run({sqlite3_column_int64(pending.handle, 6)}))
             return abandon();
-        sqlite3_reset(remove.handle);
-        if (announcement.title().isEmpty())
-            continue; // an identifier without its texts: nothing to find
-        insert.next = 1;
-        insert.bind(row);
-        insert.bind(AnnouncementSearch::searchableText(announcement, m_companyNames));
-        if (sqlite3_step(insert.handle) != SQLITE_DONE)
+        // An identifier without its texts has nothing to find.
+        const bool indexed = !announcement.title().isEmpty();
+        if (indexed && !insert.run({key, AnnouncementSearch::searchableText(announcement, m_companyNames)}))
             return abandon();
-        sqlite3_reset(insert.handle);
+        if (!(indexed ? keep.run({row, key}) : forget.run({row})))
+            return abandon();
     }
     if (code != SQLITE_DONE || !exec("DELETE FROM search_pending"))
         return abandon();
@@ -196,10 +241,10 @@ bool SearchIndex::reindexAll()
 
 std::optional<HistoryRecordList> SearchIndex::search(const HistoryQuery& query)
 {
-    const Where where = whereFor(query);
+    const Plan plan = planFor(query);
     QByteArray sql = "SELECT a.id, a.title, a.description, a.link, a.pub_date, a.companies, a.category, "
                      "a.read_at IS NOT NULL " +
-                     where.sql + " ORDER BY a.pub_date DESC, a.rowid DESC";
+                     plan.from(true) + plan.order();
     if (query.limit > 0)
         sql += " LIMIT " + QByteArray::number(query.limit);
     Statement select(m_db, sql);
@@ -207,7 +252,7 @@ std::optional<HistoryRecordList> SearchIndex::search(const HistoryQuery& query)
         fail();
         return std::nullopt;
     }
-    select.bind(where.values);
+    select.bind(plan.values(true));
     HistoryRecordList found;
     int code = SQLITE_ROW;
     while ((code = sqlite3_step(select.handle)) == SQLITE_ROW) {
@@ -225,11 +270,12 @@ std::optional<HistoryRecordList> SearchIndex::search(const HistoryQuery& query)
 
 qint64 SearchIndex::count(const HistoryQuery& query)
 {
-    const Where where = whereFor(query);
-    Statement select(m_db, "SELECT count(*) " + where.sql);
+    const Plan plan = planFor(query);
+    const bool withRecords = !plan.recordConditions.isEmpty();
+    Statement select(m_db, "SELECT count(*) " + plan.from(withRecords));
     if (!select.handle)
         return fail(), -1;
-    select.bind(where.values);
+    select.bind(plan.values(withRecords));
     if (sqlite3_step(select.handle) != SQLITE_ROW)
         return fail(), -1;
     return sqlite3_column_int64(select.handle, 0);
