@@ -31,10 +31,6 @@
         <translation>جميع الإعلانات — Zelvora</translation>
     </message>
     <message>
-        <source>Zelvora — All Announcements (30 days)</source>
-        <translation>جميع الإعلانات (آخر 30 يومًا) — Zelvora</translation>
-    </message>
-    <message>
         <source>No announcements cached yet.
 Announcements appear here once fetched.</source>
         <translation>لا توجد إعلانات محفوظة بعد.
@@ -48,24 +44,41 @@ Announcements appear here once fetched.</source>
         <source>Watchlist only</source>
         <translation>قائمة المتابعة فقط</translation>
     </message>
-    <message numerus="yes">
-        <source>%n kept</source>
-        <translation>
-            <numerusform>%n إعلان محفوظ</numerusform>
-            <numerusform>%n إعلان محفوظ</numerusform>
-            <numerusform>%n إعلان محفوظ</numerusform>
-            <numerusform>%n إعلانات محفوظة</numerusform>
-            <numerusform>%n إعلانًا محفوظًا</numerusform>
-            <numerusform>%n إعلان محفوظ</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1 of %2 match</source>
-        <translation>يطابق %1 من %2</translation>
-    </message>
     <message>
         <source>No announcement matches.</source>
         <translation>لا يوجد إعلان مطابق.</translation>
+    </message>
+    <message>
+        <source>Last 30 days</source>
+        <translation>آخر 30 يومًا</translation>
+    </message>
+    <message>
+        <source>All history</source>
+        <translation>السجل كله</translation>
+    </message>
+    <message>
+        <source>Mark All as Read</source>
+        <translation>تعليم الكل كمقروء</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>تصدير…</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 من %2</translation>
+    </message>
+    <message>
+        <source>Export Announcements</source>
+        <translation>تصدير الإعلانات</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv);;JSON (*.json)</source>
+        <translation>CSV (*.csv);;JSON (*.json)</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>تعذّرت كتابة %1: %2</translation>
     </message>
 </context>
 <context>

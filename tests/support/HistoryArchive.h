@@ -28,6 +28,7 @@ public:
 
     sqlite3* db() const { return m_db; }
     QString folder() const { return m_folder.path(); }
+    QString path() const { return m_folder.filePath(QStringLiteral("archive.sqlite")); }
 
     void exec(const QByteArray& sql)
     {
