@@ -3,6 +3,7 @@
 #include "cli/AutostartCommand.h"
 #include "cli/DefaultsCommand.h"
 #include "cli/FeedCommands.h"
+#include "cli/HistoryCommands.h"
 #include "cli/NotificationsCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/StatusCommand.h"
@@ -17,4 +18,5 @@ void CoreCommands::registerAll(CommandLine& commandLine, const AppEnvironment& e
     AutostartCommand::registerIn(commandLine, environment.paths);
     StatusCommand::registerIn(commandLine, environment.paths);
     ShowCommand::registerIn(commandLine, environment);
+    HistoryCommands::registerIn(commandLine, environment);
 }

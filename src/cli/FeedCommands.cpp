@@ -8,6 +8,7 @@
 #include "fetch/AnnouncementCache.h"
 #include "fetch/IssuerDirectory.h"
 #include "fetch/WakeUpPolling.h"
+#include "history/HistoryStore.h"
 #include "model/AnnouncementSearch.h"
 #include "model/RiyadhTime.h"
 #include "platform/TerminationSignals.h"
@@ -28,6 +29,7 @@ void printError(const QString& text)
 
 const QString kJson = QStringLiteral("json");
 const QString kGrep = QStringLiteral("grep");
+const QString kUnread = QStringLiteral("unread");
 
 QCommandLineOption jsonOption()
 {
@@ -89,13 +91,14 @@ void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& en
          [](const QCommandLineParser& parsed) { return parsed.isSet(kJson); }});
     commandLine.addCommand(
         {QStringLiteral("list"),
-         QStringLiteral("list [--json] [--grep TEXT]"),
+         QStringLiteral("list [--json] [--grep TEXT] [--unread]"),
          QStringLiteral("Print the cached announcements (no network), or those whose title, "
                         "text, symbol or company name holds every word of TEXT"),
          CommandLine::AppKind::Core,
          {jsonOption(),
           {kGrep, QStringLiteral("Only the announcements holding every word of TEXT"),
-           QStringLiteral("TEXT")}},
+           QStringLiteral("TEXT")},
+          {kUnread, QStringLiteral("Only the unread announcements")}},
          [environment](const QCommandLineParser& parsed) { return list(parsed, environment); },
          [](const QCommandLineParser&) { return true; }});
     commandLine.addCommand(
@@ -185,6 +188,15 @@ int FeedCommands::list(const QCommandLineParser& parsed, const AppEnvironment& e
         all = AnnouncementSearch(
                   all, [&issuers](const QString& symbol) { return issuers.displayName(symbol); }, Watchlist())
                   .filter(parsed.value(kGrep), false);
+    }
+    if (parsed.isSet(kUnread)) {
+        QStringList ids;
+        for (const Announcement& announcement : std::as_const(all))
+            ids.append(announcement.id());
+        const QSet<QString> unread =
+            HistoryStore(HistoryStore::pathIn(environment.paths.cacheDirectory()), {}).unread(ids);
+        all.removeIf(
+            [&unread](const Announcement& announcement) { return !unread.contains(announcement.id()); });
     }
     if (options.json) {
         QJsonArray array;

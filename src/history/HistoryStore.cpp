@@ -1,5 +1,6 @@
 #include "history/HistoryStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -11,6 +12,11 @@ constexpr int kBusyTimeoutMs = 10000;
 HistoryStore::HistoryStore(QString archivePath, AnnouncementSearch::CompanyNames companyNames)
     : m_path(std::move(archivePath)), m_companyNames(std::move(companyNames))
 {
+}
+
+QString HistoryStore::pathIn(const QString& cacheDirectory)
+{
+    return QDir(cacheDirectory).filePath(QStringLiteral("archive.sqlite"));
 }
 
 HistoryStore::~HistoryStore()
@@ -72,15 +78,23 @@ qint64 HistoryStore::count(const HistoryQuery& query)
     return m_index->count(query);
 }
 
+bool HistoryStore::has(const QString& id)
+{
+    return select({id}, "SELECT id FROM announcements WHERE id = ? AND title <> ''").contains(id);
+}
+
 QSet<QString> HistoryStore::unread(const QStringList& ids)
+{
+    return select(ids, "SELECT id FROM announcements WHERE id = ? AND read_at IS NULL AND title <> ''");
+}
+
+QSet<QString> HistoryStore::select(const QStringList& ids, const char* sql)
 {
     QSet<QString> out;
     if (!open() || ids.isEmpty())
         return out;
     sqlite3_stmt* select = nullptr;
-    if (sqlite3_prepare_v2(m_db,
-                           "SELECT id FROM announcements WHERE id = ? AND read_at IS NULL AND title <> ''",
-                           -1, &select, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(m_db, sql, -1, &select, nullptr) != SQLITE_OK) {
         fail();
         return out;
     }

@@ -16,6 +16,8 @@ class HistoryStore
 {
 public:
     HistoryStore(QString archivePath, AnnouncementSearch::CompanyNames companyNames);
+    // The archive file in the folder that holds the cache file.
+    static QString pathIn(const QString& cacheDirectory);
     ~HistoryStore();
     HistoryStore(const HistoryStore&) = delete;
     HistoryStore& operator=(const HistoryStore&) = delete;
@@ -28,6 +30,8 @@ public:
     std::optional<HistoryRecordList> search(const HistoryQuery& query);
     qint64 count(const HistoryQuery& query);
 
+    // Whether the archive holds this identifier with its texts.
+    bool has(const QString& id);
     // Which of `ids` are unread, and how many are in all.
     QSet<QString> unread(const QStringList& ids);
     qint64 unreadCount();
@@ -45,6 +49,8 @@ public:
 
 private:
     bool exec(const QByteArray& sql);
+    // Those of `ids` that `sql` (one parameter: the id) finds.
+    QSet<QString> select(const QStringList& ids, const char* sql);
     bool fail();
 
     QString m_path;
