@@ -4,6 +4,8 @@
 #include "model/AppConstants.h"
 
 #include <QJsonArray>
+#include <algorithm>
+#include <cmath>
 
 namespace Key {
 const QString watchlistSymbols = QStringLiteral("watchlistSymbols");
@@ -247,6 +249,15 @@ double Preferences::pollInterval() const
 void Preferences::setPollInterval(double seconds)
 {
     m_store.setValue(Key::pollInterval, seconds);
+}
+
+int Preferences::historyDays() const
+{
+    const QJsonValue value = m_store.value(kHistoryDaysKey);
+    if (!value.isDouble() || !(value.toDouble() >= 0))
+        return kDefaultHistoryDays;
+    const double days = value.toDouble();
+    return days == 0 ? 0 : int(std::clamp(std::floor(days), double(kMinimumHistoryDays), 1e6));
 }
 
 bool Preferences::shareUsageStatistics() const
