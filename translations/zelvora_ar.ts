@@ -145,6 +145,32 @@ Announcements appear here once fetched.</source>
     </message>
 </context>
 <context>
+    <name>HistorySettingsSection</name>
+    <message>
+        <source>Clear History…</source>
+        <translation>مسح السجل…</translation>
+    </message>
+    <message>
+        <source>Clear History?</source>
+        <translation>مسح السجل؟</translation>
+    </message>
+    <message numerus="yes">
+        <source>The texts of announcements older than %n days are removed. The last %n days, your watchlist and what Zelvora has already seen stay.</source>
+        <translation>
+            <numerusform>تُزال نصوص الإعلانات الأقدم من %n يوم. تبقى إعلانات آخر %n يوم وقائمة المتابعة وما سبق أن رآه Zelvora.</numerusform>
+            <numerusform>تُزال نصوص الإعلانات الأقدم من يوم واحد. تبقى إعلانات اليوم الأخير وقائمة المتابعة وما سبق أن رآه Zelvora.</numerusform>
+            <numerusform>تُزال نصوص الإعلانات الأقدم من يومين. تبقى إعلانات آخر يومين وقائمة المتابعة وما سبق أن رآه Zelvora.</numerusform>
+            <numerusform>تُزال نصوص الإعلانات الأقدم من %n أيام. تبقى إعلانات آخر %n أيام وقائمة المتابعة وما سبق أن رآه Zelvora.</numerusform>
+            <numerusform>تُزال نصوص الإعلانات الأقدم من %n يومًا. تبقى إعلانات آخر %n يومًا وقائمة المتابعة وما سبق أن رآه Zelvora.</numerusform>
+            <numerusform>تُزال نصوص الإعلانات الأقدم من %n يوم. تبقى إعلانات آخر %n يوم وقائمة المتابعة وما سبق أن رآه Zelvora.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>History on disk: %1</source>
+        <translation>حجم السجل على القرص: %1</translation>
+    </message>
+</context>
+<context>
     <name>NotificationManager</name>
     <message>
         <source>Notifications are working. You will receive alerts for new Saudi Exchange announcements.</source>

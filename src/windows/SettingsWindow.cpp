@@ -4,6 +4,7 @@
 #include "model/InterfaceLanguage.h"
 #include "model/Preferences.h"
 #include "windows/ChoicePopup.h"
+#include "windows/HistorySettingsSection.h"
 #include "windows/WatchlistEditor.h"
 #include "windows/WindowStyle.h"
 
@@ -146,6 +147,10 @@ void SettingsWindow::setupUI()
     stack->addWidget(makePopupRow(tr("Interface language"), m_interfaceLanguagePopup));
     stack->addSpacing(10);
     stack->addWidget(makePopupRow(tr("Check every"), m_pollIntervalPopup));
+    if (m_hooks.history && m_hooks.clock) {
+        stack->addSpacing(10);
+        stack->addWidget(new HistorySettingsSection(*m_hooks.history, *m_hooks.clock));
+    }
     stack->addSpacing(16);
     stack->addWidget(separator());
     stack->addSpacing(16);
