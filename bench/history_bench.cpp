@@ -30,7 +30,6 @@ std::unique_ptr<HistoryArchive> filledArchive()
                                    QStringLiteral("https://example.test/%1").arg(i),
                                    Instant::fromReferenceSeconds(800'000'000.0 + 300.0 * i),
                                    {QString::number(1000 + i % 300)}),
-                      {},
                       false});
     }
     archive->exec("COMMIT");

@@ -5,6 +5,7 @@
 #include "cli/FeedCommands.h"
 #include "cli/HistoryCommands.h"
 #include "cli/NotificationsCommand.h"
+#include "cli/RulesCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/StatusCommand.h"
 #include "cli/WatchlistCommand.h"
@@ -13,6 +14,7 @@ void CoreCommands::registerAll(CommandLine& commandLine, const AppEnvironment& e
 {
     DefaultsCommand::registerIn(commandLine, environment.paths);
     WatchlistCommand::registerIn(commandLine, environment.paths);
+    RulesCommand::registerIn(commandLine, environment.paths);
     FeedCommands::registerIn(commandLine, environment);
     NotificationsCommand::registerIn(commandLine, environment);
     AutostartCommand::registerIn(commandLine, environment.paths);

@@ -9,6 +9,7 @@
 #include "fetch/IssuerDirectory.h"
 #include "fetch/WakeUpPolling.h"
 #include "history/HistoryStore.h"
+#include "model/AnnouncementCategory.h"
 #include "model/AnnouncementSearch.h"
 #include "model/RiyadhTime.h"
 #include "platform/TerminationSignals.h"
@@ -29,6 +30,7 @@ void printError(const QString& text)
 
 const QString kJson = QStringLiteral("json");
 const QString kGrep = QStringLiteral("grep");
+const QString kCategory = QStringLiteral("category");
 const QString kUnread = QStringLiteral("unread");
 
 QCommandLineOption jsonOption()
@@ -91,13 +93,17 @@ void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& en
          [](const QCommandLineParser& parsed) { return parsed.isSet(kJson); }});
     commandLine.addCommand(
         {QStringLiteral("list"),
-         QStringLiteral("list [--json] [--grep TEXT] [--unread]"),
+         QStringLiteral("list [--json] [--grep TEXT] [--category KEY] [--unread]"),
          QStringLiteral("Print the cached announcements (no network), or those whose title, "
-                        "text, symbol or company name holds every word of TEXT"),
+                        "text, symbol or company name holds every word of TEXT, or of one category"),
          CommandLine::AppKind::Core,
          {jsonOption(),
           {kGrep, QStringLiteral("Only the announcements holding every word of TEXT"),
            QStringLiteral("TEXT")},
+          {kCategory,
+           QStringLiteral("Only the announcements of this category: %1")
+               .arg(AnnouncementCategory::keys().join(QStringLiteral(", "))),
+           QStringLiteral("KEY")},
           {kUnread, QStringLiteral("Only the unread announcements")}},
          [environment](const QCommandLineParser& parsed) { return list(parsed, environment); },
          [](const QCommandLineParser&) { return true; }});
@@ -120,18 +126,29 @@ QString FeedCommands::line(const Announcement& announcement)
                                announcement.displayTitle() + QStringLiteral("  ") + announcement.link());
 }
 
-QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const AnnouncementList& all,
-                              bool error)
+QJsonObject FeedCommands::toJson(const Announcement& announcement)
 {
-    auto array = [](const AnnouncementList& list) {
-        QJsonArray out;
-        for (const Announcement& announcement : list)
-            out.append(AnnouncementCache::toJson(announcement));
-        return out;
-    };
-    const QJsonObject object{{QStringLiteral("new"), array(newAnnouncements)},
-                             {QStringLiteral("all"), array(all)},
-                             {QStringLiteral("error"), error}};
+    QJsonObject object = AnnouncementCache::toJson(announcement);
+    object.insert(QStringLiteral("category"),
+                  AnnouncementCategory::key(AnnouncementCategory::of(announcement)));
+    return object;
+}
+
+QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const AnnouncementList& all,
+                              bool error, const RuleSet& rules)
+{
+    QJsonArray fresh;
+    for (const Announcement& announcement : newAnnouncements) {
+        QJsonObject object = toJson(announcement);
+        const auto match = rules.firstMatch(announcement);
+        object.insert(QStringLiteral("rule"), match ? QJsonValue(match->rule) : QJsonValue());
+        fresh.append(object);
+    }
+    QJsonArray kept;
+    for (const Announcement& announcement : all)
+        kept.append(toJson(announcement));
+    const QJsonObject object{
+        {QStringLiteral("new"), fresh}, {QStringLiteral("all"), kept}, {QStringLiteral("error"), error}};
     return TerminalText::escapeJson(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
@@ -158,7 +175,8 @@ int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& e
     QCoreApplication::exec();
 
     if (options.json) {
-        const QByteArray bytes = json(result.newAnnouncements, result.all, result.error);
+        const QByteArray bytes =
+            json(result.newAnnouncements, result.all, result.error, context.preferences().ruleSet());
         CommandLine::printOut(QString::fromUtf8(bytes));
     } else {
         QSet<QString> newIds;
@@ -180,6 +198,14 @@ int FeedCommands::list(const QCommandLineParser& parsed, const AppEnvironment& e
     Options options{false, environment.paths, environment.portalOrigin};
     if (const int status = prepare(parsed, options, nullptr); status >= 0)
         return status;
+    std::optional<AnnouncementCategory::Kind> category;
+    if (parsed.isSet(kCategory)) {
+        category = AnnouncementCategory::fromKey(parsed.value(kCategory));
+        if (!category)
+            return CommandLine::usageError(
+                QStringLiteral("unknown category '%1' (one of %2)")
+                    .arg(parsed.value(kCategory), AnnouncementCategory::keys().join(QStringLiteral(", "))));
+    }
     AnnouncementList all = AnnouncementCache(environment.paths.cacheDirectory())
                                .load(environment.clock->now())
                                .value_or(AnnouncementList());
@@ -189,6 +215,8 @@ int FeedCommands::list(const QCommandLineParser& parsed, const AppEnvironment& e
                   all, [&issuers](const QString& symbol) { return issuers.displayName(symbol); }, Watchlist())
                   .filter(parsed.value(kGrep), false);
     }
+    if (category)
+        all.removeIf([&category](const Announcement& a) { return AnnouncementCategory::of(a) != *category; });
     if (parsed.isSet(kUnread)) {
         QStringList ids;
         for (const Announcement& announcement : std::as_const(all))
@@ -201,7 +229,7 @@ int FeedCommands::list(const QCommandLineParser& parsed, const AppEnvironment& e
     if (options.json) {
         QJsonArray array;
         for (const Announcement& announcement : all)
-            array.append(AnnouncementCache::toJson(announcement));
+            array.append(toJson(announcement));
         CommandLine::printOut(
             QString::fromUtf8(TerminalText::escapeJson(QJsonDocument(array).toJson(QJsonDocument::Compact))));
         return CommandLine::Success;

@@ -7,6 +7,7 @@
 #include "fetch/IssuerDirectory.h"
 #include "history/HistoryExport.h"
 #include "history/HistoryStore.h"
+#include "model/AnnouncementCategory.h"
 #include "model/RiyadhTime.h"
 
 #include <QJsonArray>
@@ -84,7 +85,7 @@ void HistoryCommands::registerIn(CommandLine& commandLine, const AppEnvironment&
 {
     commandLine.addCommand(
         {QStringLiteral("search"),
-         QStringLiteral("search TEXT [--since YYYY-MM-DD] [--until YYYY-MM-DD] [--symbol S] [--category C] "
+         QStringLiteral("search TEXT [--since YYYY-MM-DD] [--until YYYY-MM-DD] [--symbol S] [--category KEY] "
                         "[--limit N] [--json]"),
          QStringLiteral("Print the archived announcements whose title, text, symbol or company name "
                         "holds every word of TEXT, newest first"),
@@ -92,7 +93,8 @@ void HistoryCommands::registerIn(CommandLine& commandLine, const AppEnvironment&
          dateOptions() +
              QList<QCommandLineOption>{
                  {kSymbol, QStringLiteral("Only those of this company"), QStringLiteral("S")},
-                 {kCategory, QStringLiteral("Only those of this category"), QStringLiteral("C")},
+                 {kCategory, QStringLiteral("Only those of this category (as list --category takes)"),
+                  QStringLiteral("KEY")},
                  {kLimit, QStringLiteral("At most N, the newest (default 100; 0: all)"), QStringLiteral("N")},
                  {kJson, QStringLiteral("Print JSON (log lines go to standard error)")}},
          [environment](const QCommandLineParser& parsed) { return search(parsed, environment); },
@@ -125,7 +127,13 @@ int HistoryCommands::search(const QCommandLineParser& parsed, const AppEnvironme
     if (const QString error = readDates(parsed, query); !error.isEmpty())
         return CommandLine::usageError(error);
     query.symbol = parsed.value(kSymbol);
-    query.category = parsed.value(kCategory);
+    if (parsed.isSet(kCategory)) {
+        if (!AnnouncementCategory::fromKey(parsed.value(kCategory)))
+            return CommandLine::usageError(
+                QStringLiteral("unknown category '%1' (one of %2)")
+                    .arg(parsed.value(kCategory), AnnouncementCategory::keys().join(QStringLiteral(", "))));
+        query.category = parsed.value(kCategory);
+    }
     if (parsed.isSet(kLimit)) {
         bool number = false;
         query.limit = parsed.value(kLimit).toInt(&number);

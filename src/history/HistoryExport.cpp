@@ -1,6 +1,7 @@
 #include "history/HistoryExport.h"
 
 #include "fetch/AnnouncementCache.h"
+#include "model/AnnouncementCategory.h"
 #include "model/RiyadhTime.h"
 
 #include <QJsonArray>
@@ -11,7 +12,7 @@ QJsonObject HistoryExport::toJson(const HistoryRecord& record)
 {
     QJsonObject object = AnnouncementCache::toJson(record.announcement);
     object.insert(QStringLiteral("category"),
-                  record.category.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(record.category));
+                  AnnouncementCategory::key(AnnouncementCategory::of(record.announcement)));
     object.insert(QStringLiteral("read"), record.read);
     return object;
 }
@@ -56,7 +57,7 @@ QByteArray HistoryExport::csv(const HistoryRecordList& records,
             RiyadhTime::format(announcement.pubDate(), QStringLiteral("yyyy-MM-dd'T'HH:mm:ssxxx"), english),
             announcement.companies().join(QStringLiteral("; ")),
             names.join(QStringLiteral("; ")),
-            record.category,
+            AnnouncementCategory::key(AnnouncementCategory::of(announcement)),
             announcement.displayTitle(),
             announcement.strippedDescription(),
             announcement.link(),

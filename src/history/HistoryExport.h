@@ -13,7 +13,7 @@ class HistoryExport
 public:
     enum class Format { Csv, Json };
 
-    // The cache file's six keys, "category" (null when none) and "read".
+    // As `list --json` prints an announcement (the cache file's six keys and "category"), and "read".
     static QJsonObject toJson(const HistoryRecord& record);
     // An array of toJson() records.
     static QByteArray json(const HistoryRecordList& records);

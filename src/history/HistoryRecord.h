@@ -5,11 +5,10 @@
 #include <QList>
 #include <QString>
 
-// One announcement as the history keeps it: with its category and whether the user has read it.
+// One announcement as the history keeps it: with whether the user has read it.
 struct HistoryRecord
 {
     Announcement announcement;
-    QString category; // empty when none was given
     bool read = false;
 };
 

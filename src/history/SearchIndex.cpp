@@ -1,5 +1,7 @@
 #include "history/SearchIndex.h"
 
+#include "model/AnnouncementCategory.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QVariantList>
@@ -203,21 +205,23 @@ bool SearchIndex::catchUp()
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         return false;
     };
-    Statement pending(m_db,
-                      "SELECT p.announcement, a.id, a.title, a.description, a.companies, a.pub_date, k.key "
-                      "FROM search_pending p JOIN announcements a ON a.rowid = p.announcement "
-                      "LEFT JOIN search_keys k ON k.announcement = p.announcement");
+    Statement pending(
+        m_db, "SELECT p.announcement, a.id, a.title, a.description, a.companies, a.pub_date, k.key, a.link "
+              "FROM search_pending p JOIN announcements a ON a.rowid = p.announcement "
+              "LEFT JOIN search_keys k ON k.announcement = p.announcement");
     Statement remove(m_db, "DELETE FROM announcement_search WHERE rowid = ?");
     Statement insert(m_db, "INSERT INTO announcement_search(rowid, folded) VALUES(?, ?)");
     Statement keep(m_db, "INSERT OR REPLACE INTO search_keys(announcement, key) VALUES(?, ?)");
     Statement forget(m_db, "DELETE FROM search_keys WHERE announcement = ?");
-    if (!pending.handle || !remove.handle || !insert.handle || !keep.handle || !forget.handle)
+    Statement classify(m_db, "UPDATE announcements SET category = ? WHERE rowid = ?");
+    if (!pending.handle || !remove.handle || !insert.handle || !keep.handle || !forget.handle ||
+        !classify.handle)
         return abandon();
     int code = SQLITE_ROW;
     while ((code = sqlite3_step(pending.handle)) == SQLITE_ROW) {
         const qint64 row = sqlite3_column_int64(pending.handle, 0);
-        const Announcement announcement(pending.text(1), pending.text(2), pending.text(3), {}, Instant(),
-                                        companiesFrom(pending.text(4)));
+        const Announcement announcement(pending.text(1), pending.text(2), pending.text(3), pending.text(7),
+                                        Instant(), companiesFrom(pending.text(4)));
         const qint64 key = keyOf(sqlite3_column_double(pending.handle, 5), row);
         if (sqlite3_column_type(pending.handle, 6) != SQLITE_NULL &&
             !remove.run({sqlite3_column_int64(pending.handle, 6)}))
@@ -227,6 +231,9 @@ bool SearchIndex::catchUp()
         if (indexed && !insert.run({key, AnnouncementSearch::searchableText(announcement, m_companyNames)}))
             return abandon();
         if (!(indexed ? keep.run({row, key}) : forget.run({row})))
+            return abandon();
+        if (indexed &&
+            !classify.run({AnnouncementCategory::key(AnnouncementCategory::of(announcement)), row}))
             return abandon();
     }
     if (code != SQLITE_DONE || !exec("DELETE FROM search_pending"))
@@ -242,7 +249,7 @@ bool SearchIndex::reindexAll()
 std::optional<HistoryRecordList> SearchIndex::search(const HistoryQuery& query)
 {
     const Plan plan = planFor(query);
-    QByteArray sql = "SELECT a.id, a.title, a.description, a.link, a.pub_date, a.companies, a.category, "
+    QByteArray sql = "SELECT a.id, a.title, a.description, a.link, a.pub_date, a.companies, "
                      "a.read_at IS NOT NULL " +
                      plan.from(true) + plan.order();
     if (query.limit > 0)
@@ -259,7 +266,7 @@ std::optional<HistoryRecordList> SearchIndex::search(const HistoryQuery& query)
         found.append({Announcement(select.text(0), select.text(1), select.text(2), select.text(3),
                                    Instant::fromReferenceSeconds(sqlite3_column_double(select.handle, 4)),
                                    companiesFrom(select.text(5))),
-                      select.text(6), sqlite3_column_int(select.handle, 7) != 0});
+                      sqlite3_column_int(select.handle, 6) != 0});
     }
     if (code != SQLITE_DONE) {
         fail();

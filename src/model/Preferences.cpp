@@ -17,15 +17,18 @@ const QString seenAnnouncementIDs = QStringLiteral("seenAnnouncementIDs");
 const QString lastPollDate = QStringLiteral("lastPollDate");
 const QString pollInterval = QStringLiteral("pollInterval");
 const QString notificationsDontAsk = QStringLiteral("notificationsDontAsk");
+const QString rules = QStringLiteral("rules");
 } // namespace Key
 
 Preferences::Preferences(const QString& settingsFile) : m_store(settingsFile) {}
 
 const QStringList& Preferences::keys()
 {
-    static const QStringList all{Key::watchlistSymbols, Key::showAllAnnouncements, Key::notificationsEnabled,
-                                 Key::language,         Key::seenAnnouncementIDs,  Key::lastPollDate,
-                                 Key::pollInterval,     Key::notificationsDontAsk, Key::watchWords};
+    static const QStringList all{Key::watchlistSymbols,     Key::showAllAnnouncements,
+                                 Key::notificationsEnabled, Key::language,
+                                 Key::seenAnnouncementIDs,  Key::lastPollDate,
+                                 Key::pollInterval,         Key::notificationsDontAsk,
+                                 Key::watchWords,           Key::rules};
     return all;
 }
 
@@ -92,6 +95,29 @@ bool Preferences::setWatchWords(const QStringList& words)
 Watchlist Preferences::watchlist() const
 {
     return Watchlist(watchlistSymbols(), watchWords());
+}
+
+QList<Rule> Preferences::rules() const
+{
+    QList<Rule> rules;
+    for (const QJsonValue& entry : m_store.value(Key::rules).toArray()) {
+        if (auto rule = Rule::fromJson(entry.toObject()))
+            rules.append(std::move(*rule));
+    }
+    return rules;
+}
+
+bool Preferences::setRules(const QList<Rule>& rules)
+{
+    QJsonArray array;
+    for (const Rule& rule : rules)
+        array.append(rule.toJson());
+    return m_store.setValue(Key::rules, array);
+}
+
+RuleSet Preferences::ruleSet() const
+{
+    return RuleSet(watchlist(), rules(), showAllAnnouncements());
 }
 
 bool Preferences::readBoolDefaultTrue(const QString& key) const

@@ -2,6 +2,7 @@
 
 #include "infra/Instant.h"
 #include "infra/SettingsStore.h"
+#include "model/RuleSet.h"
 #include "model/Watchlist.h"
 
 #include <QSet>
@@ -28,6 +29,10 @@ public:
     QStringList watchWords() const;                         // in the order added; absent reads as empty
     bool setWatchWords(const QStringList& words);           // false when the file could not be written
     Watchlist watchlist() const;                            // symbols and watch words, read now
+    // The user's rules ("rules": an array of objects), in order; entries that are no rule are skipped.
+    QList<Rule> rules() const;
+    bool setRules(const QList<Rule>& rules); // false when the file could not be written
+    RuleSet ruleSet() const;                 // the Watchlist, the rules and the show-all switch, read now
     bool showAllAnnouncements() const;
     void setShowAllAnnouncements(bool value);
     bool notificationsEnabled() const;

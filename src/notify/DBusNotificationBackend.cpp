@@ -107,11 +107,13 @@ void DBusNotificationBackend::sendNotify(const Pending& pending)
 {
     const NotificationRequest& request = pending.request;
     QDBusMessage message = methodCall(QStringLiteral("Notify"));
-    const QVariantMap hints{{QStringLiteral("desktop-entry"), AppConstants::desktopEntry},
-                            {QStringLiteral("sound-name"), kDefaultSound}};
+    QVariantMap hints{{QStringLiteral("desktop-entry"), AppConstants::desktopEntry},
+                      {QStringLiteral("sound-name"), kDefaultSound}};
+    if (request.urgent)
+        hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2))); // critical: no time-out
     message << AppConstants::appName << m_idByIdentifier.value(request.identifier, 0u) << QString()
             << request.title << bodyFor(request.body) << QStringList{QStringLiteral("default"), tr("Open")}
-            << hints << -1;
+            << hints << (request.urgent ? 0 : -1);
     auto* watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(message, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, pending](QDBusPendingCallWatcher* call) { finishNotify(call, pending); });

@@ -57,25 +57,30 @@ QVariantMap NotificationManager::openAnnouncementUserInfo(const QVariantMap& use
 }
 
 NotificationRequest NotificationManager::requestFor(const Announcement& announcement,
-                                                    const QString& watchlistMatch)
+                                                    const RuleSet::Decision& decision)
 {
     QString body = UnicodeText::leftGraphemes(announcement.strippedDescription(), kBodyLength);
-    if (!watchlistMatch.isEmpty())
-        body = tr("\u2B50 Watchlist: %1").arg(watchlistMatch) + QLatin1Char('\n') + body;
-    return {announcement.id(), announcement.displayTitle(), body,
-            QVariantMap{{QStringLiteral("link"), announcement.link()},
-                        {QStringLiteral("id"), announcement.id()}}};
+    if (decision.match)
+        body = RuleSet::matchLine(*decision.match) + QLatin1Char('\n') + body;
+    NotificationRequest request{announcement.id(), announcement.displayTitle(), body,
+                                QVariantMap{{QStringLiteral("link"), announcement.link()},
+                                            {QStringLiteral("id"), announcement.id()}}};
+    request.urgent = decision.urgent;
+    return request;
+}
+
+RuleSet::Decision NotificationManager::decide(const Announcement& announcement) const
+{
+    if (!m_preferences.notificationsEnabled())
+        return {};
+    return m_preferences.ruleSet().decide(announcement);
 }
 
 void NotificationManager::sendNotification(const Announcement& announcement)
 {
-    if (!m_preferences.notificationsEnabled())
-        return;
-    const Watchlist watchlist = m_preferences.watchlist();
-    const QString match = watchlist.matchFor(announcement);
-    if (!m_preferences.showAllAnnouncements() && !watchlist.isEmpty() && match.isEmpty())
-        return;
-    deliver(requestFor(announcement, match), true);
+    const RuleSet::Decision decision = decide(announcement);
+    if (decision.notify)
+        deliver(requestFor(announcement, decision), true);
 }
 
 QString NotificationManager::confirmationBody()

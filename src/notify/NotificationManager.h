@@ -2,6 +2,7 @@
 
 #include "infra/Clock.h"
 #include "model/Announcement.h"
+#include "model/RuleSet.h"
 #include "notify/NotificationAuthorization.h"
 #include "notify/NotificationBackend.h"
 
@@ -13,7 +14,7 @@
 class Preferences;
 
 // The application's only contact with desktop notifications: the permission question, one
-// notification per new announcement (after the enabled flag and the watchlist filter), and clicks
+// notification per new announcement (after the enabled flag and the rules), and clicks
 // turned into `announcementActivated`. Call from the main thread; sending returns at once and logs a
 // delivery failure.
 class NotificationManager : public QObject
@@ -32,7 +33,11 @@ public:
     // and, when granted and sendTest is true, posts the confirmation notification a second later.
     void requestPermission(bool sendTest = false);
     void sendTestNotification();
+    // Posts the announcement's notification when notifications are on and the rules let it through.
     void sendNotification(const Announcement& announcement);
+    // The one notification decision: the enabled flag, then the rules (Preferences::ruleSet()).
+    RuleSet::Decision decide(const Announcement& announcement) const;
+    bool wouldNotify(const Announcement& announcement) const { return decide(announcement).notify; }
     // Zelvora has not heard from the exchange for a while; `problem` says since when and why.
     void sendNotWatchingNotification(const QString& problem);
 
@@ -47,9 +52,10 @@ public:
 
     void setConfirmationDelay(int milliseconds) { m_confirmationDelayMs = milliseconds; }
 
-    // With a watchlist match, the body's first line names the symbol or word that matched.
+    // With a rule's match, the body's first line names the rule and what matched; an urgent rule's
+    // notification stays until dismissed.
     static NotificationRequest requestFor(const Announcement& announcement,
-                                          const QString& watchlistMatch = QString());
+                                          const RuleSet::Decision& decision = {});
     // The click payload: "id" and "link" when the notification's user info holds them as text.
     static QVariantMap openAnnouncementUserInfo(const QVariantMap& userInfo);
 

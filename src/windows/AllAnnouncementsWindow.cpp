@@ -3,7 +3,7 @@
 #include "fetch/IssuerDirectory.h"
 #include "history/HistoryExport.h"
 #include "history/HistoryStore.h"
-#include "model/AnnouncementEmoji.h"
+#include "model/AnnouncementCategory.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementItemDelegate.h"
 #include "windows/AnnouncementListModel.h"
@@ -65,6 +65,17 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
         m_searchField->setFocus(Qt::ShortcutFocusReason);
         m_searchField->selectAll();
     });
+    m_categoryFilter = new QComboBox;
+    m_categoryFilter->setFont(WindowStyle::systemFont(12));
+    // As wide as a short name: the longest would leave the search field no room in a narrow window.
+    m_categoryFilter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_categoryFilter->setMinimumContentsLength(10);
+    m_categoryFilter->addItem(tr("All categories"));
+    for (const AnnouncementCategory::Kind kind : AnnouncementCategory::all())
+        m_categoryFilter->addItem(AnnouncementCategory::emoji(kind) + QLatin1Char(' ') +
+                                      AnnouncementCategory::displayName(kind),
+                                  QVariant::fromValue(int(kind)));
+    connect(m_categoryFilter, &QComboBox::currentIndexChanged, this, &AllAnnouncementsWindow::applyFilter);
     m_watchlistOnly = new QCheckBox(tr("Watchlist only"));
     m_watchlistOnly->setFont(WindowStyle::systemFont(12));
     connect(m_watchlistOnly, &QCheckBox::toggled, this, &AllAnnouncementsWindow::applyFilter);
@@ -76,6 +87,7 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     searchLayout->setContentsMargins(12, 8, 14, 4);
     searchLayout->setSpacing(10);
     searchLayout->addWidget(m_searchField, 1);
+    searchLayout->addWidget(m_categoryFilter);
     searchLayout->addWidget(m_watchlistOnly);
 
     m_markAllRead = new QPushButton(tr("Mark All as Read"));
@@ -127,11 +139,6 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
 
 AllAnnouncementsWindow::~AllAnnouncementsWindow() = default;
 
-QString AllAnnouncementsWindow::announcementEmoji(const QString& title)
-{
-    return AnnouncementEmoji::forTitle(title);
-}
-
 AnnouncementSearch::CompanyNames AllAnnouncementsWindow::companyNames() const
 {
     auto issuers = std::make_shared<IssuerDirectory>(m_sources.issuerDirectory);
@@ -163,6 +170,9 @@ void AllAnnouncementsWindow::applyFilter()
         return;
     const QString text = m_searchField->text();
     const bool watchlistOnly = m_watchlistOnly->isChecked();
+    const QVariant kind = m_categoryFilter->currentData();
+    const auto category =
+        kind.isValid() ? std::optional(AnnouncementCategory::Kind(kind.toInt())) : std::nullopt;
     HistoryStore* history = m_sources.history;
     HistoryRecordList records;
     qint64 matches = 0;
@@ -171,6 +181,8 @@ void AllAnnouncementsWindow::applyFilter()
         HistoryQuery query;
         query.text = text;
         query.limit = kMaxHistoryRows;
+        if (category)
+            query.category = AnnouncementCategory::key(*category);
         records = history->search(query).value_or(HistoryRecordList());
         if (watchlistOnly) {
             // The watchlist's rule runs here, over the newest matches loaded.
@@ -181,14 +193,14 @@ void AllAnnouncementsWindow::applyFilter()
         matches = watchlistOnly || records.size() < kMaxHistoryRows ? records.size() : history->count(query);
         total = history->count(HistoryQuery());
     } else {
-        const AnnouncementList found = m_search.filter(text, watchlistOnly);
+        const AnnouncementList found = m_search.filter(text, watchlistOnly, category);
         QStringList ids;
         for (const Announcement& announcement : found)
             ids.append(announcement.id());
         // Without a history every kept announcement reads as read.
         const QSet<QString> unread = history ? history->unread(ids) : QSet<QString>();
         for (const Announcement& announcement : found)
-            records.append({announcement, {}, !unread.contains(announcement.id())});
+            records.append({announcement, !unread.contains(announcement.id())});
         matches = found.size();
         total = m_kept.size();
     }

@@ -22,9 +22,9 @@ class UrlOpener;
 class WindowFrameAutosaver;
 
 // The announcements, newest first, under a green header: the kept ones ("Last 30 days") or, with a
-// history, every archived one ("All history"). A search field (Ctrl+F) and a "Watchlist only" switch
-// narrow the list as the user types; unread ones are bold until opened or "Mark All as Read";
-// "Export…" writes what is shown. Closing only hides it; the owner calls update() after each poll
+// history, every archived one ("All history"). A search field (Ctrl+F), a category pop-up and a
+// "Watchlist only" switch narrow the list as the user types; unread ones are bold until opened or "Mark All
+// as Read"; "Export…" writes what is shown. Closing only hides it; the owner calls update() after each poll
 // while it is visible.
 class AllAnnouncementsWindow : public QWidget
 {
@@ -51,8 +51,6 @@ public:
                            QWidget* parent = nullptr);
     ~AllAnnouncementsWindow() override;
 
-    static QString announcementEmoji(const QString& title);
-
     // The kept announcements (the last 30 days); shown at once in that scope.
     void update(const AnnouncementList& announcements);
     using QWidget::update;
@@ -67,6 +65,7 @@ public:
     QLineEdit* searchField() const { return m_searchField; }
     QCheckBox* watchlistOnlySwitch() const { return m_watchlistOnly; }
     QComboBox* scopeChoice() const { return m_scope; }
+    QComboBox* categoryFilter() const { return m_categoryFilter; } // first "All categories", then the kinds
     QLabel* countLabel() const { return m_countLabel; }
     QWidget* emptyStateView() const; // null while rows are shown
     WindowFrameAutosaver* frameSaver() const { return m_frameSaver; }
@@ -88,6 +87,7 @@ private:
     AnnouncementListModel* m_model = nullptr;
     QLineEdit* m_searchField = nullptr;
     QComboBox* m_scope = nullptr;
+    QComboBox* m_categoryFilter = nullptr;
     QCheckBox* m_watchlistOnly = nullptr;
     QLabel* m_countLabel = nullptr;
     QPushButton* m_markAllRead = nullptr;

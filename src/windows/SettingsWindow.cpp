@@ -5,6 +5,7 @@
 #include "model/Preferences.h"
 #include "windows/ChoicePopup.h"
 #include "windows/HistorySettingsSection.h"
+#include "windows/RulesEditor.h"
 #include "windows/WatchlistEditor.h"
 #include "windows/WindowStyle.h"
 
@@ -128,6 +129,7 @@ void SettingsWindow::setupUI()
 
     m_watchlistEditor = new WatchlistEditor(m_preferences, m_hooks.issuerDirectory);
     connect(m_watchlistEditor, &WatchlistEditor::watchlistChanged, this, &SettingsWindow::watchlistChanged);
+    m_rulesEditor = new RulesEditor(m_preferences);
 
     m_footer = new QLabel(tr("Zelvora monitors issuer announcements and market news from Saudi "
                              "Exchange public feeds. No account or API key required."));
@@ -170,6 +172,12 @@ void SettingsWindow::setupUI()
     stack->addSpacing(16);
     stack->addWidget(separator());
     stack->addSpacing(16);
+    stack->addWidget(makeSectionHeader(tr("Rules")), 0, Qt::AlignLeft);
+    stack->addSpacing(10);
+    stack->addWidget(m_rulesEditor);
+    stack->addSpacing(16);
+    stack->addWidget(separator());
+    stack->addSpacing(16);
     stack->addWidget(makeSectionHeader(tr("Privacy")), 0, Qt::AlignLeft);
     stack->addSpacing(10);
     stack->addWidget(m_usageStatisticsCheckbox, 0, Qt::AlignLeft);
@@ -208,6 +216,7 @@ void SettingsWindow::showEvent(QShowEvent* event)
 {
     // The watchlist may have been changed from the command line since the window was last shown.
     m_watchlistEditor->reload();
+    m_rulesEditor->reload();
     QWidget::showEvent(event);
 }
 

@@ -12,6 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class RulesEditor;
 class WatchlistEditor;
 
 // Feed and interface language, poll interval, notifications, the watchlist filter and the watchlist
@@ -56,6 +57,7 @@ public:
     QCheckBox* showAllCheckbox() const { return m_showAllCheckbox; }
     QPushButton* resetPromptButton() const { return m_resetPromptButton; }
     WatchlistEditor* watchlistEditor() const { return m_watchlistEditor; }
+    RulesEditor* rulesEditor() const { return m_rulesEditor; }
     QCheckBox* usageStatisticsCheckbox() const { return m_usageStatisticsCheckbox; }
 
     void languageChanged();
@@ -95,6 +97,7 @@ private:
     QCheckBox* m_showAllCheckbox = nullptr;
     QPushButton* m_resetPromptButton = nullptr;
     WatchlistEditor* m_watchlistEditor = nullptr;
+    RulesEditor* m_rulesEditor = nullptr;
     QCheckBox* m_usageStatisticsCheckbox = nullptr;
     QLabel* m_footer = nullptr;
     QList<QWidget*> m_separators;

@@ -74,7 +74,9 @@ private Q_SLOTS:
             "defaults erase language|defaults write language -text ar|defaults write language -string|"
             "defaults write language -string a -bool true|defaults write notificationsEnabled -bool perhaps|"
             "defaults write pollInterval -float 3x|defaults write lastPollDate -date yesterday|watchlist add|"
-            "watchlist add-word a b|watchlist add-word  ");
+            "watchlist add-word a b|watchlist add-word  |rules add x|rules add x --category nope|"
+            "rules add Watchlist --symbol 1|rules remove|rules add x --symbol 1 --action loud|list "
+            "--category nope");
         for (const QString& row : rows.split(QLatin1Char('|')))
             QTest::newRow(qPrintable(row)) << row;
     }
@@ -95,8 +97,8 @@ private Q_SLOTS:
     void helpForEveryCommand()
     {
         const QByteArray overall = run(u"--help"_s).out;
-        for (const QByteArray name : {"defaults", "watchlist", "poll", "list", "watch", "notifications",
-                                      "autostart", "status", "show"}) {
+        for (const QByteArray name : {"defaults", "watchlist", "rules", "poll", "list", "watch",
+                                      "notifications", "autostart", "status", "show"}) {
             QVERIFY2(overall.contains("\n  " + name), name);
             QVERIFY2(run({QString::fromLatin1(name), u"--help"_s}).out.startsWith("Usage: zelvora " + name),
                      name);
@@ -139,6 +141,21 @@ private Q_SLOTS:
                  qPrintable(failed.err));
     }
 
+    void rules()
+    {
+        QCOMPARE(run(u"watchlist add 2222"_s).status, 0);
+        QCOMPARE(run(u"rules add divs --symbol 2222 --category dividends --action urgent"_s).status, 0);
+        QCOMPARE(run(u"rules add quiet --word sukuk --action silent"_s).status, 0);
+        // The same name again replaces the rule where it stands.
+        QCOMPARE(run(u"rules add divs --symbol 4001 --exclude-word bonus"_s).status, 0);
+        QCOMPARE(run(u"rules"_s).text(), u"Watchlist  notify  symbols: 2222\n"
+                                         "divs  notify  symbols: 4001  exclude: bonus\n"
+                                         "quiet  silent  words: sukuk\n"_s);
+        QCOMPARE(run(u"rules remove divs"_s).status, 0);
+        QCOMPARE(run(u"rules list"_s).text(),
+                 u"Watchlist  notify  symbols: 2222\nquiet  silent  words: sukuk\n"_s);
+    }
+
     void logLinesLeaveTheDataAlone()
     {
         writeSettings("{broken");
@@ -163,18 +180,31 @@ private Q_SLOTS:
         QVERIFY(first.text().contains(u"reached SAR "_s) && !first.out.contains("<span"));
 
         m_sim->advance(3);
+        QCOMPARE(run(u"rules add any --category trading --category assembly --category dividends --category "
+                     "capital --category results --category board --category contracts --category exchange "
+                     "--category other"_s)
+                     .status,
+                 0);
         const ZelvoraProcess second = run(u"poll --json"_s);
         const QJsonObject json = QJsonDocument::fromJson(second.out).object();
         QCOMPARE(json[u"new"_s].toArray().size(), 3);
         QCOMPARE(json[u"all"_s].toArray().size(), 83);
         QCOMPARE(json[u"error"_s], QJsonValue(false));
-        QCOMPARE(json[u"new"_s][0].toObject().keys(),
-                 (QStringList{"companies", "description", "id", "link", "pubDate", "title"}));
+        QCOMPARE(
+            json[u"new"_s][0].toObject().keys(),
+            (QStringList{"category", "companies", "description", "id", "link", "pubDate", "rule", "title"}));
+        QCOMPARE(json[u"new"_s][0][u"rule"_s], QJsonValue(u"any"_s));
         QVERIFY(run(u"poll"_s).text().endsWith(u"\n0 new, 83 kept\n"_s));
 
         m_sim->stop(); // the rest needs no network
         const QJsonArray kept = QJsonDocument::fromJson(run(u"list --json"_s).out).array();
         QCOMPARE(kept, json[u"all"_s].toArray());
+        const QJsonArray results =
+            QJsonDocument::fromJson(run(u"list --json --category results"_s).out).array();
+        QCOMPARE(results.size(), std::count_if(kept.begin(), kept.end(), [](const QJsonValue& item) {
+                     return item[u"category"_s] == u"results"_s;
+                 }));
+        QVERIFY(!results.isEmpty());
         // The issuers' names learned from the feed: shown with the watchlist, found by --grep.
         const QJsonValue issuer = *std::find_if(kept.begin(), kept.end(), [](const QJsonValue& item) {
             return item[u"link"_s].toString().contains(u"/issuer-announcements/"_s);

@@ -46,8 +46,8 @@ private Q_SLOTS:
             {Announcement(QStringLiteral("se_1"), QStringLiteral("=cmd|' /C calc'!A0"),
                           QStringLiteral("<p>أرباح &amp; نمو</p>"), QStringLiteral("https://x.test/1"),
                           published, {QStringLiteral("2222"), QStringLiteral("1120")}),
-             QStringLiteral("dividend"), true},
-            {Announcement(QStringLiteral("se_2"), QStringLiteral("News"), {}, {}, published, {}), {}, false}};
+             true},
+            {Announcement(QStringLiteral("se_2"), QStringLiteral("News"), {}, {}, published, {}), false}};
         const auto names = [](const QString& symbol) {
             return symbol == QLatin1String("2222") ? QStringLiteral("Arabian Energy, Co.") : QString();
         };
@@ -59,9 +59,9 @@ private Q_SLOTS:
         QCOMPARE(
             csv.readAll(),
             QStringLiteral("\uFEFFid,published,symbol,company,category,title,text,link\r\n"
-                           "se_1,2026-12-06T14:05:00+03:00,2222; 1120,\"Arabian Energy, Co.; \",dividend,"
+                           "se_1,2026-12-06T14:05:00+03:00,2222; 1120,\"Arabian Energy, Co.; \",other,"
                            "'=cmd|' /C calc'!A0,أرباح & نمو,https://x.test/1\r\n"
-                           "se_2,2026-12-06T14:05:00+03:00,,,,News,,\r\n")
+                           "se_2,2026-12-06T14:05:00+03:00,,,other,News,,\r\n")
                 .toUtf8());
 
         const QString jsonPath = folder.filePath(QStringLiteral("out.json"));
@@ -71,9 +71,8 @@ private Q_SLOTS:
         const QJsonArray array = QJsonDocument::fromJson(json.readAll()).array();
         QCOMPARE(array.size(), 2);
         QCOMPARE(array.at(0)[QStringLiteral("companies")].toArray().size(), 2);
-        QCOMPARE(array.at(0)[QStringLiteral("category")].toString(), QStringLiteral("dividend"));
+        QCOMPARE(array.at(0)[QStringLiteral("category")].toString(), QStringLiteral("other"));
         QCOMPARE(array.at(0)[QStringLiteral("read")].toBool(), true);
-        QVERIFY(array.at(1)[QStringLiteral("category")].isNull());
         QCOMPARE(array.at(1)[QStringLiteral("read")].toBool(), false);
 
         QString error;

@@ -11,7 +11,6 @@ HistoryRecord aged(const QString& id, int days, bool read = false)
     return {Announcement(id, QStringLiteral("Dividend %1").arg(id), QStringLiteral("<p>text</p>"),
                          QStringLiteral("https://x.test/") + id, kNow.addSeconds(-86400.0 * days),
                          {QStringLiteral("2222")}),
-            {},
             read};
 }
 } // namespace

@@ -132,6 +132,24 @@ private Q_SLOTS:
         }
     }
 
+    // A user's rule filters like the watchlist, names itself, and an urgent one stays until dismissed.
+    void urgentRule()
+    {
+        m_preferences->setShowAllAnnouncements(false);
+        m_preferences->setRules(
+            {Rule(QStringLiteral("divs"), {QStringLiteral("2222")}, {}, {}, {}, Rule::Action::Urgent)});
+        m_manager->sendNotification(announcement(QStringLiteral("A1"), QStringLiteral("Body"), {}));
+        m_manager->sendNotification(
+            announcement(QStringLiteral("B2"), QStringLiteral("Body"), {QStringLiteral("2222")}));
+        postSentinel();
+        QCOMPARE(m_server->calls().size(), 2);
+        const auto call = m_server->calls().first();
+        QCOMPARE(call.body, QStringLiteral("\u2B50 divs: 2222\nBody"));
+        QCOMPARE(call.hints.value(QStringLiteral("urgency")).toInt(), 2);
+        QCOMPARE(call.expireTimeout, 0);
+        QVERIFY(!m_server->calls().last().hints.contains(QStringLiteral("urgency")));
+    }
+
     void content_data()
     {
         QTest::addColumn<QString>("description");

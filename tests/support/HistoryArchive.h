@@ -43,8 +43,8 @@ public:
         sqlite3_stmt* insert = nullptr;
         sqlite3_prepare_v2(m_db,
                            "INSERT INTO announcements(id, title, description, link, pub_date, companies, "
-                           "display_title, display_text, feed, language, first_seen, read_at, category) "
-                           "VALUES(?, ?, ?, ?, ?, ?, ?, ?, 'tadawul', 'en', ?, ?, ?)",
+                           "display_title, display_text, feed, language, first_seen, read_at) "
+                           "VALUES(?, ?, ?, ?, ?, ?, ?, ?, 'tadawul', 'en', ?, ?)",
                            -1, &insert, nullptr);
         const QStringList texts = {
             a.id(),
@@ -64,9 +64,6 @@ public:
         sqlite3_bind_double(insert, 9, a.pubDate().referenceSeconds());
         if (record.read)
             sqlite3_bind_double(insert, 10, a.pubDate().referenceSeconds());
-        const QByteArray category = record.category.toUtf8();
-        if (!record.category.isEmpty())
-            sqlite3_bind_text(insert, 11, category.constData(), int(category.size()), SQLITE_STATIC);
         QCOMPARE(sqlite3_step(insert), SQLITE_DONE);
         sqlite3_finalize(insert);
     }

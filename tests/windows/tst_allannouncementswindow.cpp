@@ -74,7 +74,11 @@ private Q_SLOTS:
         window.searchField()->setText(QStringLiteral("توزيع ارباح")); // typed without hamza or damma
         QCOMPARE(window.announcements(), AnnouncementList{list.at(7)});
 
+        // By category: the issuer announcements by their text, the other by its title.
         window.searchField()->clear();
+        window.categoryFilter()->setCurrentIndex(1 + int(AnnouncementCategory::Kind::Dividends));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("26 of 250"));
+        window.categoryFilter()->setCurrentIndex(0);
         window.watchlistOnlySwitch()->setChecked(true);
         QCOMPARE(window.countLabel()->text(), QStringLiteral("10 of 250"));
         window.searchField()->setText(QStringLiteral("nothing like this"));
@@ -94,10 +98,9 @@ private Q_SLOTS:
         list.append(TestData::announcement(QStringLiteral("file"), QStringLiteral("Local"), {}, {},
                                            QStringLiteral("file:///etc/passwd")));
         for (const Announcement& announcement : list)
-            archive.add({announcement, {}, false});
-        archive.add({TestData::announcement(QStringLiteral("old"), QStringLiteral("Older than the kept")),
-                     {},
-                     false});
+            archive.add({announcement, false});
+        archive.add(
+            {TestData::announcement(QStringLiteral("old"), QStringLiteral("Older than the kept")), false});
         HistoryStore history(archive.path(), {});
         AllAnnouncementsWindow window(m_opener, uiState(), {{}, m_dir.path(), &history});
         QSignalSpy read(&window, &AllAnnouncementsWindow::readChanged);
