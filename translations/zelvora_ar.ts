@@ -263,6 +263,28 @@ Announcements appear here once fetched.</source>
         <source>New announcements are not being checked. Zelvora keeps trying.</source>
         <translation>لا يجري التحقق من الإعلانات الجديدة حاليًا، ويواصل Zelvora المحاولة.</translation>
     </message>
+    <message numerus="yes">
+        <source>%n new announcements since %1</source>
+        <translation>
+            <numerusform>لا إعلانات جديدة منذ %1</numerusform>
+            <numerusform>إعلان جديد واحد منذ %1</numerusform>
+            <numerusform>إعلانان جديدان منذ %1</numerusform>
+            <numerusform>%n إعلانات جديدة منذ %1</numerusform>
+            <numerusform>%n إعلانًا جديدًا منذ %1</numerusform>
+            <numerusform>%n إعلان جديد منذ %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n new announcements</source>
+        <translation>
+            <numerusform>لا إعلانات جديدة</numerusform>
+            <numerusform>إعلان جديد واحد</numerusform>
+            <numerusform>إعلانان جديدان</numerusform>
+            <numerusform>%n إعلانات جديدة</numerusform>
+            <numerusform>%n إعلانًا جديدًا</numerusform>
+            <numerusform>%n إعلان جديد</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>NotificationPrompt</name>
@@ -647,6 +669,10 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>“%1” is neither a known symbol nor four digits.</source>
         <translation>«%1» ليس رمزًا معروفًا ولا أربعة أرقام.</translation>
+    </message>
+    <message>
+        <source>A watch word needs at least two letters: %1.</source>
+        <translation>تحتاج كلمة المراقبة إلى حرفين على الأقل: %1.</translation>
     </message>
 </context>
 </TS>

@@ -85,9 +85,9 @@ void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& en
 {
     commandLine.addCommand(
         {QStringLiteral("poll"), QStringLiteral("poll [--json] [--demo] [--portal ORIGIN]"),
-         QStringLiteral("Run one poll cycle (cache, seen set and last-poll date updated) and print "
-                        "the kept announcements, new ones marked with *; exit 1 when both feeds "
-                        "failed"),
+         QStringLiteral("Run one poll cycle (archive, cache, seen set and last-poll date updated) and "
+                        "print the kept announcements, new ones marked with *; exit 1 when both "
+                        "feeds failed or the archive could not be saved"),
          CommandLine::AppKind::Core, QList<QCommandLineOption>{jsonOption()} + PortalOptions::options(),
          [environment](const QCommandLineParser& parsed) { return poll(parsed, environment); },
          [](const QCommandLineParser& parsed) { return parsed.isSet(kJson); }});
@@ -159,10 +159,9 @@ int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& e
     if (const int status = prepare(parsed, options, &demo); status >= 0)
         return status;
 
-    AppContext context(options.paths, options.portalOrigin, *environment.clock);
+    // It prints what is new but tells no one: the tray program still notifies it.
+    AppContext context(options.paths, options.portalOrigin, *environment.clock, QString());
     AnnouncementFetcher& fetcher = context.fetcher();
-    // A one-shot process would always be a first poll; it is one only on the very first run.
-    fetcher.setFirstPoll(context.preferences().seenAnnouncementIDs().isEmpty());
     AnnouncementsUpdate result;
     QObject::connect(
         &fetcher, &AnnouncementFetcher::pollFinished, &fetcher,
@@ -188,6 +187,10 @@ int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& e
     }
     if (result.error) {
         printError(QStringLiteral("zelvora: both feeds failed"));
+        return CommandLine::Failure;
+    }
+    if (!result.status.storageProblem().isEmpty()) {
+        printError(QStringLiteral("zelvora: ") + result.status.storageProblem());
         return CommandLine::Failure;
     }
     return CommandLine::Success;
@@ -250,7 +253,7 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
     QObject::connect(&termination, &TerminationSignals::terminationRequested, QCoreApplication::instance(),
                      [] { QCoreApplication::quit(); });
 
-    AppContext context(options.paths, options.portalOrigin, *environment.clock);
+    AppContext context(options.paths, options.portalOrigin, *environment.clock, QStringLiteral("watch"));
     AnnouncementFetcher& fetcher = context.fetcher();
     bool announced = false;
     QObject::connect(&fetcher, &AnnouncementFetcher::pollFinished, &fetcher,
@@ -263,10 +266,9 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
                                      .arg(update.all.size())
                                      .arg(context.preferences().pollInterval()));
                          }
-                         for (const Announcement& announcement : update.newAnnouncements) {
+                         for (const Announcement& announcement : update.newAnnouncements)
                              CommandLine::printOut(line(announcement));
-                             context.notifications().sendNotification(announcement);
-                         }
+                         context.notifications().tell(update.newAnnouncements, update.since);
                      });
     WakeUpPolling wakeUps(fetcher, QDBusConnection::systemBus());
     wakeUps.watchSystemNetwork();

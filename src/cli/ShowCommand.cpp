@@ -7,6 +7,7 @@
 #include "history/HistoryStore.h"
 #include "model/AnnouncementEmoji.h"
 #include "model/AnnouncementPage.h"
+#include "model/DescriptionMarkup.h"
 
 #include <cstdio>
 
@@ -69,8 +70,12 @@ int ShowCommand::run(const QStringList& arguments, bool html)
             CommandLine::printOut(describe(announcement));
             return CommandLine::Success;
         }
-        // Exactly the document the window loads: no line feed added.
-        const QByteArray bytes = AnnouncementPage::buildHTML(announcement).toUtf8();
+        // The document the window loads, with no line feed added; control characters would act on
+        // the terminal.
+        const QString page = DescriptionMarkup::forPage(AnnouncementPage::buildHTML(announcement));
+        const QByteArray bytes =
+            TerminalText::cleanLines(QString(page).replace(QLatin1String("\r\n"), QLatin1String("\n")))
+                .toUtf8();
         std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
         std::fflush(stdout);
         return CommandLine::Success;

@@ -24,14 +24,15 @@ std::optional<Instant> timeFrom(const QJsonValue& value)
     return Instant::fromDateTime(dateTime);
 }
 
-QString clockTime(Instant at, Instant now, const QTimeZone& zone)
+} // namespace
+
+QString PollStatus::clockTime(Instant at, Instant now, const QTimeZone& zone)
 {
     const QDateTime local = at.toDateTime().toTimeZone(zone);
     const bool today = local.date() == now.toDateTime().toTimeZone(zone).date();
     return QLocale(QLocale::English)
         .toString(local, today ? QStringLiteral("HH:mm") : QStringLiteral("d MMM HH:mm"));
 }
-} // namespace
 
 bool PollStatus::record(Instant at, const QList<FeedFailure>& failures, bool allFailed)
 {
@@ -87,6 +88,8 @@ QString PollStatus::summary(Instant now, const QTimeZone& zone) const
     case State::Unknown:
         return tr("Not checked yet");
     case State::Watching:
+        if (!m_storageProblem.isEmpty())
+            return m_storageProblem;
         return tr("Checked %1").arg(clockTime(*m_lastSuccess, now, zone));
     case State::PartlyFailing:
         return tr("Checked %1, but %2 failed (%3)")
@@ -113,7 +116,8 @@ QJsonObject PollStatus::toJson() const
                        {QStringLiteral("failingSince"), timeValue(m_failingSince)},
                        {QStringLiteral("consecutiveFailures"), m_consecutiveFailures},
                        {QStringLiteral("notWatching"), m_notWatching},
-                       {QStringLiteral("failures"), failures}};
+                       {QStringLiteral("failures"), failures},
+                       {QStringLiteral("storageProblem"), m_storageProblem}};
 }
 
 PollStatus PollStatus::fromJson(const QJsonObject& object)
@@ -127,6 +131,7 @@ PollStatus PollStatus::fromJson(const QJsonObject& object)
         status.m_consecutiveFailures = 0; // a run of failures without its start cannot be timed
     status.m_notWatching =
         status.m_consecutiveFailures > 0 && object.value(QStringLiteral("notWatching")).toBool();
+    status.m_storageProblem = object.value(QStringLiteral("storageProblem")).toString();
     const QJsonArray failures = object.value(QStringLiteral("failures")).toArray();
     for (const QJsonValue value : failures) {
         const QJsonObject failure = value.toObject();
@@ -142,7 +147,11 @@ PollStatus PollStatus::load(const QString& file)
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         return {};
-    return fromJson(QJsonDocument::fromJson(in.readAll()).object());
+    // Read no more than the limit: the size on disk may change while it is read.
+    const QByteArray bytes = in.read(kMaxFileBytes + 1);
+    if (bytes.size() > kMaxFileBytes)
+        return {};
+    return fromJson(QJsonDocument::fromJson(bytes).object());
 }
 
 bool PollStatus::save(const QString& file) const

@@ -7,9 +7,11 @@
 #include "notify/NotificationBackend.h"
 
 #include <QObject>
+#include <QTimeZone>
 #include <QVariantMap>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Preferences;
 
@@ -35,6 +37,21 @@ public:
     void sendTestNotification();
     // Posts the announcement's notification when notifications are on and the rules let it through.
     void sendNotification(const Announcement& announcement);
+    // What one poll has to tell, after the enabled flag and the watchlist filter: one notification
+    // each, or, past the user's threshold, the watchlist matches one by one (at most five) and one
+    // summary counting the rest ("23 new announcements since 08:15"; `since` is the previous poll).
+    void tell(const AnnouncementList& announcements, std::optional<Instant> since);
+
+    static constexpr int kMaxOneByOne = 5;
+    struct Groups
+    {
+        AnnouncementList oneByOne;
+        AnnouncementList summarized;
+    };
+    static Groups group(const AnnouncementList& announcements,
+                        const std::function<bool(const Announcement&)>& isMatch, int groupAbove);
+    static NotificationRequest summaryFor(const AnnouncementList& summarized, std::optional<Instant> since,
+                                          Instant now, const QTimeZone& zone = QTimeZone::systemTimeZone());
     // The one notification decision: the enabled flag, then the rules (Preferences::ruleSet()).
     RuleSet::Decision decide(const Announcement& announcement) const;
     bool wouldNotify(const Announcement& announcement) const { return decide(announcement).notify; }
@@ -56,7 +73,8 @@ public:
     // notification stays until dismissed.
     static NotificationRequest requestFor(const Announcement& announcement,
                                           const RuleSet::Decision& decision = {});
-    // The click payload: "id" and "link" when the notification's user info holds them as text.
+    // The click payload: "id" and "link" when the notification's user info holds them as text; a
+    // summary's "summary", the list of identifiers it counts.
     static QVariantMap openAnnouncementUserInfo(const QVariantMap& userInfo);
 
 Q_SIGNALS:

@@ -3,6 +3,7 @@
 #include "fetch/IssuerDirectory.h"
 #include "model/Preferences.h"
 #include "model/SearchText.h"
+#include "model/Watchlist.h"
 #include "windows/WindowStyle.h"
 
 #include <QBoxLayout>
@@ -175,7 +176,17 @@ QStringList WatchlistEditor::splitWords(const QString& text)
 
 void WatchlistEditor::wordsEdited()
 {
-    const QStringList words = splitWords(m_wordsInput->text());
+    QStringList words = splitWords(m_wordsInput->text());
+    QStringList refused;
+    words.removeIf([&refused](const QString& word) {
+        if (Watchlist::isUsableWord(word))
+            return false;
+        refused.append(QStringLiteral("\u201C%1\u201D").arg(word));
+        return true;
+    });
+    if (!refused.isEmpty())
+        showMessage(
+            tr("A watch word needs at least two letters: %1.").arg(refused.join(QStringLiteral(", "))));
     if (words != m_preferences.watchWords()) {
         m_preferences.setWatchWords(words);
         Q_EMIT watchlistChanged();

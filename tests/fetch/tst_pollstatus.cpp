@@ -3,6 +3,8 @@
 #include "FetcherHarness.h"
 #include "support/StdoutCapture.h"
 
+#include <QFile>
+
 using portalsim::Fault;
 using portalsim::Feed;
 using State = PollStatus::State;
@@ -76,6 +78,22 @@ private Q_SLOTS:
         };
         QCOMPARE(afterPolls({0, 45}), State::Failing);
         QCOMPARE(afterPolls({0, 45, 46}), State::NotWatching);
+    }
+
+    // A status file far larger than any written (a hostile or damaged one) is not read at all.
+    void anOversizedFileIsNotRead()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("poll-status.json"));
+        PollStatus status;
+        status.record(Instant::fromReferenceSeconds(60.0), {}, true);
+        QVERIFY(status.save(path));
+        QCOMPARE(PollStatus::load(path), status);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write(QByteArray(PollStatus::kMaxFileBytes, ' '));
+        file.close();
+        QCOMPARE(PollStatus::load(path), PollStatus());
     }
 };
 

@@ -1,4 +1,5 @@
 #include "model/Announcement.h"
+#include "model/DescriptionMarkup.h"
 
 #include <QTest>
 
@@ -107,6 +108,29 @@ private Q_SLOTS:
         const Announcement announcement(QStringLiteral("se_1"), title, QString(), QString(), Instant(), {});
         QCOMPARE(announcement.displayTitle(), shown);
         QCOMPARE(announcement.title(), title);
+    }
+
+    // What the page drops from a description: every way to write the tags a parser would still read.
+    void descriptionForPage_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("page");
+        const auto row = [](const char* name, const char* html, const char* page) {
+            QTest::newRow(name) << QString::fromUtf8(html) << QString::fromUtf8(page);
+        };
+        row("kept", "<p>a <basement> <a href=\"x\">b</a> <img src=\"y\"></p>",
+            "<p>a <basement> <a href=\"x\">b</a> <img src=\"y\"></p>");
+        row("slash, line break, case", "<BASE/href=\"t\">x<iframe\nsrc=\"t\"></iframe>", "x</iframe>");
+        row("nested", "<ba<base>se href=\"t\"><ifr<link>ame src=\"t\">x", "x");
+        row("quoted >", "<embed title=\">\" src=\"t\">x", "\" src=\"t\">x");
+        row("unclosed", "x<object data=\"t\"", "x");
+    }
+
+    void descriptionForPage()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, page);
+        QCOMPARE(DescriptionMarkup::forPage(html), page);
     }
 };
 

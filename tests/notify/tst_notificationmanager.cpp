@@ -180,13 +180,32 @@ private Q_SLOTS:
         QCOMPARE(call.actions, (QStringList{QStringLiteral("default"), QStringLiteral("Open")}));
     }
 
-    void markupServersGetAnEscapedBody()
+    // Titles go out as text without tags; to a server that reads markup, title and body are escaped.
+    void markupIsEscapedForServersThatReadIt_data()
     {
-        m_server->setCapabilities({QStringLiteral("body"), QStringLiteral("body-markup")});
+        QTest::addColumn<bool>("markup");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("plain server")
+            << false << QStringLiteral("S&P Bold 1 < 2") << QStringLiteral("S&P <b>");
+        QTest::newRow("body-markup server")
+            << true << QStringLiteral("S&amp;P Bold 1 &lt; 2") << QStringLiteral("S&amp;P &lt;b&gt;");
+    }
+
+    void markupIsEscapedForServersThatReadIt()
+    {
+        QFETCH(bool, markup);
+        QFETCH(QString, summary);
+        QFETCH(QString, body);
+        if (markup)
+            m_server->setCapabilities({QStringLiteral("body"), QStringLiteral("body-markup")});
         makeManager(std::make_unique<DBusNotificationBackend>()); // asks for capabilities afresh
-        m_manager->sendNotification(announcement(QStringLiteral("A1"), QStringLiteral("S&amp;P &lt;b&gt;")));
+        m_manager->sendNotification(Announcement(
+            QStringLiteral("A1"), QStringLiteral("S&amp;P &lt;b&gt;Bold&lt;/b&gt; 1 &lt; 2"),
+            QStringLiteral("S&amp;P &lt;b&gt;"), QStringLiteral("https://portal.example/A1"), Instant(), {}));
         QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 1, 10000);
-        QCOMPARE(m_server->calls().first().body, QStringLiteral("S&amp;P &lt;b&gt;"));
+        QCOMPARE(m_server->calls().first().summary, summary);
+        QCOMPARE(m_server->calls().first().body, body);
     }
 
     void secondPostForOneIdReplacesTheFirst()

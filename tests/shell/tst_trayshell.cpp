@@ -75,7 +75,10 @@ private Q_SLOTS:
         services.createAnnouncementWindow = [this](const Announcement& announcement) -> QWidget* {
             return new AnnouncementWindow(announcement, {&m_opener, QUrl(), m_dir.filePath("ui-state.json")});
         };
-        services.sendNotification = [this](const Announcement& a) { m_notified.append(a.id()); };
+        services.tellAnnouncements = [this](const AnnouncementList& list, std::optional<Instant>) {
+            for (const Announcement& a : list)
+                m_notified.append(a.id());
+        };
         services.announcementsRefreshed = [this](int count) { m_refreshed.append(count); };
         services.keptAnnouncements = [this] { return m_kept; };
         services.findAnnouncement = [this](const QString& id) -> std::optional<Announcement> {
@@ -130,11 +133,16 @@ private Q_SLOTS:
         QCOMPARE((*first)->data().value<Announcement>().id(), QStringLiteral("se_3"));
     }
 
-    void listWindowRefreshedOnlyWhileVisible()
+    void listWindowShowsASummaryOrAllWhileVisible()
     {
-        m_shell->menuViewAll();
+        // A summary notification's click shows just its announcements, also after the next poll.
+        m_shell->handleOpenAnnouncement(
+            {{QStringLiteral("summary"), QStringList{QStringLiteral("se_5"), QStringLiteral("se_1")}}});
         AllAnnouncementsWindow* window = m_shell->allAnnouncementsWindow();
         QVERIFY(window && window->isVisible());
+        m_shell->handleAnnouncementsUpdated(updateWith(m_kept));
+        QCOMPARE(window->announcements(), (AnnouncementList{m_kept.at(1), m_kept.at(5)}));
+        m_shell->menuViewAll();
         QCOMPARE(window->announcements().size(), 10);
         m_shell->handleAnnouncementsUpdated(updateWith(makeAnnouncements(4, 50)));
         QCOMPARE(window->announcements().size(), 4);
