@@ -18,7 +18,7 @@ std::unique_ptr<HistoryArchive> filledArchive()
     const QString arabic = QStringLiteral(
         "<p>تعلن الشركة عن نتائجها المالية الأولية للفترة المنتهية في 30-06-2026 وتوصية مجلس الإدارة بتوزيع "
         "أرباح نقدية على المساهمين بواقع 1.25 ريال للسهم %1.</p>");
-    archive->exec("BEGIN");
+    archive->archive().begin();
     for (int i = 0; i < kRecords; ++i) {
         const bool inArabic = i % 2 == 1;
         // One in 10,000 carries the rare word.
@@ -32,7 +32,7 @@ std::unique_ptr<HistoryArchive> filledArchive()
                                    {QString::number(1000 + i % 300)}),
                       false});
     }
-    archive->exec("COMMIT");
+    archive->archive().commit();
     return archive;
 }
 

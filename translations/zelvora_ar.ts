@@ -523,6 +523,17 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
         <source>Zelvora — Saudi Exchange announcements</source>
         <translation>إعلانات تداول السعودية — Zelvora</translation>
     </message>
+    <message numerus="yes">
+        <source>%n unread</source>
+        <translation>
+            <numerusform>%n غير مقروء</numerusform>
+            <numerusform>إعلان واحد غير مقروء</numerusform>
+            <numerusform>إعلانان غير مقروءين</numerusform>
+            <numerusform>%n إعلانات غير مقروءة</numerusform>
+            <numerusform>%n إعلانًا غير مقروء</numerusform>
+            <numerusform>%n إعلان غير مقروء</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TrayMenu</name>
@@ -573,6 +584,10 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Retry Now</source>
         <translation>إعادة المحاولة الآن</translation>
+    </message>
+    <message>
+        <source>Mark All as Read</source>
+        <translation>تعليم الكل كمقروء</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,7 @@
 #include "history/HistoryStore.h"
 
+#include "archive/AnnouncementArchive.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +18,7 @@ HistoryStore::HistoryStore(QString archivePath, AnnouncementSearch::CompanyNames
 
 QString HistoryStore::pathIn(const QString& cacheDirectory)
 {
-    return QDir(cacheDirectory).filePath(QStringLiteral("archive.sqlite"));
+    return QDir(cacheDirectory).filePath(AnnouncementArchive::fileName);
 }
 
 HistoryStore::~HistoryStore()

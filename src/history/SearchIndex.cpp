@@ -1,32 +1,10 @@
 #include "history/SearchIndex.h"
 
-#include "model/AnnouncementCategory.h"
-
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QVariantList>
 #include <cmath>
 #include <sqlite3.h>
-
-// The index's row keys are ordered as the list is: publication second in the high 32 bits, the
-// announcement's row in the low ones. Newest first is then the index's own order, so the first 100
-// of 50,000 matches cost only those 100, and a date range is a key range.
-const char* const SearchIndex::kSchema = R"(
-    CREATE VIRTUAL TABLE announcement_search USING fts5(folded, tokenize = 'trigram case_sensitive 1');
-    CREATE TABLE search_keys(announcement INTEGER PRIMARY KEY, key INTEGER NOT NULL);
-    CREATE TABLE search_pending(announcement INTEGER PRIMARY KEY);
-    CREATE TRIGGER search_added AFTER INSERT ON announcements
-        BEGIN INSERT OR IGNORE INTO search_pending VALUES(new.rowid); END;
-    CREATE TRIGGER search_changed AFTER UPDATE OF title, description, companies, pub_date ON announcements
-        BEGIN INSERT OR IGNORE INTO search_pending VALUES(new.rowid); END;
-    CREATE TRIGGER search_removed AFTER DELETE ON announcements BEGIN
-        DELETE FROM announcement_search
-            WHERE rowid = (SELECT key FROM search_keys WHERE announcement = old.rowid);
-        DELETE FROM search_keys WHERE announcement = old.rowid;
-        DELETE FROM search_pending WHERE announcement = old.rowid;
-    END;
-    INSERT INTO search_pending SELECT rowid FROM announcements;
-    CREATE INDEX announcements_published ON announcements(pub_date);)";
 
 // A prepared statement, finalized when it goes out of scope.
 struct SearchIndex::Statement
@@ -205,23 +183,21 @@ bool SearchIndex::catchUp()
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         return false;
     };
-    Statement pending(
-        m_db, "SELECT p.announcement, a.id, a.title, a.description, a.companies, a.pub_date, k.key, a.link "
-              "FROM search_pending p JOIN announcements a ON a.rowid = p.announcement "
-              "LEFT JOIN search_keys k ON k.announcement = p.announcement");
+    Statement pending(m_db,
+                      "SELECT p.announcement, a.id, a.title, a.description, a.companies, a.pub_date, k.key "
+                      "FROM search_pending p JOIN announcements a ON a.rowid = p.announcement "
+                      "LEFT JOIN search_keys k ON k.announcement = p.announcement");
     Statement remove(m_db, "DELETE FROM announcement_search WHERE rowid = ?");
     Statement insert(m_db, "INSERT INTO announcement_search(rowid, folded) VALUES(?, ?)");
     Statement keep(m_db, "INSERT OR REPLACE INTO search_keys(announcement, key) VALUES(?, ?)");
     Statement forget(m_db, "DELETE FROM search_keys WHERE announcement = ?");
-    Statement classify(m_db, "UPDATE announcements SET category = ? WHERE rowid = ?");
-    if (!pending.handle || !remove.handle || !insert.handle || !keep.handle || !forget.handle ||
-        !classify.handle)
+    if (!pending.handle || !remove.handle || !insert.handle || !keep.handle || !forget.handle)
         return abandon();
     int code = SQLITE_ROW;
     while ((code = sqlite3_step(pending.handle)) == SQLITE_ROW) {
         const qint64 row = sqlite3_column_int64(pending.handle, 0);
-        const Announcement announcement(pending.text(1), pending.text(2), pending.text(3), pending.text(7),
-                                        Instant(), companiesFrom(pending.text(4)));
+        const Announcement announcement(pending.text(1), pending.text(2), pending.text(3), {}, Instant(),
+                                        companiesFrom(pending.text(4)));
         const qint64 key = keyOf(sqlite3_column_double(pending.handle, 5), row);
         if (sqlite3_column_type(pending.handle, 6) != SQLITE_NULL &&
             !remove.run({sqlite3_column_int64(pending.handle, 6)}))
@@ -231,9 +207,6 @@ bool SearchIndex::catchUp()
         if (indexed && !insert.run({key, AnnouncementSearch::searchableText(announcement, m_companyNames)}))
             return abandon();
         if (!(indexed ? keep.run({row, key}) : forget.run({row})))
-            return abandon();
-        if (indexed &&
-            !classify.run({AnnouncementCategory::key(AnnouncementCategory::of(announcement)), row}))
             return abandon();
     }
     if (code != SQLITE_DONE || !exec("DELETE FROM search_pending"))

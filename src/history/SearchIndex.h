@@ -20,8 +20,29 @@ struct sqlite3;
 class SearchIndex
 {
 public:
-    // The tables, triggers and date index, as one step of the archive's schema.
-    static const char* const kSchema;
+    // One step of the archive's schema: the index and its triggers, and read state for what was never
+    // told. The index's row keys are ordered as the list is: publication second in the high 32 bits,
+    // the announcement's row in the low ones. Newest first is then the index's own order, so the
+    // first 100 of 50,000 matches cost only those 100, and a date range is a key range.
+    static constexpr const char* kSchema = R"(
+        CREATE VIRTUAL TABLE announcement_search USING fts5(folded, tokenize = 'trigram case_sensitive 1');
+        CREATE TABLE search_keys(announcement INTEGER PRIMARY KEY, key INTEGER NOT NULL);
+        CREATE TABLE search_pending(announcement INTEGER PRIMARY KEY);
+        CREATE TRIGGER search_added AFTER INSERT ON announcements
+            BEGIN INSERT OR IGNORE INTO search_pending VALUES(new.rowid); END;
+        CREATE TRIGGER search_changed AFTER UPDATE OF title, description, companies, pub_date ON announcements
+            BEGIN INSERT OR IGNORE INTO search_pending VALUES(new.rowid); END;
+        CREATE TRIGGER search_removed AFTER DELETE ON announcements BEGIN
+            DELETE FROM announcement_search
+                WHERE rowid = (SELECT key FROM search_keys WHERE announcement = old.rowid);
+            DELETE FROM search_keys WHERE announcement = old.rowid;
+            DELETE FROM search_pending WHERE announcement = old.rowid;
+        END;
+        INSERT INTO search_pending SELECT rowid FROM announcements;
+        -- The first poll's baseline and what an upgrade imports are never told: they start read.
+        CREATE TRIGGER read_when_not_owed AFTER INSERT ON announcements WHEN new.owed = 0
+            BEGIN UPDATE announcements SET read_at = new.first_seen WHERE rowid = new.rowid; END;
+        UPDATE announcements SET read_at = first_seen WHERE owed = 0 AND notified_at IS NULL;)";
 
     SearchIndex(sqlite3* db, AnnouncementSearch::CompanyNames companyNames);
 

@@ -29,6 +29,8 @@ public:
     void setPollStatus(const PollStatus& status, Instant now);
     bool notWatching() const { return m_notWatching; }
     QString toolTip() const;
+    // How many announcements are unread (the tooltip's last line; none when 0).
+    void setUnreadCount(qint64 count);
 
     TrayMenu& menu() { return m_menu; }
     QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
@@ -43,4 +45,5 @@ private:
     bool m_badge = false;
     bool m_notWatching = false;
     QString m_statusLine;
+    qint64 m_unreadCount = 0;
 };

@@ -4,6 +4,7 @@
 #include "shell/AnnouncementMenuItem.h"
 
 #include <QObject>
+#include <QSet>
 #include <functional>
 #include <memory>
 
@@ -33,6 +34,10 @@ public:
     ~TrayMenu() override;
 
     void update(const AnnouncementList& announcements);
+    // The unread ones among the announcements (bold), applied at the next update or rebuild; with
+    // any unread the menu offers "Mark All as Read".
+    void setUnread(QSet<QString> ids) { m_unread = std::move(ids); }
+    bool isUnread(const QString& id) const { return m_unread.contains(id); }
     // Builds the menu again from the kept announcements, for a changed watchlist.
     void rebuild();
     bool built() const { return m_built; }
@@ -74,4 +79,5 @@ private:
     AnnouncementList m_announcements;
     bool m_built = false;
     QString m_problem; // the menu's line while not watching, else empty
+    QSet<QString> m_unread;
 };
