@@ -1,3 +1,4 @@
+#include "archive/PollRecorder.h"
 #include "history/HistoryStore.h"
 #include "support/HistoryArchive.h"
 
@@ -68,6 +69,28 @@ private Q_SLOTS:
         QCOMPARE(sqlite3_step(select), SQLITE_ROW);
         sqlite3_finalize(select);
         QVERIFY(store.fileSize() > 0);
+    }
+
+    // What retention or "Clear History…" removed never comes back as new, also in a later process: the
+    // record is dated within the hour before the last poll, so only its kept identifier says "known".
+    void removedTextsNeverComeBackAsNew()
+    {
+        QTemporaryDir folder;
+        const AnnouncementArchive::Record fetched{aged(QStringLiteral("se_1"), 0).announcement,
+                                                  QStringLiteral("tadawul"), QStringLiteral("en")};
+        const QSet<QString> feeds{QStringLiteral("tadawul")};
+        const QString en = QStringLiteral("en");
+        {
+            PollRecorder recorder(folder.path(), QStringLiteral("tray"), {});
+            QVERIFY(recorder.record({}, feeds, kNow.addSeconds(-60), en).problem.isEmpty()); // the baseline
+            QCOMPARE(recorder.record({fetched}, feeds, kNow.addSeconds(180), en).fresh.size(), 1);
+            HistoryStore store(HistoryStore::pathIn(folder.path()), {});
+            QCOMPARE(store.removeTextsBefore(kNow.addSeconds(1)), 1);
+            QVERIFY(store.compact());
+            QVERIFY(recorder.record({fetched}, feeds, kNow.addSeconds(360), en).fresh.isEmpty());
+        }
+        PollRecorder later(folder.path(), QStringLiteral("tray"), {});
+        QVERIFY(later.record({fetched}, feeds, kNow.addSeconds(540), en).fresh.isEmpty());
     }
 };
 
