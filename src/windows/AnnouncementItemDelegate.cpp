@@ -33,10 +33,10 @@ const Fonts& fonts()
 
 // Lays `text` out in at most `maxLines` lines of `width`, the last one elided; returns its height.
 int drawClamped(QPainter* painter, const QString& text, const QFont& font, const QRect& box, int maxLines,
-                Qt::LayoutDirection direction)
+                Qt::LayoutDirection direction, Qt::Alignment alignment)
 {
     const QFontMetrics metrics(font);
-    QTextOption option(direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft);
+    QTextOption option(alignment | Qt::AlignAbsolute);
     option.setTextDirection(direction);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     QTextLayout layout(text, font);
@@ -52,8 +52,7 @@ int drawClamped(QPainter* painter, const QString& text, const QFont& font, const
         if (last) {
             const QString rest =
                 metrics.elidedText(text.mid(textLine.textStart()), Qt::ElideRight, box.width());
-            const int flags =
-                (direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::TextSingleLine;
+            const int flags = int(alignment | Qt::AlignAbsolute) | Qt::TextSingleLine;
             painter->setLayoutDirection(direction);
             painter->drawText(QRect(box.left(), box.top() + y, box.width(), metrics.height()), flags, rest);
             y += metrics.height();
@@ -112,23 +111,24 @@ void AnnouncementItemDelegate::paint(QPainter* painter, const QStyleOptionViewIt
         Qt::AlignLeft | Qt::AlignTop, date);
 
     // Arabic text reads from the right whatever the interface; in a right-to-left interface every
-    // title starts at the right edge, next to its emoji.
-    const Qt::LayoutDirection textDirection =
-        announcement.isArabic() || rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
+    // title starts at the right edge, next to its emoji, and keeps its own direction.
+    const Qt::LayoutDirection textDirection = announcement.isArabic() ? Qt::RightToLeft : Qt::LeftToRight;
+    const Qt::Alignment textAlignment =
+        announcement.isArabic() || rightToLeft ? Qt::AlignRight : Qt::AlignLeft;
     const QFont& titleFont = record.read ? fonts().readTitle : fonts().unreadTitle;
     const int titleHeight = QFontMetrics(titleFont).height();
     painter->setFont(titleFont);
     painter->setPen(WindowStyle::labelColor(palette));
     drawClamped(painter, announcement.displayTitle(), titleFont,
                 visual(QRect(textLeft, inner.top(), textWidth - dateWidth - kSpacing, titleHeight)), 1,
-                textDirection);
+                textDirection, textAlignment);
 
     const int textTop = inner.top() + titleHeight + 4;
     painter->setPen(WindowStyle::secondaryLabelColor(palette));
     painter->setFont(fonts().text);
     drawClamped(painter, announcement.strippedDescription(), fonts().text,
                 visual(QRect(textLeft, textTop, textWidth, 2 * QFontMetrics(fonts().text).height())), 2,
-                textDirection);
+                textDirection, textAlignment);
 
     // Symbols: tinted rounded tags from the text's start.
     const QFontMetrics tagMetrics(fonts().tag);
