@@ -4,7 +4,10 @@
 #include "cli/DefaultsCommand.h"
 #include "cli/FeedCommands.h"
 #include "cli/HistoryCommands.h"
+#include "cli/FeedFileCommand.h"
 #include "cli/NotificationsCommand.h"
+#include "cli/ServiceCommand.h"
+#include "cli/OutputsCommand.h"
 #include "cli/RulesCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/StatusCommand.h"
@@ -21,4 +24,7 @@ void CoreCommands::registerAll(CommandLine& commandLine, const AppEnvironment& e
     StatusCommand::registerIn(commandLine, environment.paths);
     ShowCommand::registerIn(commandLine, environment);
     HistoryCommands::registerIn(commandLine, environment);
+    FeedFileCommand::registerIn(commandLine, environment.paths);
+    ServiceCommand::registerIn(commandLine);
+    OutputsCommand::registerIn(commandLine, environment);
 }

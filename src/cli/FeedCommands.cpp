@@ -12,6 +12,7 @@
 #include "model/AnnouncementCategory.h"
 #include "model/AnnouncementSearch.h"
 #include "model/RiyadhTime.h"
+#include "platform/ServiceNotifier.h"
 #include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
@@ -71,6 +72,13 @@ int prepare(const QCommandLineParser& parsed, Options& options, DemoMode* demo)
     return -1;
 }
 
+// "2026-03-25 15:35", Riyadh time.
+QString minuteText(Instant instant)
+{
+    return RiyadhTime::format(instant, QStringLiteral("yyyy-MM-dd HH:mm"),
+                              QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
 void printLines(const AnnouncementList& all, const QSet<QString>& newIds)
 {
     for (const Announcement& announcement : all)
@@ -117,8 +125,9 @@ void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& en
 
 QString FeedCommands::line(const Announcement& announcement)
 {
-    const QString date = RiyadhTime::format(announcement.pubDate(), QStringLiteral("yyyy-MM-dd HH:mm"),
-                                            QLocale(QLocale::English, QLocale::UnitedStates));
+    // The command line is English, with the time shown as everywhere else.
+    const QString date =
+        announcement.displayDate(Instant::now(), QLocale(QLocale::English, QLocale::UnitedStates));
     const QString symbols = announcement.companies().isEmpty()
                                 ? QStringLiteral("-")
                                 : announcement.companies().join(QLatin1Char(','));
@@ -248,16 +257,21 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
     DemoMode demo(environment.demoPortal);
     if (const int status = prepare(parsed, options, &demo); status >= 0)
         return status;
+    // Under systemd: ready once the first poll has ended, answered or not, and watchdog pings meanwhile.
+    ServiceNotifier service;
     // SIGINT and SIGTERM end the event loop, so a poll's writes are never cut short.
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, QCoreApplication::instance(),
-                     [] { QCoreApplication::quit(); });
+                     [&service] {
+                         service.notifyStopping();
+                         QCoreApplication::quit();
+                     });
 
     AppContext context(options.paths, options.portalOrigin, *environment.clock, QStringLiteral("watch"));
     AnnouncementFetcher& fetcher = context.fetcher();
     bool announced = false;
     QObject::connect(&fetcher, &AnnouncementFetcher::pollFinished, &fetcher,
-                     [&announced, &context](const AnnouncementsUpdate& update) {
+                     [&announced, &context, &service](const AnnouncementsUpdate& update) {
                          if (!announced && !update.error) {
                              announced = true;
                              CommandLine::printOut(
@@ -269,6 +283,13 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
                          for (const Announcement& announcement : update.newAnnouncements)
                              CommandLine::printOut(line(announcement));
                          context.notifications().tell(update.newAnnouncements, update.since);
+                         service.notifyStatus(
+                             QStringLiteral("Last poll %1: %2 new, %3 kept%4")
+                                 .arg(minuteText(context.clock().now()))
+                                 .arg(update.newAnnouncements.size())
+                                 .arg(update.all.size())
+                                 .arg(update.error ? QStringLiteral("; no feed answered") : QString()));
+                         service.notifyReady();
                      });
     WakeUpPolling wakeUps(fetcher, QDBusConnection::systemBus());
     wakeUps.watchSystemNetwork();

@@ -41,7 +41,9 @@ QString ShowCommand::describe(const Announcement& announcement)
     // Only the description may span lines; a line feed anywhere else would forge a field.
     QString text = AnnouncementEmoji::forAnnouncement(announcement) + QLatin1Char(' ') +
                    TerminalText::clean(announcement.displayTitle()) + QLatin1Char('\n');
-    text += QStringLiteral("Date: ") + announcement.displayDate() + QLatin1Char('\n');
+    text += QStringLiteral("Date: ") +
+            announcement.displayDate(Instant::now(), QLocale(QLocale::English, QLocale::UnitedStates)) +
+            QLatin1Char('\n');
     if (!announcement.companies().isEmpty())
         text += QStringLiteral("Companies: ") +
                 TerminalText::clean(announcement.companies().join(QStringLiteral(", "))) + QLatin1Char('\n');

@@ -1,11 +1,14 @@
 #include "model/PollStatus.h"
 
+#include "model/DisplayTime.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace {
@@ -28,10 +31,28 @@ std::optional<Instant> timeFrom(const QJsonValue& value)
 
 QString PollStatus::clockTime(Instant at, Instant now, const QTimeZone& zone)
 {
-    const QDateTime local = at.toDateTime().toTimeZone(zone);
-    const bool today = local.date() == now.toDateTime().toTimeZone(zone).date();
-    return QLocale(QLocale::English)
-        .toString(local, today ? QStringLiteral("HH:mm") : QStringLiteral("d MMM HH:mm"));
+    return DisplayTime::own(at, now, QLocale(), zone);
+}
+
+// The reason in the interface's language, from the error as logged (the stored reason may be in
+// the language of whichever Zelvora process polled). A transport's own message is not ours to
+// translate: it is isolated, so a right-to-left sentence around it keeps its order.
+QString reasonText(const PollStatus::FeedFailure& failure)
+{
+    static const QRegularExpression badStatus(QStringLiteral("^badStatus\\((\\d+)\\)$"));
+    const QRegularExpressionMatch status = badStatus.match(failure.error);
+    if (status.hasMatch()) {
+        const int code = status.captured(1).toInt();
+        return code == 403 ? QCoreApplication::translate("FetchError", "403 Access Denied")
+                           : QCoreApplication::translate("FetchError", "HTTP %1").arg(code);
+    }
+    if (failure.error.startsWith(QLatin1String("invalidPayload(")))
+        return QCoreApplication::translate("FetchError", "not a feed answer");
+    if (failure.error == QLatin1String("invalidURL"))
+        return QCoreApplication::translate("FetchError", "invalid portal address");
+    if (failure.reason.isEmpty())
+        return {};
+    return QChar(0x2068) + failure.reason + QChar(0x2069);
 }
 
 bool PollStatus::record(Instant at, const QList<FeedFailure>& failures, bool allFailed)
@@ -78,7 +99,7 @@ QString PollStatus::problem() const
 {
     QStringList parts;
     for (const FeedFailure& failure : m_failures)
-        parts << tr("%1: %2").arg(feedName(failure.feed), failure.reason);
+        parts << tr("%1: %2").arg(feedName(failure.feed), reasonText(failure));
     return parts.join(QStringLiteral("; "));
 }
 
@@ -94,12 +115,12 @@ QString PollStatus::summary(Instant now, const QTimeZone& zone) const
     case State::PartlyFailing:
         return tr("Checked %1, but %2 failed (%3)")
             .arg(clockTime(*m_lastSuccess, now, zone), feedName(m_failures.first().feed),
-                 m_failures.first().reason);
+                 reasonText(m_failures.first()));
     case State::Failing:
     case State::NotWatching:
         break;
     }
-    const QString reason = m_failures.isEmpty() ? QString() : m_failures.first().reason;
+    const QString reason = m_failures.isEmpty() ? QString() : reasonText(m_failures.first());
     return tr("Can't reach the Saudi Exchange since %1 (%2)")
         .arg(clockTime(*m_failingSince, now, zone), reason);
 }

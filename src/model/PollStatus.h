@@ -54,9 +54,9 @@ public:
     const QString& storageProblem() const { return m_storageProblem; }
     void setStorageProblem(const QString& problem) { m_storageProblem = problem; }
 
-    // The line the tray icon's tooltip shows: "Checked 14:05", a storage problem while the portal answers,
-    // "Can't reach the Saudi Exchange since 13:20 (403 Access Denied)". Times in `zone`, with the date when
-    // it is not the day of `now`.
+    // The line the tray icon's tooltip shows: "Checked 2:05 PM", a storage problem while the portal
+    // answers, "Can't reach the Saudi Exchange since 1:20 PM (403 Access Denied)". Times as
+    // DisplayTime::own shows them in `zone`.
     QString summary(Instant now, const QTimeZone& zone = QTimeZone::systemTimeZone()) const;
     // The failures for people: "issuer announcements: 403 Access Denied".
     QString problem() const;

@@ -3,8 +3,10 @@
 #include "infra/Instant.h"
 #include "infra/SettingsStore.h"
 #include "model/RuleSet.h"
+#include "model/SettingsKeys.h"
 #include "model/Watchlist.h"
 
+#include <QJsonArray>
 #include <QMutex>
 #include <QSet>
 #include <QString>
@@ -23,7 +25,7 @@ public:
     // `portalOrigin` is the portal polled with these settings (it decides the poll interval's floor).
     explicit Preferences(const QString& settingsFile, const QString& portalOrigin = QString());
 
-    static const QStringList& keys(); // the settings keys
+    static const QStringList& keys(); // the names in SettingsKeys::all()
     // 30 seconds, or $ZELVORA_MIN_POLL_INTERVAL for a portal on this machine (tests, the simulator):
     // the real portal is never polled more often.
     static double minimumPollInterval(const QString& portalOrigin);
@@ -57,22 +59,26 @@ public:
     void setPollInterval(double seconds);
     // Days of announcement texts the history keeps: at least 30 (less reads as 30), 0 keeps them all;
     // absent or not a number of at least 0 reads as 730.
-    static inline const QString kHistoryDaysKey = QStringLiteral("historyDays");
-    static constexpr int kDefaultHistoryDays = 730;
     static constexpr int kMinimumHistoryDays = 30;
     int historyDays() const;
     bool notificationsDontAsk() const;
     void setNotificationsDontAsk(bool value);
     // The settings window's usage-statistics switch: on unless stored false. Read by the telemetry
     // sender before every signal.
-    static inline const QString kShareUsageStatisticsKey = QStringLiteral("shareUsageStatistics");
     bool shareUsageStatistics() const;
     void setShareUsageStatistics(bool value);
     // More notifications than this from one poll come as one summary (watchlist matches still one by
     // one, up to five); 0 never groups. A stored value that is not a number of at least 0 reads as 5.
-    static inline const QString kGroupNotificationsAboveKey = QStringLiteral("groupNotificationsAbove");
-    static constexpr int kDefaultGroupNotificationsAbove = 5;
     int groupNotificationsAbove() const;
+    // Whether the tray program looks for a newer release by itself (a minute after start, then
+    // daily); on unless stored false.
+    static inline const QString kAutomaticUpdateChecksKey = QStringLiteral("automaticUpdateChecks");
+    bool automaticUpdateChecks() const;
+    void setAutomaticUpdateChecks(bool value);
+
+    // The outputs (objects; read and checked by OutputStore). Absent reads as none.
+    QJsonArray outputs() const;
+    bool setOutputs(const QJsonArray& outputs); // false when the file could not be written
 
     void markAsSeen(const QString& id);
     // Adds the identifiers in order with one write of the settings file. Past the limit, the oldest
@@ -94,7 +100,7 @@ public:
     static std::optional<bool> readBool(const QJsonValue& value);
 
 private:
-    bool readBoolDefaultTrue(const QString& key) const;
+    bool readBoolOrDefault(const SettingsKeys::Key& key) const;
 
     struct BuiltWatchlist
     {

@@ -128,9 +128,12 @@ void DBusNotificationBackend::sendNotify(const Pending& pending)
                       {QStringLiteral("sound-name"), kDefaultSound}};
     if (request.urgent)
         hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2))); // critical: no time-out
+    // Only a notification that opens something when clicked offers "Open".
+    const QStringList actions =
+        request.userInfo.isEmpty() ? QStringList() : QStringList{QStringLiteral("default"), tr("Open")};
     message << AppConstants::appName << m_idByIdentifier.value(request.identifier, 0u) << QString()
-            << summaryFor(request.title) << bodyFor(request.body)
-            << QStringList{QStringLiteral("default"), tr("Open")} << hints << (request.urgent ? 0 : -1);
+            << summaryFor(request.title) << bodyFor(request.body) << actions << hints
+            << (request.urgent ? 0 : -1);
     auto* watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(message, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, pending](QDBusPendingCallWatcher* call) { finishNotify(call, pending); });

@@ -1,5 +1,6 @@
 #include "shell/AnnouncementMenuLine.h"
 
+#include "model/AnnouncementHeadline.h"
 #include "model/UnicodeText.h"
 #include "shell/AnnouncementMenuItem.h"
 
@@ -39,9 +40,7 @@ QString AnnouncementMenuLine::text(const Announcement& announcement, const QStri
 
 QString AnnouncementMenuLine::headline(const Announcement& announcement)
 {
-    const QString title = announcement.displayTitle();
-    const QString description = announcement.strippedDescription().simplified();
-    return description.startsWith(title) ? description.mid(title.size()).trimmed() : description;
+    return AnnouncementHeadline::of(announcement);
 }
 
 QString AnnouncementMenuLine::escapedForExport(const QString& text)

@@ -7,6 +7,7 @@
 #include "fetch/IssuerDirectory.h"
 #include "fetch/WakeUpPolling.h"
 #include "history/HistoryStore.h"
+#include "infra/LogCategories.h"
 #include "model/AppConstants.h"
 #include "model/InterfaceLanguage.h"
 #include "platform/TerminationSignals.h"
@@ -73,7 +74,15 @@ TrayShell::Services shellServices(AppContext& context, NotificationPrompt& promp
     };
     const AnnouncementWindow::Services windowServices{&opener, QUrl(context.portalOrigin()),
                                                       context.paths().uiStateFile()};
-    services.createAnnouncementWindow = [windowServices](const Announcement& announcement) {
+    services.createAnnouncementWindow = [windowServices](const Announcement& announcement) -> QWidget* {
+        // Started anyway, the web engine would end the tray program; the shell opens the browser.
+        if (const QString refusal = AnnouncementWindowLoader::webEngineRefusal(); !refusal.isEmpty()) {
+            qCInfo(lcAnnouncementWindowLoader, "%s", qUtf8Printable(refusal));
+            auto* box = new QMessageBox(QMessageBox::Information, AppConstants::appName, refusal);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->show();
+            return nullptr;
+        }
         return AnnouncementWindowLoader::create(announcement, windowServices);
     };
     services.settingsHooks = settingsHooks(fetcher, context.paths().cacheDirectory());

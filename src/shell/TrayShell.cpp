@@ -20,10 +20,15 @@ TrayShell::TrayShell(Services services, const Clock& clock, QObject* parent)
     : QObject(parent), m_services(std::move(services)), m_clock(clock)
 {
     if (Updater* updater = m_services.updater) {
+        if (Preferences* preferences = m_services.preferences)
+            updater->setAutomaticChecksAllowed(
+                [preferences] { return preferences->automaticUpdateChecks(); });
         // A quiet check tells the user only of a newer version.
-        connect(updater, &Updater::updateFound, this, [this, updater] {
-            connect(updater, &Updater::checkFinished, updateDialog(), &UpdateDialog::showResult,
-                    Qt::SingleShotConnection);
+        connect(updater, &Updater::updateFound, this, [this](const AppcastItem& latest) {
+            UpdateCheckResult result;
+            result.outcome = UpdateCheckResult::Outcome::UpdateAvailable;
+            result.latest = latest;
+            updateDialog()->showResult(result);
         });
         updater->start();
     }
@@ -205,6 +210,11 @@ void TrayShell::menuOpenSettings()
         m_services.settingsOpened();
 }
 
+UpdateDialog* TrayShell::shownUpdateDialog() const
+{
+    return m_updateDialog;
+}
+
 UpdateDialog* TrayShell::updateDialog()
 {
     if (!m_updateDialog) {
@@ -214,7 +224,6 @@ UpdateDialog* TrayShell::updateDialog()
             m_updateDialog->setUrlOpener(
                 [opener = m_services.opener](const QUrl& url) { opener->open(url); });
     }
-    activate(m_updateDialog);
     return m_updateDialog;
 }
 

@@ -52,7 +52,7 @@ public:
         SettingsWindow::Hooks settingsHooks;
         UrlOpener* opener = nullptr;
         Preferences* preferences = nullptr;
-        QString uiStateFile;        // window frames
+        QString uiStateFile;        // where the windows were
         QString issuerDirectory;    // companies' names for the search
         Updater* updater = nullptr; // quiet checks a minute after start, then daily; none: no checks
         // Read state, the list's history scope and retention; none: every announcement reads as read.
@@ -83,6 +83,7 @@ public:
     TrayController* tray() const { return m_tray.get(); }
     AllAnnouncementsWindow* allAnnouncementsWindow() const { return m_allAnnouncementsWindow.get(); }
     SettingsWindow* settingsWindow() const { return m_settingsWindow.get(); }
+    UpdateDialog* shownUpdateDialog() const;
     QWidget* announcementWindow(const QString& id) const;
 
     void handleAnnouncementsUpdated(const AnnouncementsUpdate& update);

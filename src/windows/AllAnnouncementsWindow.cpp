@@ -7,7 +7,7 @@
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementItemDelegate.h"
 #include "windows/AnnouncementListModel.h"
-#include "windows/WindowFrameStore.h"
+#include "windows/SavedGeometry.h"
 #include "windows/WindowStyle.h"
 
 #include <QBoxLayout>
@@ -134,7 +134,7 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     layout->addWidget(actionBar);
     layout->addWidget(m_pages, 1);
 
-    m_frameSaver = WindowFrameAutosaver::attach(this, kFrameName, uiStateFile);
+    m_savedGeometry = SavedGeometry::attach(this, kFrameName, uiStateFile);
 }
 
 AllAnnouncementsWindow::~AllAnnouncementsWindow() = default;

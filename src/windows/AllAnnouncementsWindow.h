@@ -19,7 +19,7 @@ class QListView;
 class QPushButton;
 class QStackedWidget;
 class UrlOpener;
-class WindowFrameAutosaver;
+class SavedGeometry;
 
 // The announcements, newest first, under a green header: the kept ones ("Last 30 days") or, with a
 // history, every archived one ("All history"). A search field (Ctrl+F), a category pop-up and a
@@ -68,7 +68,7 @@ public:
     QComboBox* categoryFilter() const { return m_categoryFilter; } // first "All categories", then the kinds
     QLabel* countLabel() const { return m_countLabel; }
     QWidget* emptyStateView() const; // null while rows are shown
-    WindowFrameAutosaver* frameSaver() const { return m_frameSaver; }
+    SavedGeometry* savedGeometry() const { return m_savedGeometry; }
 
 Q_SIGNALS:
     // Announcements became read here (empty: all); the tray updates its menu and tooltip.
@@ -94,6 +94,6 @@ private:
     QListView* m_list = nullptr;
     QLabel* m_emptyText = nullptr;
     QStackedWidget* m_pages = nullptr;
-    WindowFrameAutosaver* m_frameSaver = nullptr;
+    SavedGeometry* m_savedGeometry = nullptr;
     bool m_built = false; // until the first update the list stays empty
 };

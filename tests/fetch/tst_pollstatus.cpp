@@ -21,7 +21,9 @@ private Q_SLOTS:
         const auto summary = [&h, &utc](const AnnouncementsUpdate& update) {
             return update.status.summary(h.clock.now(), utc);
         };
-        const QString firstTime = h.clock.now().toDateTime().toString(QStringLiteral("HH:mm"));
+        // The program's own times: 12-hour, in the given zone.
+        const auto clockTime = [&h] { return QLocale::c().toString(h.clock.now().toDateTime(), u"h:mm AP"); };
+        const QString firstTime = clockTime();
         QCOMPARE(h.fetcher->pollStatus().state(), State::Unknown);
         QCOMPARE(summary(h.pollAndWait()), QStringLiteral("Checked ") + firstTime);
 
@@ -37,7 +39,7 @@ private Q_SLOTS:
         h.sim->setFault(Feed::IssuerEN, 0, Fault{.status = 403});
         StdoutCapture log;
         h.clock.advance(180);
-        const QString since = h.clock.now().toDateTime().toString(QStringLiteral("HH:mm"));
+        const QString since = clockTime();
         QList<State> states;
         for (const int minutes : {0, 10, 20, 11, 10}) {
             h.clock.advance(minutes * 60);

@@ -268,6 +268,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 1, 10000);
         const TestNotificationServer::Call call = m_server->calls().first();
         QCOMPARE(call.summary, QStringLiteral("Zelvora"));
+        QVERIFY(call.actions.isEmpty()); // it opens nothing, so it offers no "Open"
         QCOMPARE(out.text(), QStringLiteral("[NotificationManager] Permission granted: true\n"));
         QCOMPARE(NotificationAuthorization(stateFile()).status(), NotificationManager::Status::Authorized);
 

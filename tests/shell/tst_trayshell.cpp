@@ -1,15 +1,20 @@
 #include "fetch/FetcherHarness.h"
 #include "model/Preferences.h"
+#include "shell/AnnouncementWindowLoader.h"
 #include "shell/TrayShell.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/ManualClock.h"
 #include "support/RecordingUrlOpener.h"
+#include "update/Updater.h"
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementWindow.h"
+#include "windows/UpdateDialog.h"
 #include "windows/WatchlistEditor.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
@@ -131,6 +136,51 @@ private Q_SLOTS:
                                         [](const QAction* a) { return TrayMenu::tagOf(a) == 0; });
         QVERIFY(first != actions.cend()); // the watchlist section, before any poll
         QCOMPARE((*first)->data().value<Announcement>().id(), QStringLiteral("se_3"));
+    }
+
+    // What the quiet check a moment after start finds is shown whole: heading, version and a
+    // Download button that opens the release.
+    void quietUpdateCheckShowsTheNewVersion()
+    {
+        LoopbackHttpServer server([](const httplib::Request&, httplib::Response& response) {
+            response.set_content(
+                "<rss xmlns:sparkle=\"urn:x\"><channel><item><sparkle:version>99</sparkle:version>"
+                "<sparkle:shortVersionString>9.9</sparkle:shortVersionString>"
+                "<enclosure url=\"https://dl.example/z.deb\"/></item></channel></rss>",
+                "application/xml");
+        });
+        Updater updater(QString::fromLatin1(server.url("/appcast.xml")));
+        updater.setSchedule(0, 24 * 60 * 60 * 1000);
+        RecordingUrlOpener opener;
+        TrayShell::Services services;
+        services.preferences = m_preferences.get();
+        services.opener = &opener;
+        services.updater = &updater;
+        services.showTrayIcon = false;
+        TrayShell shell(services, m_clock);
+        QTRY_VERIFY_WITH_TIMEOUT(shell.shownUpdateDialog() && shell.shownUpdateDialog()->isVisible(), 30000);
+        UpdateDialog* dialog = shell.shownUpdateDialog();
+        QVERIFY2(dialog->message().contains(QStringLiteral("9.9")), qPrintable(dialog->message()));
+        QVERIFY(!dialog->heading().isEmpty());
+        dialog->downloadButton()->click();
+        QCOMPARE(opener.opened(), QList<QUrl>{QUrl(QStringLiteral("https://dl.example/z.deb"))});
+    }
+
+    // Run as root with its sandbox on, the web engine would end the program: it is not started.
+    void webEngineNotStartedWhereItWouldEndTheProgram()
+    {
+        const auto refused = [](bool root, const QString& name, const QString& value) {
+            QProcessEnvironment environment;
+            environment.insert(name, value);
+            return !AnnouncementWindowLoader::webEngineRefusal(root, environment).isEmpty();
+        };
+        QVERIFY(refused(true, QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("0")));
+        QVERIFY(
+            refused(true, QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--no-sandboxes")));
+        QVERIFY(!refused(true, QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1")));
+        QVERIFY(
+            !refused(true, QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("-x --no-sandbox")));
+        QVERIFY(!refused(false, QString(), QString()));
     }
 
     void listWindowShowsASummaryOrAllWhileVisible()

@@ -6,7 +6,6 @@
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementListModel.h"
 #include "windows/LineClampLabel.h"
-#include "windows/WindowFrameStore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -137,25 +136,6 @@ private Q_SLOTS:
         LineClampLabel title(QStringLiteral("word ").repeated(200));
         QCOMPARE(title.visibleLineCount(200), 2);
         QCOMPARE(title.heightForWidth(200), 2 * title.heightForWidth(100000));
-    }
-
-    void frameIsSavedAndRestored()
-    {
-        {
-            AllAnnouncementsWindow first(m_opener, uiState());
-            QVERIFY(!first.frameSaver()->restored());
-            first.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&first));
-            first.setGeometry(QRect(30, 40, 450, 420));
-            first.hide(); // saves
-        }
-        AllAnnouncementsWindow second(m_opener, uiState());
-        QCOMPARE(second.geometry(), QRect(30, 40, 450, 420));
-        // A frame off every screen is not used.
-        WindowFrameStore(uiState()).saveFrame(AllAnnouncementsWindow::kFrameName,
-                                              QRect(-5000, -5000, 500, 600));
-        AllAnnouncementsWindow lost(m_opener, uiState());
-        QVERIFY(!lost.frameSaver()->restored());
     }
 };
 
