@@ -19,6 +19,7 @@ const Key shareUsageStatistics{QStringLiteral("shareUsageStatistics"), Type::Boo
 const Key rules{QStringLiteral("rules"), Type::Objects, {}};
 const Key groupNotificationsAbove{QStringLiteral("groupNotificationsAbove"), Type::Float, 5};
 const Key automaticUpdateChecks{QStringLiteral("automaticUpdateChecks"), Type::Bool, true};
+const Key historyDays{QStringLiteral("historyDays"), Type::Float, 730};
 const Key outputs{QStringLiteral("outputs"), Type::Objects, {}};
 
 const QList<Key>& all()
@@ -26,7 +27,7 @@ const QList<Key>& all()
     static const QList<Key> keys{
         watchlistSymbols,     watchWords,   showAllAnnouncements,   notificationsEnabled, language,
         seenAnnouncementIDs,  lastPollDate, pollInterval,           notificationsDontAsk, interfaceLanguage,
-        shareUsageStatistics, rules,        groupNotificationsAbove, automaticUpdateChecks, outputs};
+        shareUsageStatistics, rules,        groupNotificationsAbove, automaticUpdateChecks, outputs, historyDays};
     return keys;
 }
 

@@ -34,6 +34,7 @@ extern const Key rules;
 extern const Key groupNotificationsAbove;
 extern const Key automaticUpdateChecks;
 extern const Key outputs;
+extern const Key historyDays;
 
 const QList<Key>& all();
 const Key* find(const QString& name);

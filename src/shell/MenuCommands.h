@@ -2,7 +2,7 @@
 
 #include "model/Announcement.h"
 
-// The seven commands of the tray menu; the tray shell carries them out.
+// The commands of the tray menu; the tray shell carries them out.
 class MenuCommands
 {
 public:
@@ -14,4 +14,5 @@ public:
     virtual void menuQuit() = 0;
     virtual void menuViewAll() = 0;
     virtual void menuOpenAnnouncement(const QVariant& itemData) = 0;
+    virtual void menuMarkAllRead() {}
 };

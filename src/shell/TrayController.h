@@ -31,6 +31,8 @@ public:
     void setPollStatus(const PollStatus& status, Instant now);
     bool notWatching() const { return m_notWatching; }
     QString toolTip() const;
+    // How many announcements are unread (the tooltip's last line; none when 0).
+    void setUnreadCount(qint64 count);
 
     TrayMenu& menu() { return m_menu; }
     QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
@@ -45,6 +47,7 @@ private:
     bool m_badge = false;
     bool m_notWatching = false;
     QString m_statusLine;
+    qint64 m_unreadCount = 0;
     std::array<QIcon, 4> m_icons; // by look: badge (1) and struck through (2), each drawn once
     int m_shownLook = -1;
 };
