@@ -1,6 +1,6 @@
 // Shows the windows with realistic data, for looking at them (screenshots, themes):
-//   window_gallery [--dark] [--language en|ar] [--window list|announcement|arabic|settings|all]
-//                  [--search TEXT]
+//   window_gallery [--dark] [--language en|ar] [--window list|announcement|arabic|settings|rules|all]
+//                  [--search TEXT] [--category KEY]
 #include "fetch/IssuerDirectory.h"
 #include "fetch/PortalOrigin.h"
 #include "model/InterfaceLanguage.h"
@@ -9,11 +9,14 @@
 #include "shell/InterfaceTranslation.h"
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementWindow.h"
+#include "windows/RulesEditor.h"
 #include "windows/SettingsWindow.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -139,6 +142,8 @@ int main(int argc, char** argv)
                       QStringLiteral("name"), QStringLiteral("all")});
     parser.addOption({QStringLiteral("search"), QStringLiteral("Text typed into the list's search field"),
                       QStringLiteral("text")});
+    parser.addOption({QStringLiteral("category"),
+                      QStringLiteral("The list's category filter (a category key)"), QStringLiteral("key")});
     parser.addOption({QStringLiteral("language"), QStringLiteral("Interface language (en, ar)"),
                       QStringLiteral("code"), QStringLiteral("en")});
     parser.addHelpOption();
@@ -156,6 +161,14 @@ int main(int argc, char** argv)
     preferences.setPollInterval(300);
     preferences.setWatchlistSymbols({QStringLiteral("1120"), QStringLiteral("2280"), QStringLiteral("7010")});
     preferences.setWatchWords({QStringLiteral("dividend"), QStringLiteral("توزيع أرباح")});
+    preferences.setRules(
+        {Rule(QStringLiteral("divs"), {QStringLiteral("2222"), QStringLiteral("1120")}, {},
+              {AnnouncementCategory::Kind::Dividends, AnnouncementCategory::Kind::Results}, {},
+              Rule::Action::Urgent),
+         Rule(QStringLiteral("banks board"), {QStringLiteral("1120"), QStringLiteral("1180")}, {},
+              {AnnouncementCategory::Kind::Board}, {}),
+         Rule(QStringLiteral("no sukuk"), {}, {QStringLiteral("sukuk"), QStringLiteral("صكوك")}, {}, {},
+              Rule::Action::Silent)});
     learnIssuers(dir.path());
     const AnnouncementList announcements = sample();
     const QString which = parser.value(QStringLiteral("window"));
@@ -172,6 +185,8 @@ int main(int argc, char** argv)
     if (all || which == QLatin1String("list")) {
         list.update(announcements);
         list.searchField()->setText(parser.value(QStringLiteral("search")));
+        if (const auto kind = AnnouncementCategory::fromKey(parser.value(QStringLiteral("category"))))
+            list.categoryFilter()->setCurrentIndex(1 + int(*kind));
         list.move(20, 20);
         list.show();
     }
@@ -186,6 +201,14 @@ int main(int argc, char** argv)
     if (all || which == QLatin1String("settings")) {
         settings.move(540, 600);
         settings.show();
+    }
+    RulesEditor rules(preferences);
+    if (which == QLatin1String("rules")) {
+        rules.setWindowTitle(QStringLiteral("Rules"));
+        rules.resize(460, 460);
+        rules.ruleList()->setCurrentRow(0);
+        rules.move(540, 20);
+        rules.show();
     }
     return application.exec();
 }

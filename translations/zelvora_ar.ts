@@ -67,6 +67,10 @@ Announcements appear here once fetched.</source>
         <source>No announcement matches.</source>
         <translation>لا يوجد إعلان مطابق.</translation>
     </message>
+    <message>
+        <source>All categories</source>
+        <translation>كل الفئات</translation>
+    </message>
 </context>
 <context>
     <name>Announcement</name>
@@ -81,6 +85,81 @@ Announcements appear here once fetched.</source>
     <message>
         <source>MMM d, h:mm a</source>
         <translation>d MMM، h:mm a</translation>
+    </message>
+</context>
+<context>
+    <name>AnnouncementCategory</name>
+    <message>
+        <source>Trading and listing</source>
+        <translation>التداول والإدراج</translation>
+    </message>
+    <message>
+        <source>General assemblies</source>
+        <translation>الجمعيات العامة</translation>
+    </message>
+    <message>
+        <source>Dividends</source>
+        <translation>توزيعات الأرباح</translation>
+    </message>
+    <message>
+        <source>Capital changes</source>
+        <translation>تغييرات رأس المال</translation>
+    </message>
+    <message>
+        <source>Financial results</source>
+        <translation>النتائج المالية</translation>
+    </message>
+    <message>
+        <source>Board and management</source>
+        <translation>مجلس الإدارة والإدارة التنفيذية</translation>
+    </message>
+    <message>
+        <source>Contracts and projects</source>
+        <translation>العقود والمشاريع</translation>
+    </message>
+    <message>
+        <source>Exchange and market authority</source>
+        <translation>السوق والهيئة</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>أخرى</translation>
+    </message>
+    <message>
+        <source>trading</source>
+        <translation>التداول</translation>
+    </message>
+    <message>
+        <source>assembly</source>
+        <translation>الجمعية العامة</translation>
+    </message>
+    <message>
+        <source>dividends</source>
+        <translation>توزيعات الأرباح</translation>
+    </message>
+    <message>
+        <source>capital</source>
+        <translation>رأس المال</translation>
+    </message>
+    <message>
+        <source>results</source>
+        <translation>النتائج</translation>
+    </message>
+    <message>
+        <source>board</source>
+        <translation>مجلس الإدارة</translation>
+    </message>
+    <message>
+        <source>contracts</source>
+        <translation>العقود</translation>
+    </message>
+    <message>
+        <source>exchange</source>
+        <translation>السوق</translation>
+    </message>
+    <message>
+        <source>other</source>
+        <translation>أخرى</translation>
     </message>
 </context>
 <context>
@@ -106,10 +185,24 @@ Announcements appear here once fetched.</source>
     </message>
 </context>
 <context>
+    <name>AnnouncementWindowLoader</name>
+    <message>
+        <source>Zelvora cannot show announcements itself while it runs as the root user: its web engine refuses to start. The announcement opens in your browser instead.</source>
+        <translation>لا يستطيع Zelvora عرض الإعلانات بنفسه ما دام يعمل بصلاحيات المستخدم الجذر: محرك الويب فيه يرفض البدء. يُفتح الإعلان في متصفحك بدلًا من ذلك.</translation>
+    </message>
+</context>
+<context>
     <name>DBusNotificationBackend</name>
     <message>
         <source>Open</source>
         <translation>فتح</translation>
+    </message>
+</context>
+<context>
+    <name>DisplayTime</name>
+    <message>
+        <source>%1 Riyadh time</source>
+        <translation>%1 بتوقيت الرياض</translation>
     </message>
 </context>
 <context>
@@ -145,9 +238,27 @@ Announcements appear here once fetched.</source>
         <source>New announcements are not being checked. Zelvora keeps trying.</source>
         <translation>لا يجري التحقق من الإعلانات الجديدة حاليًا، ويواصل Zelvora المحاولة.</translation>
     </message>
-    <message>
-        <source>⭐ Watchlist: %1</source>
-        <translation>⭐ قائمة المتابعة: %1</translation>
+    <message numerus="yes">
+        <source>%n new announcements since %1</source>
+        <translation>
+            <numerusform>لا إعلانات جديدة منذ %1</numerusform>
+            <numerusform>إعلان جديد واحد منذ %1</numerusform>
+            <numerusform>إعلانان جديدان منذ %1</numerusform>
+            <numerusform>%n إعلانات جديدة منذ %1</numerusform>
+            <numerusform>%n إعلانًا جديدًا منذ %1</numerusform>
+            <numerusform>%n إعلان جديد منذ %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n new announcements</source>
+        <translation>
+            <numerusform>لا إعلانات جديدة</numerusform>
+            <numerusform>إعلان جديد واحد</numerusform>
+            <numerusform>إعلانان جديدان</numerusform>
+            <numerusform>%n إعلانات جديدة</numerusform>
+            <numerusform>%n إعلانًا جديدًا</numerusform>
+            <numerusform>%n إعلان جديد</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -214,6 +325,88 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Can&apos;t reach the Saudi Exchange since %1 (%2)</source>
         <translation>تعذّر الوصول إلى تداول السعودية منذ %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>Rule</name>
+    <message>
+        <source>Watchlist</source>
+        <translation>قائمة المتابعة</translation>
+    </message>
+    <message>
+        <source>Notify and keep on screen</source>
+        <translation>إشعار يبقى على الشاشة</translation>
+    </message>
+    <message>
+        <source>Keep silent</source>
+        <translation>دون إشعار</translation>
+    </message>
+    <message>
+        <source>Notify</source>
+        <translation>إشعار</translation>
+    </message>
+</context>
+<context>
+    <name>RulesEditor</name>
+    <message>
+        <source>The Watchlist is checked first, then these rules in order; the first rule an announcement matches decides. A rule needs all the kinds it names.</source>
+        <translation>تُفحص قائمة المتابعة أولاً، ثم هذه القواعد بترتيبها؛ وأول قاعدة يطابقها الإعلان هي التي تقرر. ويجب أن يتحقق في القاعدة كل ما تذكره من أنواع.</translation>
+    </message>
+    <message>
+        <source>New Rule</source>
+        <translation>قاعدة جديدة</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>إزالة</translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation>نقل لأعلى</translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation>نقل لأسفل</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>الاسم</translation>
+    </message>
+    <message>
+        <source>e.g. 2222, 1120</source>
+        <translation>مثل 2222، 1120</translation>
+    </message>
+    <message>
+        <source>e.g. dividend, توزيع أرباح</source>
+        <translation>مثل توزيع أرباح، dividend</translation>
+    </message>
+    <message>
+        <source>e.g. sukuk, صكوك</source>
+        <translation>مثل صكوك، sukuk</translation>
+    </message>
+    <message>
+        <source>Symbols</source>
+        <translation>الرموز</translation>
+    </message>
+    <message>
+        <source>Words</source>
+        <translation>الكلمات</translation>
+    </message>
+    <message>
+        <source>Categories</source>
+        <translation>الفئات</translation>
+    </message>
+    <message>
+        <source>Except words</source>
+        <translation>باستثناء الكلمات</translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation>الإجراء</translation>
+    </message>
+    <message>
+        <source>Rule %1</source>
+        <translation>قاعدة %1</translation>
     </message>
 </context>
 <context>
@@ -293,6 +486,22 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Privacy</source>
         <translation>الخصوصية</translation>
+    </message>
+    <message>
+        <source>Check for updates automatically</source>
+        <translation>التحقق من وجود تحديثات تلقائيًا</translation>
+    </message>
+    <message>
+        <source>Turned off by DO_NOT_TRACK in the environment.</source>
+        <translation>أوقفها المتغير DO_NOT_TRACK في البيئة.</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>عام</translation>
+    </message>
+    <message>
+        <source>Rules</source>
+        <translation>القواعد</translation>
     </message>
 </context>
 <context>
@@ -447,6 +656,10 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>“%1” is neither a known symbol nor four digits.</source>
         <translation>«%1» ليس رمزًا معروفًا ولا أربعة أرقام.</translation>
+    </message>
+    <message>
+        <source>A watch word needs at least two letters: %1.</source>
+        <translation>تحتاج كلمة المراقبة إلى حرفين على الأقل: %1.</translation>
     </message>
 </context>
 </TS>

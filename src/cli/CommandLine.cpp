@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "cli/TerminalText.h"
 #include "infra/LogOutput.h"
 #include "model/AppConstants.h"
 
@@ -55,19 +56,20 @@ QString CommandLine::helpText() const
 
 int CommandLine::usageError(const QString& message)
 {
-    std::fprintf(stderr, "zelvora: %s\n", message.toUtf8().constData());
+    std::fprintf(stderr, "zelvora: %s\n", TerminalText::clean(message).toUtf8().constData());
     return UsageError;
 }
 
 int CommandLine::failure(const QString& message)
 {
-    std::fprintf(stderr, "zelvora: %s\n", message.toUtf8().constData());
+    std::fprintf(stderr, "zelvora: %s\n", TerminalText::clean(message).toUtf8().constData());
     return Failure;
 }
 
 void CommandLine::printOut(const QString& text)
 {
-    const QByteArray bytes = (text + QLatin1Char('\n')).toUtf8();
+    // Whatever a command prints may hold portal texts (titles, learned company names).
+    const QByteArray bytes = (TerminalText::cleanLines(text) + QLatin1Char('\n')).toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
     std::fflush(stdout);
 }

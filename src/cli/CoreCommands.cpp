@@ -4,6 +4,7 @@
 #include "cli/DefaultsCommand.h"
 #include "cli/FeedCommands.h"
 #include "cli/NotificationsCommand.h"
+#include "cli/RulesCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/StatusCommand.h"
 #include "cli/WatchlistCommand.h"
@@ -12,6 +13,7 @@ void CoreCommands::registerAll(CommandLine& commandLine, const AppEnvironment& e
 {
     DefaultsCommand::registerIn(commandLine, environment.paths);
     WatchlistCommand::registerIn(commandLine, environment.paths);
+    RulesCommand::registerIn(commandLine, environment.paths);
     FeedCommands::registerIn(commandLine, environment);
     NotificationsCommand::registerIn(commandLine, environment);
     AutostartCommand::registerIn(commandLine, environment.paths);

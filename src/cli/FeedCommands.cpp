@@ -8,8 +8,8 @@
 #include "fetch/AnnouncementCache.h"
 #include "fetch/IssuerDirectory.h"
 #include "fetch/WakeUpPolling.h"
+#include "model/AnnouncementCategory.h"
 #include "model/AnnouncementSearch.h"
-#include "model/RiyadhTime.h"
 #include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
@@ -28,6 +28,7 @@ void printError(const QString& text)
 
 const QString kJson = QStringLiteral("json");
 const QString kGrep = QStringLiteral("grep");
+const QString kCategory = QStringLiteral("category");
 
 QCommandLineOption jsonOption()
 {
@@ -81,21 +82,25 @@ void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& en
 {
     commandLine.addCommand(
         {QStringLiteral("poll"), QStringLiteral("poll [--json] [--demo] [--portal ORIGIN]"),
-         QStringLiteral("Run one poll cycle (cache, seen set and last-poll date updated) and print "
-                        "the kept announcements, new ones marked with *; exit 1 when both feeds "
-                        "failed"),
+         QStringLiteral("Run one poll cycle (archive, cache, seen set and last-poll date updated) and "
+                        "print the kept announcements, new ones marked with *; exit 1 when both "
+                        "feeds failed or the archive could not be saved"),
          CommandLine::AppKind::Core, QList<QCommandLineOption>{jsonOption()} + PortalOptions::options(),
          [environment](const QCommandLineParser& parsed) { return poll(parsed, environment); },
          [](const QCommandLineParser& parsed) { return parsed.isSet(kJson); }});
     commandLine.addCommand(
         {QStringLiteral("list"),
-         QStringLiteral("list [--json] [--grep TEXT]"),
+         QStringLiteral("list [--json] [--grep TEXT] [--category KEY]"),
          QStringLiteral("Print the cached announcements (no network), or those whose title, "
-                        "text, symbol or company name holds every word of TEXT"),
+                        "text, symbol or company name holds every word of TEXT, or of one category"),
          CommandLine::AppKind::Core,
          {jsonOption(),
           {kGrep, QStringLiteral("Only the announcements holding every word of TEXT"),
-           QStringLiteral("TEXT")}},
+           QStringLiteral("TEXT")},
+          {kCategory,
+           QStringLiteral("Only the announcements of this category: %1")
+               .arg(AnnouncementCategory::keys().join(QStringLiteral(", "))),
+           QStringLiteral("KEY")}},
          [environment](const QCommandLineParser& parsed) { return list(parsed, environment); },
          [](const QCommandLineParser&) { return true; }});
     commandLine.addCommand(
@@ -108,8 +113,9 @@ void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& en
 
 QString FeedCommands::line(const Announcement& announcement)
 {
-    const QString date = RiyadhTime::format(announcement.pubDate(), QStringLiteral("yyyy-MM-dd HH:mm"),
-                                            QLocale(QLocale::English, QLocale::UnitedStates));
+    // The command line is English, with the time shown as everywhere else.
+    const QString date =
+        announcement.displayDate(Instant::now(), QLocale(QLocale::English, QLocale::UnitedStates));
     const QString symbols = announcement.companies().isEmpty()
                                 ? QStringLiteral("-")
                                 : announcement.companies().join(QLatin1Char(','));
@@ -117,18 +123,29 @@ QString FeedCommands::line(const Announcement& announcement)
                                announcement.displayTitle() + QStringLiteral("  ") + announcement.link());
 }
 
-QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const AnnouncementList& all,
-                              bool error)
+QJsonObject FeedCommands::toJson(const Announcement& announcement)
 {
-    auto array = [](const AnnouncementList& list) {
-        QJsonArray out;
-        for (const Announcement& announcement : list)
-            out.append(AnnouncementCache::toJson(announcement));
-        return out;
-    };
-    const QJsonObject object{{QStringLiteral("new"), array(newAnnouncements)},
-                             {QStringLiteral("all"), array(all)},
-                             {QStringLiteral("error"), error}};
+    QJsonObject object = AnnouncementCache::toJson(announcement);
+    object.insert(QStringLiteral("category"),
+                  AnnouncementCategory::key(AnnouncementCategory::of(announcement)));
+    return object;
+}
+
+QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const AnnouncementList& all,
+                              bool error, const RuleSet& rules)
+{
+    QJsonArray fresh;
+    for (const Announcement& announcement : newAnnouncements) {
+        QJsonObject object = toJson(announcement);
+        const auto match = rules.firstMatch(announcement);
+        object.insert(QStringLiteral("rule"), match ? QJsonValue(match->rule) : QJsonValue());
+        fresh.append(object);
+    }
+    QJsonArray kept;
+    for (const Announcement& announcement : all)
+        kept.append(toJson(announcement));
+    const QJsonObject object{
+        {QStringLiteral("new"), fresh}, {QStringLiteral("all"), kept}, {QStringLiteral("error"), error}};
     return TerminalText::escapeJson(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
@@ -139,10 +156,9 @@ int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& e
     if (const int status = prepare(parsed, options, &demo); status >= 0)
         return status;
 
-    AppContext context(options.paths, options.portalOrigin, *environment.clock);
+    // It prints what is new but tells no one: the tray program still notifies it.
+    AppContext context(options.paths, options.portalOrigin, *environment.clock, QString());
     AnnouncementFetcher& fetcher = context.fetcher();
-    // A one-shot process would always be a first poll; it is one only on the very first run.
-    fetcher.setFirstPoll(context.preferences().seenAnnouncementIDs().isEmpty());
     AnnouncementsUpdate result;
     QObject::connect(
         &fetcher, &AnnouncementFetcher::pollFinished, &fetcher,
@@ -155,7 +171,8 @@ int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& e
     QCoreApplication::exec();
 
     if (options.json) {
-        const QByteArray bytes = json(result.newAnnouncements, result.all, result.error);
+        const QByteArray bytes =
+            json(result.newAnnouncements, result.all, result.error, context.preferences().ruleSet());
         CommandLine::printOut(QString::fromUtf8(bytes));
     } else {
         QSet<QString> newIds;
@@ -169,6 +186,10 @@ int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& e
         printError(QStringLiteral("zelvora: both feeds failed"));
         return CommandLine::Failure;
     }
+    if (!result.status.storageProblem().isEmpty()) {
+        printError(QStringLiteral("zelvora: ") + result.status.storageProblem());
+        return CommandLine::Failure;
+    }
     return CommandLine::Success;
 }
 
@@ -177,6 +198,14 @@ int FeedCommands::list(const QCommandLineParser& parsed, const AppEnvironment& e
     Options options{false, environment.paths, environment.portalOrigin};
     if (const int status = prepare(parsed, options, nullptr); status >= 0)
         return status;
+    std::optional<AnnouncementCategory::Kind> category;
+    if (parsed.isSet(kCategory)) {
+        category = AnnouncementCategory::fromKey(parsed.value(kCategory));
+        if (!category)
+            return CommandLine::usageError(
+                QStringLiteral("unknown category '%1' (one of %2)")
+                    .arg(parsed.value(kCategory), AnnouncementCategory::keys().join(QStringLiteral(", "))));
+    }
     AnnouncementList all = AnnouncementCache(environment.paths.cacheDirectory())
                                .load(environment.clock->now())
                                .value_or(AnnouncementList());
@@ -186,10 +215,12 @@ int FeedCommands::list(const QCommandLineParser& parsed, const AppEnvironment& e
                   all, [&issuers](const QString& symbol) { return issuers.displayName(symbol); }, Watchlist())
                   .filter(parsed.value(kGrep), false);
     }
+    if (category)
+        all.removeIf([&category](const Announcement& a) { return AnnouncementCategory::of(a) != *category; });
     if (options.json) {
         QJsonArray array;
         for (const Announcement& announcement : all)
-            array.append(AnnouncementCache::toJson(announcement));
+            array.append(toJson(announcement));
         CommandLine::printOut(
             QString::fromUtf8(TerminalText::escapeJson(QJsonDocument(array).toJson(QJsonDocument::Compact))));
         return CommandLine::Success;
@@ -210,7 +241,7 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
     QObject::connect(&termination, &TerminationSignals::terminationRequested, QCoreApplication::instance(),
                      [] { QCoreApplication::quit(); });
 
-    AppContext context(options.paths, options.portalOrigin, *environment.clock);
+    AppContext context(options.paths, options.portalOrigin, *environment.clock, QStringLiteral("watch"));
     AnnouncementFetcher& fetcher = context.fetcher();
     bool announced = false;
     QObject::connect(&fetcher, &AnnouncementFetcher::pollFinished, &fetcher,
@@ -223,10 +254,9 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
                                      .arg(update.all.size())
                                      .arg(context.preferences().pollInterval()));
                          }
-                         for (const Announcement& announcement : update.newAnnouncements) {
+                         for (const Announcement& announcement : update.newAnnouncements)
                              CommandLine::printOut(line(announcement));
-                             context.notifications().sendNotification(announcement);
-                         }
+                         context.notifications().tell(update.newAnnouncements, update.since);
                      });
     WakeUpPolling wakeUps(fetcher, QDBusConnection::systemBus());
     wakeUps.watchSystemNetwork();

@@ -2,8 +2,10 @@
 
 #include "context/AppEnvironment.h"
 #include "model/Announcement.h"
+#include "model/RuleSet.h"
 
 #include <QCommandLineParser>
+#include <QJsonObject>
 
 class CommandLine;
 
@@ -20,6 +22,10 @@ public:
 
     // "2026-03-25 15:35  2222  Title  https://..." (Riyadh time; "-" when no symbol).
     static QString line(const Announcement& announcement);
-    // {"new":[...],"all":[...],"error":false}, six keys per announcement.
-    static QByteArray json(const AnnouncementList& newAnnouncements, const AnnouncementList& all, bool error);
+    // The cache file's six keys and "category".
+    static QJsonObject toJson(const Announcement& announcement);
+    // {"new":[...],"all":[...],"error":false}; each new one also names the first rule it matches as "rule"
+    // (null for none).
+    static QByteArray json(const AnnouncementList& newAnnouncements, const AnnouncementList& all, bool error,
+                           const RuleSet& rules);
 };

@@ -6,6 +6,7 @@
 #include "fetch/AnnouncementCache.h"
 #include "model/AnnouncementEmoji.h"
 #include "model/AnnouncementPage.h"
+#include "model/DescriptionMarkup.h"
 
 #include <cstdio>
 
@@ -39,7 +40,9 @@ QString ShowCommand::describe(const Announcement& announcement)
     // Only the description may span lines; a line feed anywhere else would forge a field.
     QString text = AnnouncementEmoji::forAnnouncement(announcement) + QLatin1Char(' ') +
                    TerminalText::clean(announcement.displayTitle()) + QLatin1Char('\n');
-    text += QStringLiteral("Date: ") + announcement.displayDate() + QLatin1Char('\n');
+    text += QStringLiteral("Date: ") +
+            announcement.displayDate(Instant::now(), QLocale(QLocale::English, QLocale::UnitedStates)) +
+            QLatin1Char('\n');
     if (!announcement.companies().isEmpty())
         text += QStringLiteral("Companies: ") +
                 TerminalText::clean(announcement.companies().join(QStringLiteral(", "))) + QLatin1Char('\n');
@@ -66,8 +69,12 @@ int ShowCommand::run(const QStringList& arguments, bool html)
             CommandLine::printOut(describe(announcement));
             return CommandLine::Success;
         }
-        // Exactly the document the window loads: no line feed added.
-        const QByteArray bytes = AnnouncementPage::buildHTML(announcement).toUtf8();
+        // The document the window loads, with no line feed added; control characters would act on
+        // the terminal.
+        const QString page = DescriptionMarkup::forPage(AnnouncementPage::buildHTML(announcement));
+        const QByteArray bytes =
+            TerminalText::cleanLines(QString(page).replace(QLatin1String("\r\n"), QLatin1String("\n")))
+                .toUtf8();
         std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
         std::fflush(stdout);
         return CommandLine::Success;

@@ -68,6 +68,8 @@ int StatusCommand::run(const QStringList& arguments) const
     CommandLine::printOut(QStringLiteral("Last failure: ") + localTime(status.lastFailure()));
     CommandLine::printOut(QStringLiteral("Failed: ") +
                           (failed.isEmpty() ? QStringLiteral("nothing") : failed.join(QStringLiteral("; "))));
+    if (!status.storageProblem().isEmpty())
+        CommandLine::printOut(QStringLiteral("Storage: ") + status.storageProblem());
     const bool healthy =
         status.state() == PollStatus::State::Watching || status.state() == PollStatus::State::PartlyFailing;
     return healthy ? CommandLine::Success : CommandLine::Failure;

@@ -1,6 +1,7 @@
 #include "cli/WatchlistCommand.h"
 
 #include "cli/CommandLine.h"
+#include "cli/TerminalText.h"
 #include "fetch/IssuerDirectory.h"
 #include "infra/AppPaths.h"
 #include "model/Preferences.h"
@@ -60,22 +61,26 @@ int WatchlistCommand::changeWord(const QString& verb, const QStringList& words)
     const QString folded = SearchText::fold(word);
     if (folded.isEmpty())
         return CommandLine::usageError(QStringLiteral("a watch word cannot be empty"));
-    QStringList stored = m_preferences.watchWords();
+    const bool adding = verb == QLatin1String("add-word");
+    if (adding && !Watchlist::isUsableWord(word))
+        return CommandLine::usageError(
+            QStringLiteral("a watch word needs at least %1 letters").arg(Watchlist::kMinWordLetters));
     const auto sameWord = [&folded](const QString& other) {
         return SearchText::fold(other.simplified()) == folded;
     };
-    const bool present = std::any_of(stored.cbegin(), stored.cend(), sameWord);
-    if (verb == QLatin1String("add-word")) {
-        if (!present)
+    bool present = false;
+    const bool written = m_preferences.changeWatchWords([&](QStringList& stored) {
+        present = std::any_of(stored.cbegin(), stored.cend(), sameWord);
+        if (adding && !present)
             stored.append(word);
-    } else if (present) {
-        stored.removeIf(sameWord);
-    } else {
-        std::fprintf(stderr, "zelvora: %s was not a watch word\n", word.toUtf8().constData());
-        return CommandLine::Success;
-    }
-    if (!m_preferences.setWatchWords(stored))
+        else if (!adding)
+            stored.removeIf(sameWord);
+    });
+    if (!written)
         return CommandLine::failure(QStringLiteral("could not write %1").arg(m_preferences.store().path()));
+    if (!adding && !present)
+        std::fprintf(stderr, "zelvora: %s was not a watch word\n",
+                     TerminalText::clean(word).toUtf8().constData());
     return CommandLine::Success;
 }
 
@@ -100,15 +105,20 @@ int WatchlistCommand::run(const QStringList& arguments)
             return CommandLine::usageError(QStringLiteral("a symbol cannot be empty"));
     }
 
-    QSet<QString> watchlist = m_preferences.watchlistSymbols();
-    for (const QString& symbol : symbols) {
-        if (verb == QLatin1String("add"))
-            watchlist.insert(symbol.trimmed());
-        else if (!watchlist.remove(symbol.trimmed()))
-            std::fprintf(stderr, "zelvora: %s was not on the watchlist\n",
-                         symbol.trimmed().toUtf8().constData());
-    }
-    if (!m_preferences.setWatchlistSymbols(watchlist))
+    QStringList missing;
+    const bool written = m_preferences.changeWatchlistSymbols([&](QSet<QString>& watchlist) {
+        missing.clear();
+        for (const QString& symbol : symbols) {
+            if (verb == QLatin1String("add"))
+                watchlist.insert(symbol.trimmed());
+            else if (!watchlist.remove(symbol.trimmed()))
+                missing.append(symbol.trimmed());
+        }
+    });
+    if (!written)
         return CommandLine::failure(QStringLiteral("could not write %1").arg(m_preferences.store().path()));
+    for (const QString& symbol : std::as_const(missing))
+        std::fprintf(stderr, "zelvora: %s was not on the watchlist\n",
+                     TerminalText::clean(symbol).toUtf8().constData());
     return CommandLine::Success;
 }

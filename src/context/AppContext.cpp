@@ -2,10 +2,10 @@
 
 #include "notify/DBusNotificationBackend.h"
 
-AppContext::AppContext(AppPaths paths, QString portalOrigin, const Clock& clock)
+AppContext::AppContext(AppPaths paths, QString portalOrigin, const Clock& clock, QString teller)
     : m_paths(std::move(paths)), m_portalOrigin(std::move(portalOrigin)), m_clock(clock),
-      m_preferences(m_paths.settingsFile()),
-      m_fetcher(m_preferences, m_clock, {m_paths.cacheDirectory(), m_portalOrigin}),
+      m_preferences(m_paths.settingsFile(), m_portalOrigin),
+      m_fetcher(m_preferences, m_clock, {m_paths.cacheDirectory(), m_portalOrigin, 60000, std::move(teller)}),
       m_notifications(m_preferences, std::make_unique<DBusNotificationBackend>(), m_paths.uiStateFile(),
                       m_clock),
       m_telemetry(m_preferences.store(), TelemetryService::endpointFromEnvironment()),

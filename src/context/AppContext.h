@@ -13,7 +13,9 @@
 class AppContext
 {
 public:
-    AppContext(AppPaths paths, QString portalOrigin, const Clock& clock);
+    // `teller`: who tells the user what is new (see AnnouncementFetcher::Options); empty for `poll`.
+    AppContext(AppPaths paths, QString portalOrigin, const Clock& clock,
+               QString teller = QStringLiteral("tray"));
 
     const AppPaths& paths() const { return m_paths; }
     const QString& portalOrigin() const { return m_portalOrigin; }

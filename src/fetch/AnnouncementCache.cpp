@@ -128,7 +128,7 @@ std::optional<AnnouncementList> AnnouncementCache::load(Instant now) const
     return recent;
 }
 
-bool AnnouncementCache::save(const AnnouncementList& announcements, Instant now) const
+bool AnnouncementCache::save(const AnnouncementList& announcements, Instant now, QString* error) const
 {
     AnnouncementList recent;
     recent.reserve(announcements.size());
@@ -139,9 +139,9 @@ bool AnnouncementCache::save(const AnnouncementList& announcements, Instant now)
     QSaveFile file(cacheFilePath());
     if (file.open(QIODevice::WriteOnly) && file.write(encode(recent)) >= 0 && file.commit())
         return true;
-    // The old file stays; one line, so a full disk does not go unnoticed.
-    qCInfo(lcFetcher, "Could not save the cache file %s: %s", qUtf8Printable(file.fileName()),
-           qUtf8Printable(file.errorString()));
+    // The old file stays; the caller says so once, not at every poll of a full disk.
+    if (error)
+        *error = file.errorString();
     return false;
 }
 

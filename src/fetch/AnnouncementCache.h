@@ -9,8 +9,8 @@
 
 // The kept list on disk: "announcements_cache.json", a compact JSON array of objects with exactly the
 // keys id, title, description, link, pubDate (seconds since 2001-01-01 UTC) and companies. Only the
-// last 30 days are written or read. Failures change nothing in memory (the file is a convenience copy); a
-// failed write logs one line.
+// last 30 days are written or read. Failures change nothing in memory (the file is a copy of the archive's
+// recent records, for other tools and older versions).
 class AnnouncementCache
 {
 public:
@@ -28,7 +28,7 @@ public:
     // elements (one bad element discards the whole file).
     std::optional<AnnouncementList> load(Instant now) const;
     // Writes the recent entries (temporary file + rename, so a failed write leaves the old file).
-    bool save(const AnnouncementList& announcements, Instant now) const;
+    bool save(const AnnouncementList& announcements, Instant now, QString* error = nullptr) const;
     bool remove() const;
 
     // Within the 30 days before `now` and not more than a day after it.

@@ -1,30 +1,49 @@
 #include "fetch/AnnouncementFetcher.h"
 
-#include "fetch/FetchWorker.h"
 #include "fetch/KeptList.h"
 #include "infra/LogCategories.h"
+#include "infra/SettingsStore.h"
 #include "model/Preferences.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
 
 AnnouncementFetcher::AnnouncementFetcher(Preferences& preferences, const Clock& clock, Options options,
                                          QObject* parent)
     : QObject(parent), m_preferences(preferences), m_clock(clock), m_origin(options.portalOrigin),
-      m_schedule(clock), m_worker(std::make_unique<FetchWorker>(std::move(options.cacheDirectory),
-                                                                std::move(options.portalOrigin), clock,
-                                                                options.requestTimeoutMs))
+      m_schedule(clock),
+      m_worker(std::make_unique<FetchWorker>(std::move(options.cacheDirectory),
+                                             std::move(options.portalOrigin), std::move(options.teller),
+                                             clock, options.requestTimeoutMs))
 {
     qRegisterMetaType<AnnouncementsUpdate>();
+    qRegisterMetaType<PollRequest>();
+    qRegisterMetaType<PollOutcome>();
+    m_thread.setObjectName(QStringLiteral("AnnouncementFetcher"));
+    m_worker->moveToThread(&m_thread);
+    connect(this, &AnnouncementFetcher::pollRequested, m_worker.get(), &FetchWorker::runPoll);
+    connect(m_worker.get(), &FetchWorker::pollDone, this, &AnnouncementFetcher::handleOutcome);
+    m_thread.start();
     connect(&m_schedule, &PollSchedule::due, this, &AnnouncementFetcher::poll);
     m_pollStatus = PollStatus::load(pollStatusFile());
 }
 
-AnnouncementFetcher::~AnnouncementFetcher() = default;
+AnnouncementFetcher::~AnnouncementFetcher()
+{
+    m_worker->cancel();
+    m_thread.quit();
+    m_thread.wait();
+}
 
 QString AnnouncementFetcher::cacheFilePath() const
 {
     return m_worker->cacheFilePath();
+}
+
+QString AnnouncementFetcher::archiveFilePath() const
+{
+    return m_worker->archiveFilePath();
 }
 
 QString AnnouncementFetcher::pollStatusFile() const
@@ -62,55 +81,45 @@ void AnnouncementFetcher::poll()
         return; // joins the poll in flight
     m_pollActive = true;
     Q_EMIT pollStarted();
-
-    if (!announcements().isEmpty()) {
-        afterCacheLoaded();
-        return;
-    }
-    const int generation = m_worker->generation();
-    const Instant now = m_clock.now();
-    m_worker->run([this, generation, now] {
-        auto loaded = m_worker->load(now, generation);
-        postTo(this, [this, loaded = std::move(loaded), generation] {
-            // A restart since the load was asked for means the file's contents are to be forgotten.
-            if (loaded && generation == m_worker->generation() && announcements().isEmpty())
-                setAnnouncements(*loaded);
-            afterCacheLoaded();
-        });
-    });
+    Q_EMIT pollRequested(
+        {m_preferences.language(), m_preferences.seenAnnouncementIDList(), m_preferences.lastPollDate()});
 }
 
-void AnnouncementFetcher::afterCacheLoaded()
+void AnnouncementFetcher::handleOutcome(const PollOutcome& outcome)
 {
-    m_worker->run([this, language = m_preferences.language()] {
-        postTo(this, [this, results = m_worker->fetchFeeds(language)] { afterFetch(results); });
-    });
+    recordPollStatus(outcome);
+    const bool error = !outcome.results.issuer.ok() && !outcome.results.market.ok();
+    setAnnouncements(outcome.kept); // on failure, the list as loaded or kept before
+    if (!error)
+        writeCompatibilityCopies(outcome);
+    m_pollActive = false;
+    Q_EMIT pollFinished(
+        {error ? AnnouncementList() : outcome.toTell, announcements(), error, m_pollStatus, outcome.since});
 }
 
-void AnnouncementFetcher::afterFetch(const FeedResults& results)
+void AnnouncementFetcher::writeCompatibilityCopies(const PollOutcome& outcome)
 {
-    recordPollStatus(results);
-    if (!results.issuer.ok() && !results.market.ok()) {
-        finishPoll({{}, announcements(), true, {}});
-        return;
-    }
-    const AnnouncementList fetched = results.issuer.records + results.market.records;
-    const Instant now = m_clock.now();
-    AnnouncementList kept;
-    {
-        QMutexLocker lock(&m_listMutex);
-        m_announcements = KeptList::merge(fetched, m_announcements, now);
-        kept = m_announcements;
-    }
-    const int generation = m_worker->generation();
-    m_worker->run([this, kept, now, generation, results] {
-        m_worker->store(kept, now, generation);
-        postTo(this, [this, kept, results] { afterSave(kept, results); });
+    // The seen set holds the kept identifiers, so an older version finds nothing new among them; one
+    // write for both keys.
+    QJsonArray seen;
+    for (const Announcement& announcement : outcome.kept)
+        seen.append(announcement.id());
+    const bool saved = m_preferences.store().update([&](QJsonObject& settings) {
+        settings.insert(QStringLiteral("seenAnnouncementIDs"), seen);
+        settings.insert(QStringLiteral("lastPollDate"), SettingsStore::dateValue(outcome.at));
+        return true;
     });
+    QString problem = outcome.copyProblem;
+    if (!saved)
+        problem = QStringLiteral("Can't save to %1").arg(m_preferences.store().path());
+    if (!problem.isEmpty() && problem != m_copyProblem)
+        qCInfo(lcFetcher, "%s (the archive keeps what is new)", qUtf8Printable(problem));
+    m_copyProblem = problem;
 }
 
-void AnnouncementFetcher::recordPollStatus(const FeedResults& results)
+void AnnouncementFetcher::recordPollStatus(const PollOutcome& outcome)
 {
+    const FeedResults& results = outcome.results;
     QList<PollStatus::FeedFailure> failures;
     for (const auto& [feed, result] : {std::pair(QStringLiteral("issuer"), &results.issuer),
                                        std::pair(QStringLiteral("market"), &results.market)}) {
@@ -119,7 +128,7 @@ void AnnouncementFetcher::recordPollStatus(const FeedResults& results)
     }
     const bool allFailed = failures.size() == 2;
     // Only the start and the end of a long outage are logged; each failed poll has its own lines.
-    if (m_pollStatus.record(m_clock.now(), failures, allFailed)) {
+    if (m_pollStatus.record(outcome.at, failures, allFailed)) {
         if (m_pollStatus.state() == PollStatus::State::NotWatching)
             qCInfo(lcFetcher, "Not watching: no feed has answered since %s (%d polls)",
                    qUtf8Printable(m_pollStatus.failingSince()->toDateTime().toString(Qt::ISODate)),
@@ -127,42 +136,19 @@ void AnnouncementFetcher::recordPollStatus(const FeedResults& results)
         else
             qCInfo(lcFetcher, "Watching again: the portal answers");
     }
+    if (!allFailed) {
+        const QString before = m_pollStatus.storageProblem();
+        if (outcome.storageProblem != before) {
+            if (!outcome.storageProblem.isEmpty())
+                qCWarning(lcArchive, "%s", qUtf8Printable(outcome.storageProblem));
+            else
+                qCInfo(lcArchive, "Saved again to %s", qUtf8Printable(archiveFilePath()));
+        }
+        m_pollStatus.setStorageProblem(outcome.storageProblem);
+    }
     // A few hundred bytes, written before the poll ends so a one-shot `zelvora poll` leaves it behind.
     if (!m_pollStatus.save(pollStatusFile()))
         qCInfo(lcFetcher, "Cannot write %s", qUtf8Printable(pollStatusFile()));
-}
-
-void AnnouncementFetcher::afterSave(const AnnouncementList& kept, const FeedResults& results)
-{
-    const auto answer = [](const FetchResult& result) {
-        return result.ok() ? std::optional(result.records) : std::nullopt;
-    };
-    SeenPolicy::Poll judged;
-    judged.kept = kept;
-    judged.issuer = answer(results.issuer);
-    judged.market = answer(results.market);
-    judged.now = m_clock.now();
-    judged.lastPollDate = m_preferences.lastPollDate();
-    judged.pollInterval = m_preferences.pollInterval();
-    m_preferences.setLastPollDate(judged.now);
-    judged.seen = m_preferences.seenAnnouncementIDs();
-    const SeenPolicy::Verdict verdict = m_seen.judge(judged);
-    // All identifiers in one settings write, never dropping a kept one from the seen set.
-    if (!verdict.markSeen.isEmpty()) {
-        QSet<QString> keep;
-        keep.reserve(kept.size());
-        for (const Announcement& record : kept)
-            keep.insert(record.id());
-        m_preferences.markAsSeen(verdict.markSeen, keep);
-    }
-    finishPoll({verdict.newAnnouncements, kept, false, {}});
-}
-
-void AnnouncementFetcher::finishPoll(AnnouncementsUpdate update)
-{
-    update.status = m_pollStatus;
-    m_pollActive = false;
-    Q_EMIT pollFinished(update);
 }
 
 void AnnouncementFetcher::startPolling()
@@ -183,7 +169,7 @@ bool AnnouncementFetcher::handedOver(void (AnnouncementFetcher::*operation)())
 {
     if (QThread::currentThread() == thread())
         return false;
-    postTo(this, [this, operation] { (this->*operation)(); });
+    QMetaObject::invokeMethod(this, operation, Qt::QueuedConnection);
     return true;
 }
 
@@ -193,7 +179,6 @@ void AnnouncementFetcher::restartPolling()
         return;
     m_schedule.stop();
     setAnnouncements({});
-    m_seen.setFirstPoll(false);
-    m_worker->discardCache();
+    m_worker->discardKept();
     startPolling();
 }

@@ -1,38 +1,39 @@
 #pragma once
 
 #include "fetch/AnnouncementsUpdate.h"
+#include "fetch/FetchWorker.h"
 #include "fetch/PollSchedule.h"
-#include "fetch/SeenPolicy.h"
 #include "infra/Clock.h"
 #include "model/Announcement.h"
 #include "model/PollStatus.h"
 
 #include <QMutex>
 #include <QObject>
+#include <QThread>
 #include <memory>
 #include <optional>
 
 class Preferences;
-class FetchWorker;
-struct FeedResults;
 
-// Fetches, keeps and stores the announcements, and polls on a schedule. It runs the poll cycle and
-// holds the kept list; when to poll is the `PollSchedule`'s, the network and files the `FetchWorker`'s
-// (on its own thread) and which records are new the `SeenPolicy`'s.
+// Fetches, keeps and stores the announcements, and polls on a schedule. When to poll is the
+// `PollSchedule`'s; the poll itself runs on the `FetchWorker`'s thread, which answers with a
+// `PollOutcome`; what is new is the archive's answer (PollRecorder).
 //
-// Threads: the object lives on the main thread, which owns the poll's control flow, the settings reads
-// and writes, the kept list's updates and the `pollFinished` signal. One poll runs at a time; poll
-// requests that come while one is in flight join it. Reading the kept list answers at once from any
-// thread.
+// Threads: the object lives on the main thread, which reads and writes the settings, keeps the copy
+// of the kept list that readers see and emits `pollFinished`. One poll runs at a time; poll requests
+// that come while one is in flight join it. Reading the kept list answers at once from any thread.
 class AnnouncementFetcher : public QObject
 {
     Q_OBJECT
 public:
     struct Options
     {
-        QString cacheDirectory; // the folder of the cache file
+        QString cacheDirectory; // the folder of the cache file and the archive
         QString portalOrigin;
         long requestTimeoutMs = 60000;
+        // Who tells the user what is new ("tray", "watch"): it takes what is owed from the archive.
+        // Empty for a process that only prints (`zelvora poll`), which leaves it owed.
+        QString teller = QStringLiteral("tray");
     };
 
     AnnouncementFetcher(Preferences& preferences, const Clock& clock, Options options,
@@ -55,16 +56,13 @@ public:
     void restartPolling();
 
     AnnouncementList announcements() const;
-    void setAnnouncements(AnnouncementList announcements);
     std::optional<Announcement> announcement(const QString& id) const;
 
     bool isPolling() const { return m_pollActive; }
-    bool isFirstPoll() const { return m_seen.isFirstPoll(); }
-    // The poll command decides for itself whether a one-shot process is a first poll.
-    void setFirstPoll(bool firstPoll) { m_seen.setFirstPoll(firstPoll); }
     const PollSchedule& schedule() const { return m_schedule; }
     QString portalOrigin() const { return m_origin; }
     QString cacheFilePath() const;
+    QString archiveFilePath() const;
     // How the polls have gone, as stored beside the cache file (main thread).
     const PollStatus& pollStatus() const { return m_pollStatus; }
     QString pollStatusFile() const;
@@ -73,13 +71,14 @@ Q_SIGNALS:
     void pollStarted();
     // The one way a poll's end reaches its listeners, on the fetcher's thread.
     void pollFinished(const AnnouncementsUpdate& update);
+    // To the worker's thread.
+    void pollRequested(const PollRequest& request);
 
 private:
-    void afterCacheLoaded();
-    void afterFetch(const FeedResults& results);
-    void recordPollStatus(const FeedResults& results);
-    void afterSave(const AnnouncementList& kept, const FeedResults& results);
-    void finishPoll(AnnouncementsUpdate update);
+    void handleOutcome(const PollOutcome& outcome);
+    void recordPollStatus(const PollOutcome& outcome);
+    void writeCompatibilityCopies(const PollOutcome& outcome);
+    void setAnnouncements(AnnouncementList announcements);
     // Called off the fetcher's thread: queues the call there and returns true.
     bool handedOver(void (AnnouncementFetcher::*operation)());
 
@@ -92,7 +91,8 @@ private:
 
     bool m_pollActive = false;
     PollStatus m_pollStatus;
-    SeenPolicy m_seen;
+    QString m_copyProblem; // logged once while it lasts
     PollSchedule m_schedule;
-    std::unique_ptr<FetchWorker> m_worker;
+    QThread m_thread;
+    std::unique_ptr<FetchWorker> m_worker; // lives on m_thread
 };

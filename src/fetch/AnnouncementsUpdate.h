@@ -4,13 +4,16 @@
 #include "model/PollStatus.h"
 
 #include <QMetaType>
+#include <optional>
 
-// What a finished poll reports: records new to the user, the whole kept list, and whether both feeds failed.
+// What a finished poll reports: records to tell the user, the whole kept list, and whether both feeds failed.
 struct AnnouncementsUpdate
 {
-    AnnouncementList newAnnouncements;
+    AnnouncementList
+        newAnnouncements; // a teller's: every record owed to the user; else those new to the archive
     AnnouncementList all;
     bool error = false;
-    PollStatus status; // after this poll
+    PollStatus status;            // after this poll
+    std::optional<Instant> since; // the previous successful poll (of any process)
 };
 Q_DECLARE_METATYPE(AnnouncementsUpdate)

@@ -96,8 +96,10 @@ FetchResult FeedFetcher::fetchPages(const QString& urlString, const QString& sou
                 return {{}, FetchError::badStatus(static_cast<int>(response.status))};
             return result;
         }
+        // A page holds at most `pageSize` records, however many items the portal sends: eight pages
+        // of a hundred thousand would otherwise all be kept until the poll cuts them to 500.
         const auto records =
-            FeedParser::parseAnnouncementResponse(response.body, source, locale, m_origin, m_clock);
+            FeedParser::parseAnnouncementResponse(response.body, source, locale, m_origin, m_clock, pageSize);
         if (!records) {
             if (page == 1)
                 return {{}, FetchError::invalidPayload(source)};

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -159,7 +160,7 @@ QString FeedParser::capped(const QString& text, qsizetype maxLength)
 
 std::optional<AnnouncementList>
 FeedParser::parseAnnouncementResponse(const QByteArray& data, const QString& source, const QString& locale,
-                                      const QString& origin, const Clock& clock)
+                                      const QString& origin, const Clock& clock, qsizetype maxItems)
 {
     const auto unusable = [&source]() -> std::optional<AnnouncementList> {
         qCInfo(lcFetcher, "Failed to parse %s JSON", qUtf8Printable(source));
@@ -181,8 +182,10 @@ FeedParser::parseAnnouncementResponse(const QByteArray& data, const QString& sou
     }
 
     AnnouncementList result;
-    result.reserve(items.size());
-    for (const QJsonValue& item : items) {
+    const qsizetype count = std::min(items.size(), std::max(maxItems, qsizetype{0}));
+    result.reserve(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        const QJsonValue item = items.at(i);
         const ItemFields fields = readItem(item.toObject());
         const auto pressReleaseId = pressReleaseIdentifier(fields.pressReleaseId);
         QString id = pressReleaseId

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <limits>
 #include <optional>
 
 // Turns one page of a portal feed (JSON) into announcements. Pure apart from reading the clock for
@@ -13,10 +14,12 @@ class FeedParser
 {
 public:
     // None when the document is unusable (not JSON, not an object, no "announcementList" array of
-    // objects); an empty list is a valid answer. `origin` completes relative links.
+    // objects); an empty list is a valid answer. `origin` completes relative links. Records are made
+    // for the first `maxItems` items only.
     static std::optional<AnnouncementList>
     parseAnnouncementResponse(const QByteArray& data, const QString& source, const QString& locale,
-                              const QString& origin, const Clock& clock);
+                              const QString& origin, const Clock& clock,
+                              qsizetype maxItems = std::numeric_limits<qsizetype>::max());
 
     // 64-bit djb2 over the UTF-8 bytes (start 5381; h = h * 33 + byte, wrapping).
     static quint64 djb2(const QByteArray& bytes);

@@ -1,25 +1,25 @@
 #include "fetch/FetchWorker.h"
 
+#include "fetch/KeptList.h"
 #include "infra/LogCategories.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-FetchWorker::FetchWorker(QString cacheDirectory, QString portalOrigin, const Clock& clock,
+FetchWorker::FetchWorker(QString cacheDirectory, QString portalOrigin, QString teller, const Clock& clock,
                          long requestTimeoutMs)
     : m_cacheDirectory(std::move(cacheDirectory)), m_origin(std::move(portalOrigin)), m_clock(clock),
-      m_client(PortalClient::Options{requestTimeoutMs}), m_cache(m_cacheDirectory)
+      m_client(PortalClient::Options{requestTimeoutMs}), m_cache(m_cacheDirectory),
+      m_recorder(m_cacheDirectory, std::move(teller), [this] {
+          return PollRecorder::Previous{m_cache.load(m_clock.now()).value_or(AnnouncementList()),
+                                        m_request.seen, m_request.lastPollDate};
+      })
 {
-    m_thread.setObjectName(QStringLiteral("AnnouncementFetcher"));
-    m_context.moveToThread(&m_thread);
-    m_thread.start();
 }
 
 FetchWorker::~FetchWorker()
 {
-    m_client.cancel();
-    m_thread.quit();
-    m_thread.wait();
+    m_recorder.flush(m_clock.now());
 }
 
 FeedResults FetchWorker::fetchFeeds(const QString& language)
@@ -37,29 +37,72 @@ FeedResults FetchWorker::fetchFeeds(const QString& language)
     return results;
 }
 
-int FetchWorker::generation() const
+void FetchWorker::runPoll(const PollRequest& request)
 {
-    QMutexLocker lock(&m_cacheMutex);
-    return m_generation;
-}
-
-std::optional<AnnouncementList> FetchWorker::load(Instant now, int generation) const
-{
-    QMutexLocker lock(&m_cacheMutex);
-    if (generation != m_generation)
-        return std::nullopt;
-    return m_cache.load(now);
-}
-
-void FetchWorker::store(const AnnouncementList& kept, Instant now, int generation)
-{
-    {
-        QMutexLocker lock(&m_cacheMutex);
-        if (generation == m_generation)
-            m_cache.save(kept, now);
+    m_request = request;
+    discardIfAsked();
+    if (!m_keptLoaded) {
+        const std::optional<AnnouncementList> cached = m_cache.load(m_clock.now());
+        m_kept = cached.value_or(AnnouncementList());
+        m_keptFromArchive = !cached;
+        m_keptLoaded = true;
     }
+    PollOutcome outcome;
+    outcome.results = fetchFeeds(request.language);
+    outcome.at = m_clock.now();
+    if (m_stopping)
+        return;
+    if (!outcome.results.issuer.ok() && !outcome.results.market.ok()) {
+        discardIfAsked();
+        outcome.kept = m_kept;
+        Q_EMIT pollDone(outcome);
+        return;
+    }
+    QList<AnnouncementArchive::Record> fetched;
+    QSet<QString> answered;
+    for (const auto& [feed, result] : {std::pair(QStringLiteral("tadawul"), &outcome.results.issuer),
+                                       std::pair(QStringLiteral("market"), &outcome.results.market)}) {
+        if (result->ok())
+            answered.insert(feed);
+        for (const Announcement& announcement : result->records)
+            fetched.append({announcement, feed, request.language});
+    }
+    PollRecorder::Outcome recorded = m_recorder.record(fetched, answered, outcome.at, request.language);
+    // Without its cache file a new run starts from the archive's recent records.
+    if (m_keptFromArchive) {
+        m_keptFromArchive = false;
+        m_kept = m_recorder.recent(outcome.at.addSeconds(-AnnouncementCache::kRetentionSeconds),
+                                   KeptList::kCapacity);
+    }
+    outcome.toTell = std::move(recorded.toTell);
+    outcome.since = recorded.since;
+    outcome.storageProblem = std::move(recorded.problem);
+
+    discardIfAsked();
+    m_kept =
+        KeptList::merge(outcome.results.issuer.records + outcome.results.market.records, m_kept, outcome.at);
+    if (QString error; !m_cache.save(m_kept, outcome.at, &error))
+        outcome.copyProblem = QStringLiteral("Can't save to %1: %2").arg(m_cache.cacheFilePath(), error);
     // The issuer directory outlives restarts and the 30-day window: it is never discarded.
-    learnIssuers(kept, now);
+    learnIssuers(m_kept, outcome.at);
+    outcome.kept = m_kept;
+    Q_EMIT pollDone(outcome);
+}
+
+void FetchWorker::discardKept()
+{
+    m_discard = true;
+    m_cache.remove();
+}
+
+void FetchWorker::discardIfAsked()
+{
+    if (!m_discard.exchange(false))
+        return;
+    m_kept.clear();
+    m_keptLoaded = true;
+    m_keptFromArchive = false;
+    m_cache.remove(); // a poll in flight may have written it since
 }
 
 void FetchWorker::learnIssuers(const AnnouncementList& kept, Instant now)
@@ -75,11 +118,4 @@ void FetchWorker::learnIssuers(const AnnouncementList& kept, Instant now)
     }
     file.refresh();
     std::tie(m_issuersModified, m_issuersSize) = stamp(file);
-}
-
-void FetchWorker::discardCache()
-{
-    QMutexLocker lock(&m_cacheMutex);
-    ++m_generation;
-    m_cache.remove();
 }

@@ -1,15 +1,13 @@
 #pragma once
 
+#include "archive/PollRecorder.h"
 #include "fetch/AnnouncementCache.h"
 #include "fetch/FeedFetcher.h"
 #include "fetch/IssuerDirectory.h"
 #include "fetch/PortalClient.h"
-#include "fetch/ThreadHop.h"
 
 #include <QDateTime>
-#include <QMutex>
 #include <QObject>
-#include <QThread>
 #include <atomic>
 #include <optional>
 
@@ -20,40 +18,66 @@ struct FeedResults
     FetchResult market;
 };
 
-// The fetcher's worker thread and what runs on it, one job at a time: both feeds through the HTTP
-// client, and the cache and issuer files.
-//
-// The cache file is also deleted from the owner's thread at a restart of polling, so its reads and
-// writes are guarded by a mutex and a generation number: a save prepared before a restart is dropped
-// instead of bringing the old list back.
-class FetchWorker
+// What the owner's thread gives a poll: the settings it reads there.
+struct PollRequest
 {
+    QString language;
+    QStringList seen;                    // for an archive made anew
+    std::optional<Instant> lastPollDate; // likewise
+};
+
+// What a poll did.
+struct PollOutcome
+{
+    FeedResults results;
+    Instant at;
+    AnnouncementList kept;   // after the merge (unchanged when both feeds failed)
+    AnnouncementList toTell; // see PollRecorder
+    std::optional<Instant> since;
+    QString storageProblem; // the archive could not be saved
+    QString copyProblem;    // the cache file could not be written
+};
+Q_DECLARE_METATYPE(PollRequest)
+Q_DECLARE_METATYPE(PollOutcome)
+
+// The poll, top to bottom, on the fetcher's own thread: fetch both feeds, parse, one archive
+// transaction, the kept list and its cache file, what to tell. It owns the kept list, the archive and
+// the cache and issuer files; its owner talks to it only through queued signals, so it does one
+// thing at a time, in the order asked.
+class FetchWorker : public QObject
+{
+    Q_OBJECT
 public:
-    FetchWorker(QString cacheDirectory, QString portalOrigin, const Clock& clock, long requestTimeoutMs);
-    // Cancels a transfer in flight and waits for the thread.
-    ~FetchWorker();
-    FetchWorker(const FetchWorker&) = delete;
-    FetchWorker& operator=(const FetchWorker&) = delete;
+    FetchWorker(QString cacheDirectory, QString portalOrigin, QString teller, const Clock& clock,
+                long requestTimeoutMs);
+    // After its thread has ended: saves what the archive could not take before.
+    ~FetchWorker() override;
 
-    // Queues `job` on the worker thread.
-    template <typename Job> void run(Job job) { postTo(&m_context, std::move(job)); }
+    void runPoll(const PollRequest& request);
 
-    // Worker thread: one poll's requests, both feeds in the given language.
-    FeedResults fetchFeeds(const QString& language);
-    // Worker thread: the cache file's recent entries, unless the cache was discarded since `generation`.
-    std::optional<AnnouncementList> load(Instant now, int generation) const;
-    // Worker thread: writes the kept list (unless discarded since `generation`) and learns its issuers.
-    void store(const AnnouncementList& kept, Instant now, int generation);
+    // Any thread. A restart of polling: the cache file goes now, the kept list at the latest before a
+    // poll in flight merges, so the old list never comes back.
+    void discardKept();
 
     // Any thread.
-    int generation() const;
-    // Waits at most for a write in progress.
-    void discardCache();
+    // The owner is going away: a transfer in flight ends, and its poll records nothing, since its
+    // outcome would reach no one.
+    void cancel()
+    {
+        m_stopping = true;
+        m_client.cancel();
+    }
     QString cacheFilePath() const { return m_cache.cacheFilePath(); }
+    QString archiveFilePath() const { return m_recorder.archiveFilePath(); }
     // While the network is gone, failing feeds are not logged poll after poll.
     void setNetworkOnline(bool online) { m_networkOnline = online; }
 
+Q_SIGNALS:
+    void pollDone(const PollOutcome& outcome);
+
 private:
+    void discardIfAsked();
+    FeedResults fetchFeeds(const QString& language);
     void learnIssuers(const AnnouncementList& kept, Instant now);
 
     QString m_cacheDirectory;
@@ -61,15 +85,17 @@ private:
     const Clock& m_clock;
     PortalClient m_client;
     AnnouncementCache m_cache;
-    mutable QMutex m_cacheMutex;
-    int m_generation = 0;
+    PollRecorder m_recorder;
+    PollRequest m_request; // the poll in progress, for an archive made anew
+    AnnouncementList m_kept;
+    bool m_keptLoaded = false;
+    bool m_keptFromArchive = false; // no cache file at the start: the archive's recent records
     std::atomic<bool> m_networkOnline{true};
+    std::atomic<bool> m_discard{false};
+    std::atomic<bool> m_stopping{false};
 
     // The issuer file as last read or written here; read again only when it changed on disk.
     std::optional<IssuerDirectory> m_issuers;
     QDateTime m_issuersModified;
     qint64 m_issuersSize = -1;
-
-    QThread m_thread;
-    QObject m_context; // lives on m_thread: the target of queued jobs
 };

@@ -9,11 +9,12 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 bool isSymbol(const QString& text)
 {
-    return !text.isEmpty() && text.size() <= 12 &&
+    return !text.isEmpty() && text.size() <= IssuerDirectory::kMaxSymbolLength &&
            std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isLetterOrNumber(); });
 }
 
@@ -38,7 +39,7 @@ QString IssuerDirectory::path() const
 void IssuerDirectory::load()
 {
     QFile file(path());
-    if (m_directory.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > 4 * 1024 * 1024)
+    if (m_directory.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
         return;
     const QJsonObject top = QJsonDocument::fromJson(file.readAll()).object();
     for (auto it = top.constBegin(); it != top.constEnd(); ++it) {
@@ -46,11 +47,45 @@ void IssuerDirectory::load()
         const double seen = entry.value(QLatin1String("seen")).toDouble();
         if (!isSymbol(it.key()) || !std::isfinite(seen))
             continue;
-        m_issuers.insert(it.key(),
-                         {it.key(), entry.value(QLatin1String("en")).toString().left(kMaxNameLength),
-                          entry.value(QLatin1String("ar")).toString().left(kMaxNameLength),
-                          Instant::fromReferenceSeconds(seen)});
+        m_issuers.insert(it.key(), {it.key(), cleanName(entry.value(QLatin1String("en")).toString()),
+                                    cleanName(entry.value(QLatin1String("ar")).toString()),
+                                    Instant::fromReferenceSeconds(seen)});
     }
+    trim();
+}
+
+QString IssuerDirectory::cleanName(const QString& name)
+{
+    QString kept;
+    kept.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+            kept.append(c);
+            kept.append(name.at(++i));
+        } else if (!c.isSurrogate() && c.category() != QChar::Other_Control) {
+            kept.append(c);
+        }
+    }
+    kept = kept.simplified();
+    if (kept.size() > kMaxNameLength)
+        kept.truncate(kept.at(kMaxNameLength - 1).isHighSurrogate() ? kMaxNameLength - 1 : kMaxNameLength);
+    return kept;
+}
+
+bool IssuerDirectory::trim()
+{
+    const qsizetype excess = m_issuers.size() - kMaxIssuers;
+    if (excess <= 0)
+        return false;
+    std::vector<std::pair<double, QString>> byAge;
+    byAge.reserve(static_cast<size_t>(m_issuers.size()));
+    for (const Issuer& issuer : std::as_const(m_issuers))
+        byAge.emplace_back(issuer.lastSeen.referenceSeconds(), issuer.symbol);
+    std::nth_element(byAge.begin(), byAge.begin() + excess, byAge.end());
+    for (auto it = byAge.cbegin(); it != byAge.cbegin() + excess; ++it)
+        m_issuers.remove(it->second);
+    return true;
 }
 
 bool IssuerDirectory::learn(const AnnouncementList& announcements, Instant now)
@@ -58,7 +93,7 @@ bool IssuerDirectory::learn(const AnnouncementList& announcements, Instant now)
     bool changed = false;
     for (const Announcement& announcement : announcements) {
         const QString symbol = announcement.companies().value(0).trimmed();
-        const QString name = announcement.displayTitle().left(kMaxNameLength);
+        const QString name = cleanName(announcement.displayTitle());
         if (!namesItsIssuer(announcement) || !isSymbol(symbol) || name.isEmpty())
             continue;
         Issuer& issuer = m_issuers[symbol];
@@ -72,15 +107,7 @@ bool IssuerDirectory::learn(const AnnouncementList& announcements, Instant now)
             changed = true;
         }
     }
-    while (m_issuers.size() > kMaxIssuers) {
-        const auto oldest =
-            std::min_element(m_issuers.cbegin(), m_issuers.cend(), [](const Issuer& a, const Issuer& b) {
-                return a.lastSeen.referenceSeconds() < b.lastSeen.referenceSeconds();
-            });
-        m_issuers.erase(oldest);
-        changed = true;
-    }
-    return changed;
+    return trim() || changed;
 }
 
 bool IssuerDirectory::save() const
@@ -96,7 +123,10 @@ bool IssuerDirectory::save() const
     QSaveFile file(path());
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(QJsonDocument(top).toJson(QJsonDocument::Compact));
+    const QByteArray bytes = QJsonDocument(top).toJson(QJsonDocument::Compact);
+    if (bytes.size() > kMaxFileBytes) // would not be read back
+        return false;
+    file.write(bytes);
     return file.commit();
 }
 

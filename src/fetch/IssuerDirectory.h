@@ -16,6 +16,11 @@ public:
     static inline const QString fileName = QStringLiteral("issuers.json");
     static constexpr int kMaxIssuers = 3000;   // the exchange lists well under half that
     static constexpr int kMaxNameLength = 160; // characters
+    static constexpr int kMaxSymbolLength = 12;
+    // A larger file is not read. What is written stays below it: a name holds no control character
+    // (which JSON would write as six bytes), so each character takes at most three bytes.
+    static constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
+    static_assert(qint64{kMaxIssuers} * (3 * kMaxSymbolLength + 2 * 3 * kMaxNameLength + 96) < kMaxFileBytes);
 
     struct Issuer
     {
@@ -30,6 +35,10 @@ public:
 
     // Adds or updates the issuers named by these announcements; true when anything changed.
     bool learn(const AnnouncementList& announcements, Instant now);
+    // The name as kept: control characters and broken surrogate pairs removed, spaces simplified,
+    // at most kMaxNameLength characters.
+    static QString cleanName(const QString& name);
+
     // Writes the file atomically; failure leaves the old file.
     bool save() const;
 
@@ -44,6 +53,7 @@ public:
 private:
     QString path() const;
     void load();
+    bool trim(); // drops the issuers seen longest ago beyond kMaxIssuers, in one pass
 
     QString m_directory;
     QMap<QString, Issuer> m_issuers;

@@ -21,8 +21,14 @@ const QList<std::pair<QByteArray, QByteArray>>& PortalClient::browserHeaders()
 PortalClient::PortalClient() : PortalClient(Options{}) {}
 
 PortalClient::PortalClient(Options options)
-    : m_http(HttpClient::Options{
-          options.timeoutMs, options.maxBodyBytes, {}, browserHeaders().at(1).second, /*sharedCookies=*/true})
+    : m_http(HttpClient::Options{options.timeoutMs,
+                                 options.maxBodyBytes,
+                                 {},
+                                 browserHeaders().at(1).second,
+                                 /*sharedCookies=*/true,
+                                 // A redirect elsewhere would hand the form and headers to another host,
+                                 // and take its answer for the portal's.
+                                 HttpClient::Redirects::SameOrigin})
 {
 }
 

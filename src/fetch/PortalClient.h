@@ -15,7 +15,9 @@ public:
     struct Options
     {
         long timeoutMs = 60'000;
-        qint64 maxBodyBytes = qint64{32} * 1024 * 1024; // decoded size
+        // Decoded size. A real page of 50 items is about 60 KB; the cap leaves room for descriptions a
+        // hundred times longer and keeps the parse of a hostile page near 100 MB.
+        qint64 maxBodyBytes = qint64{8} * 1024 * 1024;
     };
     using Response = HttpClient::Response;
     using Result = HttpClient::Result;

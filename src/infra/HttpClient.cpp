@@ -1,6 +1,7 @@
 #include "infra/HttpClient.h"
 
 #include <QMetaObject>
+#include <QUrl>
 #include <array>
 #include <curl/curl.h>
 #include <memory>
@@ -154,38 +155,43 @@ size_t HttpClient::write(char* data, size_t size, size_t count, void* self)
     return bytes;
 }
 
-HttpClient::Result HttpClient::run(const Request& request)
+bool HttpClient::mayFollow(const QByteArray& from, const QByteArray& to, Redirects policy)
 {
-    std::lock_guard transfer(m_transferMutex);
-    if (m_cancelled.load())
-        return kCancelled;
-    if (!m_easy || !m_multi)
-        return QStringLiteral("The HTTP client could not be created");
+    if (!isValidUrl(to))
+        return false;
+    const QUrl source(QString::fromUtf8(from));
+    const QUrl target(QString::fromUtf8(to));
+    const QString scheme = target.scheme().toLower();
+    if (source.scheme().toLower() == QLatin1String("https") && scheme != QLatin1String("https"))
+        return false; // what TLS protected would travel in the clear
+    if (policy == Redirects::AnyWebAddress)
+        return true;
+    const auto port = [](const QUrl& url) {
+        return url.port(url.scheme().toLower() == QLatin1String("https") ? 443 : 80);
+    };
+    return scheme == source.scheme().toLower() &&
+           target.host().compare(source.host(), Qt::CaseInsensitive) == 0 && port(target) == port(source);
+}
 
-    HeaderList headers;
-    for (const QByteArray& header : request.headers)
-        headers.list = curl_slist_append(headers.list, header.constData());
-    headers.list = curl_slist_append(headers.list, "Expect:"); // no "Expect: 100-continue" of curl's own
-
-    char errorText[CURL_ERROR_SIZE] = {};
+int HttpClient::perform(const QByteArray& url, bool post, const QByteArray& body, void* headers,
+                        char* errorText)
+{
     m_body.clear();
     m_overCap = false;
-
     CURL* curl = m_easy;
     curl_easy_reset(curl); // keeps the open connections, drops the previous request's options
-    curl_easy_setopt(curl, CURLOPT_URL, request.url.constData());
+    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+    // Redirects are followed here, one hop at a time, so each hop's target can be judged first.
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (request.post) {
+    if (post) {
         curl_easy_setopt(curl, CURLOPT_POST, 1L);
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
-        curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, request.body.constData());
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, body.constData());
     }
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.list);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, static_cast<curl_slist*>(headers));
     if (!m_options.userAgent.isEmpty())
         curl_easy_setopt(curl, CURLOPT_USERAGENT, m_options.userAgent.constData());
     if (!m_options.acceptEncoding.isEmpty())
@@ -222,19 +228,60 @@ HttpClient::Result HttpClient::run(const Request& request)
     // stay in the share.
     if (m_options.sharedCookies)
         curl_easy_setopt(curl, CURLOPT_COOKIEFILE, nullptr);
+    return code;
+}
 
-    if (code != CURLE_OK) {
+HttpClient::Result HttpClient::run(const Request& request)
+{
+    std::lock_guard transfer(m_transferMutex);
+    if (m_cancelled.load())
+        return kCancelled;
+    if (!m_easy || !m_multi)
+        return QStringLiteral("The HTTP client could not be created");
+
+    HeaderList headers;
+    for (const QByteArray& header : request.headers)
+        headers.list = curl_slist_append(headers.list, header.constData());
+    headers.list = curl_slist_append(headers.list, "Expect:"); // no "Expect: 100-continue" of curl's own
+
+    QByteArray url = request.url;
+    bool post = request.post;
+    for (int hops = 0;; ++hops) {
+        char errorText[CURL_ERROR_SIZE] = {};
+        const auto code = static_cast<CURLcode>(perform(url, post, request.body, headers.list, errorText));
+        if (code != CURLE_OK) {
+            m_body.clear();
+            if (m_overCap)
+                return QStringLiteral("The response body exceeds the limit of %1 bytes")
+                    .arg(m_options.maxBodyBytes);
+            if (code == CURLE_ABORTED_BY_CALLBACK)
+                return kCancelled;
+            return errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(code));
+        }
+        Response response;
+        curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &response.status);
+        const char* location = nullptr;
+        curl_easy_getinfo(m_easy, CURLINFO_REDIRECT_URL, &location);
+        const bool redirect = location && *location && response.status >= 300 && response.status <= 399;
+        if (!redirect) {
+            response.body = std::move(m_body);
+            m_body = QByteArray();
+            return response;
+        }
         m_body.clear();
-        if (m_overCap)
-            return QStringLiteral("The response body exceeds the limit of %1 bytes")
-                .arg(m_options.maxBodyBytes);
-        if (code == CURLE_ABORTED_BY_CALLBACK)
-            return kCancelled;
-        return errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(code));
+        const QByteArray next(location);
+        if (hops == kMaxRedirects)
+            return QStringLiteral("Stopped after %1 redirects").arg(kMaxRedirects);
+        if (!mayFollow(url, next, m_options.redirects))
+            return QStringLiteral("Refused a redirect to %1")
+                .arg(QUrl(QString::fromUtf8(next))
+                         .adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment |
+                                   QUrl::RemoveUserInfo)
+                         .toString()
+                         .left(200));
+        // As browsers do: 307 and 308 repeat the request, the others fetch the new address.
+        if (response.status != 307 && response.status != 308)
+            post = false;
+        url = next;
     }
-    Response response;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.status);
-    response.body = std::move(m_body);
-    m_body = QByteArray();
-    return response;
 }

@@ -16,9 +16,9 @@ typedef void CURL;
 typedef void CURLM;
 
 // HTTP on libcurl, the same way for every part of the program: http/https only (also after a
-// redirect, at most 10), TLS verified, one overall time-out, a cap on the decoded body, no
-// "Expect: 100-continue", and one kind of result: a response of any status, or the transport's
-// sentence for why there is none.
+// redirect, at most 10, never from https down to http), TLS verified, one overall time-out, a cap on
+// the decoded body, no "Expect: 100-continue", and one kind of result: a response of any status, or
+// the transport's sentence for why there is none.
 //
 // Transfers never run on the caller's thread: start() queues one for the client's worker thread
 // (one transfer at a time, in order) and calls `done` back on the thread the client lives in. Code
@@ -27,6 +27,10 @@ class HttpClient : public QObject
 {
     Q_OBJECT
 public:
+    enum class Redirects {
+        AnyWebAddress, // any http(s) address, as browsers do
+        SameOrigin,    // only within the request's scheme, host and port; others end the transfer
+    };
     struct Options
     {
         long timeoutMs = 60'000;
@@ -34,6 +38,7 @@ public:
         QByteArray userAgent;                            // none when empty
         QByteArray acceptEncoding = "gzip, deflate, br"; // also decoded; none offered when empty
         bool sharedCookies = false; // one in-memory cookie jar for every client that asks
+        Redirects redirects = Redirects::AnyWebAddress;
     };
     struct Request
     {
@@ -57,6 +62,10 @@ public:
 
     // Whether libcurl accepts `url` as an absolute http(s) URL.
     static bool isValidUrl(const QByteArray& url);
+    // Whether a redirect from `from` to `to` is followed: an http(s) address, not from https to
+    // http, and with SameOrigin on the same scheme, host and port.
+    static bool mayFollow(const QByteArray& from, const QByteArray& to, Redirects policy);
+    static constexpr int kMaxRedirects = 10;
 
     void start(Request request, Callback done = {});
     Result run(const Request& request); // blocks the calling thread until the transfer ends
@@ -77,6 +86,7 @@ private:
     };
 
     static size_t write(char* data, size_t size, size_t count, void* self);
+    int perform(const QByteArray& url, bool post, const QByteArray& body, void* headers, char* errorText);
     void workLoop();
     void deliverFinished();
 

@@ -2,6 +2,7 @@
 
 Q_LOGGING_CATEGORY(lcAnnouncementWindowLoader, "zelvora.announcementwindowloader", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcBrowser, "zelvora.browser", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcArchive, "zelvora.archive", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcFetcher, "zelvora.fetcher", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcNetwork, "zelvora.network", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcNotificationManager, "zelvora.notificationmanager", QtInfoMsg)

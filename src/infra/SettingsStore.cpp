@@ -277,18 +277,36 @@ std::optional<QStringList> SettingsStore::stringArray(const QString& key) const
     return *array;
 }
 
-bool SettingsStore::updateStringArray(const QString& key, const std::function<bool(QStringList&)>& mutate)
+std::unique_ptr<QLockFile> SettingsStore::lockFileLocked()
 {
-    const QMutexLocker lock(&m_mutex);
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    auto lock = std::make_unique<QLockFile>(m_path + QStringLiteral(".lock"));
+    // A change takes milliseconds; a lock this old belongs to a process that hangs.
+    lock->setStaleLockTime(30'000);
+    if (lock->tryLock(10'000))
+        return lock;
+    if (lock->error() == QLockFile::LockFailedError) {
+        qCInfo(lcPreferences, "Could not save settings to %s: another process keeps %s.lock",
+               qUtf8Printable(m_path), qUtf8Printable(m_path));
+        return nullptr;
+    }
+    // A folder that cannot hold the lock file: the write itself will tell whether it can be saved.
+    return std::make_unique<QLockFile>(QString());
+}
+
+template <typename Mutate> bool SettingsStore::modifyLocked(Mutate&& mutate)
+{
+    const std::unique_ptr<QLockFile> fileLock = lockFileLocked();
+    if (!fileLock)
+        return false;
+    // Another process may have written since the last read, within the file times' granularity.
+    m_loaded = false;
     refreshLocked();
-    QStringList list = m_stringArrays.value(key);
-    if (!mutate(list))
-        return true;
     // Keep the old state if the write fails, so memory never runs ahead of the file.
     const QJsonObject previousValues = m_values;
     const QHash<QString, QStringList> previousArrays = m_stringArrays;
-    m_values.remove(key);
-    m_stringArrays.insert(key, list);
+    if (!mutate())
+        return true;
     if (writeLocked())
         return true;
     m_values = previousValues;
@@ -296,21 +314,29 @@ bool SettingsStore::updateStringArray(const QString& key, const std::function<bo
     return false;
 }
 
+bool SettingsStore::updateStringArray(const QString& key, const std::function<bool(QStringList&)>& mutate)
+{
+    const QMutexLocker lock(&m_mutex);
+    return modifyLocked([&] {
+        QStringList list = m_stringArrays.value(key);
+        if (!mutate(list))
+            return false;
+        m_values.remove(key);
+        m_stringArrays.insert(key, list);
+        return true;
+    });
+}
+
 bool SettingsStore::update(const std::function<bool(QJsonObject&)>& mutate)
 {
     const QMutexLocker lock(&m_mutex);
-    refreshLocked();
-    QJsonObject object = mergedLocked();
-    if (!mutate(object))
+    return modifyLocked([&] {
+        QJsonObject object = mergedLocked();
+        if (!mutate(object))
+            return false;
+        splitLocked(object);
         return true;
-    const QJsonObject previousValues = m_values;
-    const QHash<QString, QStringList> previousArrays = m_stringArrays;
-    splitLocked(object);
-    if (writeLocked())
-        return true;
-    m_values = previousValues;
-    m_stringArrays = previousArrays;
-    return false;
+    });
 }
 
 bool SettingsStore::setValue(const QString& key, const QJsonValue& value)

@@ -5,10 +5,12 @@
 #include <QHash>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QLockFile>
 #include <QMutex>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 struct stat;
@@ -17,7 +19,9 @@ struct stat;
 // when its identity, size or times change); writes replace the file atomically (a new temporary file,
 // its data flushed to disk, then a rename), so it is never left half-written. A path that is a
 // symbolic link stays one: its target is replaced. A file that does not parse reads as empty and is
-// moved aside to "<file>.corrupt" at the next write.
+// moved aside to "<file>.corrupt" at the next write. Every read-modify-write holds an advisory lock
+// file beside the settings file ("<file>.lock") and reads the file afresh under it, so changes made
+// by several processes at once are all kept.
 class SettingsStore
 {
 public:
@@ -55,6 +59,9 @@ private:
     static FileStamp stampOf(const QString& path);
     static FileStamp stampOf(const struct stat& info);
     void refreshLocked() const;
+    // Locks out other processes' changes; null (with a log line) when another process keeps the lock.
+    std::unique_ptr<QLockFile> lockFileLocked();
+    template <typename Mutate> bool modifyLocked(Mutate&& mutate);
     void splitLocked(const QJsonObject& object) const;
     QJsonObject mergedLocked() const;
     QByteArray serializeLocked() const;

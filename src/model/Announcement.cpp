@@ -1,6 +1,6 @@
 #include "model/Announcement.h"
 
-#include "model/RiyadhTime.h"
+#include "model/DisplayTime.h"
 #include "model/UnicodeText.h"
 
 #include <QCoreApplication>
@@ -40,30 +40,38 @@ QString Announcement::displayDate() const
     return displayDate(Instant::now(), QLocale());
 }
 
-QString Announcement::displayDate(Instant now, const QLocale& locale) const
+QString Announcement::displayDate(Instant now, const QLocale& locale, const QTimeZone& system) const
 {
-    const QDate day = RiyadhTime::calendarDay(m_pubDate);
-    const QDate today = RiyadhTime::calendarDay(now);
-    // Date patterns (Unicode UTS #35: quoted text is kept as it is) are translated with the
-    // interface, so each language orders day, month and time its own way.
-    const char* pattern = nullptr;
-    if (day == today)
-        pattern = QT_TRANSLATE_NOOP("Announcement", "h:mm a");
-    else if (day == today.addDays(-1))
-        pattern = QT_TRANSLATE_NOOP("Announcement", "'Yesterday' h:mm a");
-    else
-        pattern = QT_TRANSLATE_NOOP("Announcement", "MMM d, h:mm a");
-    return RiyadhTime::format(m_pubDate, QCoreApplication::translate("Announcement", pattern), locale);
+    return DisplayTime::announcement(m_pubDate, now, locale, system);
 }
 
 namespace {
+// Only HTML's own elements (and comments) are markup: "Arabian & <Energy> Co" keeps its "<Energy>".
+// Elements that break a line or a cell leave a space, so a table's cells do not run together.
+const QRegularExpression& markupPattern()
+{
+    static const QRegularExpression markup(
+        QStringLiteral(
+            "<!--.*?-->|<(/?)(?:(a|abbr|b|bdi|bdo|big|code|em|font|i|img|ins|del|kbd|label|mark|q|s|samp|"
+            "small|span|strike|strong|sub|sup|time|tt|u|var|wbr)|(address|article|aside|blockquote|br|"
+            "caption|center|col|colgroup|dd|div|dl|dt|figcaption|figure|footer|h[1-6]|header|hr|li|main|"
+            "nav|ol|p|pre|section|table|tbody|td|tfoot|th|thead|tr|ul))(?=[\\s/>])[^<>]*>"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    return markup;
+}
+
 QString withoutMarkup(const QString& html)
 {
-    // Deleting the first match of <[^>]+> and searching again from the start gives the same text as
-    // one left-to-right pass: a deletion can never create a match that begins before it.
-    static const QRegularExpression markup(QStringLiteral("<[^>]+>"));
-    QString text = html;
-    text.remove(markup);
+    QString text;
+    qsizetype last = 0;
+    for (auto it = markupPattern().globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        text += QStringView(html).mid(last, match.capturedStart() - last);
+        if (match.hasCaptured(3))
+            text += QLatin1Char(' ');
+        last = match.capturedEnd();
+    }
+    text += QStringView(html).mid(last);
     text.replace(QLatin1String("&amp;"), QLatin1String("&"));
     text.replace(QLatin1String("&lt;"), QLatin1String("<"));
     text.replace(QLatin1String("&gt;"), QLatin1String(">"));
@@ -100,7 +108,7 @@ QString withNumericReferencesDecoded(const QString& text)
 
 QString Announcement::strippedDescription() const
 {
-    return withoutMarkup(m_description);
+    return withNumericReferencesDecoded(withoutMarkup(m_description));
 }
 
 QString Announcement::displayTitle() const

@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QTimeZone>
 
 // One issuer announcement or market-news item. Identity is `id`; equality covers all six fields.
 class Announcement
@@ -29,14 +30,16 @@ public:
     Qt::LayoutDirection textDirection() const;
     Qt::Alignment textAlignment() const;
 
-    // Short time stamp in Riyadh time: "2:05 PM", "Yesterday 9:30 AM" or "Mar 4, 11:00 AM".
+    // Short time stamp in Riyadh time (DisplayTime::announcement): "2:05 PM", "Yesterday 9:30 AM"
+    // or "Mar 4, 11:00 AM", with " Riyadh time" on a machine on another clock.
     QString displayDate() const;
-    QString displayDate(Instant now, const QLocale& locale) const;
-    // The description without markup, with six character references decoded, trimmed.
+    QString displayDate(Instant now, const QLocale& locale,
+                        const QTimeZone& system = QTimeZone::systemTimeZone()) const;
+    // The description without its HTML elements (text in other angle brackets stays), with the
+    // common and the numeric character references decoded, trimmed.
     QString strippedDescription() const;
-    // The title as people read it: markup removed as in the description, numeric character
-    // references decoded too, the riyal sign as "SAR", on one line. Identity, cache and JSON output keep
-    // title().
+    // The title as people read it: markup removed and references decoded as in the description, the riyal
+    // sign as "SAR", on one line. Identity, cache and JSON output keep title().
     QString displayTitle() const;
 
     friend bool operator==(const Announcement& a, const Announcement& b);

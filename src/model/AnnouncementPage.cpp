@@ -1,6 +1,6 @@
 #include "model/AnnouncementPage.h"
 
-#include "model/RiyadhTime.h"
+#include "model/DisplayTime.h"
 
 #include <QLocale>
 #include <QTimeZone>
@@ -206,6 +206,16 @@ const QString& styleSheet()
                                       .replace(QLatin1String("@TAG_FG@"), kTagForeground);
     return filled;
 }
+
+// A right-to-left page's table headings and list indents sit at its start, the right.
+const QString& rightToLeftStyleSheet()
+{
+    static const QString mirrored =
+        QString(styleSheet())
+            .replace(QLatin1String("text-align: left;"), QLatin1String("text-align: start;"))
+            .replace(QLatin1String("padding-left: 24px;"), QLatin1String("padding-inline-start: 24px;"));
+    return mirrored;
+}
 } // namespace
 
 QString AnnouncementPage::buildHTML(const Announcement& announcement, const QString& dateText)
@@ -224,15 +234,18 @@ QString AnnouncementPage::buildHTML(const Announcement& announcement, const QStr
         companies += QStringLiteral("</div>");
     }
 
+    // An Arabic announcement is an Arabic page: the web engine then sets its lines and punctuation
+    // right to left from the first word.
+    const bool arabic = announcement.isArabic();
     QString html;
     html.reserve(styleSheet().size() + announcement.description().size() + 1024);
-    html += QStringLiteral("<!DOCTYPE html>\n"
-                           "<html lang=\"en\">\n"
-                           "<head>\n"
+    html += arabic ? QStringLiteral("<!DOCTYPE html>\n<html lang=\"ar\" dir=\"rtl\">\n")
+                   : QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n");
+    html += QStringLiteral("<head>\n"
                            "<meta charset=\"UTF-8\">\n"
                            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1.0\">\n"
                            "<style>\n");
-    html += styleSheet();
+    html += arabic ? rightToLeftStyleSheet() : styleSheet();
     html += QStringLiteral("</style>\n"
                            "</head>\n"
                            "<body>\n"
@@ -246,9 +259,10 @@ QString AnnouncementPage::buildHTML(const Announcement& announcement, const QStr
     html += dateText;
     html += QStringLiteral("</span>\n      ");
     html += companies;
-    html += QStringLiteral("\n"
-                           "      <span class=\"source-tag\">Saudi Exchange</span>\n"
-                           "    </div>\n"
+    html += arabic ? QStringLiteral("\n      <span class=\"source-tag\">\u062A\u062F\u0627\u0648\u0644 "
+                                    "\u0627\u0644\u0633\u0639\u0648\u062F\u064A\u0629</span>\n")
+                   : QStringLiteral("\n      <span class=\"source-tag\">Saudi Exchange</span>\n");
+    html += QStringLiteral("    </div>\n"
                            "  </div>\n"
                            "  <div class=\"content\">");
     html += announcement.description();
@@ -267,9 +281,9 @@ QString AnnouncementPage::buildHTML(const Announcement& announcement)
 QString AnnouncementPage::dateText(Instant instant)
 {
     // The interface's locale, which is the system's unless the user chose another language. A
-    // right-to-left date starts with a mark so it keeps its order on the page, which is laid out
-    // left to right, where its leading day number would otherwise be placed apart.
-    const QLocale locale;
-    const QString text = RiyadhTime::longDateShortTime(instant, locale.name(), QTimeZone::systemTimeZoneId());
-    return locale.textDirection() == Qt::RightToLeft && !text.isEmpty() ? QChar(0x200F) + text : text;
+    // right-to-left date is isolated, so it keeps its order on a left-to-right page.
+    const QString text = DisplayTime::announcement(instant, Instant::now());
+    return QLocale().textDirection() == Qt::RightToLeft && !text.isEmpty()
+               ? QChar(0x2068) + text + QChar(0x2069)
+               : text;
 }

@@ -15,7 +15,7 @@ public:
     // The record's page with its date in the user's locale and time zone.
     static QString buildHTML(const Announcement& announcement);
 
-    // The date the page header and the window's bottom bar show: RiyadhTime::longDateShortTime in the
-    // user's locale and time zone.
+    // The date the page header and the window's bottom bar show: the announcement's time as
+    // everywhere else (DisplayTime::announcement).
     static QString dateText(Instant instant);
 };

@@ -14,18 +14,20 @@ AnnouncementSearch::AnnouncementSearch(const AnnouncementList& announcements,
             if (companyNames)
                 text += QLatin1Char('\n') + companyNames(symbol);
         }
-        m_entries.append({SearchText::fold(text), watchlist.matches(announcement)});
+        m_entries.append({SearchText::fold(text), watchlist.matches(announcement),
+                          AnnouncementCategory::of(announcement)});
     }
 }
 
-AnnouncementList AnnouncementSearch::filter(const QString& query, bool watchlistOnly) const
+AnnouncementList AnnouncementSearch::filter(const QString& query, bool watchlistOnly,
+                                            std::optional<AnnouncementCategory::Kind> category) const
 {
     const QStringList terms =
         SearchText::fold(query).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     AnnouncementList found;
     for (qsizetype i = 0; i < m_entries.size(); ++i) {
         const Entry& entry = m_entries.at(i);
-        if (watchlistOnly && !entry.onWatchlist)
+        if ((watchlistOnly && !entry.onWatchlist) || (category && entry.category != *category))
             continue;
         const bool all = std::all_of(terms.cbegin(), terms.cend(),
                                      [&entry](const QString& term) { return entry.folded.contains(term); });

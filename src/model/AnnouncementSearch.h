@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Announcement.h"
+#include "model/AnnouncementCategory.h"
 #include "model/Watchlist.h"
 
 #include <QList>
@@ -20,13 +21,15 @@ public:
                        const Watchlist& watchlist);
 
     // The matching announcements in list order; an empty query matches all.
-    AnnouncementList filter(const QString& query, bool watchlistOnly) const;
+    AnnouncementList filter(const QString& query, bool watchlistOnly,
+                            std::optional<AnnouncementCategory::Kind> category = std::nullopt) const;
 
 private:
     struct Entry
     {
         QString folded;
         bool onWatchlist = false;
+        AnnouncementCategory::Kind category = AnnouncementCategory::Kind::Other;
     };
     AnnouncementList m_announcements;
     QList<Entry> m_entries;

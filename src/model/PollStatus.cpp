@@ -1,11 +1,14 @@
 #include "model/PollStatus.h"
 
+#include "model/DisplayTime.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace {
@@ -24,14 +27,33 @@ std::optional<Instant> timeFrom(const QJsonValue& value)
     return Instant::fromDateTime(dateTime);
 }
 
-QString clockTime(Instant at, Instant now, const QTimeZone& zone)
-{
-    const QDateTime local = at.toDateTime().toTimeZone(zone);
-    const bool today = local.date() == now.toDateTime().toTimeZone(zone).date();
-    return QLocale(QLocale::English)
-        .toString(local, today ? QStringLiteral("HH:mm") : QStringLiteral("d MMM HH:mm"));
-}
 } // namespace
+
+QString PollStatus::clockTime(Instant at, Instant now, const QTimeZone& zone)
+{
+    return DisplayTime::own(at, now, QLocale(), zone);
+}
+
+// The reason in the interface's language, from the error as logged (the stored reason may be in
+// the language of whichever Zelvora process polled). A transport's own message is not ours to
+// translate: it is isolated, so a right-to-left sentence around it keeps its order.
+QString reasonText(const PollStatus::FeedFailure& failure)
+{
+    static const QRegularExpression badStatus(QStringLiteral("^badStatus\\((\\d+)\\)$"));
+    const QRegularExpressionMatch status = badStatus.match(failure.error);
+    if (status.hasMatch()) {
+        const int code = status.captured(1).toInt();
+        return code == 403 ? QCoreApplication::translate("FetchError", "403 Access Denied")
+                           : QCoreApplication::translate("FetchError", "HTTP %1").arg(code);
+    }
+    if (failure.error.startsWith(QLatin1String("invalidPayload(")))
+        return QCoreApplication::translate("FetchError", "not a feed answer");
+    if (failure.error == QLatin1String("invalidURL"))
+        return QCoreApplication::translate("FetchError", "invalid portal address");
+    if (failure.reason.isEmpty())
+        return {};
+    return QChar(0x2068) + failure.reason + QChar(0x2069);
+}
 
 bool PollStatus::record(Instant at, const QList<FeedFailure>& failures, bool allFailed)
 {
@@ -77,7 +99,7 @@ QString PollStatus::problem() const
 {
     QStringList parts;
     for (const FeedFailure& failure : m_failures)
-        parts << tr("%1: %2").arg(feedName(failure.feed), failure.reason);
+        parts << tr("%1: %2").arg(feedName(failure.feed), reasonText(failure));
     return parts.join(QStringLiteral("; "));
 }
 
@@ -87,16 +109,18 @@ QString PollStatus::summary(Instant now, const QTimeZone& zone) const
     case State::Unknown:
         return tr("Not checked yet");
     case State::Watching:
+        if (!m_storageProblem.isEmpty())
+            return m_storageProblem;
         return tr("Checked %1").arg(clockTime(*m_lastSuccess, now, zone));
     case State::PartlyFailing:
         return tr("Checked %1, but %2 failed (%3)")
             .arg(clockTime(*m_lastSuccess, now, zone), feedName(m_failures.first().feed),
-                 m_failures.first().reason);
+                 reasonText(m_failures.first()));
     case State::Failing:
     case State::NotWatching:
         break;
     }
-    const QString reason = m_failures.isEmpty() ? QString() : m_failures.first().reason;
+    const QString reason = m_failures.isEmpty() ? QString() : reasonText(m_failures.first());
     return tr("Can't reach the Saudi Exchange since %1 (%2)")
         .arg(clockTime(*m_failingSince, now, zone), reason);
 }
@@ -113,7 +137,8 @@ QJsonObject PollStatus::toJson() const
                        {QStringLiteral("failingSince"), timeValue(m_failingSince)},
                        {QStringLiteral("consecutiveFailures"), m_consecutiveFailures},
                        {QStringLiteral("notWatching"), m_notWatching},
-                       {QStringLiteral("failures"), failures}};
+                       {QStringLiteral("failures"), failures},
+                       {QStringLiteral("storageProblem"), m_storageProblem}};
 }
 
 PollStatus PollStatus::fromJson(const QJsonObject& object)
@@ -127,6 +152,7 @@ PollStatus PollStatus::fromJson(const QJsonObject& object)
         status.m_consecutiveFailures = 0; // a run of failures without its start cannot be timed
     status.m_notWatching =
         status.m_consecutiveFailures > 0 && object.value(QStringLiteral("notWatching")).toBool();
+    status.m_storageProblem = object.value(QStringLiteral("storageProblem")).toString();
     const QJsonArray failures = object.value(QStringLiteral("failures")).toArray();
     for (const QJsonValue value : failures) {
         const QJsonObject failure = value.toObject();
@@ -142,7 +168,11 @@ PollStatus PollStatus::load(const QString& file)
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         return {};
-    return fromJson(QJsonDocument::fromJson(in.readAll()).object());
+    // Read no more than the limit: the size on disk may change while it is read.
+    const QByteArray bytes = in.read(kMaxFileBytes + 1);
+    if (bytes.size() > kMaxFileBytes)
+        return {};
+    return fromJson(QJsonDocument::fromJson(bytes).object());
 }
 
 bool PollStatus::save(const QString& file) const

@@ -50,17 +50,25 @@ public:
     std::optional<Instant> failingSince() const { return m_failingSince; }
     int consecutiveFailures() const { return m_consecutiveFailures; }
     const QList<FeedFailure>& failures() const { return m_failures; }
+    // What the last poll could not save ("Can't save to …: No space left on device"); empty when saved.
+    const QString& storageProblem() const { return m_storageProblem; }
+    void setStorageProblem(const QString& problem) { m_storageProblem = problem; }
 
-    // The line the tray icon's tooltip shows: "Checked 14:05", "Can't reach the Saudi Exchange since
-    // 13:20 (403 Access Denied)". Times in `zone`, with the date when it is not the day of `now`.
+    // The line the tray icon's tooltip shows: "Checked 2:05 PM", a storage problem while the portal
+    // answers, "Can't reach the Saudi Exchange since 1:20 PM (403 Access Denied)". Times as
+    // DisplayTime::own shows them in `zone`.
     QString summary(Instant now, const QTimeZone& zone = QTimeZone::systemTimeZone()) const;
     // The failures for people: "issuer announcements: 403 Access Denied".
     QString problem() const;
     static QString feedName(const QString& feed);
+    // "14:05", or "5 Dec 14:05" when not on the day of `now`.
+    static QString clockTime(Instant at, Instant now, const QTimeZone& zone);
 
     QJsonObject toJson() const;
     static PollStatus fromJson(const QJsonObject& object);
-    // An unreadable or missing file gives the unknown state.
+    // An unreadable or missing file, or one larger than any this program writes, gives the unknown
+    // state.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
     static PollStatus load(const QString& file);
     bool save(const QString& file) const;
 
@@ -73,5 +81,6 @@ private:
     int m_consecutiveFailures = 0;
     bool m_notWatching = false;
     QList<FeedFailure> m_failures; // those of the last poll
+    QString m_storageProblem;
 };
 Q_DECLARE_METATYPE(PollStatus)

@@ -3,7 +3,10 @@
 #include "infra/LogCategories.h"
 #include "model/AppConstants.h"
 
+#include <QHostAddress>
 #include <QJsonArray>
+#include <QUrl>
+#include <algorithm>
 
 namespace Key {
 const QString watchlistSymbols = QStringLiteral("watchlistSymbols");
@@ -15,15 +18,21 @@ const QString seenAnnouncementIDs = QStringLiteral("seenAnnouncementIDs");
 const QString lastPollDate = QStringLiteral("lastPollDate");
 const QString pollInterval = QStringLiteral("pollInterval");
 const QString notificationsDontAsk = QStringLiteral("notificationsDontAsk");
+const QString rules = QStringLiteral("rules");
 } // namespace Key
 
-Preferences::Preferences(const QString& settingsFile) : m_store(settingsFile) {}
+Preferences::Preferences(const QString& settingsFile, const QString& portalOrigin)
+    : m_store(settingsFile), m_minimumPollInterval(minimumPollInterval(portalOrigin))
+{
+}
 
 const QStringList& Preferences::keys()
 {
-    static const QStringList all{Key::watchlistSymbols, Key::showAllAnnouncements, Key::notificationsEnabled,
-                                 Key::language,         Key::seenAnnouncementIDs,  Key::lastPollDate,
-                                 Key::pollInterval,     Key::notificationsDontAsk, Key::watchWords};
+    static const QStringList all{Key::watchlistSymbols,     Key::showAllAnnouncements,
+                                 Key::notificationsEnabled, Key::language,
+                                 Key::seenAnnouncementIDs,  Key::lastPollDate,
+                                 Key::pollInterval,         Key::notificationsDontAsk,
+                                 Key::watchWords,           Key::rules};
     return all;
 }
 
@@ -87,9 +96,62 @@ bool Preferences::setWatchWords(const QStringList& words)
     return m_store.setValue(Key::watchWords, toJsonArray(words));
 }
 
+bool Preferences::changeWatchlistSymbols(const std::function<void(QSet<QString>&)>& change)
+{
+    return m_store.updateStringArray(Key::watchlistSymbols, [&change](QStringList& list) {
+        QSet<QString> symbols(list.cbegin(), list.cend());
+        change(symbols);
+        QStringList sorted(symbols.cbegin(), symbols.cend());
+        sorted.sort();
+        if (sorted == list)
+            return false;
+        list = sorted;
+        return true;
+    });
+}
+
+bool Preferences::changeWatchWords(const std::function<void(QStringList&)>& change)
+{
+    return m_store.updateStringArray(Key::watchWords, [&change](QStringList& words) {
+        const QStringList before = words;
+        change(words);
+        return words != before;
+    });
+}
+
 Watchlist Preferences::watchlist() const
 {
-    return Watchlist(watchlistSymbols(), watchWords());
+    // Folding thousands of watch words takes a noticeable time; they rarely change between reads.
+    const QStringList symbols = m_store.stringArray(Key::watchlistSymbols).value_or(QStringList());
+    const QStringList words = m_store.stringArray(Key::watchWords).value_or(QStringList());
+    const QMutexLocker lock(&m_watchlistMutex);
+    if (!m_watchlist || m_watchlist->symbols != symbols || m_watchlist->words != words)
+        m_watchlist =
+            BuiltWatchlist{symbols, words, Watchlist(QSet<QString>(symbols.cbegin(), symbols.cend()), words)};
+    return m_watchlist->watchlist;
+}
+
+QList<Rule> Preferences::rules() const
+{
+    QList<Rule> rules;
+    for (const QJsonValue& entry : m_store.value(Key::rules).toArray()) {
+        if (auto rule = Rule::fromJson(entry.toObject()))
+            rules.append(std::move(*rule));
+    }
+    return rules;
+}
+
+bool Preferences::setRules(const QList<Rule>& rules)
+{
+    QJsonArray array;
+    for (const Rule& rule : rules)
+        array.append(rule.toJson());
+    return m_store.setValue(Key::rules, array);
+}
+
+RuleSet Preferences::ruleSet() const
+{
+    return RuleSet(watchlist(), rules(), showAllAnnouncements());
 }
 
 bool Preferences::readBoolDefaultTrue(const QString& key) const
@@ -209,15 +271,15 @@ void Preferences::setLastPollDate(std::optional<Instant> date)
         m_store.remove(Key::lastPollDate);
 }
 
-double Preferences::minimumPollInterval()
+double Preferences::minimumPollInterval(const QString& portalOrigin)
 {
-    // End-to-end tests of the tray program against a local portal lower it; nothing else should.
-    static const double minimum = [] {
-        bool ok = false;
-        const double fromEnvironment = qEnvironmentVariable("ZELVORA_MIN_POLL_INTERVAL").toDouble(&ok);
-        return ok && fromEnvironment > 0.0 ? fromEnvironment : AppConstants::minimumPollInterval;
-    }();
-    return minimum;
+    // End-to-end tests of the tray program against a local portal lower it; nothing else may.
+    const QString host = QUrl(portalOrigin).host();
+    const bool local =
+        host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback();
+    bool ok = false;
+    const double fromEnvironment = qEnvironmentVariable("ZELVORA_MIN_POLL_INTERVAL").toDouble(&ok);
+    return local && ok && fromEnvironment > 0.0 ? fromEnvironment : AppConstants::minimumPollInterval;
 }
 
 double Preferences::pollInterval() const
@@ -231,7 +293,7 @@ double Preferences::pollInterval() const
     if (!(seconds > 0.0))
         return AppConstants::pollInterval;
     // A tiny interval would poll the portal many times a second and get the user blocked.
-    const double minimum = minimumPollInterval();
+    const double minimum = m_minimumPollInterval;
     if (seconds < minimum) {
         if (!m_pollIntervalRaised.exchange(true))
             qCInfo(
@@ -257,6 +319,23 @@ bool Preferences::shareUsageStatistics() const
 void Preferences::setShareUsageStatistics(bool value)
 {
     m_store.setValue(kShareUsageStatisticsKey, value);
+}
+
+int Preferences::groupNotificationsAbove() const
+{
+    const QJsonValue value = m_store.value(kGroupNotificationsAboveKey);
+    return value.isDouble() && value.toDouble() >= 0 ? int(std::min(value.toDouble(), 1e6))
+                                                     : kDefaultGroupNotificationsAbove;
+}
+
+bool Preferences::automaticUpdateChecks() const
+{
+    return readBoolDefaultTrue(kAutomaticUpdateChecksKey);
+}
+
+void Preferences::setAutomaticUpdateChecks(bool value)
+{
+    m_store.setValue(kAutomaticUpdateChecksKey, value);
 }
 
 bool Preferences::notificationsDontAsk() const

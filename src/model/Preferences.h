@@ -2,12 +2,15 @@
 
 #include "infra/Instant.h"
 #include "infra/SettingsStore.h"
+#include "model/RuleSet.h"
 #include "model/Watchlist.h"
 
+#include <QMutex>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <functional>
 #include <optional>
 
 // The user's settings. Every read goes to the store (nothing is cached here), so a value changed by
@@ -17,17 +20,28 @@ class Preferences
 public:
     static constexpr int kMaxSeenIDs = 500;
 
-    explicit Preferences(const QString& settingsFile);
+    // `portalOrigin` is the portal polled with these settings (it decides the poll interval's floor).
+    explicit Preferences(const QString& settingsFile, const QString& portalOrigin = QString());
 
     static const QStringList& keys(); // the settings keys
-    // 30 seconds, or $ZELVORA_MIN_POLL_INTERVAL (for tests against a local portal).
-    static double minimumPollInterval();
+    // 30 seconds, or $ZELVORA_MIN_POLL_INTERVAL for a portal on this machine (tests, the simulator):
+    // the real portal is never polled more often.
+    static double minimumPollInterval(const QString& portalOrigin);
 
     QSet<QString> watchlistSymbols() const;
     bool setWatchlistSymbols(const QSet<QString>& symbols); // false when the file could not be written
     QStringList watchWords() const;                         // in the order added; absent reads as empty
     bool setWatchWords(const QStringList& words);           // false when the file could not be written
-    Watchlist watchlist() const;                            // symbols and watch words, read now
+    // Read, changed and written under the settings file's lock, so a change made meanwhile by another
+    // process is kept; false when the file could not be written.
+    bool changeWatchlistSymbols(const std::function<void(QSet<QString>&)>& change);
+    bool changeWatchWords(const std::function<void(QStringList&)>& change);
+    // Symbols and watch words, read now. The matcher is built again only when they changed.
+    Watchlist watchlist() const;
+    // The user's rules ("rules": an array of objects), in order; entries that are no rule are skipped.
+    QList<Rule> rules() const;
+    bool setRules(const QList<Rule>& rules); // false when the file could not be written
+    RuleSet ruleSet() const;                 // the Watchlist, the rules and the show-all switch, read now
     bool showAllAnnouncements() const;
     void setShowAllAnnouncements(bool value);
     bool notificationsEnabled() const;
@@ -48,6 +62,16 @@ public:
     static inline const QString kShareUsageStatisticsKey = QStringLiteral("shareUsageStatistics");
     bool shareUsageStatistics() const;
     void setShareUsageStatistics(bool value);
+    // More notifications than this from one poll come as one summary (watchlist matches still one by
+    // one, up to five); 0 never groups. A stored value that is not a number of at least 0 reads as 5.
+    static inline const QString kGroupNotificationsAboveKey = QStringLiteral("groupNotificationsAbove");
+    static constexpr int kDefaultGroupNotificationsAbove = 5;
+    int groupNotificationsAbove() const;
+    // Whether the tray program looks for a newer release by itself (a minute after start, then
+    // daily); on unless stored false.
+    static inline const QString kAutomaticUpdateChecksKey = QStringLiteral("automaticUpdateChecks");
+    bool automaticUpdateChecks() const;
+    void setAutomaticUpdateChecks(bool value);
 
     void markAsSeen(const QString& id);
     // Adds the identifiers in order with one write of the settings file. Past the limit, the oldest
@@ -71,6 +95,16 @@ public:
 private:
     bool readBoolDefaultTrue(const QString& key) const;
 
+    struct BuiltWatchlist
+    {
+        QStringList symbols;
+        QStringList words;
+        Watchlist watchlist;
+    };
+
     SettingsStore m_store;
+    double m_minimumPollInterval;
     mutable std::atomic<bool> m_pollIntervalRaised{false};
+    mutable QMutex m_watchlistMutex;
+    mutable std::optional<BuiltWatchlist> m_watchlist;
 };

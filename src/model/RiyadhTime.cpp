@@ -1,7 +1,5 @@
 #include "model/RiyadhTime.h"
 
-#include <memory>
-#include <unicode/datefmt.h>
 #include <unicode/locid.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
@@ -39,23 +37,23 @@ QDate RiyadhTime::calendarDay(Instant instant)
 
 QString RiyadhTime::format(Instant instant, const QString& pattern, const QLocale& locale)
 {
+    return format(instant, pattern, locale, zone());
+}
+
+QString RiyadhTime::format(Instant instant, const QString& pattern, const QLocale& locale,
+                           const QTimeZone& zone)
+{
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString icuPattern(reinterpret_cast<const char16_t*>(pattern.utf16()),
                                         static_cast<int32_t>(pattern.size()));
     icu::SimpleDateFormat formatter(icuPattern, icu::Locale(icuLocaleId(locale.name()).constData()), status);
     if (U_FAILURE(status))
         return {};
-    return formatted(formatter, instant, QByteArrayLiteral("Asia/Riyadh"));
-}
-
-QString RiyadhTime::longDateShortTime(Instant instant, const QString& localeName,
-                                      const QByteArray& timeZoneId)
-{
-    const std::unique_ptr<icu::DateFormat> formatter(icu::DateFormat::createDateTimeInstance(
-        icu::DateFormat::kLong, icu::DateFormat::kShort, icu::Locale(icuLocaleId(localeName).constData())));
-    if (!formatter)
-        return {};
-    return formatted(*formatter, instant, timeZoneId);
+    // ICU reads fixed offsets as "GMT+03:00"; Qt names them "UTC+03:00".
+    QByteArray zoneId = zone.id();
+    if (zoneId.startsWith("UTC+") || zoneId.startsWith("UTC-"))
+        zoneId.replace(0, 3, "GMT");
+    return formatted(formatter, instant, zoneId);
 }
 
 QByteArray RiyadhTime::icuLocaleId(const QString& localeName)

@@ -16,10 +16,9 @@ public:
     // Formats with a Unicode (UTS #35) date pattern in the Riyadh zone, with the locale's
     // month names, day-period markers and digits.
     static QString format(Instant instant, const QString& pattern, const QLocale& locale);
-    // Long date and short time in the locale's own order ("March 4, 2026 at 2:05 PM" in en_US) for a
-    // locale name such as "ar_SA", in the IANA zone `timeZoneId` (the system's zone when unknown).
-    static QString longDateShortTime(Instant instant, const QString& localeName,
-                                     const QByteArray& timeZoneId);
+    // The same on the clock of `zone`.
+    static QString format(Instant instant, const QString& pattern, const QLocale& locale,
+                          const QTimeZone& zone);
     // The ICU locale for dates a person reads: the C locale reads as US English, and every locale
     // writes Gregorian dates (the exchange's own) with Latin digits, as Saudi trading and banking
     // apps show them also in Arabic.

@@ -11,13 +11,27 @@ Watchlist::Watchlist(const QSet<QString>& symbols, const QStringList& words)
     m_symbols.sort();
     for (const QString& symbol : std::as_const(m_symbols))
         m_foldedSymbols.append(SearchText::fold(symbol.trimmed()));
+    QSet<QString> seen;
     for (const QString& word : words) {
         const QString folded = SearchText::fold(word.trimmed());
-        if (folded.isEmpty() || m_foldedWords.contains(folded))
+        if (!isUsableWord(word) || seen.contains(folded))
             continue;
+        seen.insert(folded);
         m_words.append(word);
         m_foldedWords.append(folded);
     }
+}
+
+bool Watchlist::isUsableWord(const QString& word)
+{
+    const QString folded = SearchText::fold(word.trimmed());
+    int letters = 0;
+    for (const QChar c : folded) {
+        // A character outside the basic plane counts once, by its first half.
+        if (c.isLetterOrNumber() || c.isHighSurrogate())
+            ++letters;
+    }
+    return letters >= kMinWordLetters;
 }
 
 QString Watchlist::matchFor(const Announcement& announcement) const

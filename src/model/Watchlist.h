@@ -12,7 +12,12 @@ class Watchlist
 {
 public:
     Watchlist() = default;
+    // Words that are not usable (isUsableWord) are left out.
     Watchlist(const QSet<QString>& symbols, const QStringList& words);
+
+    // A watch word needs two letters or digits once folded: one letter occurs in nearly every text.
+    static constexpr int kMinWordLetters = 2;
+    static bool isUsableWord(const QString& word);
 
     const QStringList& symbols() const { return m_symbols; } // sorted
     const QStringList& words() const { return m_words; }
@@ -28,5 +33,5 @@ private:
     QStringList m_symbols;
     QStringList m_words;
     QStringList m_foldedSymbols;
-    QStringList m_foldedWords; // parallel to m_words, blank words left out of both
+    QStringList m_foldedWords; // parallel to m_words, unusable words left out of both
 };

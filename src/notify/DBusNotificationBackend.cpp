@@ -6,6 +6,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -96,10 +97,26 @@ void DBusNotificationBackend::sendNext()
     sendNotify(pending);
 }
 
+bool DBusNotificationBackend::readsMarkup() const
+{
+    return m_capabilities && m_capabilities->contains(QStringLiteral("body-markup"));
+}
+
 QString DBusNotificationBackend::bodyFor(const QString& text) const
 {
-    if (m_capabilities && m_capabilities->contains(QStringLiteral("body-markup")))
-        return text.toHtmlEscaped();
+    return readsMarkup() ? text.toHtmlEscaped() : text;
+}
+
+QString DBusNotificationBackend::summaryFor(const QString& title) const
+{
+    // The standard gives the summary no markup, yet some servers that read the body's render it in the
+    // summary too: a title is sent as text, without anything that looks like a tag.
+    static const QRegularExpression tag(QStringLiteral("</?[A-Za-z][^<>]*>"));
+    QString text = QString(title).remove(tag).simplified();
+    if (readsMarkup())
+        text.replace(QLatin1Char('&'), QLatin1String("&amp;"))
+            .replace(QLatin1Char('<'), QLatin1String("&lt;"))
+            .replace(QLatin1Char('>'), QLatin1String("&gt;"));
     return text;
 }
 
@@ -107,11 +124,16 @@ void DBusNotificationBackend::sendNotify(const Pending& pending)
 {
     const NotificationRequest& request = pending.request;
     QDBusMessage message = methodCall(QStringLiteral("Notify"));
-    const QVariantMap hints{{QStringLiteral("desktop-entry"), AppConstants::desktopEntry},
-                            {QStringLiteral("sound-name"), kDefaultSound}};
+    QVariantMap hints{{QStringLiteral("desktop-entry"), AppConstants::desktopEntry},
+                      {QStringLiteral("sound-name"), kDefaultSound}};
+    if (request.urgent)
+        hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2))); // critical: no time-out
+    // Only a notification that opens something when clicked offers "Open".
+    const QStringList actions =
+        request.userInfo.isEmpty() ? QStringList() : QStringList{QStringLiteral("default"), tr("Open")};
     message << AppConstants::appName << m_idByIdentifier.value(request.identifier, 0u) << QString()
-            << request.title << bodyFor(request.body) << QStringList{QStringLiteral("default"), tr("Open")}
-            << hints << -1;
+            << summaryFor(request.title) << bodyFor(request.body) << actions << hints
+            << (request.urgent ? 0 : -1);
     auto* watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(message, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, pending](QDBusPendingCallWatcher* call) { finishNotify(call, pending); });

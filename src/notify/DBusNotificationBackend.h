@@ -52,7 +52,9 @@ private:
     void sendNotify(const Pending& pending);
     void finishNotify(QDBusPendingCallWatcher* watcher, const Pending& pending);
     void forget(uint id);
+    bool readsMarkup() const; // the server announced "body-markup"
     QString bodyFor(const QString& text) const;
+    QString summaryFor(const QString& title) const;
 
     QDBusConnection m_connection;
     std::deque<Pending> m_queue;

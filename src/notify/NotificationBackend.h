@@ -12,6 +12,7 @@ struct NotificationRequest
     QString title;
     QString body; // plain text
     QVariantMap userInfo;
+    bool urgent = false; // stays on screen until dismissed
 };
 
 // Where notifications are shown: the desktop's notification service, or a stand-in.

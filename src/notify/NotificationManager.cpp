@@ -2,6 +2,7 @@
 
 #include "infra/LogCategories.h"
 #include "model/AppConstants.h"
+#include "model/PollStatus.h"
 #include "model/Preferences.h"
 #include "model/UnicodeText.h"
 
@@ -53,29 +54,102 @@ QVariantMap NotificationManager::openAnnouncementUserInfo(const QVariantMap& use
         if (value.typeId() == QMetaType::QString)
             result.insert(key, value);
     }
+    const QVariant summary = userInfo.value(QStringLiteral("summary"));
+    if (summary.typeId() == QMetaType::QStringList)
+        result.insert(QStringLiteral("summary"), summary);
     return result;
 }
 
 NotificationRequest NotificationManager::requestFor(const Announcement& announcement,
-                                                    const QString& watchlistMatch)
+                                                    const RuleSet::Decision& decision)
 {
     QString body = UnicodeText::leftGraphemes(announcement.strippedDescription(), kBodyLength);
-    if (!watchlistMatch.isEmpty())
-        body = tr("\u2B50 Watchlist: %1").arg(watchlistMatch) + QLatin1Char('\n') + body;
-    return {announcement.id(), announcement.displayTitle(), body,
-            QVariantMap{{QStringLiteral("link"), announcement.link()},
-                        {QStringLiteral("id"), announcement.id()}}};
+    if (decision.match)
+        body = RuleSet::matchLine(*decision.match) + QLatin1Char('\n') + body;
+    NotificationRequest request{announcement.id(), announcement.displayTitle(), body,
+                                QVariantMap{{QStringLiteral("link"), announcement.link()},
+                                            {QStringLiteral("id"), announcement.id()}}};
+    request.urgent = decision.urgent;
+    return request;
+}
+
+RuleSet::Decision NotificationManager::decide(const Announcement& announcement) const
+{
+    if (!m_preferences.notificationsEnabled())
+        return {};
+    return m_preferences.ruleSet().decide(announcement);
 }
 
 void NotificationManager::sendNotification(const Announcement& announcement)
 {
-    if (!m_preferences.notificationsEnabled())
+    const RuleSet::Decision decision = decide(announcement);
+    if (decision.notify)
+        deliver(requestFor(announcement, decision), true);
+}
+
+NotificationManager::Groups
+NotificationManager::group(const AnnouncementList& announcements,
+                           const std::function<bool(const Announcement&)>& isMatch, int groupAbove)
+{
+    Groups groups;
+    if (groupAbove <= 0 || announcements.size() <= groupAbove) {
+        groups.oneByOne = announcements;
+        return groups;
+    }
+    for (const Announcement& announcement : announcements) {
+        if (groups.oneByOne.size() < kMaxOneByOne && isMatch(announcement))
+            groups.oneByOne.append(announcement);
+        else
+            groups.summarized.append(announcement);
+    }
+    return groups;
+}
+
+NotificationRequest NotificationManager::summaryFor(const AnnouncementList& summarized,
+                                                    std::optional<Instant> since, Instant now,
+                                                    const QTimeZone& zone)
+{
+    const int count = int(summarized.size());
+    const QString title = since ? tr("%n new announcements since %1", nullptr, count)
+                                      .arg(PollStatus::clockTime(*since, now, zone))
+                                : tr("%n new announcements", nullptr, count);
+    QStringList lines;
+    QStringList ids;
+    for (const Announcement& announcement : summarized) {
+        if (lines.size() < 3)
+            lines.append(UnicodeText::leftGraphemes(announcement.displayTitle(), kBodyLength));
+        ids.append(announcement.id());
+    }
+    return {QStringLiteral("zelvora-summary-") + (ids.isEmpty() ? QString() : ids.first()), title,
+            lines.join(QLatin1Char('\n')), QVariantMap{{QStringLiteral("summary"), ids}}};
+}
+
+void NotificationManager::tell(const AnnouncementList& announcements, std::optional<Instant> since)
+{
+    if (!m_preferences.notificationsEnabled() || announcements.isEmpty())
         return;
-    const Watchlist watchlist = m_preferences.watchlist();
-    const QString match = watchlist.matchFor(announcement);
-    if (!m_preferences.showAllAnnouncements() && !watchlist.isEmpty() && match.isEmpty())
-        return;
-    deliver(requestFor(announcement, match), true);
+    const RuleSet rules = m_preferences.ruleSet();
+    QHash<QString, RuleSet::Decision> decisions;
+    AnnouncementList passing;
+    for (const Announcement& announcement : announcements) {
+        const RuleSet::Decision decision = rules.decide(announcement);
+        if (!decision.notify)
+            continue;
+        decisions.insert(announcement.id(), decision);
+        passing.append(announcement);
+    }
+    // Matches of the watchlist or a rule (and urgent ones) stay one by one, up to five.
+    const Groups groups = group(
+        passing,
+        [&](const Announcement& a) {
+            const RuleSet::Decision& decision = decisions[a.id()];
+            return decision.match.has_value() || decision.urgent;
+        },
+        m_preferences.groupNotificationsAbove());
+    for (const Announcement& announcement : groups.oneByOne)
+        deliver(requestFor(announcement, decisions.value(announcement.id())), true);
+    if (!groups.summarized.isEmpty())
+        deliver(summaryFor(groups.summarized, since, m_clock.now()), true);
 }
 
 QString NotificationManager::confirmationBody()

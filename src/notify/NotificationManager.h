@@ -2,18 +2,21 @@
 
 #include "infra/Clock.h"
 #include "model/Announcement.h"
+#include "model/RuleSet.h"
 #include "notify/NotificationAuthorization.h"
 #include "notify/NotificationBackend.h"
 
 #include <QObject>
+#include <QTimeZone>
 #include <QVariantMap>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Preferences;
 
 // The application's only contact with desktop notifications: the permission question, one
-// notification per new announcement (after the enabled flag and the watchlist filter), and clicks
+// notification per new announcement (after the enabled flag and the rules), and clicks
 // turned into `announcementActivated`. Call from the main thread; sending returns at once and logs a
 // delivery failure.
 class NotificationManager : public QObject
@@ -32,7 +35,26 @@ public:
     // and, when granted and sendTest is true, posts the confirmation notification a second later.
     void requestPermission(bool sendTest = false);
     void sendTestNotification();
+    // Posts the announcement's notification when notifications are on and the rules let it through.
     void sendNotification(const Announcement& announcement);
+    // What one poll has to tell, after the enabled flag and the watchlist filter: one notification
+    // each, or, past the user's threshold, the watchlist matches one by one (at most five) and one
+    // summary counting the rest ("23 new announcements since 08:15"; `since` is the previous poll).
+    void tell(const AnnouncementList& announcements, std::optional<Instant> since);
+
+    static constexpr int kMaxOneByOne = 5;
+    struct Groups
+    {
+        AnnouncementList oneByOne;
+        AnnouncementList summarized;
+    };
+    static Groups group(const AnnouncementList& announcements,
+                        const std::function<bool(const Announcement&)>& isMatch, int groupAbove);
+    static NotificationRequest summaryFor(const AnnouncementList& summarized, std::optional<Instant> since,
+                                          Instant now, const QTimeZone& zone = QTimeZone::systemTimeZone());
+    // The one notification decision: the enabled flag, then the rules (Preferences::ruleSet()).
+    RuleSet::Decision decide(const Announcement& announcement) const;
+    bool wouldNotify(const Announcement& announcement) const { return decide(announcement).notify; }
     // Zelvora has not heard from the exchange for a while; `problem` says since when and why.
     void sendNotWatchingNotification(const QString& problem);
 
@@ -47,10 +69,12 @@ public:
 
     void setConfirmationDelay(int milliseconds) { m_confirmationDelayMs = milliseconds; }
 
-    // With a watchlist match, the body's first line names the symbol or word that matched.
+    // With a rule's match, the body's first line names the rule and what matched; an urgent rule's
+    // notification stays until dismissed.
     static NotificationRequest requestFor(const Announcement& announcement,
-                                          const QString& watchlistMatch = QString());
-    // The click payload: "id" and "link" when the notification's user info holds them as text.
+                                          const RuleSet::Decision& decision = {});
+    // The click payload: "id" and "link" when the notification's user info holds them as text; a
+    // summary's "summary", the list of identifiers it counts.
     static QVariantMap openAnnouncementUserInfo(const QVariantMap& userInfo);
 
 Q_SIGNALS:

@@ -23,13 +23,12 @@ QString AnnouncementMenuItem::shortened(const QString& text, int length)
     return UnicodeText::leftGraphemes(text, length) + QChar(0x2026);
 }
 
-AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, const QString& emoji, Form form,
-                                           QWidget* parent)
-    : QWidget(parent), m_rightToLeft(announcement.isArabic())
+AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, const QString& emoji,
+                                           const QString& date, Form form, QWidget* parent)
+    : QWidget(parent), m_date(date), m_rightToLeft(announcement.isArabic())
 {
     m_title = QStringLiteral("  ") + emoji + QLatin1Char(' ') +
               shortened(announcement.displayTitle(), kTitleLength);
-    m_date = announcement.displayDate();
     // Escaped: Qt reads a tooltip that looks like HTML as rich text (an <img> would be loaded).
     setToolTip(Qt::convertFromPlainText(announcement.displayTitle()));
     setMouseTracking(true);
@@ -156,6 +155,7 @@ void AnnouncementMenuItem::mouseReleaseEvent(QMouseEvent* event)
 void AnnouncementMenuItem::enterEvent(QEnterEvent*)
 {
     setHighlighted(true);
+    Q_EMIT entered();
 }
 
 void AnnouncementMenuItem::leaveEvent(QEvent*)

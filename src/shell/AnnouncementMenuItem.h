@@ -17,8 +17,8 @@ public:
 
     enum class Form { Full, Compact };
 
-    AnnouncementMenuItem(const Announcement& announcement, const QString& emoji, Form form = Form::Full,
-                         QWidget* parent = nullptr);
+    AnnouncementMenuItem(const Announcement& announcement, const QString& emoji, const QString& date,
+                         Form form = Form::Full, QWidget* parent = nullptr);
 
     QString titleText() const { return m_title; }
     QString dateText() const { return m_date; }
@@ -26,6 +26,7 @@ public:
     QString companiesText() const { return m_companies; }
     bool rightToLeft() const { return m_rightToLeft; }
     void setHighlighted(bool highlighted);
+    bool highlighted() const { return m_highlighted; }
 
     QSize sizeHint() const override;
 
@@ -34,6 +35,8 @@ public:
 
 Q_SIGNALS:
     void clicked();
+    // The pointer came over the item: the menu makes it its one active item.
+    void entered();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -13,10 +13,12 @@ class AnnouncementMenuLine
 public:
     static constexpr int kTitleLength = 40;
     static constexpr int kTextLength = 72; // title and headline together
+    static constexpr int kNameWithin = 20; // how far into the description the name is taken off
 
     static QString text(const Announcement& announcement, const QString& emoji, const QString& date);
-    // The description as one line, without the title it repeats ("Arabian Energy Co. announces ..."
-    // under the title "Arabian Energy Co." gives "announces ..."); empty when it adds nothing.
+    // The description as one line, without the title it repeats near its start ("Arabian Energy Co.
+    // announces ..." under the title "Arabian Energy Co." gives "announces ...", "تعلن شركة X عن ..."
+    // under "X" gives "تعلن عن ..."); empty when it adds nothing.
     static QString headline(const Announcement& announcement);
     // The label as a D-Bus menu shows it: the host reads "_" as an access key, and Qt turns the first
     // "&" into one.

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLibrary>
 #include <QOpenGLContext>
+#include <unistd.h>
 
 // Exported by QtGui (its private header is not installed): the context QtWebEngine shares its
 // textures with. A program that links QtWebEngine gets it made at start-up; loaded later, it is
@@ -79,6 +80,26 @@ QStringList AnnouncementWindowLoader::moduleCandidates()
     candidates.append(QStringLiteral(ZELVORA_WEB_MODULE_INSTALLED));
 #endif
     return candidates;
+}
+
+QString AnnouncementWindowLoader::webEngineRefusal(bool runAsRoot, const QProcessEnvironment& environment)
+{
+    const QString disabled = environment.value(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
+    const bool sandboxOff = (!disabled.isEmpty() && disabled != QLatin1String("0")) ||
+                            environment.value(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"))
+                                .split(QLatin1Char(' '))
+                                .contains(QLatin1String("--no-sandbox"));
+    if (!runAsRoot || sandboxOff)
+        return {};
+    return QCoreApplication::translate("AnnouncementWindowLoader",
+                                       "Zelvora cannot show announcements itself while it runs as the root "
+                                       "user: its web engine refuses to start. The announcement opens in "
+                                       "your browser instead.");
+}
+
+QString AnnouncementWindowLoader::webEngineRefusal()
+{
+    return webEngineRefusal(::geteuid() == 0, QProcessEnvironment::systemEnvironment());
 }
 
 QWidget* AnnouncementWindowLoader::create(const Announcement& announcement,

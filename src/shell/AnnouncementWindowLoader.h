@@ -3,6 +3,7 @@
 #include "model/Announcement.h"
 #include "windows/AnnouncementWindow.h"
 
+#include <QProcessEnvironment>
 #include <QString>
 
 class QWidget;
@@ -18,4 +19,8 @@ public:
     // $ZELVORA_WEB_MODULE, else beside the program (build tree), else the installed copy (relative to
     // the program, then at the configured prefix).
     static QStringList moduleCandidates();
+    // Why the web engine would end the whole program instead of starting (it refuses to run as the
+    // root user with its sandbox on), for people; empty when it can start.
+    static QString webEngineRefusal(bool runAsRoot, const QProcessEnvironment& environment);
+    static QString webEngineRefusal();
 };

@@ -12,6 +12,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
@@ -33,7 +34,15 @@ TrayMenu::TrayMenu(MenuCommands& commands, Preferences& preferences, ItemStyle s
         m_menu->setStyle(m_menuStyle.get());
         // The screen it opens on may not be the one it was built for.
         connect(m_menu.get(), &QMenu::aboutToShow, this, &TrayMenu::fitToScreen);
+        connect(m_menu.get(), &QMenu::hovered, this, &TrayMenu::highlightOnly);
+        m_menu->installEventFilter(this);
     }
+    // A tray host that draws the exported menu reports its opening and closing the same way.
+    connect(m_menu.get(), &QMenu::aboutToShow, this, [this] {
+        m_open = true;
+        m_openFor.start();
+    });
+    connect(m_menu.get(), &QMenu::aboutToHide, this, &TrayMenu::closed);
     m_menu->setToolTipsVisible(true);
 }
 
@@ -63,6 +72,40 @@ void TrayMenu::update(const AnnouncementList& announcements)
 {
     m_announcements = announcements;
     rebuild();
+}
+
+void TrayMenu::closed()
+{
+    m_open = false;
+    // Queued: the menu closes before it triggers the chosen item, which a rebuild would delete.
+    if (m_stale)
+        QMetaObject::invokeMethod(this, &TrayMenu::rebuild, Qt::QueuedConnection);
+}
+
+bool TrayMenu::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_menu.get() && event->type() == QEvent::KeyPress) {
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (QAction* action : m_menu->actions()) {
+            if (!action->shortcut().isEmpty() && action->shortcut() == pressed && action->isEnabled()) {
+                m_menu->close();
+                action->trigger();
+                return true;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TrayMenu::highlightOnly(const QAction* active)
+{
+    // Keyboard and pointer move the same one highlight.
+    for (QAction* action : m_menu->actions()) {
+        auto* widgetAction = qobject_cast<QWidgetAction*>(action);
+        if (auto* item =
+                widgetAction ? qobject_cast<AnnouncementMenuItem*>(widgetAction->defaultWidget()) : nullptr)
+            item->setHighlighted(action == active);
+    }
 }
 
 void TrayMenu::setNotWatchingReason(const QString& reason)
@@ -147,19 +190,20 @@ void TrayMenu::addSectionHeader(const QString& title, const QColor& color)
     m_menu->addAction(action);
 }
 
-QAction* TrayMenu::addAnnouncementItem(const Announcement& announcement, int tag)
+QAction* TrayMenu::addAnnouncementItem(const Announcement& announcement, int tag, const QString& date)
 {
     const QString emoji = AnnouncementEmoji::forAnnouncement(announcement);
     QAction* action = nullptr;
     QString text;
     if (m_style == ItemStyle::Drawn) {
         auto* widgetAction = new QWidgetAction(m_menu.get());
-        auto* item = new AnnouncementMenuItem(announcement, emoji, m_itemForm);
+        auto* item = new AnnouncementMenuItem(announcement, emoji, date, m_itemForm);
         connect(item, &AnnouncementMenuItem::clicked, widgetAction, [this, widgetAction] {
             widgetAction->trigger();
             m_menu->close();
         });
-        connect(widgetAction, &QAction::hovered, item, [item] { item->setHighlighted(true); });
+        connect(item, &AnnouncementMenuItem::entered, m_menu.get(),
+                [this, widgetAction] { m_menu->setActiveAction(widgetAction); });
         widgetAction->setDefaultWidget(item);
         action = widgetAction;
         text =
@@ -168,8 +212,7 @@ QAction* TrayMenu::addAnnouncementItem(const Announcement& announcement, int tag
     } else {
         // The host draws only this text: one line that tells the item apart.
         action = new QAction(m_menu.get());
-        text = AnnouncementMenuLine::escapedForExport(
-            AnnouncementMenuLine::text(announcement, emoji, announcement.displayDate()));
+        text = AnnouncementMenuLine::escapedForExport(AnnouncementMenuLine::text(announcement, emoji, date));
     }
     action->setText(text);
     action->setToolTip(Qt::convertFromPlainText(announcement.displayTitle())); // never read as markup
@@ -189,7 +232,48 @@ int TrayMenu::screenHeightUnderPointer()
     return screen ? screen->availableGeometry().height() : std::numeric_limits<int>::max();
 }
 
+TrayMenu::Shown TrayMenu::shown() const
+{
+    Shown shown;
+    const Watchlist watchlist = m_preferences.watchlist();
+    if (!watchlist.isEmpty()) {
+        for (const Announcement& announcement : std::as_const(m_announcements)) {
+            if (shown.matches.size() == kWatchlistLimit)
+                break;
+            if (watchlist.matches(announcement))
+                shown.matches.append(announcement);
+        }
+    }
+    shown.latest = m_announcements.mid(0, kLatestLimit);
+    const Instant now = Instant::now();
+    const QLocale locale;
+    for (const AnnouncementList* list : {&shown.matches, &shown.latest}) {
+        for (const Announcement& announcement : *list)
+            shown.dates.append(announcement.displayDate(now, locale));
+    }
+    shown.problem = m_problem;
+    return shown;
+}
+
 void TrayMenu::rebuild()
+{
+    // A host that reports an opening may fail to report the closing: an hour later the menu is
+    // taken as closed.
+    if (m_open && m_style == ItemStyle::Plain && m_openFor.hasExpired(kAssumeClosedAfterMs))
+        m_open = false;
+    if (m_open) {
+        m_stale = true;
+        return;
+    }
+    m_stale = false;
+    Shown now = shown();
+    if (m_built && m_shown == now)
+        return;
+    m_shown = std::move(now);
+    rebuildNow();
+}
+
+void TrayMenu::rebuildNow()
 {
     // A menu taller than the screen would scroll; one-line items let it fit on a 1280x800 laptop.
     fill(AnnouncementMenuItem::Form::Full);
@@ -209,6 +293,11 @@ void TrayMenu::fitToScreen()
 
 void TrayMenu::fill(AnnouncementMenuItem::Form form)
 {
+    fill(form, m_shown ? *m_shown : shown());
+}
+
+void TrayMenu::fill(AnnouncementMenuItem::Form form, const Shown& shown)
+{
     // clear() deletes the actions the menu owns, and with them their widgets; the menu is refilled
     // in the same turn.
     m_menu->clear();
@@ -227,6 +316,13 @@ void TrayMenu::fill(AnnouncementMenuItem::Form form)
         if (!key.isEmpty())
             action->setShortcut(key);
         action->setShortcutVisibleInContextMenu(true);
+        // A right-to-left menu would draw "Ctrl+," as ",+Ctrl": the shortcut column (after the tab)
+        // is given isolated, left to right.
+        if (!key.isEmpty() && m_style == ItemStyle::Drawn && QGuiApplication::isRightToLeft()) {
+            action->setShortcutVisibleInContextMenu(false);
+            action->setText(title + QLatin1Char('\t') + QChar(0x2066) +
+                            key.toString(QKeySequence::NativeText) + QChar(0x2069));
+        }
         connect(action, &QAction::triggered, this, [this, handler] { (m_commands.*handler)(); });
         return action;
     };
@@ -245,24 +341,17 @@ void TrayMenu::fill(AnnouncementMenuItem::Form form)
             &MenuCommands::menuViewAll);
     m_menu->addSeparator();
 
-    const Watchlist watchlist = m_preferences.watchlist();
-    if (!watchlist.isEmpty()) {
-        AnnouncementList matches;
-        for (const Announcement& announcement : std::as_const(m_announcements)) {
-            if (watchlist.matches(announcement))
-                matches.append(announcement);
-        }
-        if (!matches.isEmpty()) {
-            addSectionHeader(QStringLiteral("\u2B50  ") + tr("Watchlist"), WindowStyle::kSaudiGreen);
-            for (int i = 0; i < std::min<int>(int(matches.size()), kWatchlistLimit); ++i)
-                addAnnouncementItem(matches.at(i), i);
-            m_menu->addSeparator();
-        }
+    int date = 0;
+    if (!shown.matches.isEmpty()) {
+        addSectionHeader(QStringLiteral("\u2B50  ") + tr("Watchlist"), WindowStyle::kSaudiGreen);
+        for (int i = 0; i < int(shown.matches.size()); ++i)
+            addAnnouncementItem(shown.matches.at(i), i, shown.dates.at(date++));
+        m_menu->addSeparator();
     }
 
     addSectionHeader(QStringLiteral("\U0001F4CB  ") + tr("Latest Announcements"),
                      WindowStyle::tertiaryLabelColor(palette));
-    if (m_announcements.isEmpty()) {
+    if (shown.latest.isEmpty()) {
         auto* empty = new QWidgetAction(m_menu.get());
         const QString text = QStringLiteral("  ") + tr("No announcements yet \u2014 refreshing\u2026");
         if (m_style == ItemStyle::Drawn) {
@@ -281,6 +370,6 @@ void TrayMenu::fill(AnnouncementMenuItem::Form form)
         m_menu->addAction(empty);
         return;
     }
-    for (int i = 0; i < std::min<int>(int(m_announcements.size()), kLatestLimit); ++i)
-        addAnnouncementItem(m_announcements.at(i), kFirstLatestTag + i);
+    for (int i = 0; i < int(shown.latest.size()); ++i)
+        addAnnouncementItem(shown.latest.at(i), kFirstLatestTag + i, shown.dates.at(date++));
 }

@@ -3,9 +3,11 @@
 #include "model/Announcement.h"
 #include "shell/AnnouncementMenuItem.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class MenuCommands;
 class Preferences;
@@ -13,8 +15,10 @@ class QAction;
 class QMenu;
 class QStyle;
 
-// The tray icon's menu: header, commands, the watchlist section and the latest announcements,
-// rebuilt from scratch on every update.
+// The tray icon's menu: header, commands, the watchlist section and the latest announcements.
+// It is rebuilt from scratch when what it shows changes, never while it is open (the items would
+// vanish under the pointer, and a tray host drawing the exported menu would click stale ids): a
+// change that comes while it is open is shown once it closes.
 class TrayMenu : public QObject
 {
     Q_OBJECT
@@ -28,14 +32,17 @@ public:
     static constexpr int kLatestLimit = 15;
     static constexpr int kFirstLatestTag = 100;
     static constexpr int kMinimumWidth = 420;
+    static constexpr qint64 kAssumeClosedAfterMs = 60 * 60 * 1000;
 
     TrayMenu(MenuCommands& commands, Preferences& preferences, ItemStyle style, QObject* parent = nullptr);
     ~TrayMenu() override;
 
     void update(const AnnouncementList& announcements);
-    // Builds the menu again from the kept announcements, for a changed watchlist.
+    // Builds the menu again from the kept announcements, for a changed watchlist; nothing happens
+    // when the menu would show the same.
     void rebuild();
     bool built() const { return m_built; }
+    bool isOpen() const { return m_open; }
     // While Zelvora is not watching, the menu starts with the reason and "Retry Now"; an empty
     // reason removes them.
     void setNotWatchingReason(const QString& reason);
@@ -53,7 +60,25 @@ public:
     // Whether the running tray host shows menus itself over D-Bus (StatusNotifierItem).
     static ItemStyle detectItemStyle();
 
+protected:
+    // The commands' shortcuts while the menu is open, as the menu shows them: Qt fires no
+    // shortcuts for the actions of a stand-alone pop-up.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // What the menu shows, to tell whether a rebuild would change anything.
+    struct Shown
+    {
+        AnnouncementList matches; // the watchlist section
+        AnnouncementList latest;
+        QStringList dates; // of both, in that order: they change with the day
+        QString problem;
+        friend bool operator==(const Shown&, const Shown&) = default;
+    };
+    Shown shown() const;
+    void rebuildNow();
+    void closed();
+    void highlightOnly(const QAction* active);
     static QString marketName();
     static int screenHeightUnderPointer();
     void fitToScreen();
@@ -61,7 +86,8 @@ private:
     void addProblem();
     void addSectionHeader(const QString& title, const QColor& color);
     void fill(AnnouncementMenuItem::Form form);
-    QAction* addAnnouncementItem(const Announcement& announcement, int tag);
+    void fill(AnnouncementMenuItem::Form form, const Shown& shown);
+    QAction* addAnnouncementItem(const Announcement& announcement, int tag, const QString& date);
 
     MenuCommands& m_commands;
     Preferences& m_preferences;
@@ -73,5 +99,9 @@ private:
     int m_fullHeight = 0; // of the menu with full items, as last built
     AnnouncementList m_announcements;
     bool m_built = false;
-    QString m_problem; // the menu's line while not watching, else empty
+    bool m_open = false;
+    QElapsedTimer m_openFor;
+    bool m_stale = false;         // a change came while the menu was open
+    std::optional<Shown> m_shown; // as last built
+    QString m_problem;            // the menu's line while not watching, else empty
 };

@@ -5,6 +5,7 @@
 #include "cli/PortalOptions.h"
 #include "context/AppContext.h"
 #include "fetch/WakeUpPolling.h"
+#include "infra/LogCategories.h"
 #include "model/AppConstants.h"
 #include "model/InterfaceLanguage.h"
 #include "platform/TerminationSignals.h"
@@ -52,8 +53,9 @@ TrayShell::Services shellServices(AppContext& context, NotificationPrompt& promp
     services.pollNow = [&fetcher] { fetcher.poll(); };
     services.findAnnouncement = [&fetcher](const QString& id) { return fetcher.announcement(id); };
     services.keptAnnouncements = [&fetcher] { return fetcher.announcements(); };
-    services.sendNotification = [&notifications](const Announcement& a) {
-        notifications.sendNotification(a);
+    services.tellAnnouncements = [&notifications](const AnnouncementList& list,
+                                                  std::optional<Instant> since) {
+        notifications.tell(list, since);
     };
     services.announcementsRefreshed = [&telemetry](int count) { telemetry.announcementsRefreshed(count); };
     services.appLaunched = [&telemetry] { telemetry.appLaunched(); };
@@ -69,7 +71,15 @@ TrayShell::Services shellServices(AppContext& context, NotificationPrompt& promp
     };
     const AnnouncementWindow::Services windowServices{&opener, QUrl(context.portalOrigin()),
                                                       context.paths().uiStateFile()};
-    services.createAnnouncementWindow = [windowServices](const Announcement& announcement) {
+    services.createAnnouncementWindow = [windowServices](const Announcement& announcement) -> QWidget* {
+        // Started anyway, the web engine would end the tray program; the shell opens the browser.
+        if (const QString refusal = AnnouncementWindowLoader::webEngineRefusal(); !refusal.isEmpty()) {
+            qCInfo(lcAnnouncementWindowLoader, "%s", qUtf8Printable(refusal));
+            auto* box = new QMessageBox(QMessageBox::Information, AppConstants::appName, refusal);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->show();
+            return nullptr;
+        }
         return AnnouncementWindowLoader::create(announcement, windowServices);
     };
     services.settingsHooks = settingsHooks(fetcher, context.paths().cacheDirectory());

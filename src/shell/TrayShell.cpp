@@ -18,10 +18,15 @@ TrayShell::TrayShell(Services services, const Clock& clock, QObject* parent)
     : QObject(parent), m_services(std::move(services)), m_clock(clock)
 {
     if (Updater* updater = m_services.updater) {
+        if (Preferences* preferences = m_services.preferences)
+            updater->setAutomaticChecksAllowed(
+                [preferences] { return preferences->automaticUpdateChecks(); });
         // A quiet check tells the user only of a newer version.
-        connect(updater, &Updater::updateFound, this, [this, updater] {
-            connect(updater, &Updater::checkFinished, updateDialog(), &UpdateDialog::showResult,
-                    Qt::SingleShotConnection);
+        connect(updater, &Updater::updateFound, this, [this](const AppcastItem& latest) {
+            UpdateCheckResult result;
+            result.outcome = UpdateCheckResult::Outcome::UpdateAvailable;
+            result.latest = latest;
+            updateDialog()->showResult(result);
         });
         updater->start();
     }
@@ -57,14 +62,12 @@ void TrayShell::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
     if (m_tray->notWatching() && !wasNotWatching && m_services.notifyNotWatching)
         m_services.notifyNotWatching(update.status.summary(m_clock.now()));
     m_tray->menu().update(update.all);
-    if (m_allAnnouncementsWindow && m_allAnnouncementsWindow->isVisible())
+    if (m_allAnnouncementsWindow && m_allAnnouncementsWindow->isVisible() && !m_showingSummary)
         m_allAnnouncementsWindow->update(update.all);
     if (!update.all.isEmpty() && m_services.announcementsRefreshed)
         m_services.announcementsRefreshed(int(update.all.size()));
-    if (m_services.sendNotification) {
-        for (const Announcement& announcement : update.newAnnouncements)
-            m_services.sendNotification(announcement);
-    }
+    if (m_services.tellAnnouncements)
+        m_services.tellAnnouncements(update.newAnnouncements, update.since);
     const Watchlist watchlist = m_services.preferences->watchlist();
     const bool hasNew = std::any_of(update.newAnnouncements.cbegin(), update.newAnnouncements.cend(),
                                     [&](const Announcement& a) { return watchlist.matches(a); });
@@ -75,6 +78,19 @@ void TrayShell::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
 
 void TrayShell::handleOpenAnnouncement(const QVariantMap& userInfo)
 {
+    const QStringList summarized = userInfo.value(QStringLiteral("summary")).toStringList();
+    if (!summarized.isEmpty()) {
+        const QSet<QString> ids(summarized.cbegin(), summarized.cend());
+        AnnouncementList shown;
+        for (const Announcement& announcement :
+             m_services.keptAnnouncements ? m_services.keptAnnouncements() : AnnouncementList()) {
+            if (ids.contains(announcement.id()))
+                shown.append(announcement);
+        }
+        showAllAnnouncements(shown);
+        m_showingSummary = true;
+        return;
+    }
     const QVariant id = userInfo.value(QStringLiteral("id"));
     const QString link = userInfo.value(QStringLiteral("link")).toString();
     if (id.typeId() == QMetaType::QString) {
@@ -146,6 +162,11 @@ void TrayShell::menuOpenSettings()
         m_services.settingsOpened();
 }
 
+UpdateDialog* TrayShell::shownUpdateDialog() const
+{
+    return m_updateDialog;
+}
+
 UpdateDialog* TrayShell::updateDialog()
 {
     if (!m_updateDialog) {
@@ -155,7 +176,6 @@ UpdateDialog* TrayShell::updateDialog()
             m_updateDialog->setUrlOpener(
                 [opener = m_services.opener](const QUrl& url) { opener->open(url); });
     }
-    activate(m_updateDialog);
     return m_updateDialog;
 }
 
@@ -179,6 +199,12 @@ void TrayShell::menuQuit()
 
 void TrayShell::menuViewAll()
 {
+    m_showingSummary = false;
+    showAllAnnouncements(m_services.keptAnnouncements ? m_services.keptAnnouncements() : AnnouncementList());
+}
+
+void TrayShell::showAllAnnouncements(const AnnouncementList& announcements)
+{
     if (!m_allAnnouncementsWindow)
         m_allAnnouncementsWindow = std::make_unique<AllAnnouncementsWindow>(
             *m_services.opener, m_services.uiStateFile,
@@ -187,9 +213,7 @@ void TrayShell::menuViewAll()
                                                                          : Watchlist();
                                                   },
                                                   m_services.issuerDirectory});
-    const AnnouncementList kept =
-        m_services.keptAnnouncements ? m_services.keptAnnouncements() : AnnouncementList();
-    m_allAnnouncementsWindow->update(kept);
+    m_allAnnouncementsWindow->update(announcements);
     activate(m_allAnnouncementsWindow.get());
 }
 

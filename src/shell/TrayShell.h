@@ -35,7 +35,8 @@ public:
         std::function<void()> pollNow;
         std::function<std::optional<Announcement>(const QString& id)> findAnnouncement;
         std::function<AnnouncementList()> keptAnnouncements;
-        std::function<void(const Announcement&)> sendNotification;
+        // What a poll has to tell and since when (grouped past the user's threshold).
+        std::function<void(const AnnouncementList&, std::optional<Instant> since)> tellAnnouncements;
         std::function<void(int count)> announcementsRefreshed;        // telemetry
         std::function<void()> appLaunched;                            // telemetry
         std::function<void()> settingsOpened;                         // telemetry
@@ -77,6 +78,7 @@ public:
     TrayController* tray() const { return m_tray.get(); }
     AllAnnouncementsWindow* allAnnouncementsWindow() const { return m_allAnnouncementsWindow.get(); }
     SettingsWindow* settingsWindow() const { return m_settingsWindow.get(); }
+    UpdateDialog* shownUpdateDialog() const;
     QWidget* announcementWindow(const QString& id) const;
 
     void handleAnnouncementsUpdated(const AnnouncementsUpdate& update);
@@ -84,6 +86,7 @@ public:
 
 private:
     void openLink(const QString& link);
+    void showAllAnnouncements(const AnnouncementList& announcements);
     UpdateDialog* updateDialog();
     static void activate(QWidget* window);
 
@@ -93,5 +96,6 @@ private:
     std::unique_ptr<SettingsWindow> m_settingsWindow;
     std::unique_ptr<AllAnnouncementsWindow> m_allAnnouncementsWindow;
     QHash<QString, QWidget*> m_announcementWindows;
+    bool m_showingSummary = false; // the all-announcements window shows a summary's records only
     QPointer<UpdateDialog> m_updateDialog;
 };

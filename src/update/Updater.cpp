@@ -28,7 +28,8 @@ Updater::Updater(QString appcastUrl, QObject* parent)
     qRegisterMetaType<AppcastItem>();
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] {
-        runCheck(false);
+        if (!m_automaticChecksAllowed || m_automaticChecksAllowed())
+            runCheck(false);
         m_timer.start(m_intervalMs);
     });
 }

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 
 struct UpdateCheckResult
 {
@@ -38,6 +39,12 @@ public:
 
     void setCurrentVersion(const QString& version, const QString& build);
     void setSchedule(int firstCheckDelayMs, int intervalMs);
+    // Asked before each scheduled check; a check it refuses makes no request. Checks the user asks
+    // for (`checkNow()`) always run.
+    void setAutomaticChecksAllowed(std::function<bool()> allowed)
+    {
+        m_automaticChecksAllowed = std::move(allowed);
+    }
 
     void start();
     void checkNow();
@@ -59,6 +66,7 @@ private:
     QString m_currentBuild;
     int m_firstCheckDelayMs = kFirstCheckDelayMs;
     int m_intervalMs = kCheckIntervalMs;
+    std::function<bool()> m_automaticChecksAllowed;
     QTimer m_timer;
     bool m_checking = false;
     bool m_userWaiting = false; // a checkNow() is waiting for the check in flight

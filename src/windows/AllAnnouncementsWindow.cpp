@@ -1,7 +1,6 @@
 #include "windows/AllAnnouncementsWindow.h"
 
 #include "fetch/IssuerDirectory.h"
-#include "model/AnnouncementEmoji.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementRowView.h"
 #include "windows/WindowFrameStore.h"
@@ -9,6 +8,7 @@
 
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,6 +64,17 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
         m_searchField->setFocus(Qt::ShortcutFocusReason);
         m_searchField->selectAll();
     });
+    m_categoryFilter = new QComboBox;
+    m_categoryFilter->setFont(WindowStyle::systemFont(12));
+    // As wide as a short name: the longest would leave the search field no room in a narrow window.
+    m_categoryFilter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_categoryFilter->setMinimumContentsLength(10);
+    m_categoryFilter->addItem(tr("All categories"));
+    for (const AnnouncementCategory::Kind kind : AnnouncementCategory::all())
+        m_categoryFilter->addItem(AnnouncementCategory::emoji(kind) + QLatin1Char(' ') +
+                                      AnnouncementCategory::displayName(kind),
+                                  QVariant::fromValue(int(kind)));
+    connect(m_categoryFilter, &QComboBox::currentIndexChanged, this, &AllAnnouncementsWindow::applyFilter);
     m_watchlistOnly = new QCheckBox(tr("Watchlist only"));
     m_watchlistOnly->setFont(WindowStyle::systemFont(12));
     connect(m_watchlistOnly, &QCheckBox::toggled, this, &AllAnnouncementsWindow::applyFilter);
@@ -76,6 +87,7 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     searchLayout->setContentsMargins(12, 8, 14, 8);
     searchLayout->setSpacing(10);
     searchLayout->addWidget(m_searchField, 1);
+    searchLayout->addWidget(m_categoryFilter);
     searchLayout->addWidget(m_watchlistOnly);
     searchLayout->addWidget(m_countLabel);
 
@@ -103,11 +115,6 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     m_frameSaver = WindowFrameAutosaver::attach(this, kFrameName, uiStateFile);
 }
 
-QString AllAnnouncementsWindow::announcementEmoji(const QString& title)
-{
-    return AnnouncementEmoji::forTitle(title);
-}
-
 void AllAnnouncementsWindow::update(const AnnouncementList& announcements)
 {
     m_all = announcements;
@@ -123,8 +130,13 @@ void AllAnnouncementsWindow::applyFilter()
 {
     if (!m_built)
         return;
-    const bool filtered = !m_searchField->text().trimmed().isEmpty() || m_watchlistOnly->isChecked();
-    const AnnouncementList found = m_search.filter(m_searchField->text(), m_watchlistOnly->isChecked());
+    const QVariant kind = m_categoryFilter->currentData();
+    const auto category =
+        kind.isValid() ? std::optional(AnnouncementCategory::Kind(kind.toInt())) : std::nullopt;
+    const bool filtered =
+        !m_searchField->text().trimmed().isEmpty() || m_watchlistOnly->isChecked() || category.has_value();
+    const AnnouncementList found =
+        m_search.filter(m_searchField->text(), m_watchlistOnly->isChecked(), category);
     m_announcements = found.mid(0, kMaxRows);
     if (!filtered)
         m_countLabel->setText(tr("%n kept", nullptr, int(m_all.size())));

@@ -9,6 +9,7 @@
 
 class AnnouncementRowView;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QScrollArea;
@@ -17,8 +18,8 @@ class UrlOpener;
 class WindowFrameAutosaver;
 
 // The list of kept announcements, newest first, at most 100 rows, under a green header, with a search
-// field (Ctrl+F) and a "Watchlist only" switch that narrow the list as the user types. Closing only
-// hides it; the owner calls update() after each poll while it is visible.
+// field (Ctrl+F), a category pop-up and a "Watchlist only" switch that narrow the list as the user types.
+// Closing only hides it; the owner calls update() after each poll while it is visible.
 class AllAnnouncementsWindow : public QWidget
 {
     Q_OBJECT
@@ -37,8 +38,6 @@ public:
     AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, SearchSources sources,
                            QWidget* parent = nullptr);
 
-    static QString announcementEmoji(const QString& title);
-
     // Shows the first 100 of `announcements` that pass the search, in the order given, rebuilding
     // every row.
     void update(const AnnouncementList& announcements);
@@ -47,6 +46,7 @@ public:
     const AnnouncementList& announcements() const { return m_announcements; } // the rows shown
     QLineEdit* searchField() const { return m_searchField; }
     QCheckBox* watchlistOnlySwitch() const { return m_watchlistOnly; }
+    QComboBox* categoryFilter() const { return m_categoryFilter; } // first "All categories", then the kinds
     QLabel* countLabel() const { return m_countLabel; }
     QList<AnnouncementRowView*> rows() const;
     int separatorCount() const;
@@ -69,6 +69,7 @@ private:
     AnnouncementList m_announcements;
     QLineEdit* m_searchField = nullptr;
     QCheckBox* m_watchlistOnly = nullptr;
+    QComboBox* m_categoryFilter = nullptr;
     QLabel* m_countLabel = nullptr;
     QScrollArea* m_scrollArea = nullptr;
     QWidget* m_column = nullptr;

@@ -1,26 +1,33 @@
 #include "windows/AnnouncementWebPage.h"
 
+#include "model/DescriptionMarkup.h"
 #include "platform/gui/UrlOpener.h"
+#include "windows/AnnouncementWebFilter.h"
 
 #include <QWebEngineSettings>
 
-AnnouncementWebPage::AnnouncementWebPage(UrlOpener* opener, QObject* parent)
-    : QWebEnginePage(parent), m_opener(opener)
+AnnouncementWebPage::AnnouncementWebPage(UrlOpener* opener, QUrl portalOrigin, QObject* parent)
+    : QWebEnginePage(parent), m_opener(opener), m_portal(std::move(portalOrigin)),
+      m_filter(new AnnouncementWebFilter(m_portal, this))
 {
+    setUrlRequestInterceptor(m_filter);
     QWebEngineSettings* web = settings();
     web->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     web->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     web->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     web->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     web->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    // Neither asks a host by HTTP, so the request filter never sees them.
+    web->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
+    web->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     connect(this, &QWebEnginePage::loadFinished, this, [this] { m_followingClick = false; });
 }
 
 void AnnouncementWebPage::loadDocument(const QString& html, const QUrl& baseUrl)
 {
     m_ownLoadPending = true;
-    m_home = baseUrl;
-    setHtml(html, baseUrl);
+    setHtml(DescriptionMarkup::forPage(html),
+            isOnPortal(baseUrl) ? baseUrl : m_portal.resolved(QUrl(QStringLiteral("/"))));
 }
 
 bool AnnouncementWebPage::isWebAddress(const QUrl& url)
@@ -29,10 +36,9 @@ bool AnnouncementWebPage::isWebAddress(const QUrl& url)
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
-bool AnnouncementWebPage::isOnHomeHost(const QUrl& url) const
+bool AnnouncementWebPage::isOnPortal(const QUrl& url) const
 {
-    return !m_home.host().isEmpty() && url.host().compare(m_home.host(), Qt::CaseInsensitive) == 0 &&
-           url.port(-1) == m_home.port(-1);
+    return AnnouncementWebFilter::sameOrigin(url, m_portal);
 }
 
 bool AnnouncementWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
@@ -50,11 +56,11 @@ bool AnnouncementWebPage::acceptNavigationRequest(const QUrl& url, NavigationTyp
     if (!isMainFrame)
         return true; // a frame of the description; the window stays on the announcement
     const bool clicked = type == NavigationTypeLinkClicked;
-    if ((clicked || (type == NavigationTypeRedirect && m_followingClick)) && isOnHomeHost(url)) {
+    if ((clicked || (type == NavigationTypeRedirect && m_followingClick)) && isOnPortal(url)) {
         m_followingClick = true;
         return true;
     }
-    // Leaving the host, at the user's request: the browser has the address bar this window lacks.
+    // Leaving the portal, at the user's request: the browser has the address bar this window lacks.
     if ((clicked || m_followingClick) && m_opener)
         m_opener->open(url);
     m_followingClick = false;

@@ -1,6 +1,7 @@
 #include "windows/AnnouncementWindow.h"
 
 #include "model/AnnouncementPage.h"
+#include "model/DescriptionMarkup.h"
 #include "platform/HeapTrim.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementWebPage.h"
@@ -274,11 +275,12 @@ void AnnouncementWindow::loadContent()
 {
     AnnouncementWebView::prepareEngine();
     m_webView = new AnnouncementWebView(m_webHost);
-    m_page = new AnnouncementWebPage(m_services.opener, this);
+    m_page = new AnnouncementWebPage(m_services.opener, m_services.portalOrigin, this);
     m_webView->setPage(m_page);
     m_webHost->layout()->addWidget(m_webView);
 
-    // Relative links and images resolve against the announcement's own page on the portal.
+    // Relative links and images resolve against the announcement's own page on the portal (the
+    // portal's home page for a link elsewhere).
     const QUrl base = UrlOpener::webAddress(m_announcement.link());
     const QString html = buildHTML();
     if (fitsInDataAddress(html)) {
@@ -293,7 +295,7 @@ void AnnouncementWindow::loadContent()
     // from the application's own script world (the page's scripts stay off).
     const Announcement shell(m_announcement.id(), m_announcement.title(), QString(), m_announcement.link(),
                              m_announcement.pubDate(), m_announcement.companies());
-    const QString description = m_announcement.description();
+    const QString description = DescriptionMarkup::forPage(m_announcement.description());
     connect(
         m_page, &QWebEnginePage::loadFinished, this,
         [this, description](bool ok) {

@@ -3,18 +3,24 @@
 #include "infra/LogCategories.h"
 #include "model/InterfaceLanguage.h"
 #include "model/Preferences.h"
+#include "telemetry/TelemetryService.h"
 #include "windows/ChoicePopup.h"
+#include "windows/RulesEditor.h"
 #include "windows/WatchlistEditor.h"
 #include "windows/WindowStyle.h"
 
+#include <QAbstractButton>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
 
 namespace {
 const double kIntervals[] = {180.0, 300.0, 600.0};
@@ -24,11 +30,12 @@ SettingsWindow::SettingsWindow(Preferences& preferences, Hooks hooks, QWidget* p
     : QWidget(parent, Qt::Window), m_preferences(preferences), m_hooks(std::move(hooks))
 {
     setWindowTitle(tr("Settings — Zelvora"));
-    setFixedSize(440, 700);
     setWindowFlag(Qt::WindowMinimizeButtonHint, false);
-    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     setupUI();
     loadValues();
+    // Small enough for a 1366x768 screen with a panel; the pages scroll when made smaller still.
+    setMinimumSize(520, 360);
+    resize(700, 520);
 }
 
 int SettingsWindow::languagePosition(const QString& language)
@@ -90,16 +97,47 @@ QCheckBox* SettingsWindow::makeCheckbox(const QString& title, void (SettingsWind
     return checkbox;
 }
 
+QWidget* SettingsWindow::makePage(const QString& heading, const QList<QWidget*>& rows)
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(10);
+    layout->addWidget(makeSectionHeader(heading), 0, Qt::AlignLeft);
+    for (QWidget* row : rows)
+        layout->addWidget(row, 0, qobject_cast<QAbstractButton*>(row) ? Qt::AlignLeft : Qt::Alignment());
+    layout->addStretch(1);
+    return page;
+}
+
+int SettingsWindow::addPage(const QString& title, QWidget* page)
+{
+    // Each page scrolls on its own, so a long one still fits a short screen.
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    page->setContentsMargins(20, 16, 20, 16);
+    scroll->setWidget(page);
+    const int index = m_pages->addWidget(scroll);
+    m_sections->addItem(title);
+    if (index == 0)
+        m_sections->setCurrentRow(0);
+    return index;
+}
+
+void SettingsWindow::showPage(int index)
+{
+    m_sections->setCurrentRow(index);
+}
+
+int SettingsWindow::currentPage() const
+{
+    return m_pages->currentIndex();
+}
+
 void SettingsWindow::setupUI()
 {
-    auto separator = [this] {
-        auto* line = new QWidget;
-        line->setFixedHeight(1);
-        line->setAutoFillBackground(true);
-        m_separators.append(line);
-        return line;
-    };
-
     m_languagePopup = new ChoicePopup;
     m_languagePopup->addItems(
         {QStringLiteral("English"), QStringLiteral("\u0627\u0644\u0639\u0631\u0628\u064A\u0629")});
@@ -112,79 +150,83 @@ void SettingsWindow::setupUI()
     m_pollIntervalPopup = new ChoicePopup;
     m_pollIntervalPopup->addItems({tr("Every 3 minutes"), tr("Every 5 minutes"), tr("Every 10 minutes")});
     connect(m_pollIntervalPopup, &QComboBox::activated, this, &SettingsWindow::pollIntervalChanged);
+    m_automaticUpdatesCheckbox =
+        makeCheckbox(tr("Check for updates automatically"), &SettingsWindow::automaticUpdatesChanged);
 
     m_notificationsCheckbox =
         makeCheckbox(tr("Enable notifications for new announcements"), &SettingsWindow::notificationsChanged);
     m_showAllCheckbox =
         makeCheckbox(tr("Show all announcements (not just watchlist)"), &SettingsWindow::showAllChanged);
-
-    m_usageStatisticsCheckbox =
-        makeCheckbox(tr("Share anonymous usage statistics"), &SettingsWindow::usageStatisticsChanged);
-
     m_resetPromptButton = new QPushButton(tr("Re-enable notification prompt"));
     m_resetPromptButton->setFont(WindowStyle::systemFont(11));
     connect(m_resetPromptButton, &QPushButton::clicked, this, &SettingsWindow::resetNotificationPrompt);
 
     m_watchlistEditor = new WatchlistEditor(m_preferences, m_hooks.issuerDirectory);
     connect(m_watchlistEditor, &WatchlistEditor::watchlistChanged, this, &SettingsWindow::watchlistChanged);
+    m_rulesEditor = new RulesEditor(m_preferences);
+
+    m_usageStatisticsCheckbox =
+        makeCheckbox(tr("Share anonymous usage statistics"), &SettingsWindow::usageStatisticsChanged);
+    m_doNotTrackNote = new QLabel(tr("Turned off by DO_NOT_TRACK in the environment."));
+    m_doNotTrackNote->setFont(WindowStyle::systemFont(11));
+    m_doNotTrackNote->setWordWrap(true);
 
     m_footer = new QLabel(tr("Zelvora monitors issuer announcements and market news from Saudi "
                              "Exchange public feeds. No account or API key required."));
     m_footer->setObjectName(QStringLiteral("footer"));
     m_footer->setFont(WindowStyle::systemFont(11));
     m_footer->setWordWrap(true);
-    m_footer->setMaximumWidth(392);
-    m_footer->setMinimumHeight(m_footer->heightForWidth(392)); // never squeezed: the bottom margin gives way
 
-    auto* stack = new QVBoxLayout;
-    stack->setSpacing(0);
-    stack->setContentsMargins(0, 24, 0, 0);
-    stack->addWidget(makeSectionHeader(tr("Data & Fetching")), 0, Qt::AlignLeft);
-    stack->addSpacing(8);
-    stack->addWidget(makePopupRow(tr("Language"), m_languagePopup));
-    stack->addSpacing(10);
-    stack->addWidget(makePopupRow(tr("Interface language"), m_interfaceLanguagePopup));
-    stack->addSpacing(10);
-    stack->addWidget(makePopupRow(tr("Check every"), m_pollIntervalPopup));
-    stack->addSpacing(16);
-    stack->addWidget(separator());
-    stack->addSpacing(16);
-    stack->addWidget(makeSectionHeader(tr("Notifications")), 0, Qt::AlignLeft);
-    stack->addSpacing(10);
-    stack->addWidget(m_notificationsCheckbox, 0, Qt::AlignLeft);
-    stack->addSpacing(10);
-    stack->addWidget(m_showAllCheckbox, 0, Qt::AlignLeft);
-    stack->addSpacing(10);
-    stack->addWidget(m_resetPromptButton, 0, Qt::AlignLeft);
-    stack->addSpacing(16);
-    stack->addWidget(separator());
-    stack->addSpacing(16);
-    stack->addWidget(makeSectionHeader(tr("Watchlist")), 0, Qt::AlignLeft);
-    stack->addSpacing(10);
-    stack->addWidget(m_watchlistEditor);
-    stack->addSpacing(16);
-    stack->addWidget(separator());
-    stack->addSpacing(16);
-    stack->addWidget(makeSectionHeader(tr("Privacy")), 0, Qt::AlignLeft);
-    stack->addSpacing(10);
-    stack->addWidget(m_usageStatisticsCheckbox, 0, Qt::AlignLeft);
-    stack->addSpacing(16);
-    stack->addWidget(separator());
-    stack->addSpacing(14);
-    stack->addWidget(m_footer);
+    m_sections = new QListWidget;
+    m_sections->setObjectName(QStringLiteral("sections"));
+    m_sections->setFixedWidth(170);
+    m_sections->setFrameShape(QFrame::NoFrame);
+    m_sections->setFont(WindowStyle::systemFont(13));
+    m_sections->setSpacing(2);
+    m_pages = new QStackedWidget;
+    connect(m_sections, &QListWidget::currentRowChanged, m_pages, &QStackedWidget::setCurrentIndex);
 
-    // 20 below the footer and 16 more to the window's edge, as far as the controls leave room.
-    stack->addSpacerItem(new QSpacerItem(0, 20 + 16, QSizePolicy::Minimum, QSizePolicy::Expanding));
-    auto* container = new QVBoxLayout(this);
-    container->setContentsMargins(24, 0, 24, 0);
+    addPage(tr("General"),
+            makePage(tr("Data & Fetching"),
+                     {makePopupRow(tr("Language"), m_languagePopup),
+                      makePopupRow(tr("Interface language"), m_interfaceLanguagePopup),
+                      makePopupRow(tr("Check every"), m_pollIntervalPopup), m_automaticUpdatesCheckbox}));
+    addPage(tr("Notifications"),
+            makePage(tr("Notifications"), {m_notificationsCheckbox, m_showAllCheckbox, m_resetPromptButton}));
+    addPage(tr("Watchlist"), makePage(tr("Watchlist"), {m_watchlistEditor}));
+    addPage(tr("Rules"), makePage(tr("Rules"), {m_rulesEditor}));
+    addPage(tr("Privacy"), makePage(tr("Privacy"), {m_usageStatisticsCheckbox, m_doNotTrackNote}));
+
+    auto* right = new QVBoxLayout;
+    right->setContentsMargins(0, 0, 0, 0);
+    right->setSpacing(0);
+    right->addWidget(m_pages, 1);
+    auto* footerLine = new QWidget;
+    footerLine->setFixedHeight(1);
+    footerLine->setAutoFillBackground(true);
+    m_separators.append(footerLine);
+    right->addWidget(footerLine);
+    m_footer->setContentsMargins(20, 10, 20, 12);
+    right->addWidget(m_footer);
+
+    auto* sideLine = new QWidget;
+    sideLine->setFixedWidth(1);
+    sideLine->setAutoFillBackground(true);
+    m_separators.append(sideLine);
+    auto* container = new QHBoxLayout(this);
+    container->setContentsMargins(0, 0, 0, 0);
     container->setSpacing(0);
-    container->addLayout(stack);
+    container->addWidget(m_sections);
+    container->addWidget(sideLine);
+    container->addLayout(right, 1);
     applyColors();
 }
 
 void SettingsWindow::applyColors()
 {
     WindowStyle::setColor(m_footer, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
+    WindowStyle::setColor(m_doNotTrackNote, QPalette::WindowText,
+                          WindowStyle::secondaryLabelColor(palette()));
     for (QLabel* heading : std::as_const(m_headings))
         WindowStyle::setColor(heading, QPalette::WindowText, WindowStyle::greenText(palette()));
     for (QWidget* line : std::as_const(m_separators)) {
@@ -203,6 +245,7 @@ void SettingsWindow::showEvent(QShowEvent* event)
 {
     // The watchlist may have been changed from the command line since the window was last shown.
     m_watchlistEditor->reload();
+    m_rulesEditor->reload();
     QWidget::showEvent(event);
 }
 
@@ -213,7 +256,12 @@ void SettingsWindow::loadValues()
         static_cast<int>(InterfaceLanguage::stored(m_preferences.store())));
     m_notificationsCheckbox->setChecked(m_preferences.notificationsEnabled());
     m_showAllCheckbox->setChecked(m_preferences.showAllAnnouncements());
-    m_usageStatisticsCheckbox->setChecked(m_preferences.shareUsageStatistics());
+    // The environment's DO_NOT_TRACK wins over the stored switch: the box shows what happens.
+    const bool doNotTrack = TelemetryService::doNotTrack();
+    m_usageStatisticsCheckbox->setChecked(m_preferences.shareUsageStatistics() && !doNotTrack);
+    m_usageStatisticsCheckbox->setEnabled(!doNotTrack);
+    m_doNotTrackNote->setVisible(doNotTrack);
+    m_automaticUpdatesCheckbox->setChecked(m_preferences.automaticUpdateChecks());
     m_pollIntervalPopup->setCurrentIndex(pollIntervalPosition(m_preferences.pollInterval()));
 }
 
@@ -264,6 +312,11 @@ void SettingsWindow::showAllChanged()
 void SettingsWindow::usageStatisticsChanged()
 {
     m_preferences.setShareUsageStatistics(m_usageStatisticsCheckbox->isChecked());
+}
+
+void SettingsWindow::automaticUpdatesChanged()
+{
+    m_preferences.setAutomaticUpdateChecks(m_automaticUpdatesCheckbox->isChecked());
 }
 
 void SettingsWindow::resetNotificationPrompt()

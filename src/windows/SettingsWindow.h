@@ -8,12 +8,16 @@ class Preferences;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QListWidget;
+class QStackedWidget;
 class QPushButton;
+class RulesEditor;
 class WatchlistEditor;
 
-// Feed and interface language, poll interval, notifications, the watchlist filter and the watchlist
-// itself. Every control writes its setting at once; a new interval restarts polling and a new language
-// relaunches the program.
+// Feed and interface language, poll interval, update checks, notifications, the watchlist filter, the
+// watchlist itself and privacy, one page per section with the sections listed at the side. Every
+// control writes its setting at once; a new interval restarts polling and a new language relaunches
+// the program.
 class SettingsWindow : public QWidget
 {
     Q_OBJECT
@@ -50,7 +54,17 @@ public:
     QCheckBox* showAllCheckbox() const { return m_showAllCheckbox; }
     QPushButton* resetPromptButton() const { return m_resetPromptButton; }
     WatchlistEditor* watchlistEditor() const { return m_watchlistEditor; }
+    RulesEditor* rulesEditor() const { return m_rulesEditor; }
     QCheckBox* usageStatisticsCheckbox() const { return m_usageStatisticsCheckbox; }
+    QCheckBox* automaticUpdatesCheckbox() const { return m_automaticUpdatesCheckbox; }
+
+    // Adds a section: its title in the side list, the page (which the window takes) beside it.
+    // Returns the page's position.
+    int addPage(const QString& title, QWidget* page);
+    void showPage(int index);
+    int currentPage() const;
+    // A page as the window's own are laid out: the heading, then the rows one under another.
+    QWidget* makePage(const QString& heading, const QList<QWidget*>& rows);
 
     void languageChanged();
     void interfaceLanguageChanged();
@@ -59,6 +73,7 @@ public:
     void showAllChanged();
     void resetNotificationPrompt();
     void usageStatisticsChanged();
+    void automaticUpdatesChanged();
 
     // Starts this executable again with the same arguments, detached.
     static bool startNewInstanceOfThisProgram();
@@ -89,7 +104,12 @@ private:
     QCheckBox* m_showAllCheckbox = nullptr;
     QPushButton* m_resetPromptButton = nullptr;
     WatchlistEditor* m_watchlistEditor = nullptr;
+    RulesEditor* m_rulesEditor = nullptr;
     QCheckBox* m_usageStatisticsCheckbox = nullptr;
+    QLabel* m_doNotTrackNote = nullptr;
+    QCheckBox* m_automaticUpdatesCheckbox = nullptr;
+    QListWidget* m_sections = nullptr;
+    QStackedWidget* m_pages = nullptr;
     QLabel* m_footer = nullptr;
     QList<QWidget*> m_separators;
     QList<QLabel*> m_headings;

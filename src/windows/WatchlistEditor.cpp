@@ -3,8 +3,10 @@
 #include "fetch/IssuerDirectory.h"
 #include "model/Preferences.h"
 #include "model/SearchText.h"
+#include "model/Watchlist.h"
 #include "windows/WindowStyle.h"
 
+#include <QAbstractItemView>
 #include <QBoxLayout>
 #include <QCompleter>
 #include <QKeyEvent>
@@ -17,6 +19,19 @@
 
 namespace {
 const QString kNameSeparator = QStringLiteral("  \u2014  ");
+
+// Words are shown joined by the comma of their language: a typed "،" stays "،".
+QString joined(const QStringList& words, const QString& typed = QString())
+{
+    const QChar arabicComma(0x060C);
+    bool arabic = typed.contains(arabicComma) && !typed.contains(QLatin1Char(','));
+    if (typed.isEmpty() && !words.isEmpty()) {
+        static const QRegularExpression arabicLetter(QStringLiteral("[\\x{0600}-\\x{06FF}]"));
+        arabic = std::all_of(words.cbegin(), words.cend(),
+                             [](const QString& word) { return arabicLetter.match(word).hasMatch(); });
+    }
+    return words.join(arabic ? QString(arabicComma) + QLatin1Char(' ') : QStringLiteral(", "));
+}
 
 bool isFourDigits(const QString& text)
 {
@@ -33,6 +48,8 @@ WatchlistEditor::WatchlistEditor(Preferences& preferences, QString issuerDirecto
     m_symbolList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_symbolList->setFixedHeight(92);
     m_symbolList->installEventFilter(this); // the Delete key removes the selected symbol
+    connect(m_symbolList, &QListWidget::itemSelectionChanged, this,
+            [this] { m_removeButton->setEnabled(!m_symbolList->selectedItems().isEmpty()); });
 
     m_symbolInput = new QLineEdit;
     m_symbolInput->setFont(WindowStyle::systemFont(12));
@@ -42,12 +59,14 @@ WatchlistEditor::WatchlistEditor(Preferences& preferences, QString issuerDirecto
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     completer->setFilterMode(Qt::MatchContains);
     m_symbolInput->setCompleter(completer);
+    m_completer = completer;
     connect(m_symbolInput, &QLineEdit::returnPressed, this, &WatchlistEditor::addTyped);
     connect(m_symbolInput, &QLineEdit::textEdited, this, [this] { m_message->clear(); });
 
     m_addButton = new QPushButton(tr("Add"));
     connect(m_addButton, &QPushButton::clicked, this, &WatchlistEditor::addTyped);
     m_removeButton = new QPushButton(tr("Remove"));
+    m_removeButton->setEnabled(false); // until a symbol is selected
     connect(m_removeButton, &QPushButton::clicked, this, &WatchlistEditor::removeSelected);
 
     m_message = new QLabel;
@@ -94,6 +113,12 @@ void WatchlistEditor::reload()
     for (const IssuerDirectory::Issuer& issuer : issuers.issuers())
         completions.append(issuer.symbol + kNameSeparator + issuers.displayName(issuer.symbol));
     m_completions->setStringList(completions);
+    // The list is as wide as its longest name (within reason), not cut at the field's width.
+    int widest = 0;
+    const QFontMetrics metrics(m_completer->popup()->font());
+    for (const QString& completion : std::as_const(completions))
+        widest = std::max(widest, metrics.horizontalAdvance(completion));
+    m_completer->popup()->setMinimumWidth(std::min(widest + 40, 640));
 
     m_symbolList->clear();
     const Watchlist watchlist = m_preferences.watchlist();
@@ -103,7 +128,7 @@ void WatchlistEditor::reload()
             new QListWidgetItem(name.isEmpty() ? symbol : symbol + kNameSeparator + name, m_symbolList);
         item->setData(Qt::UserRole, symbol);
     }
-    m_wordsInput->setText(watchlist.words().join(QStringLiteral(", ")));
+    m_wordsInput->setText(joined(watchlist.words()));
     m_message->clear();
 }
 
@@ -175,12 +200,22 @@ QStringList WatchlistEditor::splitWords(const QString& text)
 
 void WatchlistEditor::wordsEdited()
 {
-    const QStringList words = splitWords(m_wordsInput->text());
+    QStringList words = splitWords(m_wordsInput->text());
+    QStringList refused;
+    words.removeIf([&refused](const QString& word) {
+        if (Watchlist::isUsableWord(word))
+            return false;
+        refused.append(QStringLiteral("\u201C%1\u201D").arg(word));
+        return true;
+    });
+    if (!refused.isEmpty())
+        showMessage(
+            tr("A watch word needs at least two letters: %1.").arg(refused.join(QStringLiteral(", "))));
     if (words != m_preferences.watchWords()) {
         m_preferences.setWatchWords(words);
         Q_EMIT watchlistChanged();
     }
-    m_wordsInput->setText(words.join(QStringLiteral(", ")));
+    m_wordsInput->setText(joined(words, m_wordsInput->text()));
 }
 
 bool WatchlistEditor::eventFilter(QObject* watched, QEvent* event)

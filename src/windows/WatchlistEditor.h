@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class Preferences;
+class QCompleter;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -55,4 +56,5 @@ private:
     QLineEdit* m_wordsInput = nullptr;
     QLabel* m_message = nullptr;
     QStringListModel* m_completions = nullptr;
+    QCompleter* m_completer = nullptr;
 };

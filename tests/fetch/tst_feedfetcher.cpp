@@ -95,6 +95,7 @@ private Q_SLOTS:
         QTest::newRow("page 2 partly new, stop after page 3") << 2 << page(11, 50) << 3 << 110 << ok;
         QTest::newRow("page 2 short") << 2 << page(51, 20) << 2 << 70 << ok;
         QTest::newRow("page 2 empty") << 2 << page(51, 0) << 2 << 50 << ok;
+        QTest::newRow("page 2 of 100,000 items gives 50") << 2 << page(51, 100000) << 3 << 150 << ok;
         QTest::newRow("503 on page 1")
             << 1 << Fault{.status = 503} << 1 << 0 << QStringLiteral("badStatus(503)");
         QTest::newRow("HTML on page 1")

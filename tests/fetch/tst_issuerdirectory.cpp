@@ -1,6 +1,8 @@
 #include "fetch/IssuerDirectory.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -52,18 +54,44 @@ private Q_SLOTS:
         QVERIFY(reloaded.search(QStringLiteral("bank")).isEmpty());
     }
 
+    // A name that would act on a terminal (escape, bell, OSC 52) is learned without its controls.
+    void namesAreLearnedClean()
+    {
+        IssuerDirectory directory(m_dir.path());
+        directory.learn(
+            {issuerItem(QStringLiteral("2222"), QStringLiteral("Evil&#27;]52;c;ZXZpbA==&#7; Co.\u0085"))},
+            Instant::fromReferenceSeconds(800000000));
+        QCOMPARE(directory.displayName(QStringLiteral("2222")), QStringLiteral("Evil]52;c;ZXZpbA== Co."));
+    }
+
+    // A full directory of the longest names in the widest characters is written and read back whole.
     void boundedByLastSeenAndRobustToDamage()
     {
         IssuerDirectory directory(m_dir.path());
         AnnouncementList many;
+        const QString wide = QString(IssuerDirectory::kMaxNameLength, QChar(0x20AC)) + QStringLiteral("&#1;");
         for (int i = 0; i < IssuerDirectory::kMaxIssuers + 5; ++i)
-            many.append(issuerItem(QString::number(10000 + i), QStringLiteral("Issuer %1").arg(i), i));
+            many.append(issuerItem(QString::number(10000 + i), QString::number(i) + wide, i));
         // The first five were seen a week earlier than the rest.
         directory.learn(many.mid(0, 5), Instant::fromReferenceSeconds(800000000));
         directory.learn(many.mid(5), Instant::fromReferenceSeconds(800000000 + 7 * 86400));
         QCOMPARE(directory.issuers().size(), IssuerDirectory::kMaxIssuers);
         QVERIFY(!directory.find(QStringLiteral("10004")));
         QVERIFY(directory.find(QStringLiteral("10005")));
+        QVERIFY(directory.save());
+        QCOMPARE(IssuerDirectory(m_dir.path()).issuers().size(), IssuerDirectory::kMaxIssuers);
+
+        // A hand-made file far over the limit is cut down in one pass (the newest kept).
+        QJsonObject huge;
+        for (int i = 0; i < 150000; ++i)
+            huge.insert(QString::number(100000 + i), QJsonObject{{QStringLiteral("seen"), i}});
+        QFile made(m_dir.filePath(IssuerDirectory::fileName));
+        QVERIFY(made.open(QIODevice::WriteOnly));
+        made.write(QJsonDocument(huge).toJson(QJsonDocument::Compact));
+        made.close();
+        const IssuerDirectory trimmed(m_dir.path());
+        QCOMPARE(trimmed.issuers().size(), IssuerDirectory::kMaxIssuers);
+        QVERIFY(trimmed.find(QStringLiteral("249999")) && !trimmed.find(QStringLiteral("246999")));
 
         QFile file(m_dir.filePath(IssuerDirectory::fileName));
         QVERIFY(file.open(QIODevice::WriteOnly));

@@ -3,6 +3,8 @@
 #include "FetcherHarness.h"
 #include "support/StdoutCapture.h"
 
+#include <QFile>
+
 using portalsim::Fault;
 using portalsim::Feed;
 using State = PollStatus::State;
@@ -19,7 +21,9 @@ private Q_SLOTS:
         const auto summary = [&h, &utc](const AnnouncementsUpdate& update) {
             return update.status.summary(h.clock.now(), utc);
         };
-        const QString firstTime = h.clock.now().toDateTime().toString(QStringLiteral("HH:mm"));
+        // The program's own times: 12-hour, in the given zone.
+        const auto clockTime = [&h] { return QLocale::c().toString(h.clock.now().toDateTime(), u"h:mm AP"); };
+        const QString firstTime = clockTime();
         QCOMPARE(h.fetcher->pollStatus().state(), State::Unknown);
         QCOMPARE(summary(h.pollAndWait()), QStringLiteral("Checked ") + firstTime);
 
@@ -35,7 +39,7 @@ private Q_SLOTS:
         h.sim->setFault(Feed::IssuerEN, 0, Fault{.status = 403});
         StdoutCapture log;
         h.clock.advance(180);
-        const QString since = h.clock.now().toDateTime().toString(QStringLiteral("HH:mm"));
+        const QString since = clockTime();
         QList<State> states;
         for (const int minutes : {0, 10, 20, 11, 10}) {
             h.clock.advance(minutes * 60);
@@ -76,6 +80,22 @@ private Q_SLOTS:
         };
         QCOMPARE(afterPolls({0, 45}), State::Failing);
         QCOMPARE(afterPolls({0, 45, 46}), State::NotWatching);
+    }
+
+    // A status file far larger than any written (a hostile or damaged one) is not read at all.
+    void anOversizedFileIsNotRead()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("poll-status.json"));
+        PollStatus status;
+        status.record(Instant::fromReferenceSeconds(60.0), {}, true);
+        QVERIFY(status.save(path));
+        QCOMPARE(PollStatus::load(path), status);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write(QByteArray(PollStatus::kMaxFileBytes, ' '));
+        file.close();
+        QCOMPARE(PollStatus::load(path), PollStatus());
     }
 };
 

@@ -90,21 +90,57 @@ private Q_SLOTS:
         QVERIFY2(!text.isEmpty() && text.contains(error), qPrintable(text));
     }
 
-    void redirectsOnlyToWebAddresses()
+    void whichRedirectsAreFollowed_data()
     {
-        LoopbackHttpServer server([](const httplib::Request& request, httplib::Response& response) {
-            if (request.path == "/moved")
-                response.set_redirect("/appcast.xml");
-            else if (request.path == "/local")
-                response.set_redirect("file:///etc/passwd");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<bool>("any");
+        QTest::addColumn<bool>("sameOrigin");
+        QTest::newRow("same origin") << QByteArray("https://portal.example/b") << true << true;
+        QTest::newRow("explicit default port") << QByteArray("https://PORTAL.example:443/b") << true << true;
+        QTest::newRow("other host") << QByteArray("https://evil.example/b") << true << false;
+        QTest::newRow("other port") << QByteArray("https://portal.example:8443/b") << true << false;
+        QTest::newRow("down to http") << QByteArray("http://portal.example/b") << false << false;
+        QTest::newRow("not the web") << QByteArray("file:///etc/passwd") << false << false;
+    }
+
+    void whichRedirectsAreFollowed()
+    {
+        QFETCH(QByteArray, to);
+        QFETCH(bool, any);
+        QFETCH(bool, sameOrigin);
+        const QByteArray from("https://portal.example/a");
+        QCOMPARE(HttpClient::mayFollow(from, to, HttpClient::Redirects::AnyWebAddress), any);
+        QCOMPARE(HttpClient::mayFollow(from, to, HttpClient::Redirects::SameOrigin), sameOrigin);
+    }
+
+    // A portal that sends its feed request to a third party (127.0.0.2): the form and headers stay
+    // home, while a 307 within the portal repeats the POST and a 302 turns it into a GET.
+    void sameOriginRedirectsStayHome()
+    {
+        LoopbackHttpServer third({}, "127.0.0.2");
+        const QByteArray away = third.url("/steal");
+        LoopbackHttpServer portal([away](const httplib::Request& request, httplib::Response& response) {
+            if (request.path == "/away")
+                response.set_redirect(away.toStdString(), 307);
+            else if (request.path == "/again")
+                response.set_redirect("/feed", 307);
+            else if (request.path == "/see")
+                response.set_redirect("/feed", 302);
             else
-                response.set_content("<rss/>", "application/xml");
+                response.set_content("{}", "application/json");
         });
-        HttpClient client(HttpClient::Options{});
-        const auto moved = client.run({server.url("/moved"), {}, false, {}});
-        QCOMPARE(std::get<HttpClient::Response>(moved).body, QByteArray("<rss/>"));
-        QVERIFY(!errorOf(client.run({server.url("/local"), {}, false, {}})).isEmpty());
-        QVERIFY(!HttpClient::isValidUrl("file:///etc/passwd"));
+        HttpClient::Options options;
+        options.redirects = HttpClient::Redirects::SameOrigin;
+        HttpClient client(options);
+        const auto post = [&](const char* path) { return client.run({portal.url(path), {}, true, "form"}); };
+        QVERIFY(errorOf(post("/away")).contains(QLatin1String("Refused a redirect to http://127.0.0.2")));
+        QCOMPARE(third.count(), 0);
+        QCOMPARE(std::get<HttpClient::Response>(post("/again")).body, QByteArray("{}"));
+        QVERIFY(std::holds_alternative<HttpClient::Response>(post("/see")));
+        const auto requests = portal.requests();
+        QCOMPARE(requests.size(), 5);
+        QCOMPARE(requests[2].method + ' ' + requests[2].body, QByteArray("POST form"));
+        QCOMPARE(requests[4].method + ' ' + requests[4].body, QByteArray("GET "));
     }
 
     // start(): in order, on the client's thread; cancel() ends a held transfer and every later one.

@@ -89,6 +89,31 @@ private Q_SLOTS:
         QCOMPARE(preferences.pollInterval(), 30.0);
         QCOMPARE(log.text(), QStringLiteral("[Preferences] pollInterval 0.001 is below 30 seconds; "
                                             "polling every 30 seconds\n"));
+
+        // The environment lowers the floor for a portal on this machine only.
+        qputenv("ZELVORA_MIN_POLL_INTERVAL", "0.01");
+        for (const char* local : {"http://127.0.0.1:8080", "http://localhost:8080", "http://[::1]:8080"})
+            QCOMPARE(Preferences::minimumPollInterval(QString::fromLatin1(local)), 0.01);
+        for (const char* real : {"https://www.saudiexchange.sa", "https://127.0.0.1.evil.example"})
+            QCOMPARE(Preferences::minimumPollInterval(QString::fromLatin1(real)), 30.0);
+        preferences.setPollInterval(0.001);
+        QCOMPARE(Preferences(m_path, QStringLiteral("http://127.0.0.2:9")).pollInterval(), 0.01);
+        QCOMPARE(Preferences(m_path, QStringLiteral("https://www.saudiexchange.sa")).pollInterval(), 30.0);
+        qunsetenv("ZELVORA_MIN_POLL_INTERVAL");
+    }
+
+    // The matcher is built once for a watchlist, and again when the file changes, by anyone.
+    void watchlistBuiltOncePerChange()
+    {
+        Preferences preferences(m_path);
+        preferences.setWatchWords({QStringLiteral("dividend"), QStringLiteral("x")});
+        const Watchlist first = preferences.watchlist();
+        QCOMPARE(first.words(), QStringList{QStringLiteral("dividend")}); // one letter matches everything
+        QCOMPARE(preferences.watchlist().words().constData(), first.words().constData());
+        Preferences(m_path).changeWatchWords(
+            [](QStringList& words) { words.append(QStringLiteral("merger")); });
+        QCOMPARE(preferences.watchlist().words(),
+                 (QStringList{QStringLiteral("dividend"), QStringLiteral("merger")}));
     }
 
     void seenSetKeepsTheNewest()

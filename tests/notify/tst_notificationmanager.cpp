@@ -132,6 +132,24 @@ private Q_SLOTS:
         }
     }
 
+    // A user's rule filters like the watchlist, names itself, and an urgent one stays until dismissed.
+    void urgentRule()
+    {
+        m_preferences->setShowAllAnnouncements(false);
+        m_preferences->setRules(
+            {Rule(QStringLiteral("divs"), {QStringLiteral("2222")}, {}, {}, {}, Rule::Action::Urgent)});
+        m_manager->sendNotification(announcement(QStringLiteral("A1"), QStringLiteral("Body"), {}));
+        m_manager->sendNotification(
+            announcement(QStringLiteral("B2"), QStringLiteral("Body"), {QStringLiteral("2222")}));
+        postSentinel();
+        QCOMPARE(m_server->calls().size(), 2);
+        const auto call = m_server->calls().first();
+        QCOMPARE(call.body, QStringLiteral("\u2B50 divs: 2222\nBody"));
+        QCOMPARE(call.hints.value(QStringLiteral("urgency")).toInt(), 2);
+        QCOMPARE(call.expireTimeout, 0);
+        QVERIFY(!m_server->calls().last().hints.contains(QStringLiteral("urgency")));
+    }
+
     void content_data()
     {
         QTest::addColumn<QString>("description");
@@ -162,13 +180,32 @@ private Q_SLOTS:
         QCOMPARE(call.actions, (QStringList{QStringLiteral("default"), QStringLiteral("Open")}));
     }
 
-    void markupServersGetAnEscapedBody()
+    // Titles go out as text without tags; to a server that reads markup, title and body are escaped.
+    void markupIsEscapedForServersThatReadIt_data()
     {
-        m_server->setCapabilities({QStringLiteral("body"), QStringLiteral("body-markup")});
+        QTest::addColumn<bool>("markup");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("plain server")
+            << false << QStringLiteral("S&P Bold 1 < 2") << QStringLiteral("S&P <b>");
+        QTest::newRow("body-markup server")
+            << true << QStringLiteral("S&amp;P Bold 1 &lt; 2") << QStringLiteral("S&amp;P &lt;b&gt;");
+    }
+
+    void markupIsEscapedForServersThatReadIt()
+    {
+        QFETCH(bool, markup);
+        QFETCH(QString, summary);
+        QFETCH(QString, body);
+        if (markup)
+            m_server->setCapabilities({QStringLiteral("body"), QStringLiteral("body-markup")});
         makeManager(std::make_unique<DBusNotificationBackend>()); // asks for capabilities afresh
-        m_manager->sendNotification(announcement(QStringLiteral("A1"), QStringLiteral("S&amp;P &lt;b&gt;")));
+        m_manager->sendNotification(Announcement(
+            QStringLiteral("A1"), QStringLiteral("S&amp;P &lt;b&gt;Bold&lt;/b&gt; 1 &lt; 2"),
+            QStringLiteral("S&amp;P &lt;b&gt;"), QStringLiteral("https://portal.example/A1"), Instant(), {}));
         QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 1, 10000);
-        QCOMPARE(m_server->calls().first().body, QStringLiteral("S&amp;P &lt;b&gt;"));
+        QCOMPARE(m_server->calls().first().summary, summary);
+        QCOMPARE(m_server->calls().first().body, body);
     }
 
     void secondPostForOneIdReplacesTheFirst()
@@ -231,6 +268,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 1, 10000);
         const TestNotificationServer::Call call = m_server->calls().first();
         QCOMPARE(call.summary, QStringLiteral("Zelvora"));
+        QVERIFY(call.actions.isEmpty()); // it opens nothing, so it offers no "Open"
         QCOMPARE(out.text(), QStringLiteral("[NotificationManager] Permission granted: true\n"));
         QCOMPARE(NotificationAuthorization(stateFile()).status(), NotificationManager::Status::Authorized);
 

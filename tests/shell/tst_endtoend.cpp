@@ -270,7 +270,7 @@ private Q_SLOTS:
         QCOMPARE(latest.size(), 15);
         // Each line can be told apart from the others in its section: headline, symbol, date.
         static const QRegularExpression date(
-            QStringLiteral("  \u00B7  (Yesterday )?(\\w{3} \\d+, )?\\d+:\\d\\d [AP]M$"));
+            QStringLiteral("  \u00B7  (Yesterday )?(\\w{3} \\d+, )?\\d+:\\d\\d [AP]M( Riyadh time)?$"));
         for (const QStringList& section : {watchlist, latest}) {
             QCOMPARE(QSet<QString>(section.cbegin(), section.cend()).size(), section.size());
             for (const QString& line : section) {

@@ -162,17 +162,16 @@ private Q_SLOTS:
         const InterfaceTranslation arabic(QStringLiteral("ar"),
                                           InterfaceLanguage::localeFor(QStringLiteral("ar"), QLocale::c()));
         const Instant now = Instant::fromDateTime(riyadh(3, 6, 15, 0));
-        QCOMPARE(publishedAt(riyadh(3, 5, 23, 30)).displayDate(now, QLocale()),
+        const QTimeZone inRiyadh = RiyadhTime::zone();
+        QCOMPARE(publishedAt(riyadh(3, 5, 23, 30)).displayDate(now, QLocale(), inRiyadh),
                  QStringLiteral("أمس 11:30 م"));
-        QCOMPARE(publishedAt(riyadh(3, 6, 9, 5)).displayDate(now, QLocale()), QStringLiteral("9:05 ص"));
+        QCOMPARE(publishedAt(riyadh(3, 6, 9, 5)).displayDate(now, QLocale(), QTimeZone::utc()),
+                 QStringLiteral("9:05 ص بتوقيت الرياض"));
         // Gregorian months (the portal's dates), not the Hijri calendar Saudi Arabic defaults to.
-        QCOMPARE(publishedAt(riyadh(3, 4, 14, 0)).displayDate(now, QLocale()),
+        QCOMPARE(publishedAt(riyadh(3, 4, 14, 0)).displayDate(now, QLocale(), inRiyadh),
                  QStringLiteral("4 مارس، 2:00 م"));
-        const QString page = RiyadhTime::longDateShortTime(now, QLocale().name(), "Asia/Riyadh");
-        QVERIFY2(page.contains(QStringLiteral("مارس")) && page.contains(QStringLiteral("2026")),
-                 qPrintable(page));
-        // On the page, laid out left to right, the Arabic date keeps its order only behind a mark.
-        QVERIFY(AnnouncementPage::dateText(now).startsWith(QChar(0x200F)));
+        // On an English page the Arabic date keeps its order only when isolated.
+        QVERIFY(AnnouncementPage::dateText(now).startsWith(QChar(0x2068)));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "model/Preferences.h"
 #include "shell/AnnouncementMenuItem.h"
+#include "shell/AnnouncementMenuLine.h"
 #include "shell/MenuCommands.h"
 #include "shell/TrayMenu.h"
 
@@ -10,6 +11,8 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QWidgetAction>
+
+Q_DECLARE_METATYPE(TrayMenu::ItemStyle)
 
 namespace {
 class RecordingCommands : public MenuCommands
@@ -110,6 +113,86 @@ private Q_SLOTS:
         QCOMPARE(TrayMenu::tagOf(items(menu).first()), 100);
     }
 
+    // A poll must not rebuild the menu under the pointer; it shows the change once closed, and a
+    // poll that changes nothing rebuilds nothing (the ids a tray host clicks stay valid).
+    void openMenuSurvivesAPoll_data()
+    {
+        QTest::addColumn<TrayMenu::ItemStyle>("style");
+        QTest::newRow("drawn") << TrayMenu::ItemStyle::Drawn;
+        QTest::newRow("exported") << TrayMenu::ItemStyle::Plain;
+    }
+
+    void openMenuSurvivesAPoll()
+    {
+        QFETCH(TrayMenu::ItemStyle, style);
+        TrayMenu menu(m_commands, *m_preferences, style);
+        const AnnouncementList kept = makeAnnouncements(5);
+        menu.update(kept);
+        const QList<QAction*> before = menu.menu()->actions();
+        menu.update(kept);
+        QCOMPARE(menu.menu()->actions(), before);
+
+        menu.menu()->popup(QPoint(10, 10));
+        QTRY_VERIFY(menu.isOpen());
+        const AnnouncementList polled = makeAnnouncements(6);
+        menu.update(polled);
+        menu.setNotWatchingReason(QStringLiteral("Can't reach"));
+        QCOMPARE(menu.menu()->actions(), before);
+
+        menu.menu()->hide();
+        QTRY_COMPARE(items(menu).size(), 6);
+        QCOMPARE(menu.menu()->actions().at(1)->text(), QStringLiteral("\u26A0  Not watching: Can't reach"));
+    }
+
+    // The shortcuts the open menu shows act there (Qt fires none for a stand-alone pop-up).
+    void shortcutsWorkInTheOpenMenu_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Ctrl+R") << int(Qt::Key_R) << QStringLiteral("refresh");
+        QTest::newRow("Ctrl+,") << int(Qt::Key_Comma) << QStringLiteral("settings");
+        QTest::newRow("Ctrl+Q") << int(Qt::Key_Q) << QStringLiteral("quit");
+    }
+
+    void shortcutsWorkInTheOpenMenu()
+    {
+        QFETCH(int, key);
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        menu.update(makeAnnouncements(3));
+        menu.menu()->popup(QPoint(10, 10));
+        QVERIFY(QTest::qWaitForWindowExposed(menu.menu()));
+        QTest::keyClick(menu.menu(), Qt::Key(key), Qt::ControlModifier);
+        QTEST(m_commands.calls.join(QLatin1Char(' ')), "command");
+        QVERIFY(!menu.menu()->isVisible());
+    }
+
+    // However the keyboard and the pointer moved, one item is highlighted and Return opens it.
+    void oneHighlightedItem()
+    {
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        menu.update(makeAnnouncements(15));
+        menu.menu()->popup(QPoint(10, 10));
+        QVERIFY(QTest::qWaitForWindowExposed(menu.menu()));
+        const auto highlighted = [&menu] {
+            QStringList ids;
+            for (QAction* action : items(menu)) {
+                const auto* item =
+                    static_cast<AnnouncementMenuItem*>(static_cast<QWidgetAction*>(action)->defaultWidget());
+                if (item->highlighted())
+                    ids << idOf(action);
+            }
+            return ids;
+        };
+        Q_EMIT static_cast<AnnouncementMenuItem*>(
+            static_cast<QWidgetAction*>(items(menu).at(4))->defaultWidget())
+            ->entered(); // the pointer passes over the fifth
+        for (int i = 0; i < 10; ++i)
+            QTest::keyClick(menu.menu(), Qt::Key_Down);
+        QCOMPARE(highlighted().size(), 1);
+        QTest::keyClick(menu.menu(), Qt::Key_Return);
+        QCOMPARE(m_commands.calls, QStringList{QStringLiteral("open:") + highlighted().first()});
+    }
+
     void shortScreenGetsOneLineItemsNotColumns()
     {
         // The screen the menu opens on decides, not the one it was built for.
@@ -122,6 +205,7 @@ private Q_SLOTS:
         screenHeight = 800;
         Q_EMIT menu.menu()->aboutToShow();
         QCOMPARE(menu.itemForm(), AnnouncementMenuItem::Form::Compact);
+        Q_EMIT menu.menu()->aboutToHide();
         QVERIFY2(menu.menu()->sizeHint().height() <= screenHeight,
                  qPrintable(QString::number(menu.menu()->sizeHint().height())));
         QVERIFY(menu.menu()->style()->styleHint(QStyle::SH_Menu_Scrollable, nullptr, menu.menu()));
@@ -142,7 +226,7 @@ private Q_SLOTS:
         const Announcement hostile(QStringLiteral("se_1"),
                                    QStringLiteral("&#60;img src=&#34;/dev/zero&#34;&#62; <b>x</b>"), {}, {},
                                    Instant::now(), {});
-        const AnnouncementMenuItem item(hostile, QStringLiteral("\U0001F4CC"));
+        const AnnouncementMenuItem item(hostile, QStringLiteral("\U0001F4CC"), QStringLiteral("2:05 PM"));
         TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Plain);
         menu.update({hostile});
         for (const QString& toolTip : {item.toolTip(), items(menu).first()->toolTip()}) {
@@ -150,6 +234,34 @@ private Q_SLOTS:
             shown.setHtml(toolTip);
             QCOMPARE(shown.toPlainText(), QStringLiteral("<img src=\"/dev/zero\"> x"));
         }
+    }
+
+    // The company's name is taken off the headline where it stands near the start, in either language.
+    void headlineWithoutTheCompany_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("headline");
+        QTest::newRow("English") << "Arabian Energy Co."
+                                 << "Arabian Energy Co. announces a dividend"
+                                 << "announces a dividend";
+        QTest::newRow("Arabic, after the verb and 'company'") << "المراعي"
+                                                              << "تعلن شركة المراعي عن توزيع أرباح"
+                                                              << "تعلن عن توزيع أرباح";
+        QTest::newRow("Arabic, after the verb") << "المراعي"
+                                                << "تعلن المراعي النتائج المالية"
+                                                << "تعلن النتائج المالية";
+        QTest::newRow("named late: kept") << "Almarai"
+                                          << "Tadawul announces the addition of Almarai to the index"
+                                          << "Tadawul announces the addition of Almarai to the index";
+    }
+
+    void headlineWithoutTheCompany()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, description);
+        const Announcement announcement(QStringLiteral("se_1"), title, description, {}, Instant::now(), {});
+        QTEST(AnnouncementMenuLine::headline(announcement), "headline");
     }
 
     void plainItemsForDBusMenuHosts()

@@ -1,15 +1,20 @@
 #include "fetch/FetcherHarness.h"
 #include "model/Preferences.h"
+#include "shell/AnnouncementWindowLoader.h"
 #include "shell/TrayShell.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/ManualClock.h"
 #include "support/RecordingUrlOpener.h"
+#include "update/Updater.h"
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementWindow.h"
+#include "windows/UpdateDialog.h"
 #include "windows/WatchlistEditor.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,7 +80,10 @@ private Q_SLOTS:
         services.createAnnouncementWindow = [this](const Announcement& announcement) -> QWidget* {
             return new AnnouncementWindow(announcement, {&m_opener, QUrl(), m_dir.filePath("ui-state.json")});
         };
-        services.sendNotification = [this](const Announcement& a) { m_notified.append(a.id()); };
+        services.tellAnnouncements = [this](const AnnouncementList& list, std::optional<Instant>) {
+            for (const Announcement& a : list)
+                m_notified.append(a.id());
+        };
         services.announcementsRefreshed = [this](int count) { m_refreshed.append(count); };
         services.keptAnnouncements = [this] { return m_kept; };
         services.findAnnouncement = [this](const QString& id) -> std::optional<Announcement> {
@@ -130,11 +138,61 @@ private Q_SLOTS:
         QCOMPARE((*first)->data().value<Announcement>().id(), QStringLiteral("se_3"));
     }
 
-    void listWindowRefreshedOnlyWhileVisible()
+    // What the quiet check a moment after start finds is shown whole: heading, version and a
+    // Download button that opens the release.
+    void quietUpdateCheckShowsTheNewVersion()
     {
-        m_shell->menuViewAll();
+        LoopbackHttpServer server([](const httplib::Request&, httplib::Response& response) {
+            response.set_content(
+                "<rss xmlns:sparkle=\"urn:x\"><channel><item><sparkle:version>99</sparkle:version>"
+                "<sparkle:shortVersionString>9.9</sparkle:shortVersionString>"
+                "<enclosure url=\"https://dl.example/z.deb\"/></item></channel></rss>",
+                "application/xml");
+        });
+        Updater updater(QString::fromLatin1(server.url("/appcast.xml")));
+        updater.setSchedule(0, 24 * 60 * 60 * 1000);
+        RecordingUrlOpener opener;
+        TrayShell::Services services;
+        services.preferences = m_preferences.get();
+        services.opener = &opener;
+        services.updater = &updater;
+        services.showTrayIcon = false;
+        TrayShell shell(services, m_clock);
+        QTRY_VERIFY_WITH_TIMEOUT(shell.shownUpdateDialog() && shell.shownUpdateDialog()->isVisible(), 30000);
+        UpdateDialog* dialog = shell.shownUpdateDialog();
+        QVERIFY2(dialog->message().contains(QStringLiteral("9.9")), qPrintable(dialog->message()));
+        QVERIFY(!dialog->heading().isEmpty());
+        dialog->downloadButton()->click();
+        QCOMPARE(opener.opened(), QList<QUrl>{QUrl(QStringLiteral("https://dl.example/z.deb"))});
+    }
+
+    // Run as root with its sandbox on, the web engine would end the program: it is not started.
+    void webEngineNotStartedWhereItWouldEndTheProgram()
+    {
+        const auto refused = [](bool root, const QString& name, const QString& value) {
+            QProcessEnvironment environment;
+            environment.insert(name, value);
+            return !AnnouncementWindowLoader::webEngineRefusal(root, environment).isEmpty();
+        };
+        QVERIFY(refused(true, QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("0")));
+        QVERIFY(
+            refused(true, QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--no-sandboxes")));
+        QVERIFY(!refused(true, QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1")));
+        QVERIFY(
+            !refused(true, QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("-x --no-sandbox")));
+        QVERIFY(!refused(false, QString(), QString()));
+    }
+
+    void listWindowShowsASummaryOrAllWhileVisible()
+    {
+        // A summary notification's click shows just its announcements, also after the next poll.
+        m_shell->handleOpenAnnouncement(
+            {{QStringLiteral("summary"), QStringList{QStringLiteral("se_5"), QStringLiteral("se_1")}}});
         AllAnnouncementsWindow* window = m_shell->allAnnouncementsWindow();
         QVERIFY(window && window->isVisible());
+        m_shell->handleAnnouncementsUpdated(updateWith(m_kept));
+        QCOMPARE(window->announcements(), (AnnouncementList{m_kept.at(1), m_kept.at(5)}));
+        m_shell->menuViewAll();
         QCOMPARE(window->announcements().size(), 10);
         m_shell->handleAnnouncementsUpdated(updateWith(makeAnnouncements(4, 50)));
         QCOMPARE(window->announcements().size(), 4);

@@ -1,8 +1,9 @@
 #pragma once
 
 // The portal of a simulated month: a publishing plan (bursts around the market's opening and
-// closing, quiet Fridays and Saturdays, rewordings, items without a usable "PRESS_REL_ID") played
-// into the portal simulator as the clock moves, and a ledger of every item the portal ever showed.
+// closing, 40 at once at Wednesday's opening, quiet Fridays and Saturdays, rewordings, items without a usable
+// "PRESS_REL_ID") played into the portal simulator as the clock moves, and a ledger of every item the portal
+// ever showed.
 #include "fetch/FeedParser.h"
 #include "portalsim/PortalData.h"
 #include "portalsim/PortalSimulator.h"
@@ -19,8 +20,8 @@ public:
     static constexpr double kHour = 3600.0;
 
     enum class State {
-        Unwatched, // not yet shown to a completed poll of a running program
-        Silent,    // shown to a run's first completed poll: present at start-up, never announced
+        Unwatched, // not yet told by the tray program
+        Silent,    // there at the first poll ever: never announced
         Reported,  // announced as new
     };
 
@@ -47,6 +48,8 @@ public:
         for (int day = 0; day < days; ++day) {
             const int weekday = riyadhWeekday(first + day * kDay + kHour);
             planDay(first + day * kDay, weekday == 5 || weekday == 6);
+            if (weekday == 3)
+                planBurst(first + day * kDay + 10 * kHour, 40);
         }
         std::stable_sort(m_plan.begin(), m_plan.end(),
                          [](const Planned& a, const Planned& b) { return a.unixTime < b.unixTime; });
@@ -153,6 +156,18 @@ private:
                 m_plan.push_back({time + kHour * static_cast<double>(1 + (r >> 48) % 5), reworded,
                                   static_cast<int>(m_plan.size()), id});
             }
+        }
+    }
+
+    // The opening's flood: `count` issuer announcements dated the same second.
+    void planBurst(double time, int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            portalsim::Item item;
+            item.issuer = true;
+            item.company = static_cast<int>(random() % static_cast<std::uint64_t>(portalsim::companyCount()));
+            item.headline = static_cast<int>(random() % 64);
+            m_plan.push_back({time, item, static_cast<int>(m_plan.size()), -1});
         }
     }
 

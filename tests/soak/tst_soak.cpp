@@ -1,19 +1,29 @@
-// A month of daily use, fast: the real fetcher, cache file, settings file and notification manager
-// against the portal simulator, on a held clock, through weeks of publishing, restarts, language and
-// interval changes, filters, portal faults and nights asleep. Every poll is checked.
+// A month of daily use, fast: the real fetcher, archive, cache file, settings file and notification
+// manager against the portal simulator, on a held clock, through weeks of publishing, restarts,
+// language and interval changes, filters, portal faults, nights and weekends away, a read-only
+// settings folder, a full disk, deleted files and a second process polling beside the tray program.
+// Every poll is checked: nothing told twice, nothing missed, summaries that count right, and the
+// archive, cache file and seen set agreeing.
 //
 // ZELVORA_SOAK_DAYS sets the number of simulated days (default 30; `make soak DAYS=N`).
 #include "SoakPortal.h"
+#include "archive/AnnouncementArchive.h"
 #include "fetch/AnnouncementCache.h"
 #include "fetch/AnnouncementFetcher.h"
 #include "model/Preferences.h"
 #include "notify/NotificationManager.h"
+#include "support/FileSizeLimit.h"
 #include "support/ManualClock.h"
 
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <linux/fs.h>
 #include <malloc.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 using portalsim::Fault;
 using portalsim::Feed;
@@ -26,36 +36,60 @@ constexpr double kDay = SoakPortal::kDay;
 // The desktop's side of notifications: records what would be shown.
 struct RecordingBackend : NotificationBackend
 {
-    QStringList& posted;
-    explicit RecordingBackend(QStringList& list) : posted(list) {}
+    QList<NotificationRequest>& posted;
+    explicit RecordingBackend(QList<NotificationRequest>& list) : posted(list) {}
     void post(const NotificationRequest& request, Completion completion) override
     {
-        posted.append(request.identifier);
+        posted.append(request);
         completion({});
     }
     void queryAvailability(AvailabilityHandler handler) override { handler(true, {}); }
 };
 
-// One run of the program over the soak's files, wired as the tray program and `watch` wire it.
+// One run of the program over the soak's files, wired as the tray program and `watch` wire it; with
+// no teller, a `zelvora poll`.
 struct Program
 {
     Preferences preferences;
     NotificationManager notifications;
     AnnouncementFetcher fetcher;
 
-    Program(const QTemporaryDir& dir, const Clock& clock, const QString& origin, QStringList& posted)
+    Program(const QTemporaryDir& dir, const Clock& clock, const QString& origin,
+            QList<NotificationRequest>& posted, const QString& teller = QStringLiteral("tray"))
         : preferences(dir.filePath(QStringLiteral("settings.json"))),
           notifications(preferences, std::make_unique<RecordingBackend>(posted),
                         dir.filePath(QStringLiteral("ui-state.json")), clock),
-          fetcher(preferences, clock, {dir.filePath(QStringLiteral("Quvex")), origin, 30000})
+          fetcher(preferences, clock, {dir.filePath(QStringLiteral("Quvex")), origin, 30000, teller})
     {
+        if (teller.isEmpty())
+            return;
         QObject::connect(&fetcher, &AnnouncementFetcher::pollFinished, &notifications,
                          [this](const AnnouncementsUpdate& update) {
-                             for (const Announcement& announcement : update.newAnnouncements)
-                                 notifications.sendNotification(announcement);
+                             notifications.tell(update.newAnnouncements, update.since);
                          });
     }
 };
+
+// A folder nothing can be written in, for root too (which ignores the mode): immutable where the
+// file system allows it. False when neither works here.
+bool setReadOnly(const QString& folder, bool readOnly)
+{
+    QFile::setPermissions(folder, readOnly ? QFile::ReadOwner | QFile::ExeOwner
+                                           : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        int flags = 0;
+        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags = readOnly ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        ::close(fd);
+    }
+    QFile probe(folder + QStringLiteral("/probe"));
+    const bool writable = probe.open(QIODevice::WriteOnly);
+    probe.remove();
+    return writable != readOnly;
+}
 
 // Sunday 07:00 in Riyadh, in the era the simulated portal's ids belong to.
 double firstMorning()
@@ -73,7 +107,8 @@ class TestSoak : public QObject
 
     struct Figures
     {
-        int polls = 0, failedPolls = 0, restarts = 0, notified = 0, notifiedTwice = 0, missed = 0;
+        int polls = 0, failedPolls = 0, restarts = 0, notified = 0, notifiedTwice = 0, missed = 0,
+            summaries = 0, summarized = 0, secondPolls = 0, storageFaultPolls = 0;
     } m_figures;
 
     // The portal's answer as the test has set it up.
@@ -86,17 +121,17 @@ class TestSoak : public QObject
     std::unique_ptr<portalsim::PortalSimulator> m_sim;
     std::unique_ptr<SoakPortal> m_portal;
     std::unique_ptr<Program> m_program;
-    QStringList m_posted;
+    QList<NotificationRequest> m_posted;
     QList<AnnouncementsUpdate> m_finished;
     double m_interval = 600;
-    bool m_runPolled = false;               // the running program has completed a poll
-    double m_runStartedAt = 0;              // what the portal showed up to then was there at start-up
-    double m_lastPollAt = 0;                // the last completed poll of any run
-    bool m_missedStart[2] = {false, false}; // per feed (issuer, market): failed at the run's first poll
+    double m_baselineAt = 0; // the first poll ever: what the portal showed then is never told
+    bool m_settingsReadOnly = false;
+    std::optional<FileSizeLimit> m_diskFull;
     AnnouncementList m_previousKept; // what the last completed poll kept (empty after a restart of polling)
     QList<qint64> m_heldByWeek;      // bytes the program held at each week's Sunday restart
 
     bool answers(bool issuer) const { return !m_accessDenied && !(issuer ? m_issuerHtml : m_marketDown); }
+    QString cacheDirectory() const { return m_dir.filePath(QStringLiteral("Quvex")); }
 
     void applyFaults()
     {
@@ -116,7 +151,6 @@ class TestSoak : public QObject
     {
         m_program =
             std::make_unique<Program>(m_dir, m_clock, QString::fromStdString(m_sim->origin()), m_posted);
-        m_runPolled = false;
         connect(&m_program->fetcher, &AnnouncementFetcher::pollFinished, this,
                 [this](const AnnouncementsUpdate& update) { m_finished.append(update); });
     }
@@ -171,6 +205,27 @@ class TestSoak : public QObject
         }
     }
 
+    // A `zelvora poll` from cron: it prints what is new to the archive and tells no one.
+    void secondProcessPollAt(double unixTime)
+    {
+        m_clock.set(Instant::fromUnixSeconds(unixTime));
+        m_portal->publishUntil(unixTime);
+        QList<NotificationRequest> none;
+        Program cron(m_dir, m_clock, QString::fromStdString(m_sim->origin()), none, QString());
+        QSignalSpy finished(&cron.fetcher, &AnnouncementFetcher::pollFinished);
+        cron.fetcher.poll();
+        QVERIFY(finished.wait(30000));
+        ++m_figures.secondPolls;
+        for (const Announcement& printed :
+             finished.first().first().value<AnnouncementsUpdate>().newAnnouncements) {
+            const SoakPortal::Entry* entry = m_portal->entryFor(printed.id());
+            QVERIFY2(entry && entry->state == State::Unwatched,
+                     qPrintable(QStringLiteral("printed as new, but told or there at the start: ") +
+                                printed.id()));
+        }
+        QVERIFY(none.isEmpty());
+    }
+
     bool passesFilter(const SoakPortal::Entry& entry) const
     {
         const Preferences& preferences = m_program->preferences;
@@ -184,37 +239,36 @@ class TestSoak : public QObject
     {
         ++m_figures.polls;
         QCOMPARE(update.error, !answers(true) && !answers(false));
-        const QStringList posted = std::exchange(m_posted, {});
+        const QList<NotificationRequest> posted = std::exchange(m_posted, {});
         if (update.error) {
             ++m_figures.failedPolls;
             QVERIFY(update.newAnnouncements.isEmpty() && posted.isEmpty());
             return;
         }
-        const bool firstPoll = !std::exchange(m_runPolled, true);
-        const double now = m_clock.now().unixSeconds();
-        if (firstPoll) {
-            // A run that starts within an interval of the last poll goes on from that poll.
-            const bool followsLastRun = m_lastPollAt > 0 && now - m_lastPollAt <= m_interval + 60;
-            m_runStartedAt = followsLastRun ? m_lastPollAt : now;
-            m_missedStart[0] = !answers(true);
-            m_missedStart[1] = !answers(false);
+        const bool baseline = m_baselineAt == 0;
+        if (baseline) {
+            m_baselineAt = m_clock.now().unixSeconds();
+            QVERIFY(update.newAnnouncements.isEmpty());
         }
-        m_lastPollAt = now;
+        QCOMPARE(update.status.storageProblem().isEmpty(), !m_diskFull.has_value());
+        m_figures.storageFaultPolls += m_diskFull ? 1 : 0;
         checkAnnounced(update, posted);
         if (QTest::currentTestFailed())
             return;
-        // What a feed shows at its first answer of a run and is dated up to the run's start was
-        // there at start-up; anything else it shows should have been announced by now.
+        // Whatever a feed shows now was told by now, unless it was there at the first poll ever.
         for (const bool issuer : {true, false}) {
             if (!answers(issuer))
                 continue;
-            const bool feedStarts = firstPoll || std::exchange(m_missedStart[issuer ? 0 : 1], false);
             for (SoakPortal::Entry* entry : m_portal->window(issuer)) {
                 if (entry->state != State::Unwatched)
                     continue;
-                if (!feedStarts || entry->unixTime > m_runStartedAt) {
+                if (!entry->preexisting && entry->unixTime > m_baselineAt) {
                     ++m_figures.missed;
-                    QFAIL(qPrintable(QStringLiteral("not announced: %1").arg(entry->number)));
+                    QFAIL(qPrintable(
+                        QStringLiteral("not announced: %1 of %2 at %3")
+                            .arg(entry->number)
+                            .arg(Instant::fromUnixSeconds(entry->unixTime).toDateTime().toString(Qt::ISODate),
+                                 m_clock.now().toDateTime().toString(Qt::ISODate))));
                 }
                 entry->state = State::Silent;
             }
@@ -222,31 +276,49 @@ class TestSoak : public QObject
         checkKept(update);
     }
 
-    void checkAnnounced(const AnnouncementsUpdate& update, const QStringList& posted)
+    void checkAnnounced(const AnnouncementsUpdate& update, const QList<NotificationRequest>& posted)
     {
         const QString at = m_clock.now().toDateTime().toString(Qt::ISODate);
         int expectedPosts = 0;
         for (const Announcement& announcement : update.newAnnouncements) {
             SoakPortal::Entry* entry = m_portal->entryFor(announcement.id());
             const QByteArray what = (announcement.id() + QStringLiteral(" at ") + at).toUtf8();
-            QVERIFY2(entry && !entry->preexisting,
-                     ("announced although there before the first start: " + what).constData());
-            const bool atStart = entry->state == State::Silent || entry->unixTime <= m_runStartedAt;
-            QVERIFY2(!atStart, ("announced although present at start-up: " + what).constData());
-            QVERIFY2(entry->state != State::Reported, ("announced twice: " + what).constData());
+            QVERIFY2(entry && !entry->preexisting && entry->unixTime > m_baselineAt,
+                     ("announced although there at the first poll: " + what).constData());
+            QVERIFY2(entry->state == State::Unwatched, ("announced twice: " + what).constData());
             entry->state = State::Reported;
             entry->expectNotification = passesFilter(*entry);
             expectedPosts += entry->expectNotification ? 1 : 0;
         }
-        for (const QString& id : posted) {
-            SoakPortal::Entry* entry = m_portal->entryFor(id);
-            QVERIFY2(entry && entry->state == State::Reported && entry->expectNotification,
-                     qPrintable(QStringLiteral("unexpected notification: ") + id));
-            m_figures.notifiedTwice += ++entry->notifications > 1 ? 1 : 0;
-            QCOMPARE(entry->notifications, 1);
-            ++m_figures.notified;
+        // One by one up to the threshold; past it, at most five watchlist matches and one summary.
+        int told = 0;
+        int oneByOne = 0;
+        for (const NotificationRequest& request : posted) {
+            QStringList ids{request.identifier};
+            if (request.userInfo.contains(QStringLiteral("summary"))) {
+                ids = request.userInfo.value(QStringLiteral("summary")).toStringList();
+                QVERIFY2(request.title.startsWith(QString::number(ids.size()) + QLatin1Char(' ')),
+                         qPrintable(request.title));
+                ++m_figures.summaries;
+                m_figures.summarized += int(ids.size());
+            } else {
+                ++oneByOne;
+            }
+            for (const QString& id : std::as_const(ids)) {
+                SoakPortal::Entry* entry = m_portal->entryFor(id);
+                QVERIFY2(entry && entry->state == State::Reported && entry->expectNotification,
+                         qPrintable(QStringLiteral("unexpected notification: ") + id));
+                m_figures.notifiedTwice += ++entry->notifications > 1 ? 1 : 0;
+                QCOMPARE(entry->notifications, 1);
+                ++m_figures.notified;
+                ++told;
+            }
         }
-        QCOMPARE(posted.size(), expectedPosts);
+        QCOMPARE(told, expectedPosts);
+        const int groupAbove = m_program->preferences.groupNotificationsAbove();
+        QVERIFY(expectedPosts <= groupAbove
+                    ? posted.size() == expectedPosts
+                    : oneByOne <= NotificationManager::kMaxOneByOne && posted.size() == oneByOne + 1);
     }
 
     void checkKept(const AnnouncementsUpdate& update)
@@ -255,14 +327,22 @@ class TestSoak : public QObject
         const AnnouncementList& kept = update.all;
         QVERIFY(kept.size() <= 500);
         QCOMPARE(m_program->fetcher.announcements(), kept);
-        QCOMPARE(AnnouncementCache(m_dir.filePath(QStringLiteral("Quvex"))).load(now), std::optional(kept));
-        const QStringList seen = m_program->preferences.seenAnnouncementIDList();
-        QVERIFY(seen.size() <= Preferences::kMaxSeenIDs);
-        const QSet<QString> seenSet(seen.cbegin(), seen.cend());
         QSet<QString> keptIds;
-        for (const Announcement& announcement : kept) {
-            QVERIFY2(seenSet.contains(announcement.id()), "a kept announcement is not in the seen set");
+        for (const Announcement& announcement : kept)
             keptIds.insert(announcement.id());
+        // The copies may lag while the disk is full or the settings folder read-only, and only then.
+        if (!m_diskFull) {
+            QCOMPARE(AnnouncementCache(cacheDirectory()).load(now), std::optional(kept));
+            AnnouncementArchive archive(cacheDirectory());
+            QVERIFY(archive.open());
+            for (const Announcement& announcement : kept)
+                QVERIFY2(archive.find(announcement.id()), "a kept announcement is not in the archive");
+            QVERIFY2(archive.owed().isEmpty(), "the tray program left records owed");
+            if (!m_settingsReadOnly) {
+                const QStringList seen = m_program->preferences.seenAnnouncementIDList();
+                QVERIFY(seen.size() <= Preferences::kMaxSeenIDs);
+                QCOMPARE(QSet<QString>(seen.cbegin(), seen.cend()), keptIds);
+            }
         }
         // Nothing young is lost, unless 500 newer ones push it out.
         const Instant cutOff = now.addSeconds(-AnnouncementCache::kRetentionSeconds);
@@ -274,13 +354,21 @@ class TestSoak : public QObject
         m_previousKept = kept;
     }
 
+    void removeFile(const QString& name)
+    {
+        for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+            QFile::remove(QDir(cacheDirectory()).filePath(name + suffix));
+    }
+
     // One day: the laptop wakes in the morning (the clock jumps over the night), the program polls
     // at its interval, and goes to sleep in the evening. Events of the day happen between polls.
     void runDay(int day, double midnight)
     {
         const int weekday = SoakPortal::riyadhWeekday(midnight + kHour);
-        const bool weekend = weekday == 5 || weekday == 6;
         const int week = day / 7;
+        // The second week's weekend is a long one: away from Thursday evening to Sunday morning.
+        const bool away = week == 1 && (weekday == 5 || weekday == 6);
+        const bool weekend = weekday == 5 || weekday == 6;
         QList<std::pair<double, std::function<void()>>> events;
         const auto at = [&](double hours, std::function<void()> act) {
             events.append({midnight + hours * kHour, std::move(act)});
@@ -289,6 +377,9 @@ class TestSoak : public QObject
             return [this, &fault, on] { fault = on, applyFaults(); };
         };
         if (weekday == 0) {
+            // Every other week the cache file is gone when the program starts again.
+            if (week % 2 == 1)
+                at(9.9, [this] { removeFile(AnnouncementCache::fileName); });
             at(10, [this] { restart(true); });
             // Each week another notification filter.
             at(7, [this, week] {
@@ -301,6 +392,7 @@ class TestSoak : public QObject
         }
         if (weekday == 1) {
             at(9.6, faults(m_accessDenied, true));
+            at(11, [this] { changeInterval(300); }); // while the portal refuses
             at(12.2, faults(m_accessDenied, false));
             at(14, [this, week] { changeInterval(week % 3 == 1 ? 300 : week % 3 == 2 ? 180 : 600); });
             at(15, [this] { changeInterval(600); });
@@ -309,11 +401,27 @@ class TestSoak : public QObject
             at(10.5, [this] { restartDuringPoll(); });
             at(14, faults(m_issuerHtml, true));
             at(15.25, faults(m_issuerHtml, false));
+            // A full disk for an hour (the opening's burst included), on alternate weeks the settings
+            // folder read-only for a day.
+            if (week % 2 == 0) {
+                at(9.4, [this] { m_diskFull.emplace(); });
+                at(10.4, [this] { m_diskFull.reset(); });
+            } else {
+                at(7, [this] { m_settingsReadOnly = setReadOnly(m_dir.path(), true); });
+            }
         }
-        if (weekday == 3 && week % 2 == 1)
-            at(10, [this] { switchLanguage(QStringLiteral("ar")); });
-        if (weekday == 3 && week % 4 == 2)
-            at(8, [this] { m_program->preferences.setNotificationsEnabled(false); });
+        if (weekday == 3) {
+            at(7, [this] {
+                if (std::exchange(m_settingsReadOnly, false))
+                    QVERIFY(setReadOnly(m_dir.path(), false));
+            });
+            if (week % 2 == 1)
+                at(10, [this] { switchLanguage(QStringLiteral("ar")); });
+            if (week % 4 == 2)
+                at(8, [this] { m_program->preferences.setNotificationsEnabled(false); });
+            // The archive deleted while the program sleeps at noon.
+            at(12, [this] { removeFile(AnnouncementArchive::fileName); });
+        }
         if (weekday == 4) {
             if (week % 2 == 1)
                 at(10.5, [this] { switchLanguage(QStringLiteral("en")); });
@@ -324,16 +432,20 @@ class TestSoak : public QObject
         std::stable_sort(events.begin(), events.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
 
-        // Awake from 09:00 to 15:30 on trading days, with the lid closed from 11:00 to 14:00; an hour
-        // at noon on Fridays and Saturdays. Each wake-up polls at once, as the program does on
-        // resume, and finds what the portal published meanwhile.
+        // Awake from 09:00 to 15:30 on trading days, with the lid closed from 11:00 to 14:00 (on
+        // Sundays away for an hour only, from 12:00); an hour at noon on Fridays and Saturdays. Each
+        // wake-up polls at once, as the program does on resume, and finds what the portal published
+        // meanwhile. On Wednesdays a `zelvora poll` from cron runs every 5 minutes beside it.
         const double wake = midnight + (weekend ? 12 : 9) * kHour;
-        const double sleep = midnight + (weekend ? 13 : 15.5) * kHour;
+        const double sleep = away ? wake : midnight + (weekend ? 13 : 15.5) * kHour;
+        const double lidClosed = midnight + (weekday == 0 ? 12 : 11) * kHour;
+        const double lidOpen = midnight + (weekday == 0 ? 13 : 14) * kHour;
         int next = 0;
+        double previousTick = 0;
         for (double tick = wake; tick < sleep; tick += m_interval) {
             bool wakingUp = tick == wake;
-            if (!weekend && tick >= midnight + 11 * kHour && tick < midnight + 14 * kHour) {
-                tick = midnight + 14 * kHour;
+            if (!weekend && tick >= lidClosed && tick < lidOpen) {
+                tick = lidOpen;
                 wakingUp = true;
             }
             for (; next < events.size() && events[next].first <= tick; ++next) {
@@ -343,9 +455,21 @@ class TestSoak : public QObject
                 if (QTest::currentTestFailed())
                     return;
             }
+            if (weekday == 3 && !wakingUp) {
+                for (double cron = previousTick + 300; cron < tick; cron += 300) {
+                    secondProcessPollAt(cron);
+                    if (QTest::currentTestFailed())
+                        return;
+                }
+            }
+            previousTick = tick;
             pollAt(tick, wakingUp);
             if (QTest::currentTestFailed())
                 return;
+        }
+        for (; next < events.size(); ++next) {
+            m_clock.set(Instant::fromUnixSeconds(events[next].first));
+            events[next].second();
         }
     }
 
@@ -388,20 +512,26 @@ private Q_SLOTS:
             runDay(day, firstMidnight + day * kDay);
         m_program.reset();
         m_sim->stop();
+        m_diskFull.reset();
+        if (m_settingsReadOnly)
+            setReadOnly(m_dir.path(), false);
 
         int unwatched = 0;
         for (const auto& [key, entry] : m_portal->entries())
             unwatched += !entry.preexisting && entry.state != State::Reported ? 1 : 0;
-        qInfo("soak: %d days, %d polls (%d failed), %d restarts, %d published, %d reworded, %d notified, "
-              "%d missed, %d notified twice, %d published while no program watched, %.1f s",
-              days, m_figures.polls, m_figures.failedPolls, m_figures.restarts, m_portal->publishedCount,
-              m_portal->rewordedCount, m_figures.notified, m_figures.missed, m_figures.notifiedTwice,
-              unwatched, static_cast<double>(wall.elapsed()) / 1000.0);
+        qInfo("soak: %d days, %d polls (%d failed, %d with a full disk), %d polls of a second process, %d "
+              "restarts, %d published, %d reworded, %d notified (%d in %d summaries), %d missed, %d notified "
+              "twice, %d not told (there at the first poll, or published after the last), %.1f s",
+              days, m_figures.polls, m_figures.failedPolls, m_figures.storageFaultPolls,
+              m_figures.secondPolls, m_figures.restarts, m_portal->publishedCount, m_portal->rewordedCount,
+              m_figures.notified, m_figures.summarized, m_figures.summaries, m_figures.missed,
+              m_figures.notifiedTwice, unwatched, static_cast<double>(wall.elapsed()) / 1000.0);
         QString held;
         for (const qint64 bytes : std::as_const(m_heldByWeek))
             held += QString::number(static_cast<double>(bytes) / 1024.0, 'f', 0) + QStringLiteral(" KiB ");
         qInfo("soak: memory the program held at each weekly restart: %s", qPrintable(held));
-        // The kept list and the seen set are bounded: after the first week, nothing may pile up.
+        // The kept list, the seen set and the archive's cache are bounded: after the first week, nothing
+        // may pile up.
         for (int week = 2; week < m_heldByWeek.size(); ++week)
             QVERIFY2(m_heldByWeek[week] < m_heldByWeek[1] * 5 / 4 + 65536,
                      "the program's memory grows week to week");

@@ -7,7 +7,8 @@
 #include <mutex>
 #include <thread>
 
-// An HTTP server on 127.0.0.1 (a free port) for tests, recording every request it is sent.
+// An HTTP server on 127.0.0.1 (or another loopback address: a third party in tests), on a free port,
+// recording every request it is sent.
 class LoopbackHttpServer
 {
 public:
@@ -20,7 +21,8 @@ public:
     };
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
 
-    explicit LoopbackHttpServer(Handler handler = {}) : m_handler(std::move(handler))
+    explicit LoopbackHttpServer(Handler handler = {}, QByteArray host = "127.0.0.1")
+        : m_handler(std::move(handler)), m_host(std::move(host))
     {
         auto record = [this](const httplib::Request& request, httplib::Response& response) {
             {
@@ -35,7 +37,7 @@ public:
         };
         m_server.Get(".*", record);
         m_server.Post(".*", record);
-        m_port = m_server.bind_to_any_port("127.0.0.1");
+        m_port = m_server.bind_to_any_port(m_host.toStdString());
         // Bound and listening already: connections wait in the backlog until the loop runs.
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
     }
@@ -46,7 +48,8 @@ public:
     }
 
     int port() const { return m_port; }
-    QByteArray url(const char* path) const { return "http://127.0.0.1:" + QByteArray::number(m_port) + path; }
+    QByteArray origin() const { return "http://" + m_host + ':' + QByteArray::number(m_port); }
+    QByteArray url(const char* path) const { return origin() + path; }
     QList<Request> requests() const
     {
         std::lock_guard lock(m_mutex);
@@ -57,6 +60,7 @@ public:
 private:
     httplib::Server m_server;
     Handler m_handler;
+    QByteArray m_host;
     int m_port = 0;
     std::thread m_thread;
     mutable std::mutex m_mutex;

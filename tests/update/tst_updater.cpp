@@ -116,28 +116,39 @@ private Q_SLOTS:
     void quietChecksTellOnlyOfNewerVersions_data()
     {
         QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("allowed");
         QTest::addColumn<bool>("told");
-        QTest::newRow("newer") << appcast(item("7", "1.2.4")) << true;
-        QTest::newRow("broken") << QByteArray("<rss>") << false;
+        QTest::newRow("newer") << appcast(item("7", "1.2.4")) << true << true;
+        QTest::newRow("broken") << QByteArray("<rss>") << true << false;
+        QTest::newRow("switched off: no request") << appcast(item("7", "1.2.4")) << false << false;
     }
 
     void quietChecksTellOnlyOfNewerVersions()
     {
         QFETCH(QByteArray, body);
+        QFETCH(bool, allowed);
         QFETCH(bool, told);
         LoopbackHttpServer server([&](const httplib::Request&, httplib::Response& response) {
             response.set_content(body.toStdString(), "application/xml");
         });
         Updater updater(QString::fromLatin1(server.url("/appcast.xml")));
         updater.setSchedule(0, 24 * 60 * 60 * 1000);
+        int asked = 0;
+        updater.setAutomaticChecksAllowed([&] { return ++asked, allowed; });
         QSignalSpy finished(&updater, &Updater::checkFinished);
         QSignalSpy found(&updater, &Updater::updateFound);
         StdoutCapture out;
         updater.start();
-        QTRY_COMPARE_WITH_TIMEOUT(server.count(), 1, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(asked, 1, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(server.count(), allowed ? 1 : 0, 30000);
         QTRY_VERIFY_WITH_TIMEOUT(!updater.isChecking(), 30000); // signals go out before this turns false
         QCOMPARE(found.size(), told ? 1 : 0);
         QCOMPARE(finished.size(), 0);
+        if (!allowed) { // the switch leaves the user's own check alone
+            updater.checkNow();
+            QVERIFY(finished.wait(30000));
+            QCOMPARE(server.count(), 1);
+        }
     }
 };
 

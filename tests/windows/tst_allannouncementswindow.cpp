@@ -7,6 +7,7 @@
 #include "windows/WindowFrameStore.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -75,7 +76,11 @@ private Q_SLOTS:
         QCOMPARE(window.rows().size(), 1);
         QCOMPARE(window.rows().first()->announcement().id(), QStringLiteral("se_7"));
 
+        // By category: the issuer announcements by their text, the other by its title.
         window.searchField()->clear();
+        window.categoryFilter()->setCurrentIndex(1 + int(AnnouncementCategory::Kind::Dividends));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("26 of 250 match"));
+        window.categoryFilter()->setCurrentIndex(0);
         window.watchlistOnlySwitch()->setChecked(true);
         QCOMPARE(window.countLabel()->text(), QStringLiteral("10 of 250 match"));
         window.searchField()->setText(QStringLiteral("nothing like this"));

@@ -1,6 +1,5 @@
 #include "TestData.h"
 #include "model/AnnouncementPage.h"
-#include "model/RiyadhTime.h"
 
 #include <QTest>
 
@@ -72,29 +71,6 @@ private Q_SLOTS:
                               QStringLiteral("</span>")));
         QVERIFY(html.contains(QStringLiteral("<div class=\"content\">") + text +
                               QStringLiteral("</div>\n</div>")));
-    }
-
-    void dateTextIsLongDateShortTime_data()
-    {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QByteArray>("zone");
-        QTest::addColumn<QStringList>("parts");
-        // 2026-03-04 11:05 UTC.
-        QTest::newRow("en_US Riyadh") << QStringLiteral("en_US") << QByteArray("Asia/Riyadh")
-                                      << QStringList{QStringLiteral("March 4, 2026"), QStringLiteral("2:05")};
-        QTest::newRow("en_GB UTC") << QStringLiteral("en_GB") << QByteArray("UTC")
-                                   << QStringList{QStringLiteral("4 March 2026"), QStringLiteral("11:05")};
-    }
-
-    void dateTextIsLongDateShortTime()
-    {
-        QFETCH(QString, locale);
-        QFETCH(QByteArray, zone);
-        QFETCH(QStringList, parts);
-        const Instant instant = Instant::fromDateTime(QDateTime(QDate(2026, 3, 4), QTime(11, 5), Qt::UTC));
-        const QString text = RiyadhTime::longDateShortTime(instant, locale, zone);
-        for (const QString& part : parts)
-            QVERIFY2(text.contains(part), qPrintable(text));
     }
 };
 

@@ -58,6 +58,14 @@ QVariant evaluate(QWebEnginePage* page, const QString& script)
         [&](const auto& done) { page->runJavaScript(script, QWebEngineScript::ApplicationWorld, done); });
 }
 
+// Whether `server` was asked for `path`.
+bool asked(const LoopbackHttpServer& server, const QByteArray& path)
+{
+    const auto requests = server.requests();
+    return std::any_of(requests.cbegin(), requests.cend(),
+                       [&path](const LoopbackHttpServer::Request& r) { return r.path == path; });
+}
+
 const QString kScripted =
     QStringLiteral("<p id=\"probe\">idle</p>"
                    "<script>document.getElementById('probe').setAttribute('data-ran', 'yes');</script>"
@@ -97,9 +105,9 @@ private Q_SLOTS:
         QVERIFY(html.contains(QLatin1String(">idle</p>")));
         QVERIFY(!html.contains(QLatin1String("data-ran=\"yes\"")));
         QVERIFY(!html.contains(QLatin1String("data-onerror=\"yes\"")));
-        // Relative addresses resolve against the announcement's own page.
+        // The link is not on this window's portal: relative addresses resolve against the portal.
         QCOMPARE(evaluate(window.webView()->page(), QStringLiteral("document.baseURI")).toString(),
-                 QStringLiteral("https://www.saudiexchange.sa/wps/portal/1"));
+                 QStringLiteral("https://portal.example.test/"));
 
         // Hidden (minimised, say) and shown again: the same page, not loaded a second time.
         QWebEngineView* view = window.webView();
@@ -161,14 +169,15 @@ private Q_SLOTS:
     void thePageMovesOnlyToWebAddresses()
     {
         QWebEngineView view;
-        auto* page = new RecordingPage(&m_opener, &view);
+        auto* page =
+            new RecordingPage(&m_opener, QUrl(QStringLiteral("https://www.saudiexchange.sa")), &view);
         view.setPage(page);
         QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
-        page->loadDocument(QStringLiteral("<p>x</p>"),
-                           QUrl(QStringLiteral("https://www.saudiexchange.sa/a")));
+        // An announcement whose link leaves the portal: its host is not the window's own.
+        page->loadDocument(QStringLiteral("<p>x</p>"), QUrl(QStringLiteral("https://evil.example/a")));
         QVERIFY(loaded.wait(60000));
-        // Clicked: on the announcement's host inside the window, elsewhere in the browser. Automatic
-        // moves of the main frame are refused, wherever they lead.
+        // Clicked: on the portal inside the window, elsewhere in the browser. Automatic moves of the
+        // main frame are refused, wherever they lead.
         using Page = QWebEnginePage;
         const struct
         {
@@ -179,6 +188,8 @@ private Q_SLOTS:
             {"https://www.saudiexchange.sa/b", Page::NavigationTypeLinkClicked, true},
             {"https://www.saudiexchange.sa/c", Page::NavigationTypeRedirect, true}, // the click's own
             {"https://evil.example/d", Page::NavigationTypeRedirect, false},
+            {"https://evil.example/a2", Page::NavigationTypeLinkClicked, false},
+            {"http://www.saudiexchange.sa/b", Page::NavigationTypeLinkClicked, false},
             {"http://127.0.0.1:9/", Page::NavigationTypeLinkClicked, false},
             {"https://www.saudiexchange.sa/e", Page::NavigationTypeRedirect, false},
             {"https://www.saudiexchange.sa/e", Page::NavigationTypeOther, false},
@@ -191,7 +202,54 @@ private Q_SLOTS:
         for (const auto& c : cases)
             QVERIFY2(page->ask(QUrl(QString::fromLatin1(c.url)), c.type) == c.accepted, c.url);
         QCOMPARE(m_opener.opened(), (QList<QUrl>{QUrl(QStringLiteral("https://evil.example/d")),
+                                                 QUrl(QStringLiteral("https://evil.example/a2")),
+                                                 QUrl(QStringLiteral("http://www.saudiexchange.sa/b")),
                                                  QUrl(QStringLiteral("http://127.0.0.1:9/"))}));
+    }
+
+    // A description that names a third party (on 127.0.0.2) every way a page can reach it, in an
+    // announcement whose link is on that host too: only the portal is asked for anything.
+    void theDescriptionReachesOnlyThePortal()
+    {
+        LoopbackHttpServer third({}, "127.0.0.2");
+        LoopbackHttpServer portal;
+        const QString t = QString::fromUtf8(third.origin());
+        const QString description =
+            QStringLiteral(
+                "<base href=\"T/\"><img src=\"rel.png\"><img src=\"P/abs.png\">"
+                "<img src=\"T/img.png\"><img srcset=\"T/srcset.png 2x\">"
+                "<picture><source srcset=\"T/picture.png\"><img src=\"T/fallback.png\"></picture>"
+                "<link rel=\"stylesheet\" href=\"T/style.css\"><link rel=\"prefetch\" href=\"T/prefetch\">"
+                "<link rel=\"icon\" href=\"T/icon.png\"><link rel=\"preconnect\" href=\"T\">"
+                "<style>@import url(\"T/import.css\"); .x { background: url(\"T/bg.png\") }"
+                " @font-face { font-family: f; src: url(\"T/font.woff\") } .x { font-family: f }</style>"
+                "<div class=\"x\">text</div><svg><image href=\"T/svg.png\" width=\"9\" height=\"9\"/></svg>"
+                "<video src=\"T/video.mp4\" poster=\"T/poster.png\" preload=\"auto\"></video>"
+                "<audio src=\"T/audio.mp3\" preload=\"auto\"></audio>"
+                "<iframe src=\"T/frame.html\"></iframe><IFRAME srcdoc=\"<img src='T/srcdoc.png'>\"></IFRAME>"
+                "<frameset><frame src=\"T/frame2.html\"></frameset>"
+                "<object data=\"T/object.html\"></object><embed src=\"T/embed.swf\">")
+                .replace(QLatin1Char('T'), t)
+                .replace(QStringLiteral("P/"), QString::fromUtf8(portal.url("/")));
+        AnnouncementWindow::Services services = this->services();
+        services.portalOrigin = QUrl(QString::fromUtf8(portal.origin()));
+        AnnouncementWindow window(TestData::announcement(QStringLiteral("se_4"), QStringLiteral("Hostile"),
+                                                         {}, description, t + QStringLiteral("/news/1")),
+                                  services);
+        QSignalSpy ready(&window, &AnnouncementWindow::pageReady);
+        window.show();
+        QVERIFY(ready.wait(60000));
+        QTRY_VERIFY_WITH_TIMEOUT(asked(portal, "/rel.png") && asked(portal, "/abs.png"), 30000);
+        QWebEnginePage* page = window.webView()->page();
+        QCOMPARE(evaluate(page, QStringLiteral("document.baseURI")).toString(),
+                 QString::fromUtf8(portal.url("/")));
+        QCOMPARE(
+            evaluate(page, QStringLiteral("document.querySelectorAll('base,link,iframe,frame,object,embed')"
+                                          ".length"))
+                .toInt(),
+            0);
+        QTest::qWait(1000); // media and fonts load late; none of it may reach the third party
+        QCOMPARE(third.count(), 0);
     }
 
     void aMetaRefreshIsRefusedAndImagesStillLoad()
@@ -200,7 +258,7 @@ private Q_SLOTS:
             response.set_content("<p>moved</p>", "text/html");
         });
         QWebEngineView view;
-        auto* page = new RecordingPage(&m_opener, &view);
+        auto* page = new RecordingPage(&m_opener, QUrl(QString::fromUtf8(portal.origin())), &view);
         view.setPage(page);
         const QUrl home(QString::fromUtf8(portal.url("/news/page")));
         QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
@@ -215,13 +273,8 @@ private Q_SLOTS:
                                                         !r.accepted;
                                              }),
                                  30000);
-        const auto requested = [&portal](const QByteArray& path) {
-            const auto requests = portal.requests();
-            return std::any_of(requests.cbegin(), requests.cend(),
-                               [&path](const LoopbackHttpServer::Request& r) { return r.path == path; });
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(requested("/news/pic.png"), 30000); // resolved against the link
-        QVERIFY(!requested("/moved"));
+        QTRY_VERIFY_WITH_TIMEOUT(asked(portal, "/news/pic.png"), 30000); // resolved against the link
+        QVERIFY(!asked(portal, "/moved"));
         QCOMPARE(page->url(), home);
     }
 };

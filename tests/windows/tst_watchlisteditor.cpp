@@ -80,11 +80,13 @@ private Q_SLOTS:
         QTest::keyClick(editor.symbolList(), Qt::Key_Delete);
         QCOMPARE(m_preferences->watchlistSymbols(), QSet<QString>{QStringLiteral("2222")});
 
-        editor.wordsInput()->setText(QStringLiteral(" dividend ،توزيع  أرباح, Dividend,, "));
+        // A one-letter word would match nearly everything: refused, with a message naming it.
+        editor.wordsInput()->setText(QStringLiteral(" dividend ،توزيع  أرباح, Dividend,, x, "));
         Q_EMIT editor.wordsInput()->editingFinished();
         QCOMPARE(m_preferences->watchWords(),
                  (QStringList{QStringLiteral("dividend"), QStringLiteral("توزيع أرباح")}));
         QCOMPARE(editor.wordsInput()->text(), QStringLiteral("dividend, توزيع أرباح"));
+        QVERIFY(editor.message()->text().contains(QStringLiteral("\u201Cx\u201D")));
 
         // Changed elsewhere (the command line) while the window was hidden: shown as stored.
         Preferences(m_dir.filePath(QStringLiteral("settings.json")))

@@ -1,0 +1,211 @@
+// The archive's answer to "is this new?", what is owed between processes, and storage faults, on a
+// real SQLite file. The soak runs the same through a month of polls; here the edges.
+#include "archive/PollRecorder.h"
+#include "notify/NotificationManager.h"
+#include "support/FileSizeLimit.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const Instant kNoon = Instant::fromUnixSeconds(1780000000);
+
+Announcement record(const QString& id, double minutesFromNoon)
+{
+    return Announcement(id, QStringLiteral("Title ") + id, QStringLiteral("Text"),
+                        QStringLiteral("https://x/") + id, kNoon.addSeconds(minutesFromNoon * 60),
+                        {QStringLiteral("2222")});
+}
+
+const QSet<QString> kBoth{QStringLiteral("tadawul"), QStringLiteral("market")};
+
+QList<AnnouncementArchive::Record> fetched(const AnnouncementList& list)
+{
+    QList<AnnouncementArchive::Record> out;
+    for (const Announcement& announcement : list)
+        out.append({announcement, QStringLiteral("tadawul"), QStringLiteral("en")});
+    return out;
+}
+
+QStringList ids(const AnnouncementList& list)
+{
+    QStringList out;
+    for (const Announcement& announcement : list)
+        out.append(announcement.id());
+    return out;
+}
+} // namespace
+
+class TestArchive : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    PollRecorder::Previous m_previous;
+
+    std::unique_ptr<PollRecorder> recorder(const QString& teller)
+    {
+        return std::make_unique<PollRecorder>(m_dir.path(), teller, [this] { return m_previous; });
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files))
+            QFile::remove(m_dir.filePath(name));
+        m_previous = {};
+    }
+
+    void newsRule_data()
+    {
+        QTest::addColumn<bool>("baselineDone");
+        QTest::addColumn<bool>("hasLastPoll");
+        QTest::addColumn<bool>("languageChanged");
+        QTest::addColumn<bool>("known");
+        QTest::addColumn<double>("minutesFromLastPoll");
+        QTest::addColumn<NewsRule::Verdict>("verdict");
+        using V = NewsRule::Verdict;
+        QTest::newRow("archive empty") << false << false << false << false << 10.0 << V::Baseline;
+        QTest::newRow("seen") << true << true << false << true << 10.0 << V::Known;
+        QTest::newRow("unseen, no poll recorded") << true << false << false << false << 10.0 << V::Silent;
+        QTest::newRow("unseen after the last poll") << true << true << false << false << 10.0 << V::News;
+        QTest::newRow("unseen, listed late") << true << true << false << false << -59.0 << V::News;
+        QTest::newRow("unseen, an hour and more before")
+            << true << true << false << false << -60.0 << V::Silent;
+        QTest::newRow("other language, before") << true << true << true << false << -1.0 << V::Silent;
+        QTest::newRow("other language, after") << true << true << true << false << 1.0 << V::News;
+    }
+
+    void newsRule()
+    {
+        QFETCH(bool, baselineDone);
+        QFETCH(bool, hasLastPoll);
+        QFETCH(bool, languageChanged);
+        QFETCH(bool, known);
+        QFETCH(double, minutesFromLastPoll);
+        QFETCH(NewsRule::Verdict, verdict);
+        const NewsRule::Context context{baselineDone, hasLastPoll ? std::optional(kNoon) : std::nullopt,
+                                        languageChanged};
+        QCOMPARE(NewsRule::judge(context, known, kNoon.addSeconds(minutesFromLastPoll * 60)), verdict);
+    }
+
+    void bursts_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("matches");
+        QTest::addColumn<int>("groupAbove");
+        QTest::addColumn<int>("oneByOne");
+        QTest::addColumn<int>("summarized");
+        QTest::newRow("at the threshold") << 5 << 0 << 5 << 5 << 0;
+        QTest::newRow("one above") << 6 << 0 << 5 << 0 << 6;
+        QTest::newRow("one above, two matches") << 6 << 2 << 5 << 2 << 4;
+        QTest::newRow("40 at the opening, 8 matches") << 40 << 8 << 5 << 5 << 35;
+        QTest::newRow("never grouped") << 40 << 0 << 0 << 40 << 0;
+    }
+
+    void bursts()
+    {
+        QFETCH(int, count);
+        QFETCH(int, matches);
+        QFETCH(int, groupAbove);
+        QFETCH(int, oneByOne);
+        QFETCH(int, summarized);
+        AnnouncementList list;
+        for (int i = 0; i < count; ++i)
+            list.append(record(QString::number(i), i));
+        // Matches spread through the list; the first ones are shown one by one.
+        const auto isMatch = [&](const Announcement& a) {
+            return a.id().toInt() * matches / count != (a.id().toInt() + 1) * matches / count;
+        };
+        const NotificationManager::Groups groups = NotificationManager::group(list, isMatch, groupAbove);
+        QCOMPARE(groups.oneByOne.size(), oneByOne);
+        QCOMPARE(groups.summarized.size(), summarized);
+        for (const Announcement& shown : groups.oneByOne)
+            QVERIFY(groupAbove == 0 || count <= groupAbove || isMatch(shown));
+        if (summarized > 0) {
+            const NotificationRequest request =
+                NotificationManager::summaryFor(groups.summarized, kNoon, kNoon, QTimeZone("Asia/Riyadh"));
+            QVERIFY2(request.title.startsWith(QString::number(summarized) + QLatin1Char(' ')) &&
+                         request.title.endsWith(QStringLiteral("23:26")),
+                     qPrintable(request.title));
+            QCOMPARE(request.userInfo.value(QStringLiteral("summary")).toStringList(),
+                     ids(groups.summarized));
+        }
+    }
+
+    // The first poll ever is silent; what `poll` fetches stays owed until the tray program tells it,
+    // once; what nobody told for a day is not told at a later start.
+    void owedBetweenProcesses()
+    {
+        const auto tray = recorder(QStringLiteral("tray"));
+        QVERIFY(tray->record(fetched({record("a", -30)}), kBoth, kNoon, "en").toTell.isEmpty());
+        const auto cron = recorder(QString());
+        PollRecorder::Outcome printed =
+            cron->record(fetched({record("a", -30), record("b", 2)}), kBoth, kNoon.addSeconds(300), "en");
+        QCOMPARE(ids(printed.fresh), QStringList{"b"});
+        QCOMPARE(ids(printed.toTell), QStringList{"b"});
+        QVERIFY(printed.problem.isEmpty());
+        const PollRecorder::Outcome told = tray->record(fetched({}), kBoth, kNoon.addSeconds(600), "en");
+        QCOMPARE(ids(told.toTell), QStringList{"b"});
+        QCOMPARE(*told.since, kNoon.addSeconds(300));
+        QVERIFY(tray->record(fetched({record("b", 2)}), kBoth, kNoon.addSeconds(900), "en").toTell.isEmpty());
+
+        QCOMPARE(ids(cron->record(fetched({record("c", 20)}), kBoth, kNoon.addSeconds(1500), "en").fresh),
+                 QStringList{"c"});
+        const auto nextDay = recorder(QStringLiteral("tray"));
+        QVERIFY(nextDay->record(fetched({}), kBoth, kNoon.addSeconds(1500 + 86401), "en").toTell.isEmpty());
+    }
+
+    // An upgrade (or a deleted archive) starts from the cache file and the seen set: nothing they
+    // know is told again, nor anything older than the last poll; a damaged archive likewise.
+    void rebuiltFromThePreviousFiles()
+    {
+        m_previous = {{record("cached", -120)}, {"seen"}, kNoon};
+        const AnnouncementList portal{record("cached", -120), record("seen", -100), record("old", -90),
+                                      record("late", -20), record("new", 5)};
+        for (const bool damaged : {false, true}) {
+            if (damaged) {
+                QFile file(m_dir.filePath(AnnouncementArchive::fileName));
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(8192, 'x')) > 0);
+            }
+            const PollRecorder::Outcome outcome =
+                recorder(QStringLiteral("tray"))->record(fetched(portal), kBoth, kNoon.addSeconds(600), "en");
+            QCOMPARE(ids(outcome.toTell), (QStringList{"new", "late"}));
+            QVERIFY(outcome.problem.isEmpty());
+            QCOMPARE(QFile::exists(m_dir.filePath("archive.sqlite.corrupt")), damaged);
+            QFile::remove(m_dir.filePath(AnnouncementArchive::fileName));
+        }
+    }
+
+    // A full disk: the problem is said, nothing is told twice or forgotten, and all is saved once
+    // writes succeed again.
+    void fullDisk()
+    {
+        const auto tray = recorder(QStringLiteral("tray"));
+        tray->record(fetched({record("a", -30)}), kBoth, kNoon, "en");
+        const AnnouncementList portal{record("a", -30), record("b", 1), record("c", 2)};
+        {
+            const FileSizeLimit full;
+            const PollRecorder::Outcome first =
+                tray->record(fetched(portal), kBoth, kNoon.addSeconds(300), "en");
+            QVERIFY2(first.problem.startsWith(QStringLiteral("Can't save to ") +
+                                              m_dir.filePath(AnnouncementArchive::fileName) + ": "),
+                     qPrintable(first.problem));
+            QCOMPARE(ids(first.toTell), (QStringList{"b", "c"}));
+            const PollRecorder::Outcome again =
+                tray->record(fetched(portal), kBoth, kNoon.addSeconds(600), "en");
+            QVERIFY(!again.problem.isEmpty() && again.toTell.isEmpty());
+        }
+        const PollRecorder::Outcome saved = tray->record(fetched(portal), kBoth, kNoon.addSeconds(900), "en");
+        QVERIFY(saved.problem.isEmpty() && saved.toTell.isEmpty());
+        AnnouncementArchive archive(m_dir.path());
+        QVERIFY(archive.open());
+        QCOMPARE(archive.count(), 3);
+        QVERIFY(archive.owed().isEmpty());
+        QCOMPARE(archive.find("c"), std::optional(record("c", 2)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestArchive)
+#include "tst_archive.moc"
