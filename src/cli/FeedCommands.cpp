@@ -256,7 +256,7 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
                          }
                          for (const Announcement& announcement : update.newAnnouncements)
                              CommandLine::printOut(line(announcement));
-                         context.notifications().tell(update.newAnnouncements, update.since);
+                         context.notifications().tell(update.newAnnouncements, update.since, update.released);
                      });
     WakeUpPolling wakeUps(fetcher, QDBusConnection::systemBus());
     wakeUps.watchSystemNetwork();

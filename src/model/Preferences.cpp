@@ -5,6 +5,7 @@
 
 #include <QHostAddress>
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QUrl>
 #include <algorithm>
 
@@ -28,11 +29,20 @@ Preferences::Preferences(const QString& settingsFile, const QString& portalOrigi
 
 const QStringList& Preferences::keys()
 {
-    static const QStringList all{Key::watchlistSymbols,     Key::showAllAnnouncements,
-                                 Key::notificationsEnabled, Key::language,
-                                 Key::seenAnnouncementIDs,  Key::lastPollDate,
-                                 Key::pollInterval,         Key::notificationsDontAsk,
-                                 Key::watchWords,           Key::rules};
+    static const QStringList all{Key::watchlistSymbols,
+                                 Key::showAllAnnouncements,
+                                 Key::notificationsEnabled,
+                                 Key::language,
+                                 Key::seenAnnouncementIDs,
+                                 Key::lastPollDate,
+                                 Key::pollInterval,
+                                 Key::notificationsDontAsk,
+                                 Key::watchWords,
+                                 Key::rules,
+                                 kQuietHoursKey,
+                                 kPausedUntilKey,
+                                 kMutedSymbolsKey,
+                                 kDigestTimeKey};
     return all;
 }
 
@@ -346,4 +356,85 @@ bool Preferences::notificationsDontAsk() const
 void Preferences::setNotificationsDontAsk(bool value)
 {
     m_store.setValue(Key::notificationsDontAsk, value);
+}
+
+QuietHours Preferences::quietHours() const
+{
+    return QuietHours::parse(m_store.value(kQuietHoursKey).toString()).value_or(QuietHours());
+}
+
+void Preferences::setQuietHours(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        m_store.remove(kQuietHoursKey);
+    else
+        m_store.setValue(kQuietHoursKey, text.trimmed());
+}
+
+std::optional<Instant> Preferences::pausedUntil() const
+{
+    return SettingsStore::toDate(m_store.value(kPausedUntilKey));
+}
+
+void Preferences::setPausedUntil(std::optional<Instant> until)
+{
+    if (until)
+        m_store.setValue(kPausedUntilKey, SettingsStore::dateValue(*until));
+    else
+        m_store.remove(kPausedUntilKey);
+}
+
+QHash<QString, Instant> Preferences::mutedSymbols() const
+{
+    QHash<QString, Instant> muted;
+    const QJsonObject object = m_store.value(kMutedSymbolsKey).toObject();
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        const QString symbol = it.key().trimmed().toUpper();
+        if (const auto until = SettingsStore::toDate(it.value()); until && !symbol.isEmpty())
+            muted.insert(symbol, *until);
+    }
+    return muted;
+}
+
+bool Preferences::muteSymbols(const QStringList& symbols, Instant until)
+{
+    return m_store.update([&](QJsonObject& settings) {
+        QJsonObject muted = settings.value(kMutedSymbolsKey).toObject();
+        for (const QString& symbol : symbols) {
+            if (!symbol.trimmed().isEmpty())
+                muted.insert(symbol.trimmed().toUpper(), SettingsStore::dateValue(until));
+        }
+        settings.insert(kMutedSymbolsKey, muted);
+        return true;
+    });
+}
+
+bool Preferences::unmuteSymbol(const QString& symbol)
+{
+    return m_store.update([&](QJsonObject& settings) {
+        QJsonObject muted = settings.value(kMutedSymbolsKey).toObject();
+        if (!muted.contains(symbol))
+            return false;
+        muted.remove(symbol);
+        settings.insert(kMutedSymbolsKey, muted);
+        return true;
+    });
+}
+
+std::optional<MorningDigest> Preferences::digestTime() const
+{
+    return MorningDigest::parse(m_store.value(kDigestTimeKey).toString());
+}
+
+void Preferences::setDigestTime(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        m_store.remove(kDigestTimeKey);
+    else
+        m_store.setValue(kDigestTimeKey, text.trimmed());
+}
+
+NotificationGate Preferences::notificationGate() const
+{
+    return NotificationGate({quietHours(), pausedUntil(), mutedSymbols()});
 }

@@ -2,9 +2,13 @@
 
 #include "infra/Instant.h"
 #include "infra/SettingsStore.h"
+#include "model/MorningDigest.h"
+#include "model/QuietHours.h"
 #include "model/RuleSet.h"
 #include "model/Watchlist.h"
+#include "notify/NotificationGate.h"
 
+#include <QHash>
 #include <QMutex>
 #include <QSet>
 #include <QString>
@@ -72,6 +76,27 @@ public:
     static inline const QString kAutomaticUpdateChecksKey = QStringLiteral("automaticUpdateChecks");
     bool automaticUpdateChecks() const;
     void setAutomaticUpdateChecks(bool value);
+
+    // Quiet hours ("HH:MM-HH:MM" Riyadh, "outside-trading", or empty: off); text that is none of
+    // these reads as off.
+    static inline const QString kQuietHoursKey = QStringLiteral("quietHours");
+    QuietHours quietHours() const;
+    void setQuietHours(const QString& text);
+    // Notifications wait until this instant; absent or past: not paused.
+    static inline const QString kPausedUntilKey = QStringLiteral("pausedUntil");
+    std::optional<Instant> pausedUntil() const;
+    void setPausedUntil(std::optional<Instant> until);
+    // Symbol → end of its mute. Ended mutes are left in the file and read as not muted.
+    static inline const QString kMutedSymbolsKey = QStringLiteral("mutedSymbols");
+    QHash<QString, Instant> mutedSymbols() const;
+    bool muteSymbols(const QStringList& symbols, Instant until); // false when the file could not be written
+    bool unmuteSymbol(const QString& symbol);
+    // The morning digest's Riyadh time ("HH:MM"); empty or unreadable: no digest.
+    static inline const QString kDigestTimeKey = QStringLiteral("digestTime");
+    std::optional<MorningDigest> digestTime() const;
+    void setDigestTime(const QString& text);
+    // Quiet hours, pause and mutes, read now.
+    NotificationGate notificationGate() const;
 
     void markAsSeen(const QString& id);
     // Adds the identifiers in order with one write of the settings file. Past the limit, the oldest

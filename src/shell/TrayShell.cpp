@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
+#include <limits>
 
 TrayShell::TrayShell(Services services, const Clock& clock, QObject* parent)
     : QObject(parent), m_services(std::move(services)), m_clock(clock)
@@ -67,13 +69,35 @@ void TrayShell::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
     if (!update.all.isEmpty() && m_services.announcementsRefreshed)
         m_services.announcementsRefreshed(int(update.all.size()));
     if (m_services.tellAnnouncements)
-        m_services.tellAnnouncements(update.newAnnouncements, update.since);
+        m_services.tellAnnouncements(update.newAnnouncements, update.since, update.released);
+    scheduleRelease();
     const Watchlist watchlist = m_services.preferences->watchlist();
     const bool hasNew = std::any_of(update.newAnnouncements.cbegin(), update.newAnnouncements.cend(),
                                     [&](const Announcement& a) { return watchlist.matches(a); });
     m_tray->updateBadge(hasNew);
     // A poll's pages and lists are freed by now; the program idles until the next one.
     HeapTrim::now();
+}
+
+void TrayShell::scheduleRelease()
+{
+    if (!m_releaseTimer) {
+        m_releaseTimer = new QTimer(this);
+        m_releaseTimer->setSingleShot(true);
+        connect(m_releaseTimer, &QTimer::timeout, this, [this] {
+            if (m_services.pollNow)
+                m_services.pollNow();
+        });
+    }
+    const Instant now = m_clock.now();
+    const std::optional<Instant> until = m_services.preferences->notificationGate().heldUntil(now);
+    // Mutes end by themselves too; the next poll after their end tells what they held.
+    if (!until) {
+        m_releaseTimer->stop();
+        return;
+    }
+    const double seconds = std::max(0.0, until->referenceSeconds() - now.referenceSeconds());
+    m_releaseTimer->start(int(std::min(seconds * 1000.0 + 1000.0, double(std::numeric_limits<int>::max()))));
 }
 
 void TrayShell::handleOpenAnnouncement(const QVariantMap& userInfo)

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -36,7 +37,10 @@ public:
         std::function<std::optional<Announcement>(const QString& id)> findAnnouncement;
         std::function<AnnouncementList()> keptAnnouncements;
         // What a poll has to tell and since when (grouped past the user's threshold).
-        std::function<void(const AnnouncementList&, std::optional<Instant> since)> tellAnnouncements;
+        // `released`: of the list, those held until now (told in one summary).
+        std::function<void(const AnnouncementList&, std::optional<Instant> since,
+                           const AnnouncementList& released)>
+            tellAnnouncements;
         std::function<void(int count)> announcementsRefreshed;        // telemetry
         std::function<void()> appLaunched;                            // telemetry
         std::function<void()> settingsOpened;                         // telemetry
@@ -89,6 +93,8 @@ private:
     void showAllAnnouncements(const AnnouncementList& announcements);
     UpdateDialog* updateDialog();
     static void activate(QWidget* window);
+    // While quiet hours or a pause hold notifications, a poll when they end tells what waited.
+    void scheduleRelease();
 
     Services m_services;
     const Clock& m_clock;
@@ -98,4 +104,5 @@ private:
     QHash<QString, QWidget*> m_announcementWindows;
     bool m_showingSummary = false; // the all-announcements window shows a summary's records only
     QPointer<UpdateDialog> m_updateDialog;
+    QTimer* m_releaseTimer = nullptr;
 };

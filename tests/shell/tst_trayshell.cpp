@@ -80,7 +80,8 @@ private Q_SLOTS:
         services.createAnnouncementWindow = [this](const Announcement& announcement) -> QWidget* {
             return new AnnouncementWindow(announcement, {&m_opener, QUrl(), m_dir.filePath("ui-state.json")});
         };
-        services.tellAnnouncements = [this](const AnnouncementList& list, std::optional<Instant>) {
+        services.tellAnnouncements = [this](const AnnouncementList& list, std::optional<Instant>,
+                                            const AnnouncementList&) {
             for (const Announcement& a : list)
                 m_notified.append(a.id());
         };
