@@ -260,6 +260,17 @@ Announcements appear here once fetched.</source>
             <numerusform>%n إعلان جديد</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n announcements came while notifications waited</source>
+        <translation>
+            <numerusform>لم تصل إعلانات أثناء انتظار التنبيهات</numerusform>
+            <numerusform>وصل إعلان واحد أثناء انتظار التنبيهات</numerusform>
+            <numerusform>وصل إعلانان أثناء انتظار التنبيهات</numerusform>
+            <numerusform>وصلت %n إعلانات أثناء انتظار التنبيهات</numerusform>
+            <numerusform>وصل %n إعلانًا أثناء انتظار التنبيهات</numerusform>
+            <numerusform>وصل %n إعلان أثناء انتظار التنبيهات</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>NotificationPrompt</name>
@@ -560,6 +571,33 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Retry Now</source>
         <translation>إعادة المحاولة الآن</translation>
+    </message>
+    <message>
+        <source>Pause Notifications for 1 Hour</source>
+        <translation>إيقاف التنبيهات مؤقتًا لمدة ساعة</translation>
+    </message>
+    <message>
+        <source>Pause Notifications Until Tomorrow&apos;s Open</source>
+        <translation>إيقاف التنبيهات مؤقتًا حتى افتتاح السوق غدًا</translation>
+    </message>
+</context>
+<context>
+    <name>TrayShell</name>
+    <message>
+        <source>Notifications paused until %1</source>
+        <translation>التنبيهات موقوفة مؤقتًا حتى %1</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>استئناف</translation>
+    </message>
+    <message>
+        <source>Quiet hours until %1</source>
+        <translation>ساعات الهدوء حتى %1</translation>
+    </message>
+    <message>
+        <source>Turn Off Quiet Hours</source>
+        <translation>إيقاف ساعات الهدوء</translation>
     </message>
 </context>
 <context>

@@ -2,7 +2,7 @@
 
 #include "model/Announcement.h"
 
-// The seven commands of the tray menu; the tray shell carries them out.
+// The commands of the tray menu; the tray shell carries them out.
 class MenuCommands
 {
 public:
@@ -14,4 +14,8 @@ public:
     virtual void menuQuit() = 0;
     virtual void menuViewAll() = 0;
     virtual void menuOpenAnnouncement(const QVariant& itemData) = 0;
+    // Holding notifications for a while, and the first line's command that ends the hold.
+    virtual void menuPauseForAnHour() {}
+    virtual void menuPauseUntilTomorrowsOpen() {}
+    virtual void menuResumeNotifications() {}
 };

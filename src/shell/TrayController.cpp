@@ -70,7 +70,19 @@ void TrayController::refreshIcon()
 
 QString TrayController::toolTip() const
 {
-    return m_statusLine.isEmpty() ? trayTitle() : trayTitle() + QLatin1Char('\n') + m_statusLine;
+    QString tip = trayTitle();
+    for (const QString& line : {m_statusLine, m_heldLine}) {
+        if (!line.isEmpty())
+            tip += QLatin1Char('\n') + line;
+    }
+    return tip;
+}
+
+void TrayController::setHeldLine(const QString& status, const QString& command)
+{
+    m_heldLine = status;
+    refreshIcon();
+    m_menu.setHeldLine(status.isEmpty() ? QString() : status + QStringLiteral(" \u2014 ") + command);
 }
 
 void TrayController::setPollStatus(const PollStatus& status, Instant now)

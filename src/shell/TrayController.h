@@ -28,6 +28,8 @@ public:
     // struck-through bell and the menu line with the problem and "Retry Now".
     void setPollStatus(const PollStatus& status, Instant now);
     bool notWatching() const { return m_notWatching; }
+    // The menu's first line and the tooltip while notifications are held; empty when they are not.
+    void setHeldLine(const QString& status, const QString& command);
     QString toolTip() const;
 
     TrayMenu& menu() { return m_menu; }
@@ -43,4 +45,5 @@ private:
     bool m_badge = false;
     bool m_notWatching = false;
     QString m_statusLine;
+    QString m_heldLine;
 };

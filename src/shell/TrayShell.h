@@ -78,6 +78,9 @@ public:
     void menuQuit() override;
     void menuViewAll() override;
     void menuOpenAnnouncement(const QVariant& itemData) override;
+    void menuPauseForAnHour() override;
+    void menuPauseUntilTomorrowsOpen() override;
+    void menuResumeNotifications() override;
 
     TrayController* tray() const { return m_tray.get(); }
     AllAnnouncementsWindow* allAnnouncementsWindow() const { return m_allAnnouncementsWindow.get(); }
@@ -93,8 +96,10 @@ private:
     void showAllAnnouncements(const AnnouncementList& announcements);
     UpdateDialog* updateDialog();
     static void activate(QWidget* window);
-    // While quiet hours or a pause hold notifications, a poll when they end tells what waited.
-    void scheduleRelease();
+    // While quiet hours or a pause hold notifications, the menu and tooltip say so, and a poll when
+    // they end tells what waited.
+    void followHold();
+    void pauseUntil(std::optional<Instant> until);
 
     Services m_services;
     const Clock& m_clock;
