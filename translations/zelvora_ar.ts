@@ -339,6 +339,49 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     </message>
 </context>
 <context>
+    <name>QuietHoursEditor</name>
+    <message>
+        <source>Off</source>
+        <translation>إيقاف</translation>
+    </message>
+    <message>
+        <source>Trading days only</source>
+        <translation>أيام التداول فقط</translation>
+    </message>
+    <message>
+        <source>From … to …</source>
+        <translation>من … إلى …</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>من</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>إلى</translation>
+    </message>
+    <message>
+        <source>(Riyadh time)</source>
+        <translation>(بتوقيت الرياض)</translation>
+    </message>
+    <message>
+        <source>Muted companies</source>
+        <translation>الشركات المكتومة</translation>
+    </message>
+    <message>
+        <source>%1, muted until %2</source>
+        <translation>%1، مكتومة حتى %2</translation>
+    </message>
+    <message>
+        <source>Unmute</source>
+        <translation>إلغاء الكتم</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>لا شيء</translation>
+    </message>
+</context>
+<context>
     <name>Rule</name>
     <message>
         <source>Watchlist</source>
@@ -513,6 +556,10 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Rules</source>
         <translation>القواعد</translation>
+    </message>
+    <message>
+        <source>Quiet Hours</source>
+        <translation>ساعات الهدوء</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "model/Preferences.h"
 #include "telemetry/TelemetryService.h"
 #include "windows/ChoicePopup.h"
+#include "windows/QuietHoursEditor.h"
 #include "windows/RulesEditor.h"
 #include "windows/WatchlistEditor.h"
 #include "windows/WindowStyle.h"
@@ -164,6 +165,7 @@ void SettingsWindow::setupUI()
     m_watchlistEditor = new WatchlistEditor(m_preferences, m_hooks.issuerDirectory);
     connect(m_watchlistEditor, &WatchlistEditor::watchlistChanged, this, &SettingsWindow::watchlistChanged);
     m_rulesEditor = new RulesEditor(m_preferences);
+    m_quietHoursEditor = new QuietHoursEditor(m_preferences);
 
     m_usageStatisticsCheckbox =
         makeCheckbox(tr("Share anonymous usage statistics"), &SettingsWindow::usageStatisticsChanged);
@@ -196,6 +198,7 @@ void SettingsWindow::setupUI()
     addPage(tr("Watchlist"), makePage(tr("Watchlist"), {m_watchlistEditor}));
     addPage(tr("Rules"), makePage(tr("Rules"), {m_rulesEditor}));
     addPage(tr("Privacy"), makePage(tr("Privacy"), {m_usageStatisticsCheckbox, m_doNotTrackNote}));
+    addPage(tr("Quiet Hours"), makePage(tr("Quiet Hours"), {m_quietHoursEditor}));
 
     auto* right = new QVBoxLayout;
     right->setContentsMargins(0, 0, 0, 0);
@@ -246,6 +249,7 @@ void SettingsWindow::showEvent(QShowEvent* event)
     // The watchlist may have been changed from the command line since the window was last shown.
     m_watchlistEditor->reload();
     m_rulesEditor->reload();
+    m_quietHoursEditor->reload();
     QWidget::showEvent(event);
 }
 

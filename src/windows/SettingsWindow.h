@@ -11,6 +11,7 @@ class QLabel;
 class QListWidget;
 class QStackedWidget;
 class QPushButton;
+class QuietHoursEditor;
 class RulesEditor;
 class WatchlistEditor;
 
@@ -55,6 +56,7 @@ public:
     QPushButton* resetPromptButton() const { return m_resetPromptButton; }
     WatchlistEditor* watchlistEditor() const { return m_watchlistEditor; }
     RulesEditor* rulesEditor() const { return m_rulesEditor; }
+    QuietHoursEditor* quietHoursEditor() const { return m_quietHoursEditor; }
     QCheckBox* usageStatisticsCheckbox() const { return m_usageStatisticsCheckbox; }
     QCheckBox* automaticUpdatesCheckbox() const { return m_automaticUpdatesCheckbox; }
 
@@ -105,6 +107,7 @@ private:
     QPushButton* m_resetPromptButton = nullptr;
     WatchlistEditor* m_watchlistEditor = nullptr;
     RulesEditor* m_rulesEditor = nullptr;
+    QuietHoursEditor* m_quietHoursEditor = nullptr;
     QCheckBox* m_usageStatisticsCheckbox = nullptr;
     QLabel* m_doNotTrackNote = nullptr;
     QCheckBox* m_automaticUpdatesCheckbox = nullptr;
