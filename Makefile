@@ -2,7 +2,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps configure build run test asan tsan soak bench demo install package clean format
+.PHONY: deps configure build run test asan tsan soak bench fuzz demo install package clean format
 
 deps:
 	@bash scripts/install-deps
@@ -29,10 +29,20 @@ asan tsan: deps
 	@nice -n 10 cmake --build --preset $@ -j2
 	@ctest --test-dir build/$@ --output-on-failure --no-tests=error -j2
 
-# The poll cycle over DAYS simulated days (the test suite runs 30).
+# The poll cycle over DAYS simulated days (the test suite runs 30), then a day of the tray program's
+# polls at one a second, checking that its memory stays flat (eight minutes).
 DAYS ?= 30
 soak: build
 	@ZELVORA_SOAK_DAYS=$(DAYS) $(BUILD_DIR)/tests/soak/test_soak
+	@bash tests/shell/run-with-display.sh bash tests/soak/memory-soak.sh $(BUILD_DIR)
+
+# Every libFuzzer target for SECONDS each (clang, AddressSanitizer and UndefinedBehaviorSanitizer, in
+# build/fuzz), with a line of runs and crashes per target.
+SECONDS ?= 60
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@nice -n 10 cmake --build --preset fuzz --target fuzz_targets -j2
+	@bash fuzz/run-fuzzers.sh build/fuzz $(SECONDS)
 
 # FOOTPRINT_IDLE: seconds of idle CPU measurement in the footprint table (ten minutes by default).
 FOOTPRINT_IDLE ?= 600

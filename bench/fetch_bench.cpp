@@ -77,6 +77,34 @@ void BM_BareQtJsonParseOfPollPages(benchmark::State& state)
 }
 BENCHMARK(BM_BareQtJsonParseOfPollPages)->Unit(benchmark::kMillisecond);
 
+// Writing the cache file's text for a full kept list (500 records of portal pages), as every poll does.
+AnnouncementList fullKeptList()
+{
+    const ManualClock clock(Instant::now());
+    portalsim::PortalSimulator simulator;
+    simulator.advance(60); // 340 issuer announcements and 180 market news
+    AnnouncementList list;
+    for (const auto& [feed, pages] :
+         {std::pair(portalsim::Feed::IssuerEN, 7), std::pair(portalsim::Feed::MarketEN, 4)}) {
+        for (int page = 1; page <= pages; ++page)
+            list.append(FeedParser::parseAnnouncementResponse(
+                            QByteArray::fromStdString(simulator.pageBody(feed, page, 50)),
+                            QStringLiteral("tadawul"), QStringLiteral("en"),
+                            QStringLiteral("https://www.saudiexchange.sa"), clock)
+                            .value_or(AnnouncementList()));
+    }
+    return list.first(std::min<qsizetype>(list.size(), 500));
+}
+
+void BM_EncodeCache(benchmark::State& state)
+{
+    const AnnouncementList list = fullKeptList();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(AnnouncementCache::encode(list));
+    state.counters["records"] = static_cast<double>(list.size());
+}
+BENCHMARK(BM_EncodeCache)->Unit(benchmark::kMicrosecond);
+
 // A first poll as the application runs it at start-up: 500 records in the cache file (older than the
 // portal's, 100 of them already seen), 400 fetched over loopback, 900 merged down to 500 kept, the
 // cache saved, 400 identifiers marked as seen, the broadcast posted.

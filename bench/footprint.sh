@@ -3,7 +3,10 @@
 # same run on a private X display with a tray host: start until the tray icon is up (wall and CPU
 # time), resident and private dirty memory once idle after the first poll, wake-ups over an idle
 # minute between polls, CPU while idle, the process tree's memory as announcement windows are
-# opened and closed, and the CPU of a full first poll next to a bare JSON parse of the same pages.
+# opened and closed, and the CPU of a full first poll next to a bare JSON parse of the same pages. A
+# second yardstick for memory is the bare tray program that first makes one HTTPS request through the
+# same libcurl (to an openssl s_server on loopback, verified against the system's CA bundle and the
+# server's own certificate).
 # Usage: bench/footprint.sh BUILD_DIR [IDLE_SECONDS]   (run inside tests/shell/run-with-display.sh)
 set -euo pipefail
 build=${1:-build/default}
@@ -15,6 +18,14 @@ trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null; rm -rf "$work"' EXI
 "$build/tools/zelvora-portal-sim" --port 0 >"$work/sim.log" 2>&1 &
 for _ in $(seq 50); do grep -q "listening on" "$work/sim.log" && break; sleep 0.1; done
 origin=$(grep -o 'http://127.0.0.1:[0-9]*' "$work/sim.log" | head -1)
+
+# The HTTPS yardstick's server: a certificate for 127.0.0.1, trusted beside the system's bundle.
+openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 \
+  -keyout "$work/key.pem" -out "$work/cert.pem" >/dev/null 2>&1
+cat /etc/ssl/certs/ca-certificates.crt "$work/cert.pem" >"$work/bundle.pem"
+https_port=$((20000 + RANDOM % 20000))
+openssl s_server -quiet -accept "$https_port" -cert "$work/cert.pem" -key "$work/key.pem" -www >/dev/null 2>&1 &
+for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$https_port") 2>/dev/null && break; sleep 0.1; done
 
 rollup() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/smaps_rollup"; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
@@ -34,6 +45,7 @@ zelvora() {
     ZELVORA_APPCAST_URL="$origin/appcast.xml" "$build/src/zelvora" >"$work/zelvora.log" 2>&1 &
 }
 bare() { "$build/bench/bare_tray" >/dev/null 2>&1 & }
+bare_https() { "$build/bench/bare_tray_https" "https://127.0.0.1:$https_port/" "$work/bundle.pem" >/dev/null 2>&1 & }
 
 # CPU seconds all threads of the process have run so far.
 cpu_seconds() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{sum += $1} END {print sum / 1e9}'; }
@@ -65,10 +77,15 @@ zelvora
 zpid=$!
 bare
 bpid=$!
+bare_https
+hpid=$!
 for _ in $(seq 300); do [ -f "$work/data/Quvex/announcements_cache.json" ] && break; sleep 0.1; done
 sleep 10
-zrss=$(rollup $zpid Rss) brss=$(rollup $bpid Rss)
+kill -0 $hpid || { echo "bare_tray_https: the HTTPS request failed" >&2; exit 1; }
+zrss=$(rollup $zpid Rss) brss=$(rollup $bpid Rss) hrss=$(rollup $hpid Rss)
 zdirty=$(rollup $zpid Private_Dirty) bdirty=$(rollup $bpid Private_Dirty)
+kill $hpid
+wait $hpid 2>/dev/null || true
 
 hz=$(getconf CLK_TCK)
 zt0=$(cpu_ticks $zpid) bt0=$(cpu_ticks $bpid)
@@ -105,6 +122,8 @@ row "start until the tray icon is up (median of $starts)" "$(printf '%.3f s' "$z
 row "CPU used until the tray icon is up (median of $starts)" "$(printf '%.3f s' "$zstartcpu")" \
   "$(printf '%.3f s' "$bstartcpu")" "$zstartcpu" "$bstartcpu"
 row "resident memory after the first poll" "$zrss KiB" "$brss KiB" "$zrss" "$brss"
+row "resident memory after the first poll (vs the bare tray after one HTTPS request)" "$zrss KiB" \
+  "$hrss KiB" "$zrss" "$hrss"
 row "of which written by the program itself (private dirty)" "$zdirty KiB" "$bdirty KiB" "$zdirty" "$bdirty"
 row "wake-ups over an idle minute between polls" "$zw" "$bw" "$zw" "$bw"
 row "CPU while idle for $idle s (polls every 180 s)" "$(printf '%.3f %%' "$zcpu")" \

@@ -44,7 +44,8 @@ endfunction()
 #                  [TIMEOUT <s>])
 #
 # One Qt Test executable per class or concern. GUI tests link the GUI library and run on the
-# offscreen platform; DBUS tests run inside a private session bus (dbus-run-session). Every test gets
+# offscreen platform; DBUS tests run inside a private session bus (dbus-run-session with
+# tests/support/session-bus.conf, which starts no installed service). Every test gets
 # its own XDG folders under the build tree, so no test touches the user's settings or cache.
 function(zelvora_add_test)
   cmake_parse_arguments(T "GUI;DBUS;WEB_ENGINE" "NAME;TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
@@ -60,7 +61,8 @@ function(zelvora_add_test)
 
   if(T_DBUS)
     find_program(DBUS_RUN_SESSION dbus-run-session REQUIRED)
-    add_test(NAME ${T_NAME} COMMAND ${DBUS_RUN_SESSION} -- $<TARGET_FILE:${target}>)
+    add_test(NAME ${T_NAME} COMMAND ${DBUS_RUN_SESSION}
+             --config-file=${PROJECT_SOURCE_DIR}/tests/support/session-bus.conf -- $<TARGET_FILE:${target}>)
   else()
     add_test(NAME ${T_NAME} COMMAND ${target})
   endif()

@@ -206,6 +206,17 @@ Announcements appear here once fetched.</source>
     </message>
 </context>
 <context>
+    <name>FeedContent</name>
+    <message>
+        <source>Zelvora — Saudi Exchange announcements</source>
+        <translation>إعلانات تداول السعودية — Zelvora</translation>
+    </message>
+    <message>
+        <source>Saudi Exchange</source>
+        <translation>تداول السعودية</translation>
+    </message>
+</context>
+<context>
     <name>FetchError</name>
     <message>
         <source>403 Access Denied</source>
@@ -305,6 +316,225 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Open Settings</source>
         <translation>فتح الإعدادات</translation>
+    </message>
+</context>
+<context>
+    <name>OutputConfig</name>
+    <message>
+        <source>needs an http or https URL</source>
+        <translation>يحتاج إلى عنوان http أو https</translation>
+    </message>
+    <message>
+        <source>needs an smtp:// or smtps:// URL</source>
+        <translation>يحتاج إلى عنوان smtp://‎ أو smtps://‎</translation>
+    </message>
+    <message>
+        <source>needs a recipient address</source>
+        <translation>يحتاج إلى عنوان المستلم</translation>
+    </message>
+    <message>
+        <source>needs a chat</source>
+        <translation>يحتاج إلى محادثة</translation>
+    </message>
+    <message>
+        <source>needs an http or https API URL</source>
+        <translation>يحتاج إلى عنوان واجهة برمجية http أو https</translation>
+    </message>
+    <message>
+        <source>needs an http or https homeserver URL</source>
+        <translation>يحتاج إلى عنوان خادم رئيسي http أو https</translation>
+    </message>
+    <message>
+        <source>needs a room</source>
+        <translation>يحتاج إلى غرفة</translation>
+    </message>
+</context>
+<context>
+    <name>OutputMessage</name>
+    <message>
+        <source>Zelvora test announcement</source>
+        <translation>إعلان تجريبي من Zelvora</translation>
+    </message>
+    <message>
+        <source>This output works: Zelvora will send new announcements here.</source>
+        <translation>هذا المخرج يعمل: سيرسل Zelvora الإعلانات الجديدة إلى هنا.</translation>
+    </message>
+    <message>
+        <source>Saudi Arabian Oil Co.</source>
+        <translation>شركة الزيت العربية السعودية</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n new announcements</source>
+        <translation>
+            <numerusform>لا إعلانات جديدة</numerusform>
+            <numerusform>إعلان جديد واحد</numerusform>
+            <numerusform>إعلانان جديدان</numerusform>
+            <numerusform>%n إعلانات جديدة</numerusform>
+            <numerusform>%n إعلانًا جديدًا</numerusform>
+            <numerusform>%n إعلان جديد</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>ولا مزيد</numerusform>
+            <numerusform>وإعلان آخر</numerusform>
+            <numerusform>وإعلانان آخران</numerusform>
+            <numerusform>و%n إعلانات أخرى</numerusform>
+            <numerusform>و%n إعلانًا آخر</numerusform>
+            <numerusform>و%n إعلان آخر</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>OutputsEditor</name>
+    <message>
+        <source>e.g. phone</source>
+        <translation>مثال: الهاتف</translation>
+    </message>
+    <message>
+        <source>Webhook</source>
+        <translation>خطاف ويب (Webhook)</translation>
+    </message>
+    <message>
+        <source>Mail (SMTP)</source>
+        <translation>البريد (SMTP)</translation>
+    </message>
+    <message>
+        <source>you@example.org</source>
+        <translation>you@example.org</translation>
+    </message>
+    <message>
+        <source>optional</source>
+        <translation>اختياري</translation>
+    </message>
+    <message>
+        <source>e.g. -1001234567890 or @channel</source>
+        <translation>مثال: ‎-1001234567890 أو ‎@channel</translation>
+    </message>
+    <message>
+        <source>e.g. !abc:example.org</source>
+        <translation>مثال: ‎!abc:example.org</translation>
+    </message>
+    <message>
+        <source>optional: only what this rule lets through</source>
+        <translation>اختياري: ما تسمح به هذه القاعدة فقط</translation>
+    </message>
+    <message>
+        <source>Keep quiet during quiet hours</source>
+        <translation>الصمت خلال ساعات الهدوء</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>الاسم</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>النوع</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>العنوان</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>إلى</translation>
+    </message>
+    <message>
+        <source>Login</source>
+        <translation>اسم الدخول</translation>
+    </message>
+    <message>
+        <source>Chat</source>
+        <translation>المحادثة</translation>
+    </message>
+    <message>
+        <source>Room</source>
+        <translation>الغرفة</translation>
+    </message>
+    <message>
+        <source>Secret</source>
+        <translation>السر</translation>
+    </message>
+    <message>
+        <source>Rule</source>
+        <translation>القاعدة</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>إضافة</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>إزالة</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>تجربة</translation>
+    </message>
+    <message>
+        <source>bearer token (optional)</source>
+        <translation>رمز الوصول (اختياري)</translation>
+    </message>
+    <message>
+        <source>access token (optional)</source>
+        <translation>رمز الوصول (اختياري)</translation>
+    </message>
+    <message>
+        <source>password (optional)</source>
+        <translation>كلمة المرور (اختيارية)</translation>
+    </message>
+    <message>
+        <source>API address (optional)</source>
+        <translation>عنوان الواجهة البرمجية (اختياري)</translation>
+    </message>
+    <message>
+        <source>bot token</source>
+        <translation>رمز البوت</translation>
+    </message>
+    <message>
+        <source>access token</source>
+        <translation>رمز الوصول</translation>
+    </message>
+    <message>
+        <source>needs a name</source>
+        <translation>يحتاج إلى اسم</translation>
+    </message>
+    <message>
+        <source>needs its secret</source>
+        <translation>يحتاج إلى السر الخاص به</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>تعذر حفظ الإعدادات.</translation>
+    </message>
+    <message>
+        <source>Added %1.</source>
+        <translation>تمت إضافة %1.</translation>
+    </message>
+    <message>
+        <source>Choose an output to test.</source>
+        <translation>اختر مخرجًا لتجربته.</translation>
+    </message>
+    <message>
+        <source>Sending a test announcement to %1…</source>
+        <translation>جارٍ إرسال إعلان تجريبي إلى %1…</translation>
+    </message>
+    <message>
+        <source>%1: the test announcement was delivered.</source>
+        <translation>%1: تم تسليم الإعلان التجريبي.</translation>
+    </message>
+    <message>
+        <source>%1: not delivered, try again later (%2).</source>
+        <translation>%1: لم يُسلَّم، حاول مرة أخرى لاحقًا (%2).</translation>
+    </message>
+    <message>
+        <source>%1: the receiver refused it (%2).</source>
+        <translation>%1: رفضه المستقبِل (%2).</translation>
     </message>
 </context>
 <context>
@@ -552,6 +782,14 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>General</source>
         <translation>عام</translation>
+    </message>
+    <message>
+        <source>Outputs</source>
+        <translation>المخرجات</translation>
+    </message>
+    <message>
+        <source>Outputs…</source>
+        <translation>المخرجات…</translation>
     </message>
     <message>
         <source>Rules</source>

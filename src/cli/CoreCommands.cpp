@@ -3,7 +3,10 @@
 #include "cli/AutostartCommand.h"
 #include "cli/DefaultsCommand.h"
 #include "cli/FeedCommands.h"
+#include "cli/FeedFileCommand.h"
 #include "cli/NotificationsCommand.h"
+#include "cli/ServiceCommand.h"
+#include "cli/OutputsCommand.h"
 #include "cli/RulesCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/StatusCommand.h"
@@ -19,4 +22,7 @@ void CoreCommands::registerAll(CommandLine& commandLine, const AppEnvironment& e
     AutostartCommand::registerIn(commandLine, environment.paths);
     StatusCommand::registerIn(commandLine, environment.paths);
     ShowCommand::registerIn(commandLine, environment);
+    FeedFileCommand::registerIn(commandLine, environment.paths);
+    ServiceCommand::registerIn(commandLine);
+    OutputsCommand::registerIn(commandLine, environment);
 }

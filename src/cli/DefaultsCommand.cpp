@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "infra/AppPaths.h"
 #include "model/Preferences.h"
+#include "model/SettingsKeys.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -112,6 +113,13 @@ int DefaultsCommand::write(const QStringList& arguments, const QString& type, co
     const QString& key = arguments.first();
     if (key.isEmpty())
         return CommandLine::usageError(QStringLiteral("'' is not a key"));
+    // A known key of another type would be written, and then read as if absent.
+    if (const SettingsKeys::Key* known = SettingsKeys::find(key);
+        known && SettingsKeys::typeName(known->type) != type)
+        return CommandLine::usageError(known->type == SettingsKeys::Type::Objects
+                                           ? QStringLiteral("%1 is changed with zelvora %1").arg(key)
+                                           : QStringLiteral("%1 takes -%2, not -%3")
+                                                 .arg(key, SettingsKeys::typeName(known->type), type));
 
     QJsonValue value;
     if (type == kArray) {

@@ -10,6 +10,8 @@
 #include "fetch/WakeUpPolling.h"
 #include "model/AnnouncementCategory.h"
 #include "model/AnnouncementSearch.h"
+#include "model/RiyadhTime.h"
+#include "platform/ServiceNotifier.h"
 #include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
@@ -66,6 +68,13 @@ int prepare(const QCommandLineParser& parsed, Options& options, DemoMode* demo)
             CommandLine::printOut(demo->banner());
     }
     return -1;
+}
+
+// "2026-03-25 15:35", Riyadh time.
+QString minuteText(Instant instant)
+{
+    return RiyadhTime::format(instant, QStringLiteral("yyyy-MM-dd HH:mm"),
+                              QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 void printLines(const AnnouncementList& all, const QSet<QString>& newIds)
@@ -236,16 +245,21 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
     DemoMode demo(environment.demoPortal);
     if (const int status = prepare(parsed, options, &demo); status >= 0)
         return status;
+    // Under systemd: ready once the first poll has ended, answered or not, and watchdog pings meanwhile.
+    ServiceNotifier service;
     // SIGINT and SIGTERM end the event loop, so a poll's writes are never cut short.
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, QCoreApplication::instance(),
-                     [] { QCoreApplication::quit(); });
+                     [&service] {
+                         service.notifyStopping();
+                         QCoreApplication::quit();
+                     });
 
     AppContext context(options.paths, options.portalOrigin, *environment.clock, QStringLiteral("watch"));
     AnnouncementFetcher& fetcher = context.fetcher();
     bool announced = false;
     QObject::connect(&fetcher, &AnnouncementFetcher::pollFinished, &fetcher,
-                     [&announced, &context](const AnnouncementsUpdate& update) {
+                     [&announced, &context, &service](const AnnouncementsUpdate& update) {
                          if (!announced && !update.error) {
                              announced = true;
                              CommandLine::printOut(
@@ -257,6 +271,13 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
                          for (const Announcement& announcement : update.newAnnouncements)
                              CommandLine::printOut(line(announcement));
                          context.notifications().tell(update.newAnnouncements, update.since, update.released);
+                         service.notifyStatus(
+                             QStringLiteral("Last poll %1: %2 new, %3 kept%4")
+                                 .arg(minuteText(context.clock().now()))
+                                 .arg(update.newAnnouncements.size())
+                                 .arg(update.all.size())
+                                 .arg(update.error ? QStringLiteral("; no feed answered") : QString()));
+                         service.notifyReady();
                      });
     WakeUpPolling wakeUps(fetcher, QDBusConnection::systemBus());
     wakeUps.watchSystemNetwork();

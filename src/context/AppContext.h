@@ -4,12 +4,14 @@
 #include "infra/AppPaths.h"
 #include "model/Preferences.h"
 #include "notify/NotificationManager.h"
+#include "syndication/FeedFiles.h"
 #include "telemetry/TelemetryService.h"
 #include "update/Updater.h"
 
 // The services of one run of the program, made in the order they depend on each other over the
 // folders, portal and clock the command runs against (the user's, or the demo's). Commands and the
-// tray program take references to them from here; nothing else makes them.
+// tray program take references to them from here; nothing else makes them. Every poll's end rewrites
+// the feed files for other readers with the kept announcements that would be notified.
 class AppContext
 {
 public:
@@ -35,4 +37,5 @@ private:
     NotificationManager m_notifications;
     TelemetryService m_telemetry;
     Updater m_updater;
+    FeedFiles m_feedFiles;
 };

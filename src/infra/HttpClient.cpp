@@ -85,6 +85,15 @@ bool HttpClient::isValidUrl(const QByteArray& url)
     return text == "http" || text == "https";
 }
 
+QByteArray HttpClient::Response::header(const QByteArray& name) const
+{
+    for (const auto& [key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
 void HttpClient::cancel()
 {
     m_cancelled.store(true);
@@ -157,7 +166,7 @@ size_t HttpClient::write(char* data, size_t size, size_t count, void* self)
 
 bool HttpClient::mayFollow(const QByteArray& from, const QByteArray& to, Redirects policy)
 {
-    if (!isValidUrl(to))
+    if (policy == Redirects::None || !isValidUrl(to))
         return false;
     const QUrl source(QString::fromUtf8(from));
     const QUrl target(QString::fromUtf8(to));
@@ -173,8 +182,8 @@ bool HttpClient::mayFollow(const QByteArray& from, const QByteArray& to, Redirec
            target.host().compare(source.host(), Qt::CaseInsensitive) == 0 && port(target) == port(source);
 }
 
-int HttpClient::perform(const QByteArray& url, bool post, const QByteArray& body, void* headers,
-                        char* errorText)
+int HttpClient::perform(const QByteArray& url, bool post, const QByteArray& method, const QByteArray& body,
+                        void* headers, char* errorText)
 {
     m_body.clear();
     m_overCap = false;
@@ -186,8 +195,10 @@ int HttpClient::perform(const QByteArray& url, bool post, const QByteArray& body
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (post) {
+    if (post || !method.isEmpty()) {
         curl_easy_setopt(curl, CURLOPT_POST, 1L);
+        if (!method.isEmpty())
+            curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method.constData());
         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
         curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, body.constData());
     }
@@ -246,9 +257,11 @@ HttpClient::Result HttpClient::run(const Request& request)
 
     QByteArray url = request.url;
     bool post = request.post;
+    QByteArray method = request.method;
     for (int hops = 0;; ++hops) {
         char errorText[CURL_ERROR_SIZE] = {};
-        const auto code = static_cast<CURLcode>(perform(url, post, request.body, headers.list, errorText));
+        const auto code =
+            static_cast<CURLcode>(perform(url, post, method, request.body, headers.list, errorText));
         if (code != CURLE_OK) {
             m_body.clear();
             if (m_overCap)
@@ -262,8 +275,13 @@ HttpClient::Result HttpClient::run(const Request& request)
         curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &response.status);
         const char* location = nullptr;
         curl_easy_getinfo(m_easy, CURLINFO_REDIRECT_URL, &location);
-        const bool redirect = location && *location && response.status >= 300 && response.status <= 399;
+        const bool redirect = m_options.redirects != Redirects::None && location && *location &&
+                              response.status >= 300 && response.status <= 399;
         if (!redirect) {
+            // -1: the last request of this transfer.
+            for (curl_header* header = nullptr;
+                 (header = curl_easy_nextheader(m_easy, CURLH_HEADER, -1, header)) != nullptr;)
+                response.headers.append({QByteArray(header->name), QByteArray(header->value)});
             response.body = std::move(m_body);
             m_body = QByteArray();
             return response;
@@ -280,8 +298,10 @@ HttpClient::Result HttpClient::run(const Request& request)
                          .toString()
                          .left(200));
         // As browsers do: 307 and 308 repeat the request, the others fetch the new address.
-        if (response.status != 307 && response.status != 308)
+        if (response.status != 307 && response.status != 308) {
             post = false;
+            method.clear();
+        }
         url = next;
     }
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <variant>
 
 typedef void CURL;
@@ -30,6 +31,9 @@ public:
     enum class Redirects {
         AnyWebAddress, // any http(s) address, as browsers do
         SameOrigin,    // only within the request's scheme, host and port; others end the transfer
+        // None: a redirect is the response. A POST that follows a 301 or 302 arrives as a GET without
+        // its body, so a sender that must know its body arrived does not follow.
+        None,
     };
     struct Options
     {
@@ -45,12 +49,16 @@ public:
         QByteArray url;
         QList<QByteArray> headers; // "Name: value"
         bool post = false;
-        QByteArray body; // of a POST
+        QByteArray body;     // of a POST, or of the method below
+        QByteArray method{}; // another method that sends `body` (such as "PUT"); overrides `post`
     };
     struct Response
     {
         long status = 0;
         QByteArray body;
+        QList<std::pair<QByteArray, QByteArray>> headers; // of the final response, in order
+
+        QByteArray header(const QByteArray& name) const; // the first of that name (any case), or empty
     };
     using Result = std::variant<Response, QString>;
     using Callback = std::function<void(const Result&)>;
@@ -86,7 +94,8 @@ private:
     };
 
     static size_t write(char* data, size_t size, size_t count, void* self);
-    int perform(const QByteArray& url, bool post, const QByteArray& body, void* headers, char* errorText);
+    int perform(const QByteArray& url, bool post, const QByteArray& method, const QByteArray& body,
+                void* headers, char* errorText);
     void workLoop();
     void deliverFinished();
 

@@ -9,15 +9,12 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QSaveFile>
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <sys/stat.h>
-#include <unistd.h>
 
 SettingsStore::SettingsStore(QString path) : m_path(std::move(path)) {}
 
+// stat rather than QFileInfo: QFileInfo has neither the file's identity nor its times below the
+// millisecond, and an outside write of the same size within the same millisecond must still be seen.
 SettingsStore::FileStamp SettingsStore::stampOf(const QString& path)
 {
     struct stat info
@@ -106,102 +103,24 @@ QJsonObject SettingsStore::mergedLocked() const
     return object;
 }
 
-namespace {
-void appendJsonString(QByteArray& out, const QString& text)
-{
-    static const char hex[] = "0123456789abcdef";
-    out.append('"');
-    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c.unicode() >= 0x20 && c.unicode() < 0x80 && c != QLatin1Char('"') && c != QLatin1Char('\\');
-    });
-    const bool plain = ascii || std::none_of(text.cbegin(), text.cend(), [](QChar c) {
-                           return c.unicode() < 0x20 || c == QLatin1Char('"') || c == QLatin1Char('\\');
-                       });
-    if (ascii) {
-        // Identifiers and symbols: copied byte by byte, no temporary UTF-8 buffer.
-        const qsizetype start = out.size();
-        out.resize(start + text.size());
-        char* bytes = out.data() + start;
-        for (const QChar c : text)
-            *bytes++ = static_cast<char>(c.unicode());
-    } else if (plain) {
-        out.append(text.toUtf8());
-    } else {
-        for (const char byte : text.toUtf8()) {
-            const auto code = static_cast<unsigned char>(byte);
-            if (byte == '"' || byte == '\\') {
-                const char escaped[] = {'\\', byte};
-                out.append(escaped, 2);
-            } else if (code < 0x20) {
-                const char escaped[] = {'\\', 'u', '0', '0', hex[code >> 4], hex[code & 0xF]};
-                out.append(escaped, 6);
-            } else {
-                out.append(byte);
-            }
-        }
-    }
-    out.append('"');
-}
-} // namespace
-
-// Written by hand: QJsonDocument takes most of a write's time for a 500-entry array.
 QByteArray SettingsStore::serializeLocked() const
 {
-    QStringList keys = m_values.keys();
-    keys.append(m_stringArrays.keys());
-    keys.sort();
-    QByteArray out;
-    out.reserve(qsizetype{16} * 1024);
-    out.append('{');
-    bool first = true;
-    for (const QString& key : std::as_const(keys)) {
-        out.append(first ? "\n    " : ",\n    ");
-        first = false;
-        appendJsonString(out, key);
-        out.append(": ");
-        const auto array = m_stringArrays.constFind(key);
-        if (array != m_stringArrays.cend()) {
-            out.append('[');
-            for (qsizetype i = 0; i < array->size(); ++i) {
-                if (i > 0)
-                    out.append(", ");
-                appendJsonString(out, array->at(i));
-            }
-            out.append(']');
-        } else {
-            const QByteArray wrapped =
-                QJsonDocument(QJsonArray{m_values.value(key)}).toJson(QJsonDocument::Compact);
-            out.append(wrapped.mid(1, wrapped.size() - 2));
-        }
-    }
-    out.append("\n}\n");
-    return out;
+    return QJsonDocument(mergedLocked()).toJson(QJsonDocument::Indented);
 }
 
 namespace {
 // The file a path names, through any chain of symbolic links: a dotfile manager's link stays a link
-// and its target is what gets replaced. Empty for a loop or an unreadable link.
-QByteArray resolvedTarget(const QByteArray& path)
+// and its target is what gets replaced. Empty for a loop.
+QString resolvedTarget(const QString& path)
 {
-    QByteArray current = path;
+    QFileInfo current(path);
     for (int depth = 0; depth < 40; ++depth) {
-        char buffer[4096];
-        const ssize_t length = ::readlink(current.constData(), buffer, sizeof buffer);
-        if (length < 0)
-            return errno == EINVAL || errno == ENOENT ? current : QByteArray(); // not a link, or absent
-        if (static_cast<size_t>(length) >= sizeof buffer) {
-            errno = ENAMETOOLONG;
-            return {};
-        }
-        QByteArray target(buffer, length);
-        if (!target.startsWith('/'))
-            target.prepend(current.left(current.lastIndexOf('/') + 1));
-        current = target;
+        if (!current.isSymLink())
+            return current.filePath();
+        current = QFileInfo(current.symLinkTarget());
     }
-    errno = ELOOP;
     return {};
 }
-
 } // namespace
 
 bool SettingsStore::writeLocked()
@@ -211,20 +130,19 @@ bool SettingsStore::writeLocked()
                qUtf8Printable(reason));
         return false;
     };
-    const QByteArray target = resolvedTarget(QFile::encodeName(m_path));
-    if (target.isEmpty())
-        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    const QString targetPath = resolvedTarget(m_path);
+    if (targetPath.isEmpty())
+        return fail(QStringLiteral("too many levels of symbolic links"));
 
-    if (m_corrupt && ::access(target.constData(), F_OK) == 0) {
-        const QByteArray keptAside = target + ".corrupt";
-        if (::rename(target.constData(), keptAside.constData()) == 0)
-            qCInfo(lcPreferences, "Kept the unreadable settings file as %s",
-                   qUtf8Printable(QFile::decodeName(keptAside)));
+    if (m_corrupt && QFileInfo::exists(targetPath)) {
+        const QString keptAside = targetPath + QStringLiteral(".corrupt");
+        QFile::remove(keptAside);
+        if (QFile::rename(targetPath, keptAside))
+            qCInfo(lcPreferences, "Kept the unreadable settings file as %s", qUtf8Printable(keptAside));
     }
 
     // The link chain is already followed, so QSaveFile replaces the file it ends in; its commit
     // brings the data to the disk before the rename, so a crash leaves the old file or the new one.
-    const QString targetPath = QFile::decodeName(target);
     QSaveFile file(targetPath);
     if (!file.open(QIODevice::WriteOnly)) {
         QDir().mkpath(QFileInfo(targetPath).absolutePath());

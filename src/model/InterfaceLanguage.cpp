@@ -1,9 +1,9 @@
 #include "model/InterfaceLanguage.h"
 
 #include "infra/SettingsStore.h"
+#include "model/SettingsKeys.h"
 
 namespace {
-const QString kKey = QStringLiteral("interfaceLanguage");
 const QString kSystem = QStringLiteral("system");
 const QString kEnglish = QStringLiteral("en");
 const QString kArabic = QStringLiteral("ar");
@@ -42,12 +42,12 @@ QString InterfaceLanguage::settingFor(Choice choice)
 
 InterfaceLanguage::Choice InterfaceLanguage::stored(const SettingsStore& settings)
 {
-    return fromSetting(settings.value(kKey).toString());
+    return fromSetting(settings.value(SettingsKeys::interfaceLanguage.name).toString());
 }
 
 void InterfaceLanguage::store(SettingsStore& settings, Choice choice)
 {
-    settings.setValue(kKey, settingFor(choice));
+    settings.setValue(SettingsKeys::interfaceLanguage.name, settingFor(choice));
 }
 
 QString InterfaceLanguage::resolve(Choice choice, const QStringList& preferredLanguages)

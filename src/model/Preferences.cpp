@@ -2,6 +2,7 @@
 
 #include "infra/LogCategories.h"
 #include "model/AppConstants.h"
+#include "model/SettingsKeys.h"
 
 #include <QHostAddress>
 #include <QJsonArray>
@@ -9,18 +10,7 @@
 #include <QUrl>
 #include <algorithm>
 
-namespace Key {
-const QString watchlistSymbols = QStringLiteral("watchlistSymbols");
-const QString watchWords = QStringLiteral("watchWords");
-const QString showAllAnnouncements = QStringLiteral("showAllAnnouncements");
-const QString notificationsEnabled = QStringLiteral("notificationsEnabled");
-const QString language = QStringLiteral("language");
-const QString seenAnnouncementIDs = QStringLiteral("seenAnnouncementIDs");
-const QString lastPollDate = QStringLiteral("lastPollDate");
-const QString pollInterval = QStringLiteral("pollInterval");
-const QString notificationsDontAsk = QStringLiteral("notificationsDontAsk");
-const QString rules = QStringLiteral("rules");
-} // namespace Key
+namespace Key = SettingsKeys;
 
 Preferences::Preferences(const QString& settingsFile, const QString& portalOrigin)
     : m_store(settingsFile), m_minimumPollInterval(minimumPollInterval(portalOrigin))
@@ -29,21 +19,13 @@ Preferences::Preferences(const QString& settingsFile, const QString& portalOrigi
 
 const QStringList& Preferences::keys()
 {
-    static const QStringList all{Key::watchlistSymbols,
-                                 Key::showAllAnnouncements,
-                                 Key::notificationsEnabled,
-                                 Key::language,
-                                 Key::seenAnnouncementIDs,
-                                 Key::lastPollDate,
-                                 Key::pollInterval,
-                                 Key::notificationsDontAsk,
-                                 Key::watchWords,
-                                 Key::rules,
-                                 kQuietHoursKey,
-                                 kPausedUntilKey,
-                                 kMutedSymbolsKey,
-                                 kDigestTimeKey};
-    return all;
+    static const QStringList names = [] {
+        QStringList all;
+        for (const SettingsKeys::Key& key : SettingsKeys::all())
+            all.append(key.name);
+        return all;
+    }();
+    return names;
 }
 
 std::optional<QStringList> Preferences::readStringArray(const QJsonValue& value)
@@ -85,7 +67,7 @@ static QJsonArray toJsonArray(const QStringList& list)
 
 QSet<QString> Preferences::watchlistSymbols() const
 {
-    const auto list = m_store.stringArray(Key::watchlistSymbols);
+    const auto list = m_store.stringArray(Key::watchlistSymbols.name);
     return list ? QSet<QString>(list->cbegin(), list->cend()) : QSet<QString>();
 }
 
@@ -93,22 +75,32 @@ bool Preferences::setWatchlistSymbols(const QSet<QString>& symbols)
 {
     QStringList list(symbols.cbegin(), symbols.cend());
     list.sort();
-    return m_store.setValue(Key::watchlistSymbols, toJsonArray(list));
+    return m_store.setValue(Key::watchlistSymbols.name, toJsonArray(list));
 }
 
 QStringList Preferences::watchWords() const
 {
-    return m_store.stringArray(Key::watchWords).value_or(QStringList());
+    return m_store.stringArray(Key::watchWords.name).value_or(QStringList());
 }
 
 bool Preferences::setWatchWords(const QStringList& words)
 {
-    return m_store.setValue(Key::watchWords, toJsonArray(words));
+    return m_store.setValue(Key::watchWords.name, toJsonArray(words));
+}
+
+QJsonArray Preferences::outputs() const
+{
+    return m_store.value(Key::outputs.name).toArray();
+}
+
+bool Preferences::setOutputs(const QJsonArray& outputs)
+{
+    return m_store.setValue(Key::outputs.name, outputs);
 }
 
 bool Preferences::changeWatchlistSymbols(const std::function<void(QSet<QString>&)>& change)
 {
-    return m_store.updateStringArray(Key::watchlistSymbols, [&change](QStringList& list) {
+    return m_store.updateStringArray(Key::watchlistSymbols.name, [&change](QStringList& list) {
         QSet<QString> symbols(list.cbegin(), list.cend());
         change(symbols);
         QStringList sorted(symbols.cbegin(), symbols.cend());
@@ -122,7 +114,7 @@ bool Preferences::changeWatchlistSymbols(const std::function<void(QSet<QString>&
 
 bool Preferences::changeWatchWords(const std::function<void(QStringList&)>& change)
 {
-    return m_store.updateStringArray(Key::watchWords, [&change](QStringList& words) {
+    return m_store.updateStringArray(Key::watchWords.name, [&change](QStringList& words) {
         const QStringList before = words;
         change(words);
         return words != before;
@@ -132,8 +124,8 @@ bool Preferences::changeWatchWords(const std::function<void(QStringList&)>& chan
 Watchlist Preferences::watchlist() const
 {
     // Folding thousands of watch words takes a noticeable time; they rarely change between reads.
-    const QStringList symbols = m_store.stringArray(Key::watchlistSymbols).value_or(QStringList());
-    const QStringList words = m_store.stringArray(Key::watchWords).value_or(QStringList());
+    const QStringList symbols = m_store.stringArray(Key::watchlistSymbols.name).value_or(QStringList());
+    const QStringList words = m_store.stringArray(Key::watchWords.name).value_or(QStringList());
     const QMutexLocker lock(&m_watchlistMutex);
     if (!m_watchlist || m_watchlist->symbols != symbols || m_watchlist->words != words)
         m_watchlist =
@@ -144,7 +136,7 @@ Watchlist Preferences::watchlist() const
 QList<Rule> Preferences::rules() const
 {
     QList<Rule> rules;
-    for (const QJsonValue& entry : m_store.value(Key::rules).toArray()) {
+    for (const QJsonValue& entry : m_store.value(Key::rules.name).toArray()) {
         if (auto rule = Rule::fromJson(entry.toObject()))
             rules.append(std::move(*rule));
     }
@@ -156,7 +148,7 @@ bool Preferences::setRules(const QList<Rule>& rules)
     QJsonArray array;
     for (const Rule& rule : rules)
         array.append(rule.toJson());
-    return m_store.setValue(Key::rules, array);
+    return m_store.setValue(Key::rules.name, array);
 }
 
 RuleSet Preferences::ruleSet() const
@@ -164,45 +156,45 @@ RuleSet Preferences::ruleSet() const
     return RuleSet(watchlist(), rules(), showAllAnnouncements());
 }
 
-bool Preferences::readBoolDefaultTrue(const QString& key) const
+bool Preferences::readBoolOrDefault(const SettingsKeys::Key& key) const
 {
-    return readBool(m_store.value(key)).value_or(true);
+    return readBool(m_store.value(key.name)).value_or(key.defaultValue.toBool());
 }
 
 bool Preferences::showAllAnnouncements() const
 {
-    return readBoolDefaultTrue(Key::showAllAnnouncements);
+    return readBoolOrDefault(Key::showAllAnnouncements);
 }
 
 void Preferences::setShowAllAnnouncements(bool value)
 {
-    m_store.setValue(Key::showAllAnnouncements, value);
+    m_store.setValue(Key::showAllAnnouncements.name, value);
 }
 
 bool Preferences::notificationsEnabled() const
 {
-    return readBoolDefaultTrue(Key::notificationsEnabled);
+    return readBoolOrDefault(Key::notificationsEnabled);
 }
 
 void Preferences::setNotificationsEnabled(bool value)
 {
-    m_store.setValue(Key::notificationsEnabled, value);
+    m_store.setValue(Key::notificationsEnabled.name, value);
 }
 
 QString Preferences::language() const
 {
-    const QJsonValue value = m_store.value(Key::language);
-    return value.isString() ? value.toString() : QStringLiteral("en");
+    const QJsonValue value = m_store.value(Key::language.name);
+    return value.isString() ? value.toString() : Key::language.defaultValue.toString();
 }
 
 void Preferences::setLanguage(const QString& language)
 {
-    m_store.setValue(Key::language, language);
+    m_store.setValue(Key::language.name, language);
 }
 
 QStringList Preferences::seenAnnouncementIDList() const
 {
-    return m_store.stringArray(Key::seenAnnouncementIDs).value_or(QStringList());
+    return m_store.stringArray(Key::seenAnnouncementIDs.name).value_or(QStringList());
 }
 
 QSet<QString> Preferences::seenAnnouncementIDs() const
@@ -216,7 +208,7 @@ void Preferences::setSeenAnnouncementIDs(const QSet<QString>& ids)
     QStringList list(ids.cbegin(), ids.cend());
     if (list.size() > kMaxSeenIDs)
         list.resize(kMaxSeenIDs);
-    m_store.setValue(Key::seenAnnouncementIDs, toJsonArray(list));
+    m_store.setValue(Key::seenAnnouncementIDs.name, toJsonArray(list));
 }
 
 void Preferences::markAsSeen(const QString& id)
@@ -226,7 +218,7 @@ void Preferences::markAsSeen(const QString& id)
 
 void Preferences::markAsSeen(const QStringList& ids, const QSet<QString>& keep)
 {
-    m_store.updateStringArray(Key::seenAnnouncementIDs, [&](QStringList& list) {
+    m_store.updateStringArray(Key::seenAnnouncementIDs.name, [&](QStringList& list) {
         QSet<QString> present(list.cbegin(), list.cend());
         const qsizetype oldCount = list.size();
         for (const QString& id : ids) {
@@ -265,20 +257,20 @@ bool Preferences::hasSeen(const QString& id) const
 
 void Preferences::clearSeenIDs()
 {
-    m_store.remove(Key::seenAnnouncementIDs);
+    m_store.remove(Key::seenAnnouncementIDs.name);
 }
 
 std::optional<Instant> Preferences::lastPollDate() const
 {
-    return SettingsStore::toDate(m_store.value(Key::lastPollDate));
+    return SettingsStore::toDate(m_store.value(Key::lastPollDate.name));
 }
 
 void Preferences::setLastPollDate(std::optional<Instant> date)
 {
     if (date)
-        m_store.setValue(Key::lastPollDate, SettingsStore::dateValue(*date));
+        m_store.setValue(Key::lastPollDate.name, SettingsStore::dateValue(*date));
     else
-        m_store.remove(Key::lastPollDate);
+        m_store.remove(Key::lastPollDate.name);
 }
 
 double Preferences::minimumPollInterval(const QString& portalOrigin)
@@ -294,14 +286,14 @@ double Preferences::minimumPollInterval(const QString& portalOrigin)
 
 double Preferences::pollInterval() const
 {
-    const QJsonValue value = m_store.value(Key::pollInterval);
+    const QJsonValue value = m_store.value(Key::pollInterval.name);
     double seconds = 0.0;
     if (value.isDouble())
         seconds = value.toDouble();
     else if (value.isString())
         seconds = value.toString().toDouble(); // 0 when it does not read as a number
     if (!(seconds > 0.0))
-        return AppConstants::pollInterval;
+        return Key::pollInterval.defaultValue.toDouble();
     // A tiny interval would poll the portal many times a second and get the user blocked.
     const double minimum = m_minimumPollInterval;
     if (seconds < minimum) {
@@ -318,76 +310,76 @@ double Preferences::pollInterval() const
 
 void Preferences::setPollInterval(double seconds)
 {
-    m_store.setValue(Key::pollInterval, seconds);
+    m_store.setValue(Key::pollInterval.name, seconds);
 }
 
 bool Preferences::shareUsageStatistics() const
 {
-    return readBoolDefaultTrue(kShareUsageStatisticsKey);
+    return readBoolOrDefault(Key::shareUsageStatistics);
 }
 
 void Preferences::setShareUsageStatistics(bool value)
 {
-    m_store.setValue(kShareUsageStatisticsKey, value);
+    m_store.setValue(Key::shareUsageStatistics.name, value);
 }
 
 int Preferences::groupNotificationsAbove() const
 {
-    const QJsonValue value = m_store.value(kGroupNotificationsAboveKey);
+    const QJsonValue value = m_store.value(Key::groupNotificationsAbove.name);
     return value.isDouble() && value.toDouble() >= 0 ? int(std::min(value.toDouble(), 1e6))
-                                                     : kDefaultGroupNotificationsAbove;
+                                                     : Key::groupNotificationsAbove.defaultValue.toInt();
 }
 
 bool Preferences::automaticUpdateChecks() const
 {
-    return readBoolDefaultTrue(kAutomaticUpdateChecksKey);
+    return readBoolOrDefault(Key::automaticUpdateChecks);
 }
 
 void Preferences::setAutomaticUpdateChecks(bool value)
 {
-    m_store.setValue(kAutomaticUpdateChecksKey, value);
+    m_store.setValue(Key::automaticUpdateChecks.name, value);
 }
 
 bool Preferences::notificationsDontAsk() const
 {
-    return readBool(m_store.value(Key::notificationsDontAsk)).value_or(false);
+    return readBoolOrDefault(Key::notificationsDontAsk);
 }
 
 void Preferences::setNotificationsDontAsk(bool value)
 {
-    m_store.setValue(Key::notificationsDontAsk, value);
+    m_store.setValue(Key::notificationsDontAsk.name, value);
 }
 
 QuietHours Preferences::quietHours() const
 {
-    return QuietHours::parse(m_store.value(kQuietHoursKey).toString()).value_or(QuietHours());
+    return QuietHours::parse(m_store.value(SettingsKeys::quietHours.name).toString()).value_or(QuietHours());
 }
 
 void Preferences::setQuietHours(const QString& text)
 {
     if (text.trimmed().isEmpty())
-        m_store.remove(kQuietHoursKey);
+        m_store.remove(SettingsKeys::quietHours.name);
     else
-        m_store.setValue(kQuietHoursKey, text.trimmed());
+        m_store.setValue(SettingsKeys::quietHours.name, text.trimmed());
 }
 
 std::optional<Instant> Preferences::pausedUntil() const
 {
-    return SettingsStore::toDate(m_store.value(kPausedUntilKey));
+    return SettingsStore::toDate(m_store.value(SettingsKeys::pausedUntil.name));
 }
 
 void Preferences::setPausedUntil(std::optional<Instant> until)
 {
     if (until)
-        m_store.setValue(kPausedUntilKey, SettingsStore::dateValue(*until));
+        m_store.setValue(SettingsKeys::pausedUntil.name, SettingsStore::dateValue(*until));
     else
-        m_store.remove(kPausedUntilKey);
+        m_store.remove(SettingsKeys::pausedUntil.name);
 }
 
 QHash<QString, Instant> Preferences::mutedSymbols() const
 {
     QHash<QString, Instant> muted;
-    const QJsonObject object = m_store.value(kMutedSymbolsKey).toObject();
+    const QJsonObject object = m_store.value(SettingsKeys::mutedSymbols.name).toObject();
     for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
         const QString symbol = it.key().trimmed().toUpper();
         if (const auto until = SettingsStore::toDate(it.value()); until && !symbol.isEmpty())
@@ -399,12 +391,12 @@ QHash<QString, Instant> Preferences::mutedSymbols() const
 bool Preferences::muteSymbols(const QStringList& symbols, Instant until)
 {
     return m_store.update([&](QJsonObject& settings) {
-        QJsonObject muted = settings.value(kMutedSymbolsKey).toObject();
+        QJsonObject muted = settings.value(SettingsKeys::mutedSymbols.name).toObject();
         for (const QString& symbol : symbols) {
             if (!symbol.trimmed().isEmpty())
                 muted.insert(symbol.trimmed().toUpper(), SettingsStore::dateValue(until));
         }
-        settings.insert(kMutedSymbolsKey, muted);
+        settings.insert(SettingsKeys::mutedSymbols.name, muted);
         return true;
     });
 }
@@ -412,26 +404,26 @@ bool Preferences::muteSymbols(const QStringList& symbols, Instant until)
 bool Preferences::unmuteSymbol(const QString& symbol)
 {
     return m_store.update([&](QJsonObject& settings) {
-        QJsonObject muted = settings.value(kMutedSymbolsKey).toObject();
+        QJsonObject muted = settings.value(SettingsKeys::mutedSymbols.name).toObject();
         if (!muted.contains(symbol))
             return false;
         muted.remove(symbol);
-        settings.insert(kMutedSymbolsKey, muted);
+        settings.insert(SettingsKeys::mutedSymbols.name, muted);
         return true;
     });
 }
 
 std::optional<MorningDigest> Preferences::digestTime() const
 {
-    return MorningDigest::parse(m_store.value(kDigestTimeKey).toString());
+    return MorningDigest::parse(m_store.value(SettingsKeys::digestTime.name).toString());
 }
 
 void Preferences::setDigestTime(const QString& text)
 {
     if (text.trimmed().isEmpty())
-        m_store.remove(kDigestTimeKey);
+        m_store.remove(SettingsKeys::digestTime.name);
     else
-        m_store.setValue(kDigestTimeKey, text.trimmed());
+        m_store.setValue(SettingsKeys::digestTime.name, text.trimmed());
 }
 
 NotificationGate Preferences::notificationGate() const

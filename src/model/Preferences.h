@@ -5,10 +5,12 @@
 #include "model/MorningDigest.h"
 #include "model/QuietHours.h"
 #include "model/RuleSet.h"
+#include "model/SettingsKeys.h"
 #include "model/Watchlist.h"
 #include "notify/NotificationGate.h"
 
 #include <QHash>
+#include <QJsonArray>
 #include <QMutex>
 #include <QSet>
 #include <QString>
@@ -27,7 +29,7 @@ public:
     // `portalOrigin` is the portal polled with these settings (it decides the poll interval's floor).
     explicit Preferences(const QString& settingsFile, const QString& portalOrigin = QString());
 
-    static const QStringList& keys(); // the settings keys
+    static const QStringList& keys(); // the names in SettingsKeys::all()
     // 30 seconds, or $ZELVORA_MIN_POLL_INTERVAL for a portal on this machine (tests, the simulator):
     // the real portal is never polled more often.
     static double minimumPollInterval(const QString& portalOrigin);
@@ -63,13 +65,10 @@ public:
     void setNotificationsDontAsk(bool value);
     // The settings window's usage-statistics switch: on unless stored false. Read by the telemetry
     // sender before every signal.
-    static inline const QString kShareUsageStatisticsKey = QStringLiteral("shareUsageStatistics");
     bool shareUsageStatistics() const;
     void setShareUsageStatistics(bool value);
     // More notifications than this from one poll come as one summary (watchlist matches still one by
     // one, up to five); 0 never groups. A stored value that is not a number of at least 0 reads as 5.
-    static inline const QString kGroupNotificationsAboveKey = QStringLiteral("groupNotificationsAbove");
-    static constexpr int kDefaultGroupNotificationsAbove = 5;
     int groupNotificationsAbove() const;
     // Whether the tray program looks for a newer release by itself (a minute after start, then
     // daily); on unless stored false.
@@ -79,24 +78,23 @@ public:
 
     // Quiet hours ("HH:MM-HH:MM" Riyadh, "outside-trading", or empty: off); text that is none of
     // these reads as off.
-    static inline const QString kQuietHoursKey = QStringLiteral("quietHours");
     QuietHours quietHours() const;
     void setQuietHours(const QString& text);
     // Notifications wait until this instant; absent or past: not paused.
-    static inline const QString kPausedUntilKey = QStringLiteral("pausedUntil");
     std::optional<Instant> pausedUntil() const;
     void setPausedUntil(std::optional<Instant> until);
     // Symbol → end of its mute. Ended mutes are left in the file and read as not muted.
-    static inline const QString kMutedSymbolsKey = QStringLiteral("mutedSymbols");
     QHash<QString, Instant> mutedSymbols() const;
     bool muteSymbols(const QStringList& symbols, Instant until); // false when the file could not be written
     bool unmuteSymbol(const QString& symbol);
     // The morning digest's Riyadh time ("HH:MM"); empty or unreadable: no digest.
-    static inline const QString kDigestTimeKey = QStringLiteral("digestTime");
     std::optional<MorningDigest> digestTime() const;
     void setDigestTime(const QString& text);
     // Quiet hours, pause and mutes, read now.
     NotificationGate notificationGate() const;
+    // The outputs (objects; read and checked by OutputStore). Absent reads as none.
+    QJsonArray outputs() const;
+    bool setOutputs(const QJsonArray& outputs); // false when the file could not be written
 
     void markAsSeen(const QString& id);
     // Adds the identifiers in order with one write of the settings file. Past the limit, the oldest
@@ -118,7 +116,7 @@ public:
     static std::optional<bool> readBool(const QJsonValue& value);
 
 private:
-    bool readBoolDefaultTrue(const QString& key) const;
+    bool readBoolOrDefault(const SettingsKeys::Key& key) const;
 
     struct BuiltWatchlist
     {

@@ -13,7 +13,6 @@ class AnnouncementMenuLine
 public:
     static constexpr int kTitleLength = 40;
     static constexpr int kTextLength = 72; // title and headline together
-    static constexpr int kNameWithin = 20; // how far into the description the name is taken off
 
     static QString text(const Announcement& announcement, const QString& emoji, const QString& date);
     // The description as one line, without the title it repeats near its start ("Arabian Energy Co.

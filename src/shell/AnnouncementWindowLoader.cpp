@@ -1,23 +1,22 @@
 #include "shell/AnnouncementWindowLoader.h"
 
 #include "infra/LogCategories.h"
-#include "windows/module/WebModuleInterface.h"
+#include "windows/module/AnnouncementWindowFactory.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QOpenGLContext>
+#include <QPluginLoader>
 #include <unistd.h>
 
-// Exported by QtGui (its private header is not installed): the context QtWebEngine shares its
-// textures with. A program that links QtWebEngine gets it made at start-up; loaded later, it is
-// made here, when the first announcement window needs it.
+// Exported by QtGui, but only declared in its private header (not installed): the context QtWebEngine
+// shares its textures with. Qt makes it at start-up when asked to, which would map the OpenGL driver
+// for the whole life of an idle tray icon; it is made here instead, when the first announcement window
+// needs it.
 Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
 
 namespace {
-using Factory = QWidget* (*)(const Announcement&, const AnnouncementWindow::Services&);
-using Version = int (*)();
-
 void prepareSharedOpenGLContext()
 {
     if (QOpenGLContext::globalShareContext())
@@ -28,41 +27,54 @@ void prepareSharedOpenGLContext()
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
-Factory loadFactory()
+// The factory of the first candidate that loads, or nullptr with the reasons in `errors`.
+AnnouncementWindowFactory* loadFactory(QStringList& errors)
 {
-    static Factory factory = [] {
-        prepareSharedOpenGLContext();
-        QStringList errors;
-        for (const QString& path : AnnouncementWindowLoader::moduleCandidates()) {
-            if (!QFileInfo::exists(path))
-                continue;
-            QLibrary library(path);
-            const auto version =
-                reinterpret_cast<Version>(library.resolve(WebModuleInterface::kVersionSymbol));
-            if (!version) {
-                errors.append(library.errorString());
-                continue;
-            }
-            if (version() != WebModuleInterface::kVersion) {
-                errors.append(QStringLiteral("%1 has version %2, not %3")
-                                  .arg(path)
-                                  .arg(version())
-                                  .arg(WebModuleInterface::kVersion));
-                library.unload();
-                continue;
-            }
-            if (auto symbol = reinterpret_cast<Factory>(library.resolve(WebModuleInterface::kFactorySymbol)))
-                return symbol; // the library stays loaded for the life of the process
-            errors.append(library.errorString());
+    for (const QString& path : AnnouncementWindowLoader::moduleCandidates()) {
+        if (!QFileInfo::exists(path))
+            continue;
+        if (const QString refusal = AnnouncementWindowLoader::refusal(path); !refusal.isEmpty()) {
+            errors.append(refusal);
+            continue;
         }
-        qCInfo(lcAnnouncementWindowLoader, "Could not load the announcement window module: %s",
-               errors.isEmpty() ? "libzelvora-web.so not found"
-                                : qUtf8Printable(errors.join(QStringLiteral("; "))));
-        return Factory(nullptr);
-    }();
-    return factory;
+        QPluginLoader loader(path);
+        // Read from the file without loading it: a stale module is never mapped.
+        const QString iid = loader.metaData().value(QLatin1String("IID")).toString();
+        if (iid != QLatin1String(ZELVORA_ANNOUNCEMENT_WINDOW_FACTORY_IID)) {
+            errors.append(QStringLiteral("%1 is not this version's module (%2)")
+                              .arg(path, iid.isEmpty() ? QStringLiteral("no plugin data") : iid));
+            continue;
+        }
+        prepareSharedOpenGLContext();
+        // The module stays loaded for the life of the process.
+        if (auto* factory = qobject_cast<AnnouncementWindowFactory*>(loader.instance()))
+            return factory;
+        errors.append(loader.errorString());
+    }
+    return nullptr;
+}
+
+bool writableByOthers(const QFileInfo& info)
+{
+    return info.permissions() & (QFile::WriteGroup | QFile::WriteOther);
 }
 } // namespace
+
+QString AnnouncementWindowLoader::refusal(const QString& path)
+{
+    // Code that anyone else may write runs as the user once loaded: the file and its folder, as named
+    // and where a symbolic link leads, must be writable by the owner alone.
+    const QFileInfo named(path);
+    const QString target = named.canonicalFilePath();
+    for (const QFileInfo& file : {named, QFileInfo(target)}) {
+        if (writableByOthers(file))
+            return QStringLiteral("%1 is writable by other users").arg(file.filePath());
+        const QFileInfo folder(file.absolutePath());
+        if (writableByOthers(folder))
+            return QStringLiteral("%1 is in a folder writable by other users").arg(file.filePath());
+    }
+    return {};
+}
 
 QStringList AnnouncementWindowLoader::moduleCandidates()
 {
@@ -105,6 +117,14 @@ QString AnnouncementWindowLoader::webEngineRefusal()
 QWidget* AnnouncementWindowLoader::create(const Announcement& announcement,
                                           const AnnouncementWindow::Services& services)
 {
-    const Factory factory = loadFactory();
-    return factory ? factory(announcement, services) : nullptr;
+    static AnnouncementWindowFactory* const factory = [] {
+        QStringList errors;
+        AnnouncementWindowFactory* loaded = loadFactory(errors);
+        if (!loaded)
+            qCInfo(lcAnnouncementWindowLoader, "Could not load the announcement window module: %s",
+                   errors.isEmpty() ? "libzelvora-web.so not found"
+                                    : qUtf8Printable(errors.join(QStringLiteral("; "))));
+        return loaded;
+    }();
+    return factory ? factory->createAnnouncementWindow(announcement, services) : nullptr;
 }

@@ -8,13 +8,13 @@
 
 class QWidget;
 
-// Makes announcement windows. The window and its web engine live in a module that is loaded when the
-// first one opens, so an idle tray program never maps QtWebEngine.
+// Makes announcement windows. The window and its web engine live in a module (a Qt plugin) that is
+// loaded when the first one opens, so an idle tray program never maps QtWebEngine.
 class AnnouncementWindowLoader
 {
 public:
-    // nullptr when the module cannot be loaded or has another interface version (the reason is
-    // logged once).
+    // nullptr when the module cannot be loaded, is refused or has another interface version (the
+    // reasons are logged once).
     static QWidget* create(const Announcement& announcement, const AnnouncementWindow::Services& services);
     // $ZELVORA_WEB_MODULE, else beside the program (build tree), else the installed copy (relative to
     // the program, then at the configured prefix).
@@ -23,4 +23,7 @@ public:
     // root user with its sandbox on), for people; empty when it can start.
     static QString webEngineRefusal(bool runAsRoot, const QProcessEnvironment& environment);
     static QString webEngineRefusal();
+    // Why the module file at `path` is not loaded (empty when it may be): it, or its folder, is
+    // writable by the group or by everyone, as named or where a symbolic link leads.
+    static QString refusal(const QString& path);
 };

@@ -64,7 +64,17 @@ void TrayController::refreshIcon()
 {
     if (!m_trayIcon)
         return;
-    m_trayIcon->setIcon(TrayIconRenderer::bell(m_badge, m_notWatching));
+    // The same QIcon for the same look: the tray draws an icon through QPixmapCache, under keys of that
+    // icon's own pixmaps, so a new icon at every poll left a few KB behind each time (up to the cache's
+    // 10 MB).
+    const int look = (m_badge ? 1 : 0) | (m_notWatching ? 2 : 0);
+    if (look != m_shownLook) {
+        QIcon& icon = m_icons.at(look);
+        if (icon.isNull())
+            icon = TrayIconRenderer::bell(m_badge, m_notWatching);
+        m_trayIcon->setIcon(icon);
+        m_shownLook = look;
+    }
     m_trayIcon->setToolTip(toolTip());
 }
 

@@ -5,7 +5,9 @@
 #include "model/PollStatus.h"
 #include "shell/TrayMenu.h"
 
+#include <QIcon>
 #include <QObject>
+#include <array>
 
 class QSystemTrayIcon;
 
@@ -46,4 +48,6 @@ private:
     bool m_notWatching = false;
     QString m_statusLine;
     QString m_heldLine;
+    std::array<QIcon, 4> m_icons; // by look: badge (1) and struck through (2), each drawn once
+    int m_shownLook = -1;
 };

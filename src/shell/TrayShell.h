@@ -55,7 +55,7 @@ public:
         SettingsWindow::Hooks settingsHooks;
         UrlOpener* opener = nullptr;
         Preferences* preferences = nullptr;
-        QString uiStateFile;        // window frames
+        QString uiStateFile;        // where the windows were
         QString issuerDirectory;    // companies' names for the search
         Updater* updater = nullptr; // quiet checks a minute after start, then daily; none: no checks
         bool showTrayIcon = true;

@@ -51,7 +51,8 @@ QString TelemetryService::endpointFromEnvironment()
 bool TelemetryService::sharingAllowed() const
 {
     // Read at every signal, so switching it off in the settings window stops the next one.
-    return Preferences::readBool(m_store.value(Preferences::kShareUsageStatisticsKey)).value_or(true);
+    const SettingsKeys::Key& key = SettingsKeys::shareUsageStatistics;
+    return Preferences::readBool(m_store.value(key.name)).value_or(key.defaultValue.toBool());
 }
 
 bool TelemetryService::doNotTrack()

@@ -4,24 +4,17 @@
 #include "windows/WindowStyle.h"
 
 #include <QLabel>
+#include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
-// Frames are given with the origin at the lower left, as the layout was drawn.
-QRect frameFromBottom(int x, int y, int width, int height)
+QLabel* addLabel(QVBoxLayout* layout, const QString& text, const QFont& font, const QColor& color)
 {
-    return {x, AboutWindow::kHeight - y - height, width, height};
-}
-
-QLabel* addLabel(QWidget* parent, const QString& text, const QFont& font, const QColor& color,
-                 const QRect& frame)
-{
-    auto* label = new QLabel(text, parent);
+    auto* label = new QLabel(text);
     label->setFont(font);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    label->setGeometry(frame);
+    WindowStyle::setColor(label, QPalette::WindowText, color);
+    layout->addWidget(label);
     return label;
 }
 } // namespace
@@ -35,30 +28,27 @@ AboutWindow::AboutWindow(const QUrl& homepage, QWidget* parent) : QWidget(parent
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("About Zelvora"));
-    setFixedSize(kWidth, kHeight);
     setWindowFlag(Qt::WindowMinimizeButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
 
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(30, 10, 30, 18);
+    layout->setSpacing(4);
     const QPalette pal = palette();
-    QFont bell(QStringLiteral("Noto Color Emoji"));
-    bell.setPixelSize(48);
-    addLabel(this, QStringLiteral("\U0001F514"), bell, WindowStyle::labelColor(pal),
-             frameFromBottom(0, 195, 320, 55));
-    addLabel(this, AppConstants::appName, WindowStyle::systemFont(18, QFont::Bold),
-             WindowStyle::labelColor(pal), frameFromBottom(0, 168, 320, 24));
-    addLabel(this, versionLine(), WindowStyle::systemFont(11), WindowStyle::secondaryLabelColor(pal),
-             frameFromBottom(0, 150, 320, 16));
-    QLabel* blurb = addLabel(this,
-                             tr("Tadawul announcements \u2014 company disclosures and market news from "
-                                "the Saudi Exchange."),
-                             WindowStyle::systemFont(12), WindowStyle::secondaryLabelColor(pal),
-                             frameFromBottom(30, 100, 260, 44));
-    blurb->setWordWrap(true);
-    addLabel(this, tr("Made by the Zelvora developers"), WindowStyle::systemFont(12, QFont::Medium),
-             WindowStyle::tertiaryLabelColor(pal), frameFromBottom(0, 74, 320, 18));
+    addLabel(layout, QStringLiteral("\U0001F514"), WindowStyle::emojiFont(48), WindowStyle::labelColor(pal));
+    addLabel(layout, AppConstants::appName, WindowStyle::systemFont(18, QFont::Bold),
+             WindowStyle::labelColor(pal));
+    addLabel(layout, versionLine(), WindowStyle::systemFont(11), WindowStyle::secondaryLabelColor(pal));
+    layout->addSpacing(6);
+    addLabel(layout,
+             tr("Tadawul announcements \u2014 company disclosures and market news from the Saudi Exchange."),
+             WindowStyle::systemFont(12), WindowStyle::secondaryLabelColor(pal))
+        ->setWordWrap(true);
+    layout->addSpacing(6);
+    addLabel(layout, tr("Made by the Zelvora developers"), WindowStyle::systemFont(12, QFont::Medium),
+             WindowStyle::tertiaryLabelColor(pal));
 
-    QLabel* link = addLabel(this, QString(), WindowStyle::systemFont(12), pal.color(QPalette::Link),
-                            frameFromBottom(0, 48, 320, 18));
+    QLabel* link = addLabel(layout, QString(), WindowStyle::systemFont(12), pal.color(QPalette::Link));
     link->setObjectName(QStringLiteral("homepageLink"));
     link->setTextFormat(Qt::RichText);
     link->setText(
@@ -68,8 +58,10 @@ AboutWindow::AboutWindow(const QUrl& homepage, QWidget* parent) : QWidget(parent
     link->setTextInteractionFlags(Qt::TextBrowserInteraction);
     link->setOpenExternalLinks(true);
 
+    layout->addStretch();
     QColor quaternary = WindowStyle::tertiaryLabelColor(pal);
     quaternary.setAlphaF(0.7);
-    addLabel(this, tr("\u00A9 2026 The Zelvora developers"), WindowStyle::systemFont(10), quaternary,
-             frameFromBottom(0, 20, 320, 14));
+    addLabel(layout, tr("\u00A9 2026 The Zelvora developers"), WindowStyle::systemFont(10), quaternary);
+    // As wide as drawn; as tall as the texts need (the blurb wraps to more lines in some languages).
+    setFixedSize(kWidth, std::max(kHeight, layout->totalHeightForWidth(kWidth)));
 }

@@ -3,7 +3,8 @@
 #include <QUrl>
 #include <QWidget>
 
-// "About Zelvora": a new small window each time, owned by nobody, deleted when closed.
+// "About Zelvora": a new small window each time, owned by nobody, deleted when closed; at least
+// kWidth × kHeight, taller when its texts need it.
 class AboutWindow : public QWidget
 {
     Q_OBJECT

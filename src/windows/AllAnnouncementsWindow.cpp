@@ -3,7 +3,7 @@
 #include "fetch/IssuerDirectory.h"
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementRowView.h"
-#include "windows/WindowFrameStore.h"
+#include "windows/SavedGeometry.h"
 #include "windows/WindowStyle.h"
 
 #include <QBoxLayout>
@@ -112,7 +112,7 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     layout->addWidget(searchBar);
     layout->addWidget(m_scrollArea, 1);
 
-    m_frameSaver = WindowFrameAutosaver::attach(this, kFrameName, uiStateFile);
+    m_savedGeometry = SavedGeometry::attach(this, kFrameName, uiStateFile);
 }
 
 void AllAnnouncementsWindow::update(const AnnouncementList& announcements)

@@ -15,7 +15,7 @@ class QLineEdit;
 class QScrollArea;
 class QVBoxLayout;
 class UrlOpener;
-class WindowFrameAutosaver;
+class SavedGeometry;
 
 // The list of kept announcements, newest first, at most 100 rows, under a green header, with a search
 // field (Ctrl+F), a category pop-up and a "Watchlist only" switch that narrow the list as the user types.
@@ -52,7 +52,7 @@ public:
     int separatorCount() const;
     QWidget* emptyStateView() const { return m_emptyState; }
     QScrollArea* scrollArea() const { return m_scrollArea; }
-    WindowFrameAutosaver* frameSaver() const { return m_frameSaver; }
+    SavedGeometry* savedGeometry() const { return m_savedGeometry; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -76,6 +76,6 @@ private:
     QVBoxLayout* m_columnLayout = nullptr;
     QWidget* m_emptyState = nullptr;
     QList<QWidget*> m_separators;
-    WindowFrameAutosaver* m_frameSaver = nullptr;
+    SavedGeometry* m_savedGeometry = nullptr;
     bool m_built = false; // until the first update the column stays empty
 };

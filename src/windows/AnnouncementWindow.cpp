@@ -6,8 +6,8 @@
 #include "platform/gui/UrlOpener.h"
 #include "windows/AnnouncementWebPage.h"
 #include "windows/AnnouncementWebView.h"
+#include "windows/SavedGeometry.h"
 #include "windows/TagLabel.h"
-#include "windows/WindowFrameStore.h"
 #include "windows/WindowStyle.h"
 
 #include <QBoxLayout>
@@ -116,7 +116,7 @@ AnnouncementWindow::AnnouncementWindow(const Announcement& announcement, const S
     setWindowTitle(m_announcement.displayTitle());
     setMinimumSize(480, 360);
     resize(680, 540);
-    m_frameSaver = WindowFrameAutosaver::attach(this, kFrameName, m_services.uiStateFile);
+    m_savedGeometry = SavedGeometry::attach(this, kFrameName, m_services.uiStateFile);
     setupUI();
 }
 

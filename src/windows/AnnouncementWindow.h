@@ -12,7 +12,7 @@ class QPushButton;
 class QWebEngineView;
 class TagLabel;
 class UrlOpener;
-class WindowFrameAutosaver;
+class SavedGeometry;
 
 // One announcement as a web page, with a bottom bar: "Open Source" and "Open in Tadawul" on the
 // left, up to four company tags in the middle, the date on the right. Closing hides it; the owner
@@ -33,7 +33,7 @@ public:
     {
         UrlOpener* opener = nullptr; // required
         QUrl portalOrigin;           // "Open in Tadawul"
-        QString uiStateFile;         // the window's frame
+        QString uiStateFile;         // where the window was
     };
 
     AnnouncementWindow(const Announcement& announcement, const Services& services, QWidget* parent = nullptr);
@@ -52,7 +52,7 @@ public:
     QPushButton* openSourceButton() const { return m_openSource; }
     QPushButton* openInTadawulButton() const { return m_openInTadawul; }
     QLabel* dateLabel() const { return m_date; }
-    WindowFrameAutosaver* frameSaver() const { return m_frameSaver; }
+    SavedGeometry* savedGeometry() const { return m_savedGeometry; }
 
     void setVisible(bool visible) override;
 
@@ -84,5 +84,5 @@ private:
     QPushButton* m_openInTadawul = nullptr;
     QList<TagLabel*> m_tags;
     QLabel* m_date = nullptr;
-    WindowFrameAutosaver* m_frameSaver = nullptr;
+    SavedGeometry* m_savedGeometry = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "model/Preferences.h"
 #include "telemetry/TelemetryService.h"
 #include "windows/ChoicePopup.h"
+#include "windows/OutputsEditor.h"
 #include "windows/QuietHoursEditor.h"
 #include "windows/RulesEditor.h"
 #include "windows/WatchlistEditor.h"
@@ -164,6 +165,7 @@ void SettingsWindow::setupUI()
 
     m_watchlistEditor = new WatchlistEditor(m_preferences, m_hooks.issuerDirectory);
     connect(m_watchlistEditor, &WatchlistEditor::watchlistChanged, this, &SettingsWindow::watchlistChanged);
+    m_outputsEditor = new OutputsEditor(m_preferences, nullptr);
     m_rulesEditor = new RulesEditor(m_preferences);
     m_quietHoursEditor = new QuietHoursEditor(m_preferences);
 
@@ -197,6 +199,7 @@ void SettingsWindow::setupUI()
             makePage(tr("Notifications"), {m_notificationsCheckbox, m_showAllCheckbox, m_resetPromptButton}));
     addPage(tr("Watchlist"), makePage(tr("Watchlist"), {m_watchlistEditor}));
     addPage(tr("Rules"), makePage(tr("Rules"), {m_rulesEditor}));
+    addPage(tr("Outputs"), makePage(tr("Outputs"), {m_outputsEditor}));
     addPage(tr("Privacy"), makePage(tr("Privacy"), {m_usageStatisticsCheckbox, m_doNotTrackNote}));
     addPage(tr("Quiet Hours"), makePage(tr("Quiet Hours"), {m_quietHoursEditor}));
 
@@ -250,6 +253,7 @@ void SettingsWindow::showEvent(QShowEvent* event)
     m_watchlistEditor->reload();
     m_rulesEditor->reload();
     m_quietHoursEditor->reload();
+    m_outputsEditor->reload();
     QWidget::showEvent(event);
 }
 

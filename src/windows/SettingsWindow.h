@@ -12,6 +12,7 @@ class QListWidget;
 class QStackedWidget;
 class QPushButton;
 class QuietHoursEditor;
+class OutputsEditor;
 class RulesEditor;
 class WatchlistEditor;
 
@@ -55,6 +56,7 @@ public:
     QCheckBox* showAllCheckbox() const { return m_showAllCheckbox; }
     QPushButton* resetPromptButton() const { return m_resetPromptButton; }
     WatchlistEditor* watchlistEditor() const { return m_watchlistEditor; }
+    OutputsEditor* outputsEditor() const { return m_outputsEditor; }
     RulesEditor* rulesEditor() const { return m_rulesEditor; }
     QuietHoursEditor* quietHoursEditor() const { return m_quietHoursEditor; }
     QCheckBox* usageStatisticsCheckbox() const { return m_usageStatisticsCheckbox; }
@@ -106,6 +108,7 @@ private:
     QCheckBox* m_showAllCheckbox = nullptr;
     QPushButton* m_resetPromptButton = nullptr;
     WatchlistEditor* m_watchlistEditor = nullptr;
+    OutputsEditor* m_outputsEditor = nullptr;
     RulesEditor* m_rulesEditor = nullptr;
     QuietHoursEditor* m_quietHoursEditor = nullptr;
     QCheckBox* m_usageStatisticsCheckbox = nullptr;

@@ -75,10 +75,12 @@ private Q_SLOTS:
             "list --grep|watch --json|status x|show|show a b|notifications bogus|autostart|defaults|"
             "defaults erase language|defaults write language -text ar|defaults write language -string|"
             "defaults write language -string a -bool true|defaults write notificationsEnabled -bool perhaps|"
-            "defaults write pollInterval -float 3x|defaults write lastPollDate -date yesterday|watchlist add|"
+            "defaults write pollInterval -float 3x|defaults write pollInterval -string 60|defaults write "
+            "rules -array x|defaults write lastPollDate -date yesterday|watchlist add|"
             "watchlist add-word a b|watchlist add-word  |watchlist add-word x|watchlist add-word ً5|"
             "rules add x|rules add x --category nope|rules add Watchlist --symbol 1|rules remove|"
-            "rules add x --symbol 1 --action loud|list --category nope");
+            "rules add x --symbol 1 --action loud|list --category nope|feed|feed --atom --json|feed x --json|"
+            "service|service start|service status --linger");
         for (const QString& row : rows.split(QLatin1Char('|')))
             QTest::newRow(qPrintable(row)) << row;
     }
@@ -100,7 +102,7 @@ private Q_SLOTS:
     {
         const QByteArray overall = run(u"--help"_s).out;
         for (const QByteArray name : {"defaults", "watchlist", "rules", "poll", "list", "watch",
-                                      "notifications", "autostart", "status", "show"}) {
+                                      "notifications", "autostart", "status", "show", "feed", "service"}) {
             QVERIFY2(overall.contains("\n  " + name), name);
             QVERIFY2(run({QString::fromLatin1(name), u"--help"_s}).out.startsWith("Usage: zelvora " + name),
                      name);
@@ -256,6 +258,31 @@ private Q_SLOTS:
         QVERIFY(found.size() > 3); // at least one line, the summary and the final line feed
         for (const QString& line : found.mid(0, found.size() - 2))
             QVERIFY2(line.contains(u"  %1  "_s.arg(symbol)), qPrintable(line));
+    }
+
+    // Every poll leaves both feeds of what would be notified; `feed` prints them.
+    void feedsHoldWhatWouldBeNotified()
+    {
+        QCOMPARE(run(u"feed --json"_s).status, 1); // no poll yet
+        QJsonArray all;
+        auto items = [&](const QString& symbol) {
+            if (run(u"poll"_s).status != 0)
+                return -1;
+            all = QJsonDocument::fromJson(run(u"feed --json"_s).out)[u"items"_s].toArray();
+            const bool matching = std::all_of(all.begin(), all.end(), [&](const QJsonValue& item) {
+                return symbol.isEmpty() || item[u"tags"_s].toArray().contains(symbol);
+            });
+            return matching ? int(all.size()) : -2;
+        };
+        QCOMPARE(items(QString()), 80);
+        QVERIFY(run(u"feed --atom"_s).out.startsWith("<?xml"));
+        const QString symbol = all.first()[u"tags"_s][0].toString();
+        QCOMPARE(run({u"watchlist"_s, u"add"_s, symbol}).status, 0);
+        QCOMPARE(run(u"defaults write showAllAnnouncements -bool false"_s).status, 0);
+        const int matches = items(symbol);
+        QVERIFY2(matches > 0 && matches < 80, qPrintable(QString::number(matches)));
+        QCOMPARE(run(u"defaults write notificationsEnabled -bool false"_s).status, 0);
+        QCOMPARE(items(QString()), 0);
     }
 
     // `status` tells scripts whether the last poll, by any process, heard from the exchange.

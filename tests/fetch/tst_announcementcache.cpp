@@ -6,8 +6,6 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cmath>
-#include <limits>
 
 namespace {
 const Instant kNow = Instant::fromReferenceSeconds(810000000.0);
@@ -51,24 +49,6 @@ private Q_SLOTS:
         QCOMPARE(first.keys(), (QStringList{"companies", "description", "id", "link", "pubDate", "title"}));
         QVERIFY(!fileBytes().contains('\n'));
         QCOMPARE(m_cache.load(kNow.addSeconds(1))->size(), 2);
-    }
-
-    // The file is written directly, not through QJsonDocument: the bytes must be the same.
-    void writesWhatQtJsonWrites()
-    {
-        QString awkward = QStringLiteral("\"\\/\b\f\n\r\t\x01\x1f\x7f é ع € 😀 \u2028");
-        awkward.append(QChar(0xd83d)).append(QStringLiteral("x")).append(QChar(0xde00)); // lone halves
-        AnnouncementList list;
-        for (const double seconds : {0.0, -1.5, 794325900.0, 794325900.25, 1.0 / 3.0, 1e300, 9.3e18, -4e-7,
-                                     std::nan(""), std::numeric_limits<double>::infinity()})
-            list.append(Announcement(awkward, awkward, awkward, QString(),
-                                     Instant::fromReferenceSeconds(seconds), {awkward, QString()}));
-        list.append(make(QStringLiteral("se_1"), 5));
-        QJsonArray array;
-        for (const Announcement& announcement : list)
-            array.append(AnnouncementCache::toJson(announcement));
-        QCOMPARE(AnnouncementCache::encode(list), QJsonDocument(array).toJson(QJsonDocument::Compact));
-        QCOMPARE(AnnouncementCache::encode({}), QByteArray("[]"));
     }
 
     void readerRules_data()

@@ -154,6 +154,7 @@ private Q_SLOTS:
         row("scheme-relative", "//other.example/x", "en", "https://other.example/x");
         row("javascript", "javascript:alert(1)", "en", {});
         row("file", "file:///etc/passwd", "en", {});
+        row("other scheme with a host", "ftp://other.example/x", "en", {});
         row("too long", "/" + QString(3000, QLatin1Char('a')), "en", {});
     }
 

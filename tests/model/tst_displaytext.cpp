@@ -66,9 +66,10 @@ private Q_SLOTS:
         const Instant now = riyadh(2026, 3, 6, 12, 0);
         const QLocale arabic(QLocale::Arabic, QLocale::SaudiArabia);
         const QString older = withDate(riyadh(2026, 3, 4, 11, 0)).displayDate(now, arabic);
-        QVERIFY2(!older.contains(QLatin1String("Mar")), qPrintable(older));
-        QVERIFY2(!DisplayTime::own(riyadh(2026, 3, 4, 11, 0), now, arabic).contains(QLatin1String("Mar")),
-                 qPrintable(older));
+        // Month names from the locale, digits Latin.
+        QVERIFY2(older.contains(QStringLiteral("مارس 4")), qPrintable(older));
+        const QString own = DisplayTime::own(riyadh(2026, 3, 4, 11, 0), now, arabic);
+        QVERIFY2(own.contains(QStringLiteral("مارس 4")), qPrintable(own));
     }
 
     void strippedDescription_data()

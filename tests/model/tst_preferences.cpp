@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 class TestPreferences : public QObject
 {
@@ -228,6 +229,32 @@ private Q_SLOTS:
         QVERIFY(!preferences.setWatchlistSymbols({QStringLiteral("2222")}));
         QVERIFY(QFileInfo(m_path).isSymLink());
         QFile::remove(m_path);
+    }
+
+    // The README's table of keys is the settings key table, row for row.
+    void readmeListsEveryKey()
+    {
+        QFile readme(QStringLiteral(ZELVORA_README));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(readme.readAll());
+        const qsizetype start = text.indexOf(QLatin1String("| key | type | default | meaning |"));
+        QVERIFY(start >= 0);
+        QStringList rows =
+            text.mid(start).section(QLatin1String("\n\n"), 0, 0).split(QLatin1Char('\n')).mid(2);
+        QCOMPARE(rows.size(), SettingsKeys::all().size());
+        for (const SettingsKeys::Key& key : SettingsKeys::all()) {
+            const QJsonValue value = key.defaultValue;
+            const QString shown = value.isNull() ? QStringLiteral("none")
+                                  : value.isBool()
+                                      ? (value.toBool() ? QStringLiteral("true") : QStringLiteral("false"))
+                                  : value.isDouble() ? QString::number(value.toDouble())
+                                                     : value.toString();
+            const QString row =
+                QStringLiteral("| `%1` | %2 | %3 |").arg(key.name, SettingsKeys::typeName(key.type), shown);
+            QVERIFY2(std::any_of(rows.cbegin(), rows.cend(),
+                                 [&](const QString& line) { return line.startsWith(row); }),
+                     qPrintable(row));
+        }
     }
 };
 

@@ -55,6 +55,9 @@ private Q_SLOTS:
         QTest::newRow("arabic: alef maqsura, madda, hamza below")
             << QStringLiteral("إعلان الجمعية العامة الأولى لمستشفى آل") << no << none << none
             << list("مستشفي ال|اعلان") << QStringLiteral("مستشفي ال");
+        QTest::newRow("arabic: alef wasla typed bare")
+            << QStringLiteral("ٱلشركة ٱلسعودية") << no << none << none << list("السعودية")
+            << QStringLiteral("السعودية");
         QTest::newRow("arabic presentation forms") << QStringLiteral("\uFEB7\uFEAE\uFEDB\uFE94") << no << none
                                                    << none << list("شركه") << QStringLiteral("شركه");
         QTest::newRow("arabic: different word")

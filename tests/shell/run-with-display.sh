@@ -34,5 +34,5 @@ if command -v trayer >/dev/null; then
 fi
 
 status=0
-dbus-run-session -- "$@" || status=$?
+dbus-run-session --config-file="$(dirname "$0")/../support/session-bus.conf" -- "$@" || status=$?
 exit "$status"

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <chrono>
 #include <functional>
 #include <httplib.h>
 #include <mutex>
@@ -18,6 +19,16 @@ public:
         QByteArray path;
         QByteArray contentType;
         QByteArray body;
+        QList<std::pair<QByteArray, QByteArray>> headers;
+
+        QByteArray header(const QByteArray& name) const
+        {
+            for (const auto& [key, value] : headers) {
+                if (key.compare(name, Qt::CaseInsensitive) == 0)
+                    return value;
+            }
+            return {};
+        }
     };
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
 
@@ -26,23 +37,30 @@ public:
     {
         auto record = [this](const httplib::Request& request, httplib::Response& response) {
             {
+                QList<std::pair<QByteArray, QByteArray>> headers;
+                for (const auto& [key, value] : request.headers)
+                    headers.append({QByteArray::fromStdString(key), QByteArray::fromStdString(value)});
                 std::lock_guard lock(m_mutex);
                 m_requests.append({QByteArray::fromStdString(request.method),
                                    QByteArray::fromStdString(request.path),
                                    QByteArray::fromStdString(request.get_header_value("Content-Type")),
-                                   QByteArray::fromStdString(request.body)});
+                                   QByteArray::fromStdString(request.body), std::move(headers)});
             }
             if (m_handler)
                 m_handler(request, response);
         };
         m_server.Get(".*", record);
         m_server.Post(".*", record);
+        m_server.Put(".*", record);
         m_port = m_server.bind_to_any_port(m_host.toStdString());
         // Bound and listening already: connections wait in the backlog until the loop runs.
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
     }
     ~LoopbackHttpServer()
     {
+        // stop() does nothing until the loop has started, which would then run for ever.
+        for (int waited = 0; waited < 5000 && !m_server.is_running(); ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         m_server.stop();
         m_thread.join();
     }

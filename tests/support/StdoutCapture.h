@@ -5,11 +5,13 @@
 #include <QFile>
 #include <QString>
 #include <QTemporaryFile>
+#include <QTest>
 #include <cstdio>
 #include <unistd.h>
 
 // Sends standard output, and the program's log lines written as the program writes them, to a temporary
-// file for as long as it lives.
+// file for as long as it lives. QtTest writes its failure lines to standard output too: when the
+// current test has failed, what was captured is written out at the end, failure lines and all.
 class StdoutCapture
 {
 public:
@@ -25,6 +27,11 @@ public:
         std::fflush(stdout);
         ::dup2(m_saved, STDOUT_FILENO);
         ::close(m_saved);
+        if (QTest::currentTestFailed()) {
+            const QByteArray captured = text().toUtf8();
+            std::fwrite(captured.constData(), 1, static_cast<size_t>(captured.size()), stdout);
+            std::fflush(stdout);
+        }
     }
     StdoutCapture(const StdoutCapture&) = delete;
     StdoutCapture& operator=(const StdoutCapture&) = delete;

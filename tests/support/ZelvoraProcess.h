@@ -25,12 +25,14 @@ struct ZelvoraProcess
     }
 
     static ZelvoraProcess run(const QStringList& arguments, const QProcessEnvironment& environment,
-                              int timeoutMs = 60000)
+                              int timeoutMs = 60000, const QByteArray& input = {})
     {
         QProcess process;
         process.setProcessEnvironment(environment);
         QSignalSpy finished(&process, &QProcess::finished);
         process.start(QStringLiteral(ZELVORA_EXE), arguments);
+        process.write(input);
+        process.closeWriteChannel();
         if (!finished.wait(timeoutMs)) {
             process.kill();
             process.waitForFinished();

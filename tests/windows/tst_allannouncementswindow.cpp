@@ -4,7 +4,6 @@
 #include "windows/AllAnnouncementsWindow.h"
 #include "windows/AnnouncementRowView.h"
 #include "windows/LineClampLabel.h"
-#include "windows/WindowFrameStore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -135,25 +134,6 @@ private Q_SLOTS:
         // Closing only hides the window.
         QVERIFY(window.close());
         QCOMPARE(window.rows().size(), 4);
-    }
-
-    void frameIsSavedAndRestored()
-    {
-        {
-            AllAnnouncementsWindow first(m_opener, uiState());
-            QVERIFY(!first.frameSaver()->restored());
-            first.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&first));
-            first.setGeometry(QRect(30, 40, 450, 420));
-            first.hide(); // saves
-        }
-        AllAnnouncementsWindow second(m_opener, uiState());
-        QCOMPARE(second.geometry(), QRect(30, 40, 450, 420));
-        // A frame off every screen is not used.
-        WindowFrameStore(uiState()).saveFrame(AllAnnouncementsWindow::kFrameName,
-                                              QRect(-5000, -5000, 500, 600));
-        AllAnnouncementsWindow lost(m_opener, uiState());
-        QVERIFY(!lost.frameSaver()->restored());
     }
 };
 

@@ -2,8 +2,8 @@
 #include "model/AnnouncementPage.h"
 #include "support/RecordingUrlOpener.h"
 #include "windows/AnnouncementWindow.h"
+#include "windows/SavedGeometry.h"
 #include "windows/TagLabel.h"
-#include "windows/WindowFrameStore.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -75,7 +75,7 @@ private Q_SLOTS:
         AnnouncementWindow first(TestData::announcement(QStringLiteral("a"), QStringLiteral("A")),
                                  services(opener));
         first.setGeometry(QRect(60, 50, 500, 400));
-        first.frameSaver()->saveNow();
+        first.savedGeometry()->saveNow();
         AnnouncementWindow second(TestData::announcement(QStringLiteral("b"), QStringLiteral("B")),
                                   services(opener));
         QCOMPARE(second.geometry(), QRect(60, 50, 500, 400));
