@@ -1,8 +1,10 @@
 // Shows the windows with realistic data, for looking at them (screenshots, themes):
 //   window_gallery [--dark] [--language en|ar] [--window list|announcement|arabic|settings|rules|all]
 //                  [--search TEXT] [--category KEY]
+#include "archive/AnnouncementArchive.h"
 #include "fetch/IssuerDirectory.h"
 #include "fetch/PortalOrigin.h"
+#include "history/HistoryStore.h"
 #include "model/InterfaceLanguage.h"
 #include "model/Preferences.h"
 #include "platform/gui/UrlOpener.h"
@@ -174,8 +176,17 @@ int main(int argc, char** argv)
     const QString which = parser.value(QStringLiteral("window"));
     const bool all = which == QLatin1String("all");
 
+    // The sample as the archive holds it: every third one read, the others unread (told).
+    AnnouncementArchive archive(dir.path());
+    archive.open();
+    for (qsizetype i = 0; i < announcements.size(); ++i)
+        archive.insert({announcements.at(i), QStringLiteral("tadawul"), QStringLiteral("en")},
+                       announcements.at(i).pubDate(), i % 3 != 0);
+    const IssuerDirectory issuers(dir.path());
+    HistoryStore history(HistoryStore::pathIn(dir.path()),
+                         [&issuers](const QString& symbol) { return issuers.displayName(symbol); });
     AllAnnouncementsWindow list(opener, uiState,
-                                {[&preferences] { return preferences.watchlist(); }, dir.path()});
+                                {[&preferences] { return preferences.watchlist(); }, dir.path(), &history});
     const AnnouncementWindow::Services windowServices{&opener, QUrl(PortalOrigin::defaultOrigin), uiState};
     AnnouncementWindow english(announcements.at(0), windowServices);
     AnnouncementWindow arabic(announcements.at(1), windowServices);

@@ -31,10 +31,6 @@
         <translation>جميع الإعلانات — Zelvora</translation>
     </message>
     <message>
-        <source>Zelvora — All Announcements (30 days)</source>
-        <translation>جميع الإعلانات (آخر 30 يومًا) — Zelvora</translation>
-    </message>
-    <message>
         <source>No announcements cached yet.
 Announcements appear here once fetched.</source>
         <translation>لا توجد إعلانات محفوظة بعد.
@@ -48,24 +44,41 @@ Announcements appear here once fetched.</source>
         <source>Watchlist only</source>
         <translation>قائمة المتابعة فقط</translation>
     </message>
-    <message numerus="yes">
-        <source>%n kept</source>
-        <translation>
-            <numerusform>%n إعلان محفوظ</numerusform>
-            <numerusform>%n إعلان محفوظ</numerusform>
-            <numerusform>%n إعلان محفوظ</numerusform>
-            <numerusform>%n إعلانات محفوظة</numerusform>
-            <numerusform>%n إعلانًا محفوظًا</numerusform>
-            <numerusform>%n إعلان محفوظ</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1 of %2 match</source>
-        <translation>يطابق %1 من %2</translation>
-    </message>
     <message>
         <source>No announcement matches.</source>
         <translation>لا يوجد إعلان مطابق.</translation>
+    </message>
+    <message>
+        <source>Last 30 days</source>
+        <translation>آخر 30 يومًا</translation>
+    </message>
+    <message>
+        <source>All history</source>
+        <translation>السجل كله</translation>
+    </message>
+    <message>
+        <source>Mark All as Read</source>
+        <translation>تعليم الكل كمقروء</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>تصدير…</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 من %2</translation>
+    </message>
+    <message>
+        <source>Export Announcements</source>
+        <translation>تصدير الإعلانات</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv);;JSON (*.json)</source>
+        <translation>CSV (*.csv);;JSON (*.json)</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>تعذّرت كتابة %1: %2</translation>
     </message>
     <message>
         <source>All categories</source>
@@ -233,6 +246,32 @@ Announcements appear here once fetched.</source>
     <message>
         <source>invalid portal address</source>
         <translation>عنوان البوابة غير صالح</translation>
+    </message>
+</context>
+<context>
+    <name>HistorySettingsSection</name>
+    <message>
+        <source>Clear History…</source>
+        <translation>مسح السجل…</translation>
+    </message>
+    <message>
+        <source>Clear History?</source>
+        <translation>مسح السجل؟</translation>
+    </message>
+    <message numerus="yes">
+        <source>The texts of announcements older than %n days are removed. The last %n days, your watchlist and what Zelvora has already seen stay.</source>
+        <translation>
+            <numerusform>تُزال نصوص الإعلانات الأقدم من %n يوم. تبقى إعلانات آخر %n يوم وقائمة المتابعة وما سبق أن رآه Zelvora.</numerusform>
+            <numerusform>تُزال نصوص الإعلانات الأقدم من يوم واحد. تبقى إعلانات اليوم الأخير وقائمة المتابعة وما سبق أن رآه Zelvora.</numerusform>
+            <numerusform>تُزال نصوص الإعلانات الأقدم من يومين. تبقى إعلانات آخر يومين وقائمة المتابعة وما سبق أن رآه Zelvora.</numerusform>
+            <numerusform>تُزال نصوص الإعلانات الأقدم من %n أيام. تبقى إعلانات آخر %n أيام وقائمة المتابعة وما سبق أن رآه Zelvora.</numerusform>
+            <numerusform>تُزال نصوص الإعلانات الأقدم من %n يومًا. تبقى إعلانات آخر %n يومًا وقائمة المتابعة وما سبق أن رآه Zelvora.</numerusform>
+            <numerusform>تُزال نصوص الإعلانات الأقدم من %n يوم. تبقى إعلانات آخر %n يوم وقائمة المتابعة وما سبق أن رآه Zelvora.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>History on disk: %1</source>
+        <translation>حجم السجل على القرص: %1</translation>
     </message>
 </context>
 <context>
@@ -788,10 +827,6 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
         <translation>المخرجات</translation>
     </message>
     <message>
-        <source>Outputs…</source>
-        <translation>المخرجات…</translation>
-    </message>
-    <message>
         <source>Rules</source>
         <translation>القواعد</translation>
     </message>
@@ -805,6 +840,17 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Zelvora — Saudi Exchange announcements</source>
         <translation>إعلانات تداول السعودية — Zelvora</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n unread</source>
+        <translation>
+            <numerusform>%n غير مقروء</numerusform>
+            <numerusform>إعلان واحد غير مقروء</numerusform>
+            <numerusform>إعلانان غير مقروءين</numerusform>
+            <numerusform>%n إعلانات غير مقروءة</numerusform>
+            <numerusform>%n إعلانًا غير مقروء</numerusform>
+            <numerusform>%n إعلان غير مقروء</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -856,6 +902,10 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Retry Now</source>
         <translation>إعادة المحاولة الآن</translation>
+    </message>
+    <message>
+        <source>Mark All as Read</source>
+        <translation>تعليم الكل كمقروء</translation>
     </message>
     <message>
         <source>Pause Notifications for 1 Hour</source>

@@ -1,5 +1,6 @@
 #include "archive/AnnouncementArchive.h"
 
+#include "history/SearchIndex.h"
 #include "infra/LogCategories.h"
 #include "model/AnnouncementCategory.h"
 
@@ -14,8 +15,7 @@
 namespace {
 
 // One step per schema version; a step is never changed once released, later versions add steps.
-// Room is left for what comes next: a category and read state (history and search), an outbox of
-// outputs, notifications held back in quiet hours.
+// Room is left for what comes next: an outbox of outputs, notifications held back in quiet hours.
 constexpr std::array kMigrations = {
     R"(CREATE TABLE announcements(
            id TEXT NOT NULL UNIQUE,
@@ -37,6 +37,7 @@ constexpr std::array kMigrations = {
        CREATE INDEX announcements_owed ON announcements(pub_date) WHERE owed = 1;
        CREATE INDEX announcements_date ON announcements(pub_date);
        CREATE TABLE meta(key TEXT PRIMARY KEY NOT NULL, value) WITHOUT ROWID;)",
+    SearchIndex::kSchema,
 };
 
 constexpr int kBusyTimeoutMs = 10000;

@@ -3,6 +3,7 @@
 #include "cli/AutostartCommand.h"
 #include "cli/DefaultsCommand.h"
 #include "cli/FeedCommands.h"
+#include "cli/HistoryCommands.h"
 #include "cli/FeedFileCommand.h"
 #include "cli/NotificationsCommand.h"
 #include "cli/ServiceCommand.h"
@@ -22,6 +23,7 @@ void CoreCommands::registerAll(CommandLine& commandLine, const AppEnvironment& e
     AutostartCommand::registerIn(commandLine, environment.paths);
     StatusCommand::registerIn(commandLine, environment.paths);
     ShowCommand::registerIn(commandLine, environment);
+    HistoryCommands::registerIn(commandLine, environment);
     FeedFileCommand::registerIn(commandLine, environment.paths);
     ServiceCommand::registerIn(commandLine);
     OutputsCommand::registerIn(commandLine, environment);

@@ -8,6 +8,7 @@
 #include "fetch/AnnouncementCache.h"
 #include "fetch/IssuerDirectory.h"
 #include "fetch/WakeUpPolling.h"
+#include "history/HistoryStore.h"
 #include "model/AnnouncementCategory.h"
 #include "model/AnnouncementSearch.h"
 #include "model/RiyadhTime.h"
@@ -31,6 +32,7 @@ void printError(const QString& text)
 const QString kJson = QStringLiteral("json");
 const QString kGrep = QStringLiteral("grep");
 const QString kCategory = QStringLiteral("category");
+const QString kUnread = QStringLiteral("unread");
 
 QCommandLineOption jsonOption()
 {
@@ -99,7 +101,7 @@ void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& en
          [](const QCommandLineParser& parsed) { return parsed.isSet(kJson); }});
     commandLine.addCommand(
         {QStringLiteral("list"),
-         QStringLiteral("list [--json] [--grep TEXT] [--category KEY]"),
+         QStringLiteral("list [--json] [--grep TEXT] [--category KEY] [--unread]"),
          QStringLiteral("Print the cached announcements (no network), or those whose title, "
                         "text, symbol or company name holds every word of TEXT, or of one category"),
          CommandLine::AppKind::Core,
@@ -109,7 +111,8 @@ void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& en
           {kCategory,
            QStringLiteral("Only the announcements of this category: %1")
                .arg(AnnouncementCategory::keys().join(QStringLiteral(", "))),
-           QStringLiteral("KEY")}},
+           QStringLiteral("KEY")},
+          {kUnread, QStringLiteral("Only the unread announcements")}},
          [environment](const QCommandLineParser& parsed) { return list(parsed, environment); },
          [](const QCommandLineParser&) { return true; }});
     commandLine.addCommand(
@@ -226,6 +229,15 @@ int FeedCommands::list(const QCommandLineParser& parsed, const AppEnvironment& e
     }
     if (category)
         all.removeIf([&category](const Announcement& a) { return AnnouncementCategory::of(a) != *category; });
+    if (parsed.isSet(kUnread)) {
+        QStringList ids;
+        for (const Announcement& announcement : std::as_const(all))
+            ids.append(announcement.id());
+        const QSet<QString> unread =
+            HistoryStore(HistoryStore::pathIn(environment.paths.cacheDirectory()), {}).unread(ids);
+        all.removeIf(
+            [&unread](const Announcement& announcement) { return !unread.contains(announcement.id()); });
+    }
     if (options.json) {
         QJsonArray array;
         for (const Announcement& announcement : all)

@@ -4,6 +4,7 @@
 #include "cli/TerminalText.h"
 #include "context/AppEnvironment.h"
 #include "fetch/AnnouncementCache.h"
+#include "history/HistoryStore.h"
 #include "model/AnnouncementEmoji.h"
 #include "model/AnnouncementPage.h"
 #include "model/DescriptionMarkup.h"
@@ -65,6 +66,8 @@ int ShowCommand::run(const QStringList& arguments, bool html)
     for (const Announcement& announcement : kept) {
         if (announcement.id() != id)
             continue;
+        // Shown is read, as opening it in its window is.
+        HistoryStore(HistoryStore::pathIn(m_cacheDirectory), {}).markRead({id}, m_clock.now());
         if (!html) {
             CommandLine::printOut(describe(announcement));
             return CommandLine::Success;

@@ -24,6 +24,11 @@ public:
     AnnouncementList filter(const QString& query, bool watchlistOnly,
                             std::optional<AnnouncementCategory::Kind> category = std::nullopt) const;
 
+    // What a query's words are looked for in, folded: title, text, symbols and company names.
+    static QString searchableText(const Announcement& announcement, const CompanyNames& companyNames);
+    // The query's words, folded; each must occur in the searchable text.
+    static QStringList terms(const QString& query);
+
 private:
     struct Entry
     {

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QUrl>
 #include <algorithm>
+#include <cmath>
 
 namespace Key = SettingsKeys;
 
@@ -311,6 +312,15 @@ double Preferences::pollInterval() const
 void Preferences::setPollInterval(double seconds)
 {
     m_store.setValue(Key::pollInterval.name, seconds);
+}
+
+int Preferences::historyDays() const
+{
+    const QJsonValue value = m_store.value(Key::historyDays.name);
+    if (!value.isDouble() || !(value.toDouble() >= 0))
+        return Key::historyDays.defaultValue.toInt();
+    const double days = value.toDouble();
+    return days == 0 ? 0 : int(std::clamp(std::floor(days), double(kMinimumHistoryDays), 1e6));
 }
 
 bool Preferences::shareUsageStatistics() const

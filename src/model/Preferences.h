@@ -61,6 +61,10 @@ public:
     // At least minimumPollInterval(); a smaller stored value is logged once.
     double pollInterval() const;
     void setPollInterval(double seconds);
+    // Days of announcement texts the history keeps: at least 30 (less reads as 30), 0 keeps them all;
+    // absent or not a number of at least 0 reads as 730.
+    static constexpr int kMinimumHistoryDays = 30;
+    int historyDays() const;
     bool notificationsDontAsk() const;
     void setNotificationsDontAsk(bool value);
     // The settings window's usage-statistics switch: on unless stored false. Read by the telemetry
@@ -72,7 +76,6 @@ public:
     int groupNotificationsAbove() const;
     // Whether the tray program looks for a newer release by itself (a minute after start, then
     // daily); on unless stored false.
-    static inline const QString kAutomaticUpdateChecksKey = QStringLiteral("automaticUpdateChecks");
     bool automaticUpdateChecks() const;
     void setAutomaticUpdateChecks(bool value);
 

@@ -19,6 +19,7 @@ const Key shareUsageStatistics{QStringLiteral("shareUsageStatistics"), Type::Boo
 const Key rules{QStringLiteral("rules"), Type::Objects, {}};
 const Key groupNotificationsAbove{QStringLiteral("groupNotificationsAbove"), Type::Float, 5};
 const Key automaticUpdateChecks{QStringLiteral("automaticUpdateChecks"), Type::Bool, true};
+const Key historyDays{QStringLiteral("historyDays"), Type::Float, 730};
 const Key outputs{QStringLiteral("outputs"), Type::Objects, {}};
 const Key quietHours{QStringLiteral("quietHours"), Type::String, {}};
 const Key pausedUntil{QStringLiteral("pausedUntil"), Type::Date, {}};
@@ -42,6 +43,7 @@ const QList<Key>& all()
                                  groupNotificationsAbove,
                                  automaticUpdateChecks,
                                  outputs,
+                                 historyDays,
                                  quietHours,
                                  pausedUntil,
                                  mutedSymbols,

@@ -38,6 +38,7 @@ extern const Key quietHours;
 extern const Key pausedUntil;
 extern const Key mutedSymbols;
 extern const Key digestTime;
+extern const Key historyDays;
 
 const QList<Key>& all();
 const Key* find(const QString& name);

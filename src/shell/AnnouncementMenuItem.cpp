@@ -89,7 +89,7 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
     const Qt::LayoutDirection direction = m_rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
     int y = kMargin / 2;
 
-    const QFont titleFont = WindowStyle::systemFont(12, QFont::Medium);
+    const QFont titleFont = WindowStyle::systemFont(12, m_unread ? QFont::Bold : QFont::Medium);
     const QFont dateFont = WindowStyle::systemFont(10);
     const int titleHeight = QFontMetrics(titleFont).height();
     const int dateWidth = QFontMetrics(dateFont).horizontalAdvance(m_date);

@@ -26,6 +26,9 @@ public:
     QString companiesText() const { return m_companies; }
     bool rightToLeft() const { return m_rightToLeft; }
     void setHighlighted(bool highlighted);
+    // An unread announcement's title is bold.
+    void setUnread(bool unread) { m_unread = unread; }
+    bool unread() const { return m_unread; }
     bool highlighted() const { return m_highlighted; }
 
     QSize sizeHint() const override;
@@ -52,5 +55,6 @@ private:
     QString m_companies;
     bool m_rightToLeft = false;
     bool m_highlighted = false;
+    bool m_unread = false;
     bool m_pressed = false;
 };

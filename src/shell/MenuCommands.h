@@ -18,4 +18,5 @@ public:
     virtual void menuPauseForAnHour() {}
     virtual void menuPauseUntilTomorrowsOpen() {}
     virtual void menuResumeNotifications() {}
+    virtual void menuMarkAllRead() {}
 };

@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <algorithm>
+#include <climits>
 
 TrayController::TrayController(MenuCommands& commands, Preferences& preferences, TrayMenu::ItemStyle style,
                                bool showTrayIcon, QObject* parent)
@@ -80,12 +82,20 @@ void TrayController::refreshIcon()
 
 QString TrayController::toolTip() const
 {
-    QString tip = trayTitle();
-    for (const QString& line : {m_statusLine, m_heldLine}) {
-        if (!line.isEmpty())
-            tip += QLatin1Char('\n') + line;
-    }
-    return tip;
+    QString text = m_statusLine.isEmpty() ? trayTitle() : trayTitle() + QLatin1Char('\n') + m_statusLine;
+    if (m_unreadCount > 0)
+        text += QLatin1Char('\n') + tr("%n unread", nullptr, int(std::min<qint64>(m_unreadCount, INT_MAX)));
+    if (!m_heldLine.isEmpty())
+        text += QLatin1Char('\n') + m_heldLine;
+    return text;
+}
+
+void TrayController::setUnreadCount(qint64 count)
+{
+    if (m_unreadCount == count)
+        return;
+    m_unreadCount = count;
+    refreshIcon();
 }
 
 void TrayController::setHeldLine(const QString& status, const QString& command)

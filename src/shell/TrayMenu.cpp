@@ -207,6 +207,7 @@ QAction* TrayMenu::addAnnouncementItem(const Announcement& announcement, int tag
     if (m_style == ItemStyle::Drawn) {
         auto* widgetAction = new QWidgetAction(m_menu.get());
         auto* item = new AnnouncementMenuItem(announcement, emoji, date, m_itemForm);
+        item->setUnread(m_unread.contains(announcement.id()));
         connect(item, &AnnouncementMenuItem::clicked, widgetAction, [this, widgetAction] {
             widgetAction->trigger();
             m_menu->close();
@@ -223,6 +224,8 @@ QAction* TrayMenu::addAnnouncementItem(const Announcement& announcement, int tag
         action = new QAction(m_menu.get());
         text = AnnouncementMenuLine::escapedForExport(AnnouncementMenuLine::text(announcement, emoji, date));
     }
+    if (m_style == ItemStyle::Plain && m_unread.contains(announcement.id()))
+        text.prepend(QStringLiteral("\u25CF ")); // the host draws plain text: a dot marks unread
     action->setText(text);
     action->setToolTip(Qt::convertFromPlainText(announcement.displayTitle())); // never read as markup
     action->setData(QVariant::fromValue(announcement));
@@ -262,6 +265,7 @@ TrayMenu::Shown TrayMenu::shown() const
     }
     shown.problem = m_problem;
     shown.held = m_held;
+    shown.unread = m_unread;
     return shown;
 }
 
@@ -359,6 +363,9 @@ void TrayMenu::fill(AnnouncementMenuItem::Form form, const Shown& shown)
     command(tr("Quit"), QString(), QKeySequence(Qt::CTRL | Qt::Key_Q), &MenuCommands::menuQuit);
     command(tr("View All (30 days)..."), QStringLiteral("view-list-details"), QKeySequence(),
             &MenuCommands::menuViewAll);
+    if (!m_unread.isEmpty())
+        command(tr("Mark All as Read"), QStringLiteral("mail-mark-read"), QKeySequence(),
+                &MenuCommands::menuMarkAllRead);
     m_menu->addSeparator();
 
     int date = 0;

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -38,6 +39,10 @@ public:
     ~TrayMenu() override;
 
     void update(const AnnouncementList& announcements);
+    // The unread ones among the announcements (bold), applied at the next update or rebuild; with
+    // any unread the menu offers "Mark All as Read".
+    void setUnread(QSet<QString> ids) { m_unread = std::move(ids); }
+    bool isUnread(const QString& id) const { return m_unread.contains(id); }
     // Builds the menu again from the kept announcements, for a changed watchlist; nothing happens
     // when the menu would show the same.
     void rebuild();
@@ -77,6 +82,7 @@ private:
         QStringList dates; // of both, in that order: they change with the day
         QString problem;
         QString held;
+        QSet<QString> unread;
         friend bool operator==(const Shown&, const Shown&) = default;
     };
     Shown shown() const;
@@ -109,4 +115,5 @@ private:
     std::optional<Shown> m_shown; // as last built
     QString m_held;               // the menu's first line while notifications are held, else empty
     QString m_problem;            // the menu's line while not watching, else empty
+    QSet<QString> m_unread;
 };

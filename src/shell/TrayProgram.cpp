@@ -4,7 +4,9 @@
 #include "cli/DemoMode.h"
 #include "cli/PortalOptions.h"
 #include "context/AppContext.h"
+#include "fetch/IssuerDirectory.h"
 #include "fetch/WakeUpPolling.h"
+#include "history/HistoryStore.h"
 #include "infra/LogCategories.h"
 #include "model/AppConstants.h"
 #include "model/InterfaceLanguage.h"
@@ -43,7 +45,8 @@ SettingsWindow::Hooks settingsHooks(AnnouncementFetcher& fetcher, const QString&
 }
 
 // The shell's services, taken from the context: the tray program's whole object graph.
-TrayShell::Services shellServices(AppContext& context, NotificationPrompt& prompt, UrlOpener& opener)
+TrayShell::Services shellServices(AppContext& context, NotificationPrompt& prompt, UrlOpener& opener,
+                                  HistoryStore& history)
 {
     TrayShell::Services services;
     AnnouncementFetcher& fetcher = context.fetcher();
@@ -83,6 +86,11 @@ TrayShell::Services shellServices(AppContext& context, NotificationPrompt& promp
         return AnnouncementWindowLoader::create(announcement, windowServices);
     };
     services.settingsHooks = settingsHooks(fetcher, context.paths().cacheDirectory());
+    services.settingsHooks.history = &history;
+    services.settingsHooks.clock = &context.clock();
+    services.history = &history;
+    Preferences& preferences = context.preferences();
+    services.historyDays = [&preferences] { return preferences.historyDays(); };
     services.issuerDirectory = context.paths().cacheDirectory();
     services.opener = &opener;
     services.preferences = &context.preferences();
@@ -152,7 +160,11 @@ int TrayProgram::run(const QCommandLineParser& parsed, const AppEnvironment& env
     wakeUps.watchSystemNetwork();
     DesktopUrlOpener opener;
     NotificationPrompt prompt(context.preferences(), context.notifications());
-    TrayShell shell(shellServices(context, prompt, opener), context.clock());
+    // The history's own connection to the archive, for this (the interface's) thread.
+    const IssuerDirectory issuers(context.paths().cacheDirectory());
+    HistoryStore history(HistoryStore::pathIn(context.paths().cacheDirectory()),
+                         [&issuers](const QString& symbol) { return issuers.displayName(symbol); });
+    TrayShell shell(shellServices(context, prompt, opener, history), context.clock());
     QObject::connect(&context.fetcher(), &AnnouncementFetcher::pollFinished, &shell,
                      &TrayShell::handleAnnouncementsUpdated, Qt::QueuedConnection);
     QObject::connect(&context.notifications(), &NotificationManager::announcementActivated, &shell,

@@ -1,5 +1,6 @@
 #include "shell/TrayShell.h"
 
+#include "history/HistoryStore.h"
 #include "model/AppConstants.h"
 #include "model/DisplayTime.h"
 #include "model/Preferences.h"
@@ -10,6 +11,7 @@
 #include "update/Updater.h"
 #include "windows/AboutWindow.h"
 #include "windows/AllAnnouncementsWindow.h"
+#include "windows/AnnouncementListModel.h"
 #include "windows/UpdateDialog.h"
 
 #include <QApplication>
@@ -66,6 +68,14 @@ void TrayShell::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
     m_tray->setPollStatus(update.status, m_clock.now());
     if (m_tray->notWatching() && !wasNotWatching && m_services.notifyNotWatching)
         m_services.notifyNotWatching(update.status.summary(m_clock.now()));
+    removeOldTexts();
+    if (m_services.history) {
+        QStringList ids;
+        for (const Announcement& announcement : update.all)
+            ids.append(announcement.id());
+        m_tray->menu().setUnread(m_services.history->unread(ids));
+        m_tray->setUnreadCount(m_services.history->unreadCount());
+    }
     m_tray->menu().update(update.all);
     if (m_allAnnouncementsWindow && m_allAnnouncementsWindow->isVisible() && !m_showingSummary)
         m_allAnnouncementsWindow->update(update.all);
@@ -190,8 +200,46 @@ QWidget* TrayShell::announcementWindow(const QString& id) const
     return m_announcementWindows.value(id);
 }
 
+void TrayShell::refreshReadState()
+{
+    if (!m_services.history)
+        return;
+    const AnnouncementList& shown = m_tray->menu().announcements();
+    QStringList ids;
+    for (const Announcement& announcement : shown)
+        ids.append(announcement.id());
+    m_tray->menu().setUnread(m_services.history->unread(ids));
+    m_tray->setUnreadCount(m_services.history->unreadCount());
+    if (m_tray->menu().built())
+        m_tray->menu().rebuild();
+}
+
+void TrayShell::removeOldTexts()
+{
+    // Once a day is enough: retention is counted in days.
+    const Instant now = m_clock.now();
+    if (!m_services.history || !m_services.historyDays ||
+        (m_lastRetention && now < m_lastRetention->addSeconds(86400.0)))
+        return;
+    m_lastRetention = now;
+    if (const int days = m_services.historyDays(); days > 0)
+        m_services.history->removeTextsBefore(now.addSeconds(-86400.0 * days));
+}
+
+void TrayShell::menuMarkAllRead()
+{
+    if (m_services.history && m_services.history->markRead({}, m_clock.now()))
+        refreshReadState();
+    if (m_allAnnouncementsWindow)
+        m_allAnnouncementsWindow->model()->markRead({});
+}
+
 void TrayShell::openAnnouncementWindow(const Announcement& announcement)
 {
+    // Opened is read, whether from the menu, a notification or the list.
+    if (m_services.history && m_tray->menu().isUnread(announcement.id()) &&
+        m_services.history->markRead({announcement.id()}, m_clock.now()))
+        refreshReadState();
     QWidget* window = m_announcementWindows.value(announcement.id());
     if (!window) {
         window =
@@ -271,14 +319,17 @@ void TrayShell::menuViewAll()
 
 void TrayShell::showAllAnnouncements(const AnnouncementList& announcements)
 {
-    if (!m_allAnnouncementsWindow)
+    if (!m_allAnnouncementsWindow) {
         m_allAnnouncementsWindow = std::make_unique<AllAnnouncementsWindow>(
             *m_services.opener, m_services.uiStateFile,
             AllAnnouncementsWindow::SearchSources{[preferences = m_services.preferences] {
                                                       return preferences ? preferences->watchlist()
                                                                          : Watchlist();
                                                   },
-                                                  m_services.issuerDirectory});
+                                                  m_services.issuerDirectory, m_services.history, &m_clock});
+        connect(m_allAnnouncementsWindow.get(), &AllAnnouncementsWindow::readChanged, this,
+                &TrayShell::refreshReadState);
+    }
     m_allAnnouncementsWindow->update(announcements);
     activate(m_allAnnouncementsWindow.get());
 }

@@ -16,6 +16,7 @@
 #include <optional>
 
 class AllAnnouncementsWindow;
+class HistoryStore;
 class NotificationBackend;
 class Preferences;
 class UpdateDialog;
@@ -58,6 +59,9 @@ public:
         QString uiStateFile;        // where the windows were
         QString issuerDirectory;    // companies' names for the search
         Updater* updater = nullptr; // quiet checks a minute after start, then daily; none: no checks
+        // Read state, the list's history scope and retention; none: every announcement reads as read.
+        HistoryStore* history = nullptr;
+        std::function<int()> historyDays; // the texts' retention (0 keeps them all)
         bool showTrayIcon = true;
         TrayMenu::ItemStyle itemStyle = TrayMenu::ItemStyle::Drawn;
     };
@@ -81,6 +85,7 @@ public:
     void menuPauseForAnHour() override;
     void menuPauseUntilTomorrowsOpen() override;
     void menuResumeNotifications() override;
+    void menuMarkAllRead() override;
 
     TrayController* tray() const { return m_tray.get(); }
     AllAnnouncementsWindow* allAnnouncementsWindow() const { return m_allAnnouncementsWindow.get(); }
@@ -93,6 +98,9 @@ public:
 
 private:
     void openLink(const QString& link);
+    // Bold items, "Mark All as Read" and the tooltip's count from the history, and the menu again.
+    void refreshReadState();
+    void removeOldTexts();
     void showAllAnnouncements(const AnnouncementList& announcements);
     UpdateDialog* updateDialog();
     static void activate(QWidget* window);
@@ -110,4 +118,5 @@ private:
     bool m_showingSummary = false; // the all-announcements window shows a summary's records only
     QPointer<UpdateDialog> m_updateDialog;
     QTimer* m_releaseTimer = nullptr;
+    std::optional<Instant> m_lastRetention;
 };

@@ -35,8 +35,8 @@ FeedContent::FeedContent(const AnnouncementList& announcements, QString portalOr
                           title, safeText(AnnouncementHeadline::of(announcement)),
                           description.isEmpty() ? title : description, safeText(announcement.link()),
                           dateText(announcement.pubDate()), announcement.companies(),
+                          AnnouncementCategory::key(AnnouncementCategory::of(announcement)),
                           announcement.isArabic() ? QStringLiteral("ar") : QStringLiteral("en")});
-        m_entries.last().category = AnnouncementCategory::key(AnnouncementCategory::of(announcement));
         for (QString& symbol : m_entries.last().symbols)
             symbol = safeText(symbol.simplified());
     }

@@ -1,33 +1,26 @@
 #include "windows/AllAnnouncementsWindow.h"
 
 #include "fetch/IssuerDirectory.h"
+#include "history/HistoryExport.h"
+#include "history/HistoryStore.h"
+#include "model/AnnouncementCategory.h"
 #include "platform/gui/UrlOpener.h"
-#include "windows/AnnouncementRowView.h"
+#include "windows/AnnouncementItemDelegate.h"
+#include "windows/AnnouncementListModel.h"
 #include "windows/SavedGeometry.h"
 #include "windows/WindowStyle.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollArea>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QShortcut>
-
-namespace {
-// A strip of one colour; cheaper than a styled frame when a hundred are made at once.
-class ColorStrip : public QWidget
-{
-public:
-    ColorStrip(const QColor& color, QWidget* parent) : QWidget(parent)
-    {
-        setAutoFillBackground(true);
-        setColor(color);
-    }
-    void setColor(const QColor& color) { WindowStyle::setColor(this, QPalette::Window, color); }
-};
-} // namespace
+#include <QStackedWidget>
 
 AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, QWidget* parent)
     : AllAnnouncementsWindow(opener, uiStateFile, SearchSources(), parent)
@@ -40,19 +33,27 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
 {
     setWindowTitle(tr("Zelvora — All Announcements"));
     setMinimumSize(400, 400);
-    resize(500, 600);
+    resize(560, 600);
 
-    auto* header = new ColorStrip(WindowStyle::kSaudiGreen, this);
+    auto* header = new QWidget(this);
     header->setObjectName(QStringLiteral("header"));
+    header->setAutoFillBackground(true);
+    WindowStyle::setColor(header, QPalette::Window, WindowStyle::kSaudiGreen);
     header->setFixedHeight(48);
-    auto* heading = new QLabel(tr("Zelvora — All Announcements (30 days)"), header);
+    auto* heading = new QLabel(tr("Zelvora — All Announcements"), header);
     heading->setObjectName(QStringLiteral("heading"));
     heading->setFont(WindowStyle::systemFont(13, QFont::DemiBold));
     WindowStyle::setColor(heading, QPalette::WindowText, Qt::white);
     heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // clipped, never widens the window
+    m_scope = new QComboBox(header);
+    m_scope->addItem(tr("Last 30 days"), int(Scope::LastThirtyDays));
+    m_scope->addItem(tr("All history"), int(Scope::AllHistory));
+    m_scope->setVisible(m_sources.history != nullptr);
+    connect(m_scope, &QComboBox::currentIndexChanged, this, &AllAnnouncementsWindow::applyFilter);
     auto* headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(16, 0, 16, 0);
     headerLayout->addWidget(heading, 1, Qt::AlignVCenter);
+    headerLayout->addWidget(m_scope, 0, Qt::AlignVCenter);
 
     m_searchField = new QLineEdit;
     m_searchField->setFont(WindowStyle::systemFont(12));
@@ -81,140 +82,189 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     m_countLabel = new QLabel;
     m_countLabel->setObjectName(QStringLiteral("count"));
     m_countLabel->setFont(WindowStyle::systemFont(11));
-    WindowStyle::setColor(m_countLabel, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
     auto* searchBar = new QWidget(this);
     auto* searchLayout = new QHBoxLayout(searchBar);
-    searchLayout->setContentsMargins(12, 8, 14, 8);
+    searchLayout->setContentsMargins(12, 8, 14, 4);
     searchLayout->setSpacing(10);
     searchLayout->addWidget(m_searchField, 1);
     searchLayout->addWidget(m_categoryFilter);
     searchLayout->addWidget(m_watchlistOnly);
-    searchLayout->addWidget(m_countLabel);
 
-    m_column = new QWidget;
-    m_column->setObjectName(QStringLiteral("column"));
-    m_columnLayout = new QVBoxLayout(m_column);
-    m_columnLayout->setContentsMargins(0, 0, 0, 0);
-    m_columnLayout->setSpacing(0);
+    m_markAllRead = new QPushButton(tr("Mark All as Read"));
+    m_markAllRead->setVisible(m_sources.history != nullptr);
+    connect(m_markAllRead, &QPushButton::clicked, this, &AllAnnouncementsWindow::markAllRead);
+    auto* exportButton = new QPushButton(tr("Export…"));
+    exportButton->setObjectName(QStringLiteral("export"));
+    connect(exportButton, &QPushButton::clicked, this, &AllAnnouncementsWindow::exportShown);
+    auto* actionBar = new QWidget(this);
+    auto* actionLayout = new QHBoxLayout(actionBar);
+    actionLayout->setContentsMargins(12, 0, 14, 8);
+    actionLayout->addWidget(m_countLabel, 1);
+    actionLayout->addWidget(m_markAllRead);
+    actionLayout->addWidget(exportButton);
 
-    m_scrollArea = new QScrollArea(this);
-    m_scrollArea->setFrameShape(QFrame::NoFrame);
-    m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_scrollArea->setWidgetResizable(true);
-    m_scrollArea->setBackgroundRole(QPalette::Window);
-    m_scrollArea->setWidget(m_column);
+    m_model = new AnnouncementListModel(this);
+    m_list = new QListView;
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(new AnnouncementItemDelegate(m_list));
+    m_list->setUniformItemSizes(true);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setMouseTracking(true); // hover tint
+    m_list->viewport()->setAutoFillBackground(false);
+    connect(m_list, &QListView::clicked, this, [this](const QModelIndex& index) { openRow(index.row()); });
+    connect(m_list, &QListView::activated, this, [this](const QModelIndex& index) { openRow(index.row()); });
+
+    m_emptyText = new QLabel;
+    m_emptyText->setObjectName(QStringLiteral("emptyText"));
+    m_emptyText->setFont(WindowStyle::systemFont(13));
+    m_emptyText->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_emptyText->setContentsMargins(0, 40, 0, 0);
+    m_pages = new QStackedWidget(this);
+    m_pages->addWidget(m_list);
+    m_pages->addWidget(m_emptyText);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(header);
     layout->addWidget(searchBar);
-    layout->addWidget(m_scrollArea, 1);
+    layout->addWidget(actionBar);
+    layout->addWidget(m_pages, 1);
 
     m_savedGeometry = SavedGeometry::attach(this, kFrameName, uiStateFile);
 }
 
+AllAnnouncementsWindow::~AllAnnouncementsWindow() = default;
+
+AnnouncementSearch::CompanyNames AllAnnouncementsWindow::companyNames() const
+{
+    auto issuers = std::make_shared<IssuerDirectory>(m_sources.issuerDirectory);
+    return [issuers](const QString& symbol) { return issuers->displayName(symbol); };
+}
+
+Instant AllAnnouncementsWindow::now() const
+{
+    return m_sources.clock ? m_sources.clock->now() : Instant::now();
+}
+
 void AllAnnouncementsWindow::update(const AnnouncementList& announcements)
 {
-    m_all = announcements;
-    const IssuerDirectory issuers(m_sources.issuerDirectory);
-    m_search = AnnouncementSearch(
-        announcements, [&issuers](const QString& symbol) { return issuers.displayName(symbol); },
-        m_sources.watchlist ? m_sources.watchlist() : Watchlist());
+    m_kept = announcements;
+    m_search = AnnouncementSearch(announcements, companyNames(),
+                                  m_sources.watchlist ? m_sources.watchlist() : Watchlist());
     m_built = true;
     applyFilter();
+}
+
+void AllAnnouncementsWindow::setScope(Scope scope)
+{
+    m_scope->setCurrentIndex(m_scope->findData(int(scope)));
 }
 
 void AllAnnouncementsWindow::applyFilter()
 {
     if (!m_built)
         return;
+    const QString text = m_searchField->text();
+    const bool watchlistOnly = m_watchlistOnly->isChecked();
     const QVariant kind = m_categoryFilter->currentData();
     const auto category =
         kind.isValid() ? std::optional(AnnouncementCategory::Kind(kind.toInt())) : std::nullopt;
-    const bool filtered =
-        !m_searchField->text().trimmed().isEmpty() || m_watchlistOnly->isChecked() || category.has_value();
-    const AnnouncementList found =
-        m_search.filter(m_searchField->text(), m_watchlistOnly->isChecked(), category);
-    m_announcements = found.mid(0, kMaxRows);
-    if (!filtered)
-        m_countLabel->setText(tr("%n kept", nullptr, int(m_all.size())));
-    else
-        m_countLabel->setText(tr("%1 of %2 match").arg(found.size()).arg(m_all.size()));
-    rebuildRows();
-}
-
-void AllAnnouncementsWindow::clearColumn()
-{
-    while (QLayoutItem* item = m_columnLayout->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
-    m_separators.clear();
-    m_emptyState = nullptr;
-}
-
-void AllAnnouncementsWindow::rebuildRows()
-{
-    if (!m_built)
-        return;
-    m_column->setUpdatesEnabled(false);
-    clearColumn();
-
-    if (m_announcements.isEmpty()) {
-        m_emptyState = new QWidget(m_column);
-        m_emptyState->setObjectName(QStringLiteral("emptyState"));
-        m_emptyState->setFixedHeight(120);
-        auto* label = new QLabel(
-            m_all.isEmpty() ? tr("No announcements cached yet.\nAnnouncements appear here once fetched.")
-                            : tr("No announcement matches."),
-            m_emptyState);
-        label->setFont(WindowStyle::systemFont(13));
-        label->setAlignment(Qt::AlignCenter);
-        WindowStyle::setColor(label, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
-        label->setObjectName(QStringLiteral("emptyText"));
-        auto* centre = new QVBoxLayout(m_emptyState);
-        centre->setContentsMargins(0, 0, 0, 0);
-        centre->addWidget(label, 0, Qt::AlignCenter);
-        m_columnLayout->addWidget(m_emptyState);
-    } else {
-        const QColor separator = WindowStyle::separatorColor(palette());
-        for (qsizetype i = 0; i < m_announcements.size(); ++i) {
-            m_columnLayout->addWidget(new AnnouncementRowView(m_announcements.at(i), m_opener, m_column));
-            if (i + 1 < m_announcements.size()) {
-                auto* line = new ColorStrip(separator, m_column);
-                line->setFixedHeight(1);
-                m_columnLayout->addWidget(line);
-                m_separators.append(line);
-            }
+    HistoryStore* history = m_sources.history;
+    HistoryRecordList records;
+    qint64 matches = 0;
+    qint64 total = 0;
+    if (history && Scope(m_scope->currentData().toInt()) == Scope::AllHistory) {
+        HistoryQuery query;
+        query.text = text;
+        query.limit = kMaxHistoryRows;
+        if (category)
+            query.category = AnnouncementCategory::key(*category);
+        records = history->search(query).value_or(HistoryRecordList());
+        if (watchlistOnly) {
+            // The watchlist's rule runs here, over the newest matches loaded.
+            const Watchlist watchlist = m_sources.watchlist ? m_sources.watchlist() : Watchlist();
+            records.removeIf(
+                [&watchlist](const HistoryRecord& r) { return !watchlist.matches(r.announcement); });
         }
+        matches = watchlistOnly || records.size() < kMaxHistoryRows ? records.size() : history->count(query);
+        total = history->count(HistoryQuery());
+    } else {
+        const AnnouncementList found = m_search.filter(text, watchlistOnly, category);
+        QStringList ids;
+        for (const Announcement& announcement : found)
+            ids.append(announcement.id());
+        // Without a history every kept announcement reads as read.
+        const QSet<QString> unread = history ? history->unread(ids) : QSet<QString>();
+        for (const Announcement& announcement : found)
+            records.append({announcement, !unread.contains(announcement.id())});
+        matches = found.size();
+        total = m_kept.size();
     }
-    m_columnLayout->addStretch(1); // rows keep their height; the rest of the column stays empty
-    m_column->setUpdatesEnabled(true);
+    m_model->setRecords(std::move(records));
+    m_countLabel->setText(tr("%1 of %2").arg(matches).arg(total));
+    m_markAllRead->setEnabled(m_model->unreadCount() > 0);
+    const bool empty = m_model->rowCount() == 0;
+    m_emptyText->setText(total == 0
+                             ? tr("No announcements cached yet.\nAnnouncements appear here once fetched.")
+                             : tr("No announcement matches."));
+    m_pages->setCurrentWidget(empty ? static_cast<QWidget*>(m_emptyText) : m_list);
 }
 
-QList<AnnouncementRowView*> AllAnnouncementsWindow::rows() const
+AnnouncementList AllAnnouncementsWindow::announcements() const
 {
-    QList<AnnouncementRowView*> result;
-    for (int i = 0; i < m_columnLayout->count(); ++i) {
-        if (auto* row = qobject_cast<AnnouncementRowView*>(m_columnLayout->itemAt(i)->widget()))
-            result.append(row);
-    }
-    return result;
+    AnnouncementList shown;
+    for (const HistoryRecord& record : m_model->records())
+        shown.append(record.announcement);
+    return shown;
 }
 
-int AllAnnouncementsWindow::separatorCount() const
+QWidget* AllAnnouncementsWindow::emptyStateView() const
 {
-    return static_cast<int>(m_separators.size());
+    return m_pages->currentWidget() == m_emptyText ? m_emptyText : nullptr;
 }
 
-void AllAnnouncementsWindow::changeEvent(QEvent* event)
+void AllAnnouncementsWindow::openRow(int row)
 {
-    // Separator and empty-state colours are derived from the palette: follow a theme change.
-    if (event->type() == QEvent::PaletteChange) {
-        WindowStyle::setColor(m_countLabel, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
-        rebuildRows();
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const HistoryRecord record = m_model->record(row);
+    const QUrl url = UrlOpener::webAddress(record.announcement.link());
+    if (url.isValid())
+        m_opener.open(url);
+    if (record.read || !m_sources.history)
+        return;
+    if (m_sources.history->markRead({record.announcement.id()}, now())) {
+        m_model->markRead({record.announcement.id()});
+        m_markAllRead->setEnabled(m_model->unreadCount() > 0);
+        Q_EMIT readChanged({record.announcement.id()});
     }
-    QWidget::changeEvent(event);
+}
+
+void AllAnnouncementsWindow::markAllRead()
+{
+    if (!m_sources.history || !m_sources.history->markRead({}, now()))
+        return;
+    m_model->markRead({});
+    m_markAllRead->setEnabled(false);
+    Q_EMIT readChanged({});
+}
+
+void AllAnnouncementsWindow::exportShown()
+{
+    QString filter;
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("Export Announcements"), QStringLiteral("announcements.csv"),
+                                     tr("CSV (*.csv);;JSON (*.json)"), &filter);
+    if (path.isEmpty())
+        return;
+    const bool json =
+        path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive) || filter.contains(QLatin1String("json"));
+    QString error;
+    if (!HistoryExport::write(path, json ? HistoryExport::Format::Json : HistoryExport::Format::Csv,
+                              m_model->records(), companyNames(), &error))
+        QMessageBox::warning(this, tr("Export Announcements"), tr("Could not write %1: %2").arg(path, error));
 }

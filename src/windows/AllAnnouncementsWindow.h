@@ -1,5 +1,7 @@
 #pragma once
 
+#include "history/HistoryRecord.h"
+#include "infra/Clock.h"
 #include "model/Announcement.h"
 #include "model/AnnouncementSearch.h"
 #include "model/Watchlist.h"
@@ -7,75 +9,91 @@
 #include <QWidget>
 #include <functional>
 
-class AnnouncementRowView;
+class AnnouncementListModel;
+class HistoryStore;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QScrollArea;
-class QVBoxLayout;
+class QListView;
+class QPushButton;
+class QStackedWidget;
 class UrlOpener;
 class SavedGeometry;
 
-// The list of kept announcements, newest first, at most 100 rows, under a green header, with a search
-// field (Ctrl+F), a category pop-up and a "Watchlist only" switch that narrow the list as the user types.
-// Closing only hides it; the owner calls update() after each poll while it is visible.
+// The announcements, newest first, under a green header: the kept ones ("Last 30 days") or, with a
+// history, every archived one ("All history"). A search field (Ctrl+F), a category pop-up and a
+// "Watchlist only" switch narrow the list as the user types; unread ones are bold until opened or "Mark All
+// as Read"; "Export…" writes what is shown. Closing only hides it; the owner calls update() after each poll
+// while it is visible.
 class AllAnnouncementsWindow : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int kMaxRows = 100;
+    // Rows "All history" loads at most for one search, newest first.
+    static constexpr int kMaxHistoryRows = 2000;
     static inline const QString kFrameName = QStringLiteral("AllAnnouncementsWindow");
 
-    // Where the search finds the watchlist and the companies' names.
+    enum class Scope { LastThirtyDays, AllHistory };
+
+    // Where the window finds the watchlist, the companies' names and the history (none: the kept
+    // list alone, all of it read).
     struct SearchSources
     {
         std::function<Watchlist()> watchlist;
         QString issuerDirectory;
+        HistoryStore* history = nullptr;
+        const Clock* clock = nullptr; // when things are read; none: the system's
     };
 
     AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, QWidget* parent = nullptr);
     AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, SearchSources sources,
                            QWidget* parent = nullptr);
+    ~AllAnnouncementsWindow() override;
 
-    // Shows the first 100 of `announcements` that pass the search, in the order given, rebuilding
-    // every row.
+    // The kept announcements (the last 30 days); shown at once in that scope.
     void update(const AnnouncementList& announcements);
     using QWidget::update;
+    void setScope(Scope scope);
+    // Opens the announcement of this row in the browser and marks it read.
+    void openRow(int row);
+    void markAllRead();
 
-    const AnnouncementList& announcements() const { return m_announcements; } // the rows shown
+    AnnouncementList announcements() const; // the rows shown
+    AnnouncementListModel* model() const { return m_model; }
+    QListView* listView() const { return m_list; }
     QLineEdit* searchField() const { return m_searchField; }
     QCheckBox* watchlistOnlySwitch() const { return m_watchlistOnly; }
+    QComboBox* scopeChoice() const { return m_scope; }
     QComboBox* categoryFilter() const { return m_categoryFilter; } // first "All categories", then the kinds
     QLabel* countLabel() const { return m_countLabel; }
-    QList<AnnouncementRowView*> rows() const;
-    int separatorCount() const;
-    QWidget* emptyStateView() const { return m_emptyState; }
-    QScrollArea* scrollArea() const { return m_scrollArea; }
+    QWidget* emptyStateView() const; // null while rows are shown
     SavedGeometry* savedGeometry() const { return m_savedGeometry; }
 
-protected:
-    void changeEvent(QEvent* event) override;
+Q_SIGNALS:
+    // Announcements became read here (empty: all); the tray updates its menu and tooltip.
+    void readChanged(const QStringList& ids);
 
 private:
     void applyFilter();
-    void rebuildRows();
-    void clearColumn();
+    void exportShown();
+    AnnouncementSearch::CompanyNames companyNames() const;
+    Instant now() const;
 
     UrlOpener& m_opener;
     SearchSources m_sources;
-    AnnouncementList m_all;
+    AnnouncementList m_kept;
     AnnouncementSearch m_search;
-    AnnouncementList m_announcements;
+    AnnouncementListModel* m_model = nullptr;
     QLineEdit* m_searchField = nullptr;
-    QCheckBox* m_watchlistOnly = nullptr;
+    QComboBox* m_scope = nullptr;
     QComboBox* m_categoryFilter = nullptr;
+    QCheckBox* m_watchlistOnly = nullptr;
     QLabel* m_countLabel = nullptr;
-    QScrollArea* m_scrollArea = nullptr;
-    QWidget* m_column = nullptr;
-    QVBoxLayout* m_columnLayout = nullptr;
-    QWidget* m_emptyState = nullptr;
-    QList<QWidget*> m_separators;
+    QPushButton* m_markAllRead = nullptr;
+    QListView* m_list = nullptr;
+    QLabel* m_emptyText = nullptr;
+    QStackedWidget* m_pages = nullptr;
     SavedGeometry* m_savedGeometry = nullptr;
-    bool m_built = false; // until the first update the column stays empty
+    bool m_built = false; // until the first update the list stays empty
 };

@@ -5,6 +5,7 @@
 #include "model/Preferences.h"
 #include "telemetry/TelemetryService.h"
 #include "windows/ChoicePopup.h"
+#include "windows/HistorySettingsSection.h"
 #include "windows/OutputsEditor.h"
 #include "windows/QuietHoursEditor.h"
 #include "windows/RulesEditor.h"
@@ -190,11 +191,12 @@ void SettingsWindow::setupUI()
     m_pages = new QStackedWidget;
     connect(m_sections, &QListWidget::currentRowChanged, m_pages, &QStackedWidget::setCurrentIndex);
 
-    addPage(tr("General"),
-            makePage(tr("Data & Fetching"),
-                     {makePopupRow(tr("Language"), m_languagePopup),
-                      makePopupRow(tr("Interface language"), m_interfaceLanguagePopup),
-                      makePopupRow(tr("Check every"), m_pollIntervalPopup), m_automaticUpdatesCheckbox}));
+    QList<QWidget*> general{makePopupRow(tr("Language"), m_languagePopup),
+                            makePopupRow(tr("Interface language"), m_interfaceLanguagePopup),
+                            makePopupRow(tr("Check every"), m_pollIntervalPopup), m_automaticUpdatesCheckbox};
+    if (m_hooks.history && m_hooks.clock)
+        general.append(new HistorySettingsSection(*m_hooks.history, *m_hooks.clock));
+    addPage(tr("General"), makePage(tr("Data & Fetching"), general));
     addPage(tr("Notifications"),
             makePage(tr("Notifications"), {m_notificationsCheckbox, m_showAllCheckbox, m_resetPromptButton}));
     addPage(tr("Watchlist"), makePage(tr("Watchlist"), {m_watchlistEditor}));

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "infra/Clock.h"
+
 #include <QColor>
 #include <QWidget>
 #include <functional>
 
+class HistoryStore;
 class Preferences;
 class QCheckBox;
 class QComboBox;
@@ -35,6 +38,9 @@ public:
         std::function<void(const QString& message, const QString& informative)> showAlert;
         // Where the issuer directory (names for the watchlist's symbols) is kept.
         QString issuerDirectory;
+        // The history's size and "Clear History…"; none: not shown.
+        HistoryStore* history = nullptr;
+        const Clock* clock = nullptr;
     };
 
     // The headings' colour (the light brand green on a dark palette, where this one would not read).

@@ -130,10 +130,9 @@ private Q_SLOTS:
         if (summarized > 0) {
             const NotificationRequest request =
                 NotificationManager::summaryFor(groups.summarized, kNoon, kNoon, QTimeZone("Asia/Riyadh"));
-            QVERIFY2(
-                request.title.startsWith(QString::number(summarized) + QLatin1Char(' ')) &&
-                    QRegularExpression(QStringLiteral("(23:26|11:26 PM)$")).match(request.title).hasMatch(),
-                qPrintable(request.title));
+            QVERIFY2(request.title.startsWith(QString::number(summarized) + QLatin1Char(' ')) &&
+                         request.title.endsWith(QStringLiteral("11:26 PM")),
+                     qPrintable(request.title));
             QCOMPARE(request.userInfo.value(QStringLiteral("summary")).toStringList(),
                      ids(groups.summarized));
         }

@@ -73,6 +73,25 @@ private Q_SLOTS:
         QVERIFY(!preferences.store().snapshot().contains(QStringLiteral("lastPollDate")));
     }
 
+    void historyDays_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("days");
+        QTest::newRow("absent") << QByteArray("{}") << 730;
+        QTest::newRow("zero keeps all") << QByteArray(R"({"historyDays": 0})") << 0;
+        QTest::newRow("below the floor") << QByteArray(R"({"historyDays": 0.5})") << 30;
+        QTest::newRow("negative") << QByteArray(R"({"historyDays": -3})") << 730;
+        QTest::newRow("text") << QByteArray(R"({"historyDays": "90"})") << 730;
+        QTest::newRow("days") << QByteArray(R"({"historyDays": 90.7})") << 90;
+    }
+    void historyDays()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, days);
+        writeRaw(stored);
+        QCOMPARE(Preferences(m_path).historyDays(), days);
+    }
+
     void pollIntervalFloor()
     {
         Preferences preferences(m_path);

@@ -1,14 +1,18 @@
 #include "TestData.h"
 #include "fetch/IssuerDirectory.h"
+#include "history/HistoryStore.h"
+#include "support/HistoryArchive.h"
 #include "support/RecordingUrlOpener.h"
 #include "windows/AllAnnouncementsWindow.h"
-#include "windows/AnnouncementRowView.h"
+#include "windows/AnnouncementListModel.h"
 #include "windows/LineClampLabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,20 +28,16 @@ class TestAllAnnouncementsWindow : public QObject
 private Q_SLOTS:
     void init() { QFile::remove(uiState()); }
 
-    void showsTheFirstHundredOrTheEmptyState()
+    void showsEveryKeptAnnouncementOrTheEmptyState()
     {
         AllAnnouncementsWindow window(m_opener, uiState());
-        const AnnouncementList list = TestData::many(250);
+        const AnnouncementList list = TestData::many(2500);
         window.update(list);
-        QCOMPARE(window.rows().size(), 100);
-        QCOMPARE(window.separatorCount(), 99);
-        QCOMPARE(window.announcements(), list.mid(0, 100));
+        QCOMPARE(window.announcements(), list);
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("2500 of 2500"));
         QVERIFY(!window.emptyStateView());
-        window.update(TestData::many(1)); // an update replaces everything
-        QCOMPARE(window.rows().size(), 1);
-        QCOMPARE(window.separatorCount(), 0);
         window.update(AnnouncementList());
-        QVERIFY(window.rows().isEmpty());
+        QCOMPARE(window.model()->rowCount(), 0);
         QVERIFY(window.emptyStateView());
     }
 
@@ -64,76 +64,78 @@ private Q_SLOTS:
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         window.update(list);
-        QCOMPARE(window.countLabel()->text(), QStringLiteral("250 kept"));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("250 of 250"));
 
         QTest::keySequence(&window, QKeySequence::Find);
         QVERIFY(window.searchField()->hasFocus());
         QTest::keyClicks(window.searchField(), QStringLiteral("energy  DIVIDEND"));
-        QCOMPARE(window.rows().size(), 25);
-        QCOMPARE(window.countLabel()->text(), QStringLiteral("25 of 250 match"));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("25 of 250"));
         window.searchField()->setText(QStringLiteral("توزيع ارباح")); // typed without hamza or damma
-        QCOMPARE(window.rows().size(), 1);
-        QCOMPARE(window.rows().first()->announcement().id(), QStringLiteral("se_7"));
+        QCOMPARE(window.announcements(), AnnouncementList{list.at(7)});
 
         // By category: the issuer announcements by their text, the other by its title.
         window.searchField()->clear();
         window.categoryFilter()->setCurrentIndex(1 + int(AnnouncementCategory::Kind::Dividends));
-        QCOMPARE(window.countLabel()->text(), QStringLiteral("26 of 250 match"));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("26 of 250"));
         window.categoryFilter()->setCurrentIndex(0);
         window.watchlistOnlySwitch()->setChecked(true);
-        QCOMPARE(window.countLabel()->text(), QStringLiteral("10 of 250 match"));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("10 of 250"));
         window.searchField()->setText(QStringLiteral("nothing like this"));
-        QVERIFY(window.rows().isEmpty());
         QVERIFY(window.emptyStateView());
         // A poll's update keeps the search the user typed.
         window.searchField()->setText(QStringLiteral("number 1"));
         window.update(list);
-        QCOMPARE(window.countLabel()->text(), QStringLiteral("10 of 250 match"));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("10 of 250"));
     }
 
-    void rowsShowTextNotMarkupInTheTitlesDirection()
+    void clickOpensOnlyWebLinksAndMarksRead()
     {
-        AnnouncementRowView row(TestData::announcement(QStringLiteral("se_7"),
-                                                       QStringLiteral("Cash dividend"), {},
-                                                       QStringLiteral("<p>The board &amp; the CEO</p>")),
-                                m_opener);
-        QCOMPARE(row.descriptionLabel()->text(), QStringLiteral("The board & the CEO"));
-        QCOMPARE(row.titleLabel()->textDirection(), Qt::LeftToRight);
-        AnnouncementRowView markupOnly(TestData::announcement(QStringLiteral("x"), QStringLiteral("t"), {},
-                                                              QStringLiteral("<br> <p></p>")),
-                                       m_opener);
-        QVERIFY(markupOnly.descriptionLabel()->text().isEmpty());
-        AnnouncementRowView arabic(TestData::announcement(QStringLiteral("a"),
-                                                          QStringLiteral("مجلس الإدارة يوصي"), {},
-                                                          QStringLiteral("نص الإعلان")),
-                                   m_opener);
-        QCOMPARE(arabic.titleLabel()->textDirection(), Qt::RightToLeft);
-        QCOMPARE(arabic.descriptionLabel()->textAlignment(), Qt::Alignment(Qt::AlignRight));
-
-        LineClampLabel title(QStringLiteral("word ").repeated(200)); // at most two lines
-        QCOMPARE(title.visibleLineCount(200), 2);
-        QCOMPARE(title.heightForWidth(200), 2 * title.heightForWidth(100000));
-    }
-
-    void clickOpensOnlyWebLinksInTheBrowser()
-    {
-        AllAnnouncementsWindow window(m_opener, uiState());
+        HistoryArchive archive;
         AnnouncementList list = TestData::many(2);
         list.append(TestData::announcement(QStringLiteral("bad"), QStringLiteral("No address"), {}, {},
                                            QStringLiteral("not a link")));
         list.append(TestData::announcement(QStringLiteral("file"), QStringLiteral("Local"), {}, {},
                                            QStringLiteral("file:///etc/passwd")));
+        for (const Announcement& announcement : list)
+            archive.add({announcement, false});
+        archive.add(
+            {TestData::announcement(QStringLiteral("old"), QStringLiteral("Older than the kept")), false});
+        HistoryStore history(archive.path(), {});
+        AllAnnouncementsWindow window(m_opener, uiState(), {{}, m_dir.path(), &history});
+        QSignalSpy read(&window, &AllAnnouncementsWindow::readChanged);
         window.update(list);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const QList<AnnouncementRowView*> rows = window.rows();
-        QTest::mouseClick(rows.at(1), Qt::LeftButton, {}, QPoint(40, 20));
-        rows.at(2)->rowTapped();
-        rows.at(3)->rowTapped();
+        QCOMPARE(window.model()->unreadCount(), 4);
+        QListView* view = window.listView();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(window.model()->index(1)).center());
+        window.openRow(2);
+        window.openRow(3);
         QCOMPARE(m_opener.opened(), QList<QUrl>{QUrl(list.at(1).link())});
+        QVERIFY(window.model()->record(1).read && !window.model()->record(0).read);
+        QCOMPARE(history.unread({QStringLiteral("se_0"), QStringLiteral("se_1")}), QSet<QString>{"se_0"});
+        QCOMPARE(read.size(), 3);
+
+        // The whole archive is a scope of its own; marking all read reaches past the kept list.
+        window.setScope(AllAnnouncementsWindow::Scope::AllHistory);
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("5 of 5"));
+        window.searchField()->setText(QStringLiteral("older"));
+        QCOMPARE(window.announcements().size(), 1);
+        window.markAllRead();
+        QCOMPARE(history.unreadCount(), 0);
+        QCOMPARE(window.model()->unreadCount(), 0);
+        QCOMPARE(read.last().first().toStringList(), QStringList());
         // Closing only hides the window.
         QVERIFY(window.close());
-        QCOMPARE(window.rows().size(), 4);
+        QCOMPARE(window.model()->rowCount(), 1);
+    }
+
+    void lineClampLabelKeepsTwoLines()
+    {
+        LineClampLabel title(QStringLiteral("word ").repeated(200));
+        QCOMPARE(title.visibleLineCount(200), 2);
+        QCOMPARE(title.heightForWidth(200), 2 * title.heightForWidth(100000));
     }
 };
 
