@@ -310,6 +310,17 @@ Announcements appear here once fetched.</source>
             <numerusform>%n إعلان جديد</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n announcements came while notifications waited</source>
+        <translation>
+            <numerusform>لم تصل إعلانات أثناء انتظار التنبيهات</numerusform>
+            <numerusform>وصل إعلان واحد أثناء انتظار التنبيهات</numerusform>
+            <numerusform>وصل إعلانان أثناء انتظار التنبيهات</numerusform>
+            <numerusform>وصلت %n إعلانات أثناء انتظار التنبيهات</numerusform>
+            <numerusform>وصل %n إعلانًا أثناء انتظار التنبيهات</numerusform>
+            <numerusform>وصل %n إعلان أثناء انتظار التنبيهات</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>NotificationPrompt</name>
@@ -597,6 +608,49 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     </message>
 </context>
 <context>
+    <name>QuietHoursEditor</name>
+    <message>
+        <source>Off</source>
+        <translation>إيقاف</translation>
+    </message>
+    <message>
+        <source>Trading days only</source>
+        <translation>أيام التداول فقط</translation>
+    </message>
+    <message>
+        <source>From … to …</source>
+        <translation>من … إلى …</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>من</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>إلى</translation>
+    </message>
+    <message>
+        <source>(Riyadh time)</source>
+        <translation>(بتوقيت الرياض)</translation>
+    </message>
+    <message>
+        <source>Muted companies</source>
+        <translation>الشركات المكتومة</translation>
+    </message>
+    <message>
+        <source>%1, muted until %2</source>
+        <translation>%1، مكتومة حتى %2</translation>
+    </message>
+    <message>
+        <source>Unmute</source>
+        <translation>إلغاء الكتم</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>لا شيء</translation>
+    </message>
+</context>
+<context>
     <name>Rule</name>
     <message>
         <source>Watchlist</source>
@@ -776,6 +830,10 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
         <source>Rules</source>
         <translation>القواعد</translation>
     </message>
+    <message>
+        <source>Quiet Hours</source>
+        <translation>ساعات الهدوء</translation>
+    </message>
 </context>
 <context>
     <name>TrayController</name>
@@ -848,6 +906,33 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Mark All as Read</source>
         <translation>تعليم الكل كمقروء</translation>
+    </message>
+    <message>
+        <source>Pause Notifications for 1 Hour</source>
+        <translation>إيقاف التنبيهات مؤقتًا لمدة ساعة</translation>
+    </message>
+    <message>
+        <source>Pause Notifications Until Tomorrow&apos;s Open</source>
+        <translation>إيقاف التنبيهات مؤقتًا حتى افتتاح السوق غدًا</translation>
+    </message>
+</context>
+<context>
+    <name>TrayShell</name>
+    <message>
+        <source>Notifications paused until %1</source>
+        <translation>التنبيهات موقوفة مؤقتًا حتى %1</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>استئناف</translation>
+    </message>
+    <message>
+        <source>Quiet hours until %1</source>
+        <translation>ساعات الهدوء حتى %1</translation>
+    </message>
+    <message>
+        <source>Turn Off Quiet Hours</source>
+        <translation>إيقاف ساعات الهدوء</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "infra/LogCategories.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace {
 const QString kLastPoll = QStringLiteral("lastPoll");
@@ -84,7 +85,8 @@ AnnouncementList PollRecorder::recent(Instant after, int limit)
 }
 
 PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Record>& fetched,
-                                           const QSet<QString>& feeds, Instant now, const QString& language)
+                                           const QSet<QString>& feeds, Instant now, const QString& language,
+                                           const Hold& hold)
 {
     const bool wasOpen = m_archive.isOpen() && QFile::exists(m_archive.filePath());
     const bool readable = ensureOpen();
@@ -124,7 +126,7 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
     }
 
     AnnouncementList owed;
-    if (readable && write(rows, updates, feeds, now, language, &owed)) {
+    if (readable && write(rows, updates, feeds, now, language, hold, &owed, &outcome.held)) {
         m_unsaved.clear();
         m_unsavedIds.clear();
         m_toldUnsaved.clear();
@@ -143,6 +145,10 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
                 for (const Announcement& announcement : *list) {
                     if (m_toldUnsavedIds.contains(announcement.id()))
                         continue;
+                    if (hold && hold(announcement)) {
+                        ++outcome.held;
+                        continue;
+                    }
                     m_toldUnsavedIds.insert(announcement.id());
                     m_toldUnsaved.append(announcement.id());
                     outcome.toTell.append(announcement);
@@ -153,6 +159,13 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
         // a damaged file is moved aside then.
         m_archive.close();
     }
+    QSet<QString> freshIds;
+    for (const Announcement& announcement : std::as_const(outcome.fresh))
+        freshIds.insert(announcement.id());
+    for (const Announcement& announcement : std::as_const(outcome.toTell)) {
+        if (!freshIds.contains(announcement.id()))
+            outcome.released.append(announcement);
+    }
     for (const QString& feed : std::as_const(feeds)) {
         m_lastAnswer.insert(feed, now);
         m_lastLanguage.insert(feed, language);
@@ -162,8 +175,8 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
 }
 
 bool PollRecorder::write(const QList<Row>& rows, const QList<AnnouncementArchive::Record>& updates,
-                         const QSet<QString>& feeds, Instant now, const QString& language,
-                         AnnouncementList* owed)
+                         const QSet<QString>& feeds, Instant now, const QString& language, const Hold& hold,
+                         AnnouncementList* owed, int* held)
 {
     if (!m_archive.begin())
         return false;
@@ -172,9 +185,14 @@ bool PollRecorder::write(const QList<Row>& rows, const QList<AnnouncementArchive
         ok = ok && m_archive.update(record);
     if (!m_teller.isEmpty()) {
         if (!m_started)
-            ok = ok && m_archive.dropOwedBefore(now.addSeconds(-kOwedForSeconds));
+            ok = ok && m_archive.dropOwedBefore(now.addSeconds(hold ? -kHeldForSeconds : -kOwedForSeconds));
         if (ok)
             *owed = m_archive.owed();
+        if (hold) {
+            const auto kept = std::remove_if(owed->begin(), owed->end(), hold);
+            *held = int(std::distance(kept, owed->end()));
+            owed->erase(kept, owed->end());
+        }
         QStringList ids;
         for (const Announcement& announcement : std::as_const(*owed))
             ids.append(announcement.id());

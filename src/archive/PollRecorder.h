@@ -27,12 +27,18 @@ public:
     struct Outcome
     {
         AnnouncementList fresh;       // first seen by this poll and news
-        AnnouncementList toTell;      // for a teller: everything owed; otherwise `fresh`
+        AnnouncementList toTell;      // for a teller: everything owed and not held; otherwise `fresh`
+        AnnouncementList released;    // of `toTell`, those an earlier poll found (held until now)
+        int held = 0;                 // records the hold keeps owed
         std::optional<Instant> since; // the previous successful poll
         QString problem; // empty when the archive was saved: "Can't save to …: No space left on device"
     };
 
     static constexpr double kOwedForSeconds = 86400; // older owed records found at a start are not told
+    // With a hold, owed records are kept longer: quiet hours span a whole weekend.
+    static constexpr double kHeldForSeconds = 4 * 86400;
+    // Whether a teller keeps an owed record owed for now (quiet hours, a pause, a mute).
+    using Hold = std::function<bool(const Announcement&)>;
 
     // `teller` names the process in the archive ("tray", "watch"); empty for one that only prints.
     PollRecorder(QString directory, QString teller, std::function<Previous()> previous,
@@ -40,7 +46,7 @@ public:
 
     // `feeds`: those that answered (the records name theirs).
     Outcome record(const QList<AnnouncementArchive::Record>& fetched, const QSet<QString>& feeds, Instant now,
-                   const QString& language);
+                   const QString& language, const Hold& hold = {});
 
     QString archiveFilePath() const { return m_archive.filePath(); }
     // At the end of a run: what could not be saved so far is written if the archive takes it now.
@@ -60,7 +66,8 @@ private:
     void importPrevious(Instant now);
     NewsRule::Context context(const QString& feed, const QString& language);
     bool write(const QList<Row>& rows, const QList<AnnouncementArchive::Record>& updates,
-               const QSet<QString>& feeds, Instant now, const QString& language, AnnouncementList* owed);
+               const QSet<QString>& feeds, Instant now, const QString& language, const Hold& hold,
+               AnnouncementList* owed, int* held);
     bool writeUnsaved(const QList<Row>& rows, Instant now);
 
     AnnouncementArchive m_archive;

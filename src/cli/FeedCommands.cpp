@@ -282,7 +282,7 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
                          }
                          for (const Announcement& announcement : update.newAnnouncements)
                              CommandLine::printOut(line(announcement));
-                         context.notifications().tell(update.newAnnouncements, update.since);
+                         context.notifications().tell(update.newAnnouncements, update.since, update.released);
                          service.notifyStatus(
                              QStringLiteral("Last poll %1: %2 new, %3 kept%4")
                                  .arg(minuteText(context.clock().now()))

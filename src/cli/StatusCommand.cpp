@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "infra/AppPaths.h"
 #include "model/PollStatus.h"
+#include "model/Preferences.h"
 
 #include <QDir>
 
@@ -38,7 +39,10 @@ QString stateText(const PollStatus& status)
 }
 } // namespace
 
-StatusCommand::StatusCommand(QString statusFile) : m_statusFile(std::move(statusFile)) {}
+StatusCommand::StatusCommand(QString statusFile, QString settingsFile)
+    : m_statusFile(std::move(statusFile)), m_settingsFile(std::move(settingsFile))
+{
+}
 
 void StatusCommand::registerIn(CommandLine& commandLine, const AppPaths& paths)
 {
@@ -50,12 +54,36 @@ void StatusCommand::registerIn(CommandLine& commandLine, const AppPaths& paths)
          CommandLine::AppKind::Core,
          {},
          [paths](const QCommandLineParser& parsed) {
-             return StatusCommand(QDir(paths.cacheDirectory()).filePath(PollStatus::kFileName))
+             return StatusCommand(QDir(paths.cacheDirectory()).filePath(PollStatus::kFileName),
+                                  paths.settingsFile())
                  .run(parsed.positionalArguments());
          }});
 }
 
-int StatusCommand::run(const QStringList& arguments) const
+void StatusCommand::printHolds(Instant now) const
+{
+    const Preferences preferences(m_settingsFile);
+    const NotificationGate gate = preferences.notificationGate();
+    const QuietHours& quiet = gate.settings().quietHours;
+    QString quietLine = quiet.isOff() ? QStringLiteral("off") : quiet.text();
+    if (quiet.isQuiet(now))
+        quietLine += QStringLiteral(" (quiet until %1)").arg(localTime(quiet.quietUntil(now)));
+    CommandLine::printOut(QStringLiteral("Quiet hours: ") + quietLine);
+    CommandLine::printOut(QStringLiteral("Paused: ") +
+                          (gate.isPaused(now)
+                               ? QStringLiteral("until ") + localTime(gate.settings().pausedUntil)
+                               : QStringLiteral("no")));
+    QStringList muted;
+    for (auto it = gate.settings().mutedUntil.cbegin(); it != gate.settings().mutedUntil.cend(); ++it) {
+        if (now < it.value())
+            muted << QStringLiteral("%1 until %2").arg(it.key(), localTime(it.value()));
+    }
+    muted.sort();
+    CommandLine::printOut(QStringLiteral("Muted: ") +
+                          (muted.isEmpty() ? QStringLiteral("none") : muted.join(QStringLiteral("; "))));
+}
+
+int StatusCommand::run(const QStringList& arguments, Instant now) const
 {
     if (!arguments.isEmpty())
         return CommandLine::usageError(QStringLiteral("usage: zelvora status"));
@@ -70,6 +98,8 @@ int StatusCommand::run(const QStringList& arguments) const
                           (failed.isEmpty() ? QStringLiteral("nothing") : failed.join(QStringLiteral("; "))));
     if (!status.storageProblem().isEmpty())
         CommandLine::printOut(QStringLiteral("Storage: ") + status.storageProblem());
+    if (!m_settingsFile.isEmpty())
+        printHolds(now);
     const bool healthy =
         status.state() == PollStatus::State::Watching || status.state() == PollStatus::State::PartlyFailing;
     return healthy ? CommandLine::Success : CommandLine::Failure;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "infra/Instant.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,10 +13,14 @@ class CommandLine;
 class StatusCommand
 {
 public:
-    explicit StatusCommand(QString statusFile);
+    // With a settings file, also whether notifications are held (quiet hours, pause, mutes).
+    explicit StatusCommand(QString statusFile, QString settingsFile = QString());
     static void registerIn(CommandLine& commandLine, const AppPaths& paths);
-    int run(const QStringList& arguments) const;
+    int run(const QStringList& arguments, Instant now = Instant::now()) const;
 
 private:
+    void printHolds(Instant now) const;
+
     QString m_statusFile;
+    QString m_settingsFile;
 };

@@ -81,8 +81,23 @@ void AnnouncementFetcher::poll()
         return; // joins the poll in flight
     m_pollActive = true;
     Q_EMIT pollStarted();
-    Q_EMIT pollRequested(
-        {m_preferences.language(), m_preferences.seenAnnouncementIDList(), m_preferences.lastPollDate()});
+    Q_EMIT pollRequested({m_preferences.language(), m_preferences.seenAnnouncementIDList(),
+                          m_preferences.lastPollDate(), hold()});
+}
+
+PollRecorder::Hold AnnouncementFetcher::hold() const
+{
+    if (!m_preferences.notificationsEnabled())
+        return {};
+    // Read here, on the owner's thread; the worker only calls the copy.
+    const NotificationGate gate = m_preferences.notificationGate();
+    const RuleSet rules = m_preferences.ruleSet();
+    const Instant now = m_clock.now();
+    return [gate, rules, now](const Announcement& announcement) {
+        const RuleSet::Decision decision = rules.decide(announcement);
+        return decision.notify &&
+               gate.judge(announcement, decision.urgent, now) != NotificationGate::Verdict::Deliver;
+    };
 }
 
 void AnnouncementFetcher::handleOutcome(const PollOutcome& outcome)
@@ -93,8 +108,8 @@ void AnnouncementFetcher::handleOutcome(const PollOutcome& outcome)
     if (!error)
         writeCompatibilityCopies(outcome);
     m_pollActive = false;
-    Q_EMIT pollFinished(
-        {error ? AnnouncementList() : outcome.toTell, announcements(), error, m_pollStatus, outcome.since});
+    Q_EMIT pollFinished({error ? AnnouncementList() : outcome.toTell, announcements(), error, m_pollStatus,
+                         outcome.since, error ? AnnouncementList() : outcome.released, outcome.held});
 }
 
 void AnnouncementFetcher::writeCompatibilityCopies(const PollOutcome& outcome)

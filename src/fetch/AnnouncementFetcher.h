@@ -76,6 +76,7 @@ Q_SIGNALS:
 
 private:
     void handleOutcome(const PollOutcome& outcome);
+    PollRecorder::Hold hold() const; // quiet hours, pause and mutes as they are now
     void recordPollStatus(const PollOutcome& outcome);
     void writeCompatibilityCopies(const PollOutcome& outcome);
     void setAnnouncements(AnnouncementList announcements);

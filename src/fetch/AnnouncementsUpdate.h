@@ -15,5 +15,7 @@ struct AnnouncementsUpdate
     bool error = false;
     PollStatus status;            // after this poll
     std::optional<Instant> since; // the previous successful poll (of any process)
+    AnnouncementList released;    // of newAnnouncements, those held until now (told in one summary)
+    int held = 0;                 // records still held (quiet hours, a pause, a mute)
 };
 Q_DECLARE_METATYPE(AnnouncementsUpdate)

@@ -67,7 +67,8 @@ void FetchWorker::runPoll(const PollRequest& request)
         for (const Announcement& announcement : result->records)
             fetched.append({announcement, feed, request.language});
     }
-    PollRecorder::Outcome recorded = m_recorder.record(fetched, answered, outcome.at, request.language);
+    PollRecorder::Outcome recorded =
+        m_recorder.record(fetched, answered, outcome.at, request.language, request.hold);
     // Without its cache file a new run starts from the archive's recent records.
     if (m_keptFromArchive) {
         m_keptFromArchive = false;
@@ -75,6 +76,8 @@ void FetchWorker::runPoll(const PollRequest& request)
                                    KeptList::kCapacity);
     }
     outcome.toTell = std::move(recorded.toTell);
+    outcome.released = std::move(recorded.released);
+    outcome.held = recorded.held;
     outcome.since = recorded.since;
     outcome.storageProblem = std::move(recorded.problem);
 

@@ -24,6 +24,7 @@ struct PollRequest
     QString language;
     QStringList seen;                    // for an archive made anew
     std::optional<Instant> lastPollDate; // likewise
+    PollRecorder::Hold hold;             // what stays owed for now
 };
 
 // What a poll did.
@@ -33,6 +34,8 @@ struct PollOutcome
     Instant at;
     AnnouncementList kept;   // after the merge (unchanged when both feeds failed)
     AnnouncementList toTell; // see PollRecorder
+    AnnouncementList released;
+    int held = 0;
     std::optional<Instant> since;
     QString storageProblem; // the archive could not be saved
     QString copyProblem;    // the cache file could not be written

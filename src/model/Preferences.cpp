@@ -6,6 +6,7 @@
 
 #include <QHostAddress>
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
@@ -357,4 +358,85 @@ bool Preferences::notificationsDontAsk() const
 void Preferences::setNotificationsDontAsk(bool value)
 {
     m_store.setValue(Key::notificationsDontAsk.name, value);
+}
+
+QuietHours Preferences::quietHours() const
+{
+    return QuietHours::parse(m_store.value(SettingsKeys::quietHours.name).toString()).value_or(QuietHours());
+}
+
+void Preferences::setQuietHours(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        m_store.remove(SettingsKeys::quietHours.name);
+    else
+        m_store.setValue(SettingsKeys::quietHours.name, text.trimmed());
+}
+
+std::optional<Instant> Preferences::pausedUntil() const
+{
+    return SettingsStore::toDate(m_store.value(SettingsKeys::pausedUntil.name));
+}
+
+void Preferences::setPausedUntil(std::optional<Instant> until)
+{
+    if (until)
+        m_store.setValue(SettingsKeys::pausedUntil.name, SettingsStore::dateValue(*until));
+    else
+        m_store.remove(SettingsKeys::pausedUntil.name);
+}
+
+QHash<QString, Instant> Preferences::mutedSymbols() const
+{
+    QHash<QString, Instant> muted;
+    const QJsonObject object = m_store.value(SettingsKeys::mutedSymbols.name).toObject();
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        const QString symbol = it.key().trimmed().toUpper();
+        if (const auto until = SettingsStore::toDate(it.value()); until && !symbol.isEmpty())
+            muted.insert(symbol, *until);
+    }
+    return muted;
+}
+
+bool Preferences::muteSymbols(const QStringList& symbols, Instant until)
+{
+    return m_store.update([&](QJsonObject& settings) {
+        QJsonObject muted = settings.value(SettingsKeys::mutedSymbols.name).toObject();
+        for (const QString& symbol : symbols) {
+            if (!symbol.trimmed().isEmpty())
+                muted.insert(symbol.trimmed().toUpper(), SettingsStore::dateValue(until));
+        }
+        settings.insert(SettingsKeys::mutedSymbols.name, muted);
+        return true;
+    });
+}
+
+bool Preferences::unmuteSymbol(const QString& symbol)
+{
+    return m_store.update([&](QJsonObject& settings) {
+        QJsonObject muted = settings.value(SettingsKeys::mutedSymbols.name).toObject();
+        if (!muted.contains(symbol))
+            return false;
+        muted.remove(symbol);
+        settings.insert(SettingsKeys::mutedSymbols.name, muted);
+        return true;
+    });
+}
+
+std::optional<MorningDigest> Preferences::digestTime() const
+{
+    return MorningDigest::parse(m_store.value(SettingsKeys::digestTime.name).toString());
+}
+
+void Preferences::setDigestTime(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        m_store.remove(SettingsKeys::digestTime.name);
+    else
+        m_store.setValue(SettingsKeys::digestTime.name, text.trimmed());
+}
+
+NotificationGate Preferences::notificationGate() const
+{
+    return NotificationGate({quietHours(), pausedUntil(), mutedSymbols()});
 }

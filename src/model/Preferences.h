@@ -2,10 +2,14 @@
 
 #include "infra/Instant.h"
 #include "infra/SettingsStore.h"
+#include "model/MorningDigest.h"
+#include "model/QuietHours.h"
 #include "model/RuleSet.h"
 #include "model/SettingsKeys.h"
 #include "model/Watchlist.h"
+#include "notify/NotificationGate.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QMutex>
 #include <QSet>
@@ -75,6 +79,22 @@ public:
     bool automaticUpdateChecks() const;
     void setAutomaticUpdateChecks(bool value);
 
+    // Quiet hours ("HH:MM-HH:MM" Riyadh, "outside-trading", or empty: off); text that is none of
+    // these reads as off.
+    QuietHours quietHours() const;
+    void setQuietHours(const QString& text);
+    // Notifications wait until this instant; absent or past: not paused.
+    std::optional<Instant> pausedUntil() const;
+    void setPausedUntil(std::optional<Instant> until);
+    // Symbol → end of its mute. Ended mutes are left in the file and read as not muted.
+    QHash<QString, Instant> mutedSymbols() const;
+    bool muteSymbols(const QStringList& symbols, Instant until); // false when the file could not be written
+    bool unmuteSymbol(const QString& symbol);
+    // The morning digest's Riyadh time ("HH:MM"); empty or unreadable: no digest.
+    std::optional<MorningDigest> digestTime() const;
+    void setDigestTime(const QString& text);
+    // Quiet hours, pause and mutes, read now.
+    NotificationGate notificationGate() const;
     // The outputs (objects; read and checked by OutputStore). Absent reads as none.
     QJsonArray outputs() const;
     bool setOutputs(const QJsonArray& outputs); // false when the file could not be written

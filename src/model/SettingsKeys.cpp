@@ -21,13 +21,33 @@ const Key groupNotificationsAbove{QStringLiteral("groupNotificationsAbove"), Typ
 const Key automaticUpdateChecks{QStringLiteral("automaticUpdateChecks"), Type::Bool, true};
 const Key historyDays{QStringLiteral("historyDays"), Type::Float, 730};
 const Key outputs{QStringLiteral("outputs"), Type::Objects, {}};
+const Key quietHours{QStringLiteral("quietHours"), Type::String, {}};
+const Key pausedUntil{QStringLiteral("pausedUntil"), Type::Date, {}};
+const Key mutedSymbols{QStringLiteral("mutedSymbols"), Type::Objects, {}};
+const Key digestTime{QStringLiteral("digestTime"), Type::String, {}};
 
 const QList<Key>& all()
 {
-    static const QList<Key> keys{
-        watchlistSymbols,     watchWords,   showAllAnnouncements,   notificationsEnabled, language,
-        seenAnnouncementIDs,  lastPollDate, pollInterval,           notificationsDontAsk, interfaceLanguage,
-        shareUsageStatistics, rules,        groupNotificationsAbove, automaticUpdateChecks, outputs, historyDays};
+    static const QList<Key> keys{watchlistSymbols,
+                                 watchWords,
+                                 showAllAnnouncements,
+                                 notificationsEnabled,
+                                 language,
+                                 seenAnnouncementIDs,
+                                 lastPollDate,
+                                 pollInterval,
+                                 notificationsDontAsk,
+                                 interfaceLanguage,
+                                 shareUsageStatistics,
+                                 rules,
+                                 groupNotificationsAbove,
+                                 automaticUpdateChecks,
+                                 outputs,
+                                 historyDays,
+                                 quietHours,
+                                 pausedUntil,
+                                 mutedSymbols,
+                                 digestTime};
     return keys;
 }
 

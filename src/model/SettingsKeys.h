@@ -34,6 +34,10 @@ extern const Key rules;
 extern const Key groupNotificationsAbove;
 extern const Key automaticUpdateChecks;
 extern const Key outputs;
+extern const Key quietHours;
+extern const Key pausedUntil;
+extern const Key mutedSymbols;
+extern const Key digestTime;
 extern const Key historyDays;
 
 const QList<Key>& all();

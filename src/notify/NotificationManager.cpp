@@ -124,20 +124,27 @@ NotificationRequest NotificationManager::summaryFor(const AnnouncementList& summ
             lines.join(QLatin1Char('\n')), QVariantMap{{QStringLiteral("summary"), ids}}};
 }
 
-void NotificationManager::tell(const AnnouncementList& announcements, std::optional<Instant> since)
+void NotificationManager::tell(const AnnouncementList& announcements, std::optional<Instant> since,
+                               const AnnouncementList& released)
 {
     if (!m_preferences.notificationsEnabled() || announcements.isEmpty())
         return;
     const RuleSet rules = m_preferences.ruleSet();
+    QSet<QString> waited;
+    for (const Announcement& announcement : released)
+        waited.insert(announcement.id());
     QHash<QString, RuleSet::Decision> decisions;
     AnnouncementList passing;
+    AnnouncementList passingWaited;
     for (const Announcement& announcement : announcements) {
         const RuleSet::Decision decision = rules.decide(announcement);
         if (!decision.notify)
             continue;
         decisions.insert(announcement.id(), decision);
-        passing.append(announcement);
+        (waited.contains(announcement.id()) ? passingWaited : passing).append(announcement);
     }
+    if (!passingWaited.isEmpty())
+        deliver(heldSummaryFor(passingWaited), true);
     // Matches of the watchlist or a rule (and urgent ones) stay one by one, up to five.
     const Groups groups = group(
         passing,
@@ -150,6 +157,13 @@ void NotificationManager::tell(const AnnouncementList& announcements, std::optio
         deliver(requestFor(announcement, decisions.value(announcement.id())), true);
     if (!groups.summarized.isEmpty())
         deliver(summaryFor(groups.summarized, since, m_clock.now()), true);
+}
+
+NotificationRequest NotificationManager::heldSummaryFor(const AnnouncementList& released)
+{
+    NotificationRequest request = summaryFor(released, std::nullopt, Instant());
+    request.title = tr("%n announcements came while notifications waited", nullptr, int(released.size()));
+    return request;
 }
 
 QString NotificationManager::confirmationBody()

@@ -40,7 +40,9 @@ public:
     // What one poll has to tell, after the enabled flag and the watchlist filter: one notification
     // each, or, past the user's threshold, the watchlist matches one by one (at most five) and one
     // summary counting the rest ("23 new announcements since 08:15"; `since` is the previous poll).
-    void tell(const AnnouncementList& announcements, std::optional<Instant> since);
+    // Those in `released` waited (quiet hours, a pause, a mute) and come as one summary of their own.
+    void tell(const AnnouncementList& announcements, std::optional<Instant> since,
+              const AnnouncementList& released = {});
 
     static constexpr int kMaxOneByOne = 5;
     struct Groups
@@ -52,6 +54,8 @@ public:
                         const std::function<bool(const Announcement&)>& isMatch, int groupAbove);
     static NotificationRequest summaryFor(const AnnouncementList& summarized, std::optional<Instant> since,
                                           Instant now, const QTimeZone& zone = QTimeZone::systemTimeZone());
+    // The summary of what waited: its click shows just those.
+    static NotificationRequest heldSummaryFor(const AnnouncementList& released);
     // The one notification decision: the enabled flag, then the rules (Preferences::ruleSet()).
     RuleSet::Decision decide(const Announcement& announcement) const;
     bool wouldNotify(const Announcement& announcement) const { return decide(announcement).notify; }

@@ -14,5 +14,9 @@ public:
     virtual void menuQuit() = 0;
     virtual void menuViewAll() = 0;
     virtual void menuOpenAnnouncement(const QVariant& itemData) = 0;
+    // Holding notifications for a while, and the first line's command that ends the hold.
+    virtual void menuPauseForAnHour() {}
+    virtual void menuPauseUntilTomorrowsOpen() {}
+    virtual void menuResumeNotifications() {}
     virtual void menuMarkAllRead() {}
 };

@@ -85,6 +85,8 @@ QString TrayController::toolTip() const
     QString text = m_statusLine.isEmpty() ? trayTitle() : trayTitle() + QLatin1Char('\n') + m_statusLine;
     if (m_unreadCount > 0)
         text += QLatin1Char('\n') + tr("%n unread", nullptr, int(std::min<qint64>(m_unreadCount, INT_MAX)));
+    if (!m_heldLine.isEmpty())
+        text += QLatin1Char('\n') + m_heldLine;
     return text;
 }
 
@@ -94,6 +96,13 @@ void TrayController::setUnreadCount(qint64 count)
         return;
     m_unreadCount = count;
     refreshIcon();
+}
+
+void TrayController::setHeldLine(const QString& status, const QString& command)
+{
+    m_heldLine = status;
+    refreshIcon();
+    m_menu.setHeldLine(status.isEmpty() ? QString() : status + QStringLiteral(" \u2014 ") + command);
 }
 
 void TrayController::setPollStatus(const PollStatus& status, Instant now)

@@ -30,6 +30,8 @@ public:
     // struck-through bell and the menu line with the problem and "Retry Now".
     void setPollStatus(const PollStatus& status, Instant now);
     bool notWatching() const { return m_notWatching; }
+    // The menu's first line and the tooltip while notifications are held; empty when they are not.
+    void setHeldLine(const QString& status, const QString& command);
     QString toolTip() const;
     // How many announcements are unread (the tooltip's last line; none when 0).
     void setUnreadCount(qint64 count);
@@ -47,6 +49,7 @@ private:
     bool m_badge = false;
     bool m_notWatching = false;
     QString m_statusLine;
+    QString m_heldLine;
     qint64 m_unreadCount = 0;
     std::array<QIcon, 4> m_icons; // by look: badge (1) and struck through (2), each drawn once
     int m_shownLook = -1;

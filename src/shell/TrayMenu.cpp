@@ -118,6 +118,15 @@ void TrayMenu::setNotWatchingReason(const QString& reason)
         rebuild();
 }
 
+void TrayMenu::setHeldLine(const QString& line)
+{
+    if (line == m_held)
+        return;
+    m_held = line;
+    if (m_built)
+        rebuild();
+}
+
 void TrayMenu::setAvailableHeight(std::function<int()> availableHeight)
 {
     m_availableHeight = std::move(availableHeight);
@@ -255,6 +264,7 @@ TrayMenu::Shown TrayMenu::shown() const
             shown.dates.append(announcement.displayDate(now, locale));
     }
     shown.problem = m_problem;
+    shown.held = m_held;
     shown.unread = m_unread;
     return shown;
 }
@@ -310,6 +320,11 @@ void TrayMenu::fill(AnnouncementMenuItem::Form form, const Shown& shown)
 
     const QPalette palette = m_menu->palette();
     addHeader();
+    if (!m_held.isEmpty()) {
+        QAction* resume =
+            m_menu->addAction(QIcon::fromTheme(QStringLiteral("notifications-disabled")), m_held);
+        connect(resume, &QAction::triggered, this, [this] { m_commands.menuResumeNotifications(); });
+    }
     if (!m_problem.isEmpty())
         addProblem();
     m_menu->addSeparator();
@@ -339,6 +354,11 @@ void TrayMenu::fill(AnnouncementMenuItem::Form form, const Shown& shown)
     command(tr("Check for Updates..."), QStringLiteral("system-software-update"), QKeySequence(),
             &MenuCommands::menuCheckForUpdates);
     command(tr("About Zelvora"), QStringLiteral("help-about"), QKeySequence(), &MenuCommands::menuShowAbout);
+    m_menu->addSeparator();
+    command(tr("Pause Notifications for 1 Hour"), QString(), QKeySequence(),
+            &MenuCommands::menuPauseForAnHour);
+    command(tr("Pause Notifications Until Tomorrow's Open"), QString(), QKeySequence(),
+            &MenuCommands::menuPauseUntilTomorrowsOpen);
     m_menu->addSeparator();
     command(tr("Quit"), QString(), QKeySequence(Qt::CTRL | Qt::Key_Q), &MenuCommands::menuQuit);
     command(tr("View All (30 days)..."), QStringLiteral("view-list-details"), QKeySequence(),

@@ -51,6 +51,9 @@ public:
     // While Zelvora is not watching, the menu starts with the reason and "Retry Now"; an empty
     // reason removes them.
     void setNotWatchingReason(const QString& reason);
+    // While notifications are held (paused, quiet hours), the menu's first line says so and its
+    // click ends the hold; an empty text removes it.
+    void setHeldLine(const QString& line);
 
     QMenu* menu() const { return m_menu.get(); }
     const AnnouncementList& announcements() const { return m_announcements; }
@@ -78,6 +81,7 @@ private:
         AnnouncementList latest;
         QStringList dates; // of both, in that order: they change with the day
         QString problem;
+        QString held;
         QSet<QString> unread;
         friend bool operator==(const Shown&, const Shown&) = default;
     };
@@ -109,6 +113,7 @@ private:
     QElapsedTimer m_openFor;
     bool m_stale = false;         // a change came while the menu was open
     std::optional<Shown> m_shown; // as last built
+    QString m_held;               // the menu's first line while notifications are held, else empty
     QString m_problem;            // the menu's line while not watching, else empty
     QSet<QString> m_unread;
 };

@@ -56,9 +56,9 @@ TrayShell::Services shellServices(AppContext& context, NotificationPrompt& promp
     services.pollNow = [&fetcher] { fetcher.poll(); };
     services.findAnnouncement = [&fetcher](const QString& id) { return fetcher.announcement(id); };
     services.keptAnnouncements = [&fetcher] { return fetcher.announcements(); };
-    services.tellAnnouncements = [&notifications](const AnnouncementList& list,
-                                                  std::optional<Instant> since) {
-        notifications.tell(list, since);
+    services.tellAnnouncements = [&notifications](const AnnouncementList& list, std::optional<Instant> since,
+                                                  const AnnouncementList& released) {
+        notifications.tell(list, since, released);
     };
     services.announcementsRefreshed = [&telemetry](int count) { telemetry.announcementsRefreshed(count); };
     services.appLaunched = [&telemetry] { telemetry.appLaunched(); };

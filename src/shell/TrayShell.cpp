@@ -2,7 +2,9 @@
 
 #include "history/HistoryStore.h"
 #include "model/AppConstants.h"
+#include "model/DisplayTime.h"
 #include "model/Preferences.h"
+#include "model/TradingCalendar.h"
 #include "platform/HeapTrim.h"
 #include "platform/gui/TrayNotificationBackend.h"
 #include "platform/gui/UrlOpener.h"
@@ -15,6 +17,8 @@
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
+#include <limits>
 
 TrayShell::TrayShell(Services services, const Clock& clock, QObject* parent)
     : QObject(parent), m_services(std::move(services)), m_clock(clock)
@@ -51,6 +55,7 @@ void TrayShell::start()
         m_services.setFallbackNotifications(std::make_unique<TrayNotificationBackend>(m_tray->trayIcon()));
     if (m_services.showPermissionPrompt)
         QTimer::singleShot(kPromptDelayMs, this, [this] { m_services.showPermissionPrompt(); });
+    followHold();
     if (m_services.startPolling)
         m_services.startPolling();
 }
@@ -77,13 +82,74 @@ void TrayShell::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
     if (!update.all.isEmpty() && m_services.announcementsRefreshed)
         m_services.announcementsRefreshed(int(update.all.size()));
     if (m_services.tellAnnouncements)
-        m_services.tellAnnouncements(update.newAnnouncements, update.since);
+        m_services.tellAnnouncements(update.newAnnouncements, update.since, update.released);
+    followHold();
     const Watchlist watchlist = m_services.preferences->watchlist();
     const bool hasNew = std::any_of(update.newAnnouncements.cbegin(), update.newAnnouncements.cend(),
                                     [&](const Announcement& a) { return watchlist.matches(a); });
     m_tray->updateBadge(hasNew);
     // A poll's pages and lists are freed by now; the program idles until the next one.
     HeapTrim::now();
+}
+
+void TrayShell::menuPauseForAnHour()
+{
+    pauseUntil(m_clock.now().addSeconds(3600));
+}
+
+void TrayShell::menuPauseUntilTomorrowsOpen()
+{
+    pauseUntil(TradingCalendar::openAfterToday(m_clock.now()));
+}
+
+void TrayShell::menuResumeNotifications()
+{
+    Preferences& preferences = *m_services.preferences;
+    // The line offers what holds now: a pause first, else the quiet hours themselves.
+    if (preferences.notificationGate().isPaused(m_clock.now()))
+        preferences.setPausedUntil(std::nullopt);
+    else
+        preferences.setQuietHours(QString());
+    followHold();
+    if (m_services.pollNow)
+        m_services.pollNow(); // tells what waited
+}
+
+void TrayShell::pauseUntil(std::optional<Instant> until)
+{
+    m_services.preferences->setPausedUntil(until);
+    followHold();
+}
+
+void TrayShell::followHold()
+{
+    if (!m_releaseTimer) {
+        m_releaseTimer = new QTimer(this);
+        m_releaseTimer->setSingleShot(true);
+        connect(m_releaseTimer, &QTimer::timeout, this, [this] {
+            if (m_services.pollNow)
+                m_services.pollNow();
+        });
+    }
+    const Instant now = m_clock.now();
+    const NotificationGate gate = m_services.preferences->notificationGate();
+    const std::optional<Instant> until = gate.heldUntil(now);
+    // Mutes end by themselves too; the next poll after their end tells what they held.
+    if (!until) {
+        m_releaseTimer->stop();
+        if (m_tray)
+            m_tray->setHeldLine(QString(), QString());
+        return;
+    }
+    if (m_tray) {
+        const QString time = DisplayTime::announcement(*until, now);
+        if (gate.isPaused(now))
+            m_tray->setHeldLine(tr("Notifications paused until %1").arg(time), tr("Resume"));
+        else
+            m_tray->setHeldLine(tr("Quiet hours until %1").arg(time), tr("Turn Off Quiet Hours"));
+    }
+    const double seconds = std::max(0.0, until->referenceSeconds() - now.referenceSeconds());
+    m_releaseTimer->start(int(std::min(seconds * 1000.0 + 1000.0, double(std::numeric_limits<int>::max()))));
 }
 
 void TrayShell::handleOpenAnnouncement(const QVariantMap& userInfo)

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -37,7 +38,10 @@ public:
         std::function<std::optional<Announcement>(const QString& id)> findAnnouncement;
         std::function<AnnouncementList()> keptAnnouncements;
         // What a poll has to tell and since when (grouped past the user's threshold).
-        std::function<void(const AnnouncementList&, std::optional<Instant> since)> tellAnnouncements;
+        // `released`: of the list, those held until now (told in one summary).
+        std::function<void(const AnnouncementList&, std::optional<Instant> since,
+                           const AnnouncementList& released)>
+            tellAnnouncements;
         std::function<void(int count)> announcementsRefreshed;        // telemetry
         std::function<void()> appLaunched;                            // telemetry
         std::function<void()> settingsOpened;                         // telemetry
@@ -78,6 +82,9 @@ public:
     void menuQuit() override;
     void menuViewAll() override;
     void menuOpenAnnouncement(const QVariant& itemData) override;
+    void menuPauseForAnHour() override;
+    void menuPauseUntilTomorrowsOpen() override;
+    void menuResumeNotifications() override;
     void menuMarkAllRead() override;
 
     TrayController* tray() const { return m_tray.get(); }
@@ -97,6 +104,10 @@ private:
     void showAllAnnouncements(const AnnouncementList& announcements);
     UpdateDialog* updateDialog();
     static void activate(QWidget* window);
+    // While quiet hours or a pause hold notifications, the menu and tooltip say so, and a poll when
+    // they end tells what waited.
+    void followHold();
+    void pauseUntil(std::optional<Instant> until);
 
     Services m_services;
     const Clock& m_clock;
@@ -106,5 +117,6 @@ private:
     QHash<QString, QWidget*> m_announcementWindows;
     bool m_showingSummary = false; // the all-announcements window shows a summary's records only
     QPointer<UpdateDialog> m_updateDialog;
+    QTimer* m_releaseTimer = nullptr;
     std::optional<Instant> m_lastRetention;
 };

@@ -7,6 +7,7 @@
 #include "windows/ChoicePopup.h"
 #include "windows/HistorySettingsSection.h"
 #include "windows/OutputsEditor.h"
+#include "windows/QuietHoursEditor.h"
 #include "windows/RulesEditor.h"
 #include "windows/WatchlistEditor.h"
 #include "windows/WindowStyle.h"
@@ -167,6 +168,7 @@ void SettingsWindow::setupUI()
     connect(m_watchlistEditor, &WatchlistEditor::watchlistChanged, this, &SettingsWindow::watchlistChanged);
     m_outputsEditor = new OutputsEditor(m_preferences, nullptr);
     m_rulesEditor = new RulesEditor(m_preferences);
+    m_quietHoursEditor = new QuietHoursEditor(m_preferences);
 
     m_usageStatisticsCheckbox =
         makeCheckbox(tr("Share anonymous usage statistics"), &SettingsWindow::usageStatisticsChanged);
@@ -201,6 +203,7 @@ void SettingsWindow::setupUI()
     addPage(tr("Rules"), makePage(tr("Rules"), {m_rulesEditor}));
     addPage(tr("Outputs"), makePage(tr("Outputs"), {m_outputsEditor}));
     addPage(tr("Privacy"), makePage(tr("Privacy"), {m_usageStatisticsCheckbox, m_doNotTrackNote}));
+    addPage(tr("Quiet Hours"), makePage(tr("Quiet Hours"), {m_quietHoursEditor}));
 
     auto* right = new QVBoxLayout;
     right->setContentsMargins(0, 0, 0, 0);
@@ -251,6 +254,7 @@ void SettingsWindow::showEvent(QShowEvent* event)
     // The watchlist may have been changed from the command line since the window was last shown.
     m_watchlistEditor->reload();
     m_rulesEditor->reload();
+    m_quietHoursEditor->reload();
     m_outputsEditor->reload();
     QWidget::showEvent(event);
 }

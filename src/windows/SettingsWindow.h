@@ -14,6 +14,7 @@ class QLabel;
 class QListWidget;
 class QStackedWidget;
 class QPushButton;
+class QuietHoursEditor;
 class OutputsEditor;
 class RulesEditor;
 class WatchlistEditor;
@@ -63,6 +64,7 @@ public:
     WatchlistEditor* watchlistEditor() const { return m_watchlistEditor; }
     OutputsEditor* outputsEditor() const { return m_outputsEditor; }
     RulesEditor* rulesEditor() const { return m_rulesEditor; }
+    QuietHoursEditor* quietHoursEditor() const { return m_quietHoursEditor; }
     QCheckBox* usageStatisticsCheckbox() const { return m_usageStatisticsCheckbox; }
     QCheckBox* automaticUpdatesCheckbox() const { return m_automaticUpdatesCheckbox; }
 
@@ -114,6 +116,7 @@ private:
     WatchlistEditor* m_watchlistEditor = nullptr;
     OutputsEditor* m_outputsEditor = nullptr;
     RulesEditor* m_rulesEditor = nullptr;
+    QuietHoursEditor* m_quietHoursEditor = nullptr;
     QCheckBox* m_usageStatisticsCheckbox = nullptr;
     QLabel* m_doNotTrackNote = nullptr;
     QCheckBox* m_automaticUpdatesCheckbox = nullptr;

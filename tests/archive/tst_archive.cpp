@@ -1,12 +1,16 @@
 // The archive's answer to "is this new?", what is owed between processes, and storage faults, on a
 // real SQLite file. The soak runs the same through a month of polls; here the edges.
 #include "archive/PollRecorder.h"
+#include "model/TradingCalendar.h"
+#include "notify/NotificationGate.h"
 #include "notify/NotificationManager.h"
 #include "support/FileSizeLimit.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTime>
 
 namespace {
 const Instant kNoon = Instant::fromUnixSeconds(1780000000);
@@ -155,6 +159,35 @@ private Q_SLOTS:
                  QStringList{"c"});
         const auto nextDay = recorder(QStringLiteral("tray"));
         QVERIFY(nextDay->record(fetched({}), kBoth, kNoon.addSeconds(1500 + 86401), "en").toTell.isEmpty());
+    }
+
+    // Thursday 23:26 Riyadh, quiet outside trading: what comes waits in the archive over a restart and
+    // is told once, on Sunday after the open; an urgent one passes at once.
+    void heldAcrossAWeekendAndARestart()
+    {
+        const NotificationGate gate({*QuietHours::parse(QuietHours::kOutsideTrading), {}, {}});
+        const auto holdAt = [&gate](Instant now) -> PollRecorder::Hold {
+            return [&gate, now](const Announcement& a) {
+                return gate.judge(a, a.id() == QLatin1String("urgent"), now) !=
+                       NotificationGate::Verdict::Deliver;
+            };
+        };
+        auto tray = recorder(QStringLiteral("tray"));
+        tray->record(fetched({record("a", -30)}), kBoth, kNoon, "en", holdAt(kNoon));
+        const Instant later = kNoon.addSeconds(300);
+        const PollRecorder::Outcome night =
+            tray->record(fetched({record("b", 2), record("urgent", 3)}), kBoth, later, "en", holdAt(later));
+        QCOMPARE(ids(night.toTell), QStringList{"urgent"});
+        QCOMPARE(night.held, 1);
+
+        tray = recorder(QStringLiteral("tray"));
+        const Instant sunday = TradingCalendar::nextOpenAfter(kNoon).addSeconds(60);
+        const PollRecorder::Outcome morning = tray->record(fetched({}), kBoth, sunday, "en", holdAt(sunday));
+        QCOMPARE(ids(morning.toTell), QStringList{"b"});
+        QCOMPARE(ids(morning.released), QStringList{"b"});
+        QCOMPARE(morning.held, 0);
+        const Instant next = sunday.addSeconds(300);
+        QVERIFY(tray->record(fetched({record("b", 2)}), kBoth, next, "en", holdAt(next)).toTell.isEmpty());
     }
 
     // An upgrade (or a deleted archive) starts from the cache file and the seen set: nothing they

@@ -256,17 +256,19 @@ private Q_SLOTS:
         QTRY_VERIFY2_WITH_TIMEOUT(tray.layout().children.size() > 25, qPrintable(desktop.output()), 30000);
         const QStringList lines = tray.lines();
         qInfo().noquote() << "The exported menu as a host draws it:\n" + lines.join(QLatin1Char('\n'));
-        QCOMPARE(lines.mid(0, 11),
-                 (QStringList{QStringLiteral("Zelvora  Tadawul Market    (disabled)"), QStringLiteral("----"),
-                              QStringLiteral("Refresh Now    [Control+R]"),
-                              QStringLiteral("Settings\u2026    [Control+,]"),
-                              QStringLiteral("Check for Updates..."), QStringLiteral("About Zelvora"),
-                              QStringLiteral("----"), QStringLiteral("Quit    [Control+Q]"),
-                              QStringLiteral("View All (30 days)..."), QStringLiteral("----"),
-                              QStringLiteral("\u2B50  Watchlist    (disabled)")}));
-        const QStringList watchlist = lines.mid(11, 5);
-        QCOMPARE(lines.at(17), QStringLiteral("\U0001F4CB  Latest Announcements    (disabled)"));
-        const QStringList latest = lines.mid(18);
+        QCOMPARE(
+            lines.mid(0, 14),
+            (QStringList{QStringLiteral("Zelvora  Tadawul Market    (disabled)"), QStringLiteral("----"),
+                         QStringLiteral("Refresh Now    [Control+R]"),
+                         QStringLiteral("Settings\u2026    [Control+,]"),
+                         QStringLiteral("Check for Updates..."), QStringLiteral("About Zelvora"),
+                         QStringLiteral("----"), QStringLiteral("Pause Notifications for 1 Hour"),
+                         QStringLiteral("Pause Notifications Until Tomorrow's Open"), QStringLiteral("----"),
+                         QStringLiteral("Quit    [Control+Q]"), QStringLiteral("View All (30 days)..."),
+                         QStringLiteral("----"), QStringLiteral("\u2B50  Watchlist    (disabled)")}));
+        const QStringList watchlist = lines.mid(14, 5);
+        QCOMPARE(lines.at(20), QStringLiteral("\U0001F4CB  Latest Announcements    (disabled)"));
+        const QStringList latest = lines.mid(21);
         QCOMPARE(latest.size(), 15);
         // Each line can be told apart from the others in its section: headline, symbol, date.
         static const QRegularExpression date(

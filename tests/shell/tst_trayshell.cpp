@@ -1,5 +1,6 @@
 #include "fetch/FetcherHarness.h"
 #include "model/Preferences.h"
+#include "model/TradingCalendar.h"
 #include "shell/AnnouncementWindowLoader.h"
 #include "shell/TrayShell.h"
 #include "support/LoopbackHttpServer.h"
@@ -38,6 +39,14 @@ AnnouncementsUpdate updateWith(const AnnouncementList& all, const AnnouncementLi
     return update;
 }
 
+QString hhmm(int minute)
+{
+    minute = (minute + 1440) % 1440;
+    return QStringLiteral("%1:%2")
+        .arg(minute / 60, 2, 10, QLatin1Char('0'))
+        .arg(minute % 60, 2, 10, QLatin1Char('0'));
+}
+
 QStringList menuTexts(TrayController& tray)
 {
     QStringList texts;
@@ -58,6 +67,7 @@ class TestTrayShell : public QObject
     ManualClock m_clock{Instant::now()};
     QStringList m_notified;
     QList<int> m_refreshed;
+    int m_polls = 0;
     AnnouncementList m_kept;
     std::unique_ptr<TrayShell> m_shell;
 
@@ -68,6 +78,7 @@ private Q_SLOTS:
         m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
         m_notified.clear();
         m_refreshed.clear();
+        m_polls = 0;
         m_kept = makeAnnouncements(10);
 
         TrayShell::Services services;
@@ -80,11 +91,13 @@ private Q_SLOTS:
         services.createAnnouncementWindow = [this](const Announcement& announcement) -> QWidget* {
             return new AnnouncementWindow(announcement, {&m_opener, QUrl(), m_dir.filePath("ui-state.json")});
         };
-        services.tellAnnouncements = [this](const AnnouncementList& list, std::optional<Instant>) {
+        services.tellAnnouncements = [this](const AnnouncementList& list, std::optional<Instant>,
+                                            const AnnouncementList&) {
             for (const Announcement& a : list)
                 m_notified.append(a.id());
         };
         services.announcementsRefreshed = [this](int count) { m_refreshed.append(count); };
+        services.pollNow = [this] { ++m_polls; };
         services.keptAnnouncements = [this] { return m_kept; };
         services.findAnnouncement = [this](const QString& id) -> std::optional<Announcement> {
             const auto it = std::find_if(m_kept.cbegin(), m_kept.cend(),
@@ -109,6 +122,42 @@ private Q_SLOTS:
         m_shell->handleAnnouncementsUpdated(AnnouncementsUpdate{});
         QCOMPARE(m_refreshed, QList<int>{10}); // an empty list sends nothing
         QCOMPARE(m_shell->tray()->menu().announcements().size(), 0);
+    }
+
+    // A pause, then quiet hours: the first line and the tooltip say so until the hold ends by itself
+    // or the line's command ends it (and a poll tells what waited).
+    void holdOnTheFirstLineUntilItEnds()
+    {
+        m_shell->handleAnnouncementsUpdated(updateWith(m_kept));
+        TrayController& tray = *m_shell->tray();
+        const auto heldLine = [&tray] {
+            const QString line = menuTexts(tray).value(1);
+            return line.contains(QStringLiteral(" \u2014 ")) ? line : QString();
+        };
+        m_shell->menuPauseForAnHour();
+        QCOMPARE(m_preferences->pausedUntil(), m_clock.now().addSeconds(3600));
+        QVERIFY2(heldLine().startsWith(QStringLiteral("Notifications paused until ")),
+                 qPrintable(heldLine()));
+        QVERIFY(tray.toolTip().contains(QStringLiteral("Notifications paused until ")));
+        m_clock.advance(3601);
+        m_shell->handleAnnouncementsUpdated(updateWith(m_kept));
+        QCOMPARE(heldLine(), QString());
+        QVERIFY(!tray.toolTip().contains(QStringLiteral("paused")));
+
+        m_shell->menuPauseUntilTomorrowsOpen();
+        QCOMPARE(m_preferences->pausedUntil(), TradingCalendar::openAfterToday(m_clock.now()));
+        tray.menu().menu()->actions().at(1)->trigger();
+        QCOMPARE(m_preferences->pausedUntil(), std::nullopt);
+        QCOMPARE(m_polls, 1);
+        QCOMPARE(heldLine(), QString());
+
+        const int minute = TradingCalendar::riyadhMinute(m_clock.now());
+        m_preferences->setQuietHours(QStringLiteral("%1-%2").arg(hhmm(minute - 1), hhmm(minute + 60)));
+        m_shell->handleAnnouncementsUpdated(updateWith(m_kept));
+        QVERIFY2(heldLine().startsWith(QStringLiteral("Quiet hours until ")), qPrintable(heldLine()));
+        tray.menu().menu()->actions().at(1)->trigger();
+        QVERIFY(m_preferences->quietHours().isOff());
+        QCOMPARE(m_polls, 2);
     }
 
     void watchlistMatchShowsTheBadgeUntilTheMenuOpens()

@@ -1,4 +1,5 @@
 #include "model/Preferences.h"
+#include "windows/QuietHoursEditor.h"
 #include "windows/SettingsWindow.h"
 
 #include <QAbstractItemView>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeEdit>
 #include <QWheelEvent>
 
 class TestSettingsWindow : public QObject
@@ -48,6 +50,30 @@ private Q_SLOTS:
         });
         m_calls.clear();
         m_relaunchWorks = true;
+    }
+
+    // The page shows what is stored, writes each change in the stored form, and lifts one mute.
+    void quietHoursPage()
+    {
+        m_preferences->setQuietHours(QStringLiteral("22:00-07:00"));
+        m_preferences->muteSymbols({QStringLiteral("1010"), QStringLiteral("2222")},
+                                   Instant::now().addSeconds(3600));
+        QuietHoursEditor editor(*m_preferences);
+        QCOMPARE(editor.modeChoice()->currentIndex(), 2);
+        QCOMPARE(editor.fromTime()->time(), QTime(22, 0));
+        editor.fromTime()->setTime(QTime(23, 30));
+        QCOMPARE(m_preferences->quietHours().text(), QStringLiteral("23:30-07:00"));
+        editor.toTime()->setTime(QTime(23, 30)); // no span: the stored one stays
+        QCOMPARE(m_preferences->quietHours().text(), QStringLiteral("23:30-07:00"));
+        editor.modeChoice()->setCurrentIndex(1);
+        QVERIFY(m_preferences->quietHours().isOutsideTrading());
+        editor.modeChoice()->setCurrentIndex(0);
+        QVERIFY(m_preferences->quietHours().isOff());
+
+        const QList<QPushButton*> unmute = editor.findChildren<QPushButton*>();
+        QCOMPARE(unmute.size(), 2);
+        unmute.first()->click();
+        QCOMPARE(m_preferences->mutedSymbols().keys(), QStringList{QStringLiteral("2222")});
     }
 
     void storedValuesShowAsTheirPositions_data()

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QWidget>
+
+class Preferences;
+class QComboBox;
+class QTimeEdit;
+class QVBoxLayout;
+
+// The quiet hours (off, trading days only, or from one Riyadh time to another) and the muted
+// companies, each with a way to lift its mute. Every change is written at once.
+class QuietHoursEditor : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit QuietHoursEditor(Preferences& preferences, QWidget* parent = nullptr);
+
+    // Reads the settings again (the file may have changed meanwhile).
+    void reload();
+
+    QComboBox* modeChoice() const { return m_mode; }
+    QTimeEdit* fromTime() const { return m_from; }
+    QTimeEdit* toTime() const { return m_to; }
+
+private:
+    enum Mode { Off, TradingDaysOnly, FromTo };
+    void save();
+    void listMutes();
+
+    Preferences& m_preferences;
+    QComboBox* m_mode = nullptr;
+    QTimeEdit* m_from = nullptr;
+    QTimeEdit* m_to = nullptr;
+    QVBoxLayout* m_mutes = nullptr;
+    bool m_loading = false;
+};

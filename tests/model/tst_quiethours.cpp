@@ -1,0 +1,121 @@
+#include "model/MorningDigest.h"
+#include "model/QuietHours.h"
+#include "model/TradingCalendar.h"
+#include "notify/NotificationGate.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(Instant)
+
+// 2026-12-06 is a Sunday: the week runs Sun 6 … Thu 10, Fri 11, Sat 12.
+static Instant riyadh(int day, int hour, int minute)
+{
+    return TradingCalendar::at(QDate(2026, 12, day), hour * 60 + minute);
+}
+
+class TestQuietHours : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void parse_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QString>("normalised");
+        QTest::newRow("off") << QString() << true << QString();
+        QTest::newRow("outside trading")
+            << QStringLiteral(" Outside-Trading ") << true << QStringLiteral("outside-trading");
+        QTest::newRow("span with spaces and one-digit hour")
+            << QStringLiteral("22:00 - 7:00") << true << QStringLiteral("22:00-07:00");
+        QTest::newRow("hour out of range") << QStringLiteral("24:00-07:00") << false << QString();
+        QTest::newRow("minute out of range") << QStringLiteral("22:60-07:00") << false << QString();
+        QTest::newRow("empty span") << QStringLiteral("08:00-08:00") << false << QString();
+        QTest::newRow("not a span") << QStringLiteral("22:00") << false << QString();
+    }
+
+    void parse()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(QString, normalised);
+        const auto hours = QuietHours::parse(text);
+        QCOMPARE(hours.has_value(), valid);
+        if (hours)
+            QCOMPARE(hours->text(), normalised);
+    }
+
+    // When quiet, quietUntil is the end of that quiet period; when not, the instant itself.
+    void quietUntil_data()
+    {
+        QTest::addColumn<QString>("hours");
+        QTest::addColumn<Instant>("at");
+        QTest::addColumn<Instant>("until");
+        const QString night = QStringLiteral("22:00-07:00");
+        const QString trading = QuietHours::kOutsideTrading;
+        QTest::newRow("night: just before the start") << night << riyadh(7, 21, 59) << riyadh(7, 21, 59);
+        QTest::newRow("night: at the start") << night << riyadh(7, 22, 0) << riyadh(8, 7, 0);
+        QTest::newRow("night: after midnight") << night << riyadh(8, 6, 59) << riyadh(8, 7, 0);
+        QTest::newRow("night: at the end") << night << riyadh(8, 7, 0) << riyadh(8, 7, 0);
+        QTest::newRow("day span") << QStringLiteral("12:00-13:00") << riyadh(8, 12, 30) << riyadh(8, 13, 0);
+        QTest::newRow("trading: Sunday before the pre-open")
+            << trading << riyadh(6, 9, 29) << riyadh(6, 9, 30);
+        QTest::newRow("trading: in session") << trading << riyadh(6, 15, 29) << riyadh(6, 15, 29);
+        QTest::newRow("trading: Monday's close") << trading << riyadh(7, 15, 30) << riyadh(8, 9, 30);
+        QTest::newRow("trading: Thursday's close") << trading << riyadh(10, 15, 30) << riyadh(13, 9, 30);
+        QTest::newRow("trading: Friday noon") << trading << riyadh(11, 12, 0) << riyadh(13, 9, 30);
+        QTest::newRow("trading: Saturday night") << trading << riyadh(12, 23, 59) << riyadh(13, 9, 30);
+        QTest::newRow("off") << QString() << riyadh(12, 3, 0) << riyadh(12, 3, 0);
+    }
+
+    void quietUntil()
+    {
+        QFETCH(QString, hours);
+        QFETCH(Instant, at);
+        QFETCH(Instant, until);
+        const QuietHours quiet = *QuietHours::parse(hours);
+        QCOMPARE(quiet.quietUntil(at), until);
+        QCOMPARE(quiet.isQuiet(at), until != at);
+    }
+
+    void tradingDays()
+    {
+        // The digest's window runs from the close of the previous trading day, over a weekend too.
+        QCOMPARE(TradingCalendar::previousCloseBefore(riyadh(13, 9, 15)), riyadh(10, 15, 30));
+        QCOMPARE(TradingCalendar::previousCloseBefore(riyadh(8, 9, 15)), riyadh(7, 15, 30));
+        QCOMPARE(TradingCalendar::openAfterToday(riyadh(10, 20, 0)), riyadh(13, 9, 30));
+        QCOMPARE(TradingCalendar::openAfterToday(riyadh(7, 8, 0)), riyadh(8, 9, 30));
+
+        const MorningDigest digest = *MorningDigest::parse(QStringLiteral("9:15"));
+        QCOMPARE(digest.nextAfter(riyadh(10, 9, 15)), riyadh(13, 9, 15)); // Thursday's taken: Sunday's
+        QCOMPARE(digest.nextAfter(riyadh(8, 9, 14)), riyadh(8, 9, 15));
+        QCOMPARE(MorningDigest::windowStart(riyadh(13, 9, 15)), riyadh(10, 15, 30));
+        QVERIFY(!MorningDigest::parse(QStringLiteral("25:00")));
+    }
+
+    void gate()
+    {
+        Announcement aramco(QStringLiteral("1"), QStringLiteral("Arabian Energy"), {}, {}, riyadh(7, 23, 0),
+                            {QStringLiteral("2222")});
+        NotificationGate::Settings settings;
+        settings.quietHours = *QuietHours::parse(QStringLiteral("22:00-07:00"));
+        const NotificationGate quiet(settings);
+        QCOMPARE(quiet.judge(aramco, false, riyadh(7, 23, 0)), NotificationGate::Verdict::Quiet);
+        QCOMPARE(quiet.judge(aramco, true, riyadh(7, 23, 0)), NotificationGate::Verdict::Deliver);
+        QCOMPARE(quiet.heldUntil(riyadh(7, 23, 0)), std::optional(riyadh(8, 7, 0)));
+        QCOMPARE(quiet.heldUntil(riyadh(8, 12, 0)), std::nullopt);
+
+        // A pause and a mute hold urgent ones too, and end by themselves; a pause ending inside quiet
+        // hours holds until they end.
+        settings.pausedUntil = riyadh(7, 23, 30);
+        settings.mutedUntil.insert(QStringLiteral("2222"), riyadh(8, 0, 0));
+        const NotificationGate held(settings);
+        QCOMPARE(held.judge(aramco, true, riyadh(7, 20, 0)), NotificationGate::Verdict::Paused);
+        QCOMPARE(held.heldUntil(riyadh(7, 20, 0)), std::optional(riyadh(8, 7, 0)));
+        QCOMPARE(held.judge(aramco, true, riyadh(7, 23, 45)), NotificationGate::Verdict::Muted);
+        QCOMPARE(held.judge(aramco, true, riyadh(8, 0, 0)), NotificationGate::Verdict::Deliver);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestQuietHours)
+#include "tst_quiethours.moc"
