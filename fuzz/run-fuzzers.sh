@@ -10,7 +10,7 @@ source_dir=$(cd "$(dirname "$0")" && pwd)
 failed=0
 printf '%-18s %12s %8s\n' target runs crashes
 for exe in "$build"/fuzz/fuzz_*; do
-  [ -x "$exe" ] || continue
+  [ -f "$exe" ] && [ -x "$exe" ] || continue # not the build's *_autogen folders
   name=${exe##*/fuzz_}
   work="$build/fuzz/corpus/$name"
   mkdir -p "$work"
