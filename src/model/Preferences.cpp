@@ -423,19 +423,6 @@ bool Preferences::unmuteSymbol(const QString& symbol)
     });
 }
 
-std::optional<MorningDigest> Preferences::digestTime() const
-{
-    return MorningDigest::parse(m_store.value(SettingsKeys::digestTime.name).toString());
-}
-
-void Preferences::setDigestTime(const QString& text)
-{
-    if (text.trimmed().isEmpty())
-        m_store.remove(SettingsKeys::digestTime.name);
-    else
-        m_store.setValue(SettingsKeys::digestTime.name, text.trimmed());
-}
-
 NotificationGate Preferences::notificationGate() const
 {
     return NotificationGate({quietHours(), pausedUntil(), mutedSymbols()});

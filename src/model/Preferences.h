@@ -2,7 +2,6 @@
 
 #include "infra/Instant.h"
 #include "infra/SettingsStore.h"
-#include "model/MorningDigest.h"
 #include "model/QuietHours.h"
 #include "model/RuleSet.h"
 #include "model/SettingsKeys.h"
@@ -90,9 +89,6 @@ public:
     QHash<QString, Instant> mutedSymbols() const;
     bool muteSymbols(const QStringList& symbols, Instant until); // false when the file could not be written
     bool unmuteSymbol(const QString& symbol);
-    // The morning digest's Riyadh time ("HH:MM"); empty or unreadable: no digest.
-    std::optional<MorningDigest> digestTime() const;
-    void setDigestTime(const QString& text);
     // Quiet hours, pause and mutes, read now.
     NotificationGate notificationGate() const;
     // The outputs (objects; read and checked by OutputStore). Absent reads as none.

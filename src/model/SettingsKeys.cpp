@@ -24,7 +24,6 @@ const Key outputs{QStringLiteral("outputs"), Type::Objects, {}};
 const Key quietHours{QStringLiteral("quietHours"), Type::String, {}};
 const Key pausedUntil{QStringLiteral("pausedUntil"), Type::Date, {}};
 const Key mutedSymbols{QStringLiteral("mutedSymbols"), Type::Objects, {}};
-const Key digestTime{QStringLiteral("digestTime"), Type::String, {}};
 
 const QList<Key>& all()
 {
@@ -46,8 +45,7 @@ const QList<Key>& all()
                                  historyDays,
                                  quietHours,
                                  pausedUntil,
-                                 mutedSymbols,
-                                 digestTime};
+                                 mutedSymbols};
     return keys;
 }
 

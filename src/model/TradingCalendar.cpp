@@ -60,11 +60,3 @@ Instant TradingCalendar::openAfterToday(Instant instant)
         day = day.addDays(1);
     return at(day, kOpenMinute);
 }
-
-Instant TradingCalendar::previousCloseBefore(Instant instant)
-{
-    QDate day = riyadhDay(instant).addDays(-1);
-    while (!isTradingDay(day))
-        day = day.addDays(-1);
-    return at(day, kCloseMinute);
-}

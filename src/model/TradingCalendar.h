@@ -24,6 +24,4 @@ public:
     static Instant nextOpenAfter(Instant instant);
     // The first session open on a day after the Riyadh day of `instant` ("tomorrow's open").
     static Instant openAfterToday(Instant instant);
-    // The close of the last trading day before the Riyadh day of `instant`.
-    static Instant previousCloseBefore(Instant instant);
 };

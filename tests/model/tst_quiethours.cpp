@@ -1,4 +1,3 @@
-#include "model/MorningDigest.h"
 #include "model/QuietHours.h"
 #include "model/TradingCalendar.h"
 #include "notify/NotificationGate.h"
@@ -80,17 +79,8 @@ private Q_SLOTS:
 
     void tradingDays()
     {
-        // The digest's window runs from the close of the previous trading day, over a weekend too.
-        QCOMPARE(TradingCalendar::previousCloseBefore(riyadh(13, 9, 15)), riyadh(10, 15, 30));
-        QCOMPARE(TradingCalendar::previousCloseBefore(riyadh(8, 9, 15)), riyadh(7, 15, 30));
         QCOMPARE(TradingCalendar::openAfterToday(riyadh(10, 20, 0)), riyadh(13, 9, 30));
         QCOMPARE(TradingCalendar::openAfterToday(riyadh(7, 8, 0)), riyadh(8, 9, 30));
-
-        const MorningDigest digest = *MorningDigest::parse(QStringLiteral("9:15"));
-        QCOMPARE(digest.nextAfter(riyadh(10, 9, 15)), riyadh(13, 9, 15)); // Thursday's taken: Sunday's
-        QCOMPARE(digest.nextAfter(riyadh(8, 9, 14)), riyadh(8, 9, 15));
-        QCOMPARE(MorningDigest::windowStart(riyadh(13, 9, 15)), riyadh(10, 15, 30));
-        QVERIFY(!MorningDigest::parse(QStringLiteral("25:00")));
     }
 
     void gate()
