@@ -64,8 +64,8 @@ BENCHMARK(BM_SendNotificationShowAll)->Unit(benchmark::kMicrosecond);
 static void BM_TelemetryBody(benchmark::State& state)
 {
     QTemporaryDir dir;
-    SettingsStore store(dir.filePath(QStringLiteral("settings.json")));
-    TelemetryService service(store, QStringLiteral("http://127.0.0.1:9/v2/"));
+    Preferences preferences(dir.filePath(QStringLiteral("settings.json")));
+    TelemetryService service(preferences, QStringLiteral("http://127.0.0.1:9/v2/"), false);
     const TelemetryPayload payload{{QStringLiteral("title"), arabicAnnouncement().title()}};
     for (auto _ : state)
         benchmark::DoNotOptimize(service.body(QStringLiteral("announcementOpened"), payload));

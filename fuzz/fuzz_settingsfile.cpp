@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     preferences.notificationsDontAsk();
     preferences.shareUsageStatistics();
 
-    SettingsStore& store = preferences.store();
+    SettingsStore store(path);
     const QJsonObject before = store.snapshot();
     if (!store.update([](QJsonObject&) { return true; }))
         FuzzSupport::fail("the settings could not be written");

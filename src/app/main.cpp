@@ -1,15 +1,14 @@
+#include "app/GuiCommands.h"
 #include "app/SimulatedDemoPortal.h"
 #include "cli/CommandLine.h"
 #include "cli/CoreCommands.h"
-#include "fetch/PortalOrigin.h"
-#include "shell/GuiCommands.h"
 
+// The one place that reads the environment: every command builds on what is read here.
 int main(int argc, char** argv)
 {
-    // Everything the commands build on; each command makes its own services from it.
     const SystemClock clock;
-    const AppEnvironment environment{AppPaths::fromEnvironment(), PortalOrigin::fromEnvironment(), &clock,
-                                     [] { return std::make_unique<SimulatedDemoPortal>(); }};
+    const AppEnvironment environment =
+        AppEnvironment::fromSystem(clock, [] { return std::make_unique<SimulatedDemoPortal>(); });
     CommandLine commandLine;
     CoreCommands::registerAll(commandLine, environment);
     GuiCommands::registerAll(commandLine, environment);

@@ -2,7 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "infra/AppPaths.h"
-#include "model/Preferences.h"
+#include "infra/SettingsStore.h"
 #include "model/SettingsKeys.h"
 
 #include <QJsonArray>
@@ -36,7 +36,7 @@ const QString kUsage =
                    "-array A B ... | -date ISO8601 | delete KEY");
 } // namespace
 
-DefaultsCommand::DefaultsCommand(Preferences& preferences) : m_preferences(preferences) {}
+DefaultsCommand::DefaultsCommand(SettingsStore& store) : m_store(store) {}
 
 void DefaultsCommand::registerIn(CommandLine& commandLine, const AppPaths& paths)
 {
@@ -47,8 +47,8 @@ void DefaultsCommand::registerIn(CommandLine& commandLine, const AppPaths& paths
         CommandLine::AppKind::Core,
         options(),
         [paths](const QCommandLineParser& parsed) {
-            Preferences preferences(paths.settingsFile());
-            return DefaultsCommand(preferences).run(parsed);
+            SettingsStore store(paths.settingsFile());
+            return DefaultsCommand(store).run(parsed);
         },
         [](const QCommandLineParser& parsed) {
             return parsed.positionalArguments().value(0) == QLatin1String("read");
@@ -93,7 +93,7 @@ int DefaultsCommand::read(const QStringList& arguments)
 {
     if (arguments.size() > 1)
         return CommandLine::usageError(kUsage);
-    const QJsonObject all = m_preferences.store().snapshot();
+    const QJsonObject all = m_store.snapshot();
     if (arguments.isEmpty()) {
         CommandLine::printOut(
             QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Indented)).trimmed());
@@ -160,8 +160,8 @@ int DefaultsCommand::write(const QStringList& arguments, const QString& type, co
             value = SettingsStore::dateValue(Instant::fromDateTime(dateTime));
         }
     }
-    if (!m_preferences.store().setValue(key, value))
-        return CommandLine::failure(QStringLiteral("could not write %1").arg(m_preferences.store().path()));
+    if (!m_store.setValue(key, value))
+        return CommandLine::failure(QStringLiteral("could not write %1").arg(m_store.path()));
     return CommandLine::Success;
 }
 
@@ -170,9 +170,9 @@ int DefaultsCommand::remove(const QStringList& arguments)
     if (arguments.size() != 1)
         return CommandLine::usageError(kUsage);
     const QString& key = arguments.first();
-    if (!m_preferences.store().snapshot().contains(key))
+    if (!m_store.snapshot().contains(key))
         return CommandLine::failure(QStringLiteral("the key '%1' does not exist").arg(key));
-    if (!m_preferences.store().remove(key))
-        return CommandLine::failure(QStringLiteral("could not write %1").arg(m_preferences.store().path()));
+    if (!m_store.remove(key))
+        return CommandLine::failure(QStringLiteral("could not write %1").arg(m_store.path()));
     return CommandLine::Success;
 }

@@ -5,13 +5,14 @@
 
 class AppPaths;
 class CommandLine;
-class Preferences;
+class SettingsStore;
 
-// `zelvora defaults read|write|delete`: the settings store the program uses, for keys no screen edits.
+// `zelvora defaults read|write|delete`: the settings file key by key, for keys no screen edits. It
+// goes to the store itself (any key, typed by the keys table where it is one of the program's).
 class DefaultsCommand
 {
 public:
-    explicit DefaultsCommand(Preferences& preferences);
+    explicit DefaultsCommand(SettingsStore& store);
     static void registerIn(CommandLine& commandLine, const AppPaths& paths);
     int run(const QCommandLineParser& parsed);
 
@@ -22,5 +23,5 @@ private:
     int write(const QStringList& arguments, const QString& type, const QStringList& values);
     int remove(const QStringList& arguments);
 
-    Preferences& m_preferences;
+    SettingsStore& m_store;
 };

@@ -1,19 +1,17 @@
 #include "cli/FeedCommands.h"
 
 #include "cli/CommandLine.h"
-#include "cli/DemoMode.h"
-#include "cli/PortalOptions.h"
 #include "cli/TerminalText.h"
-#include "context/AppContext.h"
+#include "context/Startup.h"
 #include "fetch/AnnouncementCache.h"
+#include "fetch/AnnouncementFetcher.h"
 #include "fetch/IssuerDirectory.h"
-#include "fetch/WakeUpPolling.h"
 #include "history/HistoryStore.h"
 #include "model/AnnouncementCategory.h"
 #include "model/AnnouncementSearch.h"
+#include "model/Preferences.h"
 #include "model/RiyadhTime.h"
 #include "platform/ServiceNotifier.h"
-#include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -39,36 +37,26 @@ QCommandLineOption jsonOption()
     return {kJson, QStringLiteral("Print JSON (log lines go to standard error)")};
 }
 
-struct Options
+// An exit status for arguments a feed command does not take, or -1 to go on.
+int refuseArguments(const QCommandLineParser& parsed)
 {
-    bool json = false;
-    AppPaths paths;
-    QString portalOrigin;
-};
-
-// Reads the options of a feed command and, for one that polls, starts the demo portal when asked
-// (its folders and origin then replace the user's); returns an exit status on error, or -1 to go on.
-int prepare(const QCommandLineParser& parsed, Options& options, DemoMode* demo)
-{
-    if (!parsed.positionalArguments().isEmpty())
-        return CommandLine::usageError(
-            QStringLiteral("unexpected argument '%1'").arg(parsed.positionalArguments().first()));
-    options.json = parsed.optionNames().contains(kJson);
-    if (!demo)
+    if (parsed.positionalArguments().isEmpty())
         return -1;
-    QString error;
-    if (!PortalOptions::readOrigin(parsed, &options.portalOrigin, &error))
-        return CommandLine::usageError(error);
-    if (PortalOptions::demo(parsed)) {
-        if (!demo->start(options.paths, &error))
-            return CommandLine::failure(error);
-        options.paths = demo->paths();
-        options.portalOrigin = demo->origin();
-        if (options.json)
-            printError(demo->banner());
-        else
-            CommandLine::printOut(demo->banner());
-    }
+    return CommandLine::usageError(
+        QStringLiteral("unexpected argument '%1'").arg(parsed.positionalArguments().first()));
+}
+
+// Opens the start-up of a command that polls; an exit status on error, or -1 to go on. The demo's
+// banner goes to standard error when standard output holds JSON.
+int open(Startup& startup, const QCommandLineParser& parsed, const QString& teller, bool json)
+{
+    if (const int status = refuseArguments(parsed); status >= 0)
+        return status;
+    if (const auto failure = startup.open(parsed, teller))
+        return failure->usage ? CommandLine::usageError(failure->message)
+                              : CommandLine::failure(failure->message);
+    if (const QString banner = startup.demoBanner(); !banner.isEmpty())
+        json ? printError(banner) : CommandLine::printOut(banner);
     return -1;
 }
 
@@ -96,7 +84,7 @@ void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& en
          QStringLiteral("Run one poll cycle (archive, cache, seen set and last-poll date updated) and "
                         "print the kept announcements, new ones marked with *; exit 1 when both "
                         "feeds failed or the archive could not be saved"),
-         CommandLine::AppKind::Core, QList<QCommandLineOption>{jsonOption()} + PortalOptions::options(),
+         CommandLine::AppKind::Core, QList<QCommandLineOption>{jsonOption()} + Startup::options(),
          [environment](const QCommandLineParser& parsed) { return poll(parsed, environment); },
          [](const QCommandLineParser& parsed) { return parsed.isSet(kJson); }});
     commandLine.addCommand(
@@ -119,7 +107,7 @@ void FeedCommands::registerIn(CommandLine& commandLine, const AppEnvironment& en
         {QStringLiteral("watch"), QStringLiteral("watch [--demo] [--portal ORIGIN]"),
          QStringLiteral("Poll at the stored interval and print each new announcement until "
                         "interrupted"),
-         CommandLine::AppKind::Core, PortalOptions::options(),
+         CommandLine::AppKind::Core, Startup::options(),
          [environment](const QCommandLineParser& parsed) { return watch(parsed, environment); }});
 }
 
@@ -163,13 +151,12 @@ QByteArray FeedCommands::json(const AnnouncementList& newAnnouncements, const An
 
 int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& environment)
 {
-    Options options{false, environment.paths, environment.portalOrigin};
-    DemoMode demo(environment.demoPortal);
-    if (const int status = prepare(parsed, options, &demo); status >= 0)
-        return status;
-
+    const bool asJson = parsed.isSet(kJson);
+    Startup startup(environment);
     // It prints what is new but tells no one: the tray program still notifies it.
-    AppContext context(options.paths, options.portalOrigin, *environment.clock, QString());
+    if (const int status = open(startup, parsed, QString(), asJson); status >= 0)
+        return status;
+    AppContext& context = startup.context();
     AnnouncementFetcher& fetcher = context.fetcher();
     AnnouncementsUpdate result;
     QObject::connect(
@@ -182,7 +169,7 @@ int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& e
     fetcher.poll();
     QCoreApplication::exec();
 
-    if (options.json) {
+    if (asJson) {
         const QByteArray bytes =
             json(result.newAnnouncements, result.all, result.error, context.preferences().ruleSet());
         CommandLine::printOut(QString::fromUtf8(bytes));
@@ -207,8 +194,7 @@ int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& e
 
 int FeedCommands::list(const QCommandLineParser& parsed, const AppEnvironment& environment)
 {
-    Options options{false, environment.paths, environment.portalOrigin};
-    if (const int status = prepare(parsed, options, nullptr); status >= 0)
+    if (const int status = refuseArguments(parsed); status >= 0)
         return status;
     std::optional<AnnouncementCategory::Kind> category;
     if (parsed.isSet(kCategory)) {
@@ -238,7 +224,7 @@ int FeedCommands::list(const QCommandLineParser& parsed, const AppEnvironment& e
         all.removeIf(
             [&unread](const Announcement& announcement) { return !unread.contains(announcement.id()); });
     }
-    if (options.json) {
+    if (parsed.isSet(kJson)) {
         QJsonArray array;
         for (const Announcement& announcement : all)
             array.append(toJson(announcement));
@@ -253,21 +239,13 @@ int FeedCommands::list(const QCommandLineParser& parsed, const AppEnvironment& e
 
 int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& environment)
 {
-    Options options{false, environment.paths, environment.portalOrigin};
-    DemoMode demo(environment.demoPortal);
-    if (const int status = prepare(parsed, options, &demo); status >= 0)
+    Startup startup(environment);
+    if (const int status = open(startup, parsed, QStringLiteral("watch"), false); status >= 0)
         return status;
     // Under systemd: ready once the first poll has ended, answered or not, and watchdog pings meanwhile.
     ServiceNotifier service;
-    // SIGINT and SIGTERM end the event loop, so a poll's writes are never cut short.
-    TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, QCoreApplication::instance(),
-                     [&service] {
-                         service.notifyStopping();
-                         QCoreApplication::quit();
-                     });
-
-    AppContext context(options.paths, options.portalOrigin, *environment.clock, QStringLiteral("watch"));
+    startup.keepWatching([&service] { service.notifyStopping(); });
+    AppContext& context = startup.context();
     AnnouncementFetcher& fetcher = context.fetcher();
     bool announced = false;
     QObject::connect(&fetcher, &AnnouncementFetcher::pollFinished, &fetcher,
@@ -282,7 +260,6 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
                          }
                          for (const Announcement& announcement : update.newAnnouncements)
                              CommandLine::printOut(line(announcement));
-                         context.notifications().tell(update.newAnnouncements, update.since, update.released);
                          service.notifyStatus(
                              QStringLiteral("Last poll %1: %2 new, %3 kept%4")
                                  .arg(minuteText(context.clock().now()))
@@ -291,8 +268,6 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
                                  .arg(update.error ? QStringLiteral("; no feed answered") : QString()));
                          service.notifyReady();
                      });
-    WakeUpPolling wakeUps(fetcher, QDBusConnection::systemBus());
-    wakeUps.watchSystemNetwork();
     fetcher.startPolling();
     QCoreApplication::exec();
     return CommandLine::Success;

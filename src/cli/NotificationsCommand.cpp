@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "context/AppContext.h"
 #include "context/AppEnvironment.h"
+#include "notify/NotificationManager.h"
 
 #include <QEventLoop>
 
@@ -21,7 +22,7 @@ void NotificationsCommand::registerIn(CommandLine& commandLine, const AppEnviron
          CommandLine::AppKind::Core,
          {},
          [environment](const QCommandLineParser& parsed) {
-             AppContext context(environment.paths, environment.portalOrigin, *environment.clock);
+             AppContext context(environment); // only its notification manager is made
              return NotificationsCommand(context.notifications()).run(parsed.positionalArguments());
          }});
 }

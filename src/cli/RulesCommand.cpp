@@ -66,7 +66,7 @@ int add(Preferences& preferences, const QString& name, const QCommandLineParser&
     else
         rules.append(rule);
     if (!preferences.setRules(rules))
-        return CommandLine::failure(QStringLiteral("could not write %1").arg(preferences.store().path()));
+        return CommandLine::failure(QStringLiteral("could not write %1").arg(preferences.filePath()));
     return CommandLine::Success;
 }
 
@@ -78,7 +78,7 @@ int remove(Preferences& preferences, const QString& name)
         return CommandLine::Success;
     }
     if (!preferences.setRules(rules))
-        return CommandLine::failure(QStringLiteral("could not write %1").arg(preferences.store().path()));
+        return CommandLine::failure(QStringLiteral("could not write %1").arg(preferences.filePath()));
     return CommandLine::Success;
 }
 } // namespace

@@ -77,7 +77,7 @@ int WatchlistCommand::changeWord(const QString& verb, const QStringList& words)
             stored.removeIf(sameWord);
     });
     if (!written)
-        return CommandLine::failure(QStringLiteral("could not write %1").arg(m_preferences.store().path()));
+        return CommandLine::failure(QStringLiteral("could not write %1").arg(m_preferences.filePath()));
     if (!adding && !present)
         std::fprintf(stderr, "zelvora: %s was not a watch word\n",
                      TerminalText::clean(word).toUtf8().constData());
@@ -116,7 +116,7 @@ int WatchlistCommand::run(const QStringList& arguments)
         }
     });
     if (!written)
-        return CommandLine::failure(QStringLiteral("could not write %1").arg(m_preferences.store().path()));
+        return CommandLine::failure(QStringLiteral("could not write %1").arg(m_preferences.filePath()));
     for (const QString& symbol : std::as_const(missing))
         std::fprintf(stderr, "zelvora: %s was not on the watchlist\n",
                      TerminalText::clean(symbol).toUtf8().constData());

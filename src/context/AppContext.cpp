@@ -1,27 +1,86 @@
 #include "context/AppContext.h"
 
+#include "fetch/AnnouncementFetcher.h"
+#include "model/Preferences.h"
 #include "notify/DBusNotificationBackend.h"
+#include "notify/NotificationManager.h"
+#include "syndication/FeedFiles.h"
+#include "telemetry/TelemetryService.h"
+#include "update/Updater.h"
 
 #include <algorithm>
 #include <iterator>
 
-AppContext::AppContext(AppPaths paths, QString portalOrigin, const Clock& clock, QString teller)
-    : m_paths(std::move(paths)), m_portalOrigin(std::move(portalOrigin)), m_clock(clock),
-      m_preferences(m_paths.settingsFile(), m_portalOrigin),
-      m_fetcher(m_preferences, m_clock, {m_paths.cacheDirectory(), m_portalOrigin, 60000, std::move(teller)}),
-      m_notifications(m_preferences, std::make_unique<DBusNotificationBackend>(), m_paths.uiStateFile(),
-                      m_clock),
-      m_telemetry(m_preferences.store(), TelemetryService::endpointFromEnvironment()),
-      m_updater(Updater::appcastUrlFromEnvironment()), m_feedFiles(m_paths.cacheDirectory(), m_portalOrigin)
+namespace {
+constexpr long kRequestTimeoutMs = 60000;
+}
+
+AppContext::AppContext(AppEnvironment environment, QString teller, BackendFactory notificationBackend)
+    : m_environment(std::move(environment)), m_teller(std::move(teller)),
+      m_notificationBackend(std::move(notificationBackend))
 {
+}
+
+AppContext::~AppContext() = default;
+
+Preferences& AppContext::preferences()
+{
+    if (!m_preferences)
+        m_preferences = std::make_unique<Preferences>(
+            paths().settingsFile(),
+            Preferences::minimumPollInterval(portalOrigin(), m_environment.minimumPollInterval));
+    return *m_preferences;
+}
+
+NotificationManager& AppContext::notifications()
+{
+    if (!m_notifications) {
+        std::unique_ptr<NotificationBackend> backend =
+            m_notificationBackend ? m_notificationBackend() : std::make_unique<DBusNotificationBackend>();
+        m_notifications = std::make_unique<NotificationManager>(preferences(), std::move(backend),
+                                                                paths().uiStateFile(), clock());
+    }
+    return *m_notifications;
+}
+
+AnnouncementFetcher& AppContext::fetcher()
+{
+    if (m_fetcher)
+        return *m_fetcher;
+    m_fetcher = std::make_unique<AnnouncementFetcher>(
+        preferences(), clock(),
+        AnnouncementFetcher::Options{paths().cacheDirectory(), portalOrigin(), kRequestTimeoutMs, m_teller});
+    m_feedFiles = std::make_unique<FeedFiles>(paths().cacheDirectory(), portalOrigin());
     // Connected first, so the files are written before any other listener (a one-shot poll quits).
-    QObject::connect(&m_fetcher, &AnnouncementFetcher::pollFinished, &m_fetcher,
+    QObject::connect(m_fetcher.get(), &AnnouncementFetcher::pollFinished, m_fetcher.get(),
                      [this](const AnnouncementsUpdate& update) {
                          AnnouncementList notified;
                          std::copy_if(update.all.cbegin(), update.all.cend(), std::back_inserter(notified),
                                       [this](const Announcement& announcement) {
-                                          return m_notifications.wouldNotify(announcement);
+                                          return notifications().wouldNotify(announcement);
                                       });
-                         m_feedFiles.write(notified, m_preferences.language(), m_clock.now());
+                         m_feedFiles->write(notified, preferences().language(), clock().now());
                      });
+    // The run that tells is the one that took what is owed from the archive.
+    if (!m_teller.isEmpty())
+        QObject::connect(m_fetcher.get(), &AnnouncementFetcher::pollFinished, m_fetcher.get(),
+                         [this](const AnnouncementsUpdate& update) {
+                             notifications().tell(update.newAnnouncements, update.since, update.released);
+                         });
+    return *m_fetcher;
+}
+
+TelemetryService& AppContext::telemetry()
+{
+    if (!m_telemetry)
+        m_telemetry = std::make_unique<TelemetryService>(preferences(), m_environment.telemetryEndpoint,
+                                                         m_environment.doNotTrack);
+    return *m_telemetry;
+}
+
+Updater& AppContext::updater()
+{
+    if (!m_updater)
+        m_updater = std::make_unique<Updater>(m_environment.appcastUrl);
+    return *m_updater;
 }

@@ -116,17 +116,12 @@ void AnnouncementFetcher::writeCompatibilityCopies(const PollOutcome& outcome)
 {
     // The seen set holds the kept identifiers, so an older version finds nothing new among them; one
     // write for both keys.
-    QJsonArray seen;
+    QStringList seen;
     for (const Announcement& announcement : outcome.kept)
         seen.append(announcement.id());
-    const bool saved = m_preferences.store().update([&](QJsonObject& settings) {
-        settings.insert(QStringLiteral("seenAnnouncementIDs"), seen);
-        settings.insert(QStringLiteral("lastPollDate"), SettingsStore::dateValue(outcome.at));
-        return true;
-    });
     QString problem = outcome.copyProblem;
-    if (!saved)
-        problem = QStringLiteral("Can't save to %1").arg(m_preferences.store().path());
+    if (!m_preferences.setSeenAndLastPollDate(seen, outcome.at))
+        problem = QStringLiteral("Can't save to %1").arg(m_preferences.filePath());
     if (!problem.isEmpty() && problem != m_copyProblem)
         qCInfo(lcFetcher, "%s (the archive keeps what is new)", qUtf8Printable(problem));
     m_copyProblem = problem;

@@ -2,28 +2,16 @@
 
 #include <QUrl>
 
-namespace {
-QString trimmedOrigin(QString text)
+QString PortalOrigin::trimmed(QString text)
 {
     while (text.endsWith(QLatin1Char('/')))
         text.chop(1);
     return text;
 }
-} // namespace
-
-QString PortalOrigin::fromEnvironment()
-{
-    const QString fromEnvironment = qEnvironmentVariable("ZELVORA_PORTAL_ORIGIN").trimmed();
-    // Used even when malformed, so a mistyped value shows up as an invalid URL instead of silently
-    // reaching the real portal.
-    if (!fromEnvironment.isEmpty())
-        return trimmedOrigin(fromEnvironment);
-    return defaultOrigin;
-}
 
 std::optional<QString> PortalOrigin::normalise(const QString& text)
 {
-    const QString origin = trimmedOrigin(text.trimmed());
+    const QString origin = trimmed(text.trimmed());
     const QUrl url(origin, QUrl::StrictMode);
     const QString scheme = url.scheme();
     if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||

@@ -11,8 +11,8 @@ class PortalOrigin
 public:
     static inline const QString defaultOrigin = QStringLiteral("https://www.saudiexchange.sa");
 
-    // $ZELVORA_PORTAL_ORIGIN when set, else the real portal.
-    static QString fromEnvironment();
+    // The text without its trailing slashes.
+    static QString trimmed(QString text);
     // An http(s) origin with its trailing slashes removed, or none when the text is not one.
     static std::optional<QString> normalise(const QString& text);
 };

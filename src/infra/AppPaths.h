@@ -7,6 +7,7 @@
 class AppPaths
 {
 public:
+    AppPaths() = default;
     AppPaths(QString configHome, QString dataHome);
     // $XDG_CONFIG_HOME (else ~/.config) and $XDG_DATA_HOME (else ~/.local/share), read once.
     static AppPaths fromEnvironment();

@@ -40,16 +40,6 @@ QString InterfaceLanguage::settingFor(Choice choice)
     return kSystem;
 }
 
-InterfaceLanguage::Choice InterfaceLanguage::stored(const SettingsStore& settings)
-{
-    return fromSetting(settings.value(SettingsKeys::interfaceLanguage.name).toString());
-}
-
-void InterfaceLanguage::store(SettingsStore& settings, Choice choice)
-{
-    settings.setValue(SettingsKeys::interfaceLanguage.name, settingFor(choice));
-}
-
 QString InterfaceLanguage::resolve(Choice choice, const QStringList& preferredLanguages)
 {
     if (choice == Choice::English)

@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-class SettingsStore;
-
 // The language menus, windows and alerts are shown in. It is separate from the feed language: a
 // reader may want Arabic announcements under an English interface, or the other way round.
 class InterfaceLanguage
@@ -16,9 +14,6 @@ public:
     // Stored as "system", "en" or "ar"; anything else (an older file has no value) reads as System.
     static Choice fromSetting(const QString& value);
     static QString settingFor(Choice choice);
-    // The "interfaceLanguage" key of the settings file.
-    static Choice stored(const SettingsStore& settings);
-    static void store(SettingsStore& settings, Choice choice);
 
     // "ar" or "en". System takes the first of the user's preferred languages (LANGUAGE, then
     // LC_ALL, LC_MESSAGES and LANG, as QLocale::system().uiLanguages() lists them) that Zelvora

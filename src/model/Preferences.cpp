@@ -13,8 +13,8 @@
 
 namespace Key = SettingsKeys;
 
-Preferences::Preferences(const QString& settingsFile, const QString& portalOrigin)
-    : m_store(settingsFile), m_minimumPollInterval(minimumPollInterval(portalOrigin))
+Preferences::Preferences(const QString& settingsFile, double minimumPollInterval)
+    : m_store(settingsFile), m_minimumPollInterval(minimumPollInterval)
 {
 }
 
@@ -274,15 +274,13 @@ void Preferences::setLastPollDate(std::optional<Instant> date)
         m_store.remove(Key::lastPollDate.name);
 }
 
-double Preferences::minimumPollInterval(const QString& portalOrigin)
+double Preferences::minimumPollInterval(const QString& portalOrigin, std::optional<double> requested)
 {
     // End-to-end tests of the tray program against a local portal lower it; nothing else may.
     const QString host = QUrl(portalOrigin).host();
     const bool local =
         host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback();
-    bool ok = false;
-    const double fromEnvironment = qEnvironmentVariable("ZELVORA_MIN_POLL_INTERVAL").toDouble(&ok);
-    return local && ok && fromEnvironment > 0.0 ? fromEnvironment : AppConstants::minimumPollInterval;
+    return local && requested && *requested > 0.0 ? *requested : AppConstants::minimumPollInterval;
 }
 
 double Preferences::pollInterval() const
@@ -426,4 +424,38 @@ bool Preferences::unmuteSymbol(const QString& symbol)
 NotificationGate Preferences::notificationGate() const
 {
     return NotificationGate({quietHours(), pausedUntil(), mutedSymbols()});
+}
+
+InterfaceLanguage::Choice Preferences::interfaceLanguage() const
+{
+    return InterfaceLanguage::fromSetting(m_store.value(Key::interfaceLanguage.name).toString());
+}
+
+void Preferences::setInterfaceLanguage(InterfaceLanguage::Choice choice)
+{
+    m_store.setValue(Key::interfaceLanguage.name, InterfaceLanguage::settingFor(choice));
+}
+
+QString Preferences::telemetryUserIDKey()
+{
+    return AppConstants::bundleIdentifier + QStringLiteral(".telemetryUserID");
+}
+
+QString Preferences::telemetryUserID() const
+{
+    return m_store.value(telemetryUserIDKey()).toString();
+}
+
+void Preferences::setTelemetryUserID(const QString& id)
+{
+    m_store.setValue(telemetryUserIDKey(), id);
+}
+
+bool Preferences::setSeenAndLastPollDate(const QStringList& ids, Instant date)
+{
+    return m_store.update([&](QJsonObject& settings) {
+        settings.insert(Key::seenAnnouncementIDs.name, QJsonArray::fromStringList(ids));
+        settings.insert(Key::lastPollDate.name, SettingsStore::dateValue(date));
+        return true;
+    });
 }

@@ -2,6 +2,8 @@
 
 #include "infra/Instant.h"
 #include "infra/SettingsStore.h"
+#include "model/AppConstants.h"
+#include "model/InterfaceLanguage.h"
 #include "model/QuietHours.h"
 #include "model/RuleSet.h"
 #include "model/SettingsKeys.h"
@@ -25,13 +27,14 @@ class Preferences
 public:
     static constexpr int kMaxSeenIDs = 500;
 
-    // `portalOrigin` is the portal polled with these settings (it decides the poll interval's floor).
-    explicit Preferences(const QString& settingsFile, const QString& portalOrigin = QString());
+    // `minimumPollInterval`: the poll interval's floor (see the function of that name).
+    explicit Preferences(const QString& settingsFile,
+                         double minimumPollInterval = AppConstants::minimumPollInterval);
 
     static const QStringList& keys(); // the names in SettingsKeys::all()
-    // 30 seconds, or $ZELVORA_MIN_POLL_INTERVAL for a portal on this machine (tests, the simulator):
-    // the real portal is never polled more often.
-    static double minimumPollInterval(const QString& portalOrigin);
+    // 30 seconds, or `requested` (shorter) for a portal on this machine (tests, the simulator): the real
+    // portal is never polled more often.
+    static double minimumPollInterval(const QString& portalOrigin, std::optional<double> requested);
 
     QSet<QString> watchlistSymbols() const;
     bool setWatchlistSymbols(const QSet<QString>& symbols); // false when the file could not be written
@@ -107,8 +110,17 @@ public:
     // The seen identifiers in the order they were added (oldest first).
     QStringList seenAnnouncementIDList() const;
 
-    SettingsStore& store() { return m_store; }
-    const SettingsStore& store() const { return m_store; }
+    // The interface's language choice (Settings → "Interface language").
+    InterfaceLanguage::Choice interfaceLanguage() const;
+    void setInterfaceLanguage(InterfaceLanguage::Choice choice);
+    // The usage statistics' random installation id, under "<bundle identifier>.telemetryUserID";
+    // empty while none is made.
+    static QString telemetryUserIDKey();
+    QString telemetryUserID() const;
+    void setTelemetryUserID(const QString& id);
+    // The seen set and the last poll's date, written together (what an older version reads).
+    bool setSeenAndLastPollDate(const QStringList& ids, Instant date); // false when not written
+    const QString& filePath() const { return m_store.path(); }         // the settings file
 
     // Shared read rules, also used by the command line.
     static std::optional<QStringList> readStringArray(const QJsonValue& value);

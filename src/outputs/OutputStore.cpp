@@ -7,7 +7,7 @@
 #include <QJsonArray>
 
 OutputStore::OutputStore(Preferences& preferences)
-    : m_preferences(preferences), m_secrets(secretsFile(preferences.store().path()))
+    : m_preferences(preferences), m_secrets(secretsFile(preferences.filePath()))
 {
 }
 

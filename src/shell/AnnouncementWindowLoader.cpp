@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QOpenGLContext>
 #include <QPluginLoader>
-#include <unistd.h>
 
 // Exported by QtGui, but only declared in its private header (not installed): the context QtWebEngine
 // shares its textures with. Qt makes it at start-up when asked to, which would map the OpenGL driver
@@ -28,9 +27,9 @@ void prepareSharedOpenGLContext()
 }
 
 // The factory of the first candidate that loads, or nullptr with the reasons in `errors`.
-AnnouncementWindowFactory* loadFactory(QStringList& errors)
+AnnouncementWindowFactory* loadFactory(const QString& chosenModule, QStringList& errors)
 {
-    for (const QString& path : AnnouncementWindowLoader::moduleCandidates()) {
+    for (const QString& path : AnnouncementWindowLoader::moduleCandidates(chosenModule)) {
         if (!QFileInfo::exists(path))
             continue;
         if (const QString refusal = AnnouncementWindowLoader::refusal(path); !refusal.isEmpty()) {
@@ -76,12 +75,11 @@ QString AnnouncementWindowLoader::refusal(const QString& path)
     return {};
 }
 
-QStringList AnnouncementWindowLoader::moduleCandidates()
+QStringList AnnouncementWindowLoader::moduleCandidates(const QString& chosenModule)
 {
     QStringList candidates;
-    const QString fromEnvironment = qEnvironmentVariable("ZELVORA_WEB_MODULE");
-    if (!fromEnvironment.isEmpty())
-        candidates.append(fromEnvironment);
+    if (!chosenModule.isEmpty())
+        candidates.append(chosenModule);
     candidates.append(QCoreApplication::applicationDirPath() + QStringLiteral("/libzelvora-web.so"));
 #ifdef ZELVORA_WEB_MODULE_RELATIVE
     // Installed under another prefix than the one configured (a package, a DESTDIR).
@@ -94,13 +92,8 @@ QStringList AnnouncementWindowLoader::moduleCandidates()
     return candidates;
 }
 
-QString AnnouncementWindowLoader::webEngineRefusal(bool runAsRoot, const QProcessEnvironment& environment)
+QString AnnouncementWindowLoader::webEngineRefusal(bool runAsRoot, bool sandboxOff)
 {
-    const QString disabled = environment.value(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
-    const bool sandboxOff = (!disabled.isEmpty() && disabled != QLatin1String("0")) ||
-                            environment.value(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"))
-                                .split(QLatin1Char(' '))
-                                .contains(QLatin1String("--no-sandbox"));
     if (!runAsRoot || sandboxOff)
         return {};
     return QCoreApplication::translate("AnnouncementWindowLoader",
@@ -109,17 +102,13 @@ QString AnnouncementWindowLoader::webEngineRefusal(bool runAsRoot, const QProces
                                        "your browser instead.");
 }
 
-QString AnnouncementWindowLoader::webEngineRefusal()
-{
-    return webEngineRefusal(::geteuid() == 0, QProcessEnvironment::systemEnvironment());
-}
-
 QWidget* AnnouncementWindowLoader::create(const Announcement& announcement,
-                                          const AnnouncementWindow::Services& services)
+                                          const AnnouncementWindow::Services& services,
+                                          const QString& chosenModule)
 {
-    static AnnouncementWindowFactory* const factory = [] {
+    static AnnouncementWindowFactory* const factory = [&chosenModule] {
         QStringList errors;
-        AnnouncementWindowFactory* loaded = loadFactory(errors);
+        AnnouncementWindowFactory* loaded = loadFactory(chosenModule, errors);
         if (!loaded)
             qCInfo(lcAnnouncementWindowLoader, "Could not load the announcement window module: %s",
                    errors.isEmpty() ? "libzelvora-web.so not found"

@@ -3,7 +3,6 @@
 #include "model/Announcement.h"
 #include "windows/AnnouncementWindow.h"
 
-#include <QProcessEnvironment>
 #include <QString>
 
 class QWidget;
@@ -15,14 +14,15 @@ class AnnouncementWindowLoader
 public:
     // nullptr when the module cannot be loaded, is refused or has another interface version (the
     // reasons are logged once).
-    static QWidget* create(const Announcement& announcement, const AnnouncementWindow::Services& services);
-    // $ZELVORA_WEB_MODULE, else beside the program (build tree), else the installed copy (relative to
-    // the program, then at the configured prefix).
-    static QStringList moduleCandidates();
+    // `chosenModule`: the module the user named ($ZELVORA_WEB_MODULE), tried first; read at the first call.
+    static QWidget* create(const Announcement& announcement, const AnnouncementWindow::Services& services,
+                           const QString& chosenModule);
+    // `chosenModule` when given, else beside the program (build tree), else the installed copy (relative
+    // to the program, then at the configured prefix).
+    static QStringList moduleCandidates(const QString& chosenModule);
     // Why the web engine would end the whole program instead of starting (it refuses to run as the
     // root user with its sandbox on), for people; empty when it can start.
-    static QString webEngineRefusal(bool runAsRoot, const QProcessEnvironment& environment);
-    static QString webEngineRefusal();
+    static QString webEngineRefusal(bool runAsRoot, bool sandboxOff);
     // Why the module file at `path` is not loaded (empty when it may be): it, or its folder, is
     // writable by the group or by everyone, as named or where a symbolic link leads.
     static QString refusal(const QString& path);

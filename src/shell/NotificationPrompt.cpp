@@ -15,7 +15,7 @@ NotificationPrompt::NotificationPrompt(Preferences& preferences, NotificationMan
     : QObject(parent), m_preferences(preferences), m_notifications(notifications),
       m_ask(ask ? std::move(ask) : AskFunction(&NotificationPrompt::askWithMessageBox)),
       m_openSystemSettings(openSystemSettings ? std::move(openSystemSettings)
-                                              : Action(&NotificationPrompt::openDesktopNotificationSettings))
+                                              : Action([] { openDesktopNotificationSettings(QString()); }))
 {
 }
 
@@ -84,10 +84,9 @@ NotificationPrompt::Answer NotificationPrompt::askWithMessageBox(Alert alert)
     return box.clickedButton() == first ? Answer::FirstButton : Answer::Other;
 }
 
-void NotificationPrompt::openDesktopNotificationSettings()
+void NotificationPrompt::openDesktopNotificationSettings(const QString& desktop)
 {
     // Best effort; nothing is reported when none of these exists.
-    const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP").toUpper();
     if (desktop.contains(QLatin1String("GNOME")) || desktop.contains(QLatin1String("UNITY"))) {
         if (QProcess::startDetached(QStringLiteral("gnome-control-center"),
                                     {QStringLiteral("notifications")}))

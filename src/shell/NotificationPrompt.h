@@ -36,7 +36,8 @@ public:
     void run();
 
     static Answer askWithMessageBox(Alert alert);
-    static void openDesktopNotificationSettings();
+    // `desktop`: $XDG_CURRENT_DESKTOP, upper case.
+    static void openDesktopNotificationSettings(const QString& desktop);
 
 Q_SIGNALS:
     // The question was answered, or needed no asking.

@@ -1,15 +1,13 @@
 #pragma once
 
-#include "context/AppEnvironment.h"
-
-#include <QCommandLineParser>
+class AppContext;
 
 // `zelvora` with no command: the tray program. Lives in the system tray with no main window, keeps
-// running with every window closed, and quits on the Quit command, SIGINT or SIGTERM.
+// running with every window closed, and quits on the Quit command, SIGINT or SIGTERM (which the
+// start-up it shares with `watch` turns into the same quit).
 class TrayProgram
 {
 public:
-    static int run(const QCommandLineParser& parsed, const AppEnvironment& environment);
-    // Whether a graphical session is there to show a tray icon in.
-    static bool displayAvailable();
+    // Runs the program over the context until it quits; the exit status.
+    static int run(AppContext& context);
 };

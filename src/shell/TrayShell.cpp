@@ -1,13 +1,17 @@
 #include "shell/TrayShell.h"
 
+#include "context/AppContext.h"
+#include "fetch/AnnouncementFetcher.h"
 #include "history/HistoryStore.h"
 #include "model/AppConstants.h"
 #include "model/DisplayTime.h"
 #include "model/Preferences.h"
 #include "model/TradingCalendar.h"
+#include "notify/NotificationManager.h"
 #include "platform/HeapTrim.h"
 #include "platform/gui/TrayNotificationBackend.h"
 #include "platform/gui/UrlOpener.h"
+#include "telemetry/TelemetryService.h"
 #include "update/Updater.h"
 #include "windows/AboutWindow.h"
 #include "windows/AllAnnouncementsWindow.h"
@@ -20,22 +24,35 @@
 #include <algorithm>
 #include <limits>
 
-TrayShell::TrayShell(Services services, const Clock& clock, QObject* parent)
-    : QObject(parent), m_services(std::move(services)), m_clock(clock)
+TrayShell::TrayShell(AppContext& context, UrlOpener& opener, Services services, QObject* parent)
+    : QObject(parent), m_context(context), m_opener(opener), m_services(std::move(services)),
+      m_clock(context.clock())
 {
-    if (Updater* updater = m_services.updater) {
-        if (Preferences* preferences = m_services.preferences)
-            updater->setAutomaticChecksAllowed(
-                [preferences] { return preferences->automaticUpdateChecks(); });
-        // A quiet check tells the user only of a newer version.
-        connect(updater, &Updater::updateFound, this, [this](const AppcastItem& latest) {
-            UpdateCheckResult result;
-            result.outcome = UpdateCheckResult::Outcome::UpdateAvailable;
-            result.latest = latest;
-            updateDialog()->showResult(result);
-        });
-        updater->start();
-    }
+    // What the settings window needs of the run, beside what the program gave.
+    SettingsWindow::Hooks& hooks = m_services.settingsHooks;
+    AnnouncementFetcher& fetcher = context.fetcher();
+    hooks.restartPolling = [&fetcher] { fetcher.restartPolling(); };
+    hooks.issuerDirectory = context.paths().cacheDirectory();
+    hooks.history = m_services.history;
+    hooks.clock = &m_clock;
+    hooks.portalOrigin = context.portalOrigin();
+    hooks.doNotTrack = context.environment().doNotTrack;
+    connect(&fetcher, &AnnouncementFetcher::pollFinished, this, &TrayShell::handleAnnouncementsUpdated,
+            Qt::QueuedConnection);
+    connect(&context.notifications(), &NotificationManager::announcementActivated, this,
+            &TrayShell::handleOpenAnnouncement, Qt::QueuedConnection);
+
+    Updater& updater = context.updater();
+    Preferences& preferences = context.preferences();
+    updater.setAutomaticChecksAllowed([&preferences] { return preferences.automaticUpdateChecks(); });
+    // A quiet check tells the user only of a newer version.
+    connect(&updater, &Updater::updateFound, this, [this](const AppcastItem& latest) {
+        UpdateCheckResult result;
+        result.outcome = UpdateCheckResult::Outcome::UpdateAvailable;
+        result.latest = latest;
+        updateDialog()->showResult(result);
+    });
+    updater.start();
 }
 
 TrayShell::~TrayShell()
@@ -45,19 +62,16 @@ TrayShell::~TrayShell()
 
 void TrayShell::start()
 {
-    if (m_services.appLaunched)
-        m_services.appLaunched();
-    m_tray = std::make_unique<TrayController>(*this, *m_services.preferences, m_services.itemStyle,
+    m_context.telemetry().appLaunched();
+    m_tray = std::make_unique<TrayController>(*this, m_context.preferences(), m_services.itemStyle,
                                               m_services.showTrayIcon);
-    if (m_services.pollStatus)
-        m_tray->setPollStatus(m_services.pollStatus(), m_clock.now());
-    if (m_services.showTrayIcon && m_tray->trayIcon() && m_services.setFallbackNotifications)
-        m_services.setFallbackNotifications(std::make_unique<TrayNotificationBackend>(m_tray->trayIcon()));
+    m_tray->setPollStatus(m_context.fetcher().pollStatus(), m_clock.now());
+    if (m_tray->trayIcon())
+        m_context.notifications().setFallbackBackend(
+            std::make_unique<TrayNotificationBackend>(m_tray->trayIcon()));
     if (m_services.showPermissionPrompt)
         QTimer::singleShot(kPromptDelayMs, this, [this] { m_services.showPermissionPrompt(); });
     followHold();
-    if (m_services.startPolling)
-        m_services.startPolling();
 }
 
 void TrayShell::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
@@ -66,8 +80,8 @@ void TrayShell::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
     // watches again, the bell and the menu say so.
     const bool wasNotWatching = m_tray->notWatching();
     m_tray->setPollStatus(update.status, m_clock.now());
-    if (m_tray->notWatching() && !wasNotWatching && m_services.notifyNotWatching)
-        m_services.notifyNotWatching(update.status.summary(m_clock.now()));
+    if (m_tray->notWatching() && !wasNotWatching)
+        m_context.notifications().sendNotWatchingNotification(update.status.summary(m_clock.now()));
     removeOldTexts();
     if (m_services.history) {
         QStringList ids;
@@ -79,12 +93,10 @@ void TrayShell::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
     m_tray->menu().update(update.all);
     if (m_allAnnouncementsWindow && m_allAnnouncementsWindow->isVisible() && !m_showingSummary)
         m_allAnnouncementsWindow->update(update.all);
-    if (!update.all.isEmpty() && m_services.announcementsRefreshed)
-        m_services.announcementsRefreshed(int(update.all.size()));
-    if (m_services.tellAnnouncements)
-        m_services.tellAnnouncements(update.newAnnouncements, update.since, update.released);
+    if (!update.all.isEmpty())
+        m_context.telemetry().announcementsRefreshed(int(update.all.size()));
     followHold();
-    const Watchlist watchlist = m_services.preferences->watchlist();
+    const Watchlist watchlist = m_context.preferences().watchlist();
     const bool hasNew = std::any_of(update.newAnnouncements.cbegin(), update.newAnnouncements.cend(),
                                     [&](const Announcement& a) { return watchlist.matches(a); });
     m_tray->updateBadge(hasNew);
@@ -104,20 +116,19 @@ void TrayShell::menuPauseUntilTomorrowsOpen()
 
 void TrayShell::menuResumeNotifications()
 {
-    Preferences& preferences = *m_services.preferences;
+    Preferences& preferences = m_context.preferences();
     // The line offers what holds now: a pause first, else the quiet hours themselves.
     if (preferences.notificationGate().isPaused(m_clock.now()))
         preferences.setPausedUntil(std::nullopt);
     else
         preferences.setQuietHours(QString());
     followHold();
-    if (m_services.pollNow)
-        m_services.pollNow(); // tells what waited
+    m_context.fetcher().poll(); // tells what waited
 }
 
 void TrayShell::pauseUntil(std::optional<Instant> until)
 {
-    m_services.preferences->setPausedUntil(until);
+    m_context.preferences().setPausedUntil(until);
     followHold();
 }
 
@@ -126,13 +137,10 @@ void TrayShell::followHold()
     if (!m_releaseTimer) {
         m_releaseTimer = new QTimer(this);
         m_releaseTimer->setSingleShot(true);
-        connect(m_releaseTimer, &QTimer::timeout, this, [this] {
-            if (m_services.pollNow)
-                m_services.pollNow();
-        });
+        connect(m_releaseTimer, &QTimer::timeout, this, [this] { m_context.fetcher().poll(); });
     }
     const Instant now = m_clock.now();
-    const NotificationGate gate = m_services.preferences->notificationGate();
+    const NotificationGate gate = m_context.preferences().notificationGate();
     const std::optional<Instant> until = gate.heldUntil(now);
     // Mutes end by themselves too; the next poll after their end tells what they held.
     if (!until) {
@@ -158,8 +166,7 @@ void TrayShell::handleOpenAnnouncement(const QVariantMap& userInfo)
     if (!summarized.isEmpty()) {
         const QSet<QString> ids(summarized.cbegin(), summarized.cend());
         AnnouncementList shown;
-        for (const Announcement& announcement :
-             m_services.keptAnnouncements ? m_services.keptAnnouncements() : AnnouncementList()) {
+        for (const Announcement& announcement : m_context.fetcher().announcements()) {
             if (ids.contains(announcement.id()))
                 shown.append(announcement);
         }
@@ -170,9 +177,7 @@ void TrayShell::handleOpenAnnouncement(const QVariantMap& userInfo)
     const QVariant id = userInfo.value(QStringLiteral("id"));
     const QString link = userInfo.value(QStringLiteral("link")).toString();
     if (id.typeId() == QMetaType::QString) {
-        const std::optional<Announcement> kept =
-            m_services.findAnnouncement ? m_services.findAnnouncement(id.toString()) : std::nullopt;
-        if (kept)
+        if (const std::optional<Announcement> kept = m_context.fetcher().announcement(id.toString()))
             openAnnouncementWindow(*kept);
         else
             openLink(link);
@@ -184,8 +189,8 @@ void TrayShell::handleOpenAnnouncement(const QVariantMap& userInfo)
 void TrayShell::openLink(const QString& link)
 {
     const QUrl url = UrlOpener::webAddress(link);
-    if (url.isValid() && m_services.opener)
-        m_services.opener->open(url);
+    if (url.isValid())
+        m_opener.open(url);
 }
 
 void TrayShell::activate(QWidget* window)
@@ -218,11 +223,10 @@ void TrayShell::removeOldTexts()
 {
     // Once a day is enough: retention is counted in days.
     const Instant now = m_clock.now();
-    if (!m_services.history || !m_services.historyDays ||
-        (m_lastRetention && now < m_lastRetention->addSeconds(86400.0)))
+    if (!m_services.history || (m_lastRetention && now < m_lastRetention->addSeconds(86400.0)))
         return;
     m_lastRetention = now;
-    if (const int days = m_services.historyDays(); days > 0)
+    if (const int days = m_context.preferences().historyDays(); days > 0)
         m_services.history->removeTextsBefore(now.addSeconds(-86400.0 * days));
 }
 
@@ -256,15 +260,14 @@ void TrayShell::openAnnouncementWindow(const Announcement& announcement)
 
 void TrayShell::menuRefreshNow()
 {
-    if (m_services.pollNow)
-        m_services.pollNow();
+    m_context.fetcher().poll();
 }
 
 void TrayShell::menuOpenSettings()
 {
     if (!m_settingsWindow) {
         m_settingsWindow =
-            std::make_unique<SettingsWindow>(*m_services.preferences, m_services.settingsHooks);
+            std::make_unique<SettingsWindow>(m_context.preferences(), m_services.settingsHooks);
         // The menu's watchlist section follows the edit, not the next poll.
         connect(m_settingsWindow.get(), &SettingsWindow::watchlistChanged, this, [this] {
             if (m_tray)
@@ -272,8 +275,7 @@ void TrayShell::menuOpenSettings()
         });
     }
     activate(m_settingsWindow.get());
-    if (m_services.settingsOpened)
-        m_services.settingsOpened();
+    m_context.telemetry().settingsOpened();
 }
 
 UpdateDialog* TrayShell::shownUpdateDialog() const
@@ -284,19 +286,16 @@ UpdateDialog* TrayShell::shownUpdateDialog() const
 UpdateDialog* TrayShell::updateDialog()
 {
     if (!m_updateDialog) {
-        m_updateDialog = new UpdateDialog(*m_services.updater);
+        m_updateDialog = new UpdateDialog(m_context.updater());
         m_updateDialog->setAttribute(Qt::WA_DeleteOnClose);
-        if (m_services.opener)
-            m_updateDialog->setUrlOpener(
-                [opener = m_services.opener](const QUrl& url) { opener->open(url); });
+        m_updateDialog->setUrlOpener([&opener = m_opener](const QUrl& url) { opener.open(url); });
     }
     return m_updateDialog;
 }
 
 void TrayShell::menuCheckForUpdates()
 {
-    if (m_services.updater)
-        updateDialog()->checkNow();
+    updateDialog()->checkNow();
 }
 
 void TrayShell::menuShowAbout()
@@ -314,19 +313,17 @@ void TrayShell::menuQuit()
 void TrayShell::menuViewAll()
 {
     m_showingSummary = false;
-    showAllAnnouncements(m_services.keptAnnouncements ? m_services.keptAnnouncements() : AnnouncementList());
+    showAllAnnouncements(m_context.fetcher().announcements());
 }
 
 void TrayShell::showAllAnnouncements(const AnnouncementList& announcements)
 {
     if (!m_allAnnouncementsWindow) {
         m_allAnnouncementsWindow = std::make_unique<AllAnnouncementsWindow>(
-            *m_services.opener, m_services.uiStateFile,
-            AllAnnouncementsWindow::SearchSources{[preferences = m_services.preferences] {
-                                                      return preferences ? preferences->watchlist()
-                                                                         : Watchlist();
-                                                  },
-                                                  m_services.issuerDirectory, m_services.history, &m_clock});
+            m_opener, m_context.paths().uiStateFile(),
+            AllAnnouncementsWindow::SearchSources{
+                [&preferences = m_context.preferences()] { return preferences.watchlist(); },
+                m_context.paths().cacheDirectory(), m_services.history, &m_clock});
         connect(m_allAnnouncementsWindow.get(), &AllAnnouncementsWindow::readChanged, this,
                 &TrayShell::refreshReadState);
     }
@@ -339,7 +336,6 @@ void TrayShell::menuOpenAnnouncement(const QVariant& itemData)
     if (itemData.metaType() != QMetaType::fromType<Announcement>())
         return;
     const Announcement announcement = itemData.value<Announcement>();
-    if (m_services.announcementOpened)
-        m_services.announcementOpened(announcement.title());
+    m_context.telemetry().announcementOpened(announcement.title());
     openAnnouncementWindow(announcement);
 }

@@ -16,62 +16,39 @@
 #include <optional>
 
 class AllAnnouncementsWindow;
+class AppContext;
 class HistoryStore;
-class NotificationBackend;
-class Preferences;
 class UpdateDialog;
-class Updater;
 class UrlOpener;
 
-// The tray program's shell: the tray, the windows its menu opens and the menu's commands. It starts
-// polling and reacts to finished polls and notification clicks (the tray program connects them to
-// handleAnnouncementsUpdated and handleOpenAnnouncement).
+// The tray program's shell: the tray, the windows its menu opens and the menu's commands, over the
+// run's context (its settings, fetcher, notifications, statistics and updater). It follows finished
+// polls and notification clicks; the program starts the polling.
 class TrayShell : public QObject, public MenuCommands
 {
     Q_OBJECT
 public:
-    // The services the shell uses, given by the tray program; tests give recording ones.
+    // What the desktop gives beside the context; tests give recording ones.
     struct Services
     {
-        std::function<void()> startPolling;
-        std::function<void()> pollNow;
-        std::function<std::optional<Announcement>(const QString& id)> findAnnouncement;
-        std::function<AnnouncementList()> keptAnnouncements;
-        // What a poll has to tell and since when (grouped past the user's threshold).
-        // `released`: of the list, those held until now (told in one summary).
-        std::function<void(const AnnouncementList&, std::optional<Instant> since,
-                           const AnnouncementList& released)>
-            tellAnnouncements;
-        std::function<void(int count)> announcementsRefreshed;        // telemetry
-        std::function<void()> appLaunched;                            // telemetry
-        std::function<void()> settingsOpened;                         // telemetry
-        std::function<void(const QString& title)> announcementOpened; // telemetry
-        std::function<void()> showPermissionPrompt;                   // the start-up prompt, 2 s after launch
-        std::function<PollStatus()> pollStatus;                       // as stored when the program starts
-        std::function<void(const QString& problem)> notifyNotWatching;
-        // Takes the tray icon's balloon as the fallback for desktop notifications.
-        std::function<void(std::unique_ptr<NotificationBackend>)> setFallbackNotifications;
-        // An announcement window (or nullptr when the window module cannot be loaded).
-        std::function<QWidget*(const Announcement&)> createAnnouncementWindow;
-        SettingsWindow::Hooks settingsHooks;
-        UrlOpener* opener = nullptr;
-        Preferences* preferences = nullptr;
-        QString uiStateFile;        // where the windows were
-        QString issuerDirectory;    // companies' names for the search
-        Updater* updater = nullptr; // quiet checks a minute after start, then daily; none: no checks
         // Read state, the list's history scope and retention; none: every announcement reads as read.
         HistoryStore* history = nullptr;
-        std::function<int()> historyDays; // the texts' retention (0 keeps them all)
+        // An announcement window (or nullptr when none can be made: the browser opens instead).
+        std::function<QWidget*(const Announcement&)> createAnnouncementWindow;
+        std::function<void()> showPermissionPrompt; // the start-up prompt, 2 s after launch
+        // Relaunch, quit and alert, as the settings window asks for them.
+        SettingsWindow::Hooks settingsHooks;
         bool showTrayIcon = true;
         TrayMenu::ItemStyle itemStyle = TrayMenu::ItemStyle::Drawn;
     };
 
     static constexpr int kPromptDelayMs = 2000;
 
-    TrayShell(Services services, const Clock& clock, QObject* parent = nullptr);
+    // `opener` opens links in the browser.
+    TrayShell(AppContext& context, UrlOpener& opener, Services services, QObject* parent = nullptr);
     ~TrayShell() override;
 
-    // Shows the tray icon, schedules the permission prompt and starts polling.
+    // Shows the tray icon and schedules the permission prompt.
     void start();
     void openAnnouncementWindow(const Announcement& announcement);
 
@@ -109,6 +86,8 @@ private:
     void followHold();
     void pauseUntil(std::optional<Instant> until);
 
+    AppContext& m_context;
+    UrlOpener& m_opener;
     Services m_services;
     const Clock& m_clock;
     std::unique_ptr<TrayController> m_tray;

@@ -32,33 +32,16 @@ HttpClient::Options postOptions()
 }
 } // namespace
 
-TelemetryService::TelemetryService(SettingsStore& store, QString endpoint)
-    : m_store(store), m_endpoint(std::move(endpoint)), m_sessionID(newUuid()), m_http(postOptions())
+TelemetryService::TelemetryService(Preferences& preferences, QString endpoint, bool doNotTrack)
+    : m_preferences(preferences), m_doNotTrack(doNotTrack), m_endpoint(std::move(endpoint)),
+      m_sessionID(newUuid()), m_http(postOptions())
 {
-}
-
-QString TelemetryService::userIDKey()
-{
-    return AppConstants::bundleIdentifier + QStringLiteral(".telemetryUserID");
-}
-
-QString TelemetryService::endpointFromEnvironment()
-{
-    const QString configured = qEnvironmentVariable("ZELVORA_TELEMETRY_URL");
-    return configured.isEmpty() ? kDefaultEndpoint : configured;
 }
 
 bool TelemetryService::sharingAllowed() const
 {
     // Read at every signal, so switching it off in the settings window stops the next one.
-    const SettingsKeys::Key& key = SettingsKeys::shareUsageStatistics;
-    return Preferences::readBool(m_store.value(key.name)).value_or(key.defaultValue.toBool());
-}
-
-bool TelemetryService::doNotTrack()
-{
-    const QString value = qEnvironmentVariable("DO_NOT_TRACK").trimmed();
-    return !value.isEmpty() && value != QLatin1String("0");
+    return m_preferences.shareUsageStatistics();
 }
 
 void TelemetryService::appLaunched()
@@ -95,12 +78,11 @@ QString TelemetryService::userID()
 {
     if (m_userID)
         return *m_userID;
-    const QJsonValue stored = m_store.value(userIDKey());
-    if (stored.isString() && !stored.toString().isEmpty()) {
-        m_userID = stored.toString();
+    if (const QString stored = m_preferences.telemetryUserID(); !stored.isEmpty()) {
+        m_userID = stored;
     } else {
         m_userID = newUuid();
-        m_store.setValue(userIDKey(), *m_userID);
+        m_preferences.setTelemetryUserID(*m_userID);
     }
     return *m_userID;
 }
@@ -126,7 +108,7 @@ QByteArray TelemetryService::body(const QString& type, const TelemetryPayload& p
 
 void TelemetryService::send(const QString& type, const TelemetryPayload& payload)
 {
-    if (doNotTrack() || !sharingAllowed())
+    if (m_doNotTrack || !sharingAllowed())
         return;
     const QUrl url(m_endpoint, QUrl::StrictMode);
     if (!url.isValid() || (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")))

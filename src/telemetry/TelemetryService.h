@@ -7,16 +7,16 @@
 #include <memory>
 #include <optional>
 
-class SettingsStore;
+class Preferences;
 
 using TelemetryPayload = QMap<QString, QString>;
 
 // Anonymous usage signals: one fire-and-forget JSON POST per signal, identified only by a hash of a
 // random installation id and by a random id of this run. Nothing is sent while the environment says
-// DO_NOT_TRACK (any value but "" and "0") or while the settings say shareUsageStatistics = false.
-// Call from the main thread; every call returns at once. At most kMaxInFlight signals are queued
-// or being sent, and a signal beyond that is dropped, so a dead or silent server costs neither
-// threads nor memory. Answers are never read.
+// DO_NOT_TRACK (any value but "" and "0": `doNotTrack`) or while the settings say shareUsageStatistics =
+// false. Call from the main thread; every call returns at once. At most kMaxInFlight signals are queued or
+// being sent, and a signal beyond that is dropped, so a dead or silent server costs neither threads nor
+// memory. Answers are never read.
 class TelemetryService
 {
 public:
@@ -25,7 +25,7 @@ public:
     static constexpr int kTitleLength = 50; // grapheme clusters
     static constexpr int kMaxInFlight = 8;
 
-    TelemetryService(SettingsStore& store, QString endpoint);
+    TelemetryService(Preferences& preferences, QString endpoint, bool doNotTrack);
 
     // The six signals:
     void appLaunched();                            // once per launch, at start-up
@@ -38,9 +38,6 @@ public:
     // The common sender behind the six: one POST of [{appID, clientUser, sessionID, type, payload}].
     void send(const QString& type, const TelemetryPayload& payload = {});
 
-    static QString userIDKey(); // "<bundle identifier>.telemetryUserID"
-    static QString endpointFromEnvironment();
-    static bool doNotTrack();
     bool sharingAllowed() const; // the settings window's switch, read now
 
     const QString& sessionID() const { return m_sessionID; }
@@ -51,7 +48,8 @@ public:
     int dropped() const { return m_dropped; }
 
 private:
-    SettingsStore& m_store;
+    Preferences& m_preferences;
+    bool m_doNotTrack;
     QString m_endpoint;
     QString m_sessionID;
     std::optional<QString> m_userID;

@@ -14,12 +14,6 @@ HttpClient::Options downloadOptions()
 }
 } // namespace
 
-QString Updater::appcastUrlFromEnvironment()
-{
-    const QString configured = qEnvironmentVariable("ZELVORA_APPCAST_URL");
-    return configured.isEmpty() ? kDefaultAppcastUrl : configured;
-}
-
 Updater::Updater(QString appcastUrl, QObject* parent)
     : QObject(parent), m_appcastUrl(std::move(appcastUrl)), m_currentVersion(AppConstants::appVersion),
       m_currentBuild(AppConstants::buildNumber), m_http(downloadOptions())

@@ -33,7 +33,6 @@ public:
     static constexpr qint64 kMaxAppcastBytes = qint64{2} * 1024 * 1024;
 
     // ZELVORA_APPCAST_URL when set, else the default address.
-    static QString appcastUrlFromEnvironment();
 
     explicit Updater(QString appcastUrl, QObject* parent = nullptr);
 

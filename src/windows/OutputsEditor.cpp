@@ -1,6 +1,5 @@
 #include "windows/OutputsEditor.h"
 
-#include "fetch/PortalOrigin.h"
 #include "infra/Clock.h"
 #include "model/Preferences.h"
 #include "outputs/OutputMessage.h"
@@ -22,8 +21,10 @@ namespace {
 const QString kSeparator = QStringLiteral("  \u2014  ");
 } // namespace
 
-OutputsEditor::OutputsEditor(Preferences& preferences, const Clock* clock, QWidget* parent)
-    : QWidget(parent), m_store(std::make_unique<OutputStore>(preferences)), m_clock(clock ? *clock : *[] {
+OutputsEditor::OutputsEditor(Preferences& preferences, QString portalOrigin, const Clock* clock,
+                             QWidget* parent)
+    : QWidget(parent), m_store(std::make_unique<OutputStore>(preferences)),
+      m_portalOrigin(std::move(portalOrigin)), m_clock(clock ? *clock : *[] {
           static const SystemClock system;
           return &system;
       }())
@@ -204,7 +205,7 @@ void OutputsEditor::testSelected()
     auto result = std::make_shared<DeliveryResult>();
     auto sender =
         std::shared_ptr<OutputSender>(OutputSender::make(*config, m_store->secret(config->name), m_clock));
-    const OutputMessage sample = OutputMessage::sample(m_clock.now(), PortalOrigin::fromEnvironment());
+    const OutputMessage sample = OutputMessage::sample(m_clock.now(), m_portalOrigin);
     QThread* thread = QThread::create([result, sender, sample] { *result = sender->send(sample); });
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &QThread::finished, this, [this, result, name = config->name] {

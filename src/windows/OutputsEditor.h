@@ -23,8 +23,9 @@ class OutputsEditor : public QWidget
 {
     Q_OBJECT
 public:
-    // `clock` null: the system's.
-    explicit OutputsEditor(Preferences& preferences, const Clock* clock = nullptr, QWidget* parent = nullptr);
+    // `portalOrigin`: where the test announcement's links point; `clock` null: the system's.
+    OutputsEditor(Preferences& preferences, QString portalOrigin, const Clock* clock = nullptr,
+                  QWidget* parent = nullptr);
     ~OutputsEditor() override;
 
     QListWidget* list() const { return m_list; }
@@ -49,6 +50,7 @@ private:
     void showMessage(const QString& text, bool problem);
 
     std::unique_ptr<OutputStore> m_store;
+    QString m_portalOrigin;
     const Clock& m_clock;
     QListWidget* m_list = nullptr;
     QFormLayout* m_form = nullptr;

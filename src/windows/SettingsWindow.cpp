@@ -3,7 +3,6 @@
 #include "infra/LogCategories.h"
 #include "model/InterfaceLanguage.h"
 #include "model/Preferences.h"
-#include "telemetry/TelemetryService.h"
 #include "windows/ChoicePopup.h"
 #include "windows/HistorySettingsSection.h"
 #include "windows/OutputsEditor.h"
@@ -166,7 +165,7 @@ void SettingsWindow::setupUI()
 
     m_watchlistEditor = new WatchlistEditor(m_preferences, m_hooks.issuerDirectory);
     connect(m_watchlistEditor, &WatchlistEditor::watchlistChanged, this, &SettingsWindow::watchlistChanged);
-    m_outputsEditor = new OutputsEditor(m_preferences, nullptr);
+    m_outputsEditor = new OutputsEditor(m_preferences, m_hooks.portalOrigin, m_hooks.clock);
     m_rulesEditor = new RulesEditor(m_preferences);
     m_quietHoursEditor = new QuietHoursEditor(m_preferences);
 
@@ -262,12 +261,11 @@ void SettingsWindow::showEvent(QShowEvent* event)
 void SettingsWindow::loadValues()
 {
     m_languagePopup->setCurrentIndex(languagePosition(m_preferences.language()));
-    m_interfaceLanguagePopup->setCurrentIndex(
-        static_cast<int>(InterfaceLanguage::stored(m_preferences.store())));
+    m_interfaceLanguagePopup->setCurrentIndex(static_cast<int>(m_preferences.interfaceLanguage()));
     m_notificationsCheckbox->setChecked(m_preferences.notificationsEnabled());
     m_showAllCheckbox->setChecked(m_preferences.showAllAnnouncements());
     // The environment's DO_NOT_TRACK wins over the stored switch: the box shows what happens.
-    const bool doNotTrack = TelemetryService::doNotTrack();
+    const bool doNotTrack = m_hooks.doNotTrack;
     m_usageStatisticsCheckbox->setChecked(m_preferences.shareUsageStatistics() && !doNotTrack);
     m_usageStatisticsCheckbox->setEnabled(!doNotTrack);
     m_doNotTrackNote->setVisible(doNotTrack);
@@ -284,7 +282,7 @@ void SettingsWindow::languageChanged()
 void SettingsWindow::interfaceLanguageChanged()
 {
     const int position = m_interfaceLanguagePopup->currentIndex();
-    InterfaceLanguage::store(m_preferences.store(), static_cast<InterfaceLanguage::Choice>(position));
+    m_preferences.setInterfaceLanguage(static_cast<InterfaceLanguage::Choice>(position));
     relaunch();
 }
 

@@ -41,6 +41,8 @@ public:
         // The history's size and "Clear History…"; none: not shown.
         HistoryStore* history = nullptr;
         const Clock* clock = nullptr;
+        QString portalOrigin;    // where an output's test announcement links to
+        bool doNotTrack = false; // the environment turned usage statistics off
     };
 
     // The headings' colour (the light brand green on a dark palette, where this one would not read).

@@ -1,3 +1,4 @@
+#include "infra/SettingsStore.h"
 #include "model/Preferences.h"
 #include "model/RuleSet.h"
 
@@ -149,8 +150,10 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         Preferences preferences(dir.filePath(QStringLiteral("settings.json")));
-        preferences.store().setValue(QStringLiteral("watchlistSymbols"), QJsonArray{QStringLiteral("2222")});
-        preferences.store().setValue(QStringLiteral("watchWords"), QJsonArray{QStringLiteral("dividend")});
+        SettingsStore(preferences.filePath())
+            .setValue(QStringLiteral("watchlistSymbols"), QJsonArray{QStringLiteral("2222")});
+        SettingsStore(preferences.filePath())
+            .setValue(QStringLiteral("watchWords"), QJsonArray{QStringLiteral("dividend")});
         QVERIFY(preferences.rules().isEmpty());
         const Rule first = preferences.ruleSet().rules().first();
         QCOMPARE(first.name(), QStringLiteral("Watchlist"));
@@ -161,14 +164,15 @@ private Q_SLOTS:
             R"([{"name":"divs","symbols":["2222"],"categories":["dividends"],"action":"urgent"},{"name":"q","words":["sukuk"],"action":"silent"}])");
         QVERIFY(preferences.setRules(rules));
         QCOMPARE(preferences.rules(), rules);
-        QCOMPARE(preferences.store().value(QStringLiteral("watchlistSymbols")).toArray(),
+        QCOMPARE(SettingsStore(preferences.filePath()).value(QStringLiteral("watchlistSymbols")).toArray(),
                  QJsonArray{QStringLiteral("2222")});
 
-        preferences.store().setValue(
-            QStringLiteral("rules"),
-            QJsonDocument::fromJson(
-                R"([1, {}, {"name":" "}, {"name":"x","action":"loud","categories":["nope","board"],"words":"w"}])")
-                .array());
+        SettingsStore(preferences.filePath())
+            .setValue(
+                QStringLiteral("rules"),
+                QJsonDocument::fromJson(
+                    R"([1, {}, {"name":" "}, {"name":"x","action":"loud","categories":["nope","board"],"words":"w"}])")
+                    .array());
         const QList<Rule> read = preferences.rules();
         QCOMPARE(read.size(), 1);
         QCOMPARE(read.first().action(), Rule::Action::Notify);

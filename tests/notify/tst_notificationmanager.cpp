@@ -1,4 +1,5 @@
 #include "TestNotificationServer.h"
+#include "infra/SettingsStore.h"
 #include "model/Preferences.h"
 #include "notify/DBusNotificationBackend.h"
 #include "notify/NotificationManager.h"
@@ -72,7 +73,7 @@ private Q_SLOTS:
     {
         QFile::remove(stateFile());
         m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
-        m_preferences->store().update([](QJsonObject& object) {
+        SettingsStore(m_preferences->filePath()).update([](QJsonObject& object) {
             object = {};
             return true;
         });

@@ -34,6 +34,7 @@ public:
         State state = State::Unwatched;
         bool expectNotification = false; // when reported: the filter let it through
         int notifications = 0;
+        QString texts[2]; // title and text as the fetcher reads them, in English and in Arabic
     };
     using Key = std::pair<bool, std::int64_t>; // issuer feed?, the item's number
 
@@ -73,9 +74,14 @@ public:
             Planned& planned = m_plan[m_next];
             if (planned.rewordOf >= 0) {
                 const auto number = m_numberByPlanId.constFind(planned.rewordOf);
-                if (number != m_numberByPlanId.constEnd() &&
-                    m_sim.republish(true, *number, planned.item.headline))
-                    ++rewordedCount;
+                if (number == m_numberByPlanId.constEnd() ||
+                    !m_sim.republish(true, *number, planned.item.headline))
+                    continue;
+                ++rewordedCount;
+                for (const portalsim::Item& item : m_sim.items(true)) {
+                    if (item.number == *number)
+                        read(item, m_entries.at({true, *number}));
+                }
                 continue;
             }
             planned.item.unixTime = planned.unixTime;
@@ -193,7 +199,14 @@ private:
         const Key key{item.issuer, item.number};
         const QString symbol =
             item.company >= 0 ? QString::fromUtf8(portalsim::company(item.company).symbol) : QString();
-        m_entries.insert_or_assign(key, Entry{item.unixTime, item.number, symbol, preexisting});
+        read(item, m_entries.insert_or_assign(key, Entry{item.unixTime, item.number, symbol, preexisting})
+                       .first->second);
+    }
+
+    // The item's identifiers and texts as the fetcher reads them.
+    void read(const portalsim::Item& item, Entry& entry)
+    {
+        const Key key{item.issuer, item.number};
         for (const bool arabic : {false, true}) {
             const std::string page = "{\"announcementList\":[" + portalsim::renderItem(item, arabic) + "]}";
             const auto parsed = FeedParser::parseAnnouncementResponse(
@@ -201,8 +214,10 @@ private:
                 item.issuer ? QStringLiteral("tadawul") : QStringLiteral("market"),
                 arabic ? QStringLiteral("ar") : QStringLiteral("en"), QStringLiteral("http://127.0.0.1"),
                 SystemClock());
-            if (parsed && parsed->size() == 1)
-                m_keyById.insert(parsed->first().id(), key);
+            if (!parsed || parsed->size() != 1)
+                continue;
+            m_keyById.insert(parsed->first().id(), key);
+            entry.texts[arabic] = parsed->first().title() + QLatin1Char('\n') + parsed->first().description();
         }
     }
 

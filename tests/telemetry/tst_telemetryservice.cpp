@@ -1,4 +1,3 @@
-#include "infra/SettingsStore.h"
 #include "model/Preferences.h"
 #include "support/LoopbackHttpServer.h"
 #include "telemetry/TelemetryService.h"
@@ -40,15 +39,14 @@ class TestTelemetryService : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<Preferences> m_store;
 
 private Q_SLOTS:
     void init()
     {
-        qunsetenv("DO_NOT_TRACK");
         const QString path = m_dir.filePath(QStringLiteral("settings.json"));
         QFile::remove(path);
-        m_store = std::make_unique<SettingsStore>(path);
+        m_store = std::make_unique<Preferences>(path);
     }
 
     void bodies_data()
@@ -68,7 +66,7 @@ private Q_SLOTS:
         QFETCH(QString, type);
         QFETCH(QByteArray, payload);
         LoopbackHttpServer server;
-        TelemetryService service(*m_store, QString::fromLatin1(server.url("/v2/")));
+        TelemetryService service(*m_store, QString::fromLatin1(server.url("/v2/")), false);
         if (signal == 0)
             service.appLaunched();
         else if (signal == 1)
@@ -91,15 +89,15 @@ private Q_SLOTS:
     {
         LoopbackHttpServer server;
         const QString endpoint = QString::fromLatin1(server.url("/v2/"));
-        TelemetryService first(*m_store, endpoint);
+        TelemetryService first(*m_store, endpoint, false);
         first.appLaunched();
         first.settingsOpened();
-        SettingsStore sameFile(m_store->path());
-        TelemetryService second(sameFile, endpoint);
+        Preferences sameFile(m_store->filePath());
+        TelemetryService second(sameFile, endpoint, false);
         second.appLaunched();
         QTRY_COMPARE_WITH_TIMEOUT(server.count(), 3, 30000);
 
-        const QString stored = m_store->value(TelemetryService::userIDKey()).toString();
+        const QString stored = m_store->telemetryUserID();
         QVERIFY(!stored.isEmpty());
         const QString hash = QString::fromLatin1(
             QCryptographicHash::hash(stored.toUtf8(), QCryptographicHash::Sha256).toHex());
@@ -118,19 +116,18 @@ private Q_SLOTS:
     void doNotTrackOrTheSwitchOffSendsNothing()
     {
         LoopbackHttpServer server;
-        TelemetryService service(*m_store, QString::fromLatin1(server.url("/v2/")));
-        Preferences preferences(m_store->path());
+        TelemetryService tracked(*m_store, QString::fromLatin1(server.url("/v2/")), true);
+        TelemetryService service(*m_store, QString::fromLatin1(server.url("/v2/")), false);
+        Preferences& preferences = *m_store;
         for (const bool environment : {true, false}) {
-            if (environment)
-                qputenv("DO_NOT_TRACK", "1");
-            else
+            if (!environment)
                 preferences.setShareUsageStatistics(false); // the settings window's switch, off
-            service.appLaunched();
-            service.announcementsRefreshed(3);
-            service.announcementOpened(QStringLiteral("Arabian Energy Co. announces a dividend"));
-            QCOMPARE(service.inFlight(), 0);
-            QVERIFY(!m_store->value(TelemetryService::userIDKey()).isString()); // not even an id is made
-            qunsetenv("DO_NOT_TRACK");
+            TelemetryService& sender = environment ? tracked : service;
+            sender.appLaunched();
+            sender.announcementsRefreshed(3);
+            sender.announcementOpened(QStringLiteral("Arabian Energy Co. announces a dividend"));
+            QCOMPARE(sender.inFlight(), 0);
+            QVERIFY(preferences.telemetryUserID().isEmpty()); // not even an id is made
         }
         preferences.setShareUsageStatistics(true);
         service.settingsOpened();
@@ -144,7 +141,7 @@ private Q_SLOTS:
         const std::shared_future<void> answered = answer.get_future().share();
         LoopbackHttpServer server(
             [answered](const httplib::Request&, httplib::Response&) { answered.wait(); });
-        TelemetryService service(*m_store, QString::fromLatin1(server.url("/v2/")));
+        TelemetryService service(*m_store, QString::fromLatin1(server.url("/v2/")), false);
         service.appLaunched();                               // starts the sender thread
         QTRY_COMPARE_WITH_TIMEOUT(server.count(), 1, 30000); // held by the server from now on
         const int threadsBefore = threadCount();

@@ -23,7 +23,7 @@ private Q_SLOTS:
     {
         LoopbackHttpServer receiver;
         Preferences preferences(m_dir.filePath(QStringLiteral("settings.json")));
-        OutputsEditor editor(preferences);
+        OutputsEditor editor(preferences, QStringLiteral("https://portal.example"));
         OutputStore store(preferences);
 
         // Matrix cannot work without its access token: refused with a message, nothing stored.

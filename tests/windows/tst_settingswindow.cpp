@@ -1,3 +1,4 @@
+#include "infra/SettingsStore.h"
 #include "model/Preferences.h"
 #include "windows/QuietHoursEditor.h"
 #include "windows/SettingsWindow.h"
@@ -31,6 +32,7 @@ class TestSettingsWindow : public QObject
         };
         hooks.quitSoon = [this] { m_calls << QStringLiteral("quit"); };
         hooks.showAlert = [this](const QString&, const QString&) { m_calls << QStringLiteral("alert"); };
+        hooks.doNotTrack = true;
         return hooks;
     }
 
@@ -44,7 +46,7 @@ private Q_SLOTS:
     void init()
     {
         m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
-        m_preferences->store().update([](QJsonObject& all) {
+        SettingsStore(m_preferences->filePath()).update([](QJsonObject& all) {
             all = QJsonObject();
             return true;
         });
@@ -129,7 +131,7 @@ private Q_SLOTS:
             QCOMPARE(popup->currentIndex(), 0);
         }
         QVERIFY(m_calls.isEmpty());
-        QVERIFY(m_preferences->store().snapshot().isEmpty());
+        QVERIFY(SettingsStore(m_preferences->filePath()).snapshot().isEmpty());
 
         // Opening the list and choosing in it is a choice.
         QComboBox* interval = window.pollIntervalPopup();
@@ -160,20 +162,23 @@ private Q_SLOTS:
 
     void interfaceLanguageIsShownStoredAndRelaunches()
     {
-        m_preferences->store().setValue(QStringLiteral("interfaceLanguage"), QStringLiteral("ar"));
+        SettingsStore(m_preferences->filePath())
+            .setValue(QStringLiteral("interfaceLanguage"), QStringLiteral("ar"));
         QCOMPARE(SettingsWindow(*m_preferences, hooks()).interfaceLanguagePopup()->currentIndex(), 2);
         // A file from before the setting, or a value from elsewhere, reads as System.
         for (const QJsonValue& older : {QJsonValue(), QJsonValue(QStringLiteral("fr")), QJsonValue(true)}) {
-            m_preferences->store().setValue(QStringLiteral("interfaceLanguage"), older);
+            SettingsStore(m_preferences->filePath()).setValue(QStringLiteral("interfaceLanguage"), older);
             QCOMPARE(SettingsWindow(*m_preferences, hooks()).interfaceLanguagePopup()->currentIndex(), 0);
         }
         SettingsWindow window(*m_preferences, hooks());
         choose(window.interfaceLanguagePopup(), 1);
-        QCOMPARE(m_preferences->store().value(QStringLiteral("interfaceLanguage")).toString(),
-                 QStringLiteral("en"));
+        QCOMPARE(
+            SettingsStore(m_preferences->filePath()).value(QStringLiteral("interfaceLanguage")).toString(),
+            QStringLiteral("en"));
         choose(window.interfaceLanguagePopup(), 0);
-        QCOMPARE(m_preferences->store().value(QStringLiteral("interfaceLanguage")).toString(),
-                 QStringLiteral("system"));
+        QCOMPARE(
+            SettingsStore(m_preferences->filePath()).value(QStringLiteral("interfaceLanguage")).toString(),
+            QStringLiteral("system"));
         QCOMPARE(m_calls.count(QStringLiteral("relaunch")), 2);
         QCOMPARE(m_preferences->language(), QStringLiteral("en")); // the feed language is untouched
     }
@@ -193,22 +198,24 @@ private Q_SLOTS:
         QCOMPARE(m_preferences->showAllAnnouncements(), true);
         QTest::mouseClick(window.notificationsCheckbox(), Qt::LeftButton);
         // Stored as real truth values, not left to the defaults.
-        QCOMPARE(m_preferences->store().value(QStringLiteral("notificationsEnabled")), QJsonValue(true));
-        // Usage statistics: shown off while DO_NOT_TRACK turns them off (as in this test run).
+        QCOMPARE(SettingsStore(m_preferences->filePath()).value(QStringLiteral("notificationsEnabled")),
+                 QJsonValue(true));
+        // Usage statistics: shown off while DO_NOT_TRACK turns them off.
         QVERIFY(!window.usageStatisticsCheckbox()->isChecked() &&
                 !window.usageStatisticsCheckbox()->isEnabled());
-        qunsetenv("DO_NOT_TRACK"); // without it: on for a new user, and the box switches them
-        SettingsWindow sharing(*m_preferences, hooks());
+        SettingsWindow::Hooks tracked = hooks();
+        tracked.doNotTrack = false; // without it: on for a new user, and the box switches them
+        SettingsWindow sharing(*m_preferences, tracked);
         QVERIFY(sharing.usageStatisticsCheckbox()->isChecked());
         sharing.usageStatisticsCheckbox()->click();
         QVERIFY(!m_preferences->shareUsageStatistics());
-        qputenv("DO_NOT_TRACK", "1");
         // The update switch stops the automatic checks.
         QTest::mouseClick(window.automaticUpdatesCheckbox(), Qt::LeftButton);
         QVERIFY(!m_preferences->automaticUpdateChecks());
 
         QTest::mouseClick(window.resetPromptButton(), Qt::LeftButton);
-        QCOMPARE(m_preferences->store().value(QStringLiteral("notificationsDontAsk")), QJsonValue(false));
+        QCOMPARE(SettingsStore(m_preferences->filePath()).value(QStringLiteral("notificationsDontAsk")),
+                 QJsonValue(false));
         QTest::mouseClick(window.resetPromptButton(), Qt::LeftButton);
         QCOMPARE(m_calls, (QStringList{QStringLiteral("alert"), QStringLiteral("alert")}));
     }

@@ -1,4 +1,4 @@
-#include "cli/DemoMode.h"
+#include "context/DemoMode.h"
 
 #include "model/Preferences.h"
 

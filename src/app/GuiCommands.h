@@ -4,7 +4,7 @@
 
 class CommandLine;
 
-// Registers the commands that need the GUI library (the tray program, windows).
+// Registers the commands that need the GUI library: the tray program, started as `watch` is.
 class GuiCommands
 {
 public:
