@@ -117,9 +117,9 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
     painter.setLayoutDirection(direction);
     painter.setFont(titleFont);
     painter.setPen(textColor(WindowStyle::labelColor(pal)));
-    drawAtBaseline(painter, place(QRect(textLeft, y, std::max(0, dateLeft - kMargin - textLeft),
-                                        titleMetrics.height())),
-                   baseline, m_title, alignRight);
+    drawAtBaseline(
+        painter, place(QRect(textLeft, y, std::max(0, dateLeft - kMargin - textLeft), titleMetrics.height())),
+        baseline, m_title, alignRight);
 
     painter.setLayoutDirection(layoutDirection()); // "2:05 م" reads right to left
     painter.setFont(dateFont);
