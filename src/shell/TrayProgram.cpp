@@ -15,6 +15,7 @@
 #include "shell/AnnouncementWindowLoader.h"
 #include "shell/InterfaceTranslation.h"
 #include "shell/NotificationPrompt.h"
+#include "shell/TrayIconRenderer.h"
 #include "shell/TrayShell.h"
 
 #include <QApplication>
@@ -144,6 +145,9 @@ int TrayProgram::run(const QCommandLineParser& parsed, const AppEnvironment& env
     // No application display name: Qt would append it to every window title the window manager
     // reads ("Zelvora — All Announcements — Zelvora").
     QApplication::setDesktopFileName(AppConstants::desktopEntry);
+    // Every window (list, announcement, settings, about, update) shows the bell in its title bar
+    // and task switcher; Wayland compositors take it from the desktop file's "Icon=zelvora".
+    QApplication::setWindowIcon(TrayIconRenderer::bell(false));
 
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, app, [](int) {
