@@ -87,6 +87,15 @@ private Q_SLOTS:
         m_server.reset();
     }
 
+    // A click on it opens nothing, so it offers no "Open" button.
+    void notWatchingOffersNoOpen()
+    {
+        m_manager->sendNotWatchingNotification(
+            QStringLiteral("Can't reach the Saudi Exchange since 1:20 PM"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 1, 10000);
+        QVERIFY(m_server->calls().first().actions.isEmpty());
+    }
+
     void filter_data()
     {
         QTest::addColumn<bool>("enabled");
