@@ -4,6 +4,7 @@
 #include "cli/AutostartCommand.h"
 #include "model/Preferences.h"
 #include "portalsim/PortalSimulator.h"
+#include "support/TestFiles.h"
 #include "support/ZelvoraProcess.h"
 
 #include <QDir>
@@ -31,29 +32,17 @@ class TestCommands : public QObject
 
     QString origin() const { return QString::fromStdString(m_sim->origin()); }
     QString path(const char* relative) const { return m_home->filePath(QLatin1String(relative)); }
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = ZelvoraProcess::environment(m_home->path());
-        env.insert(u"ZELVORA_PORTAL_ORIGIN"_s, origin());
-        return env;
-    }
+    QProcessEnvironment environment() const { return ZelvoraProcess::environment(m_home->path(), origin()); }
     ZelvoraProcess run(const QString& arguments) { return run(arguments.split(QLatin1Char(' '))); }
     ZelvoraProcess run(const QStringList& arguments) { return ZelvoraProcess::run(arguments, environment()); }
-    static QByteArray contents(const QString& file)
-    {
-        QFile in(file);
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    }
-    QByteArray settings() const { return contents(path("config/zelvora/settings.json")); }
+    QByteArray settings() const { return readFile(path("config/zelvora/settings.json")); }
     int autostart(const QString& program)
     {
         return AutostartCommand(program, AppPaths(path("config"), path("data"))).run({u"on"_s});
     }
     void writeSettings(const QByteArray& json)
     {
-        QDir().mkpath(path("config/zelvora"));
-        QFile file(path("config/zelvora/settings.json"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(json) == json.size());
+        QVERIFY(writeFile(path("config/zelvora/settings.json"), json));
     }
 
 private Q_SLOTS:
@@ -423,11 +412,9 @@ private Q_SLOTS:
             QSKIP("needs gio (libglib2.0-bin)");
         QFETCH(QString, folder);
         const QString program = m_home->filePath(folder + u"/zelvora"_s);
-        QFile script(program);
-        QVERIFY(QDir().mkpath(m_home->filePath(folder)) && script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nprintf '%s' \"$0\" > \"$RECORD.tmp\" && mv \"$RECORD.tmp\" \"$RECORD\"\n");
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        script.close();
+        QVERIFY(writeFile(
+            program, "#!/bin/sh\nprintf '%s' \"$0\" > \"$RECORD.tmp\" && mv \"$RECORD.tmp\" \"$RECORD\"\n"));
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(autostart(program), 0);
         QProcess launcher;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -436,7 +423,7 @@ private Q_SLOTS:
         launcher.start(gio, {u"launch"_s, path("config/autostart/zelvora.desktop")});
         QVERIFY2(launcher.waitForFinished(30000) && launcher.exitCode() == 0,
                  launcher.readAllStandardError());
-        QTRY_COMPARE_WITH_TIMEOUT(QString::fromUtf8(contents(path("launched"))), program, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(QString::fromUtf8(readFile(path("launched"))), program, 30000);
     }
 
     void autostartRefusesOrEscapesInjection()
