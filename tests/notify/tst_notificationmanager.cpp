@@ -74,7 +74,6 @@ private Q_SLOTS:
         const QString no;
         QTest::newRow("disabled beats everything") << false << true << none << none << aramco << no;
         QTest::newRow("show all ignores the watchlist") << true << true << aramco << none << none << plain;
-        QTest::newRow("empty watchlist lets all through") << true << false << none << none << none << plain;
         QTest::newRow("watchlist miss") << true << false << aramco << QStringList{QStringLiteral("dividend")}
                                         << QStringList{QStringLiteral("1120")} << no;
         QTest::newRow("watchlist hit names the symbol")
