@@ -17,7 +17,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
-#include <csignal>
 
 using namespace Qt::StringLiterals;
 using portalsim::Fault;
@@ -49,10 +48,8 @@ private Q_SLOTS:
     void init()
     {
         m_home = std::make_unique<QTemporaryDir>();
-        portalsim::PortalSimulator::Options options;
-        options.issuerItems = 60;
-        options.marketItems = 20;
-        m_sim = std::make_unique<portalsim::PortalSimulator>(options);
+        m_sim = std::make_unique<portalsim::PortalSimulator>(
+            portalsim::PortalSimulator::Options{.issuerItems = 60, .marketItems = 20});
         QVERIFY(m_sim->start());
     }
 
@@ -309,22 +306,6 @@ private Q_SLOTS:
                  qPrintable(unsaved.err));
         QVERIFY(run(u"status"_s).text().contains(u"\nStorage: "_s + problem + u"\n"_s));
         QVERIFY(QDir(archive).removeRecursively());
-    }
-
-    void watchEndsCleanlyOnSigterm()
-    {
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(QStringLiteral(ZELVORA_EXE), {u"watch"_s});
-        QByteArray out;
-        QVERIFY(QTest::qWaitFor([&] { return (out += process.readAllStandardOutput()).contains("Ctrl+C"); },
-                                60000));
-        QVERIFY2(out.startsWith("Watching " + m_sim->origin() + " (80 kept); polling every 180 s."),
-                 out.constData());
-        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
     }
 
     void hostileTextsCannotReachTheTerminal()

@@ -110,14 +110,9 @@ private Q_SLOTS:
     // word before the program ends is that it stops.
     void readyAfterTheFirstPollWatchdogMeanwhile()
     {
-        portalsim::PortalSimulator::Options options;
-        options.issuerItems = 5;
-        options.marketItems = 5;
-        portalsim::PortalSimulator sim(options);
+        portalsim::PortalSimulator sim({.issuerItems = 5, .marketItems = 5});
         QVERIFY(sim.start());
-        portalsim::Fault held;
-        held.hold = true;
-        sim.setFault(portalsim::Feed::IssuerEN, 0, held);
+        sim.setFault(portalsim::Feed::IssuerEN, 0, portalsim::Fault{.hold = true});
         startWatch(QString::fromStdString(sim.origin()));
 
         for (int ping = 0; ping < 3; ++ping)
@@ -132,6 +127,7 @@ private Q_SLOTS:
         ::kill(static_cast<pid_t>(m_watch.processId()), SIGTERM);
         QVERIFY(until("STOPPING=1").endsWith("STOPPING=1"));
         QVERIFY(m_watch.state() == QProcess::NotRunning || m_watch.waitForFinished());
+        QCOMPARE(m_watch.exitStatus(), QProcess::NormalExit);
         QCOMPARE(m_watch.exitCode(), 0);
     }
 

@@ -114,15 +114,6 @@ QString drawn(const LayoutItem& item)
     return label;
 }
 
-// 42 announcements: enough for both menu sections.
-portalsim::PortalSimulator::Options smallPortal()
-{
-    portalsim::PortalSimulator::Options options;
-    options.issuerItems = 30;
-    options.marketItems = 12;
-    return options;
-}
-
 // The environment a user's session gives the program, with its files in `home`.
 QProcessEnvironment sessionEnvironment(const QTemporaryDir& home, const portalsim::PortalSimulator& portal)
 {
@@ -181,7 +172,8 @@ struct DBusDesktop
 {
     StatusNotifierWatcherStandIn watcher;
     TestNotificationServer notifications;
-    portalsim::PortalSimulator portal{smallPortal()};
+    portalsim::PortalSimulator portal{
+        {.issuerItems = 30, .marketItems = 12}}; // enough for both menu sections
     QProcess zelvora;
     QString log;
 
