@@ -33,6 +33,6 @@ void GuiCommands::registerAll(CommandLine& commandLine, const AppEnvironment& en
             if (const QString banner = startup.demoBanner(); !banner.isEmpty())
                 CommandLine::printOut(banner);
             startup.keepWatching();
-            return TrayProgram::run(startup.context());
+            return TrayProgram::run(startup);
         });
 }

@@ -1,5 +1,6 @@
 #include "context/AppEnvironment.h"
 
+#include "context/DemoMode.h"
 #include "fetch/PortalOrigin.h"
 #include "telemetry/TelemetryService.h"
 #include "update/Updater.h"
@@ -46,6 +47,7 @@ AppEnvironment AppEnvironment::fromVariables(const QProcessEnvironment& variable
                                    variables.contains(QStringLiteral("DISPLAY")) ||
                                    variables.contains(QStringLiteral("WAYLAND_DISPLAY"));
     environment.desktop = value("XDG_CURRENT_DESKTOP").toUpper();
+    environment.demoHome = variables.value(QLatin1String(DemoMode::kHomeVariable));
     environment.webEngineSandboxOff =
         switchedOn("QTWEBENGINE_DISABLE_SANDBOX") ||
         value("QTWEBENGINE_CHROMIUM_FLAGS").split(QLatin1Char(' ')).contains(QLatin1String("--no-sandbox"));

@@ -30,6 +30,7 @@ struct AppEnvironment
     // or --no-sandbox in $QTWEBENGINE_CHROMIUM_FLAGS).
     bool runAsRoot = false;
     bool webEngineSandboxOff = false;
+    QString demoHome; // $ZELVORA_DEMO_HOME: the home a relaunching demo hands over
 
     // The environment of this process.
     static AppEnvironment fromSystem(const Clock& clock, DemoPortalFactory demoPortal);

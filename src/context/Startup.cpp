@@ -20,7 +20,7 @@ QList<QCommandLineOption> Startup::options()
 }
 
 Startup::Startup(AppEnvironment environment)
-    : m_environment(std::move(environment)), m_demo(m_environment.demoPortal)
+    : m_environment(std::move(environment)), m_demo(m_environment.demoPortal, m_environment.demoHome)
 {
 }
 
@@ -53,6 +53,12 @@ std::optional<Startup::Failure> Startup::open(const QCommandLineParser& parsed, 
 QString Startup::demoBanner() const
 {
     return m_demoRunning ? m_demo.banner() : QString();
+}
+
+void Startup::prepareRelaunch()
+{
+    if (m_demoRunning)
+        m_demo.handOver();
 }
 
 void Startup::keepWatching(std::function<void()> stopping)

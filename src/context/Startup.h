@@ -39,6 +39,9 @@ public:
     AppContext& context() { return *m_context; }
     // One line saying that the data is made up, or empty when this is no demo.
     QString demoBanner() const;
+    // The program has started a new instance of itself (a language change): a demo goes on there, with
+    // its own settings, instead of copying the user's again.
+    void prepareRelaunch();
     // SIGINT and SIGTERM end the event loop (after `stopping`), as the Quit command does, so a poll's
     // writes are never cut short; waking from sleep or the network coming back polls at once.
     void keepWatching(std::function<void()> stopping = {});

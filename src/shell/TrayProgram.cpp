@@ -1,6 +1,6 @@
 #include "shell/TrayProgram.h"
 
-#include "context/AppContext.h"
+#include "context/Startup.h"
 #include "fetch/AnnouncementFetcher.h"
 #include "fetch/IssuerDirectory.h"
 #include "history/HistoryStore.h"
@@ -12,6 +12,7 @@
 #include "shell/AnnouncementWindowLoader.h"
 #include "shell/InterfaceTranslation.h"
 #include "shell/NotificationPrompt.h"
+#include "shell/TrayIconRenderer.h"
 #include "shell/TrayShell.h"
 
 #include <QApplication>
@@ -22,10 +23,15 @@ namespace {
 constexpr int kQuitDelayMilliseconds = 500;
 
 // Relaunch, quit and alert as the desktop program does them.
-SettingsWindow::Hooks settingsHooks()
+SettingsWindow::Hooks settingsHooks(Startup& startup)
 {
     SettingsWindow::Hooks hooks;
-    hooks.startNewInstance = &SettingsWindow::startNewInstanceOfThisProgram;
+    hooks.startNewInstance = [&startup] {
+        if (!SettingsWindow::startNewInstanceOfThisProgram())
+            return false;
+        startup.prepareRelaunch();
+        return true;
+    };
     hooks.quitSoon = [] {
         QTimer::singleShot(kQuitDelayMilliseconds, qApp, [] { QCoreApplication::quit(); });
     };
@@ -61,12 +67,16 @@ std::function<QWidget*(const Announcement&)> announcementWindows(AppContext& con
 }
 } // namespace
 
-int TrayProgram::run(AppContext& context)
+int TrayProgram::run(Startup& startup)
 {
+    AppContext& context = startup.context();
     QApplication::setQuitOnLastWindowClosed(false);
     // No application display name: Qt would append it to every window title the window manager
     // reads ("Zelvora — All Announcements — Zelvora").
     QApplication::setDesktopFileName(AppConstants::desktopEntry);
+    // Every window (list, announcement, settings, about, update) shows the bell in its title bar
+    // and task switcher; Wayland compositors take it from the desktop file's "Icon=zelvora".
+    QApplication::setWindowIcon(TrayIconRenderer::bell(false));
 
     // Before the first widget: everything made afterwards is in the chosen language and direction.
     const QLocale system = QLocale::system();
@@ -86,7 +96,7 @@ int TrayProgram::run(AppContext& context)
     services.history = &history;
     services.createAnnouncementWindow = announcementWindows(context, opener);
     services.showPermissionPrompt = [&prompt] { prompt.run(); };
-    services.settingsHooks = settingsHooks();
+    services.settingsHooks = settingsHooks(startup);
     services.itemStyle = TrayMenu::detectItemStyle();
     TrayShell shell(context, opener, std::move(services));
     QTimer::singleShot(0, &shell, [&shell, &context] {

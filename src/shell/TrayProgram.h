@@ -1,6 +1,6 @@
 #pragma once
 
-class AppContext;
+class Startup;
 
 // `zelvora` with no command: the tray program. Lives in the system tray with no main window, keeps
 // running with every window closed, and quits on the Quit command, SIGINT or SIGTERM (which the
@@ -8,6 +8,6 @@ class AppContext;
 class TrayProgram
 {
 public:
-    // Runs the program over the context until it quits; the exit status.
-    static int run(AppContext& context);
+    // Runs the program over the start-up's context until it quits; the exit status.
+    static int run(Startup& startup);
 };
