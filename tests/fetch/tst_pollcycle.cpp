@@ -1,8 +1,8 @@
 // The poll cycle end to end against the portal simulator: fetch, merge, cache file, seen set, and
 // the failure branch. Which records are new is tested on the archive's rules (tst_archive).
-#include "FetcherHarness.h"
 #include "fetch/AnnouncementCache.h"
 #include "fetch/IssuerDirectory.h"
+#include "support/ContextHarness.h"
 
 using portalsim::Fault;
 using portalsim::Feed;
@@ -16,7 +16,7 @@ private Q_SLOTS:
     // first poll's size, and the order and lookup of what is new.
     void firstThenSecondPoll()
     {
-        FetcherHarness h;
+        ContextHarness h;
         const AnnouncementsUpdate first = h.pollAndWait();
         QVERIFY(!first.error && first.newAnnouncements.isEmpty());
         QCOMPARE(first.all.size(), 400); // 5 issuer pages and 3 market pages of 50
@@ -24,27 +24,27 @@ private Q_SLOTS:
         h.sim->advance(3); // two issuer items and one market item
         const AnnouncementsUpdate second = h.pollAndWait();
         QCOMPARE(second.newAnnouncements, second.all.mid(0, 3));
-        QCOMPARE(*h.fetcher->announcement(second.all.at(7).id()), second.all.at(7));
+        QCOMPARE(*h.fetcher().announcement(second.all.at(7).id()), second.all.at(7));
     }
 
     void bothFeedsFailingKeepsTheCacheAndTheBaseline()
     {
-        FetcherHarness h;
+        ContextHarness h;
         const AnnouncementList cached{
             Announcement("se_1", "cached", {}, {}, h.clock.now().addSeconds(-60), {})};
-        QVERIFY(AnnouncementCache(h.cacheDirectory()).save(cached, h.clock.now()));
+        QVERIFY(AnnouncementCache(h.paths().cacheDirectory()).save(cached, h.clock.now()));
         h.sim->setFault(Feed::IssuerEN, 1, Fault{.status = 503});
         h.sim->setFault(Feed::MarketEN, 1, Fault{.status = 503});
         const AnnouncementsUpdate failed = h.pollAndWait();
         QVERIFY(failed.error);
         QCOMPARE(failed.all, cached);
-        QVERIFY(!h.preferences->lastPollDate());
-        QVERIFY(h.preferences->seenAnnouncementIDs().isEmpty());
+        QVERIFY(!h.preferences().lastPollDate());
+        QVERIFY(h.preferences().seenAnnouncementIDs().isEmpty());
 
         // The next answered poll is still the baseline: nothing is reported.
         h.sim->clearFaults();
         h.sim->clearRequests();
-        h.preferences->setLanguage(QStringLiteral("ar"));
+        h.preferences().setLanguage(QStringLiteral("ar"));
         const AnnouncementsUpdate recovered = h.pollAndWait();
         QVERIFY(!recovered.error);
         QVERIFY(recovered.newAnnouncements.isEmpty());
@@ -56,9 +56,9 @@ private Q_SLOTS:
     // The issuer directory is read once, and again when another process changed it.
     void issuersAreLearnedAndReadAgainOnlyWhenChanged()
     {
-        FetcherHarness h(5, 0);
+        ContextHarness h(5, 0);
         h.pollAndWait();
-        IssuerDirectory other(h.cacheDirectory());
+        IssuerDirectory other(h.paths().cacheDirectory());
         QCOMPARE(other.issuers().size(), 5);
         const QString known = other.issuers().first().symbol;
         const Announcement foreign(QStringLiteral("se_x"), QStringLiteral("Other Co."), {},
@@ -68,7 +68,7 @@ private Q_SLOTS:
         // Two days on, every issuer is seen anew and the file written again, keeping the other's entry.
         h.clock.advance(2 * 86400);
         h.pollAndWait();
-        const IssuerDirectory after(h.cacheDirectory());
+        const IssuerDirectory after(h.paths().cacheDirectory());
         QVERIFY(after.find(QStringLiteral("9999")));
         QCOMPARE(after.find(known)->lastSeen, h.clock.now());
     }

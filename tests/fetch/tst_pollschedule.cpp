@@ -1,9 +1,9 @@
 // When polls happen: the schedule on a held clock, joining a poll in flight (requests are held at
 // the simulator until the test releases them), a restart during a poll, and waking up (a resume
 // announced by a stand-in logind on a private bus, the network going and coming back).
-#include "FetcherHarness.h"
 #include "fetch/AnnouncementCache.h"
 #include "fetch/WakeUpPolling.h"
+#include "support/ContextHarness.h"
 #include "support/StdoutCapture.h"
 
 #include <QDBusMessage>
@@ -52,73 +52,73 @@ private Q_SLOTS:
 
     void requestsDuringAPollJoinIt()
     {
-        FetcherHarness h;
-        QSignalSpy started(h.fetcher.get(), &AnnouncementFetcher::pollStarted);
-        QSignalSpy finished(h.fetcher.get(), &AnnouncementFetcher::pollFinished);
+        ContextHarness h;
+        QSignalSpy started(&h.fetcher(), &AnnouncementFetcher::pollStarted);
+        QSignalSpy finished(&h.fetcher(), &AnnouncementFetcher::pollFinished);
         h.sim->setFault(Feed::IssuerEN, 1, held);
-        h.fetcher->startPolling();
+        h.fetcher().startPolling();
         QTRY_COMPARE_WITH_TIMEOUT(h.sim->heldCount(), 1, 30000);
-        h.fetcher->poll();
-        h.fetcher->wakeUp();
-        std::thread other([&] { h.fetcher->poll(); }); // handed to the fetcher's thread
+        h.fetcher().poll();
+        h.fetcher().wakeUp();
+        std::thread other([&] { h.fetcher().poll(); }); // handed to the fetcher's thread
         other.join();
         // Reads answer while the poll waits on the network.
-        QVERIFY(h.fetcher->announcements().isEmpty());
+        QVERIFY(h.fetcher().announcements().isEmpty());
         QCoreApplication::processEvents();
 
         h.sim->releaseHeld();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
         QCoreApplication::processEvents(); // nothing was queued for later
         QCOMPARE(started.size(), 1);
-        QCOMPARE(int(h.sim->requestCount()), FetcherHarness::kRequestsPerPoll);
+        QCOMPARE(int(h.sim->requestCount()), ContextHarness::kRequestsPerPoll);
     }
 
     void restartDuringAPoll()
     {
-        FetcherHarness h;
+        ContextHarness h;
         h.pollAndWait();
-        const QString cacheFile = h.fetcher->cacheFilePath();
+        const QString cacheFile = h.fetcher().cacheFilePath();
         h.sim->clearRequests();
         h.clock.advance(60);
         h.sim->advance(2);
         h.sim->setFault(Feed::MarketEN, 2, held);
-        QSignalSpy finished(h.fetcher.get(), &AnnouncementFetcher::pollFinished);
-        h.fetcher->poll();
+        QSignalSpy finished(&h.fetcher(), &AnnouncementFetcher::pollFinished);
+        h.fetcher().poll();
         QTRY_COMPARE_WITH_TIMEOUT(h.sim->heldCount(), 1, 30000);
 
-        h.preferences->setPollInterval(900);
-        h.fetcher->restartPolling();
+        h.preferences().setPollInterval(900);
+        h.fetcher().restartPolling();
         // At once, while the poll still waits.
-        QVERIFY(h.fetcher->announcements().isEmpty());
+        QVERIFY(h.fetcher().announcements().isEmpty());
         QVERIFY(!QFile::exists(cacheFile));
-        QCOMPARE(h.fetcher->schedule().intervalMs(), 900000);
+        QCOMPARE(h.fetcher().schedule().intervalMs(), 900000);
 
         h.sim->releaseHeld();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
         // The restart's poll joined the one in flight, which merged with the emptied list (the two
         // oldest records are gone) and saved it: the old list does not come back.
-        QCOMPARE(int(h.sim->requestCount()), FetcherHarness::kRequestsPerPoll);
-        QCOMPARE(h.fetcher->announcements().size(), 400);
+        QCOMPARE(int(h.sim->requestCount()), ContextHarness::kRequestsPerPoll);
+        QCOMPARE(h.fetcher().announcements().size(), 400);
         QCOMPARE(AnnouncementCache(QFileInfo(cacheFile).path()).load(h.clock.now())->size(), 400);
     }
 
     void resumeAndNetworkReturnPollAtOnce()
     {
-        FetcherHarness h;
-        h.preferences->setPollInterval(600);
-        WakeUpPolling wakeUps(*h.fetcher, QDBusConnection::sessionBus());
+        ContextHarness h;
+        h.preferences().setPollInterval(600);
+        WakeUpPolling wakeUps(h.fetcher(), QDBusConnection::sessionBus());
         QDBusConnection logind =
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("logind"));
         QVERIFY(logind.registerService(QStringLiteral("org.freedesktop.login1")));
-        QSignalSpy finished(h.fetcher.get(), &AnnouncementFetcher::pollFinished);
-        h.fetcher->startPolling();
+        QSignalSpy finished(&h.fetcher(), &AnnouncementFetcher::pollFinished);
+        h.fetcher().startPolling();
         QTRY_COMPARE(finished.size(), 1);
 
         h.clock.advance(100);
         prepareForSleep(logind, true); // going to sleep polls nothing
         prepareForSleep(logind, false);
         QTRY_COMPARE(finished.size(), 2);
-        QCOMPARE(h.fetcher->schedule().nextPoll(), std::optional(h.clock.now().addSeconds(600)));
+        QCOMPARE(h.fetcher().schedule().nextPoll(), std::optional(h.clock.now().addSeconds(600)));
 
         // Offline: failing polls are not logged, one line says why.
         const Fault down{.status = 503};

@@ -1,6 +1,6 @@
 // What the user is told about the polls (when the exchange last answered, what fails, whether
 // Zelvora is still watching), driven by the portal simulator's faults on a held clock.
-#include "FetcherHarness.h"
+#include "support/ContextHarness.h"
 #include "support/StdoutCapture.h"
 
 #include <QFile>
@@ -16,7 +16,7 @@ class TestPollStatus : public QObject
 private Q_SLOTS:
     void outageAndRecovery()
     {
-        FetcherHarness h(60, 20);
+        ContextHarness h(60, 20);
         const QTimeZone utc = QTimeZone::utc();
         const auto summary = [&h, &utc](const AnnouncementsUpdate& update) {
             return update.status.summary(h.clock.now(), utc);
@@ -24,7 +24,7 @@ private Q_SLOTS:
         // The program's own times: 12-hour, in the given zone.
         const auto clockTime = [&h] { return QLocale::c().toString(h.clock.now().toDateTime(), u"h:mm AP"); };
         const QString firstTime = clockTime();
-        QCOMPARE(h.fetcher->pollStatus().state(), State::Unknown);
+        QCOMPARE(h.fetcher().pollStatus().state(), State::Unknown);
         QCOMPARE(summary(h.pollAndWait()), QStringLiteral("Checked ") + firstTime);
 
         // One feed failing is only mentioned: Zelvora still hears from the other.
@@ -54,8 +54,8 @@ private Q_SLOTS:
         QCOMPARE(update.status.failures().first().error, QStringLiteral("badStatus(403)"));
 
         // The state survives a restart (read back from the file), and one answer ends it.
-        h.makeFetcher();
-        QCOMPARE(h.fetcher->pollStatus(), update.status);
+        h.restart();
+        QCOMPARE(h.fetcher().pollStatus(), update.status);
         h.sim->clearFaults();
         h.clock.advance(600);
         update = h.pollAndWait();

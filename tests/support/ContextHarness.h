@@ -12,6 +12,7 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 struct ContextHarness
 {
@@ -70,4 +71,7 @@ struct ContextHarness
             qFatal("poll did not end");
         return finished.first().first().value<AnnouncementsUpdate>();
     }
+
+    // Requests one full poll makes with the default data: 5 issuer pages and 3 market pages.
+    static constexpr int kRequestsPerPoll = 8;
 };
