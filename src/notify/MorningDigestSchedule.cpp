@@ -12,6 +12,8 @@ MorningDigestSchedule::MorningDigestSchedule(Preferences& preferences, const Clo
       m_keptAnnouncements(std::move(keptAnnouncements)), m_state(stateFile)
 {
     m_timer.setSingleShot(true);
+    // A coarse timer may be 5% late: over a day, more than an hour.
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &MorningDigestSchedule::check);
 }
 

@@ -126,6 +126,7 @@ void TrayShell::followHold()
     if (!m_releaseTimer) {
         m_releaseTimer = new QTimer(this);
         m_releaseTimer->setSingleShot(true);
+        m_releaseTimer->setTimerType(Qt::PreciseTimer); // a coarse one may end a night's hold 5% late
         connect(m_releaseTimer, &QTimer::timeout, this, [this] {
             if (m_services.pollNow)
                 m_services.pollNow();
