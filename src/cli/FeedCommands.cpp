@@ -11,6 +11,7 @@
 #include "model/AnnouncementSearch.h"
 #include "model/Preferences.h"
 #include "model/RiyadhTime.h"
+#include "notify/MorningDigestSchedule.h"
 #include "platform/ServiceNotifier.h"
 
 #include <QCoreApplication>
@@ -268,6 +269,8 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
                                  .arg(update.error ? QStringLiteral("; no feed answered") : QString()));
                          service.notifyReady();
                      });
+    QObject::connect(&startup.digests(), &MorningDigestSchedule::due, &fetcher,
+                     [](const MorningDigest& digest) { CommandLine::printOut(digest.line()); });
     fetcher.startPolling();
     QCoreApplication::exec();
     return CommandLine::Success;

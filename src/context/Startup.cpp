@@ -1,7 +1,10 @@
 #include "context/Startup.h"
 
+#include "fetch/AnnouncementFetcher.h"
 #include "fetch/PortalOrigin.h"
 #include "fetch/WakeUpPolling.h"
+#include "notify/MorningDigestSchedule.h"
+#include "notify/NotificationManager.h"
 #include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
@@ -70,6 +73,15 @@ void Startup::keepWatching(std::function<void()> stopping)
                              stopping();
                          QCoreApplication::quit();
                      });
-    m_wakeUps = std::make_unique<WakeUpPolling>(m_context->fetcher(), QDBusConnection::systemBus());
+    AnnouncementFetcher& fetcher = m_context->fetcher();
+    m_wakeUps = std::make_unique<WakeUpPolling>(fetcher, QDBusConnection::systemBus());
     m_wakeUps->watchSystemNetwork();
+    // Checked after every poll, so a digest missed while the program was off comes with the kept list.
+    m_digests = std::make_unique<MorningDigestSchedule>(
+        m_context->preferences(), m_context->clock(), [&fetcher] { return fetcher.announcements(); },
+        m_context->paths().uiStateFile());
+    QObject::connect(&fetcher, &AnnouncementFetcher::pollFinished, m_digests.get(),
+                     &MorningDigestSchedule::check, Qt::QueuedConnection);
+    QObject::connect(m_digests.get(), &MorningDigestSchedule::due, m_digests.get(),
+                     [this](const MorningDigest& digest) { m_context->notifications().sendDigest(digest); });
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class MorningDigestSchedule;
 class TerminationSignals;
 class WakeUpPolling;
 
@@ -43,8 +44,11 @@ public:
     // its own settings, instead of copying the user's again.
     void prepareRelaunch();
     // SIGINT and SIGTERM end the event loop (after `stopping`), as the Quit command does, so a poll's
-    // writes are never cut short; waking from sleep or the network coming back polls at once.
+    // writes are never cut short; waking from sleep or the network coming back polls at once; the
+    // morning digest is notified when due (checked after every poll).
     void keepWatching(std::function<void()> stopping = {});
+    // After keepWatching: tells when a digest is due, for the front door to show it its own way too.
+    MorningDigestSchedule& digests() { return *m_digests; }
 
 private:
     AppEnvironment m_environment;
@@ -53,4 +57,5 @@ private:
     std::unique_ptr<AppContext> m_context;
     std::unique_ptr<TerminationSignals> m_termination;
     std::unique_ptr<WakeUpPolling> m_wakeUps;
+    std::unique_ptr<MorningDigestSchedule> m_digests;
 };

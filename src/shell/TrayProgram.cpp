@@ -8,6 +8,7 @@
 #include "model/AppConstants.h"
 #include "model/InterfaceLanguage.h"
 #include "model/Preferences.h"
+#include "notify/MorningDigestSchedule.h"
 #include "platform/gui/UrlOpener.h"
 #include "shell/AnnouncementWindowLoader.h"
 #include "shell/InterfaceTranslation.h"
@@ -99,6 +100,7 @@ int TrayProgram::run(Startup& startup)
     services.settingsHooks = settingsHooks(startup);
     services.itemStyle = TrayMenu::detectItemStyle();
     TrayShell shell(context, opener, std::move(services));
+    QObject::connect(&startup.digests(), &MorningDigestSchedule::due, &shell, &TrayShell::showDigest);
     QTimer::singleShot(0, &shell, [&shell, &context] {
         shell.start();
         context.fetcher().startPolling();

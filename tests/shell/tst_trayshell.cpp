@@ -1,4 +1,5 @@
 #include "model/TradingCalendar.h"
+#include "notify/NotificationManager.h"
 #include "shell/AnnouncementWindowLoader.h"
 #include "shell/TrayShell.h"
 #include "support/ContextHarness.h"
@@ -156,6 +157,28 @@ private Q_SLOTS:
         tray.menu().menu()->actions().at(1)->trigger();
         QVERIFY(preferences.quietHours().isOff());
         QTRY_COMPARE(polls.size(), 2);
+    }
+
+    // The morning digest's entry stays near the top until it is opened, from the menu or its
+    // notification; either shows just its announcements.
+    void digestEntryUntilOpened()
+    {
+        const AnnouncementList kept = m_run->fetcher().announcements();
+        m_shell->handleAnnouncementsUpdated(updateWith(kept));
+        TrayController& tray = *m_shell->tray();
+        const Instant now = m_run->clock.now();
+        m_shell->showDigest(MorningDigest::make(kept, now, now));
+        QCOMPARE(menuTexts(tray).value(1), QStringLiteral("\u2600\uFE0F  Morning Digest: 10 announcements"));
+        tray.menu().menu()->actions().at(1)->trigger();
+        QCOMPARE(m_shell->allAnnouncementsWindow()->announcements().size(), 10);
+        QVERIFY(!menuTexts(tray).join(QLatin1Char('|')).contains(QStringLiteral("Morning Digest")));
+
+        const MorningDigest later = MorningDigest::make(kept.mid(0, 2), now, now);
+        m_shell->showDigest(later);
+        QVERIFY(menuTexts(tray).value(1).contains(QStringLiteral("Morning Digest: 2 announcements")));
+        m_shell->handleOpenAnnouncement(NotificationManager::digestFor(later).userInfo);
+        QCOMPARE(m_shell->allAnnouncementsWindow()->announcements().size(), 2);
+        QVERIFY(!menuTexts(tray).join(QLatin1Char('|')).contains(QStringLiteral("Morning Digest")));
     }
 
     void watchlistMatchShowsTheBadgeUntilTheMenuOpens()
