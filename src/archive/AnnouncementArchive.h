@@ -80,6 +80,8 @@ public:
     bool enforceCap();
 
 private:
+    friend class Outbox; // the deliveries table, on the same connection
+
     bool exec(const char* sql);
     AnnouncementList records(sqlite3_stmt* select);
     sqlite3_stmt* statement(const char* sql);

@@ -20,6 +20,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -30,6 +31,7 @@ void printError(const QString& text)
 }
 
 const QString kJson = QStringLiteral("json");
+constexpr int kDeliveryWaitMs = 20000;
 const QString kGrep = QStringLiteral("grep");
 const QString kCategory = QStringLiteral("category");
 const QString kUnread = QStringLiteral("unread");
@@ -179,8 +181,20 @@ int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& e
             QCoreApplication::quit();
         },
         Qt::SingleShotConnection);
+    bool delivered = false;
+    QObject::connect(&context.outbox(), &OutboxService::ran, &fetcher, [&delivered] {
+        delivered = true;
+        QCoreApplication::quit();
+    });
     fetcher.poll();
     QCoreApplication::exec();
+    // What the poll owes the outputs goes out within a bounded wait; what is left, any Zelvora
+    // process that runs later sends.
+    if (!delivered && !context.preferences().outputs().isEmpty()) {
+        QTimer::singleShot(kDeliveryWaitMs, &fetcher, [] { QCoreApplication::quit(); });
+        QCoreApplication::exec();
+    }
+    context.outbox().stop();
 
     if (options.json) {
         const QByteArray bytes =

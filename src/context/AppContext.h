@@ -4,6 +4,7 @@
 #include "infra/AppPaths.h"
 #include "model/Preferences.h"
 #include "notify/NotificationManager.h"
+#include "outputs/OutboxService.h"
 #include "syndication/FeedFiles.h"
 #include "telemetry/TelemetryService.h"
 #include "update/Updater.h"
@@ -11,7 +12,8 @@
 // The services of one run of the program, made in the order they depend on each other over the
 // folders, portal and clock the command runs against (the user's, or the demo's). Commands and the
 // tray program take references to them from here; nothing else makes them. Every poll's end rewrites
-// the feed files for other readers with the kept announcements that would be notified.
+// the feed files for other readers with the kept announcements that would be notified, and sends
+// what the outbox holds for the outputs.
 class AppContext
 {
 public:
@@ -27,6 +29,7 @@ public:
     NotificationManager& notifications() { return m_notifications; }
     TelemetryService& telemetry() { return m_telemetry; }
     Updater& updater() { return m_updater; }
+    OutboxService& outbox() { return m_outbox; }
 
 private:
     AppPaths m_paths;
@@ -38,4 +41,5 @@ private:
     TelemetryService m_telemetry;
     Updater m_updater;
     FeedFiles m_feedFiles;
+    OutboxService m_outbox;
 };

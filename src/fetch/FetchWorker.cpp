@@ -68,7 +68,7 @@ void FetchWorker::runPoll(const PollRequest& request)
             fetched.append({announcement, feed, request.language});
     }
     PollRecorder::Outcome recorded =
-        m_recorder.record(fetched, answered, outcome.at, request.language, request.hold);
+        m_recorder.record(fetched, answered, outcome.at, request.language, request.hold, request.route);
     // Without its cache file a new run starts from the archive's recent records.
     if (m_keptFromArchive) {
         m_keptFromArchive = false;
