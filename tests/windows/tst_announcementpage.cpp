@@ -72,7 +72,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QString, escaped);
-        QCOMPARE(text.toHtmlEscaped(), escaped);
         const Announcement announcement = TestData::announcement(QStringLiteral("x"), text, {text}, text);
         const QString html = AnnouncementPage::buildHTML(announcement, QStringLiteral("d"));
         QVERIFY(html.contains(QStringLiteral("<h1>") + announcement.displayTitle().toHtmlEscaped() +
