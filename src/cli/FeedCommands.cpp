@@ -188,13 +188,6 @@ int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& e
     });
     fetcher.poll();
     QCoreApplication::exec();
-    // What the poll owes the outputs goes out within a bounded wait; what is left, any Zelvora
-    // process that runs later sends.
-    if (!delivered && !context.preferences().outputs().isEmpty()) {
-        QTimer::singleShot(kDeliveryWaitMs, &fetcher, [] { QCoreApplication::quit(); });
-        QCoreApplication::exec();
-    }
-    context.outbox().stop();
 
     if (options.json) {
         const QByteArray bytes =
@@ -208,6 +201,13 @@ int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& e
         CommandLine::printOut(
             QStringLiteral("%1 new, %2 kept").arg(result.newAnnouncements.size()).arg(result.all.size()));
     }
+    // What the poll owes the outputs goes out within a bounded wait; what is left, any Zelvora
+    // process that runs later sends.
+    if (!delivered && !context.preferences().outputs().isEmpty()) {
+        QTimer::singleShot(kDeliveryWaitMs, &fetcher, [] { QCoreApplication::quit(); });
+        QCoreApplication::exec();
+    }
+    context.outbox().stop();
     if (result.error) {
         printError(QStringLiteral("zelvora: both feeds failed"));
         return CommandLine::Failure;
