@@ -60,6 +60,15 @@ private Q_SLOTS:
     void init() { m_session.start(); }
     void cleanup() { m_session.stop(); }
 
+    // A click on it opens nothing, so it offers no "Open" button.
+    void notWatchingOffersNoOpen()
+    {
+        m_manager->sendNotWatchingNotification(
+            QStringLiteral("Can't reach the Saudi Exchange since 1:20 PM"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 1, 10000);
+        QVERIFY(m_server->calls().first().actions.isEmpty());
+    }
+
     void filter_data()
     {
         QTest::addColumn<bool>("enabled");
@@ -124,30 +133,46 @@ private Q_SLOTS:
 
     void content_data()
     {
+        QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("body");
+        const QString longTitle = QString(300, QLatin1Char('T'));
         const QString latin = QString(250, QLatin1Char('x'));
         // Each letter carries a mark (fatha): 120 clusters of two code units each.
         QString arabic;
         for (int i = 0; i < 120; ++i)
             arabic += QString::fromUtf8("\u0628\u064E");
-        QTest::newRow("250 characters") << latin << latin.left(100);
-        QTest::newRow("arabic with marks") << arabic << arabic.left(200);
+        const QString ellipsis(QChar(0x2026));
+        QTest::newRow("one long word: cut in it") << longTitle << latin << latin.left(99) + ellipsis;
+        QTest::newRow("arabic with marks: whole clusters")
+            << longTitle << arabic << arabic.left(198) + ellipsis;
+        QTest::newRow("cut after the last whole word, no dangling comma")
+            << longTitle << QString(90, QLatin1Char('a')) + QStringLiteral(" bb, cccccccccccc dd")
+            << QString(90, QLatin1Char('a')) + QStringLiteral(" bb") + ellipsis;
         QTest::newRow("short text whole")
-            << QStringLiteral("<p>Cash &amp; dividend</p>") << QStringLiteral("Cash & dividend");
-        QTest::newRow("empty") << QString() << QString();
+            << longTitle << QStringLiteral("<p>Cash &amp; dividend</p>") << QStringLiteral("Cash & dividend");
+        QTest::newRow("the company the title names is not repeated")
+            << "Arabian Energy Co."
+            << "Arabian Energy Co. announces a cash dividend"
+            << "Announces a cash dividend";
+        QTest::newRow("nor in Arabic") << "المراعي"
+                                       << "تعلن شركة "
+                                          "المراعي عن "
+                                          "توزيع"
+                                       << "تعلن عن توزيع";
+        QTest::newRow("empty") << longTitle << QString() << QString();
     }
 
     void content()
     {
+        QFETCH(QString, title);
         QFETCH(QString, description);
         QFETCH(QString, body);
-        const QString longTitle = QString(300, QLatin1Char('T'));
-        m_manager->sendNotification(Announcement(QStringLiteral("A1"), longTitle, description,
+        m_manager->sendNotification(Announcement(QStringLiteral("A1"), title, description,
                                                  QStringLiteral("https://portal.example/a1"), Instant(), {}));
         QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 1, 10000);
         const TestNotificationServer::Call call = m_server->calls().first();
-        QCOMPARE(call.summary, longTitle);
+        QCOMPARE(call.summary, title);
         QCOMPARE(call.body, body);
         QCOMPARE(call.actions, (QStringList{QStringLiteral("default"), QStringLiteral("Open")}));
     }
