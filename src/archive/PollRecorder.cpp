@@ -9,6 +9,7 @@ namespace {
 const QString kLastPoll = QStringLiteral("lastPoll");
 const QString kLastLanguage = QStringLiteral("lastLanguage");
 const QString kBaseline = QStringLiteral("baseline");
+const QString kHeldIds = QStringLiteral("heldIds");
 } // namespace
 
 PollRecorder::PollRecorder(QString directory, QString teller, std::function<Previous()> previous,
@@ -127,8 +128,17 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
 
     const QList<Outbox::Entry> deliveries =
         route && !outcome.fresh.isEmpty() ? route(outcome.fresh) : QList<Outbox::Entry>();
+    // Read before this poll's write replaces it.
+    QSet<QString> wasHeld = m_heldIds;
+    if (readable) {
+        const QStringList stored = m_archive.metaText(kHeldIds).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        wasHeld.unite(QSet<QString>(stored.cbegin(), stored.cend()));
+    }
     AnnouncementList owed;
-    if (readable && write(rows, deliveries, updates, feeds, now, language, hold, &owed, &outcome.held)) {
+    QStringList heldNow;
+    if (readable && write(rows, deliveries, updates, feeds, now, language, hold, &owed, &heldNow)) {
+        outcome.held = int(heldNow.size());
+        m_heldIds = QSet<QString>(heldNow.cbegin(), heldNow.cend());
         m_unsaved.clear();
         m_unsavedDeliveries.clear();
         m_unsavedIds.clear();
@@ -140,6 +150,8 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
             QStringLiteral("Can't save to %1: %2").arg(m_archive.filePath(), m_archive.errorText());
         m_unsaved += rows;
         m_unsavedDeliveries += deliveries;
+        if (!m_teller.isEmpty())
+            m_heldIds.clear(); // known again below
         if (m_teller.isEmpty()) {
             outcome.toTell = outcome.fresh;
         } else {
@@ -151,6 +163,7 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
                         continue;
                     if (hold && hold(announcement)) {
                         ++outcome.held;
+                        m_heldIds.insert(announcement.id());
                         continue;
                     }
                     m_toldUnsavedIds.insert(announcement.id());
@@ -163,11 +176,8 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
         // a damaged file is moved aside then.
         m_archive.close();
     }
-    QSet<QString> freshIds;
-    for (const Announcement& announcement : std::as_const(outcome.fresh))
-        freshIds.insert(announcement.id());
     for (const Announcement& announcement : std::as_const(outcome.toTell)) {
-        if (!freshIds.contains(announcement.id()))
+        if (wasHeld.contains(announcement.id()))
             outcome.released.append(announcement);
     }
     for (const QString& feed : std::as_const(feeds)) {
@@ -181,7 +191,7 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
 bool PollRecorder::write(const QList<Row>& rows, const QList<Outbox::Entry>& deliveries,
                          const QList<AnnouncementArchive::Record>& updates, const QSet<QString>& feeds,
                          Instant now, const QString& language, const Hold& hold, AnnouncementList* owed,
-                         int* held)
+                         QStringList* held)
 {
     if (!m_archive.begin())
         return false;
@@ -194,10 +204,13 @@ bool PollRecorder::write(const QList<Row>& rows, const QList<Outbox::Entry>& del
         if (ok)
             *owed = m_archive.owed();
         if (hold) {
-            const auto kept = std::remove_if(owed->begin(), owed->end(), hold);
-            *held = int(std::distance(kept, owed->end()));
-            owed->erase(kept, owed->end());
+            const auto firstHeld = std::stable_partition(owed->begin(), owed->end(),
+                                                         [&hold](const Announcement& a) { return !hold(a); });
+            for (auto it = firstHeld; it != owed->end(); ++it)
+                held->append(it->id());
+            owed->erase(firstHeld, owed->end());
         }
+        ok = ok && m_archive.setMeta(kHeldIds, held->join(QLatin1Char(' ')));
         QStringList ids;
         for (const Announcement& announcement : std::as_const(*owed))
             ids.append(announcement.id());

@@ -4,6 +4,7 @@
 #include "archive/Outbox.h"
 #include "cli/CommandLine.h"
 #include "infra/AppPaths.h"
+#include "model/MorningDigest.h"
 #include "model/PollStatus.h"
 #include "model/Preferences.h"
 #include "outputs/OutputStore.h"
@@ -85,6 +86,9 @@ void StatusCommand::printHolds(Instant now) const
     muted.sort();
     CommandLine::printOut(QStringLiteral("Muted: ") +
                           (muted.isEmpty() ? QStringLiteral("none") : muted.join(QStringLiteral("; "))));
+    if (const std::optional<int> digest = preferences.digestTime())
+        CommandLine::printOut(
+            QStringLiteral("Morning digest: %1 Riyadh time").arg(MorningDigest::timeText(*digest)));
 }
 
 void StatusCommand::printOutputs() const

@@ -54,6 +54,8 @@ public:
     // While notifications are held (paused, quiet hours), the menu's first line says so and its
     // click ends the hold; an empty text removes it.
     void setHeldLine(const QString& line);
+    // The morning digest's entry near the top, until it is opened; an empty text removes it.
+    void setDigestLine(const QString& line);
 
     QMenu* menu() const { return m_menu.get(); }
     const AnnouncementList& announcements() const { return m_announcements; }
@@ -82,11 +84,13 @@ private:
         QStringList dates; // of both, in that order: they change with the day
         QString problem;
         QString held;
+        QString digest;
         QSet<QString> unread;
         friend bool operator==(const Shown&, const Shown&) = default;
     };
     Shown shown() const;
     void rebuildNow();
+    void setLine(QString& field, const QString& line); // one of the lines above the commands
     void closed();
     void highlightOnly(const QAction* active);
     static QString marketName();
@@ -114,6 +118,7 @@ private:
     bool m_stale = false;         // a change came while the menu was open
     std::optional<Shown> m_shown; // as last built
     QString m_held;               // the menu's first line while notifications are held, else empty
+    QString m_digest;             // the morning digest's entry until opened, else empty
     QString m_problem;            // the menu's line while not watching, else empty
     QSet<QString> m_unread;
 };
