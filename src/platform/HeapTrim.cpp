@@ -10,3 +10,10 @@ void HeapTrim::now()
     malloc_trim(0);
 #endif
 }
+
+void HeapTrim::limitArenas()
+{
+#if defined(__GLIBC__)
+    mallopt(M_ARENA_MAX, 1);
+#endif
+}
