@@ -65,10 +65,6 @@ Announcements appear here once fetched.</source>
         <translation>تصدير…</translation>
     </message>
     <message>
-        <source>%1 of %2</source>
-        <translation>%1 من %2</translation>
-    </message>
-    <message>
         <source>Export Announcements</source>
         <translation>تصدير الإعلانات</translation>
     </message>
@@ -83,6 +79,50 @@ Announcements appear here once fetched.</source>
     <message>
         <source>All categories</source>
         <translation>كل الفئات</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n announcements in the history</source>
+        <translation>
+            <numerusform>لا إعلانات في السجل</numerusform>
+            <numerusform>إعلان واحد في السجل</numerusform>
+            <numerusform>إعلانان في السجل</numerusform>
+            <numerusform>%n إعلانات في السجل</numerusform>
+            <numerusform>%n إعلانًا في السجل</numerusform>
+            <numerusform>%n إعلان في السجل</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n announcements in the history</source>
+        <translation>
+            <numerusform>%1 من %n إعلان في السجل</numerusform>
+            <numerusform>%1 من إعلان واحد في السجل</numerusform>
+            <numerusform>%1 من إعلانين في السجل</numerusform>
+            <numerusform>%1 من %n إعلانات في السجل</numerusform>
+            <numerusform>%1 من %n إعلانًا في السجل</numerusform>
+            <numerusform>%1 من %n إعلان في السجل</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n announcements in the last 30 days</source>
+        <translation>
+            <numerusform>لا إعلانات في آخر 30 يومًا</numerusform>
+            <numerusform>إعلان واحد في آخر 30 يومًا</numerusform>
+            <numerusform>إعلانان في آخر 30 يومًا</numerusform>
+            <numerusform>%n إعلانات في آخر 30 يومًا</numerusform>
+            <numerusform>%n إعلانًا في آخر 30 يومًا</numerusform>
+            <numerusform>%n إعلان في آخر 30 يومًا</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n announcements in the last 30 days</source>
+        <translation>
+            <numerusform>%1 من %n إعلان في آخر 30 يومًا</numerusform>
+            <numerusform>%1 من إعلان واحد في آخر 30 يومًا</numerusform>
+            <numerusform>%1 من إعلانين في آخر 30 يومًا</numerusform>
+            <numerusform>%1 من %n إعلانات في آخر 30 يومًا</numerusform>
+            <numerusform>%1 من %n إعلانًا في آخر 30 يومًا</numerusform>
+            <numerusform>%1 من %n إعلان في آخر 30 يومًا</numerusform>
+        </translation>
     </message>
 </context>
 <context>

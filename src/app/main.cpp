@@ -1,6 +1,7 @@
 #include "app/SimulatedDemoPortal.h"
 #include "cli/CommandLine.h"
 #include "cli/CoreCommands.h"
+#include "cli/DemoMode.h"
 #include "fetch/PortalOrigin.h"
 #include "platform/HeapTrim.h"
 #include "shell/GuiCommands.h"
@@ -11,7 +12,8 @@ int main(int argc, char** argv)
     // Everything the commands build on; each command makes its own services from it.
     const SystemClock clock;
     const AppEnvironment environment{AppPaths::fromEnvironment(), PortalOrigin::fromEnvironment(), &clock,
-                                     [] { return std::make_unique<SimulatedDemoPortal>(); }};
+                                     [] { return std::make_unique<SimulatedDemoPortal>(); },
+                                     qEnvironmentVariable(DemoMode::kHomeVariable)};
     CommandLine commandLine;
     CoreCommands::registerAll(commandLine, environment);
     GuiCommands::registerAll(commandLine, environment);

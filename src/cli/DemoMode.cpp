@@ -4,13 +4,50 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
-DemoMode::DemoMode(DemoPortalFactory portalFactory) : m_portalFactory(std::move(portalFactory)) {}
+namespace {
+// Marks a folder as a demo's home: only such a folder is taken over, and removed at the end.
+const QString kMarker = QStringLiteral("zelvora-demo-home");
+} // namespace
 
-bool DemoMode::start(const AppPaths& userPaths, QString* error)
+DemoMode::DemoMode(DemoPortalFactory portalFactory, QString handedOverHome)
+    : m_portalFactory(std::move(portalFactory)), m_handedOverHome(std::move(handedOverHome))
 {
-    if (!m_home.isValid()) {
+}
+
+DemoMode::~DemoMode()
+{
+    if (m_created)
+        m_created->setAutoRemove(m_removeAtEnd);
+    else if (m_removeAtEnd && !m_home.isEmpty())
+        QDir(m_home).removeRecursively();
+}
+
+bool DemoMode::adopt()
+{
+    // Only a demo's home in the temporary folder: never a folder the variable names by mistake.
+    const QFileInfo home(m_handedOverHome);
+    if (m_handedOverHome.isEmpty() || !home.isDir() || home.isSymLink() ||
+        home.canonicalPath() != QFileInfo(QDir::tempPath()).canonicalFilePath() ||
+        !QFileInfo::exists(QDir(m_handedOverHome).filePath(kMarker)))
+        return false;
+    m_home = home.canonicalFilePath();
+    return true;
+}
+
+bool DemoMode::createHome(const AppPaths& userPaths, QString* error)
+{
+    m_created = std::make_unique<QTemporaryDir>();
+    if (!m_created->isValid()) {
         *error = QStringLiteral("cannot create a temporary folder for the demo");
+        return false;
+    }
+    m_home = m_created->path();
+    QFile marker(QDir(m_home).filePath(kMarker));
+    if (!marker.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("cannot write to the demo's temporary folder %1").arg(m_home);
         return false;
     }
     const AppPaths demoPaths = paths();
@@ -22,6 +59,16 @@ bool DemoMode::start(const AppPaths& userPaths, QString* error)
     demoSettings.clearSeenIDs();
     demoSettings.setLastPollDate(std::nullopt);
     demoSettings.setPollInterval(kNewItemSeconds);
+    return true;
+}
+
+bool DemoMode::start(const AppPaths& userPaths, QString* error)
+{
+    if (!adopt() && !createHome(userPaths, error))
+        return false;
+    m_removeAtEnd = true;
+    // Inherited by the instance a relaunch starts, and by nothing else of the user's.
+    qputenv(kHomeVariable, QFile::encodeName(m_home));
 
     m_portal = m_portalFactory ? m_portalFactory() : nullptr;
     if (!m_portal || !m_portal->start(kNewItemSeconds)) {
@@ -31,9 +78,14 @@ bool DemoMode::start(const AppPaths& userPaths, QString* error)
     return true;
 }
 
+void DemoMode::handOver()
+{
+    m_removeAtEnd = false;
+}
+
 AppPaths DemoMode::paths() const
 {
-    return {m_home.filePath(QStringLiteral("config")), m_home.filePath(QStringLiteral("data"))};
+    return {QDir(m_home).filePath(QStringLiteral("config")), QDir(m_home).filePath(QStringLiteral("data"))};
 }
 
 QString DemoMode::origin() const

@@ -12,4 +12,5 @@ struct AppEnvironment
     QString portalOrigin; // $ZELVORA_PORTAL_ORIGIN, else the exchange's portal
     const Clock* clock = nullptr;
     DemoPortalFactory demoPortal;
+    QString demoHome; // $ZELVORA_DEMO_HOME: the home a relaunching demo hands over
 };

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QTimeZone>
+#include <QUrl>
 
 namespace {
 // The style sheet lives in the resource file, up to and including the line feed after its last rule.
@@ -25,6 +26,27 @@ const QString& rightToLeftStyleSheet()
             .replace(QLatin1String("text-align: left;"), QLatin1String("text-align: start;"))
             .replace(QLatin1String("padding-left: 24px;"), QLatin1String("padding-inline-start: 24px;"));
     return mirrored;
+}
+
+// Market news often has a headline only: the page says so and leads to the source, rather than
+// showing an empty page. In the page's language, as its source tag is.
+QString withoutText(const Announcement& announcement, bool arabic)
+{
+    QString html = QStringLiteral("<p style=\"color: var(--text-secondary)\">") +
+                   (arabic ? QStringLiteral("\u0644\u0627 \u0646\u0635 \u0622\u062E\u0631 "
+                                            "\u0644\u0647\u0630\u0627 \u0627\u0644\u062E\u0628\u0631.")
+                           : QStringLiteral("There is no further text for this item.")) +
+                   QStringLiteral("</p>");
+    const QUrl link(announcement.link());
+    if (link.isValid() && (link.scheme() == QLatin1String("https") || link.scheme() == QLatin1String("http")))
+        html += QStringLiteral("\n<p><a href=\"") + link.toString(QUrl::FullyEncoded).toHtmlEscaped() +
+                QStringLiteral("\">") +
+                (arabic ? QStringLiteral("\u0627\u0642\u0631\u0623\u0647 \u0639\u0644\u0649 "
+                                         "\u0645\u0648\u0642\u0639 \u062A\u062F\u0627\u0648\u0644 "
+                                         "\u0627\u0644\u0633\u0639\u0648\u062F\u064A\u0629")
+                        : QStringLiteral("Read it on the Saudi Exchange website")) +
+                QStringLiteral("</a></p>");
+    return html;
 }
 } // namespace
 
@@ -75,7 +97,8 @@ QString AnnouncementPage::buildHTML(const Announcement& announcement, const QStr
     html += QStringLiteral("    </div>\n"
                            "  </div>\n"
                            "  <div class=\"content\">");
-    html += announcement.description();
+    html += announcement.strippedDescription().trimmed().isEmpty() ? withoutText(announcement, arabic)
+                                                                   : announcement.description();
     html += QStringLiteral("</div>\n"
                            "</div>\n"
                            "</body>\n"

@@ -15,4 +15,7 @@ public:
     // The first `count` extended grapheme clusters, nothing appended.
     static QString leftGraphemes(const QString& text, qsizetype count);
     static qsizetype graphemeCount(const QString& text);
+    // At most `count` grapheme clusters: a longer text is cut after its last whole word that fits
+    // (mid-word only when that word is over half the room) and ends in "…", which is counted.
+    static QString clippedAtWord(const QString& text, qsizetype count);
 };

@@ -1,6 +1,7 @@
 #include "notify/NotificationManager.h"
 
 #include "infra/LogCategories.h"
+#include "model/AnnouncementHeadline.h"
 #include "model/AppConstants.h"
 #include "model/PollStatus.h"
 #include "model/Preferences.h"
@@ -60,10 +61,19 @@ QVariantMap NotificationManager::openAnnouncementUserInfo(const QVariantMap& use
     return result;
 }
 
+QString NotificationManager::bodyText(const Announcement& announcement)
+{
+    // The title already names the company: the body starts with what it announces.
+    QString text = AnnouncementHeadline::of(announcement);
+    if (text != announcement.strippedDescription().simplified() && !text.isEmpty() && text.front().isLower())
+        text.front() = text.front().toUpper();
+    return UnicodeText::clippedAtWord(text, kBodyLength);
+}
+
 NotificationRequest NotificationManager::requestFor(const Announcement& announcement,
                                                     const RuleSet::Decision& decision)
 {
-    QString body = UnicodeText::leftGraphemes(announcement.strippedDescription(), kBodyLength);
+    QString body = bodyText(announcement);
     if (decision.match)
         body = RuleSet::matchLine(*decision.match) + QLatin1Char('\n') + body;
     NotificationRequest request{announcement.id(), announcement.displayTitle(), body,
@@ -117,7 +127,7 @@ NotificationRequest NotificationManager::summaryFor(const AnnouncementList& summ
     QStringList ids;
     for (const Announcement& announcement : summarized) {
         if (lines.size() < 3)
-            lines.append(UnicodeText::leftGraphemes(announcement.displayTitle(), kBodyLength));
+            lines.append(UnicodeText::clippedAtWord(announcement.displayTitle(), kBodyLength));
         ids.append(announcement.id());
     }
     return {QStringLiteral("zelvora-summary-") + (ids.isEmpty() ? QString() : ids.first()), title,

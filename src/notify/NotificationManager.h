@@ -77,6 +77,8 @@ public:
     // notification stays until dismissed.
     static NotificationRequest requestFor(const Announcement& announcement,
                                           const RuleSet::Decision& decision = {});
+    // The announcement's text without the company's name its title carries, cut at a word with "…".
+    static QString bodyText(const Announcement& announcement);
     // The click payload: "id" and "link" when the notification's user info holds them as text; a
     // summary's "summary", the list of identifiers it counts.
     static QVariantMap openAnnouncementUserInfo(const QVariantMap& userInfo);

@@ -14,6 +14,19 @@ namespace {
 constexpr int kMargin = 8;
 constexpr int kLineGap = 2;
 constexpr int kWidth = 420;
+constexpr int kEmojiWidth = 22; // the emoji column, as in the list window
+
+// Drawn at a given baseline, so that a line whose glyphs come from a taller fallback font (colour
+// emoji, Arabic) stands on the same line as its date instead of being centred a pixel or two off.
+void drawAtBaseline(QPainter& painter, const QRect& area, int baseline, const QString& text, bool alignRight)
+{
+    const QFontMetrics metrics(painter.font());
+    const QString shown = metrics.horizontalAdvance(text) <= area.width()
+                              ? text
+                              : metrics.elidedText(text, Qt::ElideRight, area.width());
+    const int width = metrics.horizontalAdvance(shown);
+    painter.drawText(QPoint(alignRight ? area.right() + 1 - width : area.left(), baseline), shown);
+}
 } // namespace
 
 QString AnnouncementMenuItem::shortened(const QString& text, int length)
@@ -25,10 +38,9 @@ QString AnnouncementMenuItem::shortened(const QString& text, int length)
 
 AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, const QString& emoji,
                                            const QString& date, Form form, QWidget* parent)
-    : QWidget(parent), m_date(date), m_rightToLeft(announcement.isArabic())
+    : QWidget(parent), m_emoji(emoji), m_date(date), m_rightToLeft(announcement.isArabic())
 {
-    m_title = QStringLiteral("  ") + emoji + QLatin1Char(' ') +
-              shortened(announcement.displayTitle(), kTitleLength);
+    m_title = shortened(announcement.displayTitle(), kTitleLength);
     // Escaped: Qt reads a tooltip that looks like HTML as rich text (an <img> would be loaded).
     setToolTip(Qt::convertFromPlainText(announcement.displayTitle()));
     setMouseTracking(true);
@@ -42,12 +54,12 @@ AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, con
     }
     const QString description = announcement.strippedDescription();
     if (!description.isEmpty())
-        m_description = QStringLiteral("  ") + shortened(description, kDescriptionLength);
+        m_description = shortened(description, kDescriptionLength);
     if (!announcement.companies().isEmpty()) {
         QStringList tags;
         for (const QString& company : announcement.companies().mid(0, 3))
             tags.append(QLatin1Char('[') + company + QLatin1Char(']'));
-        m_companies = QStringLiteral("  ") + tags.join(QLatin1Char(' '));
+        m_companies = tags.join(QLatin1Char(' '));
     }
 }
 
@@ -79,59 +91,64 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
         return m_highlighted ? pal.color(QPalette::HighlightedText) : normal;
     };
 
-    // Absolute: in a right-to-left painter a plain AlignRight would be mirrored to the left. In a
-    // right-to-left interface the item mirrors (date on the left) and every line starts at the
-    // right edge, as in the list window; title and description keep their own writing direction.
+    // Logical rectangles, mirrored as a whole in a right-to-left interface (date on the left, emoji
+    // on the right). Every line starts at the emoji column; a line starts at the right edge when
+    // its text or the interface is right to left, as in the list window.
     const bool mirrored = isRightToLeft();
     const auto place = [this](const QRect& r) { return QStyle::visualRect(layoutDirection(), rect(), r); };
-    const Qt::Alignment alignment =
-        (m_rightToLeft || mirrored ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute | Qt::AlignVCenter;
+    const bool alignRight = m_rightToLeft || mirrored;
     const Qt::LayoutDirection direction = m_rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
+    const int textLeft = kMargin + kEmojiWidth;
     int y = kMargin / 2;
 
     const QFont titleFont = WindowStyle::systemFont(12, m_unread ? QFont::Bold : QFont::Medium);
     const QFont dateFont = WindowStyle::systemFont(10);
-    const int titleHeight = QFontMetrics(titleFont).height();
+    const QFontMetrics titleMetrics(titleFont);
+    const int baseline = y + titleMetrics.ascent();
     const int dateWidth = QFontMetrics(dateFont).horizontalAdvance(m_date);
     const int dateLeft = kDateTabStop - dateWidth;
+
+    // The emoji in its own colour font: the title's fallback would find outline glyphs first.
+    painter.setFont(WindowStyle::emojiFont(13));
+    painter.setLayoutDirection(Qt::LeftToRight);
+    drawAtBaseline(painter, place(QRect(kMargin / 2, y, kEmojiWidth, titleMetrics.height())), baseline,
+                   m_emoji, false);
 
     painter.setLayoutDirection(direction);
     painter.setFont(titleFont);
     painter.setPen(textColor(WindowStyle::labelColor(pal)));
-    const int textLeft = m_rightToLeft || mirrored ? kMargin : 0;
-    const QRect titleRect(textLeft, y, std::max(0, dateLeft - kMargin - textLeft), titleHeight);
-    painter.drawText(place(titleRect), int(alignment) | Qt::TextSingleLine,
-                     QFontMetrics(titleFont).elidedText(m_title, Qt::ElideRight, titleRect.width()));
+    drawAtBaseline(
+        painter, place(QRect(textLeft, y, std::max(0, dateLeft - kMargin - textLeft), titleMetrics.height())),
+        baseline, m_title, alignRight);
 
     painter.setLayoutDirection(layoutDirection()); // "2:05 م" reads right to left
     painter.setFont(dateFont);
     painter.setPen(textColor(WindowStyle::tertiaryLabelColor(pal)));
-    painter.drawText(place(QRect(dateLeft, y, dateWidth, titleHeight)), Qt::AlignRight | Qt::AlignVCenter,
-                     m_date);
-    y += titleHeight;
+    drawAtBaseline(painter, place(QRect(dateLeft, y, dateWidth, titleMetrics.height())), baseline, m_date,
+                   false);
+    y += titleMetrics.height();
 
     const int lineWidth = width() - kMargin - textLeft;
     if (!m_description.isEmpty()) {
         const QFont font = WindowStyle::systemFont(11);
-        const int height = QFontMetrics(font).height();
+        const QFontMetrics metrics(font);
         y += kLineGap;
         painter.setLayoutDirection(direction);
         painter.setFont(font);
         painter.setPen(textColor(WindowStyle::secondaryLabelColor(pal)));
-        painter.drawText(place(QRect(textLeft, y, lineWidth, height)), int(alignment) | Qt::TextSingleLine,
-                         QFontMetrics(font).elidedText(m_description, Qt::ElideRight, lineWidth));
-        y += height;
+        drawAtBaseline(painter, place(QRect(textLeft, y, lineWidth, metrics.height())), y + metrics.ascent(),
+                       m_description, alignRight);
+        y += metrics.height();
     }
     if (!m_companies.isEmpty()) {
         const QFont font = WindowStyle::monospaceFont(10);
-        const int height = QFontMetrics(font).height();
+        const QFontMetrics metrics(font);
         y += kLineGap;
         painter.setLayoutDirection(Qt::LeftToRight);
         painter.setFont(font);
         painter.setPen(m_highlighted ? pal.color(QPalette::HighlightedText) : WindowStyle::kSaudiGreen);
-        painter.drawText(place(QRect(mirrored ? kMargin : 0, y, lineWidth, height)),
-                         (mirrored ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute | Qt::AlignVCenter,
-                         m_companies);
+        drawAtBaseline(painter, place(QRect(textLeft, y, lineWidth, metrics.height())), y + metrics.ascent(),
+                       m_companies, mirrored);
     }
 }
 

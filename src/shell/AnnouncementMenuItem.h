@@ -20,6 +20,7 @@ public:
     AnnouncementMenuItem(const Announcement& announcement, const QString& emoji, const QString& date,
                          Form form = Form::Full, QWidget* parent = nullptr);
 
+    QString emoji() const { return m_emoji; }
     QString titleText() const { return m_title; }
     QString dateText() const { return m_date; }
     QString descriptionText() const { return m_description; }
@@ -49,6 +50,7 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    QString m_emoji;
     QString m_title;
     QString m_date;
     QString m_description;

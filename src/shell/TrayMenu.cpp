@@ -12,6 +12,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -189,19 +190,26 @@ void TrayMenu::addHeader()
     m_menu->addAction(action);
 }
 
-void TrayMenu::addSectionHeader(const QString& title, const QColor& color)
+void TrayMenu::addSectionHeader(const QString& emoji, const QString& title, const QColor& color)
 {
     auto* action = new QWidgetAction(m_menu.get());
     if (m_style == ItemStyle::Drawn) {
+        // The emoji in its own colour font (the label's fallback finds outline glyphs first), the
+        // title bold enough to stand out from the items under it.
+        auto* header = new QWidget;
+        auto* layout = new QHBoxLayout(header);
+        layout->setContentsMargins(10, 5, 10, 2);
+        layout->setSpacing(6);
+        auto* mark = new QLabel(emoji);
+        mark->setFont(WindowStyle::emojiFont(12));
         auto* label = new QLabel(title);
-        label->setFont(WindowStyle::systemFont(10, QFont::DemiBold));
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, color);
-        label->setPalette(palette);
-        label->setContentsMargins(10, 4, 10, 2);
-        action->setDefaultWidget(label);
+        label->setFont(WindowStyle::systemFont(11, QFont::Bold));
+        WindowStyle::setColor(label, QPalette::WindowText, color);
+        layout->addWidget(mark);
+        layout->addWidget(label, 1);
+        action->setDefaultWidget(header);
     }
-    action->setText(title);
+    action->setText(emoji + QStringLiteral("  ") + title);
     action->setEnabled(false);
     m_menu->addAction(action);
 }
@@ -389,14 +397,14 @@ void TrayMenu::fill(AnnouncementMenuItem::Form form, const Shown& shown)
 
     int date = 0;
     if (!shown.matches.isEmpty()) {
-        addSectionHeader(QStringLiteral("\u2B50  ") + tr("Watchlist"), WindowStyle::kSaudiGreen);
+        addSectionHeader(QStringLiteral("\u2B50"), tr("Watchlist"), WindowStyle::kSaudiGreen);
         for (int i = 0; i < int(shown.matches.size()); ++i)
             addAnnouncementItem(shown.matches.at(i), i, shown.dates.at(date++));
         m_menu->addSeparator();
     }
 
-    addSectionHeader(QStringLiteral("\U0001F4CB  ") + tr("Latest Announcements"),
-                     WindowStyle::tertiaryLabelColor(palette));
+    addSectionHeader(QStringLiteral("\U0001F4CB"), tr("Latest Announcements"),
+                     WindowStyle::secondaryLabelColor(palette));
     if (shown.latest.isEmpty()) {
         auto* empty = new QWidgetAction(m_menu.get());
         const QString text = QStringLiteral("  ") + tr("No announcements yet \u2014 refreshing\u2026");

@@ -99,7 +99,7 @@ private:
     void fitToScreen();
     void addHeader();
     void addProblem();
-    void addSectionHeader(const QString& title, const QColor& color);
+    void addSectionHeader(const QString& emoji, const QString& title, const QColor& color);
     void fill(AnnouncementMenuItem::Form form);
     void fill(AnnouncementMenuItem::Form form, const Shown& shown);
     QAction* addAnnouncementItem(const Announcement& announcement, int tag, const QString& date);

@@ -15,6 +15,7 @@
 #include "shell/AnnouncementWindowLoader.h"
 #include "shell/InterfaceTranslation.h"
 #include "shell/NotificationPrompt.h"
+#include "shell/TrayIconRenderer.h"
 #include "shell/TrayShell.h"
 
 #include <QApplication>
@@ -131,7 +132,7 @@ int TrayProgram::run(const QCommandLineParser& parsed, const AppEnvironment& env
             QStringLiteral("no display available: the tray program needs a graphical session. "
                            "Use 'zelvora watch' to watch the exchange from a terminal."));
 
-    DemoMode demo(environment.demoPortal);
+    DemoMode demo(environment.demoPortal, environment.demoHome);
     if (demoRequested) {
         if (!demo.start(paths, &error))
             return CommandLine::failure(error);
@@ -144,6 +145,9 @@ int TrayProgram::run(const QCommandLineParser& parsed, const AppEnvironment& env
     // No application display name: Qt would append it to every window title the window manager
     // reads ("Zelvora — All Announcements — Zelvora").
     QApplication::setDesktopFileName(AppConstants::desktopEntry);
+    // Every window (list, announcement, settings, about, update) shows the bell in its title bar
+    // and task switcher; Wayland compositors take it from the desktop file's "Icon=zelvora".
+    QApplication::setWindowIcon(TrayIconRenderer::bell(false));
 
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, app, [](int) {
@@ -164,7 +168,17 @@ int TrayProgram::run(const QCommandLineParser& parsed, const AppEnvironment& env
     const IssuerDirectory issuers(context.paths().cacheDirectory());
     HistoryStore history(HistoryStore::pathIn(context.paths().cacheDirectory()),
                          [&issuers](const QString& symbol) { return issuers.displayName(symbol); });
-    TrayShell shell(shellServices(context, prompt, opener, history), context.clock());
+    TrayShell::Services services = shellServices(context, prompt, opener, history);
+    if (demoRequested) {
+        // A relaunch (a language change) goes on with the demo's own settings, not the user's again.
+        services.settingsHooks.startNewInstance = [start = services.settingsHooks.startNewInstance, &demo] {
+            if (!start || !start())
+                return false;
+            demo.handOver();
+            return true;
+        };
+    }
+    TrayShell shell(std::move(services), context.clock());
     QObject::connect(&context.fetcher(), &AnnouncementFetcher::pollFinished, &shell,
                      &TrayShell::handleAnnouncementsUpdated, Qt::QueuedConnection);
     QObject::connect(&context.notifications(), &NotificationManager::announcementActivated, &shell,

@@ -205,13 +205,24 @@ void AllAnnouncementsWindow::applyFilter()
         total = m_kept.size();
     }
     m_model->setRecords(std::move(records));
-    m_countLabel->setText(tr("%1 of %2").arg(matches).arg(total));
+    m_countLabel->setText(countText(Scope(m_scope->currentData().toInt()), matches, total));
     m_markAllRead->setEnabled(m_model->unreadCount() > 0);
     const bool empty = m_model->rowCount() == 0;
     m_emptyText->setText(total == 0
                              ? tr("No announcements cached yet.\nAnnouncements appear here once fetched.")
                              : tr("No announcement matches."));
     m_pages->setCurrentWidget(empty ? static_cast<QWidget*>(m_emptyText) : m_list);
+}
+
+QString AllAnnouncementsWindow::countText(Scope scope, qint64 matches, qint64 total)
+{
+    // Says what the number counts: "404 kept" alone read like an error code.
+    const int all = int(total);
+    if (scope == Scope::AllHistory)
+        return matches == total ? tr("%n announcements in the history", nullptr, all)
+                                : tr("%1 of %n announcements in the history", nullptr, all).arg(matches);
+    return matches == total ? tr("%n announcements in the last 30 days", nullptr, all)
+                            : tr("%1 of %n announcements in the last 30 days", nullptr, all).arg(matches);
 }
 
 AnnouncementList AllAnnouncementsWindow::announcements() const

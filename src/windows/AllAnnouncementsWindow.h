@@ -55,6 +55,8 @@ public:
     void update(const AnnouncementList& announcements);
     using QWidget::update;
     void setScope(Scope scope);
+    // The count line: what is shown of how many, and where they come from.
+    static QString countText(Scope scope, qint64 matches, qint64 total);
     // Opens the announcement of this row in the browser and marks it read.
     void openRow(int row);
     void markAllRead();

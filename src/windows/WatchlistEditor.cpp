@@ -20,6 +20,13 @@
 namespace {
 const QString kNameSeparator = QStringLiteral("  \u2014  ");
 
+// "2222  —  Arabian Energy Co. · شركة …": the names are isolated, so that in a right-to-left
+// interface the English name keeps its full stop at its end.
+QString listed(const QString& symbol, const QString& name)
+{
+    return name.isEmpty() ? symbol : symbol + kNameSeparator + QChar(0x2068) + name + QChar(0x2069);
+}
+
 // Words are shown joined by the comma of their language: a typed "،" stays "،".
 QString joined(const QStringList& words, const QString& typed = QString())
 {
@@ -111,7 +118,7 @@ void WatchlistEditor::reload()
     const IssuerDirectory issuers(m_issuerDirectory);
     QStringList completions;
     for (const IssuerDirectory::Issuer& issuer : issuers.issuers())
-        completions.append(issuer.symbol + kNameSeparator + issuers.displayName(issuer.symbol));
+        completions.append(listed(issuer.symbol, issuers.displayName(issuer.symbol)));
     m_completions->setStringList(completions);
     // The list is as wide as its longest name (within reason), not cut at the field's width.
     int widest = 0;
@@ -124,8 +131,7 @@ void WatchlistEditor::reload()
     const Watchlist watchlist = m_preferences.watchlist();
     for (const QString& symbol : watchlist.symbols()) {
         const QString name = issuers.displayName(symbol);
-        auto* item =
-            new QListWidgetItem(name.isEmpty() ? symbol : symbol + kNameSeparator + name, m_symbolList);
+        auto* item = new QListWidgetItem(listed(symbol, name), m_symbolList);
         item->setData(Qt::UserRole, symbol);
     }
     m_wordsInput->setText(joined(watchlist.words()));

@@ -4,6 +4,7 @@
 #include "cli/AutostartCommand.h"
 #include "model/Preferences.h"
 #include "portalsim/PortalSimulator.h"
+#include "support/TestFiles.h"
 #include "support/ZelvoraProcess.h"
 
 #include <QDir>
@@ -16,7 +17,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
-#include <csignal>
 
 using namespace Qt::StringLiterals;
 using portalsim::Fault;
@@ -31,39 +31,25 @@ class TestCommands : public QObject
 
     QString origin() const { return QString::fromStdString(m_sim->origin()); }
     QString path(const char* relative) const { return m_home->filePath(QLatin1String(relative)); }
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = ZelvoraProcess::environment(m_home->path());
-        env.insert(u"ZELVORA_PORTAL_ORIGIN"_s, origin());
-        return env;
-    }
+    QProcessEnvironment environment() const { return ZelvoraProcess::environment(m_home->path(), origin()); }
     ZelvoraProcess run(const QString& arguments) { return run(arguments.split(QLatin1Char(' '))); }
     ZelvoraProcess run(const QStringList& arguments) { return ZelvoraProcess::run(arguments, environment()); }
-    static QByteArray contents(const QString& file)
-    {
-        QFile in(file);
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    }
-    QByteArray settings() const { return contents(path("config/zelvora/settings.json")); }
+    QByteArray settings() const { return readFile(path("config/zelvora/settings.json")); }
     int autostart(const QString& program)
     {
         return AutostartCommand(program, AppPaths(path("config"), path("data"))).run({u"on"_s});
     }
     void writeSettings(const QByteArray& json)
     {
-        QDir().mkpath(path("config/zelvora"));
-        QFile file(path("config/zelvora/settings.json"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(json) == json.size());
+        QVERIFY(writeFile(path("config/zelvora/settings.json"), json));
     }
 
 private Q_SLOTS:
     void init()
     {
         m_home = std::make_unique<QTemporaryDir>();
-        portalsim::PortalSimulator::Options options;
-        options.issuerItems = 60;
-        options.marketItems = 20;
-        m_sim = std::make_unique<portalsim::PortalSimulator>(options);
+        m_sim = std::make_unique<portalsim::PortalSimulator>(
+            portalsim::PortalSimulator::Options{.issuerItems = 60, .marketItems = 20});
         QVERIFY(m_sim->start());
     }
 
@@ -322,22 +308,6 @@ private Q_SLOTS:
         QVERIFY(QDir(archive).removeRecursively());
     }
 
-    void watchEndsCleanlyOnSigterm()
-    {
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(QStringLiteral(ZELVORA_EXE), {u"watch"_s});
-        QByteArray out;
-        QVERIFY(QTest::qWaitFor([&] { return (out += process.readAllStandardOutput()).contains("Ctrl+C"); },
-                                60000));
-        QVERIFY2(out.startsWith("Watching " + m_sim->origin() + " (80 kept); polling every 180 s."),
-                 out.constData());
-        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
-    }
-
     void hostileTextsCannotReachTheTerminal()
     {
         // A title that retitles the terminal, writes the clipboard (OSC 52) and holds a C1 CSI and a lone
@@ -423,11 +393,9 @@ private Q_SLOTS:
             QSKIP("needs gio (libglib2.0-bin)");
         QFETCH(QString, folder);
         const QString program = m_home->filePath(folder + u"/zelvora"_s);
-        QFile script(program);
-        QVERIFY(QDir().mkpath(m_home->filePath(folder)) && script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nprintf '%s' \"$0\" > \"$RECORD.tmp\" && mv \"$RECORD.tmp\" \"$RECORD\"\n");
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        script.close();
+        QVERIFY(writeFile(
+            program, "#!/bin/sh\nprintf '%s' \"$0\" > \"$RECORD.tmp\" && mv \"$RECORD.tmp\" \"$RECORD\"\n"));
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(autostart(program), 0);
         QProcess launcher;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -436,7 +404,7 @@ private Q_SLOTS:
         launcher.start(gio, {u"launch"_s, path("config/autostart/zelvora.desktop")});
         QVERIFY2(launcher.waitForFinished(30000) && launcher.exitCode() == 0,
                  launcher.readAllStandardError());
-        QTRY_COMPARE_WITH_TIMEOUT(QString::fromUtf8(contents(path("launched"))), program, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(QString::fromUtf8(readFile(path("launched"))), program, 30000);
     }
 
     void autostartRefusesOrEscapesInjection()

@@ -1,4 +1,5 @@
 #include "support/LoopbackHttpServer.h"
+#include "support/TestFiles.h"
 #include "support/ZelvoraProcess.h"
 
 #include <QFile>
@@ -26,11 +27,7 @@ class TestOutputsCommand : public QObject
                                    ZelvoraProcess::environment(m_home.path()), 30000, input);
     }
     QString file(const QString& name) const { return m_home.filePath(u"config/zelvora/"_s + name); }
-    QByteArray contents(const QString& name) const
-    {
-        QFile in(file(name));
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    }
+    QByteArray contents(const QString& name) const { return readFile(file(name)); }
     QString url(const char* path) const { return QString::fromUtf8(m_receiver.url(path)); }
 
 private Q_SLOTS:

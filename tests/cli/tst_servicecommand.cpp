@@ -1,6 +1,7 @@
 // `zelvora service` against stand-ins for systemctl and loginctl that record how they were called.
 #include "cli/ServiceCommand.h"
 #include "support/StdoutCapture.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,23 +21,16 @@ class TestServiceCommand : public QObject
     QString standIn(const QString& name, int status, const QString& linger = u"no"_s)
     {
         const QString path = m_dir.filePath(name);
-        QFile script(path);
-        if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return {};
-        script.write(
-            QStringLiteral("#!/bin/sh\necho %1 \"$@\" >> '%2'\n"
-                           "if [ \"$1\" = show-user ]; then echo %3; else echo %1 output; fi\nexit %4\n")
-                .arg(name, m_dir.filePath(u"calls"_s), linger)
-                .arg(status)
-                .toUtf8());
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        writeFile(path, QStringLiteral(
+                            "#!/bin/sh\necho %1 \"$@\" >> '%2'\n"
+                            "if [ \"$1\" = show-user ]; then echo %3; else echo %1 output; fi\nexit %4\n")
+                            .arg(name, m_dir.filePath(u"calls"_s), linger)
+                            .arg(status)
+                            .toUtf8());
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         return path;
     }
-    QString calls() const
-    {
-        QFile file(m_dir.filePath(u"calls"_s));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
+    QString calls() const { return QString::fromUtf8(readFile(m_dir.filePath(u"calls"_s))); }
 
 private Q_SLOTS:
     void init() { QFile::remove(m_dir.filePath(u"calls"_s)); }

@@ -1,5 +1,6 @@
 
 #include "infra/Instant.h"
+#include "support/TestFiles.h"
 #include "support/ZelvoraProcess.h"
 
 #include <QDir>
@@ -34,7 +35,6 @@ class TestShowCommand : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("Quvex"))));
         QJsonArray cache;
         cache.append(QJsonObject{
             {QStringLiteral("id"), QStringLiteral("se_1")},
@@ -51,9 +51,8 @@ private Q_SLOTS:
                         {QStringLiteral("link"), QString()},
                         {QStringLiteral("pubDate"), m_published.addSeconds(-40 * 86400.0).referenceSeconds()},
                         {QStringLiteral("companies"), QJsonArray()}});
-        QFile file(m_home.filePath(QStringLiteral("Quvex/announcements_cache.json")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QJsonDocument(cache).toJson());
+        QVERIFY(writeFile(m_home.filePath(QStringLiteral("Quvex/announcements_cache.json")),
+                          QJsonDocument(cache).toJson()));
     }
 
     void readableText()

@@ -1,4 +1,5 @@
 #include "fetch/AnnouncementCache.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -24,12 +25,7 @@ class TestAnnouncementCache : public QObject
 
     QTemporaryDir m_dir;
     AnnouncementCache m_cache{m_dir.filePath(QStringLiteral("data/Quvex"))};
-
-    QByteArray fileBytes() const
-    {
-        QFile file(m_cache.cacheFilePath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray fileBytes() const { return readFile(m_cache.cacheFilePath()); }
 
 private Q_SLOTS:
     void roundTripKeepsEveryFieldOrderAndTheWindow()
@@ -78,10 +74,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, content);
         QFETCH(int, count);
-        QFile file(m_cache.cacheFilePath());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-        file.close();
+        QVERIFY(writeFile(m_cache.cacheFilePath(), content));
         const auto loaded = m_cache.load(kNow);
         QCOMPARE(loaded ? int(loaded->size()) : -1, count);
     }
@@ -91,9 +84,7 @@ private Q_SLOTS:
         QVERIFY(m_cache.remove());
         QVERIFY(!m_cache.load(kNow));
         // A folder that cannot be created (a file is in the way): saving fails and says why.
-        QFile blocker(m_dir.filePath(QStringLiteral("blocked")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("blocked")), {}));
         AnnouncementCache cache(m_dir.filePath(QStringLiteral("blocked/Quvex")));
         QString error;
         QVERIFY(!cache.save({make(QStringLiteral("a"), 1)}, kNow, &error));

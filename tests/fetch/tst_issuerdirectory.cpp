@@ -1,4 +1,5 @@
 #include "fetch/IssuerDirectory.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -85,18 +86,13 @@ private Q_SLOTS:
         QJsonObject huge;
         for (int i = 0; i < 150000; ++i)
             huge.insert(QString::number(100000 + i), QJsonObject{{QStringLiteral("seen"), i}});
-        QFile made(m_dir.filePath(IssuerDirectory::fileName));
-        QVERIFY(made.open(QIODevice::WriteOnly));
-        made.write(QJsonDocument(huge).toJson(QJsonDocument::Compact));
-        made.close();
+        const QString file = m_dir.filePath(IssuerDirectory::fileName);
+        QVERIFY(writeFile(file, QJsonDocument(huge).toJson(QJsonDocument::Compact)));
         const IssuerDirectory trimmed(m_dir.path());
         QCOMPARE(trimmed.issuers().size(), IssuerDirectory::kMaxIssuers);
         QVERIFY(trimmed.find(QStringLiteral("249999")) && !trimmed.find(QStringLiteral("246999")));
 
-        QFile file(m_dir.filePath(IssuerDirectory::fileName));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("{\"2222\": {\"en\": 5}, \"../x\": {\"en\": \"y\", \"seen\": 1}, [");
-        file.close();
+        QVERIFY(writeFile(file, "{\"2222\": {\"en\": 5}, \"../x\": {\"en\": \"y\", \"seen\": 1}, ["));
         QVERIFY(IssuerDirectory(m_dir.path()).isEmpty());
     }
 };

@@ -1,4 +1,5 @@
 #include "history/HistoryExport.h"
+#include "support/TestFiles.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -54,21 +55,16 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString csvPath = folder.filePath(QStringLiteral("out.csv"));
         QVERIFY(HistoryExport::write(csvPath, HistoryExport::Format::Csv, records, names, nullptr));
-        QFile csv(csvPath);
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        QCOMPARE(
-            csv.readAll(),
-            QStringLiteral("\uFEFFid,published,symbol,company,category,title,text,link\r\n"
-                           "se_1,2026-12-06T14:05:00+03:00,2222; 1120,\"Arabian Energy, Co.; \",other,"
-                           "'=cmd|' /C calc'!A0,أرباح & نمو,https://x.test/1\r\n"
-                           "se_2,2026-12-06T14:05:00+03:00,,,other,News,,\r\n")
-                .toUtf8());
+        QCOMPARE(readFile(csvPath),
+                 QStringLiteral("\uFEFFid,published,symbol,company,category,title,text,link\r\n"
+                                "se_1,2026-12-06T14:05:00+03:00,2222; 1120,\"Arabian Energy, Co.; \",other,"
+                                "'=cmd|' /C calc'!A0,أرباح & نمو,https://x.test/1\r\n"
+                                "se_2,2026-12-06T14:05:00+03:00,,,other,News,,\r\n")
+                     .toUtf8());
 
         const QString jsonPath = folder.filePath(QStringLiteral("out.json"));
         QVERIFY(HistoryExport::write(jsonPath, HistoryExport::Format::Json, records, names, nullptr));
-        QFile json(jsonPath);
-        QVERIFY(json.open(QIODevice::ReadOnly));
-        const QJsonArray array = QJsonDocument::fromJson(json.readAll()).array();
+        const QJsonArray array = QJsonDocument::fromJson(readFile(jsonPath)).array();
         QCOMPARE(array.size(), 2);
         QCOMPARE(array.at(0)[QStringLiteral("companies")].toArray().size(), 2);
         QCOMPARE(array.at(0)[QStringLiteral("category")].toString(), QStringLiteral("other"));

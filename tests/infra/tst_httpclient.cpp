@@ -46,9 +46,7 @@ private Q_SLOTS:
         QFETCH(int, encoding);
         PortalSimulator sim;
         QVERIFY(sim.start());
-        Fault fault;
-        fault.encoding = static_cast<portalsim::Encoding>(encoding);
-        sim.setFault(Feed::IssuerEN, 0, fault);
+        sim.setFault(Feed::IssuerEN, 0, Fault{.encoding = static_cast<portalsim::Encoding>(encoding)});
         HttpClient client(HttpClient::Options{});
         const HttpClient::Result result = client.run(feedPage(sim));
         const auto* response = std::get_if<HttpClient::Response>(&result);
@@ -77,10 +75,8 @@ private Q_SLOTS:
         QFETCH(QString, error);
         PortalSimulator sim;
         QVERIFY(sim.start());
-        Fault fault;
-        fault.body = static_cast<Fault::Body>(std::max(body, 0));
-        fault.hold = hold;
-        sim.setFault(Feed::IssuerEN, 0, fault);
+        sim.setFault(Feed::IssuerEN, 0,
+                     Fault{.body = static_cast<Fault::Body>(std::max(body, 0)), .hold = hold});
         HttpClient::Request request = feedPage(sim);
         if (body < 0)
             sim.stop();
@@ -163,9 +159,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(statuses, (QList<long>{200, 404}), 30000);
         QVERIFY(onMainThread);
 
-        Fault held;
-        held.hold = true;
-        sim.setFault(Feed::IssuerEN, 0, held);
+        sim.setFault(Feed::IssuerEN, 0, Fault{.hold = true});
         client.start(feedPage(sim), record);
         QTRY_COMPARE_WITH_TIMEOUT(sim.requestCount(), size_t(3), 30000);
         client.cancel();

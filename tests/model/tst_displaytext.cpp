@@ -61,17 +61,6 @@ private Q_SLOTS:
         QTEST(DisplayTime::own(at, now, english, system), "own");
     }
 
-    void timesFollowTheLocale()
-    {
-        const Instant now = riyadh(2026, 3, 6, 12, 0);
-        const QLocale arabic(QLocale::Arabic, QLocale::SaudiArabia);
-        const QString older = withDate(riyadh(2026, 3, 4, 11, 0)).displayDate(now, arabic);
-        // Month names from the locale, digits Latin.
-        QVERIFY2(older.contains(QStringLiteral("مارس 4")), qPrintable(older));
-        const QString own = DisplayTime::own(riyadh(2026, 3, 4, 11, 0), now, arabic);
-        QVERIFY2(own.contains(QStringLiteral("مارس 4")), qPrintable(own));
-    }
-
     void strippedDescription_data()
     {
         QTest::addColumn<QString>("description");

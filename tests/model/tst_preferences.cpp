@@ -1,5 +1,6 @@
 #include "model/Preferences.h"
 #include "support/StdoutCapture.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,19 +16,8 @@ class TestPreferences : public QObject
     QTemporaryDir m_dir;
     QString m_path;
 
-    void writeRaw(const QByteArray& bytes)
-    {
-        QDir().mkpath(QFileInfo(m_path).absolutePath());
-        QFile file(m_path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
-
-    QByteArray readRaw() const
-    {
-        QFile file(m_path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    void writeRaw(const QByteArray& bytes) { QVERIFY(writeFile(m_path, bytes)); }
+    QByteArray readRaw() const { return readFile(m_path); }
 
 private Q_SLOTS:
     void init()
@@ -214,9 +204,7 @@ private Q_SLOTS:
         QCOMPARE(readRaw(), garbage); // not overwritten by reading
         preferences.setPollInterval(300);
         QCOMPARE(preferences.pollInterval(), 300.0);
-        QFile kept(m_path + QStringLiteral(".corrupt"));
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), garbage);
+        QCOMPARE(readFile(m_path + QStringLiteral(".corrupt")), garbage);
         QVERIFY(QJsonDocument::fromJson(readRaw()).isObject());
     }
 

@@ -1,12 +1,7 @@
-#include "TestNotificationServer.h"
-#include "model/Preferences.h"
-#include "notify/DBusNotificationBackend.h"
-#include "notify/NotificationManager.h"
+#include "support/NotificationSession.h"
 #include "support/StdoutCapture.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QThread>
 
 // Records what would be shown; fails every post when told to.
@@ -30,20 +25,14 @@ class TestNotificationManager : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<Preferences> m_preferences;
-    std::unique_ptr<TestNotificationServer> m_server;
-    std::unique_ptr<NotificationManager> m_manager;
-
-    static inline const SystemClock kSystemClock;
-
-    QString stateFile() const { return m_dir.filePath(QStringLiteral("ui-state.json")); }
+    NotificationSession m_session;
+    std::unique_ptr<Preferences>& m_preferences = m_session.preferences;
+    std::unique_ptr<TestNotificationServer>& m_server = m_session.server;
+    std::unique_ptr<NotificationManager>& m_manager = m_session.manager;
 
     void makeManager(std::unique_ptr<NotificationBackend> backend)
     {
-        m_manager = std::make_unique<NotificationManager>(*m_preferences, std::move(backend), stateFile(),
-                                                          kSystemClock);
-        m_manager->setConfirmationDelay(0);
+        m_session.makeManager(std::move(backend));
     }
 
     static Announcement announcement(const QString& id, const QString& description = QStringLiteral("Body"),
@@ -68,23 +57,16 @@ class TestNotificationManager : public QObject
 private Q_SLOTS:
     void initTestCase() { QVERIFY(QDBusConnection::sessionBus().isConnected()); }
 
-    void init()
-    {
-        QFile::remove(stateFile());
-        m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
-        m_preferences->store().update([](QJsonObject& object) {
-            object = {};
-            return true;
-        });
-        m_server = std::make_unique<TestNotificationServer>();
-        QVERIFY2(m_server->start(), qPrintable(m_server->lastError()));
-        makeManager(std::make_unique<DBusNotificationBackend>());
-    }
+    void init() { m_session.start(); }
+    void cleanup() { m_session.stop(); }
 
-    void cleanup()
+    // A click on it opens nothing, so it offers no "Open" button.
+    void notWatchingOffersNoOpen()
     {
-        m_manager.reset();
-        m_server.reset();
+        m_manager->sendNotWatchingNotification(
+            QStringLiteral("Can't reach the Saudi Exchange since 1:20 PM"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 1, 10000);
+        QVERIFY(m_server->calls().first().actions.isEmpty());
     }
 
     void filter_data()
@@ -101,7 +83,6 @@ private Q_SLOTS:
         const QString no;
         QTest::newRow("disabled beats everything") << false << true << none << none << aramco << no;
         QTest::newRow("show all ignores the watchlist") << true << true << aramco << none << none << plain;
-        QTest::newRow("empty watchlist lets all through") << true << false << none << none << none << plain;
         QTest::newRow("watchlist miss") << true << false << aramco << QStringList{QStringLiteral("dividend")}
                                         << QStringList{QStringLiteral("1120")} << no;
         QTest::newRow("watchlist hit names the symbol")
@@ -152,30 +133,46 @@ private Q_SLOTS:
 
     void content_data()
     {
+        QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("body");
+        const QString longTitle = QString(300, QLatin1Char('T'));
         const QString latin = QString(250, QLatin1Char('x'));
         // Each letter carries a mark (fatha): 120 clusters of two code units each.
         QString arabic;
         for (int i = 0; i < 120; ++i)
             arabic += QString::fromUtf8("\u0628\u064E");
-        QTest::newRow("250 characters") << latin << latin.left(100);
-        QTest::newRow("arabic with marks") << arabic << arabic.left(200);
+        const QString ellipsis(QChar(0x2026));
+        QTest::newRow("one long word: cut in it") << longTitle << latin << latin.left(99) + ellipsis;
+        QTest::newRow("arabic with marks: whole clusters")
+            << longTitle << arabic << arabic.left(198) + ellipsis;
+        QTest::newRow("cut after the last whole word, no dangling comma")
+            << longTitle << QString(90, QLatin1Char('a')) + QStringLiteral(" bb, cccccccccccc dd")
+            << QString(90, QLatin1Char('a')) + QStringLiteral(" bb") + ellipsis;
         QTest::newRow("short text whole")
-            << QStringLiteral("<p>Cash &amp; dividend</p>") << QStringLiteral("Cash & dividend");
-        QTest::newRow("empty") << QString() << QString();
+            << longTitle << QStringLiteral("<p>Cash &amp; dividend</p>") << QStringLiteral("Cash & dividend");
+        QTest::newRow("the company the title names is not repeated")
+            << "Arabian Energy Co."
+            << "Arabian Energy Co. announces a cash dividend"
+            << "Announces a cash dividend";
+        QTest::newRow("nor in Arabic") << "المراعي"
+                                       << "تعلن شركة "
+                                          "المراعي عن "
+                                          "توزيع"
+                                       << "تعلن عن توزيع";
+        QTest::newRow("empty") << longTitle << QString() << QString();
     }
 
     void content()
     {
+        QFETCH(QString, title);
         QFETCH(QString, description);
         QFETCH(QString, body);
-        const QString longTitle = QString(300, QLatin1Char('T'));
-        m_manager->sendNotification(Announcement(QStringLiteral("A1"), longTitle, description,
+        m_manager->sendNotification(Announcement(QStringLiteral("A1"), title, description,
                                                  QStringLiteral("https://portal.example/a1"), Instant(), {}));
         QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 1, 10000);
         const TestNotificationServer::Call call = m_server->calls().first();
-        QCOMPARE(call.summary, longTitle);
+        QCOMPARE(call.summary, title);
         QCOMPARE(call.body, body);
         QCOMPARE(call.actions, (QStringList{QStringLiteral("default"), QStringLiteral("Open")}));
     }
@@ -270,7 +267,8 @@ private Q_SLOTS:
         QCOMPARE(call.summary, QStringLiteral("Zelvora"));
         QVERIFY(call.actions.isEmpty()); // it opens nothing, so it offers no "Open"
         QCOMPARE(out.text(), QStringLiteral("[NotificationManager] Permission granted: true\n"));
-        QCOMPARE(NotificationAuthorization(stateFile()).status(), NotificationManager::Status::Authorized);
+        QCOMPARE(NotificationAuthorization(m_session.stateFile()).status(),
+                 NotificationManager::Status::Authorized);
 
         // Its click carries no user info, so the broadcast is an empty dictionary.
         QSignalSpy spy(m_manager.get(), &NotificationManager::announcementActivated);

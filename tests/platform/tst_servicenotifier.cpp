@@ -2,6 +2,7 @@
 // test standing in for the service manager's notification socket; and the shipped unit file as systemd
 // reads it.
 #include "portalsim/PortalSimulator.h"
+#include "support/TestFiles.h"
 #include "support/ZelvoraProcess.h"
 
 #include <QDir>
@@ -67,8 +68,7 @@ class TestServiceNotifier : public QObject
 
     void startWatch(const QString& origin)
     {
-        QProcessEnvironment env = ZelvoraProcess::environment(m_home->path());
-        env.insert(u"ZELVORA_PORTAL_ORIGIN"_s, origin);
+        QProcessEnvironment env = ZelvoraProcess::environment(m_home->path(), origin);
         env.insert(u"NOTIFY_SOCKET"_s, m_socket->path());
         env.insert(u"WATCHDOG_USEC"_s, u"300000"_s); // pings every 150 ms
         env.remove(u"WATCHDOG_PID"_s);
@@ -110,14 +110,9 @@ private Q_SLOTS:
     // word before the program ends is that it stops.
     void readyAfterTheFirstPollWatchdogMeanwhile()
     {
-        portalsim::PortalSimulator::Options options;
-        options.issuerItems = 5;
-        options.marketItems = 5;
-        portalsim::PortalSimulator sim(options);
+        portalsim::PortalSimulator sim({.issuerItems = 5, .marketItems = 5});
         QVERIFY(sim.start());
-        portalsim::Fault held;
-        held.hold = true;
-        sim.setFault(portalsim::Feed::IssuerEN, 0, held);
+        sim.setFault(portalsim::Feed::IssuerEN, 0, portalsim::Fault{.hold = true});
         startWatch(QString::fromStdString(sim.origin()));
 
         for (int ping = 0; ping < 3; ++ping)
@@ -132,6 +127,7 @@ private Q_SLOTS:
         ::kill(static_cast<pid_t>(m_watch.processId()), SIGTERM);
         QVERIFY(until("STOPPING=1").endsWith("STOPPING=1"));
         QVERIFY(m_watch.state() == QProcess::NotRunning || m_watch.waitForFinished());
+        QCOMPARE(m_watch.exitStatus(), QProcess::NormalExit);
         QCOMPARE(m_watch.exitCode(), 0);
     }
 
@@ -151,16 +147,13 @@ private Q_SLOTS:
         const QString analyze = QStandardPaths::findExecutable(u"systemd-analyze"_s);
         if (analyze.isEmpty())
             QSKIP("needs systemd-analyze (systemd)");
-        QFile in(QStringLiteral(ZELVORA_UNIT_TEMPLATE));
-        QVERIFY(in.open(QIODevice::ReadOnly));
-        QByteArray unit = in.readAll();
+        QByteArray unit = readFile(QStringLiteral(ZELVORA_UNIT_TEMPLATE));
         unit.replace("@ZELVORA_BINDIR@",
                      QFile::encodeName(QFileInfo(QStringLiteral(ZELVORA_EXE)).absolutePath()));
-        QFile out(m_home->filePath(u"zelvora.service"_s));
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(unit) == unit.size());
-        out.close();
+        const QString file = m_home->filePath(u"zelvora.service"_s);
+        QVERIFY(writeFile(file, unit));
         QProcess verify;
-        verify.start(analyze, {u"verify"_s, out.fileName()});
+        verify.start(analyze, {u"verify"_s, file});
         QVERIFY(verify.waitForFinished());
         const QByteArray errors = verify.readAllStandardError();
         QVERIFY2(verify.exitCode() == 0 && !errors.contains("zelvora.service"), errors.constData());

@@ -3,6 +3,8 @@
 #include "StatusNotifierWatcherStandIn.h"
 #include "TestNotificationServer.h"
 #include "portalsim/PortalSimulator.h"
+#include "support/TestFiles.h"
+#include "support/ZelvoraProcess.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -112,22 +114,11 @@ QString drawn(const LayoutItem& item)
     return label;
 }
 
-// 42 announcements: enough for both menu sections.
-portalsim::PortalSimulator::Options smallPortal()
-{
-    portalsim::PortalSimulator::Options options;
-    options.issuerItems = 30;
-    options.marketItems = 12;
-    return options;
-}
-
 // The environment a user's session gives the program, with its files in `home`.
 QProcessEnvironment sessionEnvironment(const QTemporaryDir& home, const portalsim::PortalSimulator& portal)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    env.insert(QStringLiteral("ZELVORA_PORTAL_ORIGIN"), QString::fromStdString(portal.origin()));
+    QProcessEnvironment env =
+        ZelvoraProcess::environment(home.path(), QString::fromStdString(portal.origin()));
     env.insert(QStringLiteral("DO_NOT_TRACK"), QStringLiteral("1"));
     env.insert(QStringLiteral("ZELVORA_MIN_POLL_INTERVAL"), QStringLiteral("1"));
     env.insert(QStringLiteral("ZELVORA_APPCAST_URL"),
@@ -181,7 +172,8 @@ struct DBusDesktop
 {
     StatusNotifierWatcherStandIn watcher;
     TestNotificationServer notifications;
-    portalsim::PortalSimulator portal{smallPortal()};
+    portalsim::PortalSimulator portal{
+        {.issuerItems = 30, .marketItems = 12}}; // enough for both menu sections
     QProcess zelvora;
     QString log;
 
@@ -213,13 +205,6 @@ struct DBusDesktop
     }
 };
 
-bool writeSettings(const QTemporaryDir& home, const QByteArray& json)
-{
-    QDir().mkpath(home.filePath(QStringLiteral("config/zelvora")));
-    QFile settings(home.filePath(QStringLiteral("config/zelvora/settings.json")));
-    return settings.open(QIODevice::WriteOnly) && settings.write(json) == json.size();
-}
-
 // Logging out (SIGTERM) quits like the Quit command: a clean exit with status 0.
 bool quitsCleanly(QProcess& zelvora)
 {
@@ -246,8 +231,8 @@ private Q_SLOTS:
 
         // Poll every 2 seconds and skip the start-up question, so the test needs no clicks on alerts.
         QTemporaryDir home;
-        QVERIFY(writeSettings(
-            home,
+        QVERIFY(writeFile(
+            home.filePath(QStringLiteral("config/zelvora/settings.json")),
             R"({"pollInterval": 2, "notificationsDontAsk": true, "watchlistSymbols": ["3010", "2290", "1020"]})"));
         const std::optional<ExportedTray> found = desktop.startProgram(home);
         QVERIFY2(found, qPrintable(desktop.output()));

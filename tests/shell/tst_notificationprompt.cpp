@@ -1,35 +1,25 @@
-#include "TestNotificationServer.h"
-#include "model/Preferences.h"
-#include "notify/DBusNotificationBackend.h"
 #include "notify/NotificationAuthorization.h"
-#include "notify/NotificationManager.h"
 #include "shell/NotificationPrompt.h"
+#include "support/NotificationSession.h"
 
 #include <QApplication>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 // The start-up question against a real notification service on a private session bus.
 class TestNotificationPrompt : public QObject
 {
     Q_OBJECT
-    SystemClock m_clock;
-
-    QTemporaryDir m_dir;
-    std::unique_ptr<Preferences> m_preferences;
-    std::unique_ptr<TestNotificationServer> m_server;
-    std::unique_ptr<NotificationManager> m_manager;
+    NotificationSession m_session;
+    std::unique_ptr<Preferences>& m_preferences = m_session.preferences;
+    std::unique_ptr<TestNotificationServer>& m_server = m_session.server;
     QList<NotificationPrompt::Alert> m_shown;
     NotificationPrompt::Answer m_reply = NotificationPrompt::Answer::Other;
     int m_settingsOpened = 0;
 
-    QString stateFile() const { return m_dir.filePath(QStringLiteral("ui-state.json")); }
-
     void runPrompt()
     {
         NotificationPrompt prompt(
-            *m_preferences, *m_manager,
+            *m_preferences, *m_session.manager,
             [this](NotificationPrompt::Alert alert) {
                 m_shown.append(alert);
                 return m_reply;
@@ -44,23 +34,11 @@ class TestNotificationPrompt : public QObject
 private Q_SLOTS:
     void init()
     {
-        QFile::remove(m_dir.filePath(QStringLiteral("settings.json")));
-        QFile::remove(stateFile());
-        m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
-        m_server = std::make_unique<TestNotificationServer>();
-        QVERIFY(m_server->start());
-        m_manager = std::make_unique<NotificationManager>(
-            *m_preferences, std::make_unique<DBusNotificationBackend>(), stateFile(), m_clock);
-        m_manager->setConfirmationDelay(0);
+        m_session.start();
         m_shown.clear();
         m_settingsOpened = 0;
     }
-
-    void cleanup()
-    {
-        m_manager.reset();
-        m_server.reset();
-    }
+    void cleanup() { m_session.stop(); }
 
     void invitationLeadsToPermissionAndConfirmation()
     {
@@ -89,7 +67,7 @@ private Q_SLOTS:
 
     void deniedPointsToSettingsAndAsksAgainNextTime()
     {
-        NotificationAuthorization(stateFile()).setStatus(NotificationAuthorization::Status::Denied);
+        NotificationAuthorization(m_session.stateFile()).setStatus(NotificationAuthorization::Status::Denied);
         m_server->stop(); // still no notification service
         m_reply = NotificationPrompt::Answer::FirstButton;
         runPrompt();

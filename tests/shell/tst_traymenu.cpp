@@ -242,6 +242,54 @@ private Q_SLOTS:
         QCOMPARE(menu.itemForm(), AnnouncementMenuItem::Form::Full);
     }
 
+    // Whatever font a row's glyphs fall back to (colour emoji, outline symbols, Arabic), its title
+    // stands on the same baseline as every other row's, and the emoji keeps its colours.
+    void rowsShareOneBaselineAndColourEmoji_data()
+    {
+        QTest::addColumn<QString>("emoji");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("pin") << "\U0001F4CC"
+                             << "xxxx Co.";
+        QTest::newRow("coins") << "\U0001F4B0"
+                               << "xxxx Co.";
+        QTest::newRow("scales, text-style by default") << "\u2696\uFE0F"
+                                                       << "xxxx Co.";
+        QTest::newRow("Arabic in the title") << "\U0001F4CA"
+                                             << "xxxx \u0634\u0631\u0643\u0629";
+    }
+
+    void rowsShareOneBaselineAndColourEmoji()
+    {
+        QFETCH(QString, emoji);
+        QFETCH(QString, title);
+        const auto render = [](const QString& emoji, const QString& title) {
+            AnnouncementMenuItem item(Announcement(QStringLiteral("se_1"), title, {}, {}, Instant::now(), {}),
+                                      emoji, QStringLiteral("2:05 PM"));
+            item.resize(item.sizeHint());
+            return item.grab().toImage();
+        };
+        // The lowest row with ink in the first letters of the title ("xxxx" has no descenders).
+        const auto baseline = [](const QImage& image) {
+            const QRgb background = image.pixel(image.width() - 1, 0);
+            for (int y = image.height() - 1; y >= 0; --y) {
+                for (int x = 34; x < 60; ++x) {
+                    if (image.pixel(x, y) != background)
+                        return y;
+                }
+            }
+            return -1;
+        };
+        const QImage reference = render(QStringLiteral("\U0001F4CC"), QStringLiteral("xxxx"));
+        const QImage row = render(emoji, title);
+        QCOMPARE(baseline(row), baseline(reference));
+        bool coloured = false;
+        for (int y = 0; y < row.height() && !coloured; ++y) {
+            for (int x = 0; x < 30 && !coloured; ++x)
+                coloured = QColor(row.pixel(x, y)).hsvSaturation() > 120;
+        }
+        QVERIFY2(coloured, "the emoji is drawn without its colours");
+    }
+
     void toolTipsShowTitlesAsText()
     {
         // Markup spelled with character references survives the title's clean-up; as a tooltip it

@@ -15,12 +15,15 @@ struct ZelvoraProcess
 
     QString text() const { return QString::fromUtf8(out); }
 
-    // The system's environment with the user's folders in `home` (config/ and data/).
-    static QProcessEnvironment environment(const QString& home)
+    // The system's environment with the user's folders in `home` (config/ and data/) and, when
+    // given, the portal at `origin`.
+    static QProcessEnvironment environment(const QString& home, const QString& origin = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
         env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+        if (!origin.isEmpty())
+            env.insert(QStringLiteral("ZELVORA_PORTAL_ORIGIN"), origin);
         return env;
     }
 

@@ -1,5 +1,6 @@
 // The feed files as other readers see them: the Atom feed through a real feed reader's parser
 // (python3-feedparser), the JSON Feed's required fields, Arabic and hostile portal texts.
+#include "support/TestFiles.h"
 #include "syndication/FeedFiles.h"
 
 #include <QFile>
@@ -33,12 +34,6 @@ AnnouncementList announcements()
                      u"line one\r\nline\x0c two"_s, link + u"4"_s, kDate.addSeconds(-180), {u"2222\n<x>"_s}),
     };
 }
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 } // namespace
 
 class TestFeedFiles : public QObject
@@ -53,7 +48,7 @@ private Q_SLOTS:
 
     void atomReadByAFeedReader()
     {
-        const QByteArray atom = contents(m_files.path(FeedFiles::Format::Atom));
+        const QByteArray atom = readFile(m_files.path(FeedFiles::Format::Atom));
         QXmlStreamReader xml(atom);
         while (!xml.atEnd())
             xml.readNext();
@@ -86,9 +81,8 @@ print(json.dumps({"bozo": d.bozo, "version": d.version, "updated": d.feed.update
                               u"2026-03-04T14:05:00+03:00"_s, u"en"_s}));
         QCOMPARE(entries[0][6].toVariant().toStringList(), (QStringList{u"2222"_s, u"1120"_s}));
         QCOMPARE(entries[0][7].toVariant().toStringList(), QStringList{u"dividends"_s});
-        QCOMPARE(entry(1).mid(1, 3),
-                 (QStringList{u"شركة الطاقة العربية"_s, u"تعلن عن توزيع أرباح نقدية"_s,
-                              u"https://www.saudiexchange.sa/wps/portal/2"_s}));
+        QCOMPARE(entry(1).mid(1, 3), (QStringList{u"شركة الطاقة العربية"_s, u"تعلن عن توزيع أرباح نقدية"_s,
+                                                  u"https://www.saudiexchange.sa/wps/portal/2"_s}));
         QCOMPARE(entry(1).at(5), u"ar"_s);
         QCOMPARE(entry(2).at(1), u"Market index reached 12,000"_s);
         QCOMPARE(entry(3).at(0), u"tag:zelvora.org,2026:announcement/se_4%20%26x"_s);
@@ -99,7 +93,7 @@ print(json.dumps({"bozo": d.bozo, "version": d.version, "updated": d.feed.update
     void jsonFeedFields()
     {
         const QJsonObject feed =
-            QJsonDocument::fromJson(contents(m_files.path(FeedFiles::Format::Json))).object();
+            QJsonDocument::fromJson(readFile(m_files.path(FeedFiles::Format::Json))).object();
         QCOMPARE(feed[u"version"_s].toString(), u"https://jsonfeed.org/version/1.1"_s);
         QVERIFY(!feed[u"title"_s].toString().isEmpty());
         const QJsonArray items = feed[u"items"_s].toArray();
@@ -122,9 +116,9 @@ print(json.dumps({"bozo": d.bozo, "version": d.version, "updated": d.feed.update
         const QString json = files.path(FeedFiles::Format::Json);
         QVERIFY(files.write(announcements(), u"en"_s, kDate) && QFile::remove(json));
         QVERIFY(files.write(announcements(), u"en"_s, kDate));
-        QCOMPARE(QJsonDocument::fromJson(contents(json))[u"items"_s].toArray().size(), 4);
+        QCOMPARE(QJsonDocument::fromJson(readFile(json))[u"items"_s].toArray().size(), 4);
         QVERIFY(files.write(announcements().mid(1), u"en"_s, kDate));
-        QCOMPARE(QJsonDocument::fromJson(contents(json))[u"items"_s].toArray().size(), 3);
+        QCOMPARE(QJsonDocument::fromJson(readFile(json))[u"items"_s].toArray().size(), 3);
     }
 
     void unwritableFolderIsReported()

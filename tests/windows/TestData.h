@@ -2,6 +2,7 @@
 
 #include "model/Announcement.h"
 #include "platform/gui/UrlOpener.h"
+#include "support/TestFiles.h"
 #include "windows/AnnouncementWindow.h"
 
 #include <QFile>
@@ -36,7 +37,6 @@ inline AnnouncementWindow::Services services(UrlOpener& opener, const QString& f
 
 inline QByteArray file(const QString& relativePath)
 {
-    QFile in(qEnvironmentVariable("ZELVORA_TEST_DATA") + QLatin1Char('/') + relativePath);
-    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    return readFile(qEnvironmentVariable("ZELVORA_TEST_DATA") + QLatin1Char('/') + relativePath);
 }
 } // namespace TestData

@@ -34,7 +34,7 @@ private Q_SLOTS:
         const AnnouncementList list = TestData::many(2500);
         window.update(list);
         QCOMPARE(window.announcements(), list);
-        QCOMPARE(window.countLabel()->text(), QStringLiteral("2500 of 2500"));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("2500 announcements in the last 30 days"));
         QVERIFY(!window.emptyStateView());
         window.update(AnnouncementList());
         QCOMPARE(window.model()->rowCount(), 0);
@@ -64,28 +64,28 @@ private Q_SLOTS:
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         window.update(list);
-        QCOMPARE(window.countLabel()->text(), QStringLiteral("250 of 250"));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("250 announcements in the last 30 days"));
 
         QTest::keySequence(&window, QKeySequence::Find);
         QVERIFY(window.searchField()->hasFocus());
         QTest::keyClicks(window.searchField(), QStringLiteral("energy  DIVIDEND"));
-        QCOMPARE(window.countLabel()->text(), QStringLiteral("25 of 250"));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("25 of 250 announcements in the last 30 days"));
         window.searchField()->setText(QStringLiteral("توزيع ارباح")); // typed without hamza or damma
         QCOMPARE(window.announcements(), AnnouncementList{list.at(7)});
 
         // By category: the issuer announcements by their text, the other by its title.
         window.searchField()->clear();
         window.categoryFilter()->setCurrentIndex(1 + int(AnnouncementCategory::Kind::Dividends));
-        QCOMPARE(window.countLabel()->text(), QStringLiteral("26 of 250"));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("26 of 250 announcements in the last 30 days"));
         window.categoryFilter()->setCurrentIndex(0);
         window.watchlistOnlySwitch()->setChecked(true);
-        QCOMPARE(window.countLabel()->text(), QStringLiteral("10 of 250"));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("10 of 250 announcements in the last 30 days"));
         window.searchField()->setText(QStringLiteral("nothing like this"));
         QVERIFY(window.emptyStateView());
         // A poll's update keeps the search the user typed.
         window.searchField()->setText(QStringLiteral("number 1"));
         window.update(list);
-        QCOMPARE(window.countLabel()->text(), QStringLiteral("10 of 250"));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("10 of 250 announcements in the last 30 days"));
     }
 
     void clickOpensOnlyWebLinksAndMarksRead()
@@ -119,7 +119,7 @@ private Q_SLOTS:
 
         // The whole archive is a scope of its own; marking all read reaches past the kept list.
         window.setScope(AllAnnouncementsWindow::Scope::AllHistory);
-        QCOMPARE(window.countLabel()->text(), QStringLiteral("5 of 5"));
+        QCOMPARE(window.countLabel()->text(), QStringLiteral("5 announcements in the history"));
         window.searchField()->setText(QStringLiteral("older"));
         QCOMPARE(window.announcements().size(), 1);
         window.markAllRead();

@@ -56,6 +56,32 @@ private Q_SLOTS:
         QCOMPARE(got.size(), want.size());
     }
 
+    // An item with no text says so and leads to its source, a web address only, escaped.
+    void pageWithoutTextOffersTheSource_data()
+    {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("markup without text") << "<p> </p>"
+                                             << "https://x.test/n?a=1&b=\"2\""
+                                             << "<a href=\"https://x.test/n?a=1&amp;b=%222%22\">";
+        QTest::newRow("not a web address: no link") << QString() << "javascript:alert(1)" << QString();
+    }
+
+    void pageWithoutTextOffersTheSource()
+    {
+        QFETCH(QString, description);
+        QFETCH(QString, link);
+        QFETCH(QString, source);
+        const QString html = AnnouncementPage::buildHTML(
+            TestData::announcement(QStringLiteral("n1"), QStringLiteral("Index addition"), {}, description,
+                                   link),
+            QStringLiteral("2:05 PM"));
+        QVERIFY(html.contains(QLatin1String("There is no further text for this item.")));
+        QCOMPARE(html.contains(QLatin1String("<a ")), !source.isEmpty());
+        QVERIFY(source.isEmpty() || html.contains(source));
+    }
+
     void titleAndCompaniesAreEscapedTheDescriptionIsNot_data()
     {
         QTest::addColumn<QString>("text");
@@ -72,7 +98,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QString, escaped);
-        QCOMPARE(text.toHtmlEscaped(), escaped);
         const Announcement announcement = TestData::announcement(QStringLiteral("x"), text, {text}, text);
         const QString html = AnnouncementPage::buildHTML(announcement, QStringLiteral("d"));
         QVERIFY(html.contains(QStringLiteral("<h1>") + announcement.displayTitle().toHtmlEscaped() +

@@ -100,16 +100,6 @@ private Q_SLOTS:
         QTEST(window.languagePopup()->currentIndex(), "languagePosition");
     }
 
-    void choosingAnIntervalStoresItAndRestartsPolling()
-    {
-        m_preferences->setPollInterval(900);
-        SettingsWindow window(*m_preferences, hooks());
-        choose(window.pollIntervalPopup(), 2);
-        choose(window.pollIntervalPopup(), 2); // the same choice again still stores and restarts
-        QCOMPARE(m_preferences->pollInterval(), 600.0);
-        QCOMPARE(m_calls, (QStringList{QStringLiteral("restart"), QStringLiteral("restart")}));
-    }
-
     // A new user sees the defaults; nothing is written until a deliberate choice.
     void onlyADeliberateChoiceActs()
     {
@@ -138,7 +128,10 @@ private Q_SLOTS:
         QTest::keyClick(interval->view(), Qt::Key_Down);
         QTest::keyClick(interval->view(), Qt::Key_Return);
         QCOMPARE(m_preferences->pollInterval(), 300.0);
-        QCOMPARE(m_calls, QStringList{QStringLiteral("restart")});
+        choose(interval, 2);
+        choose(interval, 2); // the same choice again still stores and restarts
+        QCOMPARE(m_preferences->pollInterval(), 600.0);
+        QCOMPARE(m_calls, QStringList(3, QStringLiteral("restart")));
     }
 
     void choosingALanguageStoresItAndRelaunches()

@@ -54,7 +54,7 @@ private Q_SLOTS:
         QCOMPARE(m_preferences->watchlistSymbols(),
                  (QSet<QString>{QStringLiteral("2222"), QStringLiteral("1060"), QStringLiteral("9999")}));
         QCOMPARE(editor.symbolList()->item(1)->text(),
-                 QStringLiteral("2222  \u2014  Arabian Energy Co. \u00B7 شركة الطاقة العربية"));
+                 QStringLiteral("2222  \u2014  \u2068Arabian Energy Co. \u00B7 شركة الطاقة العربية\u2069"));
         QVERIFY(editor.message()->text().isEmpty());
 
         for (const QString& wrong :
