@@ -250,6 +250,10 @@ Announcements appear here once fetched.</source>
         <source>Open</source>
         <translation>فتح</translation>
     </message>
+    <message>
+        <source>Mute This Company Today</source>
+        <translation>كتم هذه الشركة اليوم</translation>
+    </message>
 </context>
 <context>
     <name>DisplayTime</name>
@@ -312,6 +316,39 @@ Announcements appear here once fetched.</source>
     <message>
         <source>History on disk: %1</source>
         <translation>حجم السجل على القرص: %1</translation>
+    </message>
+</context>
+<context>
+    <name>MorningDigest</name>
+    <message numerus="yes">
+        <source>Morning digest: %n announcements</source>
+        <translation>
+            <numerusform>الملخص الصباحي: لا إعلانات</numerusform>
+            <numerusform>الملخص الصباحي: إعلان واحد</numerusform>
+            <numerusform>الملخص الصباحي: إعلانان</numerusform>
+            <numerusform>الملخص الصباحي: %n إعلانات</numerusform>
+            <numerusform>الملخص الصباحي: %n إعلانًا</numerusform>
+            <numerusform>الملخص الصباحي: %n إعلان</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>، </translation>
+    </message>
+    <message numerus="yes">
+        <source>Morning Digest: %n announcements</source>
+        <translation>
+            <numerusform>الملخص الصباحي: لا إعلانات</numerusform>
+            <numerusform>الملخص الصباحي: إعلان واحد</numerusform>
+            <numerusform>الملخص الصباحي: إعلانان</numerusform>
+            <numerusform>الملخص الصباحي: %n إعلانات</numerusform>
+            <numerusform>الملخص الصباحي: %n إعلانًا</numerusform>
+            <numerusform>الملخص الصباحي: %n إعلان</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -688,6 +725,14 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>None</source>
         <translation>لا شيء</translation>
+    </message>
+    <message>
+        <source>Morning digest at</source>
+        <translation>الملخص الصباحي عند</translation>
+    </message>
+    <message>
+        <source>(Riyadh time, trading days)</source>
+        <translation>(بتوقيت الرياض، أيام التداول)</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,7 @@ namespace {
 const QString kLastPoll = QStringLiteral("lastPoll");
 const QString kLastLanguage = QStringLiteral("lastLanguage");
 const QString kBaseline = QStringLiteral("baseline");
+const QString kHeldIds = QStringLiteral("heldIds");
 } // namespace
 
 PollRecorder::PollRecorder(QString directory, QString teller, std::function<Previous()> previous,
@@ -125,8 +126,17 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
         m_unsavedIds.insert(fetchedCopy.id()); // also guards a record listed twice in one poll
     }
 
+    // Read before this poll's write replaces it.
+    QSet<QString> wasHeld = m_heldIds;
+    if (readable) {
+        const QStringList stored = m_archive.metaText(kHeldIds).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        wasHeld.unite(QSet<QString>(stored.cbegin(), stored.cend()));
+    }
     AnnouncementList owed;
-    if (readable && write(rows, updates, feeds, now, language, hold, &owed, &outcome.held)) {
+    QStringList heldNow;
+    if (readable && write(rows, updates, feeds, now, language, hold, &owed, &heldNow)) {
+        outcome.held = int(heldNow.size());
+        m_heldIds = QSet<QString>(heldNow.cbegin(), heldNow.cend());
         m_unsaved.clear();
         m_unsavedIds.clear();
         m_toldUnsaved.clear();
@@ -136,6 +146,8 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
         outcome.problem =
             QStringLiteral("Can't save to %1: %2").arg(m_archive.filePath(), m_archive.errorText());
         m_unsaved += rows;
+        if (!m_teller.isEmpty())
+            m_heldIds.clear(); // known again below
         if (m_teller.isEmpty()) {
             outcome.toTell = outcome.fresh;
         } else {
@@ -147,6 +159,7 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
                         continue;
                     if (hold && hold(announcement)) {
                         ++outcome.held;
+                        m_heldIds.insert(announcement.id());
                         continue;
                     }
                     m_toldUnsavedIds.insert(announcement.id());
@@ -159,11 +172,8 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
         // a damaged file is moved aside then.
         m_archive.close();
     }
-    QSet<QString> freshIds;
-    for (const Announcement& announcement : std::as_const(outcome.fresh))
-        freshIds.insert(announcement.id());
     for (const Announcement& announcement : std::as_const(outcome.toTell)) {
-        if (!freshIds.contains(announcement.id()))
+        if (wasHeld.contains(announcement.id()))
             outcome.released.append(announcement);
     }
     for (const QString& feed : std::as_const(feeds)) {
@@ -176,7 +186,7 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
 
 bool PollRecorder::write(const QList<Row>& rows, const QList<AnnouncementArchive::Record>& updates,
                          const QSet<QString>& feeds, Instant now, const QString& language, const Hold& hold,
-                         AnnouncementList* owed, int* held)
+                         AnnouncementList* owed, QStringList* held)
 {
     if (!m_archive.begin())
         return false;
@@ -189,10 +199,13 @@ bool PollRecorder::write(const QList<Row>& rows, const QList<AnnouncementArchive
         if (ok)
             *owed = m_archive.owed();
         if (hold) {
-            const auto kept = std::remove_if(owed->begin(), owed->end(), hold);
-            *held = int(std::distance(kept, owed->end()));
-            owed->erase(kept, owed->end());
+            const auto firstHeld = std::stable_partition(owed->begin(), owed->end(),
+                                                         [&hold](const Announcement& a) { return !hold(a); });
+            for (auto it = firstHeld; it != owed->end(); ++it)
+                held->append(it->id());
+            owed->erase(firstHeld, owed->end());
         }
+        ok = ok && m_archive.setMeta(kHeldIds, held->join(QLatin1Char(' ')));
         QStringList ids;
         for (const Announcement& announcement : std::as_const(*owed))
             ids.append(announcement.id());

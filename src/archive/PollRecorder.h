@@ -28,7 +28,7 @@ public:
     {
         AnnouncementList fresh;       // first seen by this poll and news
         AnnouncementList toTell;      // for a teller: everything owed and not held; otherwise `fresh`
-        AnnouncementList released;    // of `toTell`, those an earlier poll found (held until now)
+        AnnouncementList released;    // of `toTell`, those a hold kept owed until now
         int held = 0;                 // records the hold keeps owed
         std::optional<Instant> since; // the previous successful poll
         QString problem; // empty when the archive was saved: "Can't save to …: No space left on device"
@@ -68,7 +68,7 @@ private:
     NewsRule::Context context(const QString& feed, const QString& language);
     bool write(const QList<Row>& rows, const QList<AnnouncementArchive::Record>& updates,
                const QSet<QString>& feeds, Instant now, const QString& language, const Hold& hold,
-               AnnouncementList* owed, int* held);
+               AnnouncementList* owed, QStringList* held);
     bool writeUnsaved(const QList<Row>& rows, Instant now);
 
     AnnouncementArchive m_archive;
@@ -83,4 +83,7 @@ private:
     QSet<QString> m_toldUnsavedIds;
     QHash<QString, Instant> m_lastAnswer;   // by feed: this run's last poll it answered
     QHash<QString, QString> m_lastLanguage; // by feed
+    // What the hold kept owed at the last poll (also in the archive, for the next run): only those
+    // are released when it ends, not what a `zelvora poll` fetched meanwhile.
+    QSet<QString> m_heldIds;
 };

@@ -12,6 +12,7 @@
 #include "model/AnnouncementCategory.h"
 #include "model/AnnouncementSearch.h"
 #include "model/RiyadhTime.h"
+#include "notify/MorningDigestSchedule.h"
 #include "platform/ServiceNotifier.h"
 #include "platform/TerminationSignals.h"
 
@@ -290,6 +291,16 @@ int FeedCommands::watch(const QCommandLineParser& parsed, const AppEnvironment& 
                                  .arg(update.all.size())
                                  .arg(update.error ? QStringLiteral("; no feed answered") : QString()));
                          service.notifyReady();
+                     });
+    MorningDigestSchedule digests(
+        context.preferences(), context.clock(), [&fetcher] { return fetcher.announcements(); },
+        context.paths().uiStateFile());
+    QObject::connect(&fetcher, &AnnouncementFetcher::pollFinished, &digests, &MorningDigestSchedule::check,
+                     Qt::QueuedConnection);
+    QObject::connect(&digests, &MorningDigestSchedule::due, &digests,
+                     [&context](const MorningDigest& digest) {
+                         CommandLine::printOut(digest.line());
+                         context.notifications().sendDigest(digest);
                      });
     WakeUpPolling wakeUps(fetcher, QDBusConnection::systemBus());
     wakeUps.watchSystemNetwork();

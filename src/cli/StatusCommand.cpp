@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "infra/AppPaths.h"
+#include "model/MorningDigest.h"
 #include "model/PollStatus.h"
 #include "model/Preferences.h"
 
@@ -81,6 +82,9 @@ void StatusCommand::printHolds(Instant now) const
     muted.sort();
     CommandLine::printOut(QStringLiteral("Muted: ") +
                           (muted.isEmpty() ? QStringLiteral("none") : muted.join(QStringLiteral("; "))));
+    if (const std::optional<int> digest = preferences.digestTime())
+        CommandLine::printOut(
+            QStringLiteral("Morning digest: %1 Riyadh time").arg(MorningDigest::timeText(*digest)));
 }
 
 int StatusCommand::run(const QStringList& arguments, Instant now) const

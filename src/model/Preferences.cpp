@@ -2,6 +2,7 @@
 
 #include "infra/LogCategories.h"
 #include "model/AppConstants.h"
+#include "model/MorningDigest.h"
 #include "model/SettingsKeys.h"
 
 #include <QJsonArray>
@@ -434,6 +435,19 @@ bool Preferences::unmuteSymbol(const QString& symbol)
         settings.insert(SettingsKeys::mutedSymbols.name, muted);
         return true;
     });
+}
+
+std::optional<int> Preferences::digestTime() const
+{
+    return MorningDigest::parseTime(m_store.value(SettingsKeys::digestTime.name).toString());
+}
+
+void Preferences::setDigestTime(const QString& text)
+{
+    if (const auto minute = MorningDigest::parseTime(text))
+        m_store.setValue(SettingsKeys::digestTime.name, MorningDigest::timeText(*minute));
+    else
+        m_store.remove(SettingsKeys::digestTime.name);
 }
 
 NotificationGate Preferences::notificationGate() const

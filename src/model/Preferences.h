@@ -89,6 +89,9 @@ public:
     QHash<QString, Instant> mutedSymbols() const;
     bool muteSymbols(const QStringList& symbols, Instant until); // false when the file could not be written
     bool unmuteSymbol(const QString& symbol);
+    // The morning digest's Riyadh minute of the day ("HH:MM"); empty or unreadable: no digest.
+    std::optional<int> digestTime() const;
+    void setDigestTime(const QString& text); // empty: off
     // Quiet hours, pause and mutes, read now.
     NotificationGate notificationGate() const;
     // The outputs (objects; read and checked by OutputStore). Absent reads as none.

@@ -24,6 +24,7 @@ const Key outputs{QStringLiteral("outputs"), Type::Objects, {}};
 const Key quietHours{QStringLiteral("quietHours"), Type::String, {}};
 const Key pausedUntil{QStringLiteral("pausedUntil"), Type::Date, {}};
 const Key mutedSymbols{QStringLiteral("mutedSymbols"), Type::Objects, {}};
+const Key digestTime{QStringLiteral("digestTime"), Type::String, {}};
 
 const QList<Key>& all()
 {
@@ -45,7 +46,8 @@ const QList<Key>& all()
                                  historyDays,
                                  quietHours,
                                  pausedUntil,
-                                 mutedSymbols};
+                                 mutedSymbols,
+                                 digestTime};
     return keys;
 }
 

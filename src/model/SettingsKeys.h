@@ -37,6 +37,7 @@ extern const Key outputs;
 extern const Key quietHours;
 extern const Key pausedUntil;
 extern const Key mutedSymbols;
+extern const Key digestTime;
 extern const Key historyDays;
 
 const QList<Key>& all();

@@ -129,8 +129,10 @@ void DBusNotificationBackend::sendNotify(const Pending& pending)
     if (request.urgent)
         hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2))); // critical: no time-out
     // Only a notification that opens something when clicked offers "Open".
-    const QStringList actions =
+    QStringList actions =
         request.userInfo.isEmpty() ? QStringList() : QStringList{QStringLiteral("default"), tr("Open")};
+    if (!request.symbols.isEmpty())
+        actions << kMuteAction << tr("Mute This Company Today");
     message << AppConstants::appName << m_idByIdentifier.value(request.identifier, 0u) << QString()
             << summaryFor(request.title) << bodyFor(request.body) << actions << hints
             << (request.urgent ? 0 : -1);
@@ -156,7 +158,7 @@ void DBusNotificationBackend::finishNotify(QDBusPendingCallWatcher* watcher, con
             forget(previous.value());
         if (m_posted.contains(id))
             m_order.erase(std::remove(m_order.begin(), m_order.end(), id), m_order.end());
-        m_posted.insert(id, {identifier, pending.request.userInfo});
+        m_posted.insert(id, {identifier, pending.request.userInfo, pending.request.symbols});
         m_idByIdentifier.insert(identifier, id);
         m_order.push_back(id);
         while (m_order.size() > static_cast<size_t>(kMaxTracked))
@@ -182,9 +184,13 @@ void DBusNotificationBackend::forget(uint id)
 void DBusNotificationBackend::onActionInvoked(uint id, const QString& actionKey)
 {
     const auto it = m_posted.constFind(id);
-    if (it == m_posted.cend() || actionKey != QLatin1String("default"))
-        return; // another program's notification, or an action we did not offer
-    Q_EMIT activated(it->userInfo);
+    if (it == m_posted.cend())
+        return; // another program's notification
+    if (actionKey == QLatin1String("default"))
+        Q_EMIT activated(it->userInfo);
+    else if (actionKey == kMuteAction && !it->symbols.isEmpty())
+        Q_EMIT muteRequested(it->symbols);
+    // Any other key is an action we did not offer.
 }
 
 void DBusNotificationBackend::onNotificationClosed(uint id, uint)

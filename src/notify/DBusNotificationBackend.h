@@ -21,6 +21,7 @@ public:
     static inline const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
     static inline const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
     static inline const QString kDefaultSound = QStringLiteral("message-new-instant");
+    static inline const QString kMuteAction = QStringLiteral("mute");
     // Clicks are remembered for at most this many shown notifications (oldest forgotten first).
     static constexpr int kMaxTracked = 256;
 
@@ -46,6 +47,7 @@ private:
     {
         QString identifier;
         QVariantMap userInfo;
+        QStringList symbols;
     };
 
     void sendNext();

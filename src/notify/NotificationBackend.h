@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 #include <functional>
 
@@ -12,7 +13,8 @@ struct NotificationRequest
     QString title;
     QString body; // plain text
     QVariantMap userInfo;
-    bool urgent = false; // stays on screen until dismissed
+    bool urgent = false;      // stays on screen until dismissed
+    QStringList symbols = {}; // the announcement's companies: offers "Mute This Company Today"
 };
 
 // Where notifications are shown: the desktop's notification service, or a stand-in.
@@ -34,4 +36,6 @@ public:
 Q_SIGNALS:
     // The user clicked one of the notifications this backend posted; carries its user info.
     void activated(const QVariantMap& userInfo);
+    // The user chose "Mute This Company Today" on one of them; carries its symbols.
+    void muteRequested(const QStringList& symbols);
 };

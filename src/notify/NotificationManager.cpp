@@ -5,6 +5,7 @@
 #include "model/AppConstants.h"
 #include "model/PollStatus.h"
 #include "model/Preferences.h"
+#include "model/TradingCalendar.h"
 #include "model/UnicodeText.h"
 
 #include <QLocale>
@@ -36,6 +37,7 @@ void NotificationManager::connectActivations(NotificationBackend* backend)
     connect(backend, &NotificationBackend::activated, this, [this](const QVariantMap& userInfo) {
         Q_EMIT announcementActivated(openAnnouncementUserInfo(userInfo));
     });
+    connect(backend, &NotificationBackend::muteRequested, this, &NotificationManager::muteForToday);
 }
 
 void NotificationManager::setFallbackBackend(std::unique_ptr<NotificationBackend> fallback)
@@ -80,6 +82,7 @@ NotificationRequest NotificationManager::requestFor(const Announcement& announce
                                 QVariantMap{{QStringLiteral("link"), announcement.link()},
                                             {QStringLiteral("id"), announcement.id()}}};
     request.urgent = decision.urgent;
+    request.symbols = announcement.companies();
     return request;
 }
 
@@ -174,6 +177,31 @@ NotificationRequest NotificationManager::heldSummaryFor(const AnnouncementList& 
     NotificationRequest request = summaryFor(released, std::nullopt, Instant());
     request.title = tr("%n announcements came while notifications waited", nullptr, int(released.size()));
     return request;
+}
+
+NotificationRequest NotificationManager::digestFor(const MorningDigest& digest)
+{
+    return {QStringLiteral("zelvora-digest"), digest.title(), digest.breakdown(),
+            QVariantMap{{QStringLiteral("summary"), digest.ids()}}};
+}
+
+void NotificationManager::sendDigest(const MorningDigest& digest)
+{
+    if (m_preferences.notificationsEnabled())
+        deliver(digestFor(digest), true);
+}
+
+void NotificationManager::muteForToday(const QStringList& symbols)
+{
+    const Instant now = m_clock.now();
+    const Instant until = TradingCalendar::at(TradingCalendar::riyadhDay(now).addDays(1), 0);
+    if (m_preferences.muteSymbols(symbols, until))
+        qCInfo(lcNotificationManager, "Muted %s until %s", qUtf8Printable(symbols.join(QStringLiteral(", "))),
+               qUtf8Printable(until.toDateTime().toOffsetFromUtc(3 * 3600).toString(Qt::ISODate)));
+    else
+        qCInfo(lcNotificationManager, "Can't save the mute of %s to %s",
+               qUtf8Printable(symbols.join(QStringLiteral(", "))),
+               qUtf8Printable(m_preferences.store().path()));
 }
 
 QString NotificationManager::confirmationBody()

@@ -2,6 +2,7 @@
 
 #include "infra/Clock.h"
 #include "model/Announcement.h"
+#include "model/MorningDigest.h"
 #include "model/RuleSet.h"
 #include "notify/NotificationAuthorization.h"
 #include "notify/NotificationBackend.h"
@@ -59,6 +60,11 @@ public:
     // The one notification decision: the enabled flag, then the rules (Preferences::ruleSet()).
     RuleSet::Decision decide(const Announcement& announcement) const;
     bool wouldNotify(const Announcement& announcement) const { return decide(announcement).notify; }
+    // The morning digest: counted by category; its click shows just those.
+    void sendDigest(const MorningDigest& digest);
+    static NotificationRequest digestFor(const MorningDigest& digest);
+    // "Mute This Company Today": until the end of the Riyadh day.
+    void muteForToday(const QStringList& symbols);
     // Zelvora has not heard from the exchange for a while; `problem` says since when and why.
     void sendNotWatchingNotification(const QString& problem);
 

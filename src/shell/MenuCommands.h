@@ -19,4 +19,6 @@ public:
     virtual void menuPauseUntilTomorrowsOpen() {}
     virtual void menuResumeNotifications() {}
     virtual void menuMarkAllRead() {}
+    // The morning digest's entry: shows what it counted.
+    virtual void menuOpenDigest() {}
 };

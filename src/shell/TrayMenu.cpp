@@ -118,20 +118,25 @@ void TrayMenu::highlightOnly(const QAction* active)
 
 void TrayMenu::setNotWatchingReason(const QString& reason)
 {
-    const QString problem = reason.isEmpty() ? QString() : tr("Not watching: %1").arg(reason);
-    if (problem == m_problem)
-        return;
-    m_problem = problem;
-    if (m_built) // else the first build, still to come, shows it
-        rebuild();
+    setLine(m_problem, reason.isEmpty() ? QString() : tr("Not watching: %1").arg(reason));
 }
 
 void TrayMenu::setHeldLine(const QString& line)
 {
-    if (line == m_held)
+    setLine(m_held, line);
+}
+
+void TrayMenu::setDigestLine(const QString& line)
+{
+    setLine(m_digest, line);
+}
+
+void TrayMenu::setLine(QString& field, const QString& line)
+{
+    if (line == field)
         return;
-    m_held = line;
-    if (m_built)
+    field = line;
+    if (m_built) // else the first build, still to come, shows it
         rebuild();
 }
 
@@ -280,6 +285,7 @@ TrayMenu::Shown TrayMenu::shown() const
     }
     shown.problem = m_problem;
     shown.held = m_held;
+    shown.digest = m_digest;
     shown.unread = m_unread;
     return shown;
 }
@@ -351,6 +357,10 @@ void TrayMenu::fill(AnnouncementMenuItem::Form form, const Shown& shown)
         QAction* resume =
             m_menu->addAction(QIcon::fromTheme(QStringLiteral("notifications-disabled")), m_held);
         connect(resume, &QAction::triggered, this, [this] { m_commands.menuResumeNotifications(); });
+    }
+    if (!m_digest.isEmpty()) {
+        QAction* digest = m_menu->addAction(QStringLiteral("\u2600\uFE0F  ") + m_digest);
+        connect(digest, &QAction::triggered, this, [this] { m_commands.menuOpenDigest(); });
     }
     if (!m_problem.isEmpty())
         addProblem();

@@ -58,6 +58,8 @@ public:
     // While notifications are held (paused, quiet hours), the menu's first line says so and its
     // click ends the hold; an empty text removes it.
     void setHeldLine(const QString& line);
+    // The morning digest's entry near the top, until it is opened; an empty text removes it.
+    void setDigestLine(const QString& line);
 
     QMenu* menu() const { return m_menu.get(); }
     const AnnouncementList& announcements() const { return m_announcements; }
@@ -86,12 +88,14 @@ private:
         QStringList dates; // of both, in that order: they change with the day
         QString problem;
         QString held;
+        QString digest;
         QSet<QString> unread;
         friend bool operator==(const Shown&, const Shown&) = default;
     };
     Shown shown() const;
     void rebuildIfChanged();
     void rebuildNow();
+    void setLine(QString& field, const QString& line); // one of the lines above the commands
     void closed();
     void highlightOnly(const QAction* active);
     static QString marketName();
@@ -121,6 +125,7 @@ private:
     bool m_due = false;           // a change came since the menu was last built, which waits for its showing
     std::optional<Shown> m_shown; // as last built
     QString m_held;               // the menu's first line while notifications are held, else empty
+    QString m_digest;             // the morning digest's entry until opened, else empty
     QString m_problem;            // the menu's line while not watching, else empty
     QSet<QString> m_unread;
 };

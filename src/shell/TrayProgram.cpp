@@ -10,6 +10,7 @@
 #include "infra/LogCategories.h"
 #include "model/AppConstants.h"
 #include "model/InterfaceLanguage.h"
+#include "notify/MorningDigestSchedule.h"
 #include "platform/TerminationSignals.h"
 #include "platform/gui/UrlOpener.h"
 #include "shell/AnnouncementWindowLoader.h"
@@ -183,6 +184,17 @@ int TrayProgram::run(const QCommandLineParser& parsed, const AppEnvironment& env
                      &TrayShell::handleAnnouncementsUpdated, Qt::QueuedConnection);
     QObject::connect(&context.notifications(), &NotificationManager::announcementActivated, &shell,
                      &TrayShell::handleOpenAnnouncement, Qt::QueuedConnection);
+    // Checked after every poll, so a digest missed while the program was off comes with the kept list.
+    MorningDigestSchedule digests(
+        context.preferences(), context.clock(), [&context] { return context.fetcher().announcements(); },
+        context.paths().uiStateFile());
+    QObject::connect(&context.fetcher(), &AnnouncementFetcher::pollFinished, &digests,
+                     &MorningDigestSchedule::check, Qt::QueuedConnection);
+    QObject::connect(&digests, &MorningDigestSchedule::due, &shell,
+                     [&shell, &context](const MorningDigest& digest) {
+                         shell.showDigest(digest);
+                         context.notifications().sendDigest(digest);
+                     });
     QTimer::singleShot(0, &shell, [&shell] { shell.start(); });
     return QApplication::exec();
 }

@@ -128,6 +128,7 @@ void TrayShell::followHold()
     if (!m_releaseTimer) {
         m_releaseTimer = new QTimer(this);
         m_releaseTimer->setSingleShot(true);
+        m_releaseTimer->setTimerType(Qt::PreciseTimer); // a coarse one may end a night's hold 5% late
         connect(m_releaseTimer, &QTimer::timeout, this, [this] {
             if (m_services.pollNow)
                 m_services.pollNow();
@@ -154,10 +155,27 @@ void TrayShell::followHold()
     m_releaseTimer->start(int(std::min(seconds * 1000.0 + 1000.0, double(std::numeric_limits<int>::max()))));
 }
 
+void TrayShell::showDigest(const MorningDigest& digest)
+{
+    m_digestIds = digest.ids();
+    if (m_tray)
+        m_tray->menu().setDigestLine(digest.menuLine());
+}
+
+void TrayShell::menuOpenDigest()
+{
+    handleOpenAnnouncement({{QStringLiteral("summary"), m_digestIds}});
+}
+
 void TrayShell::handleOpenAnnouncement(const QVariantMap& userInfo)
 {
-    const QStringList summarized = userInfo.value(QStringLiteral("summary")).toStringList();
-    if (!summarized.isEmpty()) {
+    const QVariant summary = userInfo.value(QStringLiteral("summary"));
+    const QStringList summarized = summary.toStringList();
+    if (summary.isValid() && summarized == m_digestIds && m_tray) {
+        m_tray->menu().setDigestLine(QString()); // opened: the entry has done its work
+        m_digestIds.clear();
+    }
+    if (summary.isValid()) {
         const QSet<QString> ids(summarized.cbegin(), summarized.cend());
         AnnouncementList shown;
         for (const Announcement& announcement :

@@ -3,6 +3,7 @@
 #include "fetch/AnnouncementsUpdate.h"
 #include "infra/Clock.h"
 #include "model/Announcement.h"
+#include "model/MorningDigest.h"
 #include "shell/MenuCommands.h"
 #include "shell/TrayController.h"
 #include "windows/SettingsWindow.h"
@@ -86,6 +87,7 @@ public:
     void menuPauseUntilTomorrowsOpen() override;
     void menuResumeNotifications() override;
     void menuMarkAllRead() override;
+    void menuOpenDigest() override;
 
     TrayController* tray() const { return m_tray.get(); }
     AllAnnouncementsWindow* allAnnouncementsWindow() const { return m_allAnnouncementsWindow.get(); }
@@ -95,6 +97,9 @@ public:
 
     void handleAnnouncementsUpdated(const AnnouncementsUpdate& update);
     void handleOpenAnnouncement(const QVariantMap& userInfo);
+    // The morning digest: an entry at the top of the menu until it is opened (here or by its
+    // notification).
+    void showDigest(const MorningDigest& digest);
 
 private:
     void openLink(const QString& link);
@@ -119,4 +124,5 @@ private:
     QPointer<UpdateDialog> m_updateDialog;
     QTimer* m_releaseTimer = nullptr;
     std::optional<Instant> m_lastRetention;
+    QStringList m_digestIds; // of the digest the menu offers
 };

@@ -67,10 +67,18 @@ int drawClamped(QPainter* painter, const QString& text, const QFont& font, const
 }
 } // namespace
 
-QSize AnnouncementItemDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
+QSize AnnouncementItemDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
 {
-    const int height = kPadding.top() + QFontMetrics(fonts().unreadTitle).height() + 4 +
-                       2 * QFontMetrics(fonts().text).height() + 5 + kTagHeight + kPadding.bottom() + 1;
+    // A row without text (much market news) or without symbols does not keep their room empty.
+    const auto* model = qobject_cast<const AnnouncementListModel*>(index.model());
+    const Announcement* announcement = model ? &model->record(index.row()).announcement : nullptr;
+    const bool hasText = !announcement || !announcement->strippedDescription().isEmpty();
+    const bool hasTags = !announcement || !announcement->companies().isEmpty();
+    int height = kPadding.top() + QFontMetrics(fonts().unreadTitle).height() + kPadding.bottom() + 1;
+    if (hasText)
+        height += 4 + 2 * QFontMetrics(fonts().text).height();
+    if (hasTags)
+        height += 5 + kTagHeight;
     return {300, height};
 }
 

@@ -3,6 +3,7 @@
 #include "model/DisplayTime.h"
 #include "model/Preferences.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,6 +27,11 @@ QuietHoursEditor::QuietHoursEditor(Preferences& preferences, QWidget* parent)
         connect(edit, &QTimeEdit::timeChanged, this, [this] { save(); });
     }
     connect(m_mode, &QComboBox::currentIndexChanged, this, [this] { save(); });
+    m_digest = new QCheckBox(tr("Morning digest at"));
+    m_digestTime = new QTimeEdit(QTime(9, 15));
+    m_digestTime->setDisplayFormat(kTimeFormat);
+    connect(m_digest, &QCheckBox::toggled, this, [this] { save(); });
+    connect(m_digestTime, &QTimeEdit::timeChanged, this, [this] { save(); });
 
     auto* span = new QHBoxLayout;
     span->addWidget(new QLabel(tr("From")));
@@ -35,11 +41,18 @@ QuietHoursEditor::QuietHoursEditor(Preferences& preferences, QWidget* parent)
     span->addWidget(new QLabel(tr("(Riyadh time)")));
     span->addStretch();
 
+    auto* digest = new QHBoxLayout;
+    digest->addWidget(m_digest);
+    digest->addWidget(m_digestTime);
+    digest->addWidget(new QLabel(tr("(Riyadh time, trading days)")));
+    digest->addStretch();
+
     m_mutes = new QVBoxLayout;
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_mode);
     layout->addLayout(span);
+    layout->addLayout(digest);
     layout->addWidget(new QLabel(tr("Muted companies")));
     layout->addLayout(m_mutes);
     layout->addStretch();
@@ -57,6 +70,11 @@ void QuietHoursEditor::reload()
     }
     m_from->setEnabled(m_mode->currentIndex() == FromTo);
     m_to->setEnabled(m_mode->currentIndex() == FromTo);
+    const std::optional<int> digest = m_preferences.digestTime();
+    m_digest->setChecked(digest.has_value());
+    if (digest)
+        m_digestTime->setTime(QTime(0, 0).addSecs(*digest * 60));
+    m_digestTime->setEnabled(digest.has_value());
     m_loading = false;
     listMutes();
 }
@@ -75,6 +93,9 @@ void QuietHoursEditor::save()
     else if (m_from->time() != m_to->time()) // equal times would be no span at all
         m_preferences.setQuietHours(m_from->time().toString(kTimeFormat) + QLatin1Char('-') +
                                     m_to->time().toString(kTimeFormat));
+    m_digestTime->setEnabled(m_digest->isChecked());
+    m_preferences.setDigestTime(m_digest->isChecked() ? m_digestTime->time().toString(kTimeFormat)
+                                                      : QString());
 }
 
 void QuietHoursEditor::listMutes()

@@ -1,3 +1,4 @@
+#include "model/MorningDigest.h"
 #include "model/QuietHours.h"
 #include "model/TradingCalendar.h"
 #include "notify/NotificationGate.h"
@@ -81,6 +82,56 @@ private Q_SLOTS:
     {
         QCOMPARE(TradingCalendar::openAfterToday(riyadh(10, 20, 0)), riyadh(13, 9, 30));
         QCOMPARE(TradingCalendar::openAfterToday(riyadh(7, 8, 0)), riyadh(8, 9, 30));
+        // Founding Day, National Day and the Eids (Umm al-Qura: 1 Shawwal 1447 is 20 March 2026,
+        // 10 Dhu al-Hijjah 1447 is 27 May 2026).
+        for (const QDate day : {QDate(2026, 2, 22), QDate(2026, 9, 23), QDate(2026, 3, 20),
+                                QDate(2026, 3, 22), QDate(2026, 5, 27), QDate(2026, 5, 29)})
+            QVERIFY2(TradingCalendar::isHoliday(day) && !TradingCalendar::isTradingDay(day),
+                     qPrintable(day.toString(Qt::ISODate)));
+        for (const QDate day :
+             {QDate(2026, 3, 19), QDate(2026, 3, 23), QDate(2026, 5, 26), QDate(2026, 5, 31)})
+            QVERIFY2(!TradingCalendar::isHoliday(day), qPrintable(day.toString(Qt::ISODate)));
+    }
+
+    // The digest due last at `now` with its time 09:15, what it covers (from the previous trading day's
+    // close), and whether it is still worth showing then.
+    void digestWindow_data()
+    {
+        QTest::addColumn<Instant>("now");
+        QTest::addColumn<Instant>("due");
+        QTest::addColumn<Instant>("since");
+        QTest::addColumn<bool>("timely");
+        const auto at = [](int month, int day, int hour, int minute) {
+            return TradingCalendar::at(QDate(2026, month, day), hour * 60 + minute);
+        };
+        QTest::newRow("Monday: since Sunday's close")
+            << at(12, 7, 9, 15) << at(12, 7, 9, 15) << at(12, 6, 15, 30) << true;
+        QTest::newRow("Sunday after the weekend: since Thursday's close")
+            << at(12, 13, 9, 20) << at(12, 13, 9, 15) << at(12, 10, 15, 30) << true;
+        QTest::newRow("Saturday: Thursday's digest, long past")
+            << at(12, 12, 9, 20) << at(12, 10, 9, 15) << at(12, 9, 15, 30) << false;
+        QTest::newRow("before the time: yesterday's")
+            << at(12, 8, 9, 14) << at(12, 7, 9, 15) << at(12, 6, 15, 30) << false;
+        QTest::newRow("after National Day (Wednesday): since Tuesday's close")
+            << at(9, 24, 9, 29) << at(9, 24, 9, 15) << at(9, 22, 15, 30) << true;
+        QTest::newRow("after Founding Day (Sunday) and the weekend: since Thursday's")
+            << at(2, 23, 9, 16) << at(2, 23, 9, 15) << at(2, 19, 15, 30) << true;
+        QTest::newRow("missed, the session open")
+            << at(12, 7, 9, 30) << at(12, 7, 9, 15) << at(12, 6, 15, 30) << false;
+    }
+
+    void digestWindow()
+    {
+        QFETCH(Instant, now);
+        QFETCH(Instant, due);
+        QFETCH(Instant, since);
+        QFETCH(bool, timely);
+        const int minute = *MorningDigest::parseTime(QStringLiteral("9:15"));
+        QCOMPARE(MorningDigest::latestDue(minute, now), due);
+        QVERIFY(now < MorningDigest::nextDue(minute, now));
+        QCOMPARE(MorningDigest::latestDue(minute, MorningDigest::nextDue(minute, now).addSeconds(-1)), due);
+        QCOMPARE(MorningDigest::windowStart(due), since);
+        QCOMPARE(MorningDigest::stillTimely(due, now), timely);
     }
 
     void gate()

@@ -1,3 +1,4 @@
+#include "model/TradingCalendar.h"
 #include "support/NotificationSession.h"
 #include "support/StdoutCapture.h"
 
@@ -250,6 +251,35 @@ private Q_SLOTS:
                  (QVariantMap{{QStringLiteral("id"), QStringLiteral("A1")},
                               {QStringLiteral("link"), QStringLiteral("https://portal.example/A1")}}));
         QVERIFY(onMainThread);
+    }
+
+    // "Mute This Company Today" is offered where there is a company; invoked, it mutes the company until
+    // the end of the Riyadh day, and a later announcement of it is held.
+    void muteActionMutesTheCompanyForTheRestOfTheDay()
+    {
+        m_manager->sendNotification(
+            announcement(QStringLiteral("A1"), QStringLiteral("Body"), {QStringLiteral("2222")}));
+        m_manager->sendNotification(announcement(QStringLiteral("B2")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->calls().size(), 2, 10000);
+        const auto calls = m_server->calls();
+        QCOMPARE(calls.at(0).actions,
+                 (QStringList{QStringLiteral("default"), QStringLiteral("Open"), QStringLiteral("mute"),
+                              QStringLiteral("Mute This Company Today")}));
+        QCOMPARE(calls.at(1).actions.size(), 2);
+
+        QSignalSpy opened(m_manager.get(), &NotificationManager::announcementActivated);
+        const Instant before = Instant::now();
+        m_server->invokeAction(calls.at(1).returnedId, QStringLiteral("mute")); // not offered there
+        m_server->invokeAction(calls.at(0).returnedId, QStringLiteral("mute"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_preferences->mutedSymbols().contains(QStringLiteral("2222")), 10000);
+        QCOMPARE(m_preferences->mutedSymbols().size(), 1);
+        const Instant until = m_preferences->mutedSymbols().value(QStringLiteral("2222"));
+        QCOMPARE(TradingCalendar::riyadhMinute(until), 0);
+        QCOMPARE(TradingCalendar::riyadhDay(until), TradingCalendar::riyadhDay(before).addDays(1));
+        QVERIFY(opened.isEmpty()); // muting opens nothing
+        const NotificationGate gate = m_preferences->notificationGate();
+        QCOMPARE(gate.judge(announcement(QStringLiteral("C3"), {}, {QStringLiteral("2222")}), true, before),
+                 NotificationGate::Verdict::Muted);
     }
 
     void permissionWithServerSendsTheConfirmation()

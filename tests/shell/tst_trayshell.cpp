@@ -1,6 +1,7 @@
 #include "fetch/FetcherHarness.h"
 #include "model/Preferences.h"
 #include "model/TradingCalendar.h"
+#include "notify/NotificationManager.h"
 #include "shell/AnnouncementWindowLoader.h"
 #include "shell/TrayShell.h"
 #include "support/LoopbackHttpServer.h"
@@ -162,6 +163,27 @@ private Q_SLOTS:
         tray.menu().menu()->actions().at(1)->trigger();
         QVERIFY(m_preferences->quietHours().isOff());
         QCOMPARE(m_polls, 2);
+    }
+
+    // The morning digest's entry stays near the top until it is opened, from the menu or its
+    // notification; either shows just its announcements.
+    void digestEntryUntilOpened()
+    {
+        m_shell->handleAnnouncementsUpdated(updateWith(m_kept));
+        TrayController& tray = *m_shell->tray();
+        const Instant now = m_clock.now();
+        m_shell->showDigest(MorningDigest::make(m_kept, now, now));
+        QCOMPARE(menuTexts(tray).value(1), QStringLiteral("\u2600\uFE0F  Morning Digest: 10 announcements"));
+        tray.menu().menu()->actions().at(1)->trigger();
+        QCOMPARE(m_shell->allAnnouncementsWindow()->announcements().size(), 10);
+        QVERIFY(!menuTexts(tray).join(QLatin1Char('|')).contains(QStringLiteral("Morning Digest")));
+
+        const MorningDigest later = MorningDigest::make(m_kept.mid(0, 2), now, now);
+        m_shell->showDigest(later);
+        QVERIFY(menuTexts(tray).value(1).contains(QStringLiteral("Morning Digest: 2 announcements")));
+        m_shell->handleOpenAnnouncement(NotificationManager::digestFor(later).userInfo);
+        QCOMPARE(m_shell->allAnnouncementsWindow()->announcements().size(), 2);
+        QVERIFY(!menuTexts(tray).join(QLatin1Char('|')).contains(QStringLiteral("Morning Digest")));
     }
 
     void watchlistMatchShowsTheBadgeUntilTheMenuOpens()

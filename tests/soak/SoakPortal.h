@@ -22,6 +22,7 @@ public:
     enum class State {
         Unwatched, // not yet told by the tray program
         Silent,    // there at the first poll ever: never announced
+        Held,      // seen while quiet hours or a pause held notifications: owed until they end
         Reported,  // announced as new
     };
 
@@ -34,6 +35,7 @@ public:
         State state = State::Unwatched;
         bool expectNotification = false; // when reported: the filter let it through
         int notifications = 0;
+        bool held = false; // was held at some poll
     };
     using Key = std::pair<bool, std::int64_t>; // issuer feed?, the item's number
 
@@ -127,9 +129,22 @@ private:
     }
 
     // About 100 issuer announcements and 25 market-news items on a trading day, a handful on Fridays
-    // and Saturdays.
+    // and Saturdays; on trading days a few late ones between 21:30 and midnight.
     void planDay(double midnight, bool quiet)
     {
+        if (!quiet) {
+            const int late = 3 + static_cast<int>(random() % 4);
+            for (int i = 0; i < late; ++i) {
+                portalsim::Item item;
+                item.issuer = true;
+                item.company =
+                    static_cast<int>(random() % static_cast<std::uint64_t>(portalsim::companyCount()));
+                item.headline = static_cast<int>(random() % 64);
+                const double time =
+                    std::floor(midnight + 21.5 * kHour + static_cast<double>(random() % 9000));
+                m_plan.push_back({time, item, static_cast<int>(m_plan.size()), -1});
+            }
+        }
         const int issuerCount =
             quiet ? 2 + static_cast<int>(random() % 4) : 90 + static_cast<int>(random() % 21);
         const int marketCount =

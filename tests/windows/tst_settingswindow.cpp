@@ -69,6 +69,14 @@ private Q_SLOTS:
         QVERIFY(m_preferences->quietHours().isOutsideTrading());
         editor.modeChoice()->setCurrentIndex(0);
         QVERIFY(m_preferences->quietHours().isOff());
+        // The digest: off until chosen, then at the time shown.
+        QVERIFY(!editor.digestChoice()->isChecked() && !editor.digestTime()->isEnabled());
+        editor.digestChoice()->setChecked(true);
+        editor.digestTime()->setTime(QTime(8, 45));
+        QCOMPARE(m_preferences->store().value(QStringLiteral("digestTime")).toString(),
+                 QStringLiteral("08:45"));
+        editor.digestChoice()->setChecked(false);
+        QCOMPARE(m_preferences->digestTime(), std::nullopt);
 
         const QList<QPushButton*> unmute = editor.findChildren<QPushButton*>();
         QCOMPARE(unmute.size(), 2);
