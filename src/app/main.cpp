@@ -3,10 +3,12 @@
 #include "cli/CoreCommands.h"
 #include "cli/DemoMode.h"
 #include "fetch/PortalOrigin.h"
+#include "platform/HeapTrim.h"
 #include "shell/GuiCommands.h"
 
 int main(int argc, char** argv)
 {
+    HeapTrim::limitArenas();
     // Everything the commands build on; each command makes its own services from it.
     const SystemClock clock;
     const AppEnvironment environment{AppPaths::fromEnvironment(), PortalOrigin::fromEnvironment(), &clock,

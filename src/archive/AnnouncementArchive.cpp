@@ -323,6 +323,12 @@ AnnouncementList AnnouncementArchive::recent(Instant after, int limit)
     return records(select);
 }
 
+void AnnouncementArchive::releaseMemory()
+{
+    if (m_db)
+        sqlite3_db_release_memory(m_db);
+}
+
 AnnouncementList AnnouncementArchive::records(sqlite3_stmt* select)
 {
     AnnouncementList out;

@@ -66,6 +66,8 @@ public:
     AnnouncementList owed();
     // The newest records dated after `after`, newest first, at most `limit`.
     AnnouncementList recent(Instant after, int limit);
+    // Frees the page cache a poll's writes filled; the next poll reads what it needs again.
+    void releaseMemory();
 
     // Writes.
     bool insert(const Record& record, Instant firstSeen, bool owed);

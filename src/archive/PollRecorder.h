@@ -56,6 +56,7 @@ public:
     void flush(Instant now);
     // The newest records of the archive dated after `after` (the kept list when the cache file is gone).
     AnnouncementList recent(Instant after, int limit);
+    void releaseMemory() { m_archive.releaseMemory(); }
 
 private:
     struct Row

@@ -5,7 +5,6 @@
 #include "model/MorningDigest.h"
 #include "model/SettingsKeys.h"
 
-#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QUrl>
@@ -13,6 +12,21 @@
 #include <cmath>
 
 namespace Key = SettingsKeys;
+
+namespace {
+// "localhost", 127.0.0.0/8 or ::1. Not QHostAddress: QtNetwork would be loaded for this alone.
+bool isLoopbackHost(const QString& host)
+{
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || host == QLatin1String("::1"))
+        return true;
+    const QStringList bytes = host.split(QLatin1Char('.'));
+    return bytes.size() == 4 && bytes.first() == QLatin1String("127") &&
+           std::all_of(bytes.cbegin(), bytes.cend(), [](const QString& byte) {
+               bool ok = false;
+               return !byte.isEmpty() && byte.size() <= 3 && byte.toUInt(&ok) <= 255 && ok;
+           });
+}
+} // namespace
 
 Preferences::Preferences(const QString& settingsFile, const QString& portalOrigin)
     : m_store(settingsFile), m_minimumPollInterval(minimumPollInterval(portalOrigin))
@@ -279,8 +293,7 @@ double Preferences::minimumPollInterval(const QString& portalOrigin)
 {
     // End-to-end tests of the tray program against a local portal lower it; nothing else may.
     const QString host = QUrl(portalOrigin).host();
-    const bool local =
-        host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback();
+    const bool local = isLoopbackHost(host);
     bool ok = false;
     const double fromEnvironment = qEnvironmentVariable("ZELVORA_MIN_POLL_INTERVAL").toDouble(&ok);
     return local && ok && fromEnvironment > 0.0 ? fromEnvironment : AppConstants::minimumPollInterval;

@@ -15,6 +15,7 @@ TrayController::TrayController(MenuCommands& commands, Preferences& preferences,
 {
     QMenu* menu = m_menu.menu();
     if (showTrayIcon) {
+        m_menu.setBuildWhenShown(true);
         m_trayIcon = new QSystemTrayIcon(this);
         m_trayIcon->setContextMenu(menu);
         // A left click opens the same menu as a right click.
