@@ -683,6 +683,10 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
         <source>Can&apos;t reach the Saudi Exchange since %1 (%2)</source>
         <translation>تعذّر الوصول إلى تداول السعودية منذ %1 (%2)</translation>
     </message>
+    <message>
+        <source>Output “%1” refused: %2</source>
+        <translation>رفض المخرج «%1» الإرسال: %2</translation>
+    </message>
 </context>
 <context>
     <name>QuietHoursEditor</name>

@@ -1,5 +1,6 @@
 #include "archive/AnnouncementArchive.h"
 
+#include "archive/SqlStatement.h"
 #include "history/SearchIndex.h"
 #include "infra/LogCategories.h"
 #include "model/AnnouncementCategory.h"
@@ -15,7 +16,6 @@
 namespace {
 
 // One step per schema version; a step is never changed once released, later versions add steps.
-// Room is left for what comes next: an outbox of outputs, notifications held back in quiet hours.
 constexpr std::array kMigrations = {
     R"(CREATE TABLE announcements(
            id TEXT NOT NULL UNIQUE,
@@ -38,21 +38,32 @@ constexpr std::array kMigrations = {
        CREATE INDEX announcements_date ON announcements(pub_date);
        CREATE TABLE meta(key TEXT PRIMARY KEY NOT NULL, value) WITHOUT ROWID;)",
     SearchIndex::kSchema,
+    // The outbox: one row per message owed to an output (an announcement, or a burst summed up), with
+    // its state ("pending", "delivered", "refused", "given up") and the claim of the process sending it.
+    R"(CREATE TABLE deliveries(
+           id INTEGER PRIMARY KEY,
+           output TEXT NOT NULL,
+           key TEXT NOT NULL,
+           items TEXT NOT NULL,
+           urgent INTEGER NOT NULL DEFAULT 0,
+           state TEXT NOT NULL DEFAULT 'pending',
+           created REAL NOT NULL,
+           attempts INTEGER NOT NULL DEFAULT 0,
+           first_attempt REAL,
+           next_attempt REAL NOT NULL,
+           last_error TEXT,
+           claimed_by TEXT,
+           claim_until REAL,
+           done_at REAL,
+           UNIQUE(output, key));
+       CREATE INDEX deliveries_due ON deliveries(next_attempt) WHERE state = 'pending';)",
 };
 
 constexpr int kBusyTimeoutMs = 10000;
 
-QString text(sqlite3_stmt* statement, int column)
-{
-    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return QString::fromUtf8(bytes, sqlite3_column_bytes(statement, column));
-}
-
-void bind(sqlite3_stmt* statement, int index, const QString& value)
-{
-    const QByteArray utf8 = value.toUtf8();
-    sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-}
+using Reset = SqlStatement;
+constexpr auto text = &SqlStatement::text;
+constexpr auto bind = &SqlStatement::bind;
 
 QString companiesText(const QStringList& companies)
 {
@@ -84,19 +95,6 @@ void bindRecord(sqlite3_stmt* statement, const AnnouncementArchive::Record& reco
     bind(statement, 10, record.language);
     bind(statement, 11, AnnouncementCategory::key(AnnouncementCategory::of(a)));
 }
-
-// Resets the statement when the caller is done with it, whatever path it takes.
-struct Reset
-{
-    sqlite3_stmt* statement;
-    ~Reset()
-    {
-        if (statement) {
-            sqlite3_reset(statement);
-            sqlite3_clear_bindings(statement);
-        }
-    }
-};
 
 } // namespace
 
@@ -323,6 +321,12 @@ AnnouncementList AnnouncementArchive::recent(Instant after, int limit)
         sqlite3_bind_int(select, 2, limit);
     }
     return records(select);
+}
+
+void AnnouncementArchive::releaseMemory()
+{
+    if (m_db)
+        sqlite3_db_release_memory(m_db);
 }
 
 AnnouncementList AnnouncementArchive::records(sqlite3_stmt* select)

@@ -66,6 +66,8 @@ public:
     AnnouncementList owed();
     // The newest records dated after `after`, newest first, at most `limit`.
     AnnouncementList recent(Instant after, int limit);
+    // Frees the page cache a poll's writes filled; the next poll reads what it needs again.
+    void releaseMemory();
 
     // Writes.
     bool insert(const Record& record, Instant firstSeen, bool owed);
@@ -80,6 +82,8 @@ public:
     bool enforceCap();
 
 private:
+    friend class Outbox; // the deliveries table, on the same connection
+
     bool exec(const char* sql);
     AnnouncementList records(sqlite3_stmt* select);
     sqlite3_stmt* statement(const char* sql);

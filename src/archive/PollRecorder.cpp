@@ -87,7 +87,7 @@ AnnouncementList PollRecorder::recent(Instant after, int limit)
 
 PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Record>& fetched,
                                            const QSet<QString>& feeds, Instant now, const QString& language,
-                                           const Hold& hold)
+                                           const Hold& hold, const Route& route)
 {
     const bool wasOpen = m_archive.isOpen() && QFile::exists(m_archive.filePath());
     const bool readable = ensureOpen();
@@ -126,6 +126,8 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
         m_unsavedIds.insert(fetchedCopy.id()); // also guards a record listed twice in one poll
     }
 
+    const QList<Outbox::Entry> deliveries =
+        route && !outcome.fresh.isEmpty() ? route(outcome.fresh) : QList<Outbox::Entry>();
     // Read before this poll's write replaces it.
     QSet<QString> wasHeld = m_heldIds;
     if (readable) {
@@ -134,10 +136,11 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
     }
     AnnouncementList owed;
     QStringList heldNow;
-    if (readable && write(rows, updates, feeds, now, language, hold, &owed, &heldNow)) {
+    if (readable && write(rows, deliveries, updates, feeds, now, language, hold, &owed, &heldNow)) {
         outcome.held = int(heldNow.size());
         m_heldIds = QSet<QString>(heldNow.cbegin(), heldNow.cend());
         m_unsaved.clear();
+        m_unsavedDeliveries.clear();
         m_unsavedIds.clear();
         m_toldUnsaved.clear();
         m_toldUnsavedIds.clear();
@@ -146,6 +149,7 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
         outcome.problem =
             QStringLiteral("Can't save to %1: %2").arg(m_archive.filePath(), m_archive.errorText());
         m_unsaved += rows;
+        m_unsavedDeliveries += deliveries;
         if (!m_teller.isEmpty())
             m_heldIds.clear(); // known again below
         if (m_teller.isEmpty()) {
@@ -184,13 +188,14 @@ PollRecorder::Outcome PollRecorder::record(const QList<AnnouncementArchive::Reco
     return outcome;
 }
 
-bool PollRecorder::write(const QList<Row>& rows, const QList<AnnouncementArchive::Record>& updates,
-                         const QSet<QString>& feeds, Instant now, const QString& language, const Hold& hold,
-                         AnnouncementList* owed, QStringList* held)
+bool PollRecorder::write(const QList<Row>& rows, const QList<Outbox::Entry>& deliveries,
+                         const QList<AnnouncementArchive::Record>& updates, const QSet<QString>& feeds,
+                         Instant now, const QString& language, const Hold& hold, AnnouncementList* owed,
+                         QStringList* held)
 {
     if (!m_archive.begin())
         return false;
-    bool ok = writeUnsaved(rows, now);
+    bool ok = writeUnsaved(rows, deliveries, now);
     for (const AnnouncementArchive::Record& record : updates)
         ok = ok && m_archive.update(record);
     if (!m_teller.isEmpty()) {
@@ -221,13 +226,15 @@ bool PollRecorder::write(const QList<Row>& rows, const QList<AnnouncementArchive
     return ok;
 }
 
-bool PollRecorder::writeUnsaved(const QList<Row>& rows, Instant now)
+bool PollRecorder::writeUnsaved(const QList<Row>& rows, const QList<Outbox::Entry>& deliveries, Instant now)
 {
     bool ok = true;
     for (const QList<Row>* list : {static_cast<const QList<Row>*>(&m_unsaved), &rows}) {
         for (const Row& row : *list)
             ok = ok && m_archive.insert(row.record, row.firstSeen, row.owed);
     }
+    Outbox outbox(m_archive);
+    ok = ok && outbox.add(m_unsavedDeliveries, now) && outbox.add(deliveries, now);
     return ok && (m_teller.isEmpty() || m_archive.markTold(m_toldUnsaved, now, m_teller));
 }
 
@@ -235,7 +242,7 @@ void PollRecorder::flush(Instant now)
 {
     if ((m_unsaved.isEmpty() && m_toldUnsaved.isEmpty()) || !ensureOpen() || !m_archive.begin())
         return;
-    if (writeUnsaved({}, now) && m_archive.commit())
+    if (writeUnsaved({}, {}, now) && m_archive.commit())
         qCInfo(lcArchive, "Saved what was held since the archive could not be written");
     else
         m_archive.rollback();

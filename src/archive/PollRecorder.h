@@ -2,6 +2,7 @@
 
 #include "archive/AnnouncementArchive.h"
 #include "archive/NewsRule.h"
+#include "archive/Outbox.h"
 
 #include <QSet>
 #include <QStringList>
@@ -39,6 +40,8 @@ public:
     static constexpr double kHeldForSeconds = 4 * 86400;
     // Whether a teller keeps an owed record owed for now (quiet hours, a pause, a mute).
     using Hold = std::function<bool(const Announcement&)>;
+    // What the poll's news owe the outputs, added to the outbox in the poll's transaction.
+    using Route = std::function<QList<Outbox::Entry>(const AnnouncementList& fresh)>;
 
     // `teller` names the process in the archive ("tray", "watch"); empty for one that only prints.
     PollRecorder(QString directory, QString teller, std::function<Previous()> previous,
@@ -46,13 +49,14 @@ public:
 
     // `feeds`: those that answered (the records name theirs).
     Outcome record(const QList<AnnouncementArchive::Record>& fetched, const QSet<QString>& feeds, Instant now,
-                   const QString& language, const Hold& hold = {});
+                   const QString& language, const Hold& hold = {}, const Route& route = {});
 
     QString archiveFilePath() const { return m_archive.filePath(); }
     // At the end of a run: what could not be saved so far is written if the archive takes it now.
     void flush(Instant now);
     // The newest records of the archive dated after `after` (the kept list when the cache file is gone).
     AnnouncementList recent(Instant after, int limit);
+    void releaseMemory() { m_archive.releaseMemory(); }
 
 private:
     struct Row
@@ -65,10 +69,10 @@ private:
     bool ensureOpen();
     void importPrevious(Instant now);
     NewsRule::Context context(const QString& feed, const QString& language);
-    bool write(const QList<Row>& rows, const QList<AnnouncementArchive::Record>& updates,
-               const QSet<QString>& feeds, Instant now, const QString& language, const Hold& hold,
-               AnnouncementList* owed, QStringList* held);
-    bool writeUnsaved(const QList<Row>& rows, Instant now);
+    bool write(const QList<Row>& rows, const QList<Outbox::Entry>& deliveries,
+               const QList<AnnouncementArchive::Record>& updates, const QSet<QString>& feeds, Instant now,
+               const QString& language, const Hold& hold, AnnouncementList* owed, QStringList* held);
+    bool writeUnsaved(const QList<Row>& rows, const QList<Outbox::Entry>& deliveries, Instant now);
 
     AnnouncementArchive m_archive;
     QString m_teller;
@@ -77,6 +81,7 @@ private:
 
     // Held while the archive cannot be written.
     QList<Row> m_unsaved;
+    QList<Outbox::Entry> m_unsavedDeliveries;
     QSet<QString> m_unsavedIds;
     QStringList m_toldUnsaved;
     QSet<QString> m_toldUnsavedIds;

@@ -12,6 +12,7 @@
 #include "model/Preferences.h"
 #include "model/RiyadhTime.h"
 #include "notify/MorningDigestSchedule.h"
+#include "outputs/OutboxService.h"
 #include "platform/ServiceNotifier.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -29,6 +31,7 @@ void printError(const QString& text)
 }
 
 const QString kJson = QStringLiteral("json");
+constexpr int kDeliveryWaitMs = 20000;
 const QString kGrep = QStringLiteral("grep");
 const QString kCategory = QStringLiteral("category");
 const QString kUnread = QStringLiteral("unread");
@@ -167,6 +170,11 @@ int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& e
             QCoreApplication::quit();
         },
         Qt::SingleShotConnection);
+    bool delivered = false;
+    QObject::connect(&context.outbox(), &OutboxService::ran, &fetcher, [&delivered] {
+        delivered = true;
+        QCoreApplication::quit();
+    });
     fetcher.poll();
     QCoreApplication::exec();
 
@@ -182,6 +190,13 @@ int FeedCommands::poll(const QCommandLineParser& parsed, const AppEnvironment& e
         CommandLine::printOut(
             QStringLiteral("%1 new, %2 kept").arg(result.newAnnouncements.size()).arg(result.all.size()));
     }
+    // What the poll owes the outputs goes out within a bounded wait; what is left, any Zelvora
+    // process that runs later sends.
+    if (!delivered && !context.preferences().outputs().isEmpty()) {
+        QTimer::singleShot(kDeliveryWaitMs, &fetcher, [] { QCoreApplication::quit(); });
+        QCoreApplication::exec();
+    }
+    context.outbox().stop();
     if (result.error) {
         printError(QStringLiteral("zelvora: both feeds failed"));
         return CommandLine::Failure;

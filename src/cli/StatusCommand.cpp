@@ -1,12 +1,16 @@
 #include "cli/StatusCommand.h"
 
+#include "archive/AnnouncementArchive.h"
+#include "archive/Outbox.h"
 #include "cli/CommandLine.h"
 #include "infra/AppPaths.h"
 #include "model/MorningDigest.h"
 #include "model/PollStatus.h"
 #include "model/Preferences.h"
+#include "outputs/OutputStore.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 QString localTime(const std::optional<Instant>& instant)
@@ -87,6 +91,25 @@ void StatusCommand::printHolds(Instant now) const
             QStringLiteral("Morning digest: %1 Riyadh time").arg(MorningDigest::timeText(*digest)));
 }
 
+void StatusCommand::printOutputs() const
+{
+    Preferences preferences(m_settingsFile);
+    const QList<OutputConfig> outputs = OutputStore(preferences).outputs();
+    if (outputs.isEmpty())
+        return;
+    AnnouncementArchive archive(QFileInfo(m_statusFile).absolutePath());
+    QMap<QString, Outbox::Counts> counts;
+    if (QFile::exists(archive.filePath()) && archive.open())
+        counts = Outbox(archive).counts();
+    for (const OutputConfig& output : outputs) {
+        const Outbox::Counts each = counts.value(output.name);
+        CommandLine::printOut(QStringLiteral("Output %1: %2 pending, %3 failed")
+                                  .arg(output.name)
+                                  .arg(each.pending)
+                                  .arg(each.failed));
+    }
+}
+
 int StatusCommand::run(const QStringList& arguments, Instant now) const
 {
     if (!arguments.isEmpty())
@@ -102,8 +125,12 @@ int StatusCommand::run(const QStringList& arguments, Instant now) const
                           (failed.isEmpty() ? QStringLiteral("nothing") : failed.join(QStringLiteral("; "))));
     if (!status.storageProblem().isEmpty())
         CommandLine::printOut(QStringLiteral("Storage: ") + status.storageProblem());
-    if (!m_settingsFile.isEmpty())
+    for (auto it = status.outputRefusals().cbegin(); it != status.outputRefusals().cend(); ++it)
+        CommandLine::printOut(QStringLiteral("Output “%1” refused: %2").arg(it.key(), it.value()));
+    if (!m_settingsFile.isEmpty()) {
         printHolds(now);
+        printOutputs();
+    }
     const bool healthy =
         status.state() == PollStatus::State::Watching || status.state() == PollStatus::State::PartlyFailing;
     return healthy ? CommandLine::Success : CommandLine::Failure;

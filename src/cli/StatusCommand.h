@@ -13,13 +13,16 @@ class CommandLine;
 class StatusCommand
 {
 public:
-    // With a settings file, also whether notifications are held (quiet hours, pause, mutes).
+    // With a settings file, also whether notifications are held (quiet hours, pause, mutes) and how
+    // the outputs' deliveries stand.
     explicit StatusCommand(QString statusFile, QString settingsFile = QString());
     static void registerIn(CommandLine& commandLine, const AppPaths& paths);
     int run(const QStringList& arguments, Instant now = Instant::now()) const;
 
 private:
     void printHolds(Instant now) const;
+    // Each output's pending and failed deliveries, from the outbox in the archive beside the status file.
+    void printOutputs() const;
 
     QString m_statusFile;
     QString m_settingsFile;

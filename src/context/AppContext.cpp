@@ -4,6 +4,7 @@
 #include "model/Preferences.h"
 #include "notify/DBusNotificationBackend.h"
 #include "notify/NotificationManager.h"
+#include "outputs/OutboxService.h"
 #include "syndication/FeedFiles.h"
 #include "telemetry/TelemetryService.h"
 #include "update/Updater.h"
@@ -60,6 +61,8 @@ AnnouncementFetcher& AppContext::fetcher()
                                           return notifications().wouldNotify(announcement);
                                       });
                          m_feedFiles->write(notified, preferences().language(), clock().now());
+                         if (!preferences().outputs().isEmpty())
+                             outbox().deliver();
                      });
     // The run that tells is the one that took what is owed from the archive.
     if (!m_teller.isEmpty())
@@ -83,4 +86,20 @@ Updater& AppContext::updater()
     if (!m_updater)
         m_updater = std::make_unique<Updater>(m_environment.appcastUrl);
     return *m_updater;
+}
+
+OutboxService& AppContext::outbox()
+{
+    if (m_outbox)
+        return *m_outbox;
+    AnnouncementFetcher& polls = fetcher();
+    m_outbox =
+        std::make_unique<OutboxService>(paths().cacheDirectory(), paths().settingsFile(), m_teller, clock());
+    // A refusal is told once, with the poll status; a later delivery to that output clears it.
+    QObject::connect(
+        m_outbox.get(), &OutboxService::refused, &polls,
+        [&polls](const QString& output, const QString& detail) { polls.setOutputRefusal(output, detail); });
+    QObject::connect(m_outbox.get(), &OutboxService::delivered, &polls,
+                     [&polls](const QString& output) { polls.setOutputRefusal(output, {}); });
+    return *m_outbox;
 }

@@ -9,6 +9,7 @@ class AnnouncementFetcher;
 class FeedFiles;
 class NotificationBackend;
 class NotificationManager;
+class OutboxService;
 class Preferences;
 class TelemetryService;
 class Updater;
@@ -17,8 +18,8 @@ class Updater;
 // user's, or the demo's). Each is made on first use, after what it depends on, so a command makes only
 // what it touches (`notifications status` starts no fetch thread). The tray program, `watch` and `poll`
 // take references to them from here; nothing else makes them. Every poll's end rewrites the feed files
-// for other readers with the kept announcements that would be notified and, in a run that tells (the
-// tray program, `watch`), notifies what is new.
+// for other readers with the kept announcements that would be notified, sends what the outbox holds
+// for the outputs and, in a run that tells (the tray program, `watch`), notifies what is new.
 class AppContext
 {
 public:
@@ -42,6 +43,7 @@ public:
     NotificationManager& notifications();
     TelemetryService& telemetry();
     Updater& updater();
+    OutboxService& outbox();
 
 private:
     AppEnvironment m_environment;
@@ -54,4 +56,5 @@ private:
     std::unique_ptr<AnnouncementFetcher> m_fetcher;
     std::unique_ptr<TelemetryService> m_telemetry;
     std::unique_ptr<Updater> m_updater;
+    std::unique_ptr<OutboxService> m_outbox;
 };

@@ -4,6 +4,8 @@
 #include "infra/LogCategories.h"
 #include "infra/SettingsStore.h"
 #include "model/Preferences.h"
+#include "outputs/DeliveryRoute.h"
+#include "outputs/OutputStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -82,7 +84,26 @@ void AnnouncementFetcher::poll()
     m_pollActive = true;
     Q_EMIT pollStarted();
     Q_EMIT pollRequested({m_preferences.language(), m_preferences.seenAnnouncementIDList(),
-                          m_preferences.lastPollDate(), hold()});
+                          m_preferences.lastPollDate(), hold(), route()});
+}
+
+PollRecorder::Route AnnouncementFetcher::route() const
+{
+    const QList<OutputConfig> outputs = OutputStore(m_preferences).outputs();
+    if (outputs.isEmpty())
+        return {};
+    const DeliveryRoute route(outputs, m_preferences.ruleSet(), m_preferences.groupNotificationsAbove());
+    return [route](const AnnouncementList& fresh) { return route.entries(fresh); };
+}
+
+void AnnouncementFetcher::setOutputRefusal(const QString& output, const QString& detail)
+{
+    if (!m_pollStatus.setOutputRefusal(output, detail))
+        return;
+    if (!detail.isEmpty())
+        qCWarning(lcOutbox, "Output %s refused: %s", qUtf8Printable(output), qUtf8Printable(detail));
+    if (!m_pollStatus.save(pollStatusFile()))
+        qCInfo(lcFetcher, "Cannot write %s", qUtf8Printable(pollStatusFile()));
 }
 
 PollRecorder::Hold AnnouncementFetcher::hold() const

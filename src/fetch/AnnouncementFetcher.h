@@ -66,6 +66,9 @@ public:
     // How the polls have gone, as stored beside the cache file (main thread).
     const PollStatus& pollStatus() const { return m_pollStatus; }
     QString pollStatusFile() const;
+    // An output refused a delivery (`detail` says how), or delivered again (empty): kept in the poll
+    // status until it delivers, logged once (main thread).
+    void setOutputRefusal(const QString& output, const QString& detail);
 
 Q_SIGNALS:
     void pollStarted();
@@ -76,7 +79,8 @@ Q_SIGNALS:
 
 private:
     void handleOutcome(const PollOutcome& outcome);
-    PollRecorder::Hold hold() const; // quiet hours, pause and mutes as they are now
+    PollRecorder::Hold hold() const;   // quiet hours, pause and mutes as they are now
+    PollRecorder::Route route() const; // the outputs, rules and grouping as they are now
     void recordPollStatus(const PollOutcome& outcome);
     void writeCompatibilityCopies(const PollOutcome& outcome);
     void setAnnouncements(AnnouncementList announcements);

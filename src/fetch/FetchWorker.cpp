@@ -68,7 +68,7 @@ void FetchWorker::runPoll(const PollRequest& request)
             fetched.append({announcement, feed, request.language});
     }
     PollRecorder::Outcome recorded =
-        m_recorder.record(fetched, answered, outcome.at, request.language, request.hold);
+        m_recorder.record(fetched, answered, outcome.at, request.language, request.hold, request.route);
     // Without its cache file a new run starts from the archive's recent records.
     if (m_keptFromArchive) {
         m_keptFromArchive = false;
@@ -88,6 +88,7 @@ void FetchWorker::runPoll(const PollRequest& request)
         outcome.copyProblem = QStringLiteral("Can't save to %1: %2").arg(m_cache.cacheFilePath(), error);
     // The issuer directory outlives restarts and the 30-day window: it is never discarded.
     learnIssuers(m_kept, outcome.at);
+    m_recorder.releaseMemory();
     outcome.kept = m_kept;
     Q_EMIT pollDone(outcome);
 }

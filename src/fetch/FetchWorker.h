@@ -25,6 +25,7 @@ struct PollRequest
     QStringList seen;                    // for an archive made anew
     std::optional<Instant> lastPollDate; // likewise
     PollRecorder::Hold hold;             // what stays owed for now
+    PollRecorder::Route route;           // what the outputs are owed
 };
 
 // What a poll did.

@@ -14,11 +14,11 @@ class WakeUpPolling : public QObject
 {
     Q_OBJECT
 public:
-    // `systemBus` is where logind is (the system bus; tests pass a private one).
+    // `systemBus` is where logind and NetworkManager are (the system bus; tests pass a private one).
     WakeUpPolling(AnnouncementFetcher& fetcher, const QDBusConnection& systemBus, QObject* parent = nullptr);
 
-    // Follows the system's network reachability, where Qt has a backend for it.
-    void watchSystemNetwork() { m_network.watchSystem(); }
+    // Follows the system's network reachability (see NetworkWatcher).
+    bool watchSystemNetwork() { return m_network.watchSystem(); }
 
     SleepWatcher& sleepWatcher() { return m_sleep; }
     NetworkWatcher& networkWatcher() { return m_network; }

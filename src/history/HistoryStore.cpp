@@ -185,6 +185,12 @@ bool HistoryStore::compact()
            (m_index->catchUp() || fail());
 }
 
+void HistoryStore::releaseMemory()
+{
+    if (m_db)
+        sqlite3_db_release_memory(m_db);
+}
+
 qint64 HistoryStore::fileSize() const
 {
     return QFileInfo(m_path).size() + QFileInfo(m_path + QStringLiteral("-wal")).size();

@@ -46,6 +46,8 @@ public:
     bool compact();
     // The archive's size on disk, with its write-ahead log.
     qint64 fileSize() const;
+    // Frees the page cache that indexing and retention filled; the program idles until the next poll.
+    void releaseMemory();
 
 private:
     bool exec(const QByteArray& sql);

@@ -16,6 +16,7 @@ const std::pair<Category, QLatin1StringView> kComponents[] = {
     {&lcFetcher, QLatin1StringView("Fetcher")},
     {&lcNetwork, QLatin1StringView("Network")},
     {&lcNotificationManager, QLatin1StringView("NotificationManager")},
+    {&lcOutbox, QLatin1StringView("Outbox")},
     {&lcPreferences, QLatin1StringView("Preferences")},
     {&lcSettings, QLatin1StringView("Settings")},
     {&lcUpdater, QLatin1StringView("Updater")},

@@ -125,6 +125,28 @@ QString PollStatus::summary(Instant now, const QTimeZone& zone) const
         .arg(clockTime(*m_failingSince, now, zone), reason);
 }
 
+bool PollStatus::setOutputRefusal(const QString& output, const QString& detail)
+{
+    if (m_outputRefusals.value(output) == detail)
+        return false;
+    if (detail.isEmpty())
+        m_outputRefusals.remove(output);
+    else
+        m_outputRefusals.insert(output, detail);
+    return true;
+}
+
+QString PollStatus::outputProblem() const
+{
+    QStringList lines;
+    // The receiver's words are not ours to translate; isolated, they keep their order in Arabic.
+    for (auto it = m_outputRefusals.cbegin(); it != m_outputRefusals.cend(); ++it)
+        lines << tr("Output “%1” refused: %2")
+                     .arg(QChar(0x2068) + it.key() + QChar(0x2069),
+                          QChar(0x2068) + it.value() + QChar(0x2069));
+    return lines.join(QLatin1Char('\n'));
+}
+
 QJsonObject PollStatus::toJson() const
 {
     QJsonArray failures;
@@ -132,13 +154,17 @@ QJsonObject PollStatus::toJson() const
         failures.append(QJsonObject{{QStringLiteral("feed"), failure.feed},
                                     {QStringLiteral("error"), failure.error},
                                     {QStringLiteral("reason"), failure.reason}});
+    QJsonObject refusals;
+    for (auto it = m_outputRefusals.cbegin(); it != m_outputRefusals.cend(); ++it)
+        refusals.insert(it.key(), it.value());
     return QJsonObject{{QStringLiteral("lastSuccess"), timeValue(m_lastSuccess)},
                        {QStringLiteral("lastFailure"), timeValue(m_lastFailure)},
                        {QStringLiteral("failingSince"), timeValue(m_failingSince)},
                        {QStringLiteral("consecutiveFailures"), m_consecutiveFailures},
                        {QStringLiteral("notWatching"), m_notWatching},
                        {QStringLiteral("failures"), failures},
-                       {QStringLiteral("storageProblem"), m_storageProblem}};
+                       {QStringLiteral("storageProblem"), m_storageProblem},
+                       {QStringLiteral("outputRefusals"), refusals}};
 }
 
 PollStatus PollStatus::fromJson(const QJsonObject& object)
@@ -153,6 +179,11 @@ PollStatus PollStatus::fromJson(const QJsonObject& object)
     status.m_notWatching =
         status.m_consecutiveFailures > 0 && object.value(QStringLiteral("notWatching")).toBool();
     status.m_storageProblem = object.value(QStringLiteral("storageProblem")).toString();
+    const QJsonObject refusals = object.value(QStringLiteral("outputRefusals")).toObject();
+    for (auto it = refusals.constBegin(); it != refusals.constEnd(); ++it) {
+        if (it.value().isString() && !it.value().toString().isEmpty())
+            status.m_outputRefusals.insert(it.key(), it.value().toString());
+    }
     const QJsonArray failures = object.value(QStringLiteral("failures")).toArray();
     for (const QJsonValue value : failures) {
         const QJsonObject failure = value.toObject();

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QJsonObject>
 #include <QList>
+#include <QMap>
 #include <QMetaType>
 #include <QString>
 #include <QTimeZone>
@@ -53,6 +54,12 @@ public:
     // What the last poll could not save ("Can't save to …: No space left on device"); empty when saved.
     const QString& storageProblem() const { return m_storageProblem; }
     void setStorageProblem(const QString& problem) { m_storageProblem = problem; }
+    // The outputs that refused their last delivery, with how (as logged); an empty detail clears one.
+    // Returns whether anything changed.
+    bool setOutputRefusal(const QString& output, const QString& detail);
+    const QMap<QString, QString>& outputRefusals() const { return m_outputRefusals; }
+    // For people, one line per output: "Output “phone” refused: HTTP 401 (Unauthorized)".
+    QString outputProblem() const;
 
     // The line the tray icon's tooltip shows: "Checked 2:05 PM", a storage problem while the portal
     // answers, "Can't reach the Saudi Exchange since 1:20 PM (403 Access Denied)". Times as
@@ -82,5 +89,6 @@ private:
     bool m_notWatching = false;
     QList<FeedFailure> m_failures; // those of the last poll
     QString m_storageProblem;
+    QMap<QString, QString> m_outputRefusals;
 };
 Q_DECLARE_METATYPE(PollStatus)

@@ -5,7 +5,6 @@
 #include "model/MorningDigest.h"
 #include "model/SettingsKeys.h"
 
-#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QUrl>
@@ -13,6 +12,21 @@
 #include <cmath>
 
 namespace Key = SettingsKeys;
+
+namespace {
+// "localhost", 127.0.0.0/8 or ::1. Not QHostAddress: QtNetwork would be loaded for this alone.
+bool isLoopbackHost(const QString& host)
+{
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || host == QLatin1String("::1"))
+        return true;
+    const QStringList bytes = host.split(QLatin1Char('.'));
+    return bytes.size() == 4 && bytes.first() == QLatin1String("127") &&
+           std::all_of(bytes.cbegin(), bytes.cend(), [](const QString& byte) {
+               bool ok = false;
+               return !byte.isEmpty() && byte.size() <= 3 && byte.toUInt(&ok) <= 255 && ok;
+           });
+}
+} // namespace
 
 Preferences::Preferences(const QString& settingsFile, double minimumPollInterval)
     : m_store(settingsFile), m_minimumPollInterval(minimumPollInterval)
@@ -279,9 +293,8 @@ double Preferences::minimumPollInterval(const QString& portalOrigin, std::option
 {
     // End-to-end tests of the tray program against a local portal lower it; nothing else may.
     const QString host = QUrl(portalOrigin).host();
-    const bool local =
-        host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback();
-    return local && requested && *requested > 0.0 ? *requested : AppConstants::minimumPollInterval;
+    return isLoopbackHost(host) && requested && *requested > 0.0 ? *requested
+                                                                 : AppConstants::minimumPollInterval;
 }
 
 double Preferences::pollInterval() const

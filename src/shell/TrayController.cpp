@@ -15,6 +15,7 @@ TrayController::TrayController(MenuCommands& commands, Preferences& preferences,
 {
     QMenu* menu = m_menu.menu();
     if (showTrayIcon) {
+        m_menu.setBuildWhenShown(true);
         m_trayIcon = new QSystemTrayIcon(this);
         m_trayIcon->setContextMenu(menu);
         // A left click opens the same menu as a right click.
@@ -107,8 +108,10 @@ void TrayController::setHeldLine(const QString& status, const QString& command)
 
 void TrayController::setPollStatus(const PollStatus& status, Instant now)
 {
-    m_statusLine = status.summary(now);
+    const QString summary = status.summary(now);
+    const QString refusals = status.outputProblem();
+    m_statusLine = refusals.isEmpty() ? summary : summary + QLatin1Char('\n') + refusals;
     m_notWatching = status.state() == PollStatus::State::NotWatching;
     refreshIcon();
-    m_menu.setNotWatchingReason(m_notWatching ? m_statusLine : QString());
+    m_menu.setNotWatchingReason(m_notWatching ? summary : QString());
 }

@@ -30,6 +30,13 @@ TrayMenu::TrayMenu(MenuCommands& commands, Preferences& preferences, ItemStyle s
       m_menu(std::make_unique<QMenu>()), m_availableHeight(&TrayMenu::screenHeightUnderPointer)
 {
     m_menu->setMinimumWidth(kMinimumWidth);
+    // First: the menu is built before it is fitted to the screen and counts as open.
+    connect(m_menu.get(), &QMenu::aboutToShow, this, [this] {
+        if (m_due || (m_buildWhenShown && !m_built)) {
+            m_due = false;
+            rebuildIfChanged();
+        }
+    });
     if (m_style == ItemStyle::Drawn) {
         m_menuStyle = std::make_unique<ScrollingMenuStyle>();
         m_menu->setStyle(m_menuStyle.get());
@@ -293,6 +300,15 @@ void TrayMenu::rebuild()
         m_stale = true;
         return;
     }
+    if (m_buildWhenShown) {
+        m_due = true;
+        return;
+    }
+    rebuildIfChanged();
+}
+
+void TrayMenu::rebuildIfChanged()
+{
     m_stale = false;
     Shown now = shown();
     if (m_built && m_shown == now)
@@ -305,8 +321,11 @@ void TrayMenu::rebuildNow()
 {
     // A menu taller than the screen would scroll; one-line items let it fit on a 1280x800 laptop.
     fill(AnnouncementMenuItem::Form::Full);
-    m_fullHeight = m_menu->sizeHint().height();
-    fitToScreen();
+    // Only drawn items are fitted; measuring plain ones would load the fonts for nothing.
+    if (m_style == ItemStyle::Drawn) {
+        m_fullHeight = m_menu->sizeHint().height();
+        fitToScreen();
+    }
 }
 
 void TrayMenu::fitToScreen()

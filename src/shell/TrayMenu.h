@@ -46,6 +46,10 @@ public:
     // Builds the menu again from the kept announcements, for a changed watchlist; nothing happens
     // when the menu would show the same.
     void rebuild();
+    // Drawn items are then built when the menu is about to show, not at each change: until the user
+    // opens it, no item widget, font or text layout is loaded (megabytes for a program that spends
+    // its life idle in the tray).
+    void setBuildWhenShown(bool deferred) { m_buildWhenShown = deferred && m_style == ItemStyle::Drawn; }
     bool built() const { return m_built; }
     bool isOpen() const { return m_open; }
     // While Zelvora is not watching, the menu starts with the reason and "Retry Now"; an empty
@@ -89,6 +93,7 @@ private:
         friend bool operator==(const Shown&, const Shown&) = default;
     };
     Shown shown() const;
+    void rebuildIfChanged();
     void rebuildNow();
     void setLine(QString& field, const QString& line); // one of the lines above the commands
     void closed();
@@ -115,7 +120,9 @@ private:
     bool m_built = false;
     bool m_open = false;
     QElapsedTimer m_openFor;
-    bool m_stale = false;         // a change came while the menu was open
+    bool m_stale = false; // a change came while the menu was open
+    bool m_buildWhenShown = false;
+    bool m_due = false;           // a change came since the menu was last built, which waits for its showing
     std::optional<Shown> m_shown; // as last built
     QString m_held;               // the menu's first line while notifications are held, else empty
     QString m_digest;             // the morning digest's entry until opened, else empty

@@ -101,6 +101,8 @@ void TrayShell::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
                                     [&](const Announcement& a) { return watchlist.matches(a); });
     m_tray->updateBadge(hasNew);
     // A poll's pages and lists are freed by now; the program idles until the next one.
+    if (m_services.history)
+        m_services.history->releaseMemory();
     HeapTrim::now();
 }
 

@@ -218,10 +218,17 @@ private Q_SLOTS:
         const auto tray = recorder(QStringLiteral("tray"));
         tray->record(fetched({record("a", -30)}), kBoth, kNoon, "en");
         const AnnouncementList portal{record("a", -30), record("b", 1), record("c", 2)};
+        // What the news owe an output is not lost either.
+        const auto route = [](const AnnouncementList& fresh) {
+            QList<Outbox::Entry> entries;
+            for (const Announcement& each : fresh)
+                entries.append({QStringLiteral("hook"), each.id(), {{each.id(), {}}}});
+            return entries;
+        };
         {
             const FileSizeLimit full;
             const PollRecorder::Outcome first =
-                tray->record(fetched(portal), kBoth, kNoon.addSeconds(300), "en");
+                tray->record(fetched(portal), kBoth, kNoon.addSeconds(300), "en", {}, route);
             QVERIFY2(first.problem.startsWith(QStringLiteral("Can't save to ") +
                                               m_dir.filePath(AnnouncementArchive::fileName) + ": "),
                      qPrintable(first.problem));
@@ -237,6 +244,7 @@ private Q_SLOTS:
         QCOMPARE(archive.count(), 3);
         QVERIFY(archive.owed().isEmpty());
         QCOMPARE(archive.find("c"), std::optional(record("c", 2)));
+        QCOMPARE(Outbox(archive).counts().value(QStringLiteral("hook")).pending, 2);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "cli/AutostartCommand.h"
 #include "model/Preferences.h"
 #include "portalsim/PortalSimulator.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/TestFiles.h"
 #include "support/ZelvoraProcess.h"
 
@@ -211,6 +212,11 @@ private Q_SLOTS:
                      "--category other"_s)
                      .status,
                  0);
+        LoopbackHttpServer receiver;
+        QCOMPARE(
+            run({u"outputs"_s, u"add"_s, u"hook"_s, u"--webhook"_s, QString::fromUtf8(receiver.url("/"))})
+                .status,
+            0);
         const ZelvoraProcess second = run(u"poll --json"_s);
         const QJsonObject json = QJsonDocument::fromJson(second.out).object();
         QCOMPARE(json[u"new"_s].toArray().size(), 3);
@@ -221,6 +227,14 @@ private Q_SLOTS:
             (QStringList{"category", "companies", "description", "id", "link", "pubDate", "rule", "title"}));
         QCOMPARE(json[u"new"_s][0][u"rule"_s], QJsonValue(u"any"_s));
         QVERIFY(run(u"poll"_s).text().endsWith(u"\n0 new, 83 kept\n"_s));
+        // Each poll sends what it found new to the outputs before it ends, and only that.
+        QStringList sent;
+        for (const auto& request : receiver.requests())
+            sent.append(QString::fromUtf8(request.header("Idempotency-Key")));
+        QCOMPARE(sent,
+                 (QStringList{json[u"new"_s][0][u"id"_s].toString(), json[u"new"_s][1][u"id"_s].toString(),
+                              json[u"new"_s][2][u"id"_s].toString()}));
+        QVERIFY(run(u"status"_s).text().endsWith(u"Output hook: 0 pending, 0 failed\n"_s));
 
         m_sim->stop(); // the rest needs no network
         const QJsonArray kept = QJsonDocument::fromJson(run(u"list --json"_s).out).array();

@@ -16,13 +16,26 @@ using portalsim::Feed;
 namespace {
 const Fault held{.hold = true}; // answered only when the test releases it
 
+// A system service's signal, sent from the connection that holds the service's name.
+void sendSignal(QDBusConnection& bus, const QString& service, const QString& interface, const QString& name,
+                const QVariant& argument)
+{
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QLatin1Char('/') + QString(service).replace(QLatin1Char('.'), QLatin1Char('/')), interface, name);
+    signal << argument;
+    bus.send(signal);
+}
+
 void prepareForSleep(QDBusConnection& bus, bool sleeping)
 {
-    QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
-                                                     QStringLiteral("org.freedesktop.login1.Manager"),
-                                                     QStringLiteral("PrepareForSleep"));
-    signal << sleeping;
-    bus.send(signal);
+    sendSignal(bus, QStringLiteral("org.freedesktop.login1"),
+               QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), sleeping);
+}
+
+void networkManagerState(QDBusConnection& bus, uint state)
+{
+    const QString networkManager = QStringLiteral("org.freedesktop.NetworkManager");
+    sendSignal(bus, networkManager, networkManager, QStringLiteral("StateChanged"), state);
 }
 } // namespace
 
@@ -110,6 +123,10 @@ private Q_SLOTS:
         QDBusConnection logind =
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("logind"));
         QVERIFY(logind.registerService(QStringLiteral("org.freedesktop.login1")));
+        QDBusConnection networkManager =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("networkmanager"));
+        QVERIFY(networkManager.registerService(QStringLiteral("org.freedesktop.NetworkManager")));
+        QVERIFY(wakeUps.watchSystemNetwork());
         QSignalSpy finished(&h.fetcher(), &AnnouncementFetcher::pollFinished);
         h.fetcher().startPolling();
         QTRY_COMPARE(finished.size(), 1);
@@ -126,8 +143,9 @@ private Q_SLOTS:
         h.sim->setFault(Feed::MarketEN, 0, down);
         {
             StdoutCapture capture;
-            wakeUps.networkWatcher().setOnline(false);
-            wakeUps.networkWatcher().setOnline(false);
+            networkManagerState(networkManager, 50); // a local network without a way out
+            networkManagerState(networkManager, 20); // none
+            QTRY_VERIFY(!wakeUps.networkWatcher().isOnline());
             QVERIFY(h.pollAndWait().error);
             QVERIFY(capture.text().startsWith(QLatin1String("[Network] Offline")));
             QCOMPARE(capture.text().count(QLatin1Char('\n')), 1);
@@ -135,10 +153,12 @@ private Q_SLOTS:
         h.sim->clearFaults();
         h.sim->setFault(Feed::IssuerEN, 0, down);
         StdoutCapture capture;
-        wakeUps.networkWatcher().setOnline(true);
+        networkManagerState(networkManager, 0); // doubtful: changes nothing
+        networkManagerState(networkManager, 70);
         QTRY_COMPARE(finished.size(), 4);
         QVERIFY(capture.text().contains(QLatin1String("[Fetcher] Issuer announcements error")));
         QDBusConnection::disconnectFromBus(QStringLiteral("logind"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("networkmanager"));
     }
 
     void withoutSystemBusNothingIsWatched()

@@ -193,6 +193,29 @@ private Q_SLOTS:
         QCOMPARE(m_commands.calls, QStringList{QStringLiteral("open:") + highlighted().first()});
     }
 
+    void trayMenuIsBuiltWhenItOpens()
+    {
+        // Nothing of the drawn menu is made until it opens, and it opens with the latest change; a
+        // host reads an exported menu at any time, so that one is always built.
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        menu.setBuildWhenShown(true);
+        menu.update(makeAnnouncements(3));
+        QVERIFY(!menu.built());
+        QVERIFY(menu.menu()->actions().isEmpty());
+        Q_EMIT menu.menu()->aboutToShow();
+        QCOMPARE(items(menu).size(), 3);
+        Q_EMIT menu.menu()->aboutToHide();
+        menu.update(makeAnnouncements(5));
+        QCOMPARE(items(menu).size(), 3);
+        Q_EMIT menu.menu()->aboutToShow();
+        QCOMPARE(items(menu).size(), 5);
+
+        TrayMenu exported(m_commands, *m_preferences, TrayMenu::ItemStyle::Plain);
+        exported.setBuildWhenShown(true);
+        exported.update(makeAnnouncements(3));
+        QCOMPARE(items(exported).size(), 3);
+    }
+
     void shortScreenGetsOneLineItemsNotColumns()
     {
         // The screen the menu opens on decides, not the one it was built for.

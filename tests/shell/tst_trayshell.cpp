@@ -46,11 +46,15 @@ QString hhmm(int minute)
         .arg(minute % 60, 2, 10, QLatin1Char('0'));
 }
 
+// As the user sees it: the tray's menu is built when it opens.
 QStringList menuTexts(TrayController& tray)
 {
+    QMenu* menu = tray.menu().menu();
+    Q_EMIT menu->aboutToShow();
     QStringList texts;
-    for (const QAction* action : tray.menu().menu()->actions())
+    for (const QAction* action : menu->actions())
         texts << action->text();
+    Q_EMIT menu->aboutToHide();
     return texts;
 }
 } // namespace
