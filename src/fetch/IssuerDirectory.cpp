@@ -70,7 +70,8 @@ QString IssuerDirectory::cleanName(const QString& name)
     kept = kept.simplified();
     if (kept.size() > kMaxNameLength)
         kept.truncate(kept.at(kMaxNameLength - 1).isHighSurrogate() ? kMaxNameLength - 1 : kMaxNameLength);
-    return kept;
+    // A cut on a space must not leave it at the end: the name read back would differ from the one saved.
+    return kept.trimmed();
 }
 
 bool IssuerDirectory::trim()

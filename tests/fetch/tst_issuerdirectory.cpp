@@ -63,6 +63,15 @@ private Q_SLOTS:
             {issuerItem(QStringLiteral("2222"), QStringLiteral("Evil&#27;]52;c;ZXZpbA==&#7; Co.\u0085"))},
             Instant::fromReferenceSeconds(800000000));
         QCOMPARE(directory.displayName(QStringLiteral("2222")), QStringLiteral("Evil]52;c;ZXZpbA== Co."));
+
+        // Cut to length on a space: saved and read back the same.
+        const QString cutOnSpace =
+            QString(IssuerDirectory::kMaxNameLength - 1, QLatin1Char('a')) + QStringLiteral(" bcd");
+        directory.learn({issuerItem(QStringLiteral("3333"), cutOnSpace)},
+                        Instant::fromReferenceSeconds(800000000));
+        QVERIFY(directory.save());
+        QCOMPARE(IssuerDirectory(m_dir.path()).displayName(QStringLiteral("3333")),
+                 directory.displayName(QStringLiteral("3333")));
     }
 
     // A full directory of the longest names in the widest characters is written and read back whole.

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -101,38 +102,50 @@ private Q_SLOTS:
         QCOMPARE(InterfaceLanguage::resolve(InterfaceLanguage::fromSetting(stored), preferred), language);
     }
 
-    void everySourceTextHasAFinishedArabicTranslation()
+    void everySourceTextHasAFinishedTranslation_data()
+    {
+        QTest::addColumn<QString>("committed");
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("Arabic") << QStringLiteral(ZELVORA_AR_TS) << QStringList();
+        QTest::newRow("English plurals")
+            << QStringLiteral(ZELVORA_EN_TS) << QStringList{QStringLiteral("-pluralonly")};
+    }
+
+    void everySourceTextHasAFinishedTranslation()
     {
         // lupdate reads the sources as they are now into a copy of the committed file: a text added
         // without a translation comes out unfinished.
+        QFETCH(QString, committed);
+        QFETCH(QStringList, options);
         QTemporaryDir dir;
-        const QString copy = dir.filePath(QStringLiteral("zelvora_ar.ts"));
-        QVERIFY(QFile::copy(QStringLiteral(ZELVORA_AR_TS), copy));
+        const QString copy = dir.filePath(QFileInfo(committed).fileName());
+        QVERIFY(QFile::copy(committed, copy));
         QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
         QProcess lupdate;
         lupdate.start(QStringLiteral(ZELVORA_LUPDATE),
-                      {QStringLiteral("-silent"), QStringLiteral("-locations"), QStringLiteral("none"),
-                       QStringLiteral("-recursive"), QStringLiteral(ZELVORA_SOURCE_DIR),
-                       QStringLiteral("-ts"), copy});
+                      options + QStringList{QStringLiteral("-silent"), QStringLiteral("-locations"),
+                                            QStringLiteral("none"), QStringLiteral("-recursive"),
+                                            QStringLiteral(ZELVORA_SOURCE_DIR), QStringLiteral("-ts"), copy});
         QVERIFY(lupdate.waitForFinished(60000));
         QCOMPARE(lupdate.exitCode(), 0);
 
         const QList<Entry> entries = readTs(copy);
-        QVERIFY(entries.size() > 50);
+        QVERIFY(entries.size() > 10);
         QStringList problems;
         for (const Entry& entry : entries) {
             if (entry.type == QLatin1String("vanished") || entry.type == QLatin1String("obsolete"))
                 continue; // no longer in the sources
             const QString where = entry.context + QStringLiteral(": \"") + entry.source + QLatin1Char('"');
             if (!entry.type.isEmpty() || entry.translation.trimmed().isEmpty())
-                problems << where + QStringLiteral(" has no finished Arabic translation");
+                problems << where + QStringLiteral(" has no finished translation");
             else if (placeholders(entry.translation) != placeholders(entry.source))
                 problems << where + QStringLiteral(": the translation's %-markers differ");
         }
         QVERIFY2(problems.isEmpty(),
-                 qPrintable(QStringLiteral("translations/zelvora_ar.ts is behind the sources (update it with "
-                                           "`cmake --build build/default --target update_translations`, then "
-                                           "translate):\n") +
+                 qPrintable(committed +
+                            QStringLiteral(" is behind the sources (update it with "
+                                           "`cmake --build build/default --target update_translations`, "
+                                           "then translate):\n") +
                             problems.join(QLatin1Char('\n'))));
     }
 
@@ -152,9 +165,12 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
         QCOMPARE(TrayController::trayTitle(), englishTip);
 
+        // English brings only its plural forms.
         const InterfaceTranslation english(QStringLiteral("en"), QLocale(QStringLiteral("en_US")));
-        QVERIFY(!english.hasTranslation());
         QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+        QCOMPARE(QCoreApplication::translate("NotificationManager",
+                                             "%n announcements came while notifications waited", nullptr, 1),
+                 QStringLiteral("1 announcement came while notifications waited"));
     }
 
     void datesAndDayWordsAreArabicWithLatinDigits()
