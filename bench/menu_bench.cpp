@@ -47,7 +47,7 @@ struct MenuFixture
     QTemporaryDir dir;
     Preferences preferences{dir.filePath(QStringLiteral("settings.json"))};
     NoCommands commands;
-    TrayMenu menu{commands, preferences, TrayMenu::ItemStyle::Drawn};
+    TrayMenu menu{commands, preferences, TrayMenu::ItemStyle::Widgets};
     MenuFixture()
     {
         preferences.setWatchlistSymbols({QStringLiteral("2222")});
@@ -87,7 +87,7 @@ static void BM_RebuildMenu(benchmark::State& state)
     preferences.setWatchlistSymbols({QStringLiteral("2222")});
     const AnnouncementList list = announcements(500);
     NoCommands commands;
-    TrayMenu menu(commands, preferences, TrayMenu::ItemStyle::Drawn);
+    TrayMenu menu(commands, preferences, TrayMenu::ItemStyle::Widgets);
     for (auto _ : state)
         menu.update(list);
 }

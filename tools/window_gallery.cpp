@@ -190,7 +190,7 @@ int main(int argc, char** argv)
     const AnnouncementWindow::Services windowServices{&opener, QUrl(PortalOrigin::defaultOrigin), uiState};
     AnnouncementWindow english(announcements.at(0), windowServices);
     AnnouncementWindow arabic(announcements.at(1), windowServices);
-    SettingsWindow::Hooks hooks;
+    SettingsWindow::Services hooks;
     hooks.issuerDirectory = dir.path();
     SettingsWindow settings(preferences, hooks);
     if (all || which == QLatin1String("list")) {

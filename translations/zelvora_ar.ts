@@ -925,7 +925,26 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     </message>
 </context>
 <context>
-    <name>TrayController</name>
+    <name>TrayApplication</name>
+    <message>
+        <source>Notifications paused until %1</source>
+        <translation>التنبيهات موقوفة مؤقتًا حتى %1</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>استئناف</translation>
+    </message>
+    <message>
+        <source>Quiet hours until %1</source>
+        <translation>ساعات الهدوء حتى %1</translation>
+    </message>
+    <message>
+        <source>Turn Off Quiet Hours</source>
+        <translation>إيقاف ساعات الهدوء</translation>
+    </message>
+</context>
+<context>
+    <name>TrayIcon</name>
     <message>
         <source>Zelvora — Saudi Exchange announcements</source>
         <translation>إعلانات تداول السعودية — Zelvora</translation>
@@ -1003,25 +1022,6 @@ Next, Zelvora checks that your desktop&apos;s notification service answers and s
     <message>
         <source>Pause Notifications Until Tomorrow&apos;s Open</source>
         <translation>إيقاف التنبيهات مؤقتًا حتى افتتاح السوق غدًا</translation>
-    </message>
-</context>
-<context>
-    <name>TrayShell</name>
-    <message>
-        <source>Notifications paused until %1</source>
-        <translation>التنبيهات موقوفة مؤقتًا حتى %1</translation>
-    </message>
-    <message>
-        <source>Resume</source>
-        <translation>استئناف</translation>
-    </message>
-    <message>
-        <source>Quiet hours until %1</source>
-        <translation>ساعات الهدوء حتى %1</translation>
-    </message>
-    <message>
-        <source>Turn Off Quiet Hours</source>
-        <translation>إيقاف ساعات الهدوء</translation>
     </message>
 </context>
 <context>

@@ -101,7 +101,7 @@
     </message>
 </context>
 <context>
-    <name>TrayController</name>
+    <name>TrayIcon</name>
     <message numerus="yes">
         <source>%n unread</source>
         <translation>

@@ -2,7 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "context/Startup.h"
-#include "shell/TrayProgram.h"
+#include "shell/TrayLauncher.h"
 
 #include <QApplication>
 
@@ -33,6 +33,6 @@ void GuiCommands::registerAll(CommandLine& commandLine, const AppEnvironment& en
             if (const QString banner = startup.demoBanner(); !banner.isEmpty())
                 CommandLine::printOut(banner);
             startup.keepWatching();
-            return TrayProgram::run(startup);
+            return TrayLauncher::run(startup);
         });
 }

@@ -41,12 +41,12 @@ int NotificationsCommand::run(const QStringList& arguments)
 
 int NotificationsCommand::status()
 {
-    const auto stored = m_manager.storedAuthorizationStatus();
-    CommandLine::printOut(QStringLiteral("permission: ") + NotificationAuthorization::name(stored));
+    const auto stored = m_manager.storedPermission();
+    CommandLine::printOut(QStringLiteral("permission: ") + NotificationPermission::name(stored));
     if (stored != NotificationManager::Status::NotDetermined) {
         QEventLoop loop;
-        m_manager.queryAuthorizationStatus([&](NotificationManager::Status now) {
-            CommandLine::printOut(QStringLiteral("now: ") + NotificationAuthorization::name(now));
+        m_manager.queryPermission([&](NotificationManager::Status now) {
+            CommandLine::printOut(QStringLiteral("now: ") + NotificationPermission::name(now));
             loop.quit();
         });
         loop.exec();

@@ -130,7 +130,7 @@ void DBusNotificationBackend::sendNotify(const Pending& pending)
         hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2))); // critical: no time-out
     // Only a notification that opens something when clicked offers "Open".
     QStringList actions =
-        request.userInfo.isEmpty() ? QStringList() : QStringList{QStringLiteral("default"), tr("Open")};
+        request.data.isEmpty() ? QStringList() : QStringList{QStringLiteral("default"), tr("Open")};
     if (!request.symbols.isEmpty())
         actions << kMuteAction << tr("Mute This Company Today");
     message << AppConstants::appName << m_idByIdentifier.value(request.identifier, 0u) << QString()
@@ -158,7 +158,7 @@ void DBusNotificationBackend::finishNotify(QDBusPendingCallWatcher* watcher, con
             forget(previous.value());
         if (m_posted.contains(id))
             m_order.erase(std::remove(m_order.begin(), m_order.end(), id), m_order.end());
-        m_posted.insert(id, {identifier, pending.request.userInfo, pending.request.symbols});
+        m_posted.insert(id, {identifier, pending.request.data, pending.request.symbols});
         m_idByIdentifier.insert(identifier, id);
         m_order.push_back(id);
         while (m_order.size() > static_cast<size_t>(kMaxTracked))
@@ -187,7 +187,7 @@ void DBusNotificationBackend::onActionInvoked(uint id, const QString& actionKey)
     if (it == m_posted.cend())
         return; // another program's notification
     if (actionKey == QLatin1String("default"))
-        Q_EMIT activated(it->userInfo);
+        Q_EMIT activated(it->data);
     else if (actionKey == kMuteAction && !it->symbols.isEmpty())
         Q_EMIT muteRequested(it->symbols);
     // Any other key is an action we did not offer.

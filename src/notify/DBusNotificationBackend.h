@@ -46,7 +46,7 @@ private:
     struct Posted
     {
         QString identifier;
-        QVariantMap userInfo;
+        QVariantMap data;
         QStringList symbols;
     };
 

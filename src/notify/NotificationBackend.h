@@ -12,7 +12,7 @@ struct NotificationRequest
     QString identifier; // posting again with the same identifier replaces the earlier notification
     QString title;
     QString body; // plain text
-    QVariantMap userInfo;
+    QVariantMap data;
     bool urgent = false;      // stays on screen until dismissed
     QStringList symbols = {}; // the announcement's companies: offers "Mute This Company Today"
 };
@@ -35,7 +35,7 @@ public:
 
 Q_SIGNALS:
     // The user clicked one of the notifications this backend posted; carries its user info.
-    void activated(const QVariantMap& userInfo);
+    void activated(const QVariantMap& data);
     // The user chose "Mute This Company Today" on one of them; carries its symbols.
     void muteRequested(const QStringList& symbols);
 };

@@ -14,10 +14,10 @@
 
 NotificationManager::NotificationManager(Preferences& preferences,
                                          std::unique_ptr<NotificationBackend> backend,
-                                         const QString& authorizationStateFile, const Clock& clock,
+                                         const QString& permissionStateFile, const Clock& clock,
                                          QObject* parent)
     : QObject(parent), m_preferences(preferences), m_backend(std::move(backend)),
-      m_authorization(authorizationStateFile), m_clock(clock)
+      m_permission(permissionStateFile), m_clock(clock)
 {
     m_backend->setParent(this); // moves with the manager to the main thread
     connectActivations(m_backend.get());
@@ -34,9 +34,8 @@ NotificationManager::~NotificationManager()
 
 void NotificationManager::connectActivations(NotificationBackend* backend)
 {
-    connect(backend, &NotificationBackend::activated, this, [this](const QVariantMap& userInfo) {
-        Q_EMIT announcementActivated(openAnnouncementUserInfo(userInfo));
-    });
+    connect(backend, &NotificationBackend::activated, this,
+            [this](const QVariantMap& data) { Q_EMIT announcementActivated(openAnnouncementData(data)); });
     connect(backend, &NotificationBackend::muteRequested, this, &NotificationManager::muteForToday);
 }
 
@@ -49,15 +48,15 @@ void NotificationManager::setFallbackBackend(std::unique_ptr<NotificationBackend
     }
 }
 
-QVariantMap NotificationManager::openAnnouncementUserInfo(const QVariantMap& userInfo)
+QVariantMap NotificationManager::openAnnouncementData(const QVariantMap& data)
 {
     QVariantMap result;
     for (const QString& key : {QStringLiteral("id"), QStringLiteral("link")}) {
-        const QVariant value = userInfo.value(key);
+        const QVariant value = data.value(key);
         if (value.typeId() == QMetaType::QString)
             result.insert(key, value);
     }
-    const QVariant summary = userInfo.value(QStringLiteral("summary"));
+    const QVariant summary = data.value(QStringLiteral("summary"));
     if (summary.typeId() == QMetaType::QStringList)
         result.insert(QStringLiteral("summary"), summary);
     return result;
@@ -253,7 +252,7 @@ void NotificationManager::requestPermission(bool sendTest)
         qCInfo(lcNotificationManager, "Permission granted: %s", granted ? "true" : "false");
         if (!self)
             return;
-        self->m_authorization.setStatus(granted ? Status::Authorized : Status::Denied);
+        self->m_permission.setStatus(granted ? Status::Authorized : Status::Denied);
         Q_EMIT self->permissionAnswered(granted);
         if (granted && sendTest) {
             QTimer::singleShot(self->m_confirmationDelayMs, self.data(), [self] {
@@ -264,9 +263,9 @@ void NotificationManager::requestPermission(bool sendTest)
     });
 }
 
-void NotificationManager::queryAuthorizationStatus(std::function<void(Status)> handler)
+void NotificationManager::queryPermission(std::function<void(Status)> handler)
 {
-    if (m_authorization.status() == Status::NotDetermined) {
+    if (m_permission.status() == Status::NotDetermined) {
         handler(Status::NotDetermined);
         return;
     }
@@ -274,7 +273,7 @@ void NotificationManager::queryAuthorizationStatus(std::function<void(Status)> h
     m_backend->queryAvailability([self, handler](bool available, const QString&) {
         const Status status = available ? Status::Authorized : Status::Denied;
         if (self)
-            self->m_authorization.setStatus(status);
+            self->m_permission.setStatus(status);
         handler(status);
     });
 }

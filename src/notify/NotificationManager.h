@@ -4,8 +4,8 @@
 #include "model/Announcement.h"
 #include "model/MorningDigest.h"
 #include "model/RuleSet.h"
-#include "notify/NotificationAuthorization.h"
 #include "notify/NotificationBackend.h"
+#include "notify/NotificationPermission.h"
 
 #include <QObject>
 #include <QTimeZone>
@@ -29,7 +29,7 @@ public:
     static constexpr int kConfirmationDelayMs = 1000; // after the grant
 
     NotificationManager(Preferences& preferences, std::unique_ptr<NotificationBackend> backend,
-                        const QString& authorizationStateFile, const Clock& clock, QObject* parent = nullptr);
+                        const QString& permissionStateFile, const Clock& clock, QObject* parent = nullptr);
     ~NotificationManager() override;
 
     // Asks whether a notification service is there, logs the answer, records it as the permission
@@ -73,9 +73,9 @@ public:
 
     // For the start-up prompt: "not determined" until the user has answered it once; after that
     // whether a notification service answers now (and the stored permission follows it).
-    using Status = NotificationAuthorization::Status;
-    void queryAuthorizationStatus(std::function<void(Status)> handler);
-    Status storedAuthorizationStatus() const { return m_authorization.status(); }
+    using Status = NotificationPermission::Status;
+    void queryPermission(std::function<void(Status)> handler);
+    Status storedPermission() const { return m_permission.status(); }
 
     void setConfirmationDelay(int milliseconds) { m_confirmationDelayMs = milliseconds; }
 
@@ -87,14 +87,14 @@ public:
     static QString bodyText(const Announcement& announcement);
     // The click payload: "id" and "link" when the notification's user info holds them as text; a
     // summary's "summary", the list of identifiers it counts.
-    static QVariantMap openAnnouncementUserInfo(const QVariantMap& userInfo);
+    static QVariantMap openAnnouncementData(const QVariantMap& data);
 
 Q_SIGNALS:
     // The outcome of one post, after the fallback if one was tried: an empty error means shown.
     void delivered(const QString& identifier, const QString& error);
     void permissionAnswered(bool granted);
-    // One of our notifications was clicked: `userInfo` is its openAnnouncementUserInfo().
-    void announcementActivated(const QVariantMap& userInfo);
+    // One of our notifications was clicked: `data` is its openAnnouncementData().
+    void announcementActivated(const QVariantMap& data);
 
 private:
     void deliver(const NotificationRequest& request, bool reportErrors);
@@ -103,7 +103,7 @@ private:
     Preferences& m_preferences;
     std::unique_ptr<NotificationBackend> m_backend;
     std::unique_ptr<NotificationBackend> m_fallback;
-    NotificationAuthorization m_authorization;
+    NotificationPermission m_permission;
     const Clock& m_clock;
     int m_confirmationDelayMs = kConfirmationDelayMs;
 };

@@ -65,9 +65,9 @@ AnnouncementMenuItem::AnnouncementMenuItem(const Announcement& announcement, con
 
 QSize AnnouncementMenuItem::sizeHint() const
 {
-    int height = kMargin / 2 + QFontMetrics(WindowStyle::systemFont(12, QFont::Medium)).height();
+    int height = kMargin / 2 + QFontMetrics(WindowStyle::generalFont(12, QFont::Medium)).height();
     if (!m_description.isEmpty())
-        height += kLineGap + QFontMetrics(WindowStyle::systemFont(11)).height();
+        height += kLineGap + QFontMetrics(WindowStyle::generalFont(11)).height();
     if (!m_companies.isEmpty())
         height += kLineGap + QFontMetrics(WindowStyle::monospaceFont(10)).height();
     return {kWidth, height + kMargin / 2};
@@ -101,8 +101,8 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
     const int textLeft = kMargin + kEmojiWidth;
     int y = kMargin / 2;
 
-    const QFont titleFont = WindowStyle::systemFont(12, m_unread ? QFont::Bold : QFont::Medium);
-    const QFont dateFont = WindowStyle::systemFont(10);
+    const QFont titleFont = WindowStyle::generalFont(12, m_unread ? QFont::Bold : QFont::Medium);
+    const QFont dateFont = WindowStyle::generalFont(10);
     const QFontMetrics titleMetrics(titleFont);
     const int baseline = y + titleMetrics.ascent();
     const int dateWidth = QFontMetrics(dateFont).horizontalAdvance(m_date);
@@ -116,26 +116,26 @@ void AnnouncementMenuItem::paintEvent(QPaintEvent*)
 
     painter.setLayoutDirection(direction);
     painter.setFont(titleFont);
-    painter.setPen(textColor(WindowStyle::labelColor(pal)));
+    painter.setPen(textColor(WindowStyle::windowText(pal)));
     drawAtBaseline(
         painter, place(QRect(textLeft, y, std::max(0, dateLeft - kMargin - textLeft), titleMetrics.height())),
         baseline, m_title, alignRight);
 
     painter.setLayoutDirection(layoutDirection()); // "2:05 م" reads right to left
     painter.setFont(dateFont);
-    painter.setPen(textColor(WindowStyle::tertiaryLabelColor(pal)));
+    painter.setPen(textColor(WindowStyle::tertiaryText(pal)));
     drawAtBaseline(painter, place(QRect(dateLeft, y, dateWidth, titleMetrics.height())), baseline, m_date,
                    false);
     y += titleMetrics.height();
 
     const int lineWidth = width() - kMargin - textLeft;
     if (!m_description.isEmpty()) {
-        const QFont font = WindowStyle::systemFont(11);
+        const QFont font = WindowStyle::generalFont(11);
         const QFontMetrics metrics(font);
         y += kLineGap;
         painter.setLayoutDirection(direction);
         painter.setFont(font);
-        painter.setPen(textColor(WindowStyle::secondaryLabelColor(pal)));
+        painter.setPen(textColor(WindowStyle::secondaryText(pal)));
         drawAtBaseline(painter, place(QRect(textLeft, y, lineWidth, metrics.height())), y + metrics.ascent(),
                        m_description, alignRight);
         y += metrics.height();

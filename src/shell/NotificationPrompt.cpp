@@ -40,7 +40,7 @@ void NotificationPrompt::run()
         Q_EMIT finished();
         return;
     }
-    m_notifications.queryAuthorizationStatus([this](NotificationManager::Status status) {
+    m_notifications.queryPermission([this](NotificationManager::Status status) {
         // The answer may come from another thread: alerts only on the main thread.
         QMetaObject::invokeMethod(
             this,

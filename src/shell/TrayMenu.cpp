@@ -22,7 +22,7 @@
 #include <limits>
 
 namespace {
-const char* const kTagProperty = "zelvoraTag";
+const char* const kRowProperty = "zelvoraRow";
 } // namespace
 
 TrayMenu::TrayMenu(MenuCommands& commands, Preferences& preferences, ItemStyle style, QObject* parent)
@@ -37,7 +37,7 @@ TrayMenu::TrayMenu(MenuCommands& commands, Preferences& preferences, ItemStyle s
             rebuildIfChanged();
         }
     });
-    if (m_style == ItemStyle::Drawn) {
+    if (m_style == ItemStyle::Widgets) {
         m_menuStyle = std::make_unique<ScrollingMenuStyle>();
         m_menu->setStyle(m_menuStyle.get());
         // The screen it opens on may not be the one it was built for.
@@ -61,8 +61,8 @@ TrayMenu::ItemStyle TrayMenu::detectItemStyle()
     const QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected() && bus.interface() &&
         bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")).value())
-        return ItemStyle::Plain;
-    return ItemStyle::Drawn;
+        return ItemStyle::Text;
+    return ItemStyle::Widgets;
 }
 
 QString TrayMenu::marketName()
@@ -70,9 +70,9 @@ QString TrayMenu::marketName()
     return tr("Tadawul Market");
 }
 
-int TrayMenu::tagOf(const QAction* action)
+int TrayMenu::rowOf(const QAction* action)
 {
-    const QVariant tag = action ? action->property(kTagProperty) : QVariant();
+    const QVariant tag = action ? action->property(kRowProperty) : QVariant();
     return tag.isValid() ? tag.toInt() : -1;
 }
 
@@ -149,10 +149,10 @@ void TrayMenu::addProblem()
 {
     auto* line = new QWidgetAction(m_menu.get());
     const QString text = QStringLiteral("\u26A0  ") + m_problem;
-    if (m_style == ItemStyle::Drawn) {
+    if (m_style == ItemStyle::Widgets) {
         auto* label = new QLabel(text);
         label->setWordWrap(true);
-        label->setFont(WindowStyle::systemFont(12, QFont::DemiBold));
+        label->setFont(WindowStyle::generalFont(12, QFont::DemiBold));
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, QColor(0xB0, 0x1E, 0x1E));
         label->setPalette(palette);
@@ -174,14 +174,14 @@ void TrayMenu::addProblem()
 void TrayMenu::addHeader()
 {
     auto* action = new QWidgetAction(m_menu.get());
-    if (m_style == ItemStyle::Drawn) {
+    if (m_style == ItemStyle::Widgets) {
         auto* label = new QLabel;
         label->setTextFormat(Qt::RichText);
         const QPalette palette = label->palette();
         label->setText(
             QStringLiteral("<span style=\"font-size:14px; font-weight:bold; color:%1\">Zelvora</span>"
                            "<span style=\"font-size:12px; color:%2\">&nbsp;&nbsp;%3</span>")
-                .arg(WindowStyle::kSaudiGreen.name(), WindowStyle::secondaryLabelColor(palette).name(),
+                .arg(WindowStyle::kSaudiGreen.name(), WindowStyle::secondaryText(palette).name(),
                      marketName().toHtmlEscaped()));
         // A leading mark makes the line right to left in such an interface; "Zelvora", its first
         // letters, would otherwise make it read left to right.
@@ -198,7 +198,7 @@ void TrayMenu::addHeader()
 void TrayMenu::addSectionHeader(const QString& emoji, const QString& title, const QColor& color)
 {
     auto* action = new QWidgetAction(m_menu.get());
-    if (m_style == ItemStyle::Drawn) {
+    if (m_style == ItemStyle::Widgets) {
         // The emoji in its own colour font (the label's fallback finds outline glyphs first), the
         // title bold enough to stand out from the items under it.
         auto* header = new QWidget;
@@ -208,7 +208,7 @@ void TrayMenu::addSectionHeader(const QString& emoji, const QString& title, cons
         auto* mark = new QLabel(emoji);
         mark->setFont(WindowStyle::emojiFont(12));
         auto* label = new QLabel(title);
-        label->setFont(WindowStyle::systemFont(11, QFont::Bold));
+        label->setFont(WindowStyle::generalFont(11, QFont::Bold));
         WindowStyle::setColor(label, QPalette::WindowText, color);
         layout->addWidget(mark);
         layout->addWidget(label, 1);
@@ -224,7 +224,7 @@ QAction* TrayMenu::addAnnouncementItem(const Announcement& announcement, int tag
     const QString emoji = AnnouncementEmoji::forAnnouncement(announcement);
     QAction* action = nullptr;
     QString text;
-    if (m_style == ItemStyle::Drawn) {
+    if (m_style == ItemStyle::Widgets) {
         auto* widgetAction = new QWidgetAction(m_menu.get());
         auto* item = new AnnouncementMenuItem(announcement, emoji, date, m_itemForm);
         item->setUnread(m_unread.contains(announcement.id()));
@@ -244,12 +244,12 @@ QAction* TrayMenu::addAnnouncementItem(const Announcement& announcement, int tag
         action = new QAction(m_menu.get());
         text = AnnouncementMenuLine::escapedForExport(AnnouncementMenuLine::text(announcement, emoji, date));
     }
-    if (m_style == ItemStyle::Plain && m_unread.contains(announcement.id()))
+    if (m_style == ItemStyle::Text && m_unread.contains(announcement.id()))
         text.prepend(QStringLiteral("\u25CF ")); // the host draws plain text: a dot marks unread
     action->setText(text);
     action->setToolTip(Qt::convertFromPlainText(announcement.displayTitle())); // never read as markup
     action->setData(QVariant::fromValue(announcement));
-    action->setProperty(kTagProperty, tag);
+    action->setProperty(kRowProperty, tag);
     connect(action, &QAction::triggered, this,
             [this, action] { m_commands.menuOpenAnnouncement(action->data()); });
     m_menu->addAction(action);
@@ -294,7 +294,7 @@ void TrayMenu::rebuild()
 {
     // A host that reports an opening may fail to report the closing: an hour later the menu is
     // taken as closed.
-    if (m_open && m_style == ItemStyle::Plain && m_openFor.hasExpired(kAssumeClosedAfterMs))
+    if (m_open && m_style == ItemStyle::Text && m_openFor.hasExpired(kAssumeClosedAfterMs))
         m_open = false;
     if (m_open) {
         m_stale = true;
@@ -322,7 +322,7 @@ void TrayMenu::rebuildNow()
     // A menu taller than the screen would scroll; one-line items let it fit on a 1280x800 laptop.
     fill(AnnouncementMenuItem::Form::Full);
     // Only drawn items are fitted; measuring plain ones would load the fonts for nothing.
-    if (m_style == ItemStyle::Drawn) {
+    if (m_style == ItemStyle::Widgets) {
         m_fullHeight = m_menu->sizeHint().height();
         fitToScreen();
     }
@@ -330,7 +330,7 @@ void TrayMenu::rebuildNow()
 
 void TrayMenu::fitToScreen()
 {
-    if (m_style != ItemStyle::Drawn || m_announcements.isEmpty() || !m_built)
+    if (m_style != ItemStyle::Widgets || m_announcements.isEmpty() || !m_built)
         return;
     const auto form = m_fullHeight > m_availableHeight() ? AnnouncementMenuItem::Form::Compact
                                                          : AnnouncementMenuItem::Form::Full;
@@ -374,7 +374,7 @@ void TrayMenu::fill(AnnouncementMenuItem::Form form, const Shown& shown)
         action->setShortcutVisibleInContextMenu(true);
         // A right-to-left menu would draw "Ctrl+," as ",+Ctrl": the shortcut column (after the tab)
         // is given isolated, left to right.
-        if (!key.isEmpty() && m_style == ItemStyle::Drawn && QGuiApplication::isRightToLeft()) {
+        if (!key.isEmpty() && m_style == ItemStyle::Widgets && QGuiApplication::isRightToLeft()) {
             action->setShortcutVisibleInContextMenu(false);
             action->setText(title + QLatin1Char('\t') + QChar(0x2066) +
                             key.toString(QKeySequence::NativeText) + QChar(0x2069));
@@ -414,17 +414,17 @@ void TrayMenu::fill(AnnouncementMenuItem::Form form, const Shown& shown)
     }
 
     addSectionHeader(QStringLiteral("\U0001F4CB"), tr("Latest Announcements"),
-                     WindowStyle::secondaryLabelColor(palette));
+                     WindowStyle::secondaryText(palette));
     if (shown.latest.isEmpty()) {
         auto* empty = new QWidgetAction(m_menu.get());
         const QString text = QStringLiteral("  ") + tr("No announcements yet \u2014 refreshing\u2026");
-        if (m_style == ItemStyle::Drawn) {
+        if (m_style == ItemStyle::Widgets) {
             auto* label = new QLabel(text);
-            QFont font = WindowStyle::systemFont(12);
+            QFont font = WindowStyle::generalFont(12);
             font.setItalic(true);
             label->setFont(font);
             QPalette labelPalette = label->palette();
-            labelPalette.setColor(QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette));
+            labelPalette.setColor(QPalette::WindowText, WindowStyle::tertiaryText(palette));
             label->setPalette(labelPalette);
             label->setContentsMargins(6, 2, 10, 4);
             empty->setDefaultWidget(label);
@@ -435,5 +435,5 @@ void TrayMenu::fill(AnnouncementMenuItem::Form form, const Shown& shown)
         return;
     }
     for (int i = 0; i < int(shown.latest.size()); ++i)
-        addAnnouncementItem(shown.latest.at(i), kFirstLatestTag + i, shown.dates.at(date++));
+        addAnnouncementItem(shown.latest.at(i), kFirstLatestRow + i, shown.dates.at(date++));
 }

@@ -25,13 +25,13 @@ class TrayMenu : public QObject
     Q_OBJECT
 public:
     enum class ItemStyle {
-        Drawn, // widget items with the styled runs
-        Plain  // text items, for tray hosts that export menus over D-Bus and draw no widgets
+        Widgets, // widget items with the styled runs
+        Text     // text items, for tray hosts that export menus over D-Bus and draw no widgets
     };
 
     static constexpr int kWatchlistLimit = 5;
     static constexpr int kLatestLimit = 15;
-    static constexpr int kFirstLatestTag = 100;
+    static constexpr int kFirstLatestRow = 100;
     static constexpr int kMinimumWidth = 420;
     static constexpr qint64 kAssumeClosedAfterMs = 60 * 60 * 1000;
 
@@ -49,7 +49,7 @@ public:
     // Drawn items are then built when the menu is about to show, not at each change: until the user
     // opens it, no item widget, font or text layout is loaded (megabytes for a program that spends
     // its life idle in the tray).
-    void setBuildWhenShown(bool deferred) { m_buildWhenShown = deferred && m_style == ItemStyle::Drawn; }
+    void setBuildWhenShown(bool deferred) { m_buildWhenShown = deferred && m_style == ItemStyle::Widgets; }
     bool built() const { return m_built; }
     bool isOpen() const { return m_open; }
     // While Zelvora is not watching, the menu starts with the reason and "Retry Now"; an empty
@@ -70,7 +70,7 @@ public:
     void setAvailableHeight(std::function<int()> availableHeight);
 
     // The tag an item carries (0-4 watchlist, 100-114 latest); -1 for other items.
-    static int tagOf(const QAction* action);
+    static int rowOf(const QAction* action);
     // Whether the running tray host shows menus itself over D-Bus (StatusNotifierItem).
     static ItemStyle detectItemStyle();
 

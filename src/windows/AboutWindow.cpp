@@ -35,20 +35,20 @@ AboutWindow::AboutWindow(const QUrl& homepage, QWidget* parent) : QWidget(parent
     layout->setContentsMargins(30, 10, 30, 18);
     layout->setSpacing(4);
     const QPalette pal = palette();
-    addLabel(layout, QStringLiteral("\U0001F514"), WindowStyle::emojiFont(48), WindowStyle::labelColor(pal));
-    addLabel(layout, AppConstants::appName, WindowStyle::systemFont(18, QFont::Bold),
-             WindowStyle::labelColor(pal));
-    addLabel(layout, versionLine(), WindowStyle::systemFont(11), WindowStyle::secondaryLabelColor(pal));
+    addLabel(layout, QStringLiteral("\U0001F514"), WindowStyle::emojiFont(48), WindowStyle::windowText(pal));
+    addLabel(layout, AppConstants::appName, WindowStyle::generalFont(18, QFont::Bold),
+             WindowStyle::windowText(pal));
+    addLabel(layout, versionLine(), WindowStyle::generalFont(11), WindowStyle::secondaryText(pal));
     layout->addSpacing(6);
     addLabel(layout,
              tr("Tadawul announcements \u2014 company disclosures and market news from the Saudi Exchange."),
-             WindowStyle::systemFont(12), WindowStyle::secondaryLabelColor(pal))
+             WindowStyle::generalFont(12), WindowStyle::secondaryText(pal))
         ->setWordWrap(true);
     layout->addSpacing(6);
-    addLabel(layout, tr("Made by the Zelvora developers"), WindowStyle::systemFont(12, QFont::Medium),
-             WindowStyle::tertiaryLabelColor(pal));
+    addLabel(layout, tr("Made by the Zelvora developers"), WindowStyle::generalFont(12, QFont::Medium),
+             WindowStyle::tertiaryText(pal));
 
-    QLabel* link = addLabel(layout, QString(), WindowStyle::systemFont(12), pal.color(QPalette::Link));
+    QLabel* link = addLabel(layout, QString(), WindowStyle::generalFont(12), pal.color(QPalette::Link));
     link->setObjectName(QStringLiteral("homepageLink"));
     link->setTextFormat(Qt::RichText);
     link->setText(
@@ -59,9 +59,9 @@ AboutWindow::AboutWindow(const QUrl& homepage, QWidget* parent) : QWidget(parent
     link->setOpenExternalLinks(true);
 
     layout->addStretch();
-    QColor quaternary = WindowStyle::tertiaryLabelColor(pal);
+    QColor quaternary = WindowStyle::tertiaryText(pal);
     quaternary.setAlphaF(0.7);
-    addLabel(layout, tr("\u00A9 2026 The Zelvora developers"), WindowStyle::systemFont(10), quaternary);
+    addLabel(layout, tr("\u00A9 2026 The Zelvora developers"), WindowStyle::generalFont(10), quaternary);
     // As wide as drawn; as tall as the texts need (the blurb wraps to more lines in some languages).
     setFixedSize(kWidth, std::max(kHeight, layout->totalHeightForWidth(kWidth)));
 }

@@ -23,13 +23,13 @@
 #include <QStackedWidget>
 
 AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, QWidget* parent)
-    : AllAnnouncementsWindow(opener, uiStateFile, SearchSources(), parent)
+    : AllAnnouncementsWindow(opener, uiStateFile, Services(), parent)
 {
 }
 
 AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile,
-                                               SearchSources sources, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_opener(opener), m_sources(std::move(sources))
+                                               Services services, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_opener(opener), m_services(std::move(services))
 {
     setWindowTitle(tr("Zelvora — All Announcements"));
     setMinimumSize(400, 400);
@@ -42,13 +42,13 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     header->setFixedHeight(48);
     auto* heading = new QLabel(tr("Zelvora — All Announcements"), header);
     heading->setObjectName(QStringLiteral("heading"));
-    heading->setFont(WindowStyle::systemFont(13, QFont::DemiBold));
+    heading->setFont(WindowStyle::generalFont(13, QFont::DemiBold));
     WindowStyle::setColor(heading, QPalette::WindowText, Qt::white);
     heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // clipped, never widens the window
     m_scope = new QComboBox(header);
     m_scope->addItem(tr("Last 30 days"), int(Scope::LastThirtyDays));
     m_scope->addItem(tr("All history"), int(Scope::AllHistory));
-    m_scope->setVisible(m_sources.history != nullptr);
+    m_scope->setVisible(m_services.history != nullptr);
     connect(m_scope, &QComboBox::currentIndexChanged, this, &AllAnnouncementsWindow::applyFilter);
     auto* headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(16, 0, 16, 0);
@@ -56,7 +56,7 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     headerLayout->addWidget(m_scope, 0, Qt::AlignVCenter);
 
     m_searchField = new QLineEdit;
-    m_searchField->setFont(WindowStyle::systemFont(12));
+    m_searchField->setFont(WindowStyle::generalFont(12));
     m_searchField->setPlaceholderText(tr("Search titles, text, symbols and companies"));
     m_searchField->setClearButtonEnabled(true);
     connect(m_searchField, &QLineEdit::textChanged, this, &AllAnnouncementsWindow::applyFilter);
@@ -66,7 +66,7 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
         m_searchField->selectAll();
     });
     m_categoryFilter = new QComboBox;
-    m_categoryFilter->setFont(WindowStyle::systemFont(12));
+    m_categoryFilter->setFont(WindowStyle::generalFont(12));
     // As wide as a short name: the longest would leave the search field no room in a narrow window.
     m_categoryFilter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_categoryFilter->setMinimumContentsLength(10);
@@ -77,11 +77,11 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
                                   QVariant::fromValue(int(kind)));
     connect(m_categoryFilter, &QComboBox::currentIndexChanged, this, &AllAnnouncementsWindow::applyFilter);
     m_watchlistOnly = new QCheckBox(tr("Watchlist only"));
-    m_watchlistOnly->setFont(WindowStyle::systemFont(12));
+    m_watchlistOnly->setFont(WindowStyle::generalFont(12));
     connect(m_watchlistOnly, &QCheckBox::toggled, this, &AllAnnouncementsWindow::applyFilter);
     m_countLabel = new QLabel;
     m_countLabel->setObjectName(QStringLiteral("count"));
-    m_countLabel->setFont(WindowStyle::systemFont(11));
+    m_countLabel->setFont(WindowStyle::generalFont(11));
     auto* searchBar = new QWidget(this);
     auto* searchLayout = new QHBoxLayout(searchBar);
     searchLayout->setContentsMargins(12, 8, 14, 4);
@@ -91,7 +91,7 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     searchLayout->addWidget(m_watchlistOnly);
 
     m_markAllRead = new QPushButton(tr("Mark All as Read"));
-    m_markAllRead->setVisible(m_sources.history != nullptr);
+    m_markAllRead->setVisible(m_services.history != nullptr);
     connect(m_markAllRead, &QPushButton::clicked, this, &AllAnnouncementsWindow::markAllRead);
     auto* exportButton = new QPushButton(tr("Export…"));
     exportButton->setObjectName(QStringLiteral("export"));
@@ -119,7 +119,7 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
 
     m_emptyText = new QLabel;
     m_emptyText->setObjectName(QStringLiteral("emptyText"));
-    m_emptyText->setFont(WindowStyle::systemFont(13));
+    m_emptyText->setFont(WindowStyle::generalFont(13));
     m_emptyText->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_emptyText->setContentsMargins(0, 40, 0, 0);
     m_pages = new QStackedWidget(this);
@@ -134,27 +134,27 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     layout->addWidget(actionBar);
     layout->addWidget(m_pages, 1);
 
-    m_savedGeometry = SavedGeometry::attach(this, kFrameName, uiStateFile);
+    m_savedGeometry = SavedGeometry::attach(this, kGeometryKey, uiStateFile);
 }
 
 AllAnnouncementsWindow::~AllAnnouncementsWindow() = default;
 
 AnnouncementSearch::CompanyNames AllAnnouncementsWindow::companyNames() const
 {
-    auto issuers = std::make_shared<IssuerDirectory>(m_sources.issuerDirectory);
+    auto issuers = std::make_shared<IssuerDirectory>(m_services.issuerDirectory);
     return [issuers](const QString& symbol) { return issuers->displayName(symbol); };
 }
 
 Instant AllAnnouncementsWindow::now() const
 {
-    return m_sources.clock ? m_sources.clock->now() : Instant::now();
+    return m_services.clock ? m_services.clock->now() : Instant::now();
 }
 
 void AllAnnouncementsWindow::update(const AnnouncementList& announcements)
 {
     m_kept = announcements;
     m_search = AnnouncementSearch(announcements, companyNames(),
-                                  m_sources.watchlist ? m_sources.watchlist() : Watchlist());
+                                  m_services.watchlist ? m_services.watchlist() : Watchlist());
     m_built = true;
     applyFilter();
 }
@@ -173,7 +173,7 @@ void AllAnnouncementsWindow::applyFilter()
     const QVariant kind = m_categoryFilter->currentData();
     const auto category =
         kind.isValid() ? std::optional(AnnouncementCategory::Kind(kind.toInt())) : std::nullopt;
-    HistoryStore* history = m_sources.history;
+    HistoryStore* history = m_services.history;
     HistoryRecordList records;
     qint64 matches = 0;
     qint64 total = 0;
@@ -186,7 +186,7 @@ void AllAnnouncementsWindow::applyFilter()
         records = history->search(query).value_or(HistoryRecordList());
         if (watchlistOnly) {
             // The watchlist's rule runs here, over the newest matches loaded.
-            const Watchlist watchlist = m_sources.watchlist ? m_sources.watchlist() : Watchlist();
+            const Watchlist watchlist = m_services.watchlist ? m_services.watchlist() : Watchlist();
             records.removeIf(
                 [&watchlist](const HistoryRecord& r) { return !watchlist.matches(r.announcement); });
         }
@@ -246,9 +246,9 @@ void AllAnnouncementsWindow::openRow(int row)
     const QUrl url = UrlOpener::webAddress(record.announcement.link());
     if (url.isValid())
         m_opener.open(url);
-    if (record.read || !m_sources.history)
+    if (record.read || !m_services.history)
         return;
-    if (m_sources.history->markRead({record.announcement.id()}, now())) {
+    if (m_services.history->markRead({record.announcement.id()}, now())) {
         m_model->markRead({record.announcement.id()});
         m_markAllRead->setEnabled(m_model->unreadCount() > 0);
         Q_EMIT readChanged({record.announcement.id()});
@@ -257,7 +257,7 @@ void AllAnnouncementsWindow::openRow(int row)
 
 void AllAnnouncementsWindow::markAllRead()
 {
-    if (!m_sources.history || !m_sources.history->markRead({}, now()))
+    if (!m_services.history || !m_services.history->markRead({}, now()))
         return;
     m_model->markRead({});
     m_markAllRead->setEnabled(false);

@@ -32,13 +32,13 @@ class AllAnnouncementsWindow : public QWidget
 public:
     // Rows "All history" loads at most for one search, newest first.
     static constexpr int kMaxHistoryRows = 2000;
-    static inline const QString kFrameName = QStringLiteral("AllAnnouncementsWindow");
+    static inline const QString kGeometryKey = QStringLiteral("AllAnnouncementsWindow");
 
     enum class Scope { LastThirtyDays, AllHistory };
 
     // Where the window finds the watchlist, the companies' names and the history (none: the kept
     // list alone, all of it read).
-    struct SearchSources
+    struct Services
     {
         std::function<Watchlist()> watchlist;
         QString issuerDirectory;
@@ -47,7 +47,7 @@ public:
     };
 
     AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, QWidget* parent = nullptr);
-    AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, SearchSources sources,
+    AllAnnouncementsWindow(UrlOpener& opener, const QString& uiStateFile, Services services,
                            QWidget* parent = nullptr);
     ~AllAnnouncementsWindow() override;
 
@@ -83,7 +83,7 @@ private:
     Instant now() const;
 
     UrlOpener& m_opener;
-    SearchSources m_sources;
+    Services m_services;
     AnnouncementList m_kept;
     AnnouncementSearch m_search;
     AnnouncementListModel* m_model = nullptr;

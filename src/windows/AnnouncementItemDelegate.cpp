@@ -18,10 +18,10 @@ constexpr int kTagHeight = 18;
 struct Fonts
 {
     QFont emoji = WindowStyle::emojiFont(18);
-    QFont unreadTitle = WindowStyle::systemFont(13, QFont::Bold);
-    QFont readTitle = WindowStyle::systemFont(13, QFont::Normal);
-    QFont date = WindowStyle::systemFont(11);
-    QFont text = WindowStyle::systemFont(12);
+    QFont unreadTitle = WindowStyle::generalFont(13, QFont::Bold);
+    QFont readTitle = WindowStyle::generalFont(13, QFont::Normal);
+    QFont date = WindowStyle::generalFont(11);
+    QFont text = WindowStyle::generalFont(12);
     QFont tag = WindowStyle::monospaceFont(10, QFont::DemiBold);
 };
 
@@ -103,7 +103,7 @@ void AnnouncementItemDelegate::paint(QPainter* painter, const QStyleOptionViewIt
 
     const QRect inner = row.marginsRemoved(kPadding).adjusted(0, 0, 0, -1);
     painter->setFont(fonts().emoji);
-    painter->setPen(WindowStyle::labelColor(palette));
+    painter->setPen(WindowStyle::windowText(palette));
     painter->drawText(visual(QRect(inner.left(), inner.top(), kEmojiWidth, 26)), Qt::AlignLeft | Qt::AlignTop,
                       AnnouncementEmoji::forAnnouncement(announcement));
 
@@ -113,7 +113,7 @@ void AnnouncementItemDelegate::paint(QPainter* painter, const QStyleOptionViewIt
     const QFontMetrics dateMetrics(fonts().date);
     const int dateWidth = dateMetrics.horizontalAdvance(date);
     painter->setFont(fonts().date);
-    painter->setPen(WindowStyle::tertiaryLabelColor(palette));
+    painter->setPen(WindowStyle::tertiaryText(palette));
     painter->drawText(
         visual(QRect(inner.right() - dateWidth + 1, inner.top() + 1, dateWidth, dateMetrics.height())),
         Qt::AlignLeft | Qt::AlignTop, date);
@@ -126,13 +126,13 @@ void AnnouncementItemDelegate::paint(QPainter* painter, const QStyleOptionViewIt
     const QFont& titleFont = record.read ? fonts().readTitle : fonts().unreadTitle;
     const int titleHeight = QFontMetrics(titleFont).height();
     painter->setFont(titleFont);
-    painter->setPen(WindowStyle::labelColor(palette));
+    painter->setPen(WindowStyle::windowText(palette));
     drawClamped(painter, announcement.displayTitle(), titleFont,
                 visual(QRect(textLeft, inner.top(), textWidth - dateWidth - kSpacing, titleHeight)), 1,
                 textDirection, textAlignment);
 
     const int textTop = inner.top() + titleHeight + 4;
-    painter->setPen(WindowStyle::secondaryLabelColor(palette));
+    painter->setPen(WindowStyle::secondaryText(palette));
     painter->setFont(fonts().text);
     drawClamped(painter, announcement.strippedDescription(), fonts().text,
                 visual(QRect(textLeft, textTop, textWidth, 2 * QFontMetrics(fonts().text).height())), 2,

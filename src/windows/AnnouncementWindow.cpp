@@ -116,8 +116,8 @@ AnnouncementWindow::AnnouncementWindow(const Announcement& announcement, const S
     setWindowTitle(m_announcement.displayTitle());
     setMinimumSize(480, 360);
     resize(680, 540);
-    m_savedGeometry = SavedGeometry::attach(this, kFrameName, m_services.uiStateFile);
-    setupUI();
+    m_savedGeometry = SavedGeometry::attach(this, kGeometryKey, m_services.uiStateFile);
+    setupUi();
 }
 
 AnnouncementWindow::~AnnouncementWindow()
@@ -189,7 +189,7 @@ QString AnnouncementWindow::buildHTML() const
 QPushButton* AnnouncementWindow::makeToolbarButton(const QString& title, const QString& iconName)
 {
     auto* button = new QPushButton(title);
-    button->setFont(WindowStyle::systemFont(11));
+    button->setFont(WindowStyle::generalFont(11));
     const QIcon icon = QIcon::fromTheme(iconName);
     if (!icon.isNull()) {
         button->setIcon(icon);
@@ -198,7 +198,7 @@ QPushButton* AnnouncementWindow::makeToolbarButton(const QString& title, const Q
     return button;
 }
 
-void AnnouncementWindow::setupUI()
+void AnnouncementWindow::setupUi()
 {
     m_webHost = new QWidget(this);
     m_webHost->setObjectName(QStringLiteral("webHost"));
@@ -237,7 +237,7 @@ void AnnouncementWindow::setupUI()
     }
 
     m_date = new QLabel(m_dateText, bar);
-    m_date->setFont(WindowStyle::systemFont(11));
+    m_date->setFont(WindowStyle::generalFont(11));
     new BarLayout(buttons, tags, m_date, bar);
 
     auto* layout = new QVBoxLayout(this);
@@ -252,7 +252,7 @@ void AnnouncementWindow::setupUI()
 void AnnouncementWindow::applyColors()
 {
     WindowStyle::setColor(m_separator, QPalette::Window, WindowStyle::separatorColor(palette()));
-    WindowStyle::setColor(m_date, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
+    WindowStyle::setColor(m_date, QPalette::WindowText, WindowStyle::tertiaryText(palette()));
 }
 
 void AnnouncementWindow::changeEvent(QEvent* event)

@@ -27,7 +27,7 @@ class AnnouncementWindow : public QWidget
     Q_OBJECT
 public:
     static constexpr int kMaxTags = 4;
-    static inline const QString kFrameName = QStringLiteral("AnnouncementWindowFrame");
+    static inline const QString kGeometryKey = QStringLiteral("AnnouncementWindowFrame");
 
     struct Services
     {
@@ -65,7 +65,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void setupUI();
+    void setupUi();
     void loadContent();
     void releasePage();
     void pageLoaded(bool ok);

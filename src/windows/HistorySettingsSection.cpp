@@ -12,9 +12,9 @@ HistorySettingsSection::HistorySettingsSection(HistoryStore& history, const Cloc
     : QWidget(parent), m_history(history), m_clock(clock)
 {
     m_size = new QLabel;
-    m_size->setFont(WindowStyle::systemFont(12));
+    m_size->setFont(WindowStyle::generalFont(12));
     m_clear = new QPushButton(tr("Clear History…"));
-    m_clear->setFont(WindowStyle::systemFont(11));
+    m_clear->setFont(WindowStyle::generalFont(11));
     connect(m_clear, &QPushButton::clicked, this, &HistorySettingsSection::clearHistory);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

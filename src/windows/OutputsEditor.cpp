@@ -30,13 +30,13 @@ OutputsEditor::OutputsEditor(Preferences& preferences, QString portalOrigin, con
       }())
 {
     m_list = new QListWidget;
-    m_list->setFont(WindowStyle::systemFont(12));
+    m_list->setFont(WindowStyle::generalFont(12));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setFixedHeight(72);
 
     const auto field = [](const QString& placeholder) {
         auto* edit = new QLineEdit;
-        edit->setFont(WindowStyle::systemFont(12));
+        edit->setFont(WindowStyle::generalFont(12));
         edit->setPlaceholderText(placeholder);
         return edit;
     };
@@ -81,7 +81,7 @@ OutputsEditor::OutputsEditor(Preferences& preferences, QString portalOrigin, con
 
     m_message = new QLabel;
     m_message->setObjectName(QStringLiteral("outputsMessage"));
-    m_message->setFont(WindowStyle::systemFont(11));
+    m_message->setFont(WindowStyle::generalFont(11));
     m_message->setWordWrap(true);
 
     auto* layout = new QVBoxLayout(this);

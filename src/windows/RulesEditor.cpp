@@ -16,7 +16,7 @@ namespace {
 QLineEdit* listInput(const QString& placeholder)
 {
     auto* input = new QLineEdit;
-    input->setFont(WindowStyle::systemFont(12));
+    input->setFont(WindowStyle::generalFont(12));
     input->setPlaceholderText(placeholder);
     return input;
 }
@@ -32,11 +32,11 @@ RulesEditor::RulesEditor(Preferences& preferences, QWidget* parent)
 {
     auto* note = new QLabel(tr("The Watchlist is checked first, then these rules in order; the first rule an "
                                "announcement matches decides. A rule needs all the kinds it names."));
-    note->setFont(WindowStyle::systemFont(11));
+    note->setFont(WindowStyle::generalFont(11));
     note->setWordWrap(true);
 
     m_list = new QListWidget;
-    m_list->setFont(WindowStyle::systemFont(12));
+    m_list->setFont(WindowStyle::generalFont(12));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setFixedHeight(92);
     connect(m_list, &QListWidget::currentRowChanged, this, &RulesEditor::showRule);
@@ -62,7 +62,7 @@ RulesEditor::RulesEditor(Preferences& preferences, QWidget* parent)
     for (QLineEdit* input : {m_name, m_symbols, m_words, m_exclude})
         connect(input, &QLineEdit::editingFinished, this, &RulesEditor::formEdited);
     m_categories = new QListWidget;
-    m_categories->setFont(WindowStyle::systemFont(12));
+    m_categories->setFont(WindowStyle::generalFont(12));
     // Side by side, so all nine show without scrolling.
     m_categories->setFlow(QListView::LeftToRight);
     m_categories->setWrapping(true);

@@ -28,12 +28,12 @@ namespace {
 const double kIntervals[] = {180.0, 300.0, 600.0};
 } // namespace
 
-SettingsWindow::SettingsWindow(Preferences& preferences, Hooks hooks, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_preferences(preferences), m_hooks(std::move(hooks))
+SettingsWindow::SettingsWindow(Preferences& preferences, Services services, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_preferences(preferences), m_services(std::move(services))
 {
     setWindowTitle(tr("Settings — Zelvora"));
     setWindowFlag(Qt::WindowMinimizeButtonHint, false);
-    setupUI();
+    setupUi();
     loadValues();
     // Small enough for a 1366x768 screen with a panel; the pages scroll when made smaller still.
     setMinimumSize(520, 360);
@@ -68,7 +68,7 @@ QLabel* SettingsWindow::makeSectionHeader(const QString& title)
 {
     auto* label = new QLabel(title.toUpper());
     label->setObjectName(QStringLiteral("sectionHeader"));
-    label->setFont(WindowStyle::systemFont(10, QFont::DemiBold));
+    label->setFont(WindowStyle::generalFont(10, QFont::DemiBold));
     label->setWordWrap(false);
     m_headings.append(label);
     return label;
@@ -81,7 +81,7 @@ QWidget* SettingsWindow::makePopupRow(const QString& text, QComboBox* popup)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(12);
     auto* label = new QLabel(text);
-    label->setFont(WindowStyle::systemFont(13));
+    label->setFont(WindowStyle::generalFont(13));
     label->setFixedWidth(135); // "Interface language" whole, and the pop-ups still in one column
     popup->setFixedWidth(160);
     layout->addWidget(label, 0, Qt::AlignVCenter);
@@ -93,7 +93,7 @@ QWidget* SettingsWindow::makePopupRow(const QString& text, QComboBox* popup)
 QCheckBox* SettingsWindow::makeCheckbox(const QString& title, void (SettingsWindow::*action)())
 {
     auto* checkbox = new QCheckBox(title);
-    checkbox->setFont(WindowStyle::systemFont(13));
+    checkbox->setFont(WindowStyle::generalFont(13));
     // `clicked` comes only from the user, never from loading the stored value.
     connect(checkbox, &QCheckBox::clicked, this, action);
     return checkbox;
@@ -138,7 +138,7 @@ int SettingsWindow::currentPage() const
     return m_pages->currentIndex();
 }
 
-void SettingsWindow::setupUI()
+void SettingsWindow::setupUi()
 {
     m_languagePopup = new ChoicePopup;
     m_languagePopup->addItems(
@@ -160,32 +160,32 @@ void SettingsWindow::setupUI()
     m_showAllCheckbox =
         makeCheckbox(tr("Show all announcements (not just watchlist)"), &SettingsWindow::showAllChanged);
     m_resetPromptButton = new QPushButton(tr("Re-enable notification prompt"));
-    m_resetPromptButton->setFont(WindowStyle::systemFont(11));
+    m_resetPromptButton->setFont(WindowStyle::generalFont(11));
     connect(m_resetPromptButton, &QPushButton::clicked, this, &SettingsWindow::resetNotificationPrompt);
 
-    m_watchlistEditor = new WatchlistEditor(m_preferences, m_hooks.issuerDirectory);
+    m_watchlistEditor = new WatchlistEditor(m_preferences, m_services.issuerDirectory);
     connect(m_watchlistEditor, &WatchlistEditor::watchlistChanged, this, &SettingsWindow::watchlistChanged);
-    m_outputsEditor = new OutputsEditor(m_preferences, m_hooks.portalOrigin, m_hooks.clock);
+    m_outputsEditor = new OutputsEditor(m_preferences, m_services.portalOrigin, m_services.clock);
     m_rulesEditor = new RulesEditor(m_preferences);
     m_quietHoursEditor = new QuietHoursEditor(m_preferences);
 
     m_usageStatisticsCheckbox =
         makeCheckbox(tr("Share anonymous usage statistics"), &SettingsWindow::usageStatisticsChanged);
     m_doNotTrackNote = new QLabel(tr("Turned off by DO_NOT_TRACK in the environment."));
-    m_doNotTrackNote->setFont(WindowStyle::systemFont(11));
+    m_doNotTrackNote->setFont(WindowStyle::generalFont(11));
     m_doNotTrackNote->setWordWrap(true);
 
     m_footer = new QLabel(tr("Zelvora monitors issuer announcements and market news from Saudi "
                              "Exchange public feeds. No account or API key required."));
     m_footer->setObjectName(QStringLiteral("footer"));
-    m_footer->setFont(WindowStyle::systemFont(11));
+    m_footer->setFont(WindowStyle::generalFont(11));
     m_footer->setWordWrap(true);
 
     m_sections = new QListWidget;
     m_sections->setObjectName(QStringLiteral("sections"));
     m_sections->setFixedWidth(170);
     m_sections->setFrameShape(QFrame::NoFrame);
-    m_sections->setFont(WindowStyle::systemFont(13));
+    m_sections->setFont(WindowStyle::generalFont(13));
     m_sections->setSpacing(2);
     m_pages = new QStackedWidget;
     connect(m_sections, &QListWidget::currentRowChanged, m_pages, &QStackedWidget::setCurrentIndex);
@@ -193,8 +193,8 @@ void SettingsWindow::setupUI()
     QList<QWidget*> general{makePopupRow(tr("Language"), m_languagePopup),
                             makePopupRow(tr("Interface language"), m_interfaceLanguagePopup),
                             makePopupRow(tr("Check every"), m_pollIntervalPopup), m_automaticUpdatesCheckbox};
-    if (m_hooks.history && m_hooks.clock)
-        general.append(new HistorySettingsSection(*m_hooks.history, *m_hooks.clock));
+    if (m_services.history && m_services.clock)
+        general.append(new HistorySettingsSection(*m_services.history, *m_services.clock));
     addPage(tr("General"), makePage(tr("Data & Fetching"), general));
     addPage(tr("Notifications"),
             makePage(tr("Notifications"), {m_notificationsCheckbox, m_showAllCheckbox, m_resetPromptButton}));
@@ -231,9 +231,8 @@ void SettingsWindow::setupUI()
 
 void SettingsWindow::applyColors()
 {
-    WindowStyle::setColor(m_footer, QPalette::WindowText, WindowStyle::tertiaryLabelColor(palette()));
-    WindowStyle::setColor(m_doNotTrackNote, QPalette::WindowText,
-                          WindowStyle::secondaryLabelColor(palette()));
+    WindowStyle::setColor(m_footer, QPalette::WindowText, WindowStyle::tertiaryText(palette()));
+    WindowStyle::setColor(m_doNotTrackNote, QPalette::WindowText, WindowStyle::secondaryText(palette()));
     for (QLabel* heading : std::as_const(m_headings))
         WindowStyle::setColor(heading, QPalette::WindowText, WindowStyle::greenText(palette()));
     for (QWidget* line : std::as_const(m_separators)) {
@@ -265,7 +264,7 @@ void SettingsWindow::loadValues()
     m_notificationsCheckbox->setChecked(m_preferences.notificationsEnabled());
     m_showAllCheckbox->setChecked(m_preferences.showAllAnnouncements());
     // The environment's DO_NOT_TRACK wins over the stored switch: the box shows what happens.
-    const bool doNotTrack = m_hooks.doNotTrack;
+    const bool doNotTrack = m_services.doNotTrack;
     m_usageStatisticsCheckbox->setChecked(m_preferences.shareUsageStatistics() && !doNotTrack);
     m_usageStatisticsCheckbox->setEnabled(!doNotTrack);
     m_doNotTrackNote->setVisible(doNotTrack);
@@ -291,9 +290,9 @@ void SettingsWindow::relaunch()
     // Feeds and interface language are chosen at start-up: a fresh instance picks up the new
     // language. If it cannot be started, this one keeps running rather than leaving the user with
     // no program at all.
-    if (m_hooks.startNewInstance && m_hooks.startNewInstance()) {
-        if (m_hooks.quitSoon)
-            m_hooks.quitSoon();
+    if (m_services.startNewInstance && m_services.startNewInstance()) {
+        if (m_services.quitSoon)
+            m_services.quitSoon();
         return;
     }
     qCInfo(lcSettings, "Could not start a new instance of %s; the new language applies at the next start",
@@ -303,8 +302,8 @@ void SettingsWindow::relaunch()
 void SettingsWindow::pollIntervalChanged()
 {
     m_preferences.setPollInterval(pollIntervalForPosition(m_pollIntervalPopup->currentIndex()));
-    if (m_hooks.restartPolling)
-        m_hooks.restartPolling();
+    if (m_services.restartPolling)
+        m_services.restartPolling();
 }
 
 void SettingsWindow::notificationsChanged()
@@ -330,9 +329,9 @@ void SettingsWindow::automaticUpdatesChanged()
 void SettingsWindow::resetNotificationPrompt()
 {
     m_preferences.setNotificationsDontAsk(false);
-    if (m_hooks.showAlert)
-        m_hooks.showAlert(tr("Notification prompt re-enabled"),
-                          tr("The notification permission dialog will appear on next app launch."));
+    if (m_services.showAlert)
+        m_services.showAlert(tr("Notification prompt re-enabled"),
+                             tr("The notification permission dialog will appear on next app launch."));
 }
 
 bool SettingsWindow::startNewInstanceOfThisProgram()

@@ -28,7 +28,7 @@ class SettingsWindow : public QWidget
     Q_OBJECT
 public:
     // What the window asks of the rest of the program.
-    struct Hooks
+    struct Services
     {
         std::function<void()> restartPolling;
         // Starts a new instance of the program; false when it could not be started.
@@ -48,7 +48,7 @@ public:
     // The headings' colour (the light brand green on a dark palette, where this one would not read).
     static inline const QColor kAccentColor{0x00, 0x6C, 0x35};
 
-    SettingsWindow(Preferences& preferences, Hooks hooks, QWidget* parent = nullptr);
+    SettingsWindow(Preferences& preferences, Services services, QWidget* parent = nullptr);
 
     // Stored value <-> control position.
     static int languagePosition(const QString& language);
@@ -99,7 +99,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void setupUI();
+    void setupUi();
     void loadValues();
     QLabel* makeSectionHeader(const QString& title);
     QWidget* makePopupRow(const QString& label, QComboBox* popup);
@@ -108,7 +108,7 @@ private:
     void relaunch();
 
     Preferences& m_preferences;
-    Hooks m_hooks;
+    Services m_services;
     QComboBox* m_languagePopup = nullptr;
     QComboBox* m_interfaceLanguagePopup = nullptr;
     QComboBox* m_pollIntervalPopup = nullptr;

@@ -51,7 +51,7 @@ WatchlistEditor::WatchlistEditor(Preferences& preferences, QString issuerDirecto
     : QWidget(parent), m_preferences(preferences), m_issuerDirectory(std::move(issuerDirectory))
 {
     m_symbolList = new QListWidget;
-    m_symbolList->setFont(WindowStyle::systemFont(12));
+    m_symbolList->setFont(WindowStyle::generalFont(12));
     m_symbolList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_symbolList->setFixedHeight(92);
     m_symbolList->installEventFilter(this); // the Delete key removes the selected symbol
@@ -59,7 +59,7 @@ WatchlistEditor::WatchlistEditor(Preferences& preferences, QString issuerDirecto
             [this] { m_removeButton->setEnabled(!m_symbolList->selectedItems().isEmpty()); });
 
     m_symbolInput = new QLineEdit;
-    m_symbolInput->setFont(WindowStyle::systemFont(12));
+    m_symbolInput->setFont(WindowStyle::generalFont(12));
     m_symbolInput->setPlaceholderText(tr("Symbol or company name"));
     m_completions = new QStringListModel(this);
     auto* completer = new QCompleter(m_completions, this);
@@ -78,15 +78,15 @@ WatchlistEditor::WatchlistEditor(Preferences& preferences, QString issuerDirecto
 
     m_message = new QLabel;
     m_message->setObjectName(QStringLiteral("watchlistMessage"));
-    m_message->setFont(WindowStyle::systemFont(11));
+    m_message->setFont(WindowStyle::generalFont(11));
     m_message->setWordWrap(true);
     WindowStyle::setColor(m_message, QPalette::WindowText, QColor(0xC6, 0x28, 0x28));
 
     auto* wordsLabel = new QLabel(tr("Watch words"));
-    wordsLabel->setFont(WindowStyle::systemFont(13));
+    wordsLabel->setFont(WindowStyle::generalFont(13));
     wordsLabel->setFixedWidth(110);
     m_wordsInput = new QLineEdit;
-    m_wordsInput->setFont(WindowStyle::systemFont(12));
+    m_wordsInput->setFont(WindowStyle::generalFont(12));
     m_wordsInput->setPlaceholderText(tr("e.g. dividend, rights issue, توزيع أرباح"));
     m_wordsInput->setToolTip(tr("Announcements whose title or text holds one of these words count as "
                                 "watchlist matches. Separate words with commas."));

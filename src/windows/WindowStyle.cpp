@@ -16,7 +16,7 @@ QColor blendedText(const QPalette& palette, qreal alpha)
 } // namespace
 
 namespace WindowStyle {
-QFont systemFont(int pixelSize, QFont::Weight weight)
+QFont generalFont(int pixelSize, QFont::Weight weight)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPixelSize(pixelSize);
@@ -34,7 +34,7 @@ QFont monospaceFont(int pixelSize, QFont::Weight weight)
 
 QFont emojiFont(int pixelSize)
 {
-    QFont font = systemFont(pixelSize);
+    QFont font = generalFont(pixelSize);
     font.setFamilies({QStringLiteral("Noto Color Emoji"), QStringLiteral("Apple Color Emoji"),
                       QStringLiteral("Segoe UI Emoji"), QStringLiteral("Twemoji"), font.family()});
     return font;
@@ -46,17 +46,17 @@ QColor withAlpha(QColor color, qreal alpha)
     return color;
 }
 
-QColor labelColor(const QPalette& palette)
+QColor windowText(const QPalette& palette)
 {
     return palette.color(QPalette::WindowText);
 }
 
-QColor secondaryLabelColor(const QPalette& palette)
+QColor secondaryText(const QPalette& palette)
 {
     return blendedText(palette, 0.62);
 }
 
-QColor tertiaryLabelColor(const QPalette& palette)
+QColor tertiaryText(const QPalette& palette)
 {
     return blendedText(palette, isDark(palette) ? 0.45 : 0.42);
 }

@@ -133,8 +133,7 @@ private Q_SLOTS:
             QVERIFY2(request.title.startsWith(QString::number(summarized) + QLatin1Char(' ')) &&
                          request.title.endsWith(QStringLiteral("11:26 PM")),
                      qPrintable(request.title));
-            QCOMPARE(request.userInfo.value(QStringLiteral("summary")).toStringList(),
-                     ids(groups.summarized));
+            QCOMPARE(request.data.value(QStringLiteral("summary")).toStringList(), ids(groups.summarized));
         }
     }
 

@@ -230,8 +230,8 @@ private Q_SLOTS:
         QList<QVariantMap> broadcasts;
         bool onMainThread = false;
         connect(m_manager.get(), &NotificationManager::announcementActivated, &context,
-                [&](const QVariantMap& userInfo) {
-                    broadcasts.append(userInfo);
+                [&](const QVariantMap& data) {
+                    broadcasts.append(data);
                     onMainThread = QThread::currentThread() == qApp->thread();
                 });
         m_manager->sendNotification(announcement(QStringLiteral("A1")));
@@ -286,7 +286,7 @@ private Q_SLOTS:
     {
         StdoutCapture out;
         bool notDetermined = false; // until asked, answered at once without probing the service
-        m_manager->queryAuthorizationStatus([&](NotificationManager::Status s) {
+        m_manager->queryPermission([&](NotificationManager::Status s) {
             notDetermined = s == NotificationManager::Status::NotDetermined;
         });
         QVERIFY(notDetermined);
@@ -297,7 +297,7 @@ private Q_SLOTS:
         QCOMPARE(call.summary, QStringLiteral("Zelvora"));
         QVERIFY(call.actions.isEmpty()); // it opens nothing, so it offers no "Open"
         QCOMPARE(out.text(), QStringLiteral("[NotificationManager] Permission granted: true\n"));
-        QCOMPARE(NotificationAuthorization(m_session.stateFile()).status(),
+        QCOMPARE(NotificationPermission(m_session.stateFile()).status(),
                  NotificationManager::Status::Authorized);
 
         // Its click carries no user info, so the broadcast is an empty dictionary.
@@ -312,21 +312,20 @@ private Q_SLOTS:
         m_server->stop();
         StdoutCapture out;
         m_manager->requestPermission(true);
-        QTRY_COMPARE_WITH_TIMEOUT(m_manager->storedAuthorizationStatus(), NotificationManager::Status::Denied,
-                                  10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_manager->storedPermission(), NotificationManager::Status::Denied, 10000);
         QCOMPARE(out.text(), QStringLiteral("[NotificationManager] Permission granted: false\n"));
 
         // Once answered, the status follows whether a service is there now.
         QVERIFY(m_server->start());
         NotificationManager::Status status = NotificationManager::Status::NotDetermined;
         bool answered = false;
-        m_manager->queryAuthorizationStatus([&](NotificationManager::Status s) {
+        m_manager->queryPermission([&](NotificationManager::Status s) {
             status = s;
             answered = true;
         });
         QTRY_VERIFY_WITH_TIMEOUT(answered, 10000);
         QCOMPARE(status, NotificationManager::Status::Authorized);
-        QCOMPARE(m_manager->storedAuthorizationStatus(), NotificationManager::Status::Authorized);
+        QCOMPARE(m_manager->storedPermission(), NotificationManager::Status::Authorized);
     }
 
     void noServerLogsTheDeliveryError()
@@ -354,7 +353,7 @@ private Q_SLOTS:
         QCOMPARE(out.text(), QString()); // shown another way: not an error
 
         QSignalSpy spy(m_manager.get(), &NotificationManager::announcementActivated);
-        Q_EMIT shown->activated(shown->posted.first().userInfo);
+        Q_EMIT shown->activated(shown->posted.first().data);
         QCOMPARE(spy.size(), 1);
         QCOMPARE(spy.first().first().toMap().value(QStringLiteral("id")).toString(), QStringLiteral("A1"));
     }
@@ -385,7 +384,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(fake->posted.size(), 1, 10000);
         QCoreApplication::processEvents();
         QCOMPARE(fake->posted.size(), 1); // the first request scheduled nothing
-        QVERIFY(fake->posted.first().userInfo.isEmpty());
+        QVERIFY(fake->posted.first().data.isEmpty());
     }
 };
 

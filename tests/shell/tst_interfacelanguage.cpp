@@ -3,7 +3,7 @@
 #include "model/InterfaceLanguage.h"
 #include "model/RiyadhTime.h"
 #include "shell/InterfaceTranslation.h"
-#include "shell/TrayController.h"
+#include "shell/TrayIcon.h"
 
 #include <QApplication>
 #include <QDir>
@@ -151,19 +151,19 @@ private Q_SLOTS:
 
     void arabicMirrorsTheLayoutAndTranslatesEnglishDoesNot()
     {
-        const QString englishTip = TrayController::trayTitle();
+        const QString englishTip = TrayIcon::trayTitle();
         {
             const InterfaceTranslation arabic(QStringLiteral("ar"), QLocale(QStringLiteral("ar_SA")));
             QVERIFY(arabic.hasTranslation());
             QCOMPARE(QGuiApplication::layoutDirection(), Qt::RightToLeft);
             QWidget window;
             QVERIFY(window.isRightToLeft());
-            QVERIFY(TrayController::trayTitle().contains(QStringLiteral("تداول")));
+            QVERIFY(TrayIcon::trayTitle().contains(QStringLiteral("تداول")));
             // Qt's own texts come along (standard buttons).
             QCOMPARE(QCoreApplication::translate("QPlatformTheme", "OK"), QStringLiteral("حسنًا"));
         }
         QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
-        QCOMPARE(TrayController::trayTitle(), englishTip);
+        QCOMPARE(TrayIcon::trayTitle(), englishTip);
 
         // English brings only its plural forms.
         const InterfaceTranslation english(QStringLiteral("en"), QLocale(QStringLiteral("en_US")));

@@ -1,4 +1,4 @@
-#include "notify/NotificationAuthorization.h"
+#include "notify/NotificationPermission.h"
 #include "shell/NotificationPrompt.h"
 #include "support/NotificationSession.h"
 
@@ -67,7 +67,7 @@ private Q_SLOTS:
 
     void deniedPointsToSettingsAndAsksAgainNextTime()
     {
-        NotificationAuthorization(m_session.stateFile()).setStatus(NotificationAuthorization::Status::Denied);
+        NotificationPermission(m_session.stateFile()).setStatus(NotificationPermission::Status::Denied);
         m_server->stop(); // still no notification service
         m_reply = NotificationPrompt::Answer::FirstButton;
         runPrompt();

@@ -49,7 +49,7 @@ QList<QAction*> items(const TrayMenu& menu)
 {
     QList<QAction*> found;
     for (QAction* action : menu.menu()->actions()) {
-        if (TrayMenu::tagOf(action) >= 0)
+        if (TrayMenu::rowOf(action) >= 0)
             found << action;
     }
     return found;
@@ -79,7 +79,7 @@ private Q_SLOTS:
 
     void commandsReachTheirHandlers()
     {
-        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Widgets);
         menu.rebuild();
         for (QAction* action : menu.menu()->actions()) {
             if (action->isEnabled() && !action->isSeparator())
@@ -94,12 +94,12 @@ private Q_SLOTS:
     void watchlistAndLatestSections()
     {
         m_preferences->setWatchlistSymbols({QStringLiteral("2222")});
-        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Widgets);
         menu.update(makeAnnouncements(40, QStringLiteral("2222"))); // 20 matches: 0, 2, 4, ...
         const QList<QAction*> found = items(menu);
         QCOMPARE(found.size(), 5 + 15);
         for (int i = 0; i < found.size(); ++i) { // the first five matches, then the latest fifteen
-            QCOMPARE(TrayMenu::tagOf(found.at(i)), i < 5 ? i : 100 + i - 5);
+            QCOMPARE(TrayMenu::rowOf(found.at(i)), i < 5 ? i : 100 + i - 5);
             QCOMPARE(idOf(found.at(i)), QStringLiteral("se_%1").arg(i < 5 ? 2 * i : i - 5));
         }
         QCOMPARE(menu.menu()->actions().last(), found.last()); // nothing follows the last item
@@ -110,7 +110,7 @@ private Q_SLOTS:
         m_preferences->setWatchlistSymbols({QStringLiteral("9999")});
         menu.rebuild();
         QCOMPARE(items(menu).size(), 15);
-        QCOMPARE(TrayMenu::tagOf(items(menu).first()), 100);
+        QCOMPARE(TrayMenu::rowOf(items(menu).first()), 100);
     }
 
     // A poll must not rebuild the menu under the pointer; it shows the change once closed, and a
@@ -118,8 +118,8 @@ private Q_SLOTS:
     void openMenuSurvivesAPoll_data()
     {
         QTest::addColumn<TrayMenu::ItemStyle>("style");
-        QTest::newRow("drawn") << TrayMenu::ItemStyle::Drawn;
-        QTest::newRow("exported") << TrayMenu::ItemStyle::Plain;
+        QTest::newRow("drawn") << TrayMenu::ItemStyle::Widgets;
+        QTest::newRow("exported") << TrayMenu::ItemStyle::Text;
     }
 
     void openMenuSurvivesAPoll()
@@ -157,7 +157,7 @@ private Q_SLOTS:
     void shortcutsWorkInTheOpenMenu()
     {
         QFETCH(int, key);
-        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Widgets);
         menu.update(makeAnnouncements(3));
         menu.menu()->popup(QPoint(10, 10));
         QVERIFY(QTest::qWaitForWindowExposed(menu.menu()));
@@ -169,7 +169,7 @@ private Q_SLOTS:
     // However the keyboard and the pointer moved, one item is highlighted and Return opens it.
     void oneHighlightedItem()
     {
-        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Widgets);
         menu.update(makeAnnouncements(15));
         menu.menu()->popup(QPoint(10, 10));
         QVERIFY(QTest::qWaitForWindowExposed(menu.menu()));
@@ -197,7 +197,7 @@ private Q_SLOTS:
     {
         // Nothing of the drawn menu is made until it opens, and it opens with the latest change; a
         // host reads an exported menu at any time, so that one is always built.
-        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Widgets);
         menu.setBuildWhenShown(true);
         menu.update(makeAnnouncements(3));
         QVERIFY(!menu.built());
@@ -210,7 +210,7 @@ private Q_SLOTS:
         Q_EMIT menu.menu()->aboutToShow();
         QCOMPARE(items(menu).size(), 5);
 
-        TrayMenu exported(m_commands, *m_preferences, TrayMenu::ItemStyle::Plain);
+        TrayMenu exported(m_commands, *m_preferences, TrayMenu::ItemStyle::Text);
         exported.setBuildWhenShown(true);
         exported.update(makeAnnouncements(3));
         QCOMPARE(items(exported).size(), 3);
@@ -221,7 +221,7 @@ private Q_SLOTS:
         // The screen the menu opens on decides, not the one it was built for.
         int screenHeight = 100000;
         m_preferences->setWatchlistSymbols({QStringLiteral("2222")});
-        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Drawn);
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Widgets);
         menu.setAvailableHeight([&screenHeight] { return screenHeight; });
         menu.update(makeAnnouncements(40, QStringLiteral("2222")));
         QCOMPARE(menu.itemForm(), AnnouncementMenuItem::Form::Full);
@@ -298,7 +298,7 @@ private Q_SLOTS:
                                    QStringLiteral("&#60;img src=&#34;/dev/zero&#34;&#62; <b>x</b>"), {}, {},
                                    Instant::now(), {});
         const AnnouncementMenuItem item(hostile, QStringLiteral("\U0001F4CC"), QStringLiteral("2:05 PM"));
-        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Plain);
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Text);
         menu.update({hostile});
         for (const QString& toolTip : {item.toolTip(), items(menu).first()->toolTip()}) {
             QTextDocument shown;
@@ -344,7 +344,7 @@ private Q_SLOTS:
                                   {QStringLiteral("2222"), QStringLiteral("2030")});
         const Announcement news(QStringLiteral("se_2"), QStringLiteral("Food &amp; Beverages <i>index_2</i>"),
                                 QStringLiteral("Food & Beverages index_2"), QString(), Instant::now(), {});
-        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Plain);
+        TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Text);
         menu.update({issuer, news});
         QStringList texts;
         for (QAction* action : items(menu)) {

@@ -314,8 +314,8 @@ class TestSoak : public QObject
         for (const NotificationRequest& request : posted) {
             QStringList ids{request.identifier};
             bool heldSummary = false;
-            if (request.userInfo.contains(QStringLiteral("summary"))) {
-                ids = request.userInfo.value(QStringLiteral("summary")).toStringList();
+            if (request.data.contains(QStringLiteral("summary"))) {
+                ids = request.data.value(QStringLiteral("summary")).toStringList();
                 QVERIFY2(request.title.startsWith(QString::number(ids.size()) + QLatin1Char(' ')),
                          qPrintable(request.title));
                 heldSummary = std::all_of(ids.cbegin(), ids.cend(),

@@ -22,9 +22,9 @@ class TestSettingsWindow : public QObject
     QStringList m_calls;
     bool m_relaunchWorks = true;
 
-    SettingsWindow::Hooks hooks()
+    SettingsWindow::Services hooks()
     {
-        SettingsWindow::Hooks hooks;
+        SettingsWindow::Services hooks;
         hooks.restartPolling = [this] { m_calls << QStringLiteral("restart"); };
         hooks.startNewInstance = [this] {
             m_calls << QStringLiteral("relaunch");
@@ -204,7 +204,7 @@ private Q_SLOTS:
         // Usage statistics: shown off while DO_NOT_TRACK turns them off.
         QVERIFY(!window.usageStatisticsCheckbox()->isChecked() &&
                 !window.usageStatisticsCheckbox()->isEnabled());
-        SettingsWindow::Hooks tracked = hooks();
+        SettingsWindow::Services tracked = hooks();
         tracked.doNotTrack = false; // without it: on for a new user, and the box switches them
         SettingsWindow sharing(*m_preferences, tracked);
         QVERIFY(sharing.usageStatisticsCheckbox()->isChecked());

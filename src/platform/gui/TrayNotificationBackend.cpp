@@ -9,7 +9,7 @@ TrayNotificationBackend::TrayNotificationBackend(QSystemTrayIcon* icon, QObject*
         if (!m_showing)
             return; // not a message of ours
         m_showing = false;
-        Q_EMIT activated(m_shownUserInfo);
+        Q_EMIT activated(m_shownData);
     });
 }
 
@@ -26,7 +26,7 @@ void TrayNotificationBackend::post(const NotificationRequest& request, Completio
             completion(QStringLiteral("no notification service and no system tray to show it in"));
         return;
     }
-    m_shownUserInfo = request.userInfo;
+    m_shownData = request.data;
     m_showing = true;
     m_icon->showMessage(request.title, request.body, QSystemTrayIcon::Information, kShowForMs);
     if (completion)

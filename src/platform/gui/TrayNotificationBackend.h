@@ -22,6 +22,6 @@ private:
     bool canShow() const;
 
     QPointer<QSystemTrayIcon> m_icon;
-    QVariantMap m_shownUserInfo;
+    QVariantMap m_shownData;
     bool m_showing = false;
 };

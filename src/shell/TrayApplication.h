@@ -5,7 +5,7 @@
 #include "model/Announcement.h"
 #include "model/MorningDigest.h"
 #include "shell/MenuCommands.h"
-#include "shell/TrayController.h"
+#include "shell/TrayIcon.h"
 #include "windows/SettingsWindow.h"
 
 #include <QHash>
@@ -25,7 +25,7 @@ class UrlOpener;
 // The tray program's shell: the tray, the windows its menu opens and the menu's commands, over the
 // run's context (its settings, fetcher, notifications, statistics and updater). It follows finished
 // polls and notification clicks; the program starts the polling.
-class TrayShell : public QObject, public MenuCommands
+class TrayApplication : public QObject, public MenuCommands
 {
     Q_OBJECT
 public:
@@ -38,16 +38,16 @@ public:
         std::function<QWidget*(const Announcement&)> createAnnouncementWindow;
         std::function<void()> showPermissionPrompt; // the start-up prompt, 2 s after launch
         // Relaunch, quit and alert, as the settings window asks for them.
-        SettingsWindow::Hooks settingsHooks;
+        SettingsWindow::Services settingsServices;
         bool showTrayIcon = true;
-        TrayMenu::ItemStyle itemStyle = TrayMenu::ItemStyle::Drawn;
+        TrayMenu::ItemStyle itemStyle = TrayMenu::ItemStyle::Widgets;
     };
 
     static constexpr int kPromptDelayMs = 2000;
 
     // `opener` opens links in the browser.
-    TrayShell(AppContext& context, UrlOpener& opener, Services services, QObject* parent = nullptr);
-    ~TrayShell() override;
+    TrayApplication(AppContext& context, UrlOpener& opener, Services services, QObject* parent = nullptr);
+    ~TrayApplication() override;
 
     // Shows the tray icon and schedules the permission prompt.
     void start();
@@ -66,14 +66,14 @@ public:
     void menuMarkAllRead() override;
     void menuOpenDigest() override;
 
-    TrayController* tray() const { return m_tray.get(); }
+    TrayIcon* tray() const { return m_tray.get(); }
     AllAnnouncementsWindow* allAnnouncementsWindow() const { return m_allAnnouncementsWindow.get(); }
     SettingsWindow* settingsWindow() const { return m_settingsWindow.get(); }
     UpdateDialog* shownUpdateDialog() const;
     QWidget* announcementWindow(const QString& id) const;
 
     void handleAnnouncementsUpdated(const AnnouncementsUpdate& update);
-    void handleOpenAnnouncement(const QVariantMap& userInfo);
+    void handleOpenAnnouncement(const QVariantMap& data);
     // The morning digest: an entry at the top of the menu until it is opened (here or by its
     // notification).
     void showDigest(const MorningDigest& digest);
@@ -95,7 +95,7 @@ private:
     UrlOpener& m_opener;
     Services m_services;
     const Clock& m_clock;
-    std::unique_ptr<TrayController> m_tray;
+    std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<SettingsWindow> m_settingsWindow;
     std::unique_ptr<AllAnnouncementsWindow> m_allAnnouncementsWindow;
     QHash<QString, QWidget*> m_announcementWindows;

@@ -1,7 +1,7 @@
 #include "model/TradingCalendar.h"
 #include "notify/NotificationManager.h"
 #include "shell/AnnouncementWindowLoader.h"
-#include "shell/TrayShell.h"
+#include "shell/TrayApplication.h"
 #include "support/ContextHarness.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/RecordingUrlOpener.h"
@@ -47,7 +47,7 @@ QString hhmm(int minute)
 }
 
 // As the user sees it: the tray's menu is built when it opens.
-QStringList menuTexts(TrayController& tray)
+QStringList menuTexts(TrayIcon& tray)
 {
     QMenu* menu = tray.menu().menu();
     Q_EMIT menu->aboutToShow();
@@ -61,24 +61,24 @@ QStringList menuTexts(TrayController& tray)
 
 // The shell over the context the tray program runs on (a held clock, the portal simulator, recorded
 // notifications): its reactions to finished polls, notification clicks and settings.
-class TestTrayShell : public QObject
+class TestTrayApplication : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<ContextHarness> m_run;
     RecordingUrlOpener m_opener; // made anew for each test
     AnnouncementList m_kept;     // made up, for the shell alone
-    std::unique_ptr<TrayShell> m_shell;
+    std::unique_ptr<TrayApplication> m_shell;
 
-    std::unique_ptr<TrayShell> makeShell(AppContext& context, bool showTrayIcon = false)
+    std::unique_ptr<TrayApplication> makeShell(AppContext& context, bool showTrayIcon = false)
     {
-        TrayShell::Services services;
+        TrayApplication::Services services;
         services.showTrayIcon = showTrayIcon;
         // The test links the windows directly instead of loading the program's module.
         services.createAnnouncementWindow = [this](const Announcement& announcement) -> QWidget* {
             return new AnnouncementWindow(announcement, {&m_opener, QUrl(), m_run->paths().uiStateFile()});
         };
-        auto shell = std::make_unique<TrayShell>(context, m_opener, services);
+        auto shell = std::make_unique<TrayApplication>(context, m_opener, services);
         shell->start();
         return shell;
     }
@@ -129,7 +129,7 @@ private Q_SLOTS:
     void holdOnTheFirstLineUntilItEnds()
     {
         m_shell->handleAnnouncementsUpdated(updateWith(m_kept));
-        TrayController& tray = *m_shell->tray();
+        TrayIcon& tray = *m_shell->tray();
         Preferences& preferences = m_run->preferences();
         ManualClock& clock = m_run->clock;
         QSignalSpy polls(&m_run->fetcher(), &AnnouncementFetcher::pollFinished);
@@ -169,7 +169,7 @@ private Q_SLOTS:
     {
         const AnnouncementList kept = m_run->fetcher().announcements();
         m_shell->handleAnnouncementsUpdated(updateWith(kept));
-        TrayController& tray = *m_shell->tray();
+        TrayIcon& tray = *m_shell->tray();
         const Instant now = m_run->clock.now();
         m_shell->showDigest(MorningDigest::make(kept, now, now));
         QCOMPARE(menuTexts(tray).value(1), QStringLiteral("\u2600\uFE0F  Morning Digest: 10 announcements"));
@@ -180,7 +180,7 @@ private Q_SLOTS:
         const MorningDigest later = MorningDigest::make(kept.mid(0, 2), now, now);
         m_shell->showDigest(later);
         QVERIFY(menuTexts(tray).value(1).contains(QStringLiteral("Morning Digest: 2 announcements")));
-        m_shell->handleOpenAnnouncement(NotificationManager::digestFor(later).userInfo);
+        m_shell->handleOpenAnnouncement(NotificationManager::digestFor(later).data);
         QCOMPARE(m_shell->allAnnouncementsWindow()->announcements().size(), 2);
         QVERIFY(!menuTexts(tray).join(QLatin1Char('|')).contains(QStringLiteral("Morning Digest")));
     }
@@ -207,7 +207,7 @@ private Q_SLOTS:
         QVERIFY(editor->addTyped());
         const QList<QAction*> actions = m_shell->tray()->menu().menu()->actions();
         const auto first = std::find_if(actions.cbegin(), actions.cend(),
-                                        [](const QAction* a) { return TrayMenu::tagOf(a) == 0; });
+                                        [](const QAction* a) { return TrayMenu::rowOf(a) == 0; });
         QVERIFY(first != actions.cend()); // the watchlist section, before any poll
         QCOMPARE((*first)->data().value<Announcement>().id(), QStringLiteral("se_3"));
     }
@@ -228,7 +228,7 @@ private Q_SLOTS:
         environment.appcastUrl = QString::fromLatin1(server.url("/appcast.xml"));
         AppContext context(environment);
         context.updater().setSchedule(0, 24 * 60 * 60 * 1000);
-        const std::unique_ptr<TrayShell> shell = makeShell(context);
+        const std::unique_ptr<TrayApplication> shell = makeShell(context);
         QTRY_VERIFY_WITH_TIMEOUT(shell->shownUpdateDialog() && shell->shownUpdateDialog()->isVisible(),
                                  30000);
         UpdateDialog* dialog = shell->shownUpdateDialog();
@@ -314,8 +314,8 @@ private Q_SLOTS:
                     lines << request.body.section(QLatin1Char('\n'), 0, 0);
             return lines;
         };
-        const std::unique_ptr<TrayShell> shell = makeShell(*h.context, true);
-        TrayController& tray = *shell->tray();
+        const std::unique_ptr<TrayApplication> shell = makeShell(*h.context, true);
+        TrayIcon& tray = *shell->tray();
         const auto pollAndShow = [&h] {
             h.pollAndWait();
             QCoreApplication::processEvents(); // the shell's queued share of the poll's end
@@ -368,5 +368,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestTrayShell)
-#include "tst_trayshell.moc"
+QTEST_MAIN(TestTrayApplication)
+#include "tst_trayapplication.moc"

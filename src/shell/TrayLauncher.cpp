@@ -1,4 +1,4 @@
-#include "shell/TrayProgram.h"
+#include "shell/TrayLauncher.h"
 
 #include "context/Startup.h"
 #include "fetch/AnnouncementFetcher.h"
@@ -13,8 +13,8 @@
 #include "shell/AnnouncementWindowLoader.h"
 #include "shell/InterfaceTranslation.h"
 #include "shell/NotificationPrompt.h"
+#include "shell/TrayApplication.h"
 #include "shell/TrayIconRenderer.h"
-#include "shell/TrayShell.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -24,9 +24,9 @@ namespace {
 constexpr int kQuitDelayMilliseconds = 500;
 
 // Relaunch, quit and alert as the desktop program does them.
-SettingsWindow::Hooks settingsHooks(Startup& startup)
+SettingsWindow::Services settingsServices(Startup& startup)
 {
-    SettingsWindow::Hooks hooks;
+    SettingsWindow::Services hooks;
     hooks.startNewInstance = [&startup] {
         if (!SettingsWindow::startNewInstanceOfThisProgram())
             return false;
@@ -68,7 +68,7 @@ std::function<QWidget*(const Announcement&)> announcementWindows(AppContext& con
 }
 } // namespace
 
-int TrayProgram::run(Startup& startup)
+int TrayLauncher::run(Startup& startup)
 {
     AppContext& context = startup.context();
     QApplication::setQuitOnLastWindowClosed(false);
@@ -93,14 +93,14 @@ int TrayProgram::run(Startup& startup)
     HistoryStore history(HistoryStore::pathIn(context.paths().cacheDirectory()),
                          [&issuers](const QString& symbol) { return issuers.displayName(symbol); });
 
-    TrayShell::Services services;
+    TrayApplication::Services services;
     services.history = &history;
     services.createAnnouncementWindow = announcementWindows(context, opener);
     services.showPermissionPrompt = [&prompt] { prompt.run(); };
-    services.settingsHooks = settingsHooks(startup);
+    services.settingsServices = settingsServices(startup);
     services.itemStyle = TrayMenu::detectItemStyle();
-    TrayShell shell(context, opener, std::move(services));
-    QObject::connect(&startup.digests(), &MorningDigestSchedule::due, &shell, &TrayShell::showDigest);
+    TrayApplication shell(context, opener, std::move(services));
+    QObject::connect(&startup.digests(), &MorningDigestSchedule::due, &shell, &TrayApplication::showDigest);
     QTimer::singleShot(0, &shell, [&shell, &context] {
         shell.start();
         context.fetcher().startPolling();

@@ -1,4 +1,4 @@
-#include "shell/TrayController.h"
+#include "shell/TrayIcon.h"
 
 #include "shell/TrayIconRenderer.h"
 
@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <climits>
 
-TrayController::TrayController(MenuCommands& commands, Preferences& preferences, TrayMenu::ItemStyle style,
-                               bool showTrayIcon, QObject* parent)
+TrayIcon::TrayIcon(MenuCommands& commands, Preferences& preferences, TrayMenu::ItemStyle style,
+                   bool showTrayIcon, QObject* parent)
     : QObject(parent), m_menu(commands, preferences, style)
 {
     QMenu* menu = m_menu.menu();
@@ -41,21 +41,21 @@ TrayController::TrayController(MenuCommands& commands, Preferences& preferences,
     });
 }
 
-TrayController::~TrayController() = default;
+TrayIcon::~TrayIcon() = default;
 
-QString TrayController::trayTitle()
+QString TrayIcon::trayTitle()
 {
     return tr("Zelvora \u2014 Saudi Exchange announcements");
 }
 
-void TrayController::updateBadge(bool hasNew)
+void TrayIcon::updateBadge(bool hasNew)
 {
     // A match stays marked until the user opens the menu, however many polls find nothing new.
     if (hasNew)
         setBadge(true);
 }
 
-void TrayController::setBadge(bool shown)
+void TrayIcon::setBadge(bool shown)
 {
     if (m_badge == shown)
         return;
@@ -63,7 +63,7 @@ void TrayController::setBadge(bool shown)
     refreshIcon();
 }
 
-void TrayController::refreshIcon()
+void TrayIcon::refreshIcon()
 {
     if (!m_trayIcon)
         return;
@@ -81,7 +81,7 @@ void TrayController::refreshIcon()
     m_trayIcon->setToolTip(toolTip());
 }
 
-QString TrayController::toolTip() const
+QString TrayIcon::toolTip() const
 {
     QString text = m_statusLine.isEmpty() ? trayTitle() : trayTitle() + QLatin1Char('\n') + m_statusLine;
     if (m_unreadCount > 0)
@@ -91,7 +91,7 @@ QString TrayController::toolTip() const
     return text;
 }
 
-void TrayController::setUnreadCount(qint64 count)
+void TrayIcon::setUnreadCount(qint64 count)
 {
     if (m_unreadCount == count)
         return;
@@ -99,14 +99,14 @@ void TrayController::setUnreadCount(qint64 count)
     refreshIcon();
 }
 
-void TrayController::setHeldLine(const QString& status, const QString& command)
+void TrayIcon::setHeldLine(const QString& status, const QString& command)
 {
     m_heldLine = status;
     refreshIcon();
     m_menu.setHeldLine(status.isEmpty() ? QString() : status + QStringLiteral(" \u2014 ") + command);
 }
 
-void TrayController::setPollStatus(const PollStatus& status, Instant now)
+void TrayIcon::setPollStatus(const PollStatus& status, Instant now)
 {
     const QString summary = status.summary(now);
     const QString refusals = status.outputProblem();

@@ -13,16 +13,16 @@ class QSystemTrayIcon;
 
 // The tray icon (a bell), its hover text and its menu: the bell carries a mark for a new watchlist
 // match and is struck through while Zelvora is not watching.
-class TrayController : public QObject
+class TrayIcon : public QObject
 {
     Q_OBJECT
 public:
     static QString trayTitle(); // the tooltip's first line
 
     // Without `showTrayIcon` (tests, hosts without a tray) there is only the menu.
-    TrayController(MenuCommands& commands, Preferences& preferences, TrayMenu::ItemStyle style,
-                   bool showTrayIcon, QObject* parent = nullptr);
-    ~TrayController() override;
+    TrayIcon(MenuCommands& commands, Preferences& preferences, TrayMenu::ItemStyle style, bool showTrayIcon,
+             QObject* parent = nullptr);
+    ~TrayIcon() override;
 
     // Marks a new watchlist match; only opening the menu clears the mark.
     void updateBadge(bool hasNew);

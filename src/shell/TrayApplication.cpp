@@ -1,4 +1,4 @@
-#include "shell/TrayShell.h"
+#include "shell/TrayApplication.h"
 
 #include "context/AppContext.h"
 #include "fetch/AnnouncementFetcher.h"
@@ -24,12 +24,12 @@
 #include <algorithm>
 #include <limits>
 
-TrayShell::TrayShell(AppContext& context, UrlOpener& opener, Services services, QObject* parent)
+TrayApplication::TrayApplication(AppContext& context, UrlOpener& opener, Services services, QObject* parent)
     : QObject(parent), m_context(context), m_opener(opener), m_services(std::move(services)),
       m_clock(context.clock())
 {
     // What the settings window needs of the run, beside what the program gave.
-    SettingsWindow::Hooks& hooks = m_services.settingsHooks;
+    SettingsWindow::Services& hooks = m_services.settingsServices;
     AnnouncementFetcher& fetcher = context.fetcher();
     hooks.restartPolling = [&fetcher] { fetcher.restartPolling(); };
     hooks.issuerDirectory = context.paths().cacheDirectory();
@@ -37,10 +37,10 @@ TrayShell::TrayShell(AppContext& context, UrlOpener& opener, Services services, 
     hooks.clock = &m_clock;
     hooks.portalOrigin = context.portalOrigin();
     hooks.doNotTrack = context.environment().doNotTrack;
-    connect(&fetcher, &AnnouncementFetcher::pollFinished, this, &TrayShell::handleAnnouncementsUpdated,
+    connect(&fetcher, &AnnouncementFetcher::pollFinished, this, &TrayApplication::handleAnnouncementsUpdated,
             Qt::QueuedConnection);
     connect(&context.notifications(), &NotificationManager::announcementActivated, this,
-            &TrayShell::handleOpenAnnouncement, Qt::QueuedConnection);
+            &TrayApplication::handleOpenAnnouncement, Qt::QueuedConnection);
 
     Updater& updater = context.updater();
     Preferences& preferences = context.preferences();
@@ -55,16 +55,16 @@ TrayShell::TrayShell(AppContext& context, UrlOpener& opener, Services services, 
     updater.start();
 }
 
-TrayShell::~TrayShell()
+TrayApplication::~TrayApplication()
 {
     qDeleteAll(m_announcementWindows);
 }
 
-void TrayShell::start()
+void TrayApplication::start()
 {
     m_context.telemetry().appLaunched();
-    m_tray = std::make_unique<TrayController>(*this, m_context.preferences(), m_services.itemStyle,
-                                              m_services.showTrayIcon);
+    m_tray = std::make_unique<TrayIcon>(*this, m_context.preferences(), m_services.itemStyle,
+                                        m_services.showTrayIcon);
     m_tray->setPollStatus(m_context.fetcher().pollStatus(), m_clock.now());
     if (m_tray->trayIcon())
         m_context.notifications().setFallbackBackend(
@@ -74,7 +74,7 @@ void TrayShell::start()
     followHold();
 }
 
-void TrayShell::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
+void TrayApplication::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
 {
     // One notification when Zelvora stops watching (also not again after a restart); none when it
     // watches again, the bell and the menu say so.
@@ -106,17 +106,17 @@ void TrayShell::handleAnnouncementsUpdated(const AnnouncementsUpdate& update)
     HeapTrim::now();
 }
 
-void TrayShell::menuPauseForAnHour()
+void TrayApplication::menuPauseForAnHour()
 {
     pauseUntil(m_clock.now().addSeconds(3600));
 }
 
-void TrayShell::menuPauseUntilTomorrowsOpen()
+void TrayApplication::menuPauseUntilTomorrowsOpen()
 {
     pauseUntil(TradingCalendar::openAfterToday(m_clock.now()));
 }
 
-void TrayShell::menuResumeNotifications()
+void TrayApplication::menuResumeNotifications()
 {
     Preferences& preferences = m_context.preferences();
     // The line offers what holds now: a pause first, else the quiet hours themselves.
@@ -128,13 +128,13 @@ void TrayShell::menuResumeNotifications()
     m_context.fetcher().poll(); // tells what waited
 }
 
-void TrayShell::pauseUntil(std::optional<Instant> until)
+void TrayApplication::pauseUntil(std::optional<Instant> until)
 {
     m_context.preferences().setPausedUntil(until);
     followHold();
 }
 
-void TrayShell::followHold()
+void TrayApplication::followHold()
 {
     if (!m_releaseTimer) {
         m_releaseTimer = new QTimer(this);
@@ -163,21 +163,21 @@ void TrayShell::followHold()
     m_releaseTimer->start(int(std::min(seconds * 1000.0 + 1000.0, double(std::numeric_limits<int>::max()))));
 }
 
-void TrayShell::showDigest(const MorningDigest& digest)
+void TrayApplication::showDigest(const MorningDigest& digest)
 {
     m_digestIds = digest.ids();
     if (m_tray)
         m_tray->menu().setDigestLine(digest.menuLine());
 }
 
-void TrayShell::menuOpenDigest()
+void TrayApplication::menuOpenDigest()
 {
     handleOpenAnnouncement({{QStringLiteral("summary"), m_digestIds}});
 }
 
-void TrayShell::handleOpenAnnouncement(const QVariantMap& userInfo)
+void TrayApplication::handleOpenAnnouncement(const QVariantMap& data)
 {
-    const QVariant summary = userInfo.value(QStringLiteral("summary"));
+    const QVariant summary = data.value(QStringLiteral("summary"));
     const QStringList summarized = summary.toStringList();
     if (summary.isValid() && summarized == m_digestIds && m_tray) {
         m_tray->menu().setDigestLine(QString()); // opened: the entry has done its work
@@ -194,8 +194,8 @@ void TrayShell::handleOpenAnnouncement(const QVariantMap& userInfo)
         m_showingSummary = true;
         return;
     }
-    const QVariant id = userInfo.value(QStringLiteral("id"));
-    const QString link = userInfo.value(QStringLiteral("link")).toString();
+    const QVariant id = data.value(QStringLiteral("id"));
+    const QString link = data.value(QStringLiteral("link")).toString();
     if (id.typeId() == QMetaType::QString) {
         if (const std::optional<Announcement> kept = m_context.fetcher().announcement(id.toString()))
             openAnnouncementWindow(*kept);
@@ -206,26 +206,26 @@ void TrayShell::handleOpenAnnouncement(const QVariantMap& userInfo)
     openLink(link);
 }
 
-void TrayShell::openLink(const QString& link)
+void TrayApplication::openLink(const QString& link)
 {
     const QUrl url = UrlOpener::webAddress(link);
     if (url.isValid())
         m_opener.open(url);
 }
 
-void TrayShell::activate(QWidget* window)
+void TrayApplication::activate(QWidget* window)
 {
     window->show();
     window->raise();
     window->activateWindow();
 }
 
-QWidget* TrayShell::announcementWindow(const QString& id) const
+QWidget* TrayApplication::announcementWindow(const QString& id) const
 {
     return m_announcementWindows.value(id);
 }
 
-void TrayShell::refreshReadState()
+void TrayApplication::refreshReadState()
 {
     if (!m_services.history)
         return;
@@ -239,7 +239,7 @@ void TrayShell::refreshReadState()
         m_tray->menu().rebuild();
 }
 
-void TrayShell::removeOldTexts()
+void TrayApplication::removeOldTexts()
 {
     // Once a day is enough: retention is counted in days.
     const Instant now = m_clock.now();
@@ -250,7 +250,7 @@ void TrayShell::removeOldTexts()
         m_services.history->removeTextsBefore(now.addSeconds(-86400.0 * days));
 }
 
-void TrayShell::menuMarkAllRead()
+void TrayApplication::menuMarkAllRead()
 {
     if (m_services.history && m_services.history->markRead({}, m_clock.now()))
         refreshReadState();
@@ -258,7 +258,7 @@ void TrayShell::menuMarkAllRead()
         m_allAnnouncementsWindow->model()->markRead({});
 }
 
-void TrayShell::openAnnouncementWindow(const Announcement& announcement)
+void TrayApplication::openAnnouncementWindow(const Announcement& announcement)
 {
     // Opened is read, whether from the menu, a notification or the list.
     if (m_services.history && m_tray->menu().isUnread(announcement.id()) &&
@@ -278,16 +278,16 @@ void TrayShell::openAnnouncementWindow(const Announcement& announcement)
     activate(window);
 }
 
-void TrayShell::menuRefreshNow()
+void TrayApplication::menuRefreshNow()
 {
     m_context.fetcher().poll();
 }
 
-void TrayShell::menuOpenSettings()
+void TrayApplication::menuOpenSettings()
 {
     if (!m_settingsWindow) {
         m_settingsWindow =
-            std::make_unique<SettingsWindow>(m_context.preferences(), m_services.settingsHooks);
+            std::make_unique<SettingsWindow>(m_context.preferences(), m_services.settingsServices);
         // The menu's watchlist section follows the edit, not the next poll.
         connect(m_settingsWindow.get(), &SettingsWindow::watchlistChanged, this, [this] {
             if (m_tray)
@@ -298,12 +298,12 @@ void TrayShell::menuOpenSettings()
     m_context.telemetry().settingsOpened();
 }
 
-UpdateDialog* TrayShell::shownUpdateDialog() const
+UpdateDialog* TrayApplication::shownUpdateDialog() const
 {
     return m_updateDialog;
 }
 
-UpdateDialog* TrayShell::updateDialog()
+UpdateDialog* TrayApplication::updateDialog()
 {
     if (!m_updateDialog) {
         m_updateDialog = new UpdateDialog(m_context.updater());
@@ -313,45 +313,45 @@ UpdateDialog* TrayShell::updateDialog()
     return m_updateDialog;
 }
 
-void TrayShell::menuCheckForUpdates()
+void TrayApplication::menuCheckForUpdates()
 {
     updateDialog()->checkNow();
 }
 
-void TrayShell::menuShowAbout()
+void TrayApplication::menuShowAbout()
 {
     auto* about = new AboutWindow(QUrl(AppConstants::homepage));
     about->move(about->screen()->availableGeometry().center() - about->rect().center());
     activate(about);
 }
 
-void TrayShell::menuQuit()
+void TrayApplication::menuQuit()
 {
     QCoreApplication::quit();
 }
 
-void TrayShell::menuViewAll()
+void TrayApplication::menuViewAll()
 {
     m_showingSummary = false;
     showAllAnnouncements(m_context.fetcher().announcements());
 }
 
-void TrayShell::showAllAnnouncements(const AnnouncementList& announcements)
+void TrayApplication::showAllAnnouncements(const AnnouncementList& announcements)
 {
     if (!m_allAnnouncementsWindow) {
         m_allAnnouncementsWindow = std::make_unique<AllAnnouncementsWindow>(
             m_opener, m_context.paths().uiStateFile(),
-            AllAnnouncementsWindow::SearchSources{
+            AllAnnouncementsWindow::Services{
                 [&preferences = m_context.preferences()] { return preferences.watchlist(); },
                 m_context.paths().cacheDirectory(), m_services.history, &m_clock});
         connect(m_allAnnouncementsWindow.get(), &AllAnnouncementsWindow::readChanged, this,
-                &TrayShell::refreshReadState);
+                &TrayApplication::refreshReadState);
     }
     m_allAnnouncementsWindow->update(announcements);
     activate(m_allAnnouncementsWindow.get());
 }
 
-void TrayShell::menuOpenAnnouncement(const QVariant& itemData)
+void TrayApplication::menuOpenAnnouncement(const QVariant& itemData)
 {
     if (itemData.metaType() != QMetaType::fromType<Announcement>())
         return;

@@ -1,8 +1,8 @@
-#include "notify/NotificationAuthorization.h"
+#include "notify/NotificationPermission.h"
 
-NotificationAuthorization::NotificationAuthorization(const QString& stateFile) : m_store(stateFile) {}
+NotificationPermission::NotificationPermission(const QString& stateFile) : m_store(stateFile) {}
 
-QString NotificationAuthorization::name(Status status)
+QString NotificationPermission::name(Status status)
 {
     switch (status) {
     case Status::Authorized:
@@ -15,7 +15,7 @@ QString NotificationAuthorization::name(Status status)
     return QStringLiteral("notDetermined");
 }
 
-NotificationAuthorization::Status NotificationAuthorization::status() const
+NotificationPermission::Status NotificationPermission::status() const
 {
     const QString stored = m_store.value(kKey).toString();
     if (stored == name(Status::Authorized))
@@ -25,7 +25,7 @@ NotificationAuthorization::Status NotificationAuthorization::status() const
     return Status::NotDetermined;
 }
 
-void NotificationAuthorization::setStatus(Status status)
+void NotificationPermission::setStatus(Status status)
 {
     if (status == Status::NotDetermined)
         m_store.remove(kKey);
