@@ -5,7 +5,8 @@
 
 #include <algorithm>
 
-OutboxService::OutboxService(QString cacheDirectory, QString settingsFile, QString teller, const Clock& clock)
+OutboxService::OutboxService(QString cacheDirectory, QString settingsFile, const QString& teller,
+                             const Clock& clock)
     : m_clock(clock),
       m_runner(std::make_unique<DeliveryRunner>(std::move(cacheDirectory), std::move(settingsFile),
                                                 DeliveryRunner::newClaimer(teller), clock))

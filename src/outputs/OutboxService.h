@@ -18,7 +18,7 @@ class OutboxService : public QObject
 {
     Q_OBJECT
 public:
-    OutboxService(QString cacheDirectory, QString settingsFile, QString teller, const Clock& clock);
+    OutboxService(QString cacheDirectory, QString settingsFile, const QString& teller, const Clock& clock);
     // Lets the delivery in flight end (its sender's time-out bounds it), then ends the thread.
     ~OutboxService() override;
 
