@@ -5,20 +5,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-// The demo's portal is not what is tested here: it "starts" without serving.
-class IdlePortal : public DemoPortal
-{
-public:
-    bool start(int) override { return true; }
-    QString origin() const override { return QStringLiteral("http://127.0.0.1:9"); }
-};
+using namespace Qt::StringLiterals;
 
-DemoPortalFactory idlePortal()
+// The demo's portal is not what is tested here: it "starts" without serving.
+struct IdlePortal : DemoPortal
 {
-    return [] { return std::make_unique<IdlePortal>(); };
-}
-} // namespace
+    bool start(int) override { return true; }
+    QString origin() const override { return u"http://127.0.0.1:9"_s; }
+};
+const DemoPortalFactory idlePortal = [] { return std::make_unique<IdlePortal>(); };
 
 class TestDemoMode : public QObject
 {
@@ -30,32 +25,31 @@ private Q_SLOTS:
     void relaunchKeepsTheDemosOwnSettings()
     {
         QTemporaryDir user;
-        const AppPaths userPaths(user.filePath(QStringLiteral("config")),
-                                 user.filePath(QStringLiteral("data")));
+        const AppPaths userPaths(user.filePath(u"config"_s), user.filePath(u"data"_s));
         QDir().mkpath(userPaths.configDirectory());
-        Preferences(userPaths.settingsFile()).setLanguage(QStringLiteral("en"));
+        Preferences(userPaths.settingsFile()).setLanguage(u"en"_s);
         QString error;
         QString home;
         {
-            DemoMode first(idlePortal());
+            DemoMode first(idlePortal);
             QVERIFY2(first.start(userPaths, &error), qPrintable(error));
             home = first.home();
             QCOMPARE(qEnvironmentVariable(DemoMode::kHomeVariable), home);
-            Preferences(first.paths().settingsFile()).setLanguage(QStringLiteral("ar"));
+            Preferences(first.paths().settingsFile()).setLanguage(u"ar"_s);
             first.handOver();
         }
         QVERIFY(QDir(home).exists());
         {
-            DemoMode relaunched(idlePortal(), home);
+            DemoMode relaunched(idlePortal, home);
             QVERIFY2(relaunched.start(userPaths, &error), qPrintable(error));
             QCOMPARE(relaunched.home(), home);
-            QCOMPARE(Preferences(relaunched.paths().settingsFile()).language(), QStringLiteral("ar"));
+            QCOMPARE(Preferences(relaunched.paths().settingsFile()).language(), u"ar"_s);
         }
         QVERIFY(!QDir(home).exists());
-        QCOMPARE(Preferences(userPaths.settingsFile()).language(), QStringLiteral("en"));
+        QCOMPARE(Preferences(userPaths.settingsFile()).language(), u"en"_s);
 
         // A folder the variable names that no demo made is neither taken over nor removed.
-        DemoMode stray(idlePortal(), user.path());
+        DemoMode stray(idlePortal, user.path());
         QVERIFY2(stray.start(userPaths, &error), qPrintable(error));
         QVERIFY(stray.home() != user.path());
         qunsetenv(DemoMode::kHomeVariable);
