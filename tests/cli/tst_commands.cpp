@@ -34,7 +34,10 @@ class TestCommands : public QObject
     QString path(const char* relative) const { return m_home->filePath(QLatin1String(relative)); }
     QProcessEnvironment environment() const { return ZelvoraProcess::environment(m_home->path(), origin()); }
     ZelvoraProcess run(const QString& arguments) { return run(arguments.split(QLatin1Char(' '))); }
-    ZelvoraProcess run(const QStringList& arguments) { return ZelvoraProcess::run(arguments, environment()); }
+    ZelvoraProcess run(const QStringList& arguments, const QByteArray& input = {})
+    {
+        return ZelvoraProcess::run(arguments, environment(), 60000, input);
+    }
     QByteArray settings() const { return readFile(path("config/zelvora/settings.json")); }
     int autostart(const QString& program)
     {
@@ -67,7 +70,14 @@ private Q_SLOTS:
             "watchlist add-word a b|watchlist add-word  |watchlist add-word x|watchlist add-word ً5|"
             "rules add x|rules add x --category nope|rules add Watchlist --symbol 1|rules remove|"
             "rules add x --symbol 1 --action loud|list --category nope|feed|feed --atom --json|feed x --json|"
-            "service|service start|service status --linger");
+            "service|service start|service status --linger|outputs add a|outputs send a|outputs list --token "
+            "x|"
+            "outputs add a --webhook http://127.0.0.1:9/h --ntfy http://127.0.0.1:9/h|outputs add a "
+            "--telegram 1:A|"
+            "outputs add a --webhook http://127.0.0.1:9/h --to x@y|outputs add a --webhook "
+            "file:///etc/passwd|"
+            "outputs add a --smtp smtp://127.0.0.1|outputs add a --matrix http://127.0.0.1:9/h --room !r:x|"
+            "outputs add a --webhook http://127.0.0.1:9/h --rule none");
         for (const QString& row : rows.split(QLatin1Char('|')))
             QTest::newRow(qPrintable(row)) << row;
     }
@@ -136,29 +146,26 @@ private Q_SLOTS:
     // its seen set: every change that reported success is in the file afterwards.
     void parallelChangesAreAllKept()
     {
-        constexpr int kRounds = 20;
-        QProcess poller;
-        poller.setProcessEnvironment(environment());
-        poller.start(QStringLiteral(ZELVORA_EXE), {u"poll"_s});
+        auto start = [this](const QStringList& arguments) {
+            auto process = std::make_unique<QProcess>();
+            process->setProcessEnvironment(environment());
+            process->start(QStringLiteral(ZELVORA_EXE), arguments);
+            return process;
+        };
+        const auto poller = start({u"poll"_s});
         QSet<QString> symbols;
         QStringList words;
-        for (int round = 0; round < kRounds; ++round) {
+        for (int round = 0; round < 20; ++round) {
             const QString a = u"A%1"_s.arg(round), b = u"B%1"_s.arg(round), word = u"word%1"_s.arg(round);
-            const QList<QStringList> commands{{u"watchlist"_s, u"add"_s, a},
-                                              {u"watchlist"_s, u"add"_s, b},
-                                              {u"watchlist"_s, u"add-word"_s, word}};
-            std::vector<std::unique_ptr<QProcess>> processes;
-            for (const QStringList& arguments : commands) {
-                processes.push_back(std::make_unique<QProcess>());
-                processes.back()->setProcessEnvironment(environment());
-                processes.back()->start(QStringLiteral(ZELVORA_EXE), arguments);
-            }
+            const std::unique_ptr<QProcess> processes[] = {start({u"watchlist"_s, u"add"_s, a}),
+                                                           start({u"watchlist"_s, u"add"_s, b}),
+                                                           start({u"watchlist"_s, u"add-word"_s, word})};
             for (const auto& process : processes)
                 QVERIFY(process->waitForFinished(60000) && process->exitCode() == 0);
             symbols << a << b;
             words << word;
         }
-        QVERIFY(poller.waitForFinished(60000) && poller.exitCode() == 0);
+        QVERIFY(poller->waitForFinished(60000) && poller->exitCode() == 0);
         Preferences stored(path("config/zelvora/settings.json"));
         QCOMPARE(stored.watchlistSymbols(), symbols);
         QCOMPARE(stored.watchWords(), words);
@@ -362,8 +369,12 @@ private Q_SLOTS:
         const ZelvoraProcess names = run(u"watchlist list"_s);
         QVERIFY2(controlFree(names, false) && names.text().startsWith(u"2222  Evil ]52;c;cm0g Co.\n"_s),
                  names.out.constData());
-        QVERIFY(shown.text().contains(u"Companies: 2222\uFFFD* 2026"_s));
+        QVERIFY(shown.text().contains(u"\nCompanies: 2222\uFFFD* 2026"_s));
+        QVERIFY(shown.text().contains(u"\nLink: "_s + origin()));
         QVERIFY(shown.text().endsWith(u"line one\nline\uFFFD[2J two\n"_s));
+        QVERIFY(page.out.startsWith("<!DOCTYPE html>\n") && page.out.endsWith("</html>"));
+        const ZelvoraProcess unknown = run(u"show se_404"_s);
+        QVERIFY(unknown.status == 1 && unknown.out.isEmpty() && unknown.err.startsWith(u"zelvora: "_s));
     }
 
     void demoLeavesTheUsersFilesAlone()
@@ -390,6 +401,46 @@ private Q_SLOTS:
         QCOMPARE(result.status, 0);
         QCOMPARE(server.calls().size(), 1);
         QCOMPARE(run(u"notifications status"_s).text(), u"permission: authorized\nnow: authorized\n"_s);
+    }
+
+    // An output's secret, read from standard input, is kept apart from the settings, unreadable by
+    // others, masked in the list and used when sending.
+    void outputSecretsStayOutOfSightButAreUsed()
+    {
+        LoopbackHttpServer receiver([](const httplib::Request& request, httplib::Response& response) {
+            response.status = request.path == "/gone" ? 404 : 200;
+        });
+        const QByteArray token = "tok-0123456789-abcdef";
+        const QString hook = QString::fromUtf8(receiver.url("/hook"));
+        QCOMPARE(run({u"outputs"_s, u"add"_s, u"desk"_s, u"--webhook"_s, hook, u"--token"_s, u"-"_s,
+                      u"--rule"_s, u"Watchlist"_s},
+                     token + "\n")
+                     .status,
+                 0);
+        QVERIFY(!settings().contains(token));
+        QVERIFY(readFile(path("config/zelvora/secrets.json")).contains(token));
+        QCOMPARE(QFile(path("config/zelvora/secrets.json")).permissions() & 0x0077, QFile::Permissions());
+        const ZelvoraProcess listed = run(u"outputs list"_s);
+        QVERIFY2(!listed.out.contains(token.left(8)) &&
+                     listed.text().startsWith(u"desk  webhook  "_s + hook + u"  rule: Watchlist"_s) &&
+                     listed.text().contains(u"token: ********cdef"_s),
+                 listed.out.constData());
+        const ZelvoraProcess tested = run(u"outputs test desk"_s);
+        QCOMPARE(tested.text(), u"desk: delivered\n"_s);
+        QCOMPARE(tested.status, 0);
+        QCOMPARE(receiver.requests().last().header("Authorization"), "Bearer " + token);
+        QVERIFY(!tested.err.contains(QString::fromLatin1(token)));
+        QCOMPARE(run(u"outputs remove desk"_s).status, 0);
+        QVERIFY(!readFile(path("config/zelvora/secrets.json")).contains(token));
+        QVERIFY(run(u"outputs list"_s).out.isEmpty());
+
+        QCOMPARE(
+            run({u"outputs"_s, u"add"_s, u"old"_s, u"--ntfy"_s, QString::fromUtf8(receiver.url("/gone"))})
+                .status,
+            0);
+        const ZelvoraProcess refused = run(u"outputs test old"_s);
+        QCOMPARE(refused.status, 1);
+        QCOMPARE(refused.text(), u"old: refused: HTTP 404\n"_s);
     }
 
     void autostartLaunchesExactlyThisProgram_data()
