@@ -1,30 +1,60 @@
-#include "OutputFixture.h"
+// Each kind of output against real receivers on loopback: HTTP ones, and a real SMTP server (aiosmtpd,
+// started by the test) that parses what it receives as a mail program would.
+#include "outputs/MailHeader.h"
 #include "outputs/OutputConfig.h"
+#include "outputs/OutputMessage.h"
 #include "outputs/OutputSender.h"
 #include "outputs/RetrySchedule.h"
+#include "outputs/SmtpSender.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ManualClock.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTest>
+#include <QTimeZone>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The text of RFC 2047 encoded words (UTF-8, base64) joined by spaces; other text as it is.
+// An Arabic announcement with markup and an entity in its text, as the portal sends them.
+OutputItem arabicItem(const QString& id = u"se_42"_s)
+{
+    const Instant published =
+        Instant::fromDateTime(QDateTime(QDate(2026, 12, 6), QTime(11, 5), QTimeZone::utc()));
+    return OutputItem::of(Announcement(id, u"أرامكو تعلن عن توزيع أرباح نقدية 📈"_s,
+                                       u"<p>أعلنت الشركة عن توزيع &amp; أرباح</p>"_s,
+                                       u"https://www.saudiexchange.sa/n/"_s + id, published,
+                                       {u"2222"_s, u"1120"_s}),
+                          u"أرامكو السعودية"_s, u"Dividends"_s);
+}
+
+QList<OutputItem> burst(int count)
+{
+    QList<OutputItem> items;
+    for (int i = 0; i < count; ++i)
+        items.append(arabicItem(u"se_%1"_s.arg(i)));
+    return items;
+}
+
+// The text of RFC 2047 encoded words (UTF-8, base64, each whole on its own) joined by spaces; other text
+// as it is.
 QString decodedWords(const QByteArray& header)
 {
     if (!header.startsWith("=?"))
         return QString::fromUtf8(header);
-    QByteArray utf8;
+    QString text;
     for (const QByteArray& word : header.split(' ')) {
-        if (!word.startsWith("=?UTF-8?B?") || !word.endsWith("?=") || word.size() > 75)
+        const QByteArray utf8 = QByteArray::fromBase64(word.mid(10, word.size() - 12));
+        if (!word.startsWith("=?UTF-8?B?") || !word.endsWith("?=") || word.size() > 75 ||
+            QString::fromUtf8(utf8).toUtf8() != utf8)
             return QStringLiteral("<bad word: %1>").arg(QString::fromLatin1(word));
-        utf8 += QByteArray::fromBase64(word.mid(10, word.size() - 12));
+        text += QString::fromUtf8(utf8);
     }
-    return QString::fromUtf8(utf8);
+    return text;
 }
 
 QJsonObject json(const QByteArray& body)
@@ -41,93 +71,112 @@ class TestSenders : public QObject
     const Instant m_now = Instant::fromUnixSeconds(1'796'565'600); // 2026-12-06 14:00 UTC
     ManualClock m_clock{m_now};
 
+    QProcess m_smtpServer;
+    QString m_smtpUrl;
+
     DeliveryResult send(const OutputConfig& config, const QString& secret, const OutputMessage& message)
     {
         return OutputSender::make(config, secret, m_clock)->send(message);
     }
+    OutputConfig mail(const QString& to, const QString& user = {})
+    {
+        return {.name = u"mail"_s,
+                .kind = OutputConfig::Kind::Smtp,
+                .url = m_smtpUrl,
+                .to = to,
+                .from = u"alerts@example.org"_s,
+                .user = user};
+    }
+    // The next message the SMTP server reports.
+    QJsonObject received()
+    {
+        while (!m_smtpServer.canReadLine()) {
+            if (!m_smtpServer.waitForReadyRead(10000))
+                return {};
+        }
+        return QJsonDocument::fromJson(m_smtpServer.readLine()).object();
+    }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        m_smtpServer.start(u"/usr/bin/python3"_s, {QStringLiteral(ZELVORA_SMTP_RECEIVER)});
+        while (!m_smtpServer.canReadLine())
+            QVERIFY2(m_smtpServer.waitForReadyRead(20000), "the SMTP receiver needs python3-aiosmtpd");
+        const QByteArray line = m_smtpServer.readLine().trimmed();
+        QVERIFY2(line.startsWith("PORT "), line.constData());
+        m_smtpUrl = u"smtp://127.0.0.1:"_s + QString::fromLatin1(line.mid(5));
+    }
+
+    void cleanupTestCase()
+    {
+        m_smtpServer.closeWriteChannel();
+        if (!m_smtpServer.waitForFinished(5000))
+            m_smtpServer.kill();
+    }
+
     void eachKindSendsTheRequestItsReceiverExpects()
     {
         LoopbackHttpServer server;
         const QString origin = QString::fromUtf8(server.url(""));
         const OutputItem item = arabicItem();
         const OutputMessage message({item});
+        const QString title = item.announcement.title();
         using Kind = OutputConfig::Kind;
 
-        const auto webhook = [&] {
-            QVERIFY(
-                send({.name = u"w"_s, .kind = Kind::Webhook, .url = origin + u"/hook"_s}, u"tok"_s, message)
+        QVERIFY(send({.name = u"w"_s, .kind = Kind::Webhook, .url = origin + u"/hook"_s}, u"tok"_s, message)
                     .isDelivered());
-            const auto request = server.requests().last();
-            QCOMPARE(request.method, "POST");
-            QCOMPARE(request.path, "/hook");
-            QCOMPARE(request.contentType, "application/json");
-            QCOMPARE(request.header("Authorization"), "Bearer tok");
-            QCOMPARE(request.header("Idempotency-Key"), "se_42");
-            const QJsonObject body = json(request.body);
-            QCOMPARE(body.keys(), (QStringList{u"category"_s, u"company"_s, u"date"_s, u"id"_s, u"link"_s,
-                                               u"rule"_s, u"symbol"_s, u"text"_s, u"title"_s}));
-            QCOMPARE(body[u"title"_s].toString(), item.announcement.title());
-            QCOMPARE(body[u"text"_s].toString(), u"أعلنت الشركة عن توزيع & أرباح"_s);
-            QCOMPARE(body[u"date"_s].toString(), u"2026-12-06T14:05:00+03:00"_s);
-            QCOMPARE(body[u"symbol"_s].toString(), u"2222"_s);
-            QCOMPARE(body[u"company"_s].toString(), item.company);
-            QCOMPARE(body[u"category"_s].toString(), u"dividends"_s);
-            QCOMPARE(body[u"rule"_s].toString(), u"Dividends"_s);
-        };
-        const auto ntfy = [&] {
-            QVERIFY(send({.name = u"n"_s, .kind = Kind::Ntfy, .url = origin + u"/alerts"_s}, {}, message)
-                        .isDelivered());
-            const auto request = server.requests().last();
-            QCOMPARE(request.method, "POST");
-            QCOMPARE(request.path, "/alerts");
-            QCOMPARE(decodedWords(request.header("Title")), item.announcement.title());
-            QCOMPARE(request.header("Tags"), "loudspeaker,2222,1120");
-            QCOMPARE(request.header("Click"), "https://www.saudiexchange.sa/n/se_42");
-            QVERIFY(request.header("Authorization").isEmpty());
-            QCOMPARE(QString::fromUtf8(request.body),
-                     u"أعلنت الشركة عن توزيع & أرباح\n\nhttps://www.saudiexchange.sa/n/se_42"_s);
-        };
-        const auto telegram = [&] {
-            QVERIFY(
-                send({.name = u"t"_s, .kind = Kind::Telegram, .url = origin + u"/"_s, .chat = u"-100123"_s},
+        auto request = server.requests().last();
+        QCOMPARE(request.method + ' ' + request.path + ' ' + request.contentType,
+                 "POST /hook application/json");
+        QCOMPARE(request.header("Authorization"), "Bearer tok");
+        QCOMPARE(request.header("Idempotency-Key"), "se_42");
+        const QJsonObject expected{{u"category"_s, u"dividends"_s},
+                                   {u"company"_s, item.company},
+                                   {u"date"_s, u"2026-12-06T14:05:00+03:00"_s},
+                                   {u"id"_s, u"se_42"_s},
+                                   {u"link"_s, u"https://www.saudiexchange.sa/n/se_42"_s},
+                                   {u"rule"_s, u"Dividends"_s},
+                                   {u"symbol"_s, u"2222"_s},
+                                   {u"text"_s, u"أعلنت الشركة عن توزيع & أرباح"_s},
+                                   {u"title"_s, title}};
+        QCOMPARE(json(request.body), expected);
+
+        QVERIFY(send({.name = u"n"_s, .kind = Kind::Ntfy, .url = origin + u"/alerts"_s}, {}, message)
+                    .isDelivered());
+        request = server.requests().last();
+        QCOMPARE(request.method + ' ' + request.path, "POST /alerts");
+        QCOMPARE(decodedWords(request.header("Title")), title);
+        QCOMPARE(request.header("Tags"), "loudspeaker,2222,1120");
+        QCOMPARE(request.header("Click"), "https://www.saudiexchange.sa/n/se_42");
+        QVERIFY(request.header("Authorization").isEmpty());
+        QCOMPARE(QString::fromUtf8(request.body),
+                 u"أعلنت الشركة عن توزيع & أرباح\n\nhttps://www.saudiexchange.sa/n/se_42"_s);
+
+        QVERIFY(send({.name = u"t"_s, .kind = Kind::Telegram, .url = origin + u"/"_s, .chat = u"-100123"_s},
                      u"123:ABC"_s, message)
                     .isDelivered());
-            const auto request = server.requests().last();
-            QCOMPARE(request.method, "POST");
-            QCOMPARE(request.path, "/bot123:ABC/sendMessage");
-            const QJsonObject body = json(request.body);
-            QCOMPARE(body[u"chat_id"_s].toString(), u"-100123"_s);
-            QVERIFY(body[u"text"_s].toString().startsWith(item.announcement.title() + u"\n\n"_s));
-            QVERIFY(body[u"text"_s].toString().endsWith(u"https://www.saudiexchange.sa/n/se_42"_s));
-        };
-        const auto matrix = [&] {
-            QVERIFY(
-                send({.name = u"m"_s, .kind = Kind::Matrix, .url = origin, .room = u"!room:example.org"_s},
+        request = server.requests().last();
+        QCOMPARE(request.method + ' ' + request.path, "POST /bot123:ABC/sendMessage");
+        QCOMPARE(json(request.body)[u"chat_id"_s].toString(), u"-100123"_s);
+        const QString text = json(request.body)[u"text"_s].toString();
+        QVERIFY(text.startsWith(title + u"\n\n"_s) &&
+                text.endsWith(u"https://www.saudiexchange.sa/n/se_42"_s));
+
+        QVERIFY(send({.name = u"m"_s, .kind = Kind::Matrix, .url = origin, .room = u"!room:example.org"_s},
                      u"syt_secret"_s, message)
                     .isDelivered());
-            const auto request = server.requests().last();
-            QCOMPARE(request.method, "PUT");
-            QCOMPARE(request.path,
-                     "/_matrix/client/v3/rooms/!room:example.org/send/m.room.message/zelvora-se_42");
-            QCOMPARE(request.header("Authorization"), "Bearer syt_secret");
-            const QJsonObject body = json(request.body);
-            QCOMPARE(body[u"msgtype"_s].toString(), u"m.text"_s);
-            QVERIFY(body[u"body"_s].toString().startsWith(item.announcement.title()));
-        };
-        for (const std::function<void()>& check :
-             {std::function<void()>(webhook), std::function<void()>(ntfy), std::function<void()>(telegram),
-              std::function<void()>(matrix)}) {
-            check();
-            if (QTest::currentTestFailed())
-                return;
-        }
+        request = server.requests().last();
+        QCOMPARE(request.method + ' ' + request.path,
+                 "PUT /_matrix/client/v3/rooms/!room:example.org/send/m.room.message/zelvora-se_42");
+        QCOMPARE(request.header("Authorization"), "Bearer syt_secret");
+        QCOMPARE(json(request.body)[u"msgtype"_s].toString(), u"m.text"_s);
+        QVERIFY(json(request.body)[u"body"_s].toString().startsWith(title));
     }
 
-    // A burst is one message (the count, a line per announcement up to a limit) everywhere but at
-    // webhooks, which get every record; its key stays the same for the same burst.
-    void burstsAreSummedUpExceptAtWebhooks()
+    // A burst is one message (the count, a line per announcement up to a limit) with the same key for
+    // the same burst. (Webhooks get every record: see the outbox's tests.)
+    void burstsAreSummedUp()
     {
         LoopbackHttpServer server;
         const OutputMessage summary(burst(12));
@@ -146,16 +195,6 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), OutputMessage::kSummaryLines + 1);
         QCOMPARE(lines.first(), u"2222 · "_s + arabicItem().announcement.title());
         QCOMPARE(lines.last(), u"and 2 more"_s);
-
-        QVERIFY(send({.name = u"w"_s,
-                      .kind = OutputConfig::Kind::Webhook,
-                      .url = QString::fromUtf8(server.url("/hook"))},
-                     {}, OutputMessage(burst(3)))
-                    .isDelivered());
-        const auto requests = server.requests().mid(1);
-        QCOMPARE(requests.size(), 3);
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(requests.at(i).header("Idempotency-Key"), QByteArray("se_") + QByteArray::number(i));
     }
 
     void answersAreClassified_data()
@@ -166,10 +205,8 @@ private Q_SLOTS:
         QTest::addColumn<double>("waitSeconds"); // -1: none given
         using O = DeliveryResult::Outcome;
         QTest::newRow("200") << 200 << QByteArray() << int(O::Delivered) << -1.0;
-        QTest::newRow("204") << 204 << QByteArray() << int(O::Delivered) << -1.0;
         QTest::newRow("500") << 500 << QByteArray() << int(O::RetryLater) << -1.0;
         QTest::newRow("503 after seconds") << 503 << QByteArray("120") << int(O::RetryLater) << 120.0;
-        QTest::newRow("429 after seconds") << 429 << QByteArray("30") << int(O::RetryLater) << 30.0;
         QTest::newRow("429 until a date")
             << 429 << QByteArray("Sun, 06 Dec 2026 14:01:00 GMT") << int(O::RetryLater) << 60.0;
         QTest::newRow("429 until a past date")
@@ -177,8 +214,6 @@ private Q_SLOTS:
         QTest::newRow("429 unreadable") << 429 << QByteArray("soon") << int(O::RetryLater) << -1.0;
         QTest::newRow("408") << 408 << QByteArray() << int(O::RetryLater) << -1.0;
         QTest::newRow("moved, not followed") << 301 << QByteArray() << int(O::Refused) << -1.0;
-        QTest::newRow("400") << 400 << QByteArray() << int(O::Refused) << -1.0;
-        QTest::newRow("401") << 401 << QByteArray() << int(O::Refused) << -1.0;
         QTest::newRow("404") << 404 << QByteArray() << int(O::Refused) << -1.0;
         QTest::newRow("no server") << 0 << QByteArray() << int(O::RetryLater) << -1.0;
     }
@@ -187,8 +222,6 @@ private Q_SLOTS:
     {
         QFETCH(int, status);
         QFETCH(QByteArray, retryAfter);
-        QFETCH(int, outcome);
-        QFETCH(double, waitSeconds);
         LoopbackHttpServer server([&](const httplib::Request&, httplib::Response& response) {
             response.status = status;
             if (!retryAfter.isEmpty())
@@ -201,8 +234,8 @@ private Q_SLOTS:
         const DeliveryResult result =
             send({.name = u"w"_s, .kind = OutputConfig::Kind::Webhook, .url = QString::fromUtf8(url)}, {},
                  OutputMessage({arabicItem()}));
-        QCOMPARE(int(result.outcome), outcome);
-        QCOMPARE(result.retryAfterSeconds.value_or(-1.0), waitSeconds);
+        QTEST(int(result.outcome), "outcome");
+        QTEST(result.retryAfterSeconds.value_or(-1.0), "waitSeconds");
         if (result.outcome == DeliveryResult::Outcome::Refused)
             QCOMPARE(result.detail, u"HTTP %1 (no such hook)"_s.arg(status));
     }
@@ -230,7 +263,6 @@ private Q_SLOTS:
         QTest::addColumn<double>("retryAfter"); // 0: none
         QTest::addColumn<double>("wait");       // -1: given up
         QTest::newRow("first failure") << 1 << 0.0 << 0.0 << 5.0;
-        QTest::newRow("doubles") << 3 << 35.0 << 0.0 << 20.0;
         QTest::newRow("below the cap") << 10 << 5000.0 << 0.0 << 2560.0;
         QTest::newRow("capped at an hour") << 11 << 8000.0 << 0.0 << 3600.0;
         QTest::newRow("very many failures") << 5000 << 80000.0 << 0.0 << 3600.0;
@@ -245,14 +277,62 @@ private Q_SLOTS:
         QFETCH(int, failures);
         QFETCH(double, sinceFirst);
         QFETCH(double, retryAfter);
-        QFETCH(double, wait);
-        const Instant first = m_now;
-        const Instant now = first.addSeconds(sinceFirst);
+        const Instant now = m_now.addSeconds(sinceFirst);
         const auto next = RetrySchedule::nextAttempt(
-            first, failures, now, retryAfter > 0 ? std::optional(retryAfter) : std::nullopt);
-        QCOMPARE(next.has_value(), wait >= 0);
-        if (next)
-            QCOMPARE(next->referenceSeconds() - now.referenceSeconds(), wait);
+            m_now, failures, now, retryAfter > 0 ? std::optional(retryAfter) : std::nullopt);
+        QTEST(next ? next->referenceSeconds() - now.referenceSeconds() : -1.0, "wait");
+    }
+    void arabicMailArrivesWhole()
+    {
+        const OutputMessage message({arabicItem()});
+        SmtpSender sender(mail(u"desk@example.org"_s, u"trader"_s), u"secret-pass"_s, m_clock);
+        QCOMPARE(sender.send(message).describe(), u"delivered"_s);
+        const QJsonObject received = this->received();
+        QCOMPARE(received[u"from"_s].toString(), u"alerts@example.org"_s);
+        QCOMPARE(received[u"to"_s].toArray(), QJsonArray{u"desk@example.org"_s});
+        QVERIFY(received[u"authenticated"_s].toBool());
+        QCOMPARE(received[u"subject"_s].toString(), arabicItem().announcement.title());
+        // Encoded words of at most 75 characters, on folded lines.
+        QCOMPARE(decodedWords(received[u"rawSubject"_s].toString().replace(u"\r\n "_s, u" "_s).toLatin1()),
+                 arabicItem().announcement.title());
+        QCOMPARE(received[u"contentType"_s].toString(), u"text/plain"_s);
+        QCOMPARE(received[u"body"_s].toString().trimmed(),
+                 u"أعلنت الشركة عن توزيع & أرباح\n\nhttps://www.saudiexchange.sa/n/se_42"_s);
+        // A repeat of the delivery can be recognised.
+        QVERIFY(sender.send(message).isDelivered());
+        QCOMPARE(this->received()[u"messageId"_s], received[u"messageId"_s]);
+    }
+
+    void mailFailuresAreClassified_data()
+    {
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("outcome");
+        using O = DeliveryResult::Outcome;
+        QTest::newRow("unknown mailbox") << u"refuse@example.org"_s << QString() << int(O::Refused);
+        QTest::newRow("mailbox busy") << u"busy@example.org"_s << QString() << int(O::RetryLater);
+        QTest::newRow("wrong password") << u"desk@example.org"_s << u"guess"_s << int(O::Refused);
+        QTest::newRow("no server") << QString() << QString() << int(O::RetryLater);
+    }
+
+    void mailFailuresAreClassified()
+    {
+        QFETCH(QString, to);
+        QFETCH(QString, password);
+        OutputConfig target =
+            mail(to.isEmpty() ? u"desk@example.org"_s : to, password.isEmpty() ? QString() : u"trader"_s);
+        if (to.isEmpty())
+            target.url = u"smtp://127.0.0.1:1"_s;
+        QTEST(int(SmtpSender(target, password, m_clock).send(OutputMessage({arabicItem()})).outcome),
+              "outcome");
+    }
+
+    // Long texts in any script become words that each decode on their own (no character cut in two).
+    void subjectWordsNeverSplitACharacter()
+    {
+        const QString title = u"📈 "_s.repeated(30) + u"توزيع "_s.repeated(20);
+        QCOMPARE(decodedWords(MailHeader::encode(title, " ")), title);
+        QCOMPARE(MailHeader::encode(u"Cash\r\ndividend"_s, " "), QByteArray("Cash  dividend"));
     }
 };
 

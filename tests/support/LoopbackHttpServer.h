@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <httplib.h>
@@ -23,11 +24,10 @@ public:
 
         QByteArray header(const QByteArray& name) const
         {
-            for (const auto& [key, value] : headers) {
-                if (key.compare(name, Qt::CaseInsensitive) == 0)
-                    return value;
-            }
-            return {};
+            const auto found = std::find_if(headers.cbegin(), headers.cend(), [&](const auto& header) {
+                return header.first.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            return found == headers.cend() ? QByteArray() : found->second;
         }
     };
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;

@@ -1,10 +1,6 @@
 #!/usr/bin/python3
-"""An SMTP server on 127.0.0.1 for tests (Debian's python3-aiosmtpd).
-
-Prints "PORT <n>", then one JSON line per message received (envelope, login, decoded subject and
-body). Recipients starting with "refuse" get a permanent 550, with "busy" a transient 451. A login
-succeeds with the password "secret-pass". Stops when standard input ends.
-"""
+# An SMTP server on 127.0.0.1 for tests (python3-aiosmtpd): prints "PORT <n>", then a JSON line per
+# message. "refuse…" recipients get a 550, "busy…" a 451; the password is "secret-pass". Ends with stdin.
 import json
 import socket
 import sys
