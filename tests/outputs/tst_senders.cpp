@@ -174,9 +174,9 @@ private Q_SLOTS:
         QVERIFY(json(request.body)[u"body"_s].toString().startsWith(title));
     }
 
-    // A burst is one message (the count, a line per announcement up to a limit) with the same key for
-    // the same burst. (Webhooks get every record: see the outbox's tests.)
-    void burstsAreSummedUp()
+    // A burst is one message (the count, a line per announcement up to a limit) everywhere but at
+    // webhooks, which get every record; its key stays the same for the same burst.
+    void burstsAreSummedUpExceptAtWebhooks()
     {
         LoopbackHttpServer server;
         const OutputMessage summary(burst(12));
@@ -195,6 +195,15 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), OutputMessage::kSummaryLines + 1);
         QCOMPARE(lines.first(), u"2222 · "_s + arabicItem().announcement.title());
         QCOMPARE(lines.last(), u"and 2 more"_s);
+        // Webhooks get every record.
+        const QString hook = QString::fromUtf8(server.url("/hook"));
+        QVERIFY(send({.name = u"w"_s, .kind = OutputConfig::Kind::Webhook, .url = hook}, {},
+                     OutputMessage(burst(3)))
+                    .isDelivered());
+        QStringList keys;
+        for (const auto& request : server.requests().mid(1))
+            keys.append(QString::fromUtf8(request.header("Idempotency-Key")));
+        QCOMPARE(keys, (QStringList{u"se_0"_s, u"se_1"_s, u"se_2"_s}));
     }
 
     void answersAreClassified_data()
