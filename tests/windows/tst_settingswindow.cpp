@@ -1,13 +1,27 @@
+// The settings window and its sections, offscreen, over a real settings file (and secrets file and
+// issuer directory): what is stored shows, and each deliberate change is written at once.
+#include "fetch/IssuerDirectory.h"
 #include "infra/SettingsStore.h"
 #include "model/Preferences.h"
+#include "outputs/OutputStore.h"
+#include "support/LoopbackHttpServer.h"
+#include "windows/ChoicePopup.h"
+#include "windows/OutputsEditor.h"
 #include "windows/QuietHoursEditor.h"
+#include "windows/RulesEditor.h"
 #include "windows/SettingsWindow.h"
+#include "windows/WatchlistEditor.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
@@ -36,20 +50,36 @@ class TestSettingsWindow : public QObject
         return hooks;
     }
 
+    QJsonValue stored(const char* key) const
+    {
+        return SettingsStore(m_preferences->filePath()).value(QString::fromLatin1(key));
+    }
+
     static void choose(QComboBox* popup, int position)
     {
         popup->setCurrentIndex(position);
         Q_EMIT popup->activated(position); // what a user's choice sends, also for the item already shown
     }
 
+    static void edit(QLineEdit* input, const QString& text)
+    {
+        input->setText(text);
+        Q_EMIT input->editingFinished();
+    }
+
+    static Announcement issuerItem(const QString& symbol, const QString& name)
+    {
+        return Announcement(QStringLiteral("se_") + symbol, name, QString(),
+                            QStringLiteral("https://x.test/issuer-announcements/d/?anId=1"),
+                            Instant::fromReferenceSeconds(800000000), {symbol});
+    }
+
 private Q_SLOTS:
     void init()
     {
+        for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files))
+            QFile::remove(m_dir.filePath(name));
         m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
-        SettingsStore(m_preferences->filePath()).update([](QJsonObject& all) {
-            all = QJsonObject();
-            return true;
-        });
         m_calls.clear();
         m_relaunchWorks = true;
     }
@@ -64,7 +94,6 @@ private Q_SLOTS:
         QCOMPARE(editor.modeChoice()->currentIndex(), 2);
         QCOMPARE(editor.fromTime()->time(), QTime(22, 0));
         editor.fromTime()->setTime(QTime(23, 30));
-        QCOMPARE(m_preferences->quietHours().text(), QStringLiteral("23:30-07:00"));
         editor.toTime()->setTime(QTime(23, 30)); // no span: the stored one stays
         QCOMPARE(m_preferences->quietHours().text(), QStringLiteral("23:30-07:00"));
         editor.modeChoice()->setCurrentIndex(1);
@@ -75,8 +104,7 @@ private Q_SLOTS:
         QVERIFY(!editor.digestChoice()->isChecked() && !editor.digestTime()->isEnabled());
         editor.digestChoice()->setChecked(true);
         editor.digestTime()->setTime(QTime(8, 45));
-        QCOMPARE(SettingsStore(m_preferences->filePath()).value(QStringLiteral("digestTime")).toString(),
-                 QStringLiteral("08:45"));
+        QCOMPARE(stored("digestTime").toString(), QStringLiteral("08:45"));
         editor.digestChoice()->setChecked(false);
         QCOMPARE(m_preferences->digestTime(), std::nullopt);
 
@@ -86,28 +114,22 @@ private Q_SLOTS:
         QCOMPARE(m_preferences->mutedSymbols().keys(), QStringList{QStringLiteral("2222")});
     }
 
-    void storedValuesShowAsTheirPositions_data()
-    {
-        QTest::addColumn<double>("interval");
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<int>("intervalPosition");
-        QTest::addColumn<int>("languagePosition");
-        QTest::newRow("300, ar") << 300.0 << QStringLiteral("ar") << 1 << 1;
-        QTest::newRow("600, en") << 600.0 << QStringLiteral("en") << 2 << 0;
-        // Values the pop-ups do not offer show the first entry.
-        QTest::newRow("900, fr") << 900.0 << QStringLiteral("fr") << 0 << 0;
-        QTest::newRow("300.5, AR") << 300.5 << QStringLiteral("AR") << 0 << 0;
-    }
-
     void storedValuesShowAsTheirPositions()
     {
-        QFETCH(double, interval);
-        QFETCH(QString, language);
-        m_preferences->setPollInterval(interval);
-        m_preferences->setLanguage(language);
-        SettingsWindow window(*m_preferences, hooks());
-        QTEST(window.pollIntervalPopup()->currentIndex(), "intervalPosition");
-        QTEST(window.languagePopup()->currentIndex(), "languagePosition");
+        // Values the pop-ups do not offer show the first entry.
+        const struct
+        {
+            double interval;
+            const char* language;
+            int intervalPosition, languagePosition;
+        } rows[] = {{300, "ar", 1, 1}, {600, "en", 2, 0}, {900, "fr", 0, 0}, {300.5, "AR", 0, 0}};
+        for (const auto& row : rows) {
+            m_preferences->setPollInterval(row.interval);
+            m_preferences->setLanguage(QString::fromLatin1(row.language));
+            SettingsWindow window(*m_preferences, hooks());
+            QCOMPARE(window.pollIntervalPopup()->currentIndex(), row.intervalPosition);
+            QCOMPARE(window.languagePopup()->currentIndex(), row.languagePosition);
+        }
     }
 
     // A new user sees the defaults; nothing is written until a deliberate choice.
@@ -150,9 +172,6 @@ private Q_SLOTS:
         choose(window.languagePopup(), 1);
         QCOMPARE(m_preferences->language(), QStringLiteral("ar"));
         QCOMPARE(m_calls, (QStringList{QStringLiteral("relaunch"), QStringLiteral("quit")}));
-        choose(window.languagePopup(), 1); // the language already shown: all the same
-        QCOMPARE(m_calls.size(), 4);
-
         // A failed relaunch keeps this instance.
         m_relaunchWorks = false;
         m_calls.clear();
@@ -163,23 +182,19 @@ private Q_SLOTS:
 
     void interfaceLanguageIsShownStoredAndRelaunches()
     {
-        SettingsStore(m_preferences->filePath())
-            .setValue(QStringLiteral("interfaceLanguage"), QStringLiteral("ar"));
+        const QString key = QStringLiteral("interfaceLanguage");
+        SettingsStore(m_preferences->filePath()).setValue(key, QStringLiteral("ar"));
         QCOMPARE(SettingsWindow(*m_preferences, hooks()).interfaceLanguagePopup()->currentIndex(), 2);
         // A file from before the setting, or a value from elsewhere, reads as System.
         for (const QJsonValue& older : {QJsonValue(), QJsonValue(QStringLiteral("fr")), QJsonValue(true)}) {
-            SettingsStore(m_preferences->filePath()).setValue(QStringLiteral("interfaceLanguage"), older);
+            SettingsStore(m_preferences->filePath()).setValue(key, older);
             QCOMPARE(SettingsWindow(*m_preferences, hooks()).interfaceLanguagePopup()->currentIndex(), 0);
         }
         SettingsWindow window(*m_preferences, hooks());
         choose(window.interfaceLanguagePopup(), 1);
-        QCOMPARE(
-            SettingsStore(m_preferences->filePath()).value(QStringLiteral("interfaceLanguage")).toString(),
-            QStringLiteral("en"));
+        QCOMPARE(stored("interfaceLanguage").toString(), QStringLiteral("en"));
         choose(window.interfaceLanguagePopup(), 0);
-        QCOMPARE(
-            SettingsStore(m_preferences->filePath()).value(QStringLiteral("interfaceLanguage")).toString(),
-            QStringLiteral("system"));
+        QCOMPARE(stored("interfaceLanguage").toString(), QStringLiteral("system"));
         QCOMPARE(m_calls.count(QStringLiteral("relaunch")), 2);
         QCOMPARE(m_preferences->language(), QStringLiteral("en")); // the feed language is untouched
     }
@@ -198,9 +213,7 @@ private Q_SLOTS:
         QTest::mouseClick(window.showAllCheckbox(), Qt::LeftButton);
         QCOMPARE(m_preferences->showAllAnnouncements(), true);
         QTest::mouseClick(window.notificationsCheckbox(), Qt::LeftButton);
-        // Stored as real truth values, not left to the defaults.
-        QCOMPARE(SettingsStore(m_preferences->filePath()).value(QStringLiteral("notificationsEnabled")),
-                 QJsonValue(true));
+        QCOMPARE(stored("notificationsEnabled"), QJsonValue(true)); // a real truth value, not the default
         // Usage statistics: shown off while DO_NOT_TRACK turns them off.
         QVERIFY(!window.usageStatisticsCheckbox()->isChecked() &&
                 !window.usageStatisticsCheckbox()->isEnabled());
@@ -210,15 +223,134 @@ private Q_SLOTS:
         QVERIFY(sharing.usageStatisticsCheckbox()->isChecked());
         sharing.usageStatisticsCheckbox()->click();
         QVERIFY(!m_preferences->shareUsageStatistics());
-        // The update switch stops the automatic checks.
         QTest::mouseClick(window.automaticUpdatesCheckbox(), Qt::LeftButton);
         QVERIFY(!m_preferences->automaticUpdateChecks());
 
         QTest::mouseClick(window.resetPromptButton(), Qt::LeftButton);
-        QCOMPARE(SettingsStore(m_preferences->filePath()).value(QStringLiteral("notificationsDontAsk")),
-                 QJsonValue(false));
-        QTest::mouseClick(window.resetPromptButton(), Qt::LeftButton);
-        QCOMPARE(m_calls, (QStringList{QStringLiteral("alert"), QStringLiteral("alert")}));
+        QCOMPARE(stored("notificationsDontAsk"), QJsonValue(false));
+        QCOMPARE(m_calls, QStringList{QStringLiteral("alert")});
+    }
+
+    void watchlistAddsBySymbolNameOrDigitsAndRefusesTheRest()
+    {
+        IssuerDirectory issuers(m_dir.path());
+        issuers.learn({issuerItem(QStringLiteral("2222"), QStringLiteral("Arabian Energy Co.")),
+                       issuerItem(QStringLiteral("2222"), QStringLiteral("شركة الطاقة العربية")),
+                       issuerItem(QStringLiteral("1020"), QStringLiteral("Najd Commercial Bank")),
+                       issuerItem(QStringLiteral("1060"), QStringLiteral("Gulf Investment Bank"))},
+                      Instant::fromReferenceSeconds(800000000));
+        QVERIFY(issuers.save());
+        WatchlistEditor editor(*m_preferences, m_dir.path());
+        QSignalSpy changed(&editor, &WatchlistEditor::watchlistChanged);
+        const auto type = [&editor](const QString& text) {
+            editor.symbolInput()->setText(text);
+            QTest::keyClick(editor.symbolInput(), Qt::Key_Return);
+        };
+        type(QStringLiteral("energy"));                             // part of a name
+        type(QStringLiteral("1060  \u2014  Gulf Investment Bank")); // a chosen completion
+        type(QStringLiteral("9999"));                               // not seen yet, but a symbol's shape
+        QCOMPARE(m_preferences->watchlistSymbols(),
+                 (QSet<QString>{QStringLiteral("2222"), QStringLiteral("1060"), QStringLiteral("9999")}));
+        QCOMPARE(editor.symbolList()->item(1)->text(),
+                 QStringLiteral("2222  \u2014  \u2068Arabian Energy Co. \u00B7 شركة الطاقة العربية\u2069"));
+        QVERIFY(editor.message()->text().isEmpty());
+        for (const QString& wrong :
+             {QStringLiteral("bank"), QStringLiteral("abc"), QStringLiteral("22222")}) {
+            type(wrong);
+            QVERIFY2(editor.message()->text().contains(wrong), qPrintable(editor.message()->text()));
+            QCOMPARE(editor.symbolInput()->text(), wrong); // kept for correcting
+        }
+        QCOMPARE(changed.size(), 3); // the tray menu follows each change, and only a change
+        QTest::keyClick(editor.symbolInput(), Qt::Key_Backspace);
+        QVERIFY(editor.message()->text().isEmpty()); // the message goes once the user corrects
+
+        editor.show();
+        editor.symbolList()->setFocus();
+        editor.symbolList()->setCurrentRow(0); // 1060
+        QTest::keyClick(editor.symbolList(), Qt::Key_Delete);
+        QCOMPARE(m_preferences->watchlistSymbols().size(), 2);
+    }
+
+    void watchlistWords()
+    {
+        WatchlistEditor editor(*m_preferences, m_dir.path());
+        // A one-letter word would match nearly everything: refused, with a message naming it.
+        edit(editor.wordsInput(), QStringLiteral(" dividend ،توزيع  أرباح, Dividend,, x, "));
+        QCOMPARE(m_preferences->watchWords(),
+                 (QStringList{QStringLiteral("dividend"), QStringLiteral("توزيع أرباح")}));
+        QCOMPARE(editor.wordsInput()->text(), QStringLiteral("dividend, توزيع أرباح"));
+        QVERIFY(editor.message()->text().contains(QStringLiteral("\u201Cx\u201D")));
+        // Changed elsewhere (the command line) while the window was hidden: shown as stored.
+        Preferences(m_preferences->filePath()).setWatchWords({QStringLiteral("rights issue")});
+        editor.reload();
+        QCOMPARE(editor.wordsInput()->text(), QStringLiteral("rights issue"));
+    }
+
+    void rulesAreWrittenAtOnce()
+    {
+        m_preferences->setWatchlistSymbols({QStringLiteral("2222")});
+        RulesEditor editor(*m_preferences);
+        QSignalSpy changed(&editor, &RulesEditor::rulesChanged);
+        QVERIFY(!editor.nameInput()->isEnabled()); // nothing chosen yet
+        editor.addRule();
+        editor.addRule();
+        QCOMPARE(m_preferences->rules().size(), 2);
+        QCOMPARE(editor.ruleList()->currentRow(), 1);
+        edit(editor.nameInput(), QStringLiteral("divs"));
+        edit(editor.symbolsInput(), QStringLiteral("2222، 4001, 2222"));
+        editor.categoryList()->item(int(AnnouncementCategory::Kind::Dividends))->setCheckState(Qt::Checked);
+        choose(editor.actionPopup(), int(Rule::Action::Urgent));
+        const Rule divs(QStringLiteral("divs"), {QStringLiteral("2222"), QStringLiteral("4001")}, {},
+                        {AnnouncementCategory::Kind::Dividends}, {}, Rule::Action::Urgent);
+        QCOMPARE(m_preferences->rules().at(1), divs);
+        // A name must stay and stay its own; the Watchlist's is taken.
+        for (const QString& name : {QString(), QStringLiteral("Rule 1"), QStringLiteral("watchlist")})
+            edit(editor.nameInput(), name);
+        QCOMPARE(m_preferences->rules().at(1).name(), QStringLiteral("divs"));
+        QCOMPARE(editor.nameInput()->text(), QStringLiteral("divs"));
+
+        editor.moveSelected(-1);
+        QCOMPARE(m_preferences->rules().first(), divs);
+        QCOMPARE(editor.ruleList()->currentRow(), 0);
+        editor.ruleList()->setCurrentRow(1);
+        editor.removeSelected();
+        QCOMPARE(m_preferences->rules(), QList<Rule>{divs});
+        QCOMPARE(m_preferences->watchlistSymbols(), QSet<QString>{QStringLiteral("2222")});
+        QCOMPARE(changed.count(), 8);
+    }
+
+    void outputsAddTestAndRemove()
+    {
+        LoopbackHttpServer receiver;
+        OutputsEditor editor(*m_preferences, QStringLiteral("https://portal.example"));
+        OutputStore store(*m_preferences);
+        const auto fill = [&editor](const char* name, OutputConfig::Kind kind, const QByteArray& address) {
+            editor.nameInput()->setText(QString::fromLatin1(name));
+            editor.kindPopup()->setCurrentIndex(int(kind));
+            editor.addressInput()->setText(QString::fromUtf8(address));
+        };
+        // Matrix cannot work without its access token: refused with a message, nothing stored.
+        fill("room", OutputConfig::Kind::Matrix, receiver.url(""));
+        QVERIFY(!editor.addFromForm());
+        QVERIFY(!editor.message()->text().isEmpty());
+        QVERIFY(store.outputs().isEmpty());
+
+        fill("hook", OutputConfig::Kind::Webhook, receiver.url("/hook"));
+        editor.secretInput()->setText(QStringLiteral("tok"));
+        QVERIFY(editor.addFromForm());
+        QCOMPARE(store.secret(QStringLiteral("hook")), QStringLiteral("tok"));
+        QVERIFY(editor.secretInput()->text().isEmpty());
+        QCOMPARE(editor.list()->count(), 1);
+
+        editor.list()->setCurrentRow(0);
+        QSignalSpy finished(&editor, &OutputsEditor::testFinished);
+        editor.testSelected();
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(receiver.requests().value(0).header("Authorization"), "Bearer tok");
+        QVERIFY(editor.message()->text().contains(QLatin1String("delivered")));
+        editor.removeSelected();
+        QVERIFY(store.outputs().isEmpty());
+        QCOMPARE(editor.list()->count(), 0);
     }
 };
 
