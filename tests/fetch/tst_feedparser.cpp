@@ -25,64 +25,44 @@ class TestFeedParser : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void documentShapes_data()
-    {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<int>("count"); // -1 = unusable
-        QTest::newRow("top-level array") << QByteArray("[]") << -1;
-        QTest::newRow("not JSON") << QByteArray("<html>Access Denied</html>") << -1;
-        QTest::newRow("no list key") << QByteArray("{\"totalCount\":3}") << -1;
-        QTest::newRow("list not an array") << QByteArray("{\"announcementList\":{}}") << -1;
-        QTest::newRow("object and null") << QByteArray("{\"announcementList\":[{},null]}") << -1;
-        QTest::newRow("empty list") << QByteArray("{\"announcementList\":[]}") << 0;
-        QTest::newRow("extra keys") << QByteArray("{\"announcementList\":[{},{\"X\":1}],\"totalCount\":2}")
-                                    << 2;
-    }
-
     void documentShapes()
     {
-        QFETCH(QByteArray, body);
-        QFETCH(int, count);
-        const auto result = FeedParser::parseAnnouncementResponse(
-            body, QStringLiteral("market"), QStringLiteral("en"), kOrigin, ManualClock(kNow));
-        QCOMPARE(result.has_value(), count >= 0);
-        if (result)
-            QCOMPARE(result->size(), count);
-    }
-
-    void identifiers_data()
-    {
-        QTest::addColumn<QJsonValue>("pressReleaseId");
-        QTest::addColumn<QString>("expected"); // empty = hashed
-        QTest::newRow("whole number") << QJsonValue(987) << QStringLiteral("se_987");
-        QTest::newRow("zero") << QJsonValue(0) << QString();
-        QTest::newRow("negative") << QJsonValue(-5) << QString();
-        QTest::newRow("fraction") << QJsonValue(987.5) << QString();
-        QTest::newRow("digits as text") << QJsonValue(QStringLiteral("987")) << QString();
-        QTest::newRow("absent") << QJsonValue(QJsonValue::Undefined) << QString();
+        const std::pair<const char*, int> rows[] = {
+            {"[]", -1}, // -1: unusable
+            {"<html>Access Denied</html>", -1},
+            {"{\"totalCount\":3}", -1},
+            {"{\"announcementList\":{}}", -1},
+            {"{\"announcementList\":[{},null]}", -1},
+            {"{\"announcementList\":[]}", 0},
+            {"{\"announcementList\":[{},{\"X\":1}],\"totalCount\":2}", 2},
+        };
+        for (const auto& [body, count] : rows) {
+            const auto result = FeedParser::parseAnnouncementResponse(
+                body, QStringLiteral("market"), QStringLiteral("en"), kOrigin, ManualClock(kNow));
+            QCOMPARE(result ? int(result->size()) : -1, count);
+        }
     }
 
     void identifiers()
     {
-        QFETCH(QJsonValue, pressReleaseId);
-        QFETCH(QString, expected);
-        QJsonObject item{{QStringLiteral("TITLE"), QStringLiteral("شركة أسمنت حائل")},
-                         {QStringLiteral("newsDateStr"), QStringLiteral("05/01/2025 14:30:00")},
-                         {QStringLiteral("announcementUrl"), QStringLiteral("/a?anId=1&locale=en")}};
-        if (!pressReleaseId.isUndefined())
-            item.insert(QStringLiteral("PRESS_REL_ID"), pressReleaseId);
-        const Announcement parsed = parseOne(item);
-        if (expected.isEmpty()) {
-            // Hashed over the delivered texts (the link before completion), UTF-8.
-            const QByteArray key =
-                QStringLiteral("tadawul|شركة أسمنت حائل|05/01/2025 14:30:00|/a?anId=1&locale=en").toUtf8();
-            expected = QStringLiteral("se_") + QString::number(FeedParser::djb2(key), 16);
+        // Hashed over the delivered texts (the link before completion), UTF-8.
+        const QByteArray key =
+            QStringLiteral("tadawul|شركة أسمنت حائل|05/01/2025 14:30:00|/a?anId=1&locale=en").toUtf8();
+        const QString hashed = QStringLiteral("se_") + QString::number(FeedParser::djb2(key), 16);
+        const std::pair<QJsonValue, QString> rows[] = {{987, QStringLiteral("se_987")},
+                                                       {0, hashed},
+                                                       {-5, hashed},
+                                                       {987.5, hashed},
+                                                       {QStringLiteral("987"), hashed},
+                                                       {QJsonValue::Undefined, hashed}};
+        for (const auto& [pressReleaseId, expected] : rows) {
+            QJsonObject item{{QStringLiteral("TITLE"), QStringLiteral("شركة أسمنت حائل")},
+                             {QStringLiteral("newsDateStr"), QStringLiteral("05/01/2025 14:30:00")},
+                             {QStringLiteral("announcementUrl"), QStringLiteral("/a?anId=1&locale=en")}};
+            if (!pressReleaseId.isUndefined())
+                item.insert(QStringLiteral("PRESS_REL_ID"), pressReleaseId);
+            QCOMPARE(parseOne(item).id(), expected);
         }
-        QCOMPARE(parsed.id(), expected);
-    }
-
-    void djb2Values()
-    {
         // Stored seen sets hold these identifiers: the hash may never change.
         QCOMPARE(FeedParser::djb2("abc"), quint64(193485963));
         QCOMPARE(FeedParser::fallbackIdentifier(QStringLiteral("x"), QStringLiteral("y"), {}, {}),
@@ -166,26 +146,20 @@ private Q_SLOTS:
         QCOMPARE(parseOne({{QStringLiteral("announcementUrl"), url}}, locale).link(), link);
     }
 
-    void fieldsAndCompanies_data()
-    {
-        QTest::addColumn<QJsonValue>("symbol");
-        QTest::addColumn<QStringList>("companies");
-        QTest::newRow("text") << QJsonValue(QStringLiteral("2222")) << QStringList{QStringLiteral("2222")};
-        QTest::newRow("empty") << QJsonValue(QString()) << QStringList();
-        QTest::newRow("number") << QJsonValue(2222) << QStringList();
-    }
-
+    // Texts are taken as delivered; a symbol only as non-empty text.
     void fieldsAndCompanies()
     {
-        QFETCH(QJsonValue, symbol);
-        QFETCH(QStringList, companies);
-        QJsonObject item{{QStringLiteral("TITLE"), QStringLiteral(" <b>Title</b> ")},
-                         {QStringLiteral("SHORT_DESC"), QStringLiteral("A &amp; B<br>")},
-                         {QStringLiteral("SYMBOL"), symbol}};
-        const Announcement parsed = parseOne(item);
-        QCOMPARE(parsed.companies(), companies);
-        QCOMPARE(parsed.title(), QStringLiteral(" <b>Title</b> ")); // taken as delivered
-        QCOMPARE(parsed.description(), QStringLiteral("A &amp; B<br>"));
+        const std::pair<QJsonValue, QStringList> rows[] = {
+            {QStringLiteral("2222"), {QStringLiteral("2222")}}, {QString(), {}}, {2222, {}}};
+        for (const auto& [symbol, companies] : rows) {
+            const Announcement parsed =
+                parseOne({{QStringLiteral("TITLE"), QStringLiteral(" <b>Title</b> ")},
+                          {QStringLiteral("SHORT_DESC"), QStringLiteral("A &amp; B<br>")},
+                          {QStringLiteral("SYMBOL"), symbol}});
+            QCOMPARE(parsed.companies(), companies);
+            QCOMPARE(parsed.title(), QStringLiteral(" <b>Title</b> "));
+            QCOMPARE(parsed.description(), QStringLiteral("A &amp; B<br>"));
+        }
     }
 
     void oversizedFieldsAreCutAndMarked()

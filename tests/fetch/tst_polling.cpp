@@ -1,10 +1,12 @@
-// When polls happen: the schedule on a held clock, joining a poll in flight (requests are held at
-// the simulator until the test releases them), a restart during a poll, and waking up (a resume
-// announced by a stand-in logind on a private bus, the network going and coming back).
+// Polling against the portal simulator on a held clock: the cycle and its failure branch, when polls
+// happen (requests held at the simulator until the test releases them; a resume announced by a
+// stand-in logind on a private bus, the network going and coming back), and what the user is told.
 #include "fetch/AnnouncementCache.h"
+#include "fetch/IssuerDirectory.h"
 #include "fetch/WakeUpPolling.h"
 #include "support/ContextHarness.h"
 #include "support/StdoutCapture.h"
+#include "support/TestFiles.h"
 
 #include <QDBusMessage>
 #include <QFile>
@@ -12,6 +14,7 @@
 
 using portalsim::Fault;
 using portalsim::Feed;
+using State = PollStatus::State;
 
 namespace {
 const Fault held{.hold = true}; // answered only when the test releases it
@@ -39,11 +42,54 @@ void networkManagerState(QDBusConnection& bus, uint state)
 }
 } // namespace
 
-class TestPollSchedule : public QObject
+class TestPolling : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void bothFeedsFailingKeepsTheCacheAndTheBaseline()
+    {
+        ContextHarness h;
+        const AnnouncementList cached{
+            Announcement("se_1", "cached", {}, {}, h.clock.now().addSeconds(-60), {})};
+        QVERIFY(AnnouncementCache(h.paths().cacheDirectory()).save(cached, h.clock.now()));
+        h.sim->setFault(Feed::IssuerEN, 1, Fault{.status = 503});
+        h.sim->setFault(Feed::MarketEN, 1, Fault{.status = 503});
+        const AnnouncementsUpdate failed = h.pollAndWait();
+        QVERIFY(failed.error && !h.preferences().lastPollDate());
+        QCOMPARE(failed.all, cached);
+
+        // The next answered poll is still the baseline: nothing is reported.
+        h.sim->clearFaults();
+        h.sim->clearRequests();
+        h.preferences().setLanguage(QStringLiteral("ar"));
+        const AnnouncementsUpdate recovered = h.pollAndWait();
+        QVERIFY(!recovered.error && recovered.newAnnouncements.isEmpty());
+        QCOMPARE(recovered.all.size(), 401); // 5 issuer pages and 3 market pages of 50, and the cached one
+        for (const auto& request : h.sim->requests())
+            QVERIFY(*request.feed == Feed::IssuerAR || *request.feed == Feed::MarketAR);
+    }
+
+    // The issuer directory is read once, and again when another process changed it.
+    void issuersAreLearnedAndReadAgainOnlyWhenChanged()
+    {
+        ContextHarness h(5, 0);
+        h.pollAndWait();
+        IssuerDirectory other(h.paths().cacheDirectory());
+        QCOMPARE(other.issuers().size(), 5);
+        const QString known = other.issuers().first().symbol;
+        const Announcement foreign(QStringLiteral("se_x"), QStringLiteral("Other Co."), {},
+                                   QStringLiteral("https://x/issuer-announcements/?anId=1"), h.clock.now(),
+                                   {QStringLiteral("9999")});
+        QVERIFY(other.learn({foreign}, h.clock.now()) && other.save());
+        // Two days on, every issuer is seen anew and the file written again, keeping the other's entry.
+        h.clock.advance(2 * 86400);
+        h.pollAndWait();
+        const IssuerDirectory after(h.paths().cacheDirectory());
+        QVERIFY(after.find(QStringLiteral("9999")));
+        QCOMPARE(after.find(known)->lastSeen, h.clock.now());
+    }
+
     void scheduleCountsFromTheLastStartOrWakeUp()
     {
         ManualClock clock(Instant::fromReferenceSeconds(800000000));
@@ -165,7 +211,88 @@ private Q_SLOTS:
     {
         QVERIFY(!SleepWatcher(QDBusConnection(QStringLiteral("no such bus"))).isWatching());
     }
+
+    void outageAndRecovery()
+    {
+        ContextHarness h(60, 20);
+        const QTimeZone utc = QTimeZone::utc();
+        const auto summary = [&h, &utc](const AnnouncementsUpdate& update) {
+            return update.status.summary(h.clock.now(), utc);
+        };
+        // The program's own times: 12-hour, in the given zone.
+        const auto clockTime = [&h] { return QLocale::c().toString(h.clock.now().toDateTime(), u"h:mm AP"); };
+        const QString firstTime = clockTime();
+        QCOMPARE(h.fetcher().pollStatus().state(), State::Unknown);
+        QCOMPARE(summary(h.pollAndWait()), QStringLiteral("Checked ") + firstTime);
+
+        // One feed failing is only mentioned: Zelvora still hears from the other.
+        h.sim->setFault(Feed::MarketEN, 0, Fault{.status = 503});
+        h.clock.advance(180);
+        AnnouncementsUpdate update = h.pollAndWait();
+        QCOMPARE(update.status.state(), State::PartlyFailing);
+        QVERIFY(summary(update).endsWith(QLatin1String(", but market news failed (HTTP 503)")));
+        const Instant lastHeard = h.clock.now();
+
+        // Both failing: "can't reach" at once, "not watching" only after half an hour and three polls.
+        h.sim->setFault(Feed::IssuerEN, 0, Fault{.status = 403});
+        StdoutCapture log;
+        h.clock.advance(180);
+        const QString since = clockTime();
+        QList<State> states;
+        for (const int minutes : {0, 10, 20, 11, 10}) {
+            h.clock.advance(minutes * 60);
+            update = h.pollAndWait();
+            states << update.status.state();
+        }
+        QCOMPARE(states, (QList<State>{State::Failing, State::Failing, State::Failing, State::NotWatching,
+                                       State::NotWatching}));
+        QCOMPARE(summary(update),
+                 QStringLiteral("Can't reach the Saudi Exchange since %1 (403 Access Denied)").arg(since));
+        QCOMPARE(update.status.lastSuccess(), lastHeard);
+        QCOMPARE(update.status.failures().first().error, QStringLiteral("badStatus(403)"));
+
+        // The state survives a restart (read back from the file), and one answer ends it.
+        h.restart();
+        QCOMPARE(h.fetcher().pollStatus(), update.status);
+        h.sim->clearFaults();
+        h.clock.advance(600);
+        update = h.pollAndWait();
+        QCOMPARE(update.status.state(), State::Watching);
+        QCOMPARE(update.status.lastFailure()->referenceSeconds(), h.clock.now().referenceSeconds() - 600);
+
+        // The outage's start and end are logged once each, not at every failed poll.
+        QCOMPARE(log.text().count(QStringLiteral("[Fetcher] Not watching: no feed has answered since ")), 1);
+        QCOMPARE(log.text().count(QStringLiteral("[Fetcher] Watching again")), 1);
+    }
+
+    // Both thresholds must be passed: few polls in a long outage are still only failing (many polls in
+    // a short one: outageAndRecovery).
+    void notWatchingThresholds()
+    {
+        const auto afterPolls = [](QList<int> minutes) {
+            PollStatus status;
+            for (const int minute : minutes)
+                status.record(Instant::fromReferenceSeconds(minute * 60.0),
+                              {{QStringLiteral("issuer"), {}, {}}, {QStringLiteral("market"), {}, {}}}, true);
+            return status.state();
+        };
+        QCOMPARE(afterPolls({0, 45}), State::Failing);
+        QCOMPARE(afterPolls({0, 45, 46}), State::NotWatching);
+    }
+
+    // A status file far larger than any written (a hostile or damaged one) is not read at all.
+    void anOversizedFileIsNotRead()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("poll-status.json"));
+        PollStatus status;
+        status.record(Instant::fromReferenceSeconds(60.0), {}, true);
+        QVERIFY(status.save(path));
+        QCOMPARE(PollStatus::load(path), status);
+        QVERIFY(writeFile(path, readFile(path) + QByteArray(PollStatus::kMaxFileBytes, ' ')));
+        QCOMPARE(PollStatus::load(path), PollStatus());
+    }
 };
 
-QTEST_GUILESS_MAIN(TestPollSchedule)
-#include "tst_pollschedule.moc"
+QTEST_GUILESS_MAIN(TestPolling)
+#include "tst_polling.moc"
