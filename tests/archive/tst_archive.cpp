@@ -61,37 +61,30 @@ private Q_SLOTS:
         m_previous = {};
     }
 
-    void newsRule_data()
-    {
-        QTest::addColumn<bool>("baselineDone");
-        QTest::addColumn<bool>("hasLastPoll");
-        QTest::addColumn<bool>("languageChanged");
-        QTest::addColumn<bool>("known");
-        QTest::addColumn<double>("minutesFromLastPoll");
-        QTest::addColumn<NewsRule::Verdict>("verdict");
-        using V = NewsRule::Verdict;
-        QTest::newRow("archive empty") << false << false << false << false << 10.0 << V::Baseline;
-        QTest::newRow("seen") << true << true << false << true << 10.0 << V::Known;
-        QTest::newRow("unseen, no poll recorded") << true << false << false << false << 10.0 << V::Silent;
-        QTest::newRow("unseen after the last poll") << true << true << false << false << 10.0 << V::News;
-        QTest::newRow("unseen, listed late") << true << true << false << false << -59.0 << V::News;
-        QTest::newRow("unseen, an hour and more before")
-            << true << true << false << false << -60.0 << V::Silent;
-        QTest::newRow("other language, before") << true << true << true << false << -1.0 << V::Silent;
-        QTest::newRow("other language, after") << true << true << true << false << 1.0 << V::News;
-    }
-
     void newsRule()
     {
-        QFETCH(bool, baselineDone);
-        QFETCH(bool, hasLastPoll);
-        QFETCH(bool, languageChanged);
-        QFETCH(bool, known);
-        QFETCH(double, minutesFromLastPoll);
-        QFETCH(NewsRule::Verdict, verdict);
-        const NewsRule::Context context{baselineDone, hasLastPoll ? std::optional(kNoon) : std::nullopt,
-                                        languageChanged};
-        QCOMPARE(NewsRule::judge(context, known, kNoon.addSeconds(minutesFromLastPoll * 60)), verdict);
+        using V = NewsRule::Verdict;
+        const struct
+        {
+            bool baselineDone, hasLastPoll, languageChanged, known;
+            double minutesFromLastPoll;
+            V verdict;
+        } rows[] = {
+            {false, false, false, false, 10, V::Baseline}, // the archive empty
+            {true, true, false, true, 10, V::Known},
+            {true, false, false, false, 10, V::Silent}, // no poll recorded
+            {true, true, false, false, 10, V::News},
+            {true, true, false, false, -59, V::News},   // listed late
+            {true, true, false, false, -60, V::Silent}, // an hour and more before
+            {true, true, true, false, -1, V::Silent},   // in the other language, before
+            {true, true, true, false, 1, V::News},
+        };
+        for (const auto& row : rows) {
+            const NewsRule::Context context{
+                row.baselineDone, row.hasLastPoll ? std::optional(kNoon) : std::nullopt, row.languageChanged};
+            QCOMPARE(NewsRule::judge(context, row.known, kNoon.addSeconds(row.minutesFromLastPoll * 60)),
+                     row.verdict);
+        }
     }
 
     void bursts_data()

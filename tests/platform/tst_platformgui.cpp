@@ -10,60 +10,49 @@ class TestPlatformGui : public QObject
 {
     Q_OBJECT
 
-    static UpdateCheckResult available(const QString& download, const QString& notes)
+    static UpdateCheckResult available(const QString& version, const QString& download, const QString& notes)
     {
         return {UpdateCheckResult::Outcome::UpdateAvailable,
-                AppcastItem{QStringLiteral("Zelvora"), QStringLiteral("7"), QStringLiteral("1.2.4"), notes,
-                            download},
+                AppcastItem{QStringLiteral("Zelvora"), QStringLiteral("7"), version, notes, download},
                 {}};
     }
 
+    static bool anyLabel(const UpdateDialog& dialog, const std::function<bool(const QLabel*)>& test)
+    {
+        const auto labels = dialog.findChildren<QLabel*>();
+        return std::any_of(labels.cbegin(), labels.cend(), test);
+    }
+
 private Q_SLOTS:
-    void dialogStates()
+    // The update dialog opens only web addresses, and shows the version as text, never as markup (an
+    // <img> would be loaded from the disk).
+    void updateDialog()
     {
         Updater updater(QStringLiteral("http://127.0.0.1:9/never-used.xml"));
         UpdateDialog dialog(updater);
         QList<QUrl> opened;
         dialog.setUrlOpener([&](const QUrl& url) { opened.append(url); });
-
         dialog.showResult({UpdateCheckResult::Outcome::UpToDate, {}, {}});
         QVERIFY(!dialog.downloadButton()->isVisible());
 
-        dialog.showResult(available(QStringLiteral("https://dl.example/zelvora-1.2.4.tar.gz"),
-                                    QStringLiteral("https://notes.example/1.2.4")));
+        const QString download = QStringLiteral("https://dl.example/zelvora-1.2.4.tar.gz");
+        dialog.showResult(
+            available(QStringLiteral("1.2.4"), download, QStringLiteral("https://notes.example/1.2.4")));
         QVERIFY(dialog.message().contains(QStringLiteral("1.2.4")));
-        QVERIFY(dialog.downloadButton()->isVisible());
-        const auto labels = dialog.findChildren<QLabel*>();
-        QVERIFY(std::any_of(labels.cbegin(), labels.cend(), [](QLabel* label) {
+        QVERIFY(anyLabel(dialog, [](const QLabel* label) {
             return label->isVisible() &&
                    label->text().contains(QStringLiteral("https://notes.example/1.2.4"));
         }));
         QTest::mouseClick(dialog.downloadButton(), Qt::LeftButton);
-        QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("https://dl.example/zelvora-1.2.4.tar.gz"))});
-    }
+        QCOMPARE(opened, QList<QUrl>{QUrl(download)});
 
-    void dialogOpensOnlyWebAddresses()
-    {
-        Updater updater(QStringLiteral("http://127.0.0.1:9/never-used.xml"));
-        UpdateDialog dialog(updater);
-        dialog.showResult(available(QStringLiteral("file:///bin/sh"), QStringLiteral("javascript:alert(1)")));
+        dialog.showResult(available(QStringLiteral("<img src=\"/dev/zero\">"),
+                                    QStringLiteral("file:///bin/sh"), QStringLiteral("javascript:alert(1)")));
         QVERIFY(!dialog.downloadButton()->isVisible());
-        const auto labels = dialog.findChildren<QLabel*>();
-        QVERIFY(std::none_of(labels.cbegin(), labels.cend(), [](QLabel* label) {
+        QVERIFY(!anyLabel(dialog, [](const QLabel* label) {
             return label->isVisible() && label->text().contains(QStringLiteral("javascript"));
         }));
-
-        // A version text that looks like HTML is shown as text, never read as markup (an <img> would
-        // be loaded from the disk).
-        dialog.showResult({UpdateCheckResult::Outcome::UpdateAvailable,
-                           AppcastItem{QStringLiteral("Zelvora"),
-                                       QStringLiteral("7"),
-                                       QStringLiteral("<img src=\"/dev/zero\">"),
-                                       {},
-                                       {}},
-                           {}});
-        const auto shown = dialog.findChildren<QLabel*>();
-        QVERIFY(std::any_of(shown.cbegin(), shown.cend(), [](QLabel* label) {
+        QVERIFY(anyLabel(dialog, [](const QLabel* label) {
             return label->text().contains(QLatin1String("<img")) && label->textFormat() == Qt::PlainText;
         }));
     }
