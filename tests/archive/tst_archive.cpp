@@ -12,23 +12,24 @@
 #include <QTest>
 #include <QTime>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 const Instant kNoon = Instant::fromUnixSeconds(1780000000);
 
 Announcement record(const QString& id, double minutesFromNoon)
 {
-    return Announcement(id, QStringLiteral("Title ") + id, QStringLiteral("Text"),
-                        QStringLiteral("https://x/") + id, kNoon.addSeconds(minutesFromNoon * 60),
-                        {QStringLiteral("2222")});
+    return Announcement(id, u"Title "_s + id, u"Text"_s, u"https://x/"_s + id,
+                        kNoon.addSeconds(minutesFromNoon * 60), {u"2222"_s});
 }
 
-const QSet<QString> kBoth{QStringLiteral("tadawul"), QStringLiteral("market")};
+const QSet<QString> kBoth{u"tadawul"_s, u"market"_s};
 
 QList<AnnouncementArchive::Record> fetched(const AnnouncementList& list)
 {
     QList<AnnouncementArchive::Record> out;
     for (const Announcement& announcement : list)
-        out.append({announcement, QStringLiteral("tadawul"), QStringLiteral("en")});
+        out.append({announcement, u"tadawul"_s, u"en"_s});
     return out;
 }
 
@@ -123,10 +124,10 @@ private Q_SLOTS:
         if (summarized > 0) {
             const NotificationRequest request =
                 NotificationManager::summaryFor(groups.summarized, kNoon, kNoon, QTimeZone("Asia/Riyadh"));
-            QVERIFY2(request.title.startsWith(QString::number(summarized) + QLatin1Char(' ')) &&
-                         request.title.endsWith(QStringLiteral("11:26 PM")),
+            QVERIFY2(request.title.startsWith(QString::number(summarized) + u' ') &&
+                         request.title.endsWith(u"11:26 PM"_s),
                      qPrintable(request.title));
-            QCOMPARE(request.data.value(QStringLiteral("summary")).toStringList(), ids(groups.summarized));
+            QCOMPARE(request.data.value(u"summary"_s).toStringList(), ids(groups.summarized));
         }
     }
 
@@ -134,7 +135,7 @@ private Q_SLOTS:
     // once; what nobody told for a day is not told at a later start.
     void owedBetweenProcesses()
     {
-        const auto tray = recorder(QStringLiteral("tray"));
+        const auto tray = recorder(u"tray"_s);
         QVERIFY(tray->record(fetched({record("a", -30)}), kBoth, kNoon, "en").toTell.isEmpty());
         const auto cron = recorder(QString());
         PollRecorder::Outcome printed =
@@ -149,7 +150,7 @@ private Q_SLOTS:
 
         QCOMPARE(ids(cron->record(fetched({record("c", 20)}), kBoth, kNoon.addSeconds(1500), "en").fresh),
                  QStringList{"c"});
-        const auto nextDay = recorder(QStringLiteral("tray"));
+        const auto nextDay = recorder(u"tray"_s);
         QVERIFY(nextDay->record(fetched({}), kBoth, kNoon.addSeconds(1500 + 86401), "en").toTell.isEmpty());
     }
 
@@ -160,11 +161,10 @@ private Q_SLOTS:
         const NotificationGate gate({*QuietHours::parse(QuietHours::kOutsideTrading), {}, {}});
         const auto holdAt = [&gate](Instant now) -> PollRecorder::Hold {
             return [&gate, now](const Announcement& a) {
-                return gate.judge(a, a.id() == QLatin1String("urgent"), now) !=
-                       NotificationGate::Verdict::Deliver;
+                return gate.judge(a, a.id() == u"urgent"_s, now) != NotificationGate::Verdict::Deliver;
             };
         };
-        auto tray = recorder(QStringLiteral("tray"));
+        auto tray = recorder(u"tray"_s);
         tray->record(fetched({record("a", -30)}), kBoth, kNoon, "en", holdAt(kNoon));
         const Instant later = kNoon.addSeconds(300);
         const PollRecorder::Outcome night =
@@ -172,7 +172,7 @@ private Q_SLOTS:
         QCOMPARE(ids(night.toTell), QStringList{"urgent"});
         QCOMPARE(night.held, 1);
 
-        tray = recorder(QStringLiteral("tray"));
+        tray = recorder(u"tray"_s);
         const Instant sunday = TradingCalendar::nextOpenAfter(kNoon).addSeconds(60);
         const PollRecorder::Outcome morning = tray->record(fetched({}), kBoth, sunday, "en", holdAt(sunday));
         QCOMPARE(ids(morning.toTell), QStringList{"b"});
@@ -195,7 +195,7 @@ private Q_SLOTS:
                 QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(8192, 'x')) > 0);
             }
             const PollRecorder::Outcome outcome =
-                recorder(QStringLiteral("tray"))->record(fetched(portal), kBoth, kNoon.addSeconds(600), "en");
+                recorder(u"tray"_s)->record(fetched(portal), kBoth, kNoon.addSeconds(600), "en");
             QCOMPARE(ids(outcome.toTell), (QStringList{"new", "late"}));
             QVERIFY(outcome.problem.isEmpty());
             QCOMPARE(QFile::exists(m_dir.filePath("archive.sqlite.corrupt")), damaged);
@@ -207,21 +207,21 @@ private Q_SLOTS:
     // writes succeed again.
     void fullDisk()
     {
-        const auto tray = recorder(QStringLiteral("tray"));
+        const auto tray = recorder(u"tray"_s);
         tray->record(fetched({record("a", -30)}), kBoth, kNoon, "en");
         const AnnouncementList portal{record("a", -30), record("b", 1), record("c", 2)};
         // What the news owe an output is not lost either.
         const auto route = [](const AnnouncementList& fresh) {
             QList<Outbox::Entry> entries;
             for (const Announcement& each : fresh)
-                entries.append({QStringLiteral("hook"), each.id(), {{each.id(), {}}}});
+                entries.append({u"hook"_s, each.id(), {{each.id(), {}}}});
             return entries;
         };
         {
             const FileSizeLimit full;
             const PollRecorder::Outcome first =
                 tray->record(fetched(portal), kBoth, kNoon.addSeconds(300), "en", {}, route);
-            QVERIFY2(first.problem.startsWith(QStringLiteral("Can't save to ") +
+            QVERIFY2(first.problem.startsWith(u"Can't save to "_s +
                                               m_dir.filePath(AnnouncementArchive::fileName) + ": "),
                      qPrintable(first.problem));
             QCOMPARE(ids(first.toTell), (QStringList{"b", "c"}));
@@ -236,7 +236,7 @@ private Q_SLOTS:
         QCOMPARE(archive.count(), 3);
         QVERIFY(archive.owed().isEmpty());
         QCOMPARE(archive.find("c"), std::optional(record("c", 2)));
-        QCOMPARE(Outbox(archive).counts().value(QStringLiteral("hook")).pending, 2);
+        QCOMPARE(Outbox(archive).counts().value(u"hook"_s).pending, 2);
     }
 };
 

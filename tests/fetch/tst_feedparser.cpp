@@ -6,16 +6,18 @@
 #include <QJsonObject>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-const QString kOrigin = QStringLiteral("https://portal.example");
+const QString kOrigin = u"https://portal.example"_s;
 const Instant kNow = Instant::fromUnixSeconds(1780000000);
 
-Announcement parseOne(const QJsonObject& item, const QString& locale = QStringLiteral("en"))
+Announcement parseOne(const QJsonObject& item, const QString& locale = u"en"_s)
 {
-    const QByteArray page = QJsonDocument(QJsonObject{{QStringLiteral("announcementList"), QJsonArray{item}}})
-                                .toJson(QJsonDocument::Compact);
-    const auto list = FeedParser::parseAnnouncementResponse(page, QStringLiteral("tadawul"), locale, kOrigin,
-                                                            ManualClock(kNow));
+    const QByteArray page =
+        QJsonDocument(QJsonObject{{u"announcementList"_s, QJsonArray{item}}}).toJson(QJsonDocument::Compact);
+    const auto list =
+        FeedParser::parseAnnouncementResponse(page, u"tadawul"_s, locale, kOrigin, ManualClock(kNow));
     return list && list->size() == 1 ? list->first() : Announcement();
 }
 } // namespace
@@ -37,8 +39,8 @@ private Q_SLOTS:
             {"{\"announcementList\":[{},{\"X\":1}],\"totalCount\":2}", 2},
         };
         for (const auto& [body, count] : rows) {
-            const auto result = FeedParser::parseAnnouncementResponse(
-                body, QStringLiteral("market"), QStringLiteral("en"), kOrigin, ManualClock(kNow));
+            const auto result =
+                FeedParser::parseAnnouncementResponse(body, u"market"_s, u"en"_s, kOrigin, ManualClock(kNow));
             QCOMPARE(result ? int(result->size()) : -1, count);
         }
     }
@@ -46,27 +48,23 @@ private Q_SLOTS:
     void identifiers()
     {
         // Hashed over the delivered texts (the link before completion), UTF-8.
-        const QByteArray key =
-            QStringLiteral("tadawul|شركة أسمنت حائل|05/01/2025 14:30:00|/a?anId=1&locale=en").toUtf8();
-        const QString hashed = QStringLiteral("se_") + QString::number(FeedParser::djb2(key), 16);
-        const std::pair<QJsonValue, QString> rows[] = {{987, QStringLiteral("se_987")},
-                                                       {0, hashed},
-                                                       {-5, hashed},
-                                                       {987.5, hashed},
-                                                       {QStringLiteral("987"), hashed},
-                                                       {QJsonValue::Undefined, hashed}};
+        const QByteArray key = u"tadawul|شركة أسمنت حائل|05/01/2025 14:30:00|/a?anId=1&locale=en"_s.toUtf8();
+        const QString hashed = u"se_"_s + QString::number(FeedParser::djb2(key), 16);
+        const std::pair<QJsonValue, QString> rows[] = {{987, u"se_987"_s}, {0, hashed},
+                                                       {-5, hashed},       {987.5, hashed},
+                                                       {u"987"_s, hashed}, {QJsonValue::Undefined, hashed}};
         for (const auto& [pressReleaseId, expected] : rows) {
-            QJsonObject item{{QStringLiteral("TITLE"), QStringLiteral("شركة أسمنت حائل")},
-                             {QStringLiteral("newsDateStr"), QStringLiteral("05/01/2025 14:30:00")},
-                             {QStringLiteral("announcementUrl"), QStringLiteral("/a?anId=1&locale=en")}};
+            QJsonObject item{{u"TITLE"_s, u"شركة أسمنت حائل"_s},
+                             {u"newsDateStr"_s, u"05/01/2025 14:30:00"_s},
+                             {u"announcementUrl"_s, u"/a?anId=1&locale=en"_s}};
             if (!pressReleaseId.isUndefined())
-                item.insert(QStringLiteral("PRESS_REL_ID"), pressReleaseId);
+                item.insert(u"PRESS_REL_ID"_s, pressReleaseId);
             QCOMPARE(parseOne(item).id(), expected);
         }
         // Stored seen sets hold these identifiers: the hash may never change.
         QCOMPARE(FeedParser::djb2("abc"), quint64(193485963));
-        QCOMPARE(FeedParser::fallbackIdentifier(QStringLiteral("x"), QStringLiteral("y"), {}, {}),
-                 QStringLiteral("se_") + QString::number(FeedParser::djb2("x|y||"), 16));
+        QCOMPARE(FeedParser::fallbackIdentifier(u"x"_s, u"y"_s, {}, {}),
+                 u"se_"_s + QString::number(FeedParser::djb2("x|y||"), 16));
     }
 
     void dates_data()
@@ -120,8 +118,7 @@ private Q_SLOTS:
         // An expected "/path" is on the portal's origin; none is the origin itself.
         const auto row = [](const char* name, const QString& url, const char* locale, const QString& link) {
             QTest::newRow(name) << url << QString::fromLatin1(locale)
-                                << (link.startsWith(QLatin1Char('/')) || link.isEmpty() ? kOrigin + link
-                                                                                        : link);
+                                << (link.startsWith(u'/') || link.isEmpty() ? kOrigin + link : link);
         };
         row("empty", {}, "ar", {});
         row("relative", "/wps/x?locale=en", "en", "/wps/x?locale=en");
@@ -135,7 +132,7 @@ private Q_SLOTS:
         row("javascript", "javascript:alert(1)", "en", {});
         row("file", "file:///etc/passwd", "en", {});
         row("other scheme with a host", "ftp://other.example/x", "en", {});
-        row("too long", "/" + QString(3000, QLatin1Char('a')), "en", {});
+        row("too long", "/" + QString(3000, u'a'), "en", {});
     }
 
     void links()
@@ -143,31 +140,29 @@ private Q_SLOTS:
         QFETCH(QString, url);
         QFETCH(QString, locale);
         QFETCH(QString, link);
-        QCOMPARE(parseOne({{QStringLiteral("announcementUrl"), url}}, locale).link(), link);
+        QCOMPARE(parseOne({{u"announcementUrl"_s, url}}, locale).link(), link);
     }
 
     // Texts are taken as delivered; a symbol only as non-empty text.
     void fieldsAndCompanies()
     {
         const std::pair<QJsonValue, QStringList> rows[] = {
-            {QStringLiteral("2222"), {QStringLiteral("2222")}}, {QString(), {}}, {2222, {}}};
+            {u"2222"_s, {u"2222"_s}}, {QString(), {}}, {2222, {}}};
         for (const auto& [symbol, companies] : rows) {
-            const Announcement parsed =
-                parseOne({{QStringLiteral("TITLE"), QStringLiteral(" <b>Title</b> ")},
-                          {QStringLiteral("SHORT_DESC"), QStringLiteral("A &amp; B<br>")},
-                          {QStringLiteral("SYMBOL"), symbol}});
+            const Announcement parsed = parseOne({{u"TITLE"_s, u" <b>Title</b> "_s},
+                                                  {u"SHORT_DESC"_s, u"A &amp; B<br>"_s},
+                                                  {u"SYMBOL"_s, symbol}});
             QCOMPARE(parsed.companies(), companies);
-            QCOMPARE(parsed.title(), QStringLiteral(" <b>Title</b> "));
-            QCOMPARE(parsed.description(), QStringLiteral("A &amp; B<br>"));
+            QCOMPARE(parsed.title(), u" <b>Title</b> "_s);
+            QCOMPARE(parsed.description(), u"A &amp; B<br>"_s);
         }
     }
 
     void oversizedFieldsAreCutAndMarked()
     {
         const QString huge(200000, QChar(0x0628));
-        const Announcement parsed = parseOne({{QStringLiteral("TITLE"), huge},
-                                              {QStringLiteral("SHORT_DESC"), huge},
-                                              {QStringLiteral("SYMBOL"), huge}});
+        const Announcement parsed =
+            parseOne({{u"TITLE"_s, huge}, {u"SHORT_DESC"_s, huge}, {u"SYMBOL"_s, huge}});
         for (const auto& [text, limit] : {std::pair{parsed.title(), FeedParser::kMaxTitleLength},
                                           {parsed.description(), FeedParser::kMaxDescriptionLength},
                                           {parsed.companies().value(0), FeedParser::kMaxSymbolLength}}) {
@@ -175,10 +170,9 @@ private Q_SLOTS:
             QVERIFY(text.endsWith(QChar(0x2026)));
         }
         // The identifier is still made from the delivered title.
-        QCOMPARE(parsed.id(), FeedParser::fallbackIdentifier(QStringLiteral("tadawul"), huge, {}, {}));
+        QCOMPARE(parsed.id(), FeedParser::fallbackIdentifier(u"tadawul"_s, huge, {}, {}));
         // A cut never leaves half a surrogate pair.
-        const QString emoji =
-            QString(FeedParser::kMaxTitleLength - 2, QLatin1Char('a')) + QStringLiteral("😀😀");
+        const QString emoji = QString(FeedParser::kMaxTitleLength - 2, u'a') + u"😀😀"_s;
         QCOMPARE(FeedParser::capped(emoji, FeedParser::kMaxTitleLength),
                  emoji.left(FeedParser::kMaxTitleLength - 2) + QChar(0x2026));
     }

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 using portalsim::Fault;
 using portalsim::Feed;
 using State = PollStatus::State;
@@ -23,22 +25,22 @@ const Fault held{.hold = true}; // answered only when the test releases it
 void sendSignal(QDBusConnection& bus, const QString& service, const QString& interface, const QString& name,
                 const QVariant& argument)
 {
-    QDBusMessage signal = QDBusMessage::createSignal(
-        QLatin1Char('/') + QString(service).replace(QLatin1Char('.'), QLatin1Char('/')), interface, name);
+    QDBusMessage signal =
+        QDBusMessage::createSignal(u'/' + QString(service).replace(u'.', u'/'), interface, name);
     signal << argument;
     bus.send(signal);
 }
 
 void prepareForSleep(QDBusConnection& bus, bool sleeping)
 {
-    sendSignal(bus, QStringLiteral("org.freedesktop.login1"),
-               QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), sleeping);
+    sendSignal(bus, u"org.freedesktop.login1"_s, u"org.freedesktop.login1.Manager"_s, u"PrepareForSleep"_s,
+               sleeping);
 }
 
 void networkManagerState(QDBusConnection& bus, uint state)
 {
-    const QString networkManager = QStringLiteral("org.freedesktop.NetworkManager");
-    sendSignal(bus, networkManager, networkManager, QStringLiteral("StateChanged"), state);
+    const QString networkManager = u"org.freedesktop.NetworkManager"_s;
+    sendSignal(bus, networkManager, networkManager, u"StateChanged"_s, state);
 }
 } // namespace
 
@@ -62,7 +64,7 @@ private Q_SLOTS:
         // The next answered poll is still the baseline: nothing is reported.
         h.sim->clearFaults();
         h.sim->clearRequests();
-        h.preferences().setLanguage(QStringLiteral("ar"));
+        h.preferences().setLanguage(u"ar"_s);
         const AnnouncementsUpdate recovered = h.pollAndWait();
         QVERIFY(!recovered.error && recovered.newAnnouncements.isEmpty());
         QCOMPARE(recovered.all.size(), 401); // 5 issuer pages and 3 market pages of 50, and the cached one
@@ -78,15 +80,14 @@ private Q_SLOTS:
         IssuerDirectory other(h.paths().cacheDirectory());
         QCOMPARE(other.issuers().size(), 5);
         const QString known = other.issuers().first().symbol;
-        const Announcement foreign(QStringLiteral("se_x"), QStringLiteral("Other Co."), {},
-                                   QStringLiteral("https://x/issuer-announcements/?anId=1"), h.clock.now(),
-                                   {QStringLiteral("9999")});
+        const Announcement foreign(u"se_x"_s, u"Other Co."_s, {}, u"https://x/issuer-announcements/?anId=1"_s,
+                                   h.clock.now(), {u"9999"_s});
         QVERIFY(other.learn({foreign}, h.clock.now()) && other.save());
         // Two days on, every issuer is seen anew and the file written again, keeping the other's entry.
         h.clock.advance(2 * 86400);
         h.pollAndWait();
         const IssuerDirectory after(h.paths().cacheDirectory());
-        QVERIFY(after.find(QStringLiteral("9999")));
+        QVERIFY(after.find(u"9999"_s));
         QCOMPARE(after.find(known)->lastSeen, h.clock.now());
     }
 
@@ -166,12 +167,11 @@ private Q_SLOTS:
         ContextHarness h;
         h.preferences().setPollInterval(600);
         WakeUpPolling wakeUps(h.fetcher(), QDBusConnection::sessionBus());
-        QDBusConnection logind =
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("logind"));
-        QVERIFY(logind.registerService(QStringLiteral("org.freedesktop.login1")));
+        QDBusConnection logind = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"logind"_s);
+        QVERIFY(logind.registerService(u"org.freedesktop.login1"_s));
         QDBusConnection networkManager =
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("networkmanager"));
-        QVERIFY(networkManager.registerService(QStringLiteral("org.freedesktop.NetworkManager")));
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"networkmanager"_s);
+        QVERIFY(networkManager.registerService(u"org.freedesktop.NetworkManager"_s));
         QVERIFY(wakeUps.watchSystemNetwork());
         QSignalSpy finished(&h.fetcher(), &AnnouncementFetcher::pollFinished);
         h.fetcher().startPolling();
@@ -193,8 +193,8 @@ private Q_SLOTS:
             networkManagerState(networkManager, 20); // none
             QTRY_VERIFY(!wakeUps.networkWatcher().isOnline());
             QVERIFY(h.pollAndWait().error);
-            QVERIFY(capture.text().startsWith(QLatin1String("[Network] Offline")));
-            QCOMPARE(capture.text().count(QLatin1Char('\n')), 1);
+            QVERIFY(capture.text().startsWith(u"[Network] Offline"_s));
+            QCOMPARE(capture.text().count(u'\n'), 1);
         }
         h.sim->clearFaults();
         h.sim->setFault(Feed::IssuerEN, 0, down);
@@ -202,14 +202,14 @@ private Q_SLOTS:
         networkManagerState(networkManager, 0); // doubtful: changes nothing
         networkManagerState(networkManager, 70);
         QTRY_COMPARE(finished.size(), 4);
-        QVERIFY(capture.text().contains(QLatin1String("[Fetcher] Issuer announcements error")));
-        QDBusConnection::disconnectFromBus(QStringLiteral("logind"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("networkmanager"));
+        QVERIFY(capture.text().contains(u"[Fetcher] Issuer announcements error"_s));
+        QDBusConnection::disconnectFromBus(u"logind"_s);
+        QDBusConnection::disconnectFromBus(u"networkmanager"_s);
     }
 
     void withoutSystemBusNothingIsWatched()
     {
-        QVERIFY(!SleepWatcher(QDBusConnection(QStringLiteral("no such bus"))).isWatching());
+        QVERIFY(!SleepWatcher(QDBusConnection(u"no such bus"_s)).isWatching());
     }
 
     void outageAndRecovery()
@@ -223,14 +223,14 @@ private Q_SLOTS:
         const auto clockTime = [&h] { return QLocale::c().toString(h.clock.now().toDateTime(), u"h:mm AP"); };
         const QString firstTime = clockTime();
         QCOMPARE(h.fetcher().pollStatus().state(), State::Unknown);
-        QCOMPARE(summary(h.pollAndWait()), QStringLiteral("Checked ") + firstTime);
+        QCOMPARE(summary(h.pollAndWait()), u"Checked "_s + firstTime);
 
         // One feed failing is only mentioned: Zelvora still hears from the other.
         h.sim->setFault(Feed::MarketEN, 0, Fault{.status = 503});
         h.clock.advance(180);
         AnnouncementsUpdate update = h.pollAndWait();
         QCOMPARE(update.status.state(), State::PartlyFailing);
-        QVERIFY(summary(update).endsWith(QLatin1String(", but market news failed (HTTP 503)")));
+        QVERIFY(summary(update).endsWith(u", but market news failed (HTTP 503)"_s));
         const Instant lastHeard = h.clock.now();
 
         // Both failing: "can't reach" at once, "not watching" only after half an hour and three polls.
@@ -247,9 +247,9 @@ private Q_SLOTS:
         QCOMPARE(states, (QList<State>{State::Failing, State::Failing, State::Failing, State::NotWatching,
                                        State::NotWatching}));
         QCOMPARE(summary(update),
-                 QStringLiteral("Can't reach the Saudi Exchange since %1 (403 Access Denied)").arg(since));
+                 u"Can't reach the Saudi Exchange since %1 (403 Access Denied)"_s.arg(since));
         QCOMPARE(update.status.lastSuccess(), lastHeard);
-        QCOMPARE(update.status.failures().first().error, QStringLiteral("badStatus(403)"));
+        QCOMPARE(update.status.failures().first().error, u"badStatus(403)"_s);
 
         // The state survives a restart (read back from the file), and one answer ends it.
         h.restart();
@@ -261,8 +261,8 @@ private Q_SLOTS:
         QCOMPARE(update.status.lastFailure()->referenceSeconds(), h.clock.now().referenceSeconds() - 600);
 
         // The outage's start and end are logged once each, not at every failed poll.
-        QCOMPARE(log.text().count(QStringLiteral("[Fetcher] Not watching: no feed has answered since ")), 1);
-        QCOMPARE(log.text().count(QStringLiteral("[Fetcher] Watching again")), 1);
+        QCOMPARE(log.text().count(u"[Fetcher] Not watching: no feed has answered since "_s), 1);
+        QCOMPARE(log.text().count(u"[Fetcher] Watching again"_s), 1);
     }
 
     // Both thresholds must be passed: few polls in a long outage are still only failing (many polls in
@@ -273,7 +273,7 @@ private Q_SLOTS:
             PollStatus status;
             for (const int minute : minutes)
                 status.record(Instant::fromReferenceSeconds(minute * 60.0),
-                              {{QStringLiteral("issuer"), {}, {}}, {QStringLiteral("market"), {}, {}}}, true);
+                              {{u"issuer"_s, {}, {}}, {u"market"_s, {}, {}}}, true);
             return status.state();
         };
         QCOMPARE(afterPolls({0, 45}), State::Failing);
@@ -284,7 +284,7 @@ private Q_SLOTS:
     void anOversizedFileIsNotRead()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("poll-status.json"));
+        const QString path = dir.filePath(u"poll-status.json"_s);
         PollStatus status;
         status.record(Instant::fromReferenceSeconds(60.0), {}, true);
         QVERIFY(status.save(path));

@@ -10,6 +10,8 @@
 #include <QJsonDocument>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 Q_DECLARE_METATYPE(HistoryQuery)
 
 namespace {
@@ -18,7 +20,7 @@ const Instant kDay0 = Instant::fromReferenceSeconds(820000000.0); // 2026-12-26T
 HistoryRecord record(const QString& id, const QString& title, const QString& description,
                      const QStringList& companies = {}, int day = 0, bool read = false)
 {
-    return {Announcement(id, title, description, QStringLiteral("https://www.saudiexchange.sa/") + id,
+    return {Announcement(id, title, description, u"https://www.saudiexchange.sa/"_s + id,
                          kDay0.addSeconds(86400.0 * day), companies),
             read};
 }
@@ -28,29 +30,25 @@ HistoryRecord record(const QString& id, const QString& title, const QString& des
 HistoryRecordList corpus()
 {
     return {
-        record(QStringLiteral("ar2"), QStringLiteral("إعلان مجلس الإدارة"),
-               QStringLiteral("توصية بزيادة رأس المال إلى مستوى أعلى"), {QStringLiteral("1120")}, 3),
-        record(QStringLiteral("en1"), QStringLiteral("Arabian Energy Co. announces a Cash Dividend"),
-               QStringLiteral("<p>The board recommends SAR 1.25 per share &amp; more.</p>"),
-               {QStringLiteral("2222")}, 0),
-        record(QStringLiteral("en2"), QStringLiteral("Caf\u00e9 Holding: Bioenergy plant AI upgrade"),
-               QStringLiteral("Results of the period"), {QStringLiteral("4001")}, 1, true),
-        record(QStringLiteral("ar1"), QStringLiteral("شركة الطاقة العربية تعلن عن توزيـــع أَرْبَاح نقدية"),
-               QStringLiteral("<p>وبالأرباح المرحلة على المساهمين</p>"), {QStringLiteral("2222")}, 2),
-        record(QStringLiteral("mk1"), QStringLiteral("Market news: \"quoted\" words, index up"),
-               QStringLiteral("TASI rose 1% on (2222)"), {}, 4),
+        record(u"ar2"_s, u"إعلان مجلس الإدارة"_s, u"توصية بزيادة رأس المال إلى مستوى أعلى"_s, {u"1120"_s}, 3),
+        record(u"en1"_s, u"Arabian Energy Co. announces a Cash Dividend"_s,
+               u"<p>The board recommends SAR 1.25 per share &amp; more.</p>"_s, {u"2222"_s}, 0),
+        record(u"en2"_s, u"Caf\u00e9 Holding: Bioenergy plant AI upgrade"_s, u"Results of the period"_s,
+               {u"4001"_s}, 1, true),
+        record(u"ar1"_s, u"شركة الطاقة العربية تعلن عن توزيـــع أَرْبَاح نقدية"_s,
+               u"<p>وبالأرباح المرحلة على المساهمين</p>"_s, {u"2222"_s}, 2),
+        record(u"mk1"_s, u"Market news: \"quoted\" words, index up"_s, u"TASI rose 1% on (2222)"_s, {}, 4),
     };
 }
 
 HistoryRecord aged(const QString& id, int days, bool read = false)
 {
-    return record(id, QStringLiteral("Dividend %1").arg(id), QStringLiteral("<p>text</p>"),
-                  {QStringLiteral("2222")}, -days, read);
+    return record(id, u"Dividend %1"_s.arg(id), u"<p>text</p>"_s, {u"2222"_s}, -days, read);
 }
 
 QString companyName(const QString& symbol)
 {
-    return symbol == QLatin1String("1120") ? QStringLiteral("Al Rajhi Bank مصرف الراجحي") : QString();
+    return symbol == u"1120"_s ? u"Al Rajhi Bank مصرف الراجحي"_s : QString();
 }
 
 QStringList ids(const HistoryRecordList& records)
@@ -82,26 +80,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("query");
         QTest::addColumn<QStringList>("expected");
         const auto list = [](const char* items) {
-            return QString::fromUtf8(items).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+            return QString::fromUtf8(items).split(u'|', Qt::SkipEmptyParts);
         };
-        QTest::newRow("case") << QStringLiteral("DIVIDEND") << list("en1");
-        QTest::newRow("accents") << QStringLiteral("cafe") << list("en2");
-        QTest::newRow("inside a longer word") << QStringLiteral("energy") << list("en2|en1");
-        QTest::newRow("every word must occur") << QStringLiteral("energy dividend") << list("en1");
-        QTest::newRow("short word inside a word") << QStringLiteral("ai") << list("en2");
-        QTest::newRow("short and long words") << QStringLiteral("1% tasi") << list("mk1");
-        QTest::newRow("symbol, in companies and text") << QStringLiteral("2222") << list("mk1|ar1|en1");
-        QTest::newRow("company name") << QStringLiteral("rajhi") << list("ar2");
-        QTest::newRow("arabic company name, alef form") << QStringLiteral("الراجحى") << list("ar2");
-        QTest::newRow("arabic: bare alef, no diacritics") << QStringLiteral("ارباح") << list("ar1");
-        QTest::newRow("arabic: tatweel and taa marbuta") << QStringLiteral("توزيع نقديه") << list("ar1");
-        QTest::newRow("arabic: alef maqsura as yaa") << QStringLiteral("الي") << list("ar2");
-        QTest::newRow("arabic: one letter") << QStringLiteral("ب") << list("ar2|ar1");
-        QTest::newRow("entity decoded") << QStringLiteral("& more") << list("en1");
-        QTest::newRow("markup not searched") << QStringLiteral("<p>") << list("");
-        QTest::newRow("quotes are text") << QStringLiteral("\"quoted\"") << list("mk1");
-        QTest::newRow("query syntax is text") << QStringLiteral("NOT OR* energy") << list("");
-        QTest::newRow("nothing") << QStringLiteral("zzz") << list("");
+        QTest::newRow("case") << u"DIVIDEND"_s << list("en1");
+        QTest::newRow("accents") << u"cafe"_s << list("en2");
+        QTest::newRow("inside a longer word") << u"energy"_s << list("en2|en1");
+        QTest::newRow("every word must occur") << u"energy dividend"_s << list("en1");
+        QTest::newRow("short word inside a word") << u"ai"_s << list("en2");
+        QTest::newRow("short and long words") << u"1% tasi"_s << list("mk1");
+        QTest::newRow("symbol, in companies and text") << u"2222"_s << list("mk1|ar1|en1");
+        QTest::newRow("company name") << u"rajhi"_s << list("ar2");
+        QTest::newRow("arabic company name, alef form") << u"الراجحى"_s << list("ar2");
+        QTest::newRow("arabic: bare alef, no diacritics") << u"ارباح"_s << list("ar1");
+        QTest::newRow("arabic: tatweel and taa marbuta") << u"توزيع نقديه"_s << list("ar1");
+        QTest::newRow("arabic: alef maqsura as yaa") << u"الي"_s << list("ar2");
+        QTest::newRow("arabic: one letter") << u"ب"_s << list("ar2|ar1");
+        QTest::newRow("entity decoded") << u"& more"_s << list("en1");
+        QTest::newRow("markup not searched") << u"<p>"_s << list("");
+        QTest::newRow("quotes are text") << u"\"quoted\""_s << list("mk1");
+        QTest::newRow("query syntax is text") << u"NOT OR* energy"_s << list("");
+        QTest::newRow("nothing") << u"zzz"_s << list("");
     }
     void sameMatchesAsTheListSearch()
     {
@@ -135,12 +133,11 @@ private Q_SLOTS:
         QTest::newRow("until, exclusive")
             << HistoryQuery{.until = kDay0.addSeconds(86400.0)} << QStringList{"en1"};
         QTest::newRow("symbol among the companies, not the text")
-            << HistoryQuery{.symbol = QStringLiteral("2222")} << QStringList{"ar1", "en1"};
-        QTest::newRow("symbol is whole") << HistoryQuery{.symbol = QStringLiteral("22")} << QStringList{};
+            << HistoryQuery{.symbol = u"2222"_s} << QStringList{"ar1", "en1"};
+        QTest::newRow("symbol is whole") << HistoryQuery{.symbol = u"22"_s} << QStringList{};
         QTest::newRow("category with a word")
-            << HistoryQuery{.text = QStringLiteral("ا"), .category = QStringLiteral("dividends")}
-            << QStringList{"ar1"};
-        QTest::newRow("unread") << HistoryQuery{.text = QStringLiteral("energy"), .unreadOnly = true}
+            << HistoryQuery{.text = u"ا"_s, .category = u"dividends"_s} << QStringList{"ar1"};
+        QTest::newRow("unread") << HistoryQuery{.text = u"energy"_s, .unreadOnly = true}
                                 << QStringList{"en1"};
         QTest::newRow("limit keeps the newest") << HistoryQuery{.limit = 2} << QStringList{"mk1", "ar2"};
     }
@@ -161,17 +158,17 @@ private Q_SLOTS:
         const auto find = [this](const QString& text) {
             return ids(m_index->search({.text = text}).value_or(HistoryRecordList()));
         };
-        QCOMPARE(find(QStringLiteral("board meeting")), QStringList{"en1"});
-        QCOMPARE(find(QStringLiteral("dividend")), QStringList{});
-        QCOMPARE(find(QStringLiteral("bioenergy")), QStringList{});
-        QCOMPARE(find(QStringLiteral("2222")), (QStringList{"mk1", "en1"})); // texts gone: not found
+        QCOMPARE(find(u"board meeting"_s), QStringList{"en1"});
+        QCOMPARE(find(u"dividend"_s), QStringList{});
+        QCOMPARE(find(u"bioenergy"_s), QStringList{});
+        QCOMPARE(find(u"2222"_s), (QStringList{"mk1", "en1"})); // texts gone: not found
         QCOMPARE(find(QString()), (QStringList{"mk1", "ar2", "en1"}));
     }
 
     void recordsComeBackWhole()
     {
         const HistoryRecordList found =
-            m_index->search({.text = QStringLiteral("bioenergy")}).value_or(HistoryRecordList());
+            m_index->search({.text = u"bioenergy"_s}).value_or(HistoryRecordList());
         QCOMPARE(found.size(), 1);
         QCOMPARE(found.first().announcement, corpus().at(2).announcement);
         QVERIFY(found.first().read);
@@ -179,22 +176,22 @@ private Q_SLOTS:
 
     void noArchiveIsNoHistory()
     {
-        HistoryStore store(QStringLiteral("/nonexistent/archive.sqlite"), {});
+        HistoryStore store(u"/nonexistent/archive.sqlite"_s, {});
         QVERIFY(!store.open());
         QVERIFY(!store.search(HistoryQuery()));
-        QVERIFY(store.unread({QStringLiteral("a")}).isEmpty());
-        QVERIFY(!QFile::exists(QStringLiteral("/nonexistent/archive.sqlite")));
+        QVERIFY(store.unread({u"a"_s}).isEmpty());
+        QVERIFY(!QFile::exists(u"/nonexistent/archive.sqlite"_s));
     }
 
     void readState()
     {
         HistoryArchive archive;
-        for (const QString& id : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")})
-            archive.add(aged(id, 1, id == QLatin1String("c")));
+        for (const QString& id : {u"a"_s, u"b"_s, u"c"_s})
+            archive.add(aged(id, 1, id == u"c"_s));
         HistoryStore store(archive.path(), {});
         QCOMPARE(store.unreadCount(), 2);
         QCOMPARE(store.unread({"a", "b", "c", "unknown"}), (QSet<QString>{"a", "b"}));
-        QVERIFY(store.markRead({QStringLiteral("a"), QStringLiteral("unknown")}, kDay0));
+        QVERIFY(store.markRead({u"a"_s, u"unknown"_s}, kDay0));
         QCOMPARE(store.unread({"a", "b"}), QSet<QString>{"b"});
         QCOMPARE(store.count({.unreadOnly = true}), 1);
         QVERIFY(store.markRead({}, kDay0));
@@ -204,17 +201,16 @@ private Q_SLOTS:
     void retentionKeepsIdentifiersAndRecentTexts()
     {
         HistoryArchive archive;
-        archive.add(aged(QStringLiteral("old"), 400));
-        archive.add(aged(QStringLiteral("recent"), 10));
+        archive.add(aged(u"old"_s, 400));
+        archive.add(aged(u"recent"_s, 10));
         HistoryStore store(archive.path(), {});
         QCOMPARE(store.count(HistoryQuery()), 2); // indexed before the texts go
         QCOMPARE(store.removeTextsBefore(kDay0.addSeconds(-86400.0 * 365)), 1);
         QVERIFY(store.compact());
-        const HistoryRecordList found =
-            store.search({.text = QStringLiteral("dividend")}).value_or(HistoryRecordList());
+        const HistoryRecordList found = store.search({.text = u"dividend"_s}).value_or(HistoryRecordList());
         QCOMPARE(found.size(), 1);
-        QCOMPARE(found.first().announcement.id(), QStringLiteral("recent"));
-        QVERIFY(!store.has(QStringLiteral("old")));
+        QCOMPARE(found.first().announcement.id(), u"recent"_s);
+        QVERIFY(!store.has(u"old"_s));
         // The identifier stays: it is what tells a poll the announcement is not new.
         sqlite3_stmt* select = nullptr;
         sqlite3_prepare_v2(archive.db(), "SELECT pub_date FROM announcements WHERE id = 'old'", -1, &select,
@@ -229,12 +225,11 @@ private Q_SLOTS:
     void removedTextsNeverComeBackAsNew()
     {
         QTemporaryDir folder;
-        const AnnouncementArchive::Record fetched{aged(QStringLiteral("se_1"), 0).announcement,
-                                                  QStringLiteral("tadawul"), QStringLiteral("en")};
-        const QSet<QString> feeds{QStringLiteral("tadawul")};
-        const QString en = QStringLiteral("en");
+        const AnnouncementArchive::Record fetched{aged(u"se_1"_s, 0).announcement, u"tadawul"_s, u"en"_s};
+        const QSet<QString> feeds{u"tadawul"_s};
+        const QString en = u"en"_s;
         {
-            PollRecorder recorder(folder.path(), QStringLiteral("tray"), {});
+            PollRecorder recorder(folder.path(), u"tray"_s, {});
             QVERIFY(recorder.record({}, feeds, kDay0.addSeconds(-60), en).problem.isEmpty()); // the baseline
             QCOMPARE(recorder.record({fetched}, feeds, kDay0.addSeconds(180), en).fresh.size(), 1);
             HistoryStore store(HistoryStore::pathIn(folder.path()), {});
@@ -242,7 +237,7 @@ private Q_SLOTS:
             QVERIFY(store.compact());
             QVERIFY(recorder.record({fetched}, feeds, kDay0.addSeconds(360), en).fresh.isEmpty());
         }
-        PollRecorder later(folder.path(), QStringLiteral("tray"), {});
+        PollRecorder later(folder.path(), u"tray"_s, {});
         QVERIFY(later.record({fetched}, feeds, kDay0.addSeconds(540), en).fresh.isEmpty());
     }
     void csvField()
@@ -273,16 +268,15 @@ private Q_SLOTS:
         const Instant published =
             Instant::fromDateTime(QDateTime(QDate(2026, 12, 6), QTime(11, 5), QTimeZone::utc()));
         const HistoryRecordList records = {
-            {Announcement(QStringLiteral("se_1"), QStringLiteral("=cmd|' /C calc'!A0"),
-                          QStringLiteral("<p>أرباح &amp; نمو</p>"), QStringLiteral("https://x.test/1"),
-                          published, {QStringLiteral("2222"), QStringLiteral("1120")}),
+            {Announcement(u"se_1"_s, u"=cmd|' /C calc'!A0"_s, u"<p>أرباح &amp; نمو</p>"_s,
+                          u"https://x.test/1"_s, published, {u"2222"_s, u"1120"_s}),
              true},
-            {Announcement(QStringLiteral("se_2"), QStringLiteral("News"), {}, {}, published, {}), false}};
+            {Announcement(u"se_2"_s, u"News"_s, {}, {}, published, {}), false}};
         const auto names = [](const QString& symbol) {
-            return symbol == QLatin1String("2222") ? QStringLiteral("Arabian Energy, Co.") : QString();
+            return symbol == u"2222"_s ? u"Arabian Energy, Co."_s : QString();
         };
         QTemporaryDir folder;
-        const QString csvPath = folder.filePath(QStringLiteral("out.csv"));
+        const QString csvPath = folder.filePath(u"out.csv"_s);
         QVERIFY(HistoryExport::write(csvPath, HistoryExport::Format::Csv, records, names, nullptr));
         QCOMPARE(readFile(csvPath),
                  QStringLiteral("\uFEFFid,published,symbol,company,category,title,text,link\r\n"
@@ -291,18 +285,18 @@ private Q_SLOTS:
                                 "se_2,2026-12-06T14:05:00+03:00,,,other,News,,\r\n")
                      .toUtf8());
 
-        const QString jsonPath = folder.filePath(QStringLiteral("out.json"));
+        const QString jsonPath = folder.filePath(u"out.json"_s);
         QVERIFY(HistoryExport::write(jsonPath, HistoryExport::Format::Json, records, names, nullptr));
         const QJsonArray array = QJsonDocument::fromJson(readFile(jsonPath)).array();
         QCOMPARE(array.size(), 2);
-        QCOMPARE(array.at(0)[QStringLiteral("companies")].toArray().size(), 2);
-        QCOMPARE(array.at(0)[QStringLiteral("category")].toString(), QStringLiteral("other"));
-        QCOMPARE(array.at(0)[QStringLiteral("read")].toBool(), true);
-        QCOMPARE(array.at(1)[QStringLiteral("read")].toBool(), false);
+        QCOMPARE(array.at(0)[u"companies"_s].toArray().size(), 2);
+        QCOMPARE(array.at(0)[u"category"_s].toString(), u"other"_s);
+        QCOMPARE(array.at(0)[u"read"_s].toBool(), true);
+        QCOMPARE(array.at(1)[u"read"_s].toBool(), false);
 
         QString error;
-        QVERIFY(!HistoryExport::write(folder.filePath(QStringLiteral("missing/out.csv")),
-                                      HistoryExport::Format::Csv, records, names, &error));
+        QVERIFY(!HistoryExport::write(folder.filePath(u"missing/out.csv"_s), HistoryExport::Format::Csv,
+                                      records, names, &error));
         QVERIFY(!error.isEmpty());
     }
 

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QThread>
 
+using namespace Qt::StringLiterals;
+
 using portalsim::Fault;
 using portalsim::Feed;
 using portalsim::PortalSimulator;
@@ -55,11 +57,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("hold");
         QTest::addColumn<QString>("error");
         QTest::newRow("body over the cap (570 KB page, gzip)")
-            << int(Fault::Body::HtmlPage) << false << QStringLiteral("exceeds the limit of 262144 bytes");
-        QTest::newRow("no answer within the time-out")
-            << int(Fault::Body::Normal) << true << QStringLiteral("timed out");
+            << int(Fault::Body::HtmlPage) << false << u"exceeds the limit of 262144 bytes"_s;
+        QTest::newRow("no answer within the time-out") << int(Fault::Body::Normal) << true << u"timed out"_s;
         QTest::newRow("connection dropped mid-body") << int(Fault::Body::DropMidBody) << false << QString();
-        QTest::newRow("nothing listening") << -1 << false << QStringLiteral("connect");
+        QTest::newRow("nothing listening") << -1 << false << u"connect"_s;
     }
 
     void transportFailures()
@@ -123,7 +124,7 @@ private Q_SLOTS:
         options.redirects = HttpClient::Redirects::SameOrigin;
         HttpClient client(options);
         const auto post = [&](const char* path) { return client.run({portal.url(path), {}, true, "form"}); };
-        QVERIFY(errorOf(post("/away")).contains(QLatin1String("Refused a redirect to http://127.0.0.2")));
+        QVERIFY(errorOf(post("/away")).contains(u"Refused a redirect to http://127.0.0.2"_s));
         QCOMPARE(third.count(), 0);
         QCOMPARE(std::get<HttpClient::Response>(post("/again")).body, QByteArray("{}"));
         QVERIFY(std::holds_alternative<HttpClient::Response>(post("/see")));
@@ -159,7 +160,7 @@ private Q_SLOTS:
         client.cancel();
         QTRY_COMPARE_WITH_TIMEOUT(statuses.size(), 3, 5000); // not the 60-second time-out
         QCOMPARE(statuses.last(), -1L);
-        QCOMPARE(errorOf(client.run(feedPage(sim))), QStringLiteral("Request cancelled"));
+        QCOMPARE(errorOf(client.run(feedPage(sim))), u"Request cancelled"_s);
         QCOMPARE(sim.requestCount(), size_t(3));
     }
 };

@@ -6,14 +6,15 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 Q_DECLARE_METATYPE(Instant)
 
 namespace {
-Announcement make(const QString& title, const QString& description = QStringLiteral("Body"),
-                  const QStringList& companies = {QStringLiteral("2222")}, Instant date = Instant())
+Announcement make(const QString& title, const QString& description = u"Body"_s,
+                  const QStringList& companies = {u"2222"_s}, Instant date = Instant())
 {
-    return Announcement(QStringLiteral("se_1"), title, description, QStringLiteral("https://example.test/1"),
-                        date, companies);
+    return Announcement(u"se_1"_s, title, description, u"https://example.test/1"_s, date, companies);
 }
 
 // Riyadh is UTC+3 all year.
@@ -26,7 +27,7 @@ Instant riyadh(int year, int month, int day, int hour, int minute)
 // "a|b" is the list {"a", "b"}; "" is the list of one empty string.
 QStringList list(const char* items)
 {
-    return QString::fromUtf8(items).split(QLatin1Char('|'));
+    return QString::fromUtf8(items).split(u'|');
 }
 
 void textRow(const char* name, const char* in, const char* out)
@@ -49,24 +50,19 @@ private Q_SLOTS:
     void equalityCoversEveryField()
     {
         const Instant date = Instant::fromReferenceSeconds(800000000.25);
-        const Announcement base =
-            make(QStringLiteral("Title"), QStringLiteral("Body"), {QStringLiteral("2222")}, date);
-        const Announcement same =
-            make(QStringLiteral("Title"), QStringLiteral("Body"), {QStringLiteral("2222")}, date);
+        const Announcement base = make(u"Title"_s, u"Body"_s, {u"2222"_s}, date);
+        const Announcement same = make(u"Title"_s, u"Body"_s, {u"2222"_s}, date);
         QCOMPARE(base, same);
         QCOMPARE(qHash(base), qHash(same));
         const Announcement variants[] = {
-            Announcement(QStringLiteral("se_2"), base.title(), base.description(), base.link(), date,
+            Announcement(u"se_2"_s, base.title(), base.description(), base.link(), date, base.companies()),
+            make(u"Other"_s, u"Body"_s, {u"2222"_s}, date),
+            make(u"Title"_s, u"Other body"_s, {u"2222"_s}, date),
+            Announcement(base.id(), base.title(), base.description(), u"https://example.test/2"_s, date,
                          base.companies()),
-            make(QStringLiteral("Other"), QStringLiteral("Body"), {QStringLiteral("2222")}, date),
-            make(QStringLiteral("Title"), QStringLiteral("Other body"), {QStringLiteral("2222")}, date),
-            Announcement(base.id(), base.title(), base.description(),
-                         QStringLiteral("https://example.test/2"), date, base.companies()),
-            make(QStringLiteral("Title"), QStringLiteral("Body"), {QStringLiteral("2222")},
-                 date.addSeconds(1e-6)),
-            make(QStringLiteral("Title"), QStringLiteral("Body"),
-                 {QStringLiteral("2222"), QStringLiteral("1120")}, date),
-            make(QStringLiteral("Title"), QStringLiteral("Body"), {}, date),
+            make(u"Title"_s, u"Body"_s, {u"2222"_s}, date.addSeconds(1e-6)),
+            make(u"Title"_s, u"Body"_s, {u"2222"_s, u"1120"_s}, date),
+            make(u"Title"_s, u"Body"_s, {}, date),
         };
         QSet<Announcement> set{base};
         for (const Announcement& other : variants) {
@@ -81,16 +77,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("arabic");
         QTest::newRow("empty") << QString() << false;
-        QTest::newRow("U+06FF") << QString(QChar(0x06FF)) + QStringLiteral("abc") << true;
+        QTest::newRow("U+06FF") << QString(QChar(0x06FF)) + u"abc"_s << true;
         QTest::newRow("U+0700 Syriac") << QString(QChar(0x0700)) << false;
         QTest::newRow("U+FE00 selector") << QString(QChar(0xFE00)) << false;
         QTest::newRow("U+FE70") << QString(QChar(0xFE70)) << true;
-        QTest::newRow("Arabic then Latin") << QStringLiteral("شركة Jarir") << true;
-        QTest::newRow("digit then Arabic") << QStringLiteral("2222 أرامكو") << false;
-        QTest::newRow("space then Arabic") << QStringLiteral(" أرامكو") << false;
+        QTest::newRow("Arabic then Latin") << u"شركة Jarir"_s << true;
+        QTest::newRow("digit then Arabic") << u"2222 أرامكو"_s << false;
+        QTest::newRow("space then Arabic") << u" أرامكو"_s << false;
         // The first character is a grapheme: a Latin base with an Arabic combining mark counts.
-        QTest::newRow("Latin base with Arabic mark")
-            << QStringLiteral("a") + QChar(0x0651) + QStringLiteral("bc") << true;
+        QTest::newRow("Latin base with Arabic mark") << u"a"_s + QChar(0x0651) + u"bc"_s << true;
     }
 
     void isArabic()
@@ -218,8 +213,8 @@ private Q_SLOTS:
                                 << QString::fromUtf8(match);
         };
         row("empty watchlist", "", "", "", "", "", "");
-        QTest::newRow("blank symbol and word") << QStringLiteral("x") << QStringLiteral("y") << list("2222")
-                                               << list("") << list("  ") << QString();
+        QTest::newRow("blank symbol and word")
+            << u"x"_s << u"y"_s << list("2222") << list("") << list("  ") << QString();
         row("company, any case", "", "", "ACWA", "acwa", "", "acwa");
         row("symbol as a word of the text", "Trading halt", "<p>Shares of (2222) resume</p>", "", "2222", "",
             "2222");

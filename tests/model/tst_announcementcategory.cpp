@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 const QString kIssuerLink =
     QStringLiteral("https://www.saudiexchange.sa/wps/portal/saudiexchange/newsandreports/"
@@ -14,14 +16,13 @@ const QString kNewsLink =
 // An issuer announcement as the portal delivers it: the issuer's name as title, the headline as text.
 Announcement issuer(const QString& name, const QString& text)
 {
-    return Announcement(QStringLiteral("se_1"), name, text, kIssuerLink,
-                        Instant::fromReferenceSeconds(800000000), {QStringLiteral("2222")});
+    return Announcement(u"se_1"_s, name, text, kIssuerLink, Instant::fromReferenceSeconds(800000000),
+                        {u"2222"_s});
 }
 
 Announcement news(const QString& title)
 {
-    return Announcement(QStringLiteral("se_2"), title, QString(), kNewsLink,
-                        Instant::fromReferenceSeconds(800000000), {});
+    return Announcement(u"se_2"_s, title, QString(), kNewsLink, Instant::fromReferenceSeconds(800000000), {});
 }
 
 struct Headline
@@ -35,12 +36,12 @@ struct Headline
 QList<Headline> headlinesOf(const QString& half)
 {
     QList<Headline> rows;
-    for (const QString& line : QString::fromUtf8(readFile(qEnvironmentVariable("ZELVORA_TEST_DATA") +
-                                                          QStringLiteral("/model/headlines.tsv")))
-                                   .split(QLatin1Char('\n'))) {
-        const QStringList f = line.split(QLatin1Char('\t'));
+    for (const QString& line :
+         QString::fromUtf8(readFile(qEnvironmentVariable("ZELVORA_TEST_DATA") + u"/model/headlines.tsv"_s))
+             .split(u'\n')) {
+        const QStringList f = line.split(u'\t');
         if (f.size() == 5 && f[0] == half)
-            rows.append({f[2] == QLatin1String("issuer") ? issuer(f[3], f[4]) : news(f[3]), f[1]});
+            rows.append({f[2] == u"issuer"_s ? issuer(f[3], f[4]) : news(f[3]), f[1]});
     }
     return rows;
 }
@@ -59,7 +60,7 @@ private Q_SLOTS:
     // Every tuning headline is right; at least 80 % of the held-back ones.
     void headlines()
     {
-        for (const QString& half : {QStringLiteral("tuning"), QStringLiteral("heldback")}) {
+        for (const QString& half : {u"tuning"_s, u"heldback"_s}) {
             const QList<Headline> rows = headlinesOf(half);
             QCOMPARE(rows.size(), 32);
             int right = 0;
@@ -71,7 +72,7 @@ private Q_SLOTS:
                           qUtf8Printable(AnnouncementCategory::headline(row.announcement)),
                           qUtf8Printable(found), qUtf8Printable(row.category));
             }
-            QVERIFY(half == QLatin1String("tuning") ? right == rows.size() : right * 10 >= rows.size() * 8);
+            QVERIFY(half == u"tuning"_s ? right == rows.size() : right * 10 >= rows.size() * 8);
         }
     }
 

@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 Q_DECLARE_METATYPE(Instant)
 
 // 2026-12-06 is a Sunday: the week runs Sun 6 … Thu 10, Fri 11, Sat 12.
@@ -43,13 +45,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("hours");
         QTest::addColumn<Instant>("at");
         QTest::addColumn<Instant>("until");
-        const QString night = QStringLiteral("22:00-07:00");
+        const QString night = u"22:00-07:00"_s;
         const QString trading = QuietHours::kOutsideTrading;
         QTest::newRow("night: just before the start") << night << riyadh(7, 21, 59) << riyadh(7, 21, 59);
         QTest::newRow("night: at the start") << night << riyadh(7, 22, 0) << riyadh(8, 7, 0);
         QTest::newRow("night: after midnight") << night << riyadh(8, 6, 59) << riyadh(8, 7, 0);
         QTest::newRow("night: at the end") << night << riyadh(8, 7, 0) << riyadh(8, 7, 0);
-        QTest::newRow("day span") << QStringLiteral("12:00-13:00") << riyadh(8, 12, 30) << riyadh(8, 13, 0);
+        QTest::newRow("day span") << u"12:00-13:00"_s << riyadh(8, 12, 30) << riyadh(8, 13, 0);
         QTest::newRow("trading: Sunday before the pre-open")
             << trading << riyadh(6, 9, 29) << riyadh(6, 9, 30);
         QTest::newRow("trading: in session") << trading << riyadh(6, 15, 29) << riyadh(6, 15, 29);
@@ -118,7 +120,7 @@ private Q_SLOTS:
         QFETCH(Instant, due);
         QFETCH(Instant, since);
         QFETCH(bool, timely);
-        const int minute = *MorningDigest::parseTime(QStringLiteral("9:15"));
+        const int minute = *MorningDigest::parseTime(u"9:15"_s);
         QCOMPARE(MorningDigest::latestDue(minute, now), due);
         QVERIFY(now < MorningDigest::nextDue(minute, now));
         QCOMPARE(MorningDigest::latestDue(minute, MorningDigest::nextDue(minute, now).addSeconds(-1)), due);
@@ -128,10 +130,9 @@ private Q_SLOTS:
 
     void gate()
     {
-        Announcement aramco(QStringLiteral("1"), QStringLiteral("Arabian Energy"), {}, {}, riyadh(7, 23, 0),
-                            {QStringLiteral("2222")});
+        Announcement aramco(u"1"_s, u"Arabian Energy"_s, {}, {}, riyadh(7, 23, 0), {u"2222"_s});
         NotificationGate::Settings settings;
-        settings.quietHours = *QuietHours::parse(QStringLiteral("22:00-07:00"));
+        settings.quietHours = *QuietHours::parse(u"22:00-07:00"_s);
         const NotificationGate quiet(settings);
         QCOMPARE(quiet.judge(aramco, false, riyadh(7, 23, 0)), NotificationGate::Verdict::Quiet);
         QCOMPARE(quiet.judge(aramco, true, riyadh(7, 23, 0)), NotificationGate::Verdict::Deliver);
@@ -141,7 +142,7 @@ private Q_SLOTS:
         // A pause and a mute hold urgent ones too, and end by themselves; a pause ending inside quiet
         // hours holds until they end.
         settings.pausedUntil = riyadh(7, 23, 30);
-        settings.mutedUntil.insert(QStringLiteral("2222"), riyadh(8, 0, 0));
+        settings.mutedUntil.insert(u"2222"_s, riyadh(8, 0, 0));
         const NotificationGate held(settings);
         QCOMPARE(held.judge(aramco, true, riyadh(7, 20, 0)), NotificationGate::Verdict::Paused);
         QCOMPARE(held.heldUntil(riyadh(7, 20, 0)), std::optional(riyadh(8, 7, 0)));

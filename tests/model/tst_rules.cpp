@@ -7,21 +7,23 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 Announcement issuer(const QString& symbol, const QString& name, const QString& text)
 {
-    return Announcement(QStringLiteral("se_1"), name, name + QLatin1Char(' ') + text,
-                        QStringLiteral("https://www.saudiexchange.sa/x/issuer-announcements/d/?anId=1"),
+    return Announcement(u"se_1"_s, name, name + u' ' + text,
+                        u"https://www.saudiexchange.sa/x/issuer-announcements/d/?anId=1"_s,
                         Instant::fromReferenceSeconds(800000000), {symbol});
 }
 
 const QHash<QString, Announcement> kAnnouncements{
-    {QStringLiteral("dividend"), issuer(QStringLiteral("2222"), QStringLiteral("Arabian Energy Co."),
-                                        QStringLiteral("announces a cash dividend of SAR 1.50 per share"))},
-    {QStringLiteral("board"), issuer(QStringLiteral("1120"), QStringLiteral("Najd Commercial Bank"),
-                                     QStringLiteral("announces the appointment of a board member"))},
-    {QStringLiteral("sukuk"), issuer(QStringLiteral("2222"), QStringLiteral("Arabian Energy Co."),
-                                     QStringLiteral("announces the dividend distribution on its sukuk"))},
+    {u"dividend"_s,
+     issuer(u"2222"_s, u"Arabian Energy Co."_s, u"announces a cash dividend of SAR 1.50 per share"_s)},
+    {u"board"_s,
+     issuer(u"1120"_s, u"Najd Commercial Bank"_s, u"announces the appointment of a board member"_s)},
+    {u"sukuk"_s,
+     issuer(u"2222"_s, u"Arabian Energy Co."_s, u"announces the dividend distribution on its sukuk"_s)},
 };
 
 QList<Rule> rulesFrom(const QByteArray& json)
@@ -90,12 +92,12 @@ private Q_SLOTS:
         QFETCH(QByteArray, rules);
         QFETCH(bool, showAll);
         QFETCH(QString, announcement);
-        const QStringList symbols = watchlist.split(QLatin1Char('|'), Qt::SkipEmptyParts);
+        const QStringList symbols = watchlist.split(u'|', Qt::SkipEmptyParts);
         const RuleSet set(Watchlist(QSet<QString>(symbols.cbegin(), symbols.cend()), {}), rulesFrom(rules),
                           showAll);
         const RuleSet::Decision decision = set.decide(kAnnouncements.value(announcement));
         QTEST(decision.match ? decision.match->rule : QString(), "rule");
-        QTEST(decision.match ? decision.match->matched.join(QStringLiteral(" · ")) : QString(), "matched");
+        QTEST(decision.match ? decision.match->matched.join(u" · "_s) : QString(), "matched");
         QTEST(decision.notify, "notify");
         QTEST(decision.urgent, "urgent");
     }
@@ -105,25 +107,24 @@ private Q_SLOTS:
     void storedRules()
     {
         QTemporaryDir dir;
-        Preferences preferences(dir.filePath(QStringLiteral("settings.json")));
+        Preferences preferences(dir.filePath(u"settings.json"_s));
         SettingsStore store(preferences.filePath());
-        store.setValue(QStringLiteral("watchlistSymbols"), QJsonArray{QStringLiteral("2222")});
-        store.setValue(QStringLiteral("watchWords"), QJsonArray{QStringLiteral("dividend")});
+        store.setValue(u"watchlistSymbols"_s, QJsonArray{u"2222"_s});
+        store.setValue(u"watchWords"_s, QJsonArray{u"dividend"_s});
         QVERIFY(preferences.rules().isEmpty());
         const Rule first = preferences.ruleSet().rules().first();
-        QCOMPARE(first.name(), QStringLiteral("Watchlist"));
-        QCOMPARE(first.symbols(), QStringList{QStringLiteral("2222")});
-        QCOMPARE(first.words(), QStringList{QStringLiteral("dividend")});
+        QCOMPARE(first.name(), u"Watchlist"_s);
+        QCOMPARE(first.symbols(), QStringList{u"2222"_s});
+        QCOMPARE(first.words(), QStringList{u"dividend"_s});
 
         const QList<Rule> rules = rulesFrom(
             R"([{"name":"divs","symbols":["2222"],"categories":["dividends"],"action":"urgent"},{"name":"q","words":["sukuk"],"action":"silent"}])");
         QVERIFY(preferences.setRules(rules));
         QCOMPARE(preferences.rules(), rules);
-        QCOMPARE(store.value(QStringLiteral("watchlistSymbols")).toArray(),
-                 QJsonArray{QStringLiteral("2222")});
+        QCOMPARE(store.value(u"watchlistSymbols"_s).toArray(), QJsonArray{u"2222"_s});
 
         store.setValue(
-            QStringLiteral("rules"),
+            u"rules"_s,
             QJsonDocument::fromJson(
                 R"([1, {}, {"name":" "}, {"name":"x","action":"loud","categories":["nope","board"],"words":"w"}])")
                 .array());

@@ -12,12 +12,14 @@
 #include <QTest>
 #include <future>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 const QString kArabic50 = QString::fromUtf8("\u0643\u064F").repeated(50); // 50 letters, each with a damma
 
 int threadCount()
 {
-    return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+    return QDir(u"/proc/self/task"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
 }
 } // namespace
 
@@ -31,7 +33,7 @@ class TestTelemetryService : public QObject
 private Q_SLOTS:
     void init()
     {
-        const QString path = m_dir.filePath(QStringLiteral("settings.json"));
+        const QString path = m_dir.filePath(u"settings.json"_s);
         QFile::remove(path);
         m_store = std::make_unique<Preferences>(path);
     }
@@ -86,8 +88,8 @@ private Q_SLOTS:
         QSet<QString> users, sessions;
         for (const auto& request : server.requests()) {
             const QJsonObject signal = QJsonDocument::fromJson(request.body).array().first().toObject();
-            users.insert(signal.value(QStringLiteral("clientUser")).toString());
-            sessions.insert(signal.value(QStringLiteral("sessionID")).toString());
+            users.insert(signal.value(u"clientUser"_s).toString());
+            sessions.insert(signal.value(u"sessionID"_s).toString());
         }
         QCOMPARE(users, QSet<QString>{hash});
         QCOMPARE(sessions, (QSet<QString>{first.sessionID(), second.sessionID()}));
@@ -105,7 +107,7 @@ private Q_SLOTS:
             TelemetryService& sender = environment ? tracked : service;
             sender.appLaunched();
             sender.announcementsRefreshed(3);
-            sender.announcementOpened(QStringLiteral("Arabian Energy Co. announces a dividend"));
+            sender.announcementOpened(u"Arabian Energy Co. announces a dividend"_s);
             QCOMPARE(sender.inFlight(), 0);
             QVERIFY(m_store->telemetryUserID().isEmpty()); // not even an id is made
         }

@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 QByteArray item(const QByteArray& version, const QByteArray& shortVersion)
 {
@@ -85,11 +87,11 @@ private Q_SLOTS:
         QCOMPARE(int(result.outcome), outcome);
         if (outcome == int(UpdateCheckResult::Outcome::Failed)) {
             QVERIFY2(result.error.contains(latest), qPrintable(result.error));
-            QVERIFY(out.text().startsWith(QStringLiteral("[Updater] Update check failed: ")));
+            QVERIFY(out.text().startsWith(u"[Updater] Update check failed: "_s));
         } else {
             QCOMPARE(result.latest.displayVersion(), latest);
-            QVERIFY(result.latest.releaseNotesLink.startsWith(QStringLiteral("https://notes.example/")));
-            QCOMPARE(result.latest.downloadUrl, QStringLiteral("https://dl.example/z.tar.gz"));
+            QVERIFY(result.latest.releaseNotesLink.startsWith(u"https://notes.example/"_s));
+            QCOMPARE(result.latest.downloadUrl, u"https://dl.example/z.tar.gz"_s);
         }
         QCOMPARE(found.size(), 0); // a check the user asked for answers only through checkFinished
     }

@@ -17,6 +17,8 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 // Records every navigation the page is asked to make and what it answered.
 class RecordingPage : public AnnouncementWebPage
@@ -102,29 +104,26 @@ private Q_SLOTS:
     {
         const QStringList six{"2221", "2222", "2223", "2224", "2225", "2226"};
         const Announcement announcement =
-            TestData::announcement(QStringLiteral("se_1"), QStringLiteral("Dividend &amp; <b>more</b>"), six);
+            TestData::announcement(u"se_1"_s, u"Dividend &amp; <b>more</b>"_s, six);
         AnnouncementWindow window(announcement, services());
-        QCOMPARE(window.windowTitle(), QStringLiteral("Dividend & more")); // as text, like everywhere
+        QCOMPARE(window.windowTitle(), u"Dividend & more"_s); // as text, like everywhere
         QVERIFY(!window.webView());
         // Four tags in the bar, all six on the page.
         QCOMPARE(window.tags().size(), 4);
         QCOMPARE(window.tags().last()->text(), six.at(3));
-        QCOMPARE(window.buildHTML().count(QLatin1String("class=\"company-tag\"")), 6);
+        QCOMPARE(window.buildHTML().count(u"class=\"company-tag\""_s), 6);
         QCOMPARE(window.dateLabel()->text(), AnnouncementPage::dateText(announcement.pubDate()));
-        QVERIFY(window.buildHTML().contains(QStringLiteral("<span class=\"date\">") + window.dateText() +
-                                            "</span>"));
+        QVERIFY(window.buildHTML().contains(u"<span class=\"date\">"_s + window.dateText() + "</span>"));
     }
 
     void buttonsOpenOnlyWebAddresses()
     {
-        const QUrl portal(QStringLiteral("https://portal.example.test"));
-        const QString link = QStringLiteral("https://www.saudiexchange.sa/wps/portal/notice?id=7");
-        for (const QString& each :
-             {link, QStringLiteral("::not a link"), QString(), QStringLiteral("file:///etc/passwd")}) {
+        const QUrl portal(u"https://portal.example.test"_s);
+        const QString link = u"https://www.saudiexchange.sa/wps/portal/notice?id=7"_s;
+        for (const QString& each : {link, u"::not a link"_s, QString(), u"file:///etc/passwd"_s}) {
             RecordingUrlOpener opener;
-            AnnouncementWindow window(
-                TestData::announcement(QStringLiteral("x"), QStringLiteral("t"), {}, {}, each),
-                TestData::services(opener, m_dir.path()));
+            AnnouncementWindow window(TestData::announcement(u"x"_s, u"t"_s, {}, {}, each),
+                                      TestData::services(opener, m_dir.path()));
             QTest::mouseClick(window.openSourceButton(), Qt::LeftButton);
             QTest::mouseClick(window.openInTadawulButton(), Qt::LeftButton);
             QCOMPARE(opener.opened(), (each == link ? QList<QUrl>{QUrl(link), portal} : QList<QUrl>{portal}));
@@ -134,12 +133,10 @@ private Q_SLOTS:
     // Every announcement window's frame is saved under one name.
     void framesShareOneName()
     {
-        AnnouncementWindow first(TestData::announcement(QStringLiteral("a"), QStringLiteral("A")),
-                                 services());
+        AnnouncementWindow first(TestData::announcement(u"a"_s, u"A"_s), services());
         first.setGeometry(QRect(60, 50, 500, 400));
         first.savedGeometry()->saveNow();
-        AnnouncementWindow second(TestData::announcement(QStringLiteral("b"), QStringLiteral("B")),
-                                  services());
+        AnnouncementWindow second(TestData::announcement(u"b"_s, u"B"_s), services());
         QCOMPARE(second.geometry(), QRect(60, 50, 500, 400));
     }
 
@@ -148,23 +145,22 @@ private Q_SLOTS:
         // The probe works: with scripts on, both the script and the handler run.
         QWebEnginePage scripted;
         QSignalSpy scriptedLoaded(&scripted, &QWebEnginePage::loadFinished);
-        scripted.setHtml(QStringLiteral("<html><body>") + kScripted + QStringLiteral("</body></html>"));
+        scripted.setHtml(u"<html><body>"_s + kScripted + u"</body></html>"_s);
         QVERIFY(scriptedLoaded.wait(60000));
-        QTRY_VERIFY_WITH_TIMEOUT(pageHtml(&scripted).contains(QLatin1String("data-onerror=\"yes\"")), 30000);
-        QVERIFY(pageHtml(&scripted).contains(QLatin1String("data-ran=\"yes\"")));
+        QTRY_VERIFY_WITH_TIMEOUT(pageHtml(&scripted).contains(u"data-onerror=\"yes\""_s), 30000);
+        QVERIFY(pageHtml(&scripted).contains(u"data-ran=\"yes\""_s));
 
-        AnnouncementWindow window(
-            TestData::announcement(QStringLiteral("se_1"), QStringLiteral("Scripted"), {}, kScripted),
-            services());
+        AnnouncementWindow window(TestData::announcement(u"se_1"_s, u"Scripted"_s, {}, kScripted),
+                                  services());
         std::unique_ptr<QSignalSpy> ready;
         QVERIFY(showLoaded(window, ready));
         const QString html = pageHtml(window.webView()->page());
-        QVERIFY(html.contains(QLatin1String(">idle</p>")));
-        QVERIFY(!html.contains(QLatin1String("data-ran=\"yes\"")));
-        QVERIFY(!html.contains(QLatin1String("data-onerror=\"yes\"")));
+        QVERIFY(html.contains(u">idle</p>"_s));
+        QVERIFY(!html.contains(u"data-ran=\"yes\""_s));
+        QVERIFY(!html.contains(u"data-onerror=\"yes\""_s));
         // The link is not on this window's portal: relative addresses resolve against the portal.
-        QCOMPARE(evaluate(window.webView()->page(), QStringLiteral("document.baseURI")).toString(),
-                 QStringLiteral("https://portal.example.test/"));
+        QCOMPARE(evaluate(window.webView()->page(), u"document.baseURI"_s).toString(),
+                 u"https://portal.example.test/"_s);
 
         // Hidden (minimised, say) and shown again: the same page, not loaded a second time.
         QWebEngineView* view = window.webView();
@@ -176,14 +172,12 @@ private Q_SLOTS:
 
     void closingDropsThePageAndReopeningRestoresIt()
     {
-        const QString description = QStringLiteral("<p style=\"height: 4000px\">tall</p><p>end</p>");
-        AnnouncementWindow window(
-            TestData::announcement(QStringLiteral("se_3"), QStringLiteral("Tall"), {}, description),
-            services());
+        const QString description = u"<p style=\"height: 4000px\">tall</p><p>end</p>"_s;
+        AnnouncementWindow window(TestData::announcement(u"se_3"_s, u"Tall"_s, {}, description), services());
         std::unique_ptr<QSignalSpy> ready;
         window.setGeometry(QRect(40, 30, 600, 420));
         QVERIFY(showLoaded(window, ready));
-        evaluate(window.webView()->page(), QStringLiteral("window.scrollTo(0, 1500)"));
+        evaluate(window.webView()->page(), u"window.scrollTo(0, 1500)"_s);
         QTRY_COMPARE_WITH_TIMEOUT(window.webView()->page()->scrollPosition().y(), 1500.0, 30000);
 
         window.close();
@@ -194,39 +188,33 @@ private Q_SLOTS:
         QVERIFY(showLoaded(window, ready));
         QCOMPARE(window.geometry(), QRect(40, 30, 600, 420));
         QTRY_COMPARE_WITH_TIMEOUT(window.webView()->page()->scrollPosition().y(), 1500.0, 30000);
-        QCOMPARE(
-            evaluate(window.webView()->page(), QStringLiteral("document.querySelector('h1').textContent"))
-                .toString(),
-            QStringLiteral("Tall"));
+        QCOMPARE(evaluate(window.webView()->page(), u"document.querySelector('h1').textContent"_s).toString(),
+                 u"Tall"_s);
     }
 
     void aDescriptionLargerThanTwoMegabytesStillShows()
     {
-        const QString description = QStringLiteral("<p>") + QStringLiteral("x ").repeated(1600 * 1024) +
-                                    QStringLiteral("</p><p id=\"end\">The end</p>");
-        AnnouncementWindow window(TestData::announcement(QStringLiteral("se_2"), QStringLiteral("Large"),
-                                                         {QStringLiteral("2222")}, description),
+        const QString description =
+            u"<p>"_s + u"x "_s.repeated(1600 * 1024) + u"</p><p id=\"end\">The end</p>"_s;
+        AnnouncementWindow window(TestData::announcement(u"se_2"_s, u"Large"_s, {u"2222"_s}, description),
                                   services());
         std::unique_ptr<QSignalSpy> ready;
         QVERIFY(showLoaded(window, ready));
         QWebEnginePage* page = window.webView()->page();
-        QCOMPARE(evaluate(page, QStringLiteral("document.getElementById('end').textContent")).toString(),
-                 QStringLiteral("The end"));
-        QCOMPARE(
-            evaluate(page, QStringLiteral("document.querySelector('.content').textContent.length")).toInt(),
-            1600 * 1024 * 2 + 7);
+        QCOMPARE(evaluate(page, u"document.getElementById('end').textContent"_s).toString(), u"The end"_s);
+        QCOMPARE(evaluate(page, u"document.querySelector('.content').textContent.length"_s).toInt(),
+                 1600 * 1024 * 2 + 7);
     }
 
     // What the page answers each kind of move; a meta refresh in a real page is below.
     void thePageMovesOnlyToWebAddresses()
     {
         QWebEngineView view;
-        auto* page =
-            new RecordingPage(&m_opener, QUrl(QStringLiteral("https://www.saudiexchange.sa")), &view);
+        auto* page = new RecordingPage(&m_opener, QUrl(u"https://www.saudiexchange.sa"_s), &view);
         view.setPage(page);
         QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
         // An announcement whose link leaves the portal: its host is not the window's own.
-        page->loadDocument(QStringLiteral("<p>x</p>"), QUrl(QStringLiteral("https://evil.example/a")));
+        page->loadDocument(u"<p>x</p>"_s, QUrl(u"https://evil.example/a"_s));
         QVERIFY(loaded.wait(60000));
         // Clicked: on the portal inside the window, elsewhere in the browser. Automatic moves of the
         // main frame are refused, wherever they lead.
@@ -253,10 +241,9 @@ private Q_SLOTS:
             {"data:text/html,x", Page::NavigationTypeBackForward, true}};
         for (const auto& c : cases)
             QVERIFY2(page->ask(QUrl(QString::fromLatin1(c.url)), c.type) == c.accepted, c.url);
-        QCOMPARE(m_opener.opened(), (QList<QUrl>{QUrl(QStringLiteral("https://evil.example/d")),
-                                                 QUrl(QStringLiteral("https://evil.example/a2")),
-                                                 QUrl(QStringLiteral("http://www.saudiexchange.sa/b")),
-                                                 QUrl(QStringLiteral("http://127.0.0.1:9/"))}));
+        QCOMPARE(m_opener.opened(),
+                 (QList<QUrl>{QUrl(u"https://evil.example/d"_s), QUrl(u"https://evil.example/a2"_s),
+                              QUrl(u"http://www.saudiexchange.sa/b"_s), QUrl(u"http://127.0.0.1:9/"_s)}));
     }
 
     // A description that names a third party (on 127.0.0.2) every way a page can reach it, in an
@@ -281,19 +268,17 @@ private Q_SLOTS:
                 "<iframe src=\"T/frame.html\"></iframe><IFRAME srcdoc=\"<img src='T/srcdoc.png'>\"></IFRAME>"
                 "<frameset><frame src=\"T/frame2.html\"></frameset>"
                 "<object data=\"T/object.html\"></object><embed src=\"T/embed.swf\">")
-                .replace(QLatin1Char('T'), t)
-                .replace(QStringLiteral("P/"), QString::fromUtf8(portal.url("/")));
+                .replace(u'T', t)
+                .replace(u"P/"_s, QString::fromUtf8(portal.url("/")));
         AnnouncementWindow::Services services = this->services();
         services.portalOrigin = QUrl(QString::fromUtf8(portal.origin()));
-        AnnouncementWindow window(TestData::announcement(QStringLiteral("se_4"), QStringLiteral("Hostile"),
-                                                         {}, description, t + QStringLiteral("/news/1")),
-                                  services);
+        AnnouncementWindow window(
+            TestData::announcement(u"se_4"_s, u"Hostile"_s, {}, description, t + u"/news/1"_s), services);
         std::unique_ptr<QSignalSpy> ready;
         QVERIFY(showLoaded(window, ready));
         QTRY_VERIFY_WITH_TIMEOUT(asked(portal, "/rel.png") && asked(portal, "/abs.png"), 30000);
         QWebEnginePage* page = window.webView()->page();
-        QCOMPARE(evaluate(page, QStringLiteral("document.baseURI")).toString(),
-                 QString::fromUtf8(portal.url("/")));
+        QCOMPARE(evaluate(page, u"document.baseURI"_s).toString(), QString::fromUtf8(portal.url("/")));
         QCOMPARE(
             evaluate(page, QStringLiteral("document.querySelectorAll('base,link,iframe,frame,object,embed')"
                                           ".length"))
@@ -320,8 +305,7 @@ private Q_SLOTS:
         QVERIFY(loaded.wait(60000));
         QTRY_VERIFY_WITH_TIMEOUT(std::any_of(page->requests.cbegin(), page->requests.cend(),
                                              [](const RecordingPage::Request& r) {
-                                                 return r.url.path() == QLatin1String("/moved") &&
-                                                        !r.accepted;
+                                                 return r.url.path() == u"/moved"_s && !r.accepted;
                                              }),
                                  30000);
         QTRY_VERIFY_WITH_TIMEOUT(asked(portal, "/news/pic.png"), 30000); // resolved against the link

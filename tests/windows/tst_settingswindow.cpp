@@ -27,6 +27,8 @@
 #include <QTimeEdit>
 #include <QWheelEvent>
 
+using namespace Qt::StringLiterals;
+
 class TestSettingsWindow : public QObject
 {
     Q_OBJECT
@@ -39,13 +41,13 @@ class TestSettingsWindow : public QObject
     SettingsWindow::Services hooks()
     {
         SettingsWindow::Services hooks;
-        hooks.restartPolling = [this] { m_calls << QStringLiteral("restart"); };
+        hooks.restartPolling = [this] { m_calls << u"restart"_s; };
         hooks.startNewInstance = [this] {
-            m_calls << QStringLiteral("relaunch");
+            m_calls << u"relaunch"_s;
             return m_relaunchWorks;
         };
-        hooks.quitSoon = [this] { m_calls << QStringLiteral("quit"); };
-        hooks.showAlert = [this](const QString&, const QString&) { m_calls << QStringLiteral("alert"); };
+        hooks.quitSoon = [this] { m_calls << u"quit"_s; };
+        hooks.showAlert = [this](const QString&, const QString&) { m_calls << u"alert"_s; };
         hooks.doNotTrack = true;
         return hooks;
     }
@@ -69,8 +71,8 @@ class TestSettingsWindow : public QObject
 
     static Announcement issuerItem(const QString& symbol, const QString& name)
     {
-        return Announcement(QStringLiteral("se_") + symbol, name, QString(),
-                            QStringLiteral("https://x.test/issuer-announcements/d/?anId=1"),
+        return Announcement(u"se_"_s + symbol, name, QString(),
+                            u"https://x.test/issuer-announcements/d/?anId=1"_s,
                             Instant::fromReferenceSeconds(800000000), {symbol});
     }
 
@@ -79,7 +81,7 @@ private Q_SLOTS:
     {
         for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files))
             QFile::remove(m_dir.filePath(name));
-        m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.json")));
+        m_preferences = std::make_unique<Preferences>(m_dir.filePath(u"settings.json"_s));
         m_calls.clear();
         m_relaunchWorks = true;
     }
@@ -87,15 +89,14 @@ private Q_SLOTS:
     // The page shows what is stored, writes each change in the stored form, and lifts one mute.
     void quietHoursPage()
     {
-        m_preferences->setQuietHours(QStringLiteral("22:00-07:00"));
-        m_preferences->muteSymbols({QStringLiteral("1010"), QStringLiteral("2222")},
-                                   Instant::now().addSeconds(3600));
+        m_preferences->setQuietHours(u"22:00-07:00"_s);
+        m_preferences->muteSymbols({u"1010"_s, u"2222"_s}, Instant::now().addSeconds(3600));
         QuietHoursEditor editor(*m_preferences);
         QCOMPARE(editor.modeChoice()->currentIndex(), 2);
         QCOMPARE(editor.fromTime()->time(), QTime(22, 0));
         editor.fromTime()->setTime(QTime(23, 30));
         editor.toTime()->setTime(QTime(23, 30)); // no span: the stored one stays
-        QCOMPARE(m_preferences->quietHours().text(), QStringLiteral("23:30-07:00"));
+        QCOMPARE(m_preferences->quietHours().text(), u"23:30-07:00"_s);
         editor.modeChoice()->setCurrentIndex(1);
         QVERIFY(m_preferences->quietHours().isOutsideTrading());
         editor.modeChoice()->setCurrentIndex(0);
@@ -104,14 +105,14 @@ private Q_SLOTS:
         QVERIFY(!editor.digestChoice()->isChecked() && !editor.digestTime()->isEnabled());
         editor.digestChoice()->setChecked(true);
         editor.digestTime()->setTime(QTime(8, 45));
-        QCOMPARE(stored("digestTime").toString(), QStringLiteral("08:45"));
+        QCOMPARE(stored("digestTime").toString(), u"08:45"_s);
         editor.digestChoice()->setChecked(false);
         QCOMPARE(m_preferences->digestTime(), std::nullopt);
 
         const QList<QPushButton*> unmute = editor.findChildren<QPushButton*>();
         QCOMPARE(unmute.size(), 2);
         unmute.first()->click();
-        QCOMPARE(m_preferences->mutedSymbols().keys(), QStringList{QStringLiteral("2222")});
+        QCOMPARE(m_preferences->mutedSymbols().keys(), QStringList{u"2222"_s});
     }
 
     void storedValuesShowAsTheirPositions()
@@ -163,40 +164,40 @@ private Q_SLOTS:
         choose(interval, 2);
         choose(interval, 2); // the same choice again still stores and restarts
         QCOMPARE(m_preferences->pollInterval(), 600.0);
-        QCOMPARE(m_calls, QStringList(3, QStringLiteral("restart")));
+        QCOMPARE(m_calls, QStringList(3, u"restart"_s));
     }
 
     void choosingALanguageStoresItAndRelaunches()
     {
         SettingsWindow window(*m_preferences, hooks());
         choose(window.languagePopup(), 1);
-        QCOMPARE(m_preferences->language(), QStringLiteral("ar"));
-        QCOMPARE(m_calls, (QStringList{QStringLiteral("relaunch"), QStringLiteral("quit")}));
+        QCOMPARE(m_preferences->language(), u"ar"_s);
+        QCOMPARE(m_calls, (QStringList{u"relaunch"_s, u"quit"_s}));
         // A failed relaunch keeps this instance.
         m_relaunchWorks = false;
         m_calls.clear();
         choose(window.languagePopup(), 0);
-        QCOMPARE(m_preferences->language(), QStringLiteral("en"));
-        QCOMPARE(m_calls, QStringList{QStringLiteral("relaunch")});
+        QCOMPARE(m_preferences->language(), u"en"_s);
+        QCOMPARE(m_calls, QStringList{u"relaunch"_s});
     }
 
     void interfaceLanguageIsShownStoredAndRelaunches()
     {
-        const QString key = QStringLiteral("interfaceLanguage");
-        SettingsStore(m_preferences->filePath()).setValue(key, QStringLiteral("ar"));
+        const QString key = u"interfaceLanguage"_s;
+        SettingsStore(m_preferences->filePath()).setValue(key, u"ar"_s);
         QCOMPARE(SettingsWindow(*m_preferences, hooks()).interfaceLanguagePopup()->currentIndex(), 2);
         // A file from before the setting, or a value from elsewhere, reads as System.
-        for (const QJsonValue& older : {QJsonValue(), QJsonValue(QStringLiteral("fr")), QJsonValue(true)}) {
+        for (const QJsonValue& older : {QJsonValue(), QJsonValue(u"fr"_s), QJsonValue(true)}) {
             SettingsStore(m_preferences->filePath()).setValue(key, older);
             QCOMPARE(SettingsWindow(*m_preferences, hooks()).interfaceLanguagePopup()->currentIndex(), 0);
         }
         SettingsWindow window(*m_preferences, hooks());
         choose(window.interfaceLanguagePopup(), 1);
-        QCOMPARE(stored("interfaceLanguage").toString(), QStringLiteral("en"));
+        QCOMPARE(stored("interfaceLanguage").toString(), u"en"_s);
         choose(window.interfaceLanguagePopup(), 0);
-        QCOMPARE(stored("interfaceLanguage").toString(), QStringLiteral("system"));
-        QCOMPARE(m_calls.count(QStringLiteral("relaunch")), 2);
-        QCOMPARE(m_preferences->language(), QStringLiteral("en")); // the feed language is untouched
+        QCOMPARE(stored("interfaceLanguage").toString(), u"system"_s);
+        QCOMPARE(m_calls.count(u"relaunch"_s), 2);
+        QCOMPARE(m_preferences->language(), u"en"_s); // the feed language is untouched
     }
 
     void checkboxesAndThePromptButtonWriteAtOnce()
@@ -228,16 +229,16 @@ private Q_SLOTS:
 
         QTest::mouseClick(window.resetPromptButton(), Qt::LeftButton);
         QCOMPARE(stored("notificationsDontAsk"), QJsonValue(false));
-        QCOMPARE(m_calls, QStringList{QStringLiteral("alert")});
+        QCOMPARE(m_calls, QStringList{u"alert"_s});
     }
 
     void watchlistAddsBySymbolNameOrDigitsAndRefusesTheRest()
     {
         IssuerDirectory issuers(m_dir.path());
-        issuers.learn({issuerItem(QStringLiteral("2222"), QStringLiteral("Arabian Energy Co.")),
-                       issuerItem(QStringLiteral("2222"), QStringLiteral("شركة الطاقة العربية")),
-                       issuerItem(QStringLiteral("1020"), QStringLiteral("Najd Commercial Bank")),
-                       issuerItem(QStringLiteral("1060"), QStringLiteral("Gulf Investment Bank"))},
+        issuers.learn({issuerItem(u"2222"_s, u"Arabian Energy Co."_s),
+                       issuerItem(u"2222"_s, u"شركة الطاقة العربية"_s),
+                       issuerItem(u"1020"_s, u"Najd Commercial Bank"_s),
+                       issuerItem(u"1060"_s, u"Gulf Investment Bank"_s)},
                       Instant::fromReferenceSeconds(800000000));
         QVERIFY(issuers.save());
         WatchlistEditor editor(*m_preferences, m_dir.path());
@@ -246,16 +247,14 @@ private Q_SLOTS:
             editor.symbolInput()->setText(text);
             QTest::keyClick(editor.symbolInput(), Qt::Key_Return);
         };
-        type(QStringLiteral("energy"));                             // part of a name
-        type(QStringLiteral("1060  \u2014  Gulf Investment Bank")); // a chosen completion
-        type(QStringLiteral("9999"));                               // not seen yet, but a symbol's shape
-        QCOMPARE(m_preferences->watchlistSymbols(),
-                 (QSet<QString>{QStringLiteral("2222"), QStringLiteral("1060"), QStringLiteral("9999")}));
+        type(u"energy"_s);                             // part of a name
+        type(u"1060  \u2014  Gulf Investment Bank"_s); // a chosen completion
+        type(u"9999"_s);                               // not seen yet, but a symbol's shape
+        QCOMPARE(m_preferences->watchlistSymbols(), (QSet<QString>{u"2222"_s, u"1060"_s, u"9999"_s}));
         QCOMPARE(editor.symbolList()->item(1)->text(),
-                 QStringLiteral("2222  \u2014  \u2068Arabian Energy Co. \u00B7 شركة الطاقة العربية\u2069"));
+                 u"2222  \u2014  \u2068Arabian Energy Co. \u00B7 شركة الطاقة العربية\u2069"_s);
         QVERIFY(editor.message()->text().isEmpty());
-        for (const QString& wrong :
-             {QStringLiteral("bank"), QStringLiteral("abc"), QStringLiteral("22222")}) {
+        for (const QString& wrong : {u"bank"_s, u"abc"_s, u"22222"_s}) {
             type(wrong);
             QVERIFY2(editor.message()->text().contains(wrong), qPrintable(editor.message()->text()));
             QCOMPARE(editor.symbolInput()->text(), wrong); // kept for correcting
@@ -275,20 +274,19 @@ private Q_SLOTS:
     {
         WatchlistEditor editor(*m_preferences, m_dir.path());
         // A one-letter word would match nearly everything: refused, with a message naming it.
-        edit(editor.wordsInput(), QStringLiteral(" dividend ،توزيع  أرباح, Dividend,, x, "));
-        QCOMPARE(m_preferences->watchWords(),
-                 (QStringList{QStringLiteral("dividend"), QStringLiteral("توزيع أرباح")}));
-        QCOMPARE(editor.wordsInput()->text(), QStringLiteral("dividend, توزيع أرباح"));
-        QVERIFY(editor.message()->text().contains(QStringLiteral("\u201Cx\u201D")));
+        edit(editor.wordsInput(), u" dividend ،توزيع  أرباح, Dividend,, x, "_s);
+        QCOMPARE(m_preferences->watchWords(), (QStringList{u"dividend"_s, u"توزيع أرباح"_s}));
+        QCOMPARE(editor.wordsInput()->text(), u"dividend, توزيع أرباح"_s);
+        QVERIFY(editor.message()->text().contains(u"\u201Cx\u201D"_s));
         // Changed elsewhere (the command line) while the window was hidden: shown as stored.
-        Preferences(m_preferences->filePath()).setWatchWords({QStringLiteral("rights issue")});
+        Preferences(m_preferences->filePath()).setWatchWords({u"rights issue"_s});
         editor.reload();
-        QCOMPARE(editor.wordsInput()->text(), QStringLiteral("rights issue"));
+        QCOMPARE(editor.wordsInput()->text(), u"rights issue"_s);
     }
 
     void rulesAreWrittenAtOnce()
     {
-        m_preferences->setWatchlistSymbols({QStringLiteral("2222")});
+        m_preferences->setWatchlistSymbols({u"2222"_s});
         RulesEditor editor(*m_preferences);
         QSignalSpy changed(&editor, &RulesEditor::rulesChanged);
         QVERIFY(!editor.nameInput()->isEnabled()); // nothing chosen yet
@@ -296,18 +294,18 @@ private Q_SLOTS:
         editor.addRule();
         QCOMPARE(m_preferences->rules().size(), 2);
         QCOMPARE(editor.ruleList()->currentRow(), 1);
-        edit(editor.nameInput(), QStringLiteral("divs"));
-        edit(editor.symbolsInput(), QStringLiteral("2222، 4001, 2222"));
+        edit(editor.nameInput(), u"divs"_s);
+        edit(editor.symbolsInput(), u"2222، 4001, 2222"_s);
         editor.categoryList()->item(int(AnnouncementCategory::Kind::Dividends))->setCheckState(Qt::Checked);
         choose(editor.actionPopup(), int(Rule::Action::Urgent));
-        const Rule divs(QStringLiteral("divs"), {QStringLiteral("2222"), QStringLiteral("4001")}, {},
-                        {AnnouncementCategory::Kind::Dividends}, {}, Rule::Action::Urgent);
+        const Rule divs(u"divs"_s, {u"2222"_s, u"4001"_s}, {}, {AnnouncementCategory::Kind::Dividends}, {},
+                        Rule::Action::Urgent);
         QCOMPARE(m_preferences->rules().at(1), divs);
         // A name must stay and stay its own; the Watchlist's is taken.
-        for (const QString& name : {QString(), QStringLiteral("Rule 1"), QStringLiteral("watchlist")})
+        for (const QString& name : {QString(), u"Rule 1"_s, u"watchlist"_s})
             edit(editor.nameInput(), name);
-        QCOMPARE(m_preferences->rules().at(1).name(), QStringLiteral("divs"));
-        QCOMPARE(editor.nameInput()->text(), QStringLiteral("divs"));
+        QCOMPARE(m_preferences->rules().at(1).name(), u"divs"_s);
+        QCOMPARE(editor.nameInput()->text(), u"divs"_s);
 
         editor.moveSelected(-1);
         QCOMPARE(m_preferences->rules().first(), divs);
@@ -315,14 +313,14 @@ private Q_SLOTS:
         editor.ruleList()->setCurrentRow(1);
         editor.removeSelected();
         QCOMPARE(m_preferences->rules(), QList<Rule>{divs});
-        QCOMPARE(m_preferences->watchlistSymbols(), QSet<QString>{QStringLiteral("2222")});
+        QCOMPARE(m_preferences->watchlistSymbols(), QSet<QString>{u"2222"_s});
         QCOMPARE(changed.count(), 8);
     }
 
     void outputsAddTestAndRemove()
     {
         LoopbackHttpServer receiver;
-        OutputsEditor editor(*m_preferences, QStringLiteral("https://portal.example"));
+        OutputsEditor editor(*m_preferences, u"https://portal.example"_s);
         OutputStore store(*m_preferences);
         const auto fill = [&editor](const char* name, OutputConfig::Kind kind, const QByteArray& address) {
             editor.nameInput()->setText(QString::fromLatin1(name));
@@ -336,9 +334,9 @@ private Q_SLOTS:
         QVERIFY(store.outputs().isEmpty());
 
         fill("hook", OutputConfig::Kind::Webhook, receiver.url("/hook"));
-        editor.secretInput()->setText(QStringLiteral("tok"));
+        editor.secretInput()->setText(u"tok"_s);
         QVERIFY(editor.addFromForm());
-        QCOMPARE(store.secret(QStringLiteral("hook")), QStringLiteral("tok"));
+        QCOMPARE(store.secret(u"hook"_s), u"tok"_s);
         QVERIFY(editor.secretInput()->text().isEmpty());
         QCOMPARE(editor.list()->count(), 1);
 
@@ -347,7 +345,7 @@ private Q_SLOTS:
         editor.testSelected();
         QVERIFY(finished.wait(10000));
         QCOMPARE(receiver.requests().value(0).header("Authorization"), "Bearer tok");
-        QVERIFY(editor.message()->text().contains(QLatin1String("delivered")));
+        QVERIFY(editor.message()->text().contains(u"delivered"_s));
         editor.removeSelected();
         QVERIFY(store.outputs().isEmpty());
         QCOMPARE(editor.list()->count(), 0);
