@@ -30,19 +30,6 @@ class TestAllAnnouncementsWindow : public QObject
 private Q_SLOTS:
     void init() { QFile::remove(uiState()); }
 
-    void showsEveryKeptAnnouncementOrTheEmptyState()
-    {
-        AllAnnouncementsWindow window(m_opener, uiState());
-        const AnnouncementList list = TestData::many(2500);
-        window.update(list);
-        QCOMPARE(window.announcements(), list);
-        QCOMPARE(window.countLabel()->text(), u"2500 announcements in the last 30 days"_s);
-        QVERIFY(!window.emptyStateView());
-        window.update(AnnouncementList());
-        QCOMPARE(window.model()->rowCount(), 0);
-        QVERIFY(window.emptyStateView());
-    }
-
     void searchNarrowsTheListAsTheUserTypes()
     {
         // 250 kept: every tenth names the issuer 2222 only by symbol; its name comes from the directory.
@@ -63,7 +50,9 @@ private Q_SLOTS:
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         window.update(list);
+        QCOMPARE(window.announcements(), list);
         QCOMPARE(window.countLabel()->text(), u"250 announcements in the last 30 days"_s);
+        QVERIFY(!window.emptyStateView());
 
         QTest::keySequence(&window, QKeySequence::Find);
         QVERIFY(window.searchField()->hasFocus());
@@ -85,6 +74,8 @@ private Q_SLOTS:
         window.searchField()->setText(u"number 1"_s);
         window.update(list);
         QCOMPARE(window.countLabel()->text(), u"10 of 250 announcements in the last 30 days"_s);
+        window.update(AnnouncementList());
+        QVERIFY(window.emptyStateView() && window.model()->rowCount() == 0);
     }
 
     void clickOpensOnlyWebLinksAndMarksRead()
