@@ -70,18 +70,6 @@ private Q_SLOTS:
         QCOMPARE(headers.keys(), (QStringList{u"content-length"_s, u"host"_s}));
     }
 
-    // Issuer announcements stop after page 5 (market news after page 3: see pages()), in portal order.
-    void issuerPageLimitAndOrder()
-    {
-        PortalSimulator sim({.issuerItems = 400, .marketItems = 0});
-        QVERIFY(sim.start());
-        const FetchResult result = fetch(sim, FeedFetcher::issuerFeed());
-        QCOMPARE(result.records.size(), 250);
-        QCOMPARE(int(sim.requestCount()), 5);
-        QCOMPARE(sim.requests().back().page, 5);
-        QVERIFY(result.records.last().link().contains(QString::number(sim.items(true)[249].number)));
-    }
-
     // Market news whose pages 1 to 3 hold items 1-50, 51-100 and 1000-1049, unless the row changes one.
     void pages_data()
     {
