@@ -77,37 +77,26 @@ private Q_SLOTS:
     }
 
     // Whole words, the order of precedence, the folding and what is read of an announcement.
-    void rules_data()
-    {
-        QTest::addColumn<Announcement>("announcement");
-        QTest::addColumn<QString>("category");
-        QTest::newRow("inside a longer word") << news("Billboard company lists its assets") << "exchange";
-        QTest::newRow("dividend and results: dividends first")
-            << issuer("X", "X announces its annual results and a cash dividend") << "dividends";
-        QTest::newRow("listing before a board decision")
-            << news("Board approves the listing of X shares") << "trading";
-        QTest::newRow("the issuer's name is not read")
-            << issuer("Saudi Tadawul Group Capital Co.",
-                      "Saudi Tadawul Group Capital Co. announces a lawsuit")
-            << "other";
-        QTest::newRow("only the first sentence")
-            << issuer("X", "X announces a lawsuit. The board thanks the shareholders.") << "other";
-        QTest::newRow("an abbreviation ends no sentence")
-            << issuer("X", "Gulf Co. announces the resignation of its CEO") << "board";
-        QTest::newRow("arabic without hamza, with tatweel and diacritics")
-            << issuer("X", "تعلن الشركة عن تـوزيعِ ارباح نقدية") << "dividends";
-        QTest::newRow("arabic particle and pronoun attached")
-            << issuer("X", "تعلن الشركة عن نتائجها وبالقوائم") << "results";
-        QTest::newRow("market news naming nothing") << news("Holiday schedule for Eid") << "exchange";
-        QTest::newRow("issuer announcement naming nothing")
-            << issuer("X", "X announces a lawsuit") << "other";
-    }
-
     void rules()
     {
-        QFETCH(Announcement, announcement);
-        QFETCH(QString, category);
-        QCOMPARE(categoryOf(announcement), category);
+        const std::pair<Announcement, const char*> rows[] = {
+            {news(u"Billboard company lists its assets"_s), "exchange"}, // not inside a longer word
+            {issuer(u"X"_s, u"X announces its annual results and a cash dividend"_s), "dividends"}, // first
+            {news(u"Board approves the listing of X shares"_s), "trading"}, // listing before a board decision
+            // The issuer's name is not read, only the first sentence, and an abbreviation ends none.
+            {issuer(u"Saudi Tadawul Group Capital Co."_s,
+                    u"Saudi Tadawul Group Capital Co. announces a lawsuit"_s),
+             "other"},
+            {issuer(u"X"_s, u"X announces a lawsuit. The board thanks the shareholders."_s), "other"},
+            {issuer(u"X"_s, u"Gulf Co. announces the resignation of its CEO"_s), "board"},
+            // Arabic without hamza, with tatweel and diacritics; a particle and pronoun attached.
+            {issuer(u"X"_s, u"تعلن الشركة عن تـوزيعِ ارباح نقدية"_s), "dividends"},
+            {issuer(u"X"_s, u"تعلن الشركة عن نتائجها وبالقوائم"_s), "results"},
+            {news(u"Holiday schedule for Eid"_s), "exchange"}, // naming nothing
+            {issuer(u"X"_s, u"X announces a lawsuit"_s), "other"},
+        };
+        for (const auto& [announcement, category] : rows)
+            QCOMPARE(categoryOf(announcement), QString::fromLatin1(category));
     }
 };
 
