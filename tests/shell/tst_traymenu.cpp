@@ -47,17 +47,19 @@ AnnouncementList makeAnnouncements(int count, const QString& symbolEvery = QStri
 // The announcement items, in menu order, by tag.
 QList<QAction*> items(const TrayMenu& menu)
 {
-    QList<QAction*> found;
-    for (QAction* action : menu.menu()->actions()) {
-        if (TrayMenu::rowOf(action) >= 0)
-            found << action;
-    }
+    QList<QAction*> found = menu.menu()->actions();
+    found.removeIf([](const QAction* action) { return TrayMenu::rowOf(action) < 0; });
     return found;
 }
 
 QString idOf(const QAction* action)
 {
     return action->data().value<Announcement>().id();
+}
+
+AnnouncementMenuItem* widgetOf(QAction* action)
+{
+    return static_cast<AnnouncementMenuItem*>(static_cast<QWidgetAction*>(action)->defaultWidget());
 }
 } // namespace
 
@@ -176,16 +178,12 @@ private Q_SLOTS:
         const auto highlighted = [&menu] {
             QStringList ids;
             for (QAction* action : items(menu)) {
-                const auto* item =
-                    static_cast<AnnouncementMenuItem*>(static_cast<QWidgetAction*>(action)->defaultWidget());
-                if (item->highlighted())
+                if (widgetOf(action)->highlighted())
                     ids << idOf(action);
             }
             return ids;
         };
-        Q_EMIT static_cast<AnnouncementMenuItem*>(
-            static_cast<QWidgetAction*>(items(menu).at(4))->defaultWidget())
-            ->entered(); // the pointer passes over the fifth
+        Q_EMIT widgetOf(items(menu).at(4))->entered(); // the pointer passes over the fifth
         for (int i = 0; i < 10; ++i)
             QTest::keyClick(menu.menu(), Qt::Key_Down);
         QCOMPARE(highlighted().size(), 1);

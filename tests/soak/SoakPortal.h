@@ -200,8 +200,6 @@ private:
         return std::floor(midnight + 7 * kHour + u1 * 14 * kHour);
     }
 
-    // The identifiers the fetcher gives the item, found the way the fetcher finds them: from the
-    // portal's own rendering of it in each language.
     void record(const portalsim::Item& item, bool preexisting)
     {
         const Key key{item.issuer, item.number};

@@ -104,8 +104,7 @@ class TestSoak : public QObject
         return {m_dir.filePath(QStringLiteral("config")), m_dir.filePath(QStringLiteral("data"))};
     }
     QString cacheDirectory() const { return paths().cacheDirectory(); }
-    // One run of the program over the soak's folders: the tray program's context; with no teller, a
-    // `zelvora poll`.
+    // A run of the program over the soak's folders: the tray program's; with no teller, a `zelvora poll`.
     std::unique_ptr<AppContext> program(QList<NotificationRequest>& posted, const QString& teller)
     {
         const QString origin = QString::fromStdString(m_sim->origin());
@@ -137,8 +136,7 @@ class TestSoak : public QObject
 
     void restart(bool measure = false)
     {
-        // What the program holds is what it gives back when it ends, once nothing else shares it:
-        // no broadcast is left in the queue and the test keeps its copy of the kept list as bytes.
+        // Measured with nothing else sharing what it holds: no queued broadcast, the kept list as bytes.
         QCoreApplication::sendPostedEvents();
         const QByteArray previousKept = AnnouncementCache::encode(std::exchange(m_previousKept, {}));
         const auto inUse = [] { return static_cast<qint64>(mallinfo2().uordblks); };
@@ -376,8 +374,7 @@ class TestSoak : public QObject
             QFile::remove(QDir(cacheDirectory()).filePath(name + suffix));
     }
 
-    // One day: the laptop wakes in the morning (the clock jumps over the night), the program polls
-    // at its interval, and goes to sleep in the evening. Events of the day happen between polls.
+    // One day: the laptop wakes in the morning, the program polls at its interval, events come between.
     void runDay(int day, double midnight)
     {
         const int weekday = SoakPortal::riyadhWeekday(midnight + kHour);
@@ -506,8 +503,7 @@ class TestSoak : public QObject
         }
     }
 
-    // As the settings window does it: the new interval restarts polling, which drops the kept list
-    // and the cache file and polls at once.
+    // As the settings window does it: polling restarts, dropping the kept list and the cache file.
     void changeInterval(double seconds)
     {
         m_interval = seconds;
@@ -566,8 +562,7 @@ private Q_SLOTS:
             QVERIFY(!entry.held || (entry.state == State::Reported && entry.notifications == 1));
         if (m_days >= 7)
             QVERIFY2(f.heldSummaries > 0, "nothing was held");
-        // The kept list, the seen set and the archive's cache are bounded: after the first week, nothing
-        // may pile up.
+        // The kept list, the seen set and the archive's cache are bounded: nothing piles up after a week.
         for (int week = 2; week < m_heldByWeek.size(); ++week)
             QVERIFY2(m_heldByWeek[week] < m_heldByWeek[1] * 5 / 4 + 65536,
                      "the program's memory grows week to week");
