@@ -193,8 +193,8 @@ private Q_SLOTS:
 
     void trayMenuIsBuiltWhenItOpens()
     {
-        // Nothing of the drawn menu is made until it opens, and it opens with the latest change; a
-        // host reads an exported menu at any time, so that one is always built.
+        // Nothing of the drawn menu is made until it opens, and it opens with the latest change (the
+        // end-to-end run reads the exported one, which is always built).
         TrayMenu menu(m_commands, *m_preferences, TrayMenu::ItemStyle::Widgets);
         menu.setBuildWhenShown(true);
         menu.update(makeAnnouncements(3));
@@ -206,11 +206,6 @@ private Q_SLOTS:
         QCOMPARE(items(menu).size(), 3);
         Q_EMIT menu.menu()->aboutToShow();
         QCOMPARE(items(menu).size(), 5);
-
-        TrayMenu exported(m_commands, *m_preferences, TrayMenu::ItemStyle::Text);
-        exported.setBuildWhenShown(true);
-        exported.update(makeAnnouncements(3));
-        QCOMPARE(items(exported).size(), 3);
     }
 
     void shortScreenGetsOneLineItemsNotColumns()
