@@ -1,6 +1,7 @@
 // The archive's answer to "is this new?", what is owed between processes, and storage faults, on a
 // real SQLite file. The soak runs the same through a month of polls; here the edges.
 #include "archive/PollRecorder.h"
+#include "model/AnnouncementCategory.h"
 #include "model/TradingCalendar.h"
 #include "notify/NotificationGate.h"
 #include "notify/NotificationManager.h"
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTime>
+#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -201,6 +203,24 @@ private Q_SLOTS:
             QCOMPARE(QFile::exists(m_dir.filePath("archive.sqlite.corrupt")), damaged);
             QFile::remove(m_dir.filePath(AnnouncementArchive::fileName));
         }
+    }
+
+    // A record read back keeps the category it was stored with, so that its emoji, the export and the
+    // history's category filter agree even after the keywords change.
+    void readBackWithItsStoredCategory()
+    {
+        AnnouncementArchive archive(m_dir.path());
+        QVERIFY(archive.open());
+        QVERIFY(
+            archive.insert({record("a", 0), QStringLiteral("tadawul"), QStringLiteral("en")}, kNoon, false));
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(qPrintable(archive.filePath()), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "UPDATE announcements SET category = 'results'", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+        QCOMPARE(AnnouncementCategory::of(*archive.find("a")), AnnouncementCategory::Kind::Results);
+        QCOMPARE(AnnouncementCategory::of(archive.recent(kNoon.addSeconds(-60), 1).value(0)),
+                 AnnouncementCategory::Kind::Results);
     }
 
     // A full disk: the problem is said, nothing is told twice or forgotten, and all is saved once
