@@ -211,8 +211,7 @@ private Q_SLOTS:
     {
         AnnouncementArchive archive(m_dir.path());
         QVERIFY(archive.open());
-        QVERIFY(
-            archive.insert({record("a", 0), QStringLiteral("tadawul"), QStringLiteral("en")}, kNoon, false));
+        QVERIFY(archive.insert({record("a", 0), u"tadawul"_s, u"en"_s}, kNoon, false));
         sqlite3* db = nullptr;
         QCOMPARE(sqlite3_open(qPrintable(archive.filePath()), &db), SQLITE_OK);
         QCOMPARE(sqlite3_exec(db, "UPDATE announcements SET category = 'results'", nullptr, nullptr, nullptr),
