@@ -9,7 +9,7 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-AnnouncementList hundredAnnouncements()
+AnnouncementList announcements(int count, double secondsApart)
 {
     const QStringList titles{
         QStringLiteral(
@@ -18,7 +18,7 @@ AnnouncementList hundredAnnouncements()
         QStringLiteral("Saudi Aramco Signs a Contract with a Major Engineering Firm"),
         QStringLiteral("Trading Halt on the Shares of a Listed Company")};
     AnnouncementList list;
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < count; ++i) {
         QStringList companies;
         for (int c = 0; c < i % 6; ++c)
             companies << QString::number(1000 + i * 7 + c);
@@ -29,7 +29,7 @@ AnnouncementList hundredAnnouncements()
                            "details in the attached table.</p><table><tr><td>%1</td></tr></table>")
                 .arg(i),
             QStringLiteral("https://www.saudiexchange.sa/wps/portal/%1").arg(i),
-            Instant::now().addSeconds(-3600.0 * i), companies));
+            Instant::now().addSeconds(-secondsApart * i), companies));
     }
     return list;
 }
@@ -40,7 +40,7 @@ void BM_RebuildHundredRows(benchmark::State& state)
     RecordingUrlOpener opener;
     AllAnnouncementsWindow window(opener, dir.filePath(QStringLiteral("ui-state.json")));
     window.show();
-    const AnnouncementList list = hundredAnnouncements();
+    const AnnouncementList list = announcements(100, 3600);
     for (auto _ : state) {
         window.update(list);
         if (state.range(0) != 0) {
@@ -52,6 +52,20 @@ void BM_RebuildHundredRows(benchmark::State& state)
     state.SetLabel(state.range(0) != 0 ? "laid out and painted" : "model only");
 }
 BENCHMARK(BM_RebuildHundredRows)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A month at a busy pace (3,000 rows): the view asks every row's height again whenever the window is
+// resized, so that must not cost the user a visible pause.
+void BM_RelayoutLongList(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    RecordingUrlOpener opener;
+    AllAnnouncementsWindow window(opener, dir.filePath(QStringLiteral("ui-state.json")));
+    window.show();
+    window.update(announcements(3000, 600));
+    for (auto _ : state)
+        window.listView()->doItemsLayout();
+}
+BENCHMARK(BM_RelayoutLongList)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv)

@@ -241,17 +241,19 @@ void AnnouncementArchive::rollback()
 
 std::optional<Announcement> AnnouncementArchive::find(const QString& id)
 {
-    sqlite3_stmt* select =
-        statement("SELECT title, description, link, pub_date, companies FROM announcements WHERE id = ?");
+    sqlite3_stmt* select = statement(
+        "SELECT title, description, link, pub_date, companies, category FROM announcements WHERE id = ?");
     if (!select)
         return std::nullopt;
     Reset reset{select};
     bind(select, 1, id);
     if (sqlite3_step(select) != SQLITE_ROW)
         return std::nullopt;
-    return Announcement(id, text(select, 0), text(select, 1), text(select, 2),
-                        Instant::fromReferenceSeconds(sqlite3_column_double(select, 3)),
-                        companiesFrom(text(select, 4)));
+    Announcement found(id, text(select, 0), text(select, 1), text(select, 2),
+                       Instant::fromReferenceSeconds(sqlite3_column_double(select, 3)),
+                       companiesFrom(text(select, 4)));
+    AnnouncementCategory::assume(found, text(select, 5));
+    return found;
 }
 
 std::optional<bool> AnnouncementArchive::stored(const Record& record)
@@ -307,14 +309,14 @@ QString AnnouncementArchive::metaText(const QString& key)
 
 AnnouncementList AnnouncementArchive::owed()
 {
-    return records(statement("SELECT id, title, description, link, pub_date, companies "
+    return records(statement("SELECT id, title, description, link, pub_date, companies, category "
                              "FROM announcements WHERE owed = 1 ORDER BY pub_date DESC, rowid"));
 }
 
 AnnouncementList AnnouncementArchive::recent(Instant after, int limit)
 {
-    sqlite3_stmt* select = statement("SELECT id, title, description, link, pub_date, companies FROM "
-                                     "announcements WHERE pub_date > ? AND title != '' "
+    sqlite3_stmt* select = statement("SELECT id, title, description, link, pub_date, companies, category "
+                                     "FROM announcements WHERE pub_date > ? AND title != '' "
                                      "ORDER BY pub_date DESC, rowid LIMIT ?");
     if (select) {
         sqlite3_bind_double(select, 1, after.referenceSeconds());
@@ -336,10 +338,12 @@ AnnouncementList AnnouncementArchive::records(sqlite3_stmt* select)
         return out;
     Reset reset{select};
     int code = SQLITE_ROW;
-    while ((code = sqlite3_step(select)) == SQLITE_ROW)
+    while ((code = sqlite3_step(select)) == SQLITE_ROW) {
         out.append(Announcement(text(select, 0), text(select, 1), text(select, 2), text(select, 3),
                                 Instant::fromReferenceSeconds(sqlite3_column_double(select, 4)),
                                 companiesFrom(text(select, 5))));
+        AnnouncementCategory::assume(out.last(), text(select, 6));
+    }
     if (code != SQLITE_DONE)
         fail(code);
     return out;

@@ -1,5 +1,7 @@
 #include "history/SearchIndex.h"
 
+#include "model/AnnouncementCategory.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QVariantList>
@@ -223,7 +225,7 @@ std::optional<HistoryRecordList> SearchIndex::search(const HistoryQuery& query)
 {
     const Plan plan = planFor(query);
     QByteArray sql = "SELECT a.id, a.title, a.description, a.link, a.pub_date, a.companies, "
-                     "a.read_at IS NOT NULL " +
+                     "a.read_at IS NOT NULL, a.category " +
                      plan.from(true) + plan.order();
     if (query.limit > 0)
         sql += " LIMIT " + QByteArray::number(query.limit);
@@ -240,6 +242,7 @@ std::optional<HistoryRecordList> SearchIndex::search(const HistoryQuery& query)
                                    Instant::fromReferenceSeconds(sqlite3_column_double(select.handle, 4)),
                                    companiesFrom(select.text(5))),
                       sqlite3_column_int(select.handle, 6) != 0});
+        AnnouncementCategory::assume(found.last().announcement, select.text(7));
     }
     if (code != SQLITE_DONE) {
         fail();

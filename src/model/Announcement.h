@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimeZone>
+#include <atomic>
 
 // One issuer announcement or market-news item. Identity is `id`; equality covers all six fields.
 class Announcement
@@ -45,12 +46,29 @@ public:
     friend bool operator==(const Announcement& a, const Announcement& b);
 
 private:
+    friend class AnnouncementCategory;
+    // A value worked out from the texts on first use and kept with them, so that the menu, the list,
+    // the rules and the outputs do not classify one record again and again. Copies keep it and
+    // equality ignores it; atomic because one implicitly shared list may be read on two threads.
+    struct DerivedKind
+    {
+        DerivedKind() = default;
+        DerivedKind(const DerivedKind& other) : value(other.value.load(std::memory_order_relaxed)) {}
+        DerivedKind& operator=(const DerivedKind& other)
+        {
+            value.store(other.value.load(std::memory_order_relaxed), std::memory_order_relaxed);
+            return *this;
+        }
+        std::atomic<int> value{-1};
+    };
+
     QString m_id;
     QString m_title;
     QString m_description;
     QString m_link;
     Instant m_pubDate;
     QStringList m_companies;
+    mutable DerivedKind m_category;
 };
 
 size_t qHash(const Announcement& announcement, size_t seed = 0);

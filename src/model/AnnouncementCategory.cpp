@@ -392,9 +392,19 @@ AnnouncementCategory::Kind AnnouncementCategory::classify(const QString& headlin
 
 AnnouncementCategory::Kind AnnouncementCategory::of(const Announcement& announcement)
 {
-    const Kind kind = classify(headline(announcement), isMarketNews(announcement));
+    const int known = announcement.m_category.value.load(std::memory_order_relaxed);
+    if (known >= 0)
+        return Kind(known);
+    Kind kind = classify(headline(announcement), isMarketNews(announcement));
     // From elsewhere (an older cache, another feed): the text may say what the title does not.
-    if (kind != Kind::Other || isIssuerAnnouncement(announcement) || announcement.displayTitle().isEmpty())
-        return kind;
-    return classify(descriptionSentence(announcement), false);
+    if (kind == Kind::Other && !isIssuerAnnouncement(announcement) && !announcement.displayTitle().isEmpty())
+        kind = classify(descriptionSentence(announcement), false);
+    announcement.m_category.value.store(int(kind), std::memory_order_relaxed);
+    return kind;
+}
+
+void AnnouncementCategory::assume(Announcement& announcement, const QString& storedKey)
+{
+    if (const std::optional<Kind> kind = fromKey(storedKey))
+        announcement.m_category.value.store(int(*kind), std::memory_order_relaxed);
 }

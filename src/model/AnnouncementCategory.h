@@ -29,7 +29,11 @@ public:
     // Inside a sentence, such as a notification's first line: the key in English.
     static QString inlineName(Kind kind);
 
+    // Classified on the first call and kept with the announcement (and its copies).
     static Kind of(const Announcement& announcement);
+    // For a record read back with the key it was stored with, so that what is shown, exported and
+    // searched agrees with the stored column. An unknown or empty key leaves it to `of`.
+    static void assume(Announcement& announcement, const QString& storedKey);
     // The text `of` classifies: the description's first sentence (without the issuer's name) for an
     // issuer announcement, else the title. An item of neither feed (by its link) whose title names no
     // category is classified by its text.

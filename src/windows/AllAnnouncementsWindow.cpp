@@ -107,7 +107,8 @@ AllAnnouncementsWindow::AllAnnouncementsWindow(UrlOpener& opener, const QString&
     m_list = new QListView;
     m_list->setModel(m_model);
     m_list->setItemDelegate(new AnnouncementItemDelegate(m_list));
-    m_list->setUniformItemSizes(true);
+    // Not uniform: a row without text or symbols is shorter. The delegate's height needs no text
+    // layout, so even thousands of rows are laid out at once.
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);

@@ -71,9 +71,8 @@ QSize AnnouncementItemDelegate::sizeHint(const QStyleOptionViewItem&, const QMod
 {
     // A row without text (much market news) or without symbols does not keep their room empty.
     const auto* model = qobject_cast<const AnnouncementListModel*>(index.model());
-    const Announcement* announcement = model ? &model->record(index.row()).announcement : nullptr;
-    const bool hasText = !announcement || !announcement->strippedDescription().isEmpty();
-    const bool hasTags = !announcement || !announcement->companies().isEmpty();
+    const bool hasText = !model || model->hasText(index.row());
+    const bool hasTags = !model || !model->record(index.row()).announcement.companies().isEmpty();
     int height = kPadding.top() + QFontMetrics(fonts().unreadTitle).height() + kPadding.bottom() + 1;
     if (hasText)
         height += 4 + 2 * QFontMetrics(fonts().text).height();

@@ -4,6 +4,15 @@ void AnnouncementListModel::setRecords(HistoryRecordList records)
 {
     beginResetModel();
     m_records = std::move(records);
+    QHash<QString, bool> hasText;
+    hasText.reserve(m_records.size());
+    for (const HistoryRecord& record : std::as_const(m_records)) {
+        const Announcement& announcement = record.announcement;
+        const auto known = m_hasText.constFind(announcement.description());
+        hasText.insert(announcement.description(),
+                       known != m_hasText.cend() ? *known : !announcement.strippedDescription().isEmpty());
+    }
+    m_hasText = std::move(hasText);
     endResetModel();
 }
 
@@ -16,6 +25,11 @@ void AnnouncementListModel::markRead(const QSet<QString>& ids)
         record.read = true;
         Q_EMIT dataChanged(index(row), index(row), {Qt::FontRole});
     }
+}
+
+bool AnnouncementListModel::hasText(int row) const
+{
+    return m_hasText.value(m_records.at(row).announcement.description(), true);
 }
 
 int AnnouncementListModel::unreadCount() const

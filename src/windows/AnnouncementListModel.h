@@ -3,6 +3,7 @@
 #include "history/HistoryRecord.h"
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <QSet>
 
 // The announcements a list shows, in order, with their read state. Views draw them with
@@ -17,6 +18,9 @@ public:
     void setRecords(HistoryRecordList records);
     const HistoryRecordList& records() const { return m_records; }
     const HistoryRecord& record(int row) const { return m_records.at(row); }
+    // Whether the row has text once its markup is gone. The view asks every row's height whenever it
+    // lays the list out, and a poll or a keystroke resets the list, so the answer is kept per text.
+    bool hasText(int row) const;
 
     // Marks these announcements read (all when `ids` is empty), repainting only their rows.
     void markRead(const QSet<QString>& ids);
@@ -28,4 +32,5 @@ public:
 
 private:
     HistoryRecordList m_records;
+    QHash<QString, bool> m_hasText; // by description
 };

@@ -1,6 +1,7 @@
 // The archive's answer to "is this new?", what is owed between processes, and storage faults, on a
 // real SQLite file. The soak runs the same through a month of polls; here the edges.
 #include "archive/PollRecorder.h"
+#include "model/AnnouncementCategory.h"
 #include "model/TradingCalendar.h"
 #include "notify/NotificationGate.h"
 #include "notify/NotificationManager.h"
@@ -11,24 +12,26 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTime>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 const Instant kNoon = Instant::fromUnixSeconds(1780000000);
 
 Announcement record(const QString& id, double minutesFromNoon)
 {
-    return Announcement(id, QStringLiteral("Title ") + id, QStringLiteral("Text"),
-                        QStringLiteral("https://x/") + id, kNoon.addSeconds(minutesFromNoon * 60),
-                        {QStringLiteral("2222")});
+    return Announcement(id, u"Title "_s + id, u"Text"_s, u"https://x/"_s + id,
+                        kNoon.addSeconds(minutesFromNoon * 60), {u"2222"_s});
 }
 
-const QSet<QString> kBoth{QStringLiteral("tadawul"), QStringLiteral("market")};
+const QSet<QString> kBoth{u"tadawul"_s, u"market"_s};
 
 QList<AnnouncementArchive::Record> fetched(const AnnouncementList& list)
 {
     QList<AnnouncementArchive::Record> out;
     for (const Announcement& announcement : list)
-        out.append({announcement, QStringLiteral("tadawul"), QStringLiteral("en")});
+        out.append({announcement, u"tadawul"_s, u"en"_s});
     return out;
 }
 
@@ -61,37 +64,30 @@ private Q_SLOTS:
         m_previous = {};
     }
 
-    void newsRule_data()
-    {
-        QTest::addColumn<bool>("baselineDone");
-        QTest::addColumn<bool>("hasLastPoll");
-        QTest::addColumn<bool>("languageChanged");
-        QTest::addColumn<bool>("known");
-        QTest::addColumn<double>("minutesFromLastPoll");
-        QTest::addColumn<NewsRule::Verdict>("verdict");
-        using V = NewsRule::Verdict;
-        QTest::newRow("archive empty") << false << false << false << false << 10.0 << V::Baseline;
-        QTest::newRow("seen") << true << true << false << true << 10.0 << V::Known;
-        QTest::newRow("unseen, no poll recorded") << true << false << false << false << 10.0 << V::Silent;
-        QTest::newRow("unseen after the last poll") << true << true << false << false << 10.0 << V::News;
-        QTest::newRow("unseen, listed late") << true << true << false << false << -59.0 << V::News;
-        QTest::newRow("unseen, an hour and more before")
-            << true << true << false << false << -60.0 << V::Silent;
-        QTest::newRow("other language, before") << true << true << true << false << -1.0 << V::Silent;
-        QTest::newRow("other language, after") << true << true << true << false << 1.0 << V::News;
-    }
-
     void newsRule()
     {
-        QFETCH(bool, baselineDone);
-        QFETCH(bool, hasLastPoll);
-        QFETCH(bool, languageChanged);
-        QFETCH(bool, known);
-        QFETCH(double, minutesFromLastPoll);
-        QFETCH(NewsRule::Verdict, verdict);
-        const NewsRule::Context context{baselineDone, hasLastPoll ? std::optional(kNoon) : std::nullopt,
-                                        languageChanged};
-        QCOMPARE(NewsRule::judge(context, known, kNoon.addSeconds(minutesFromLastPoll * 60)), verdict);
+        using V = NewsRule::Verdict;
+        const struct
+        {
+            bool baselineDone, hasLastPoll, languageChanged, known;
+            double minutesFromLastPoll;
+            V verdict;
+        } rows[] = {
+            {false, false, false, false, 10, V::Baseline}, // the archive empty
+            {true, true, false, true, 10, V::Known},
+            {true, false, false, false, 10, V::Silent}, // no poll recorded
+            {true, true, false, false, 10, V::News},
+            {true, true, false, false, -59, V::News},   // listed late
+            {true, true, false, false, -60, V::Silent}, // an hour and more before
+            {true, true, true, false, -1, V::Silent},   // in the other language, before
+            {true, true, true, false, 1, V::News},
+        };
+        for (const auto& row : rows) {
+            const NewsRule::Context context{
+                row.baselineDone, row.hasLastPoll ? std::optional(kNoon) : std::nullopt, row.languageChanged};
+            QCOMPARE(NewsRule::judge(context, row.known, kNoon.addSeconds(row.minutesFromLastPoll * 60)),
+                     row.verdict);
+        }
     }
 
     void bursts_data()
@@ -130,10 +126,10 @@ private Q_SLOTS:
         if (summarized > 0) {
             const NotificationRequest request =
                 NotificationManager::summaryFor(groups.summarized, kNoon, kNoon, QTimeZone("Asia/Riyadh"));
-            QVERIFY2(request.title.startsWith(QString::number(summarized) + QLatin1Char(' ')) &&
-                         request.title.endsWith(QStringLiteral("11:26 PM")),
+            QVERIFY2(request.title.startsWith(QString::number(summarized) + u' ') &&
+                         request.title.endsWith(u"11:26 PM"_s),
                      qPrintable(request.title));
-            QCOMPARE(request.data.value(QStringLiteral("summary")).toStringList(), ids(groups.summarized));
+            QCOMPARE(request.data.value(u"summary"_s).toStringList(), ids(groups.summarized));
         }
     }
 
@@ -141,7 +137,7 @@ private Q_SLOTS:
     // once; what nobody told for a day is not told at a later start.
     void owedBetweenProcesses()
     {
-        const auto tray = recorder(QStringLiteral("tray"));
+        const auto tray = recorder(u"tray"_s);
         QVERIFY(tray->record(fetched({record("a", -30)}), kBoth, kNoon, "en").toTell.isEmpty());
         const auto cron = recorder(QString());
         PollRecorder::Outcome printed =
@@ -156,7 +152,7 @@ private Q_SLOTS:
 
         QCOMPARE(ids(cron->record(fetched({record("c", 20)}), kBoth, kNoon.addSeconds(1500), "en").fresh),
                  QStringList{"c"});
-        const auto nextDay = recorder(QStringLiteral("tray"));
+        const auto nextDay = recorder(u"tray"_s);
         QVERIFY(nextDay->record(fetched({}), kBoth, kNoon.addSeconds(1500 + 86401), "en").toTell.isEmpty());
     }
 
@@ -167,11 +163,10 @@ private Q_SLOTS:
         const NotificationGate gate({*QuietHours::parse(QuietHours::kOutsideTrading), {}, {}});
         const auto holdAt = [&gate](Instant now) -> PollRecorder::Hold {
             return [&gate, now](const Announcement& a) {
-                return gate.judge(a, a.id() == QLatin1String("urgent"), now) !=
-                       NotificationGate::Verdict::Deliver;
+                return gate.judge(a, a.id() == u"urgent"_s, now) != NotificationGate::Verdict::Deliver;
             };
         };
-        auto tray = recorder(QStringLiteral("tray"));
+        auto tray = recorder(u"tray"_s);
         tray->record(fetched({record("a", -30)}), kBoth, kNoon, "en", holdAt(kNoon));
         const Instant later = kNoon.addSeconds(300);
         const PollRecorder::Outcome night =
@@ -179,7 +174,7 @@ private Q_SLOTS:
         QCOMPARE(ids(night.toTell), QStringList{"urgent"});
         QCOMPARE(night.held, 1);
 
-        tray = recorder(QStringLiteral("tray"));
+        tray = recorder(u"tray"_s);
         const Instant sunday = TradingCalendar::nextOpenAfter(kNoon).addSeconds(60);
         const PollRecorder::Outcome morning = tray->record(fetched({}), kBoth, sunday, "en", holdAt(sunday));
         QCOMPARE(ids(morning.toTell), QStringList{"b"});
@@ -202,7 +197,7 @@ private Q_SLOTS:
                 QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(8192, 'x')) > 0);
             }
             const PollRecorder::Outcome outcome =
-                recorder(QStringLiteral("tray"))->record(fetched(portal), kBoth, kNoon.addSeconds(600), "en");
+                recorder(u"tray"_s)->record(fetched(portal), kBoth, kNoon.addSeconds(600), "en");
             QCOMPARE(ids(outcome.toTell), (QStringList{"new", "late"}));
             QVERIFY(outcome.problem.isEmpty());
             QCOMPARE(QFile::exists(m_dir.filePath("archive.sqlite.corrupt")), damaged);
@@ -210,25 +205,42 @@ private Q_SLOTS:
         }
     }
 
+    // A record read back keeps the category it was stored with, so that its emoji, the export and the
+    // history's category filter agree even after the keywords change.
+    void readBackWithItsStoredCategory()
+    {
+        AnnouncementArchive archive(m_dir.path());
+        QVERIFY(archive.open());
+        QVERIFY(archive.insert({record("a", 0), u"tadawul"_s, u"en"_s}, kNoon, false));
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(qPrintable(archive.filePath()), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "UPDATE announcements SET category = 'results'", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+        QCOMPARE(AnnouncementCategory::of(*archive.find("a")), AnnouncementCategory::Kind::Results);
+        QCOMPARE(AnnouncementCategory::of(archive.recent(kNoon.addSeconds(-60), 1).value(0)),
+                 AnnouncementCategory::Kind::Results);
+    }
+
     // A full disk: the problem is said, nothing is told twice or forgotten, and all is saved once
     // writes succeed again.
     void fullDisk()
     {
-        const auto tray = recorder(QStringLiteral("tray"));
+        const auto tray = recorder(u"tray"_s);
         tray->record(fetched({record("a", -30)}), kBoth, kNoon, "en");
         const AnnouncementList portal{record("a", -30), record("b", 1), record("c", 2)};
         // What the news owe an output is not lost either.
         const auto route = [](const AnnouncementList& fresh) {
             QList<Outbox::Entry> entries;
             for (const Announcement& each : fresh)
-                entries.append({QStringLiteral("hook"), each.id(), {{each.id(), {}}}});
+                entries.append({u"hook"_s, each.id(), {{each.id(), {}}}});
             return entries;
         };
         {
             const FileSizeLimit full;
             const PollRecorder::Outcome first =
                 tray->record(fetched(portal), kBoth, kNoon.addSeconds(300), "en", {}, route);
-            QVERIFY2(first.problem.startsWith(QStringLiteral("Can't save to ") +
+            QVERIFY2(first.problem.startsWith(u"Can't save to "_s +
                                               m_dir.filePath(AnnouncementArchive::fileName) + ": "),
                      qPrintable(first.problem));
             QCOMPARE(ids(first.toTell), (QStringList{"b", "c"}));
@@ -243,7 +255,7 @@ private Q_SLOTS:
         QCOMPARE(archive.count(), 3);
         QVERIFY(archive.owed().isEmpty());
         QCOMPARE(archive.find("c"), std::optional(record("c", 2)));
-        QCOMPARE(Outbox(archive).counts().value(QStringLiteral("hook")).pending, 2);
+        QCOMPARE(Outbox(archive).counts().value(u"hook"_s).pending, 2);
     }
 };
 

@@ -8,14 +8,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 const Instant kNow = Instant::fromReferenceSeconds(810000000.0);
 
 Announcement make(const QString& id, double ageSeconds, QStringList companies = {})
 {
-    return Announcement(id, QStringLiteral("Title ") + id, QStringLiteral("<p>a &amp; b</p>"),
-                        QStringLiteral("https://portal.example/x?anId=") + id, kNow.addSeconds(-ageSeconds),
-                        std::move(companies));
+    return Announcement(id, u"Title "_s + id, u"<p>a &amp; b</p>"_s, u"https://portal.example/x?anId="_s + id,
+                        kNow.addSeconds(-ageSeconds), std::move(companies));
 }
 } // namespace
 
@@ -24,22 +25,22 @@ class TestAnnouncementCache : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    AnnouncementCache m_cache{m_dir.filePath(QStringLiteral("data/Quvex"))};
+    AnnouncementCache m_cache{m_dir.filePath(u"data/Quvex"_s)};
     QByteArray fileBytes() const { return readFile(m_cache.cacheFilePath()); }
 
 private Q_SLOTS:
     void roundTripKeepsEveryFieldOrderAndTheWindow()
     {
         const AnnouncementList list{
-            make(QStringLiteral("se_3"), 10.123456789, {QStringLiteral("2222")}),
-            Announcement(QStringLiteral("se_b885c8b"), QStringLiteral("شركة أسمنت حائل \"quoted\" \\ /"),
-                         QStringLiteral("line\nbreak\ttab \x01 😀"), QStringLiteral("https://x/?a=1&b=2"),
+            make(u"se_3"_s, 10.123456789, {u"2222"_s}),
+            Announcement(u"se_b885c8b"_s, u"شركة أسمنت حائل \"quoted\" \\ /"_s, u"line\nbreak\ttab \x01 😀"_s,
+                         u"https://x/?a=1&b=2"_s,
                          Instant::fromReferenceSeconds(kNow.referenceSeconds() - 1.0 / 3.0), {}),
-            make(QStringLiteral("se_1"), 2591999.999, {QStringLiteral("1120"), QStringLiteral("4001")}),
+            make(u"se_1"_s, 2591999.999, {u"1120"_s, u"4001"_s}),
         };
-        QVERIFY(m_cache.save(list + AnnouncementList{make(QStringLiteral("old"), 2592000)}, kNow));
+        QVERIFY(m_cache.save(list + AnnouncementList{make(u"old"_s, 2592000)}, kNow));
         QCOMPARE(m_cache.load(kNow), std::optional(list));
-        QVERIFY(m_cache.cacheFilePath().endsWith(QLatin1String("/Quvex/announcements_cache.json")));
+        QVERIFY(m_cache.cacheFilePath().endsWith(u"/Quvex/announcements_cache.json"_s));
         // Exactly the six keys, compact; a second later the oldest is out of the 30 days.
         const QJsonObject first = QJsonDocument::fromJson(fileBytes()).array().first().toObject();
         QCOMPARE(first.keys(), (QStringList{"companies", "description", "id", "link", "pubDate", "title"}));
@@ -84,10 +85,10 @@ private Q_SLOTS:
         QVERIFY(m_cache.remove());
         QVERIFY(!m_cache.load(kNow));
         // A folder that cannot be created (a file is in the way): saving fails and says why.
-        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("blocked")), {}));
-        AnnouncementCache cache(m_dir.filePath(QStringLiteral("blocked/Quvex")));
+        QVERIFY(writeFile(m_dir.filePath(u"blocked"_s), {}));
+        AnnouncementCache cache(m_dir.filePath(u"blocked/Quvex"_s));
         QString error;
-        QVERIFY(!cache.save({make(QStringLiteral("a"), 1)}, kNow, &error));
+        QVERIFY(!cache.save({make(u"a"_s, 1)}, kNow, &error));
         QVERIFY(!error.isEmpty());
         QVERIFY(!cache.load(kNow));
     }

@@ -6,16 +6,18 @@
 #include <QJsonObject>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-const QString kOrigin = QStringLiteral("https://portal.example");
+const QString kOrigin = u"https://portal.example"_s;
 const Instant kNow = Instant::fromUnixSeconds(1780000000);
 
-Announcement parseOne(const QJsonObject& item, const QString& locale = QStringLiteral("en"))
+Announcement parseOne(const QJsonObject& item, const QString& locale = u"en"_s)
 {
-    const QByteArray page = QJsonDocument(QJsonObject{{QStringLiteral("announcementList"), QJsonArray{item}}})
-                                .toJson(QJsonDocument::Compact);
-    const auto list = FeedParser::parseAnnouncementResponse(page, QStringLiteral("tadawul"), locale, kOrigin,
-                                                            ManualClock(kNow));
+    const QByteArray page =
+        QJsonDocument(QJsonObject{{u"announcementList"_s, QJsonArray{item}}}).toJson(QJsonDocument::Compact);
+    const auto list =
+        FeedParser::parseAnnouncementResponse(page, u"tadawul"_s, locale, kOrigin, ManualClock(kNow));
     return list && list->size() == 1 ? list->first() : Announcement();
 }
 } // namespace
@@ -25,68 +27,44 @@ class TestFeedParser : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void documentShapes_data()
-    {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<int>("count"); // -1 = unusable
-        QTest::newRow("top-level array") << QByteArray("[]") << -1;
-        QTest::newRow("not JSON") << QByteArray("<html>Access Denied</html>") << -1;
-        QTest::newRow("no list key") << QByteArray("{\"totalCount\":3}") << -1;
-        QTest::newRow("list not an array") << QByteArray("{\"announcementList\":{}}") << -1;
-        QTest::newRow("object and null") << QByteArray("{\"announcementList\":[{},null]}") << -1;
-        QTest::newRow("empty list") << QByteArray("{\"announcementList\":[]}") << 0;
-        QTest::newRow("extra keys") << QByteArray("{\"announcementList\":[{},{\"X\":1}],\"totalCount\":2}")
-                                    << 2;
-    }
-
     void documentShapes()
     {
-        QFETCH(QByteArray, body);
-        QFETCH(int, count);
-        const auto result = FeedParser::parseAnnouncementResponse(
-            body, QStringLiteral("market"), QStringLiteral("en"), kOrigin, ManualClock(kNow));
-        QCOMPARE(result.has_value(), count >= 0);
-        if (result)
-            QCOMPARE(result->size(), count);
-    }
-
-    void identifiers_data()
-    {
-        QTest::addColumn<QJsonValue>("pressReleaseId");
-        QTest::addColumn<QString>("expected"); // empty = hashed
-        QTest::newRow("whole number") << QJsonValue(987) << QStringLiteral("se_987");
-        QTest::newRow("zero") << QJsonValue(0) << QString();
-        QTest::newRow("negative") << QJsonValue(-5) << QString();
-        QTest::newRow("fraction") << QJsonValue(987.5) << QString();
-        QTest::newRow("digits as text") << QJsonValue(QStringLiteral("987")) << QString();
-        QTest::newRow("absent") << QJsonValue(QJsonValue::Undefined) << QString();
+        const std::pair<const char*, int> rows[] = {
+            {"[]", -1}, // -1: unusable
+            {"<html>Access Denied</html>", -1},
+            {"{\"totalCount\":3}", -1},
+            {"{\"announcementList\":{}}", -1},
+            {"{\"announcementList\":[{},null]}", -1},
+            {"{\"announcementList\":[]}", 0},
+            {"{\"announcementList\":[{},{\"X\":1}],\"totalCount\":2}", 2},
+        };
+        for (const auto& [body, count] : rows) {
+            const auto result =
+                FeedParser::parseAnnouncementResponse(body, u"market"_s, u"en"_s, kOrigin, ManualClock(kNow));
+            QCOMPARE(result ? int(result->size()) : -1, count);
+        }
     }
 
     void identifiers()
     {
-        QFETCH(QJsonValue, pressReleaseId);
-        QFETCH(QString, expected);
-        QJsonObject item{{QStringLiteral("TITLE"), QStringLiteral("شركة أسمنت حائل")},
-                         {QStringLiteral("newsDateStr"), QStringLiteral("05/01/2025 14:30:00")},
-                         {QStringLiteral("announcementUrl"), QStringLiteral("/a?anId=1&locale=en")}};
-        if (!pressReleaseId.isUndefined())
-            item.insert(QStringLiteral("PRESS_REL_ID"), pressReleaseId);
-        const Announcement parsed = parseOne(item);
-        if (expected.isEmpty()) {
-            // Hashed over the delivered texts (the link before completion), UTF-8.
-            const QByteArray key =
-                QStringLiteral("tadawul|شركة أسمنت حائل|05/01/2025 14:30:00|/a?anId=1&locale=en").toUtf8();
-            expected = QStringLiteral("se_") + QString::number(FeedParser::djb2(key), 16);
+        // Hashed over the delivered texts (the link before completion), UTF-8.
+        const QByteArray key = u"tadawul|شركة أسمنت حائل|05/01/2025 14:30:00|/a?anId=1&locale=en"_s.toUtf8();
+        const QString hashed = u"se_"_s + QString::number(FeedParser::djb2(key), 16);
+        const std::pair<QJsonValue, QString> rows[] = {{987, u"se_987"_s}, {0, hashed},
+                                                       {-5, hashed},       {987.5, hashed},
+                                                       {u"987"_s, hashed}, {QJsonValue::Undefined, hashed}};
+        for (const auto& [pressReleaseId, expected] : rows) {
+            QJsonObject item{{u"TITLE"_s, u"شركة أسمنت حائل"_s},
+                             {u"newsDateStr"_s, u"05/01/2025 14:30:00"_s},
+                             {u"announcementUrl"_s, u"/a?anId=1&locale=en"_s}};
+            if (!pressReleaseId.isUndefined())
+                item.insert(u"PRESS_REL_ID"_s, pressReleaseId);
+            QCOMPARE(parseOne(item).id(), expected);
         }
-        QCOMPARE(parsed.id(), expected);
-    }
-
-    void djb2Values()
-    {
         // Stored seen sets hold these identifiers: the hash may never change.
         QCOMPARE(FeedParser::djb2("abc"), quint64(193485963));
-        QCOMPARE(FeedParser::fallbackIdentifier(QStringLiteral("x"), QStringLiteral("y"), {}, {}),
-                 QStringLiteral("se_") + QString::number(FeedParser::djb2("x|y||"), 16));
+        QCOMPARE(FeedParser::fallbackIdentifier(u"x"_s, u"y"_s, {}, {}),
+                 u"se_"_s + QString::number(FeedParser::djb2("x|y||"), 16));
     }
 
     void dates_data()
@@ -140,8 +118,7 @@ private Q_SLOTS:
         // An expected "/path" is on the portal's origin; none is the origin itself.
         const auto row = [](const char* name, const QString& url, const char* locale, const QString& link) {
             QTest::newRow(name) << url << QString::fromLatin1(locale)
-                                << (link.startsWith(QLatin1Char('/')) || link.isEmpty() ? kOrigin + link
-                                                                                        : link);
+                                << (link.startsWith(u'/') || link.isEmpty() ? kOrigin + link : link);
         };
         row("empty", {}, "ar", {});
         row("relative", "/wps/x?locale=en", "en", "/wps/x?locale=en");
@@ -155,7 +132,7 @@ private Q_SLOTS:
         row("javascript", "javascript:alert(1)", "en", {});
         row("file", "file:///etc/passwd", "en", {});
         row("other scheme with a host", "ftp://other.example/x", "en", {});
-        row("too long", "/" + QString(3000, QLatin1Char('a')), "en", {});
+        row("too long", "/" + QString(3000, u'a'), "en", {});
     }
 
     void links()
@@ -163,37 +140,29 @@ private Q_SLOTS:
         QFETCH(QString, url);
         QFETCH(QString, locale);
         QFETCH(QString, link);
-        QCOMPARE(parseOne({{QStringLiteral("announcementUrl"), url}}, locale).link(), link);
+        QCOMPARE(parseOne({{u"announcementUrl"_s, url}}, locale).link(), link);
     }
 
-    void fieldsAndCompanies_data()
-    {
-        QTest::addColumn<QJsonValue>("symbol");
-        QTest::addColumn<QStringList>("companies");
-        QTest::newRow("text") << QJsonValue(QStringLiteral("2222")) << QStringList{QStringLiteral("2222")};
-        QTest::newRow("empty") << QJsonValue(QString()) << QStringList();
-        QTest::newRow("number") << QJsonValue(2222) << QStringList();
-    }
-
+    // Texts are taken as delivered; a symbol only as non-empty text.
     void fieldsAndCompanies()
     {
-        QFETCH(QJsonValue, symbol);
-        QFETCH(QStringList, companies);
-        QJsonObject item{{QStringLiteral("TITLE"), QStringLiteral(" <b>Title</b> ")},
-                         {QStringLiteral("SHORT_DESC"), QStringLiteral("A &amp; B<br>")},
-                         {QStringLiteral("SYMBOL"), symbol}};
-        const Announcement parsed = parseOne(item);
-        QCOMPARE(parsed.companies(), companies);
-        QCOMPARE(parsed.title(), QStringLiteral(" <b>Title</b> ")); // taken as delivered
-        QCOMPARE(parsed.description(), QStringLiteral("A &amp; B<br>"));
+        const std::pair<QJsonValue, QStringList> rows[] = {
+            {u"2222"_s, {u"2222"_s}}, {QString(), {}}, {2222, {}}};
+        for (const auto& [symbol, companies] : rows) {
+            const Announcement parsed = parseOne({{u"TITLE"_s, u" <b>Title</b> "_s},
+                                                  {u"SHORT_DESC"_s, u"A &amp; B<br>"_s},
+                                                  {u"SYMBOL"_s, symbol}});
+            QCOMPARE(parsed.companies(), companies);
+            QCOMPARE(parsed.title(), u" <b>Title</b> "_s);
+            QCOMPARE(parsed.description(), u"A &amp; B<br>"_s);
+        }
     }
 
     void oversizedFieldsAreCutAndMarked()
     {
         const QString huge(200000, QChar(0x0628));
-        const Announcement parsed = parseOne({{QStringLiteral("TITLE"), huge},
-                                              {QStringLiteral("SHORT_DESC"), huge},
-                                              {QStringLiteral("SYMBOL"), huge}});
+        const Announcement parsed =
+            parseOne({{u"TITLE"_s, huge}, {u"SHORT_DESC"_s, huge}, {u"SYMBOL"_s, huge}});
         for (const auto& [text, limit] : {std::pair{parsed.title(), FeedParser::kMaxTitleLength},
                                           {parsed.description(), FeedParser::kMaxDescriptionLength},
                                           {parsed.companies().value(0), FeedParser::kMaxSymbolLength}}) {
@@ -201,10 +170,9 @@ private Q_SLOTS:
             QVERIFY(text.endsWith(QChar(0x2026)));
         }
         // The identifier is still made from the delivered title.
-        QCOMPARE(parsed.id(), FeedParser::fallbackIdentifier(QStringLiteral("tadawul"), huge, {}, {}));
+        QCOMPARE(parsed.id(), FeedParser::fallbackIdentifier(u"tadawul"_s, huge, {}, {}));
         // A cut never leaves half a surrogate pair.
-        const QString emoji =
-            QString(FeedParser::kMaxTitleLength - 2, QLatin1Char('a')) + QStringLiteral("😀😀");
+        const QString emoji = QString(FeedParser::kMaxTitleLength - 2, u'a') + u"😀😀"_s;
         QCOMPARE(FeedParser::capped(emoji, FeedParser::kMaxTitleLength),
                  emoji.left(FeedParser::kMaxTitleLength - 2) + QChar(0x2026));
     }

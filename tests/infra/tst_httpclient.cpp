@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QThread>
 
+using namespace Qt::StringLiterals;
+
 using portalsim::Fault;
 using portalsim::Feed;
 using portalsim::PortalSimulator;
@@ -32,27 +34,21 @@ class TestHttpClient : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void decodesTheOfferedEncodings_data()
-    {
-        QTest::addColumn<int>("encoding");
-        QTest::newRow("identity") << int(portalsim::Encoding::Identity);
-        QTest::newRow("gzip") << int(portalsim::Encoding::Gzip);
-        QTest::newRow("deflate") << int(portalsim::Encoding::Deflate);
-        QTest::newRow("br") << int(portalsim::Encoding::Brotli);
-    }
-
     void decodesTheOfferedEncodings()
     {
-        QFETCH(int, encoding);
         PortalSimulator sim;
         QVERIFY(sim.start());
-        sim.setFault(Feed::IssuerEN, 0, Fault{.encoding = static_cast<portalsim::Encoding>(encoding)});
         HttpClient client(HttpClient::Options{});
-        const HttpClient::Result result = client.run(feedPage(sim));
-        const auto* response = std::get_if<HttpClient::Response>(&result);
-        QVERIFY2(response, qPrintable(errorOf(result)));
-        QCOMPARE(response->status, 200L);
-        QVERIFY(QJsonDocument::fromJson(response->body).isObject());
+        using portalsim::Encoding;
+        for (const Encoding encoding :
+             {Encoding::Identity, Encoding::Gzip, Encoding::Deflate, Encoding::Brotli}) {
+            sim.setFault(Feed::IssuerEN, 0, Fault{.encoding = encoding});
+            const HttpClient::Result result = client.run(feedPage(sim));
+            const auto* response = std::get_if<HttpClient::Response>(&result);
+            QVERIFY2(response, qPrintable(errorOf(result)));
+            QCOMPARE(response->status, 200L);
+            QVERIFY(QJsonDocument::fromJson(response->body).isObject());
+        }
     }
 
     void transportFailures_data()
@@ -61,11 +57,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("hold");
         QTest::addColumn<QString>("error");
         QTest::newRow("body over the cap (570 KB page, gzip)")
-            << int(Fault::Body::HtmlPage) << false << QStringLiteral("exceeds the limit of 262144 bytes");
-        QTest::newRow("no answer within the time-out")
-            << int(Fault::Body::Normal) << true << QStringLiteral("timed out");
+            << int(Fault::Body::HtmlPage) << false << u"exceeds the limit of 262144 bytes"_s;
+        QTest::newRow("no answer within the time-out") << int(Fault::Body::Normal) << true << u"timed out"_s;
         QTest::newRow("connection dropped mid-body") << int(Fault::Body::DropMidBody) << false << QString();
-        QTest::newRow("nothing listening") << -1 << false << QStringLiteral("connect");
+        QTest::newRow("nothing listening") << -1 << false << u"connect"_s;
     }
 
     void transportFailures()
@@ -129,7 +124,7 @@ private Q_SLOTS:
         options.redirects = HttpClient::Redirects::SameOrigin;
         HttpClient client(options);
         const auto post = [&](const char* path) { return client.run({portal.url(path), {}, true, "form"}); };
-        QVERIFY(errorOf(post("/away")).contains(QLatin1String("Refused a redirect to http://127.0.0.2")));
+        QVERIFY(errorOf(post("/away")).contains(u"Refused a redirect to http://127.0.0.2"_s));
         QCOMPARE(third.count(), 0);
         QCOMPARE(std::get<HttpClient::Response>(post("/again")).body, QByteArray("{}"));
         QVERIFY(std::holds_alternative<HttpClient::Response>(post("/see")));
@@ -165,7 +160,7 @@ private Q_SLOTS:
         client.cancel();
         QTRY_COMPARE_WITH_TIMEOUT(statuses.size(), 3, 5000); // not the 60-second time-out
         QCOMPARE(statuses.last(), -1L);
-        QCOMPARE(errorOf(client.run(feedPage(sim))), QStringLiteral("Request cancelled"));
+        QCOMPARE(errorOf(client.run(feedPage(sim))), u"Request cancelled"_s);
         QCOMPARE(sim.requestCount(), size_t(3));
     }
 };

@@ -8,6 +8,8 @@
 #include <QThread>
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 Q_LOGGING_CATEGORY(lcQtOwn, "qt.test.own")
 
 namespace {
@@ -41,7 +43,7 @@ private Q_SLOTS:
             qCInfo(lcFetcher, "Cannot write %s", "/x/poll-status.json");
             qCInfo(lcNotificationManager, "Permission granted: %s", "true");
             qCWarning(lcQtOwn, "Qt's own");
-            QLoggingCategory::setFilterRules(QStringLiteral("zelvora.fetcher.info=false"));
+            QLoggingCategory::setFilterRules(u"zelvora.fetcher.info=false"_s);
             qCInfo(lcFetcher, "silenced");
             QLoggingCategory::setFilterRules({});
         }
@@ -49,14 +51,14 @@ private Q_SLOTS:
         qInstallMessageHandler(before);
         QCOMPARE(contents(stream), QStringLiteral("[Fetcher] Cannot write /x/poll-status.json\n"
                                                   "[NotificationManager] Permission granted: true\n"));
-        QCOMPARE(s_passedOn, (QStringList{QStringLiteral("Qt's own"), QStringLiteral("after")}));
+        QCOMPARE(s_passedOn, (QStringList{u"Qt's own"_s, u"after"_s}));
         std::fclose(stream);
     }
 
     void linesStayWholeAcrossThreads()
     {
         FILE* stream = std::tmpfile();
-        const QString text(300, QLatin1Char('x'));
+        const QString text(300, u'x');
         {
             const LogOutput log(stream);
             const auto write = [&text] {
@@ -68,10 +70,10 @@ private Q_SLOTS:
             write();
             worker->wait();
         }
-        const QStringList lines = contents(stream).split(QLatin1Char('\n'));
+        const QStringList lines = contents(stream).split(u'\n');
         QCOMPARE(lines.size(), 1001); // and an empty last part after the final line feed
         for (const QString& line : lines.mid(0, 1000))
-            QCOMPARE(line, QStringLiteral("[Fetcher] ") + text);
+            QCOMPARE(line, u"[Fetcher] "_s + text);
         std::fclose(stream);
     }
 };

@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 Q_DECLARE_METATYPE(Instant)
 
 // 2026-12-06 is a Sunday: the week runs Sun 6 … Thu 10, Fri 11, Sat 12.
@@ -18,31 +20,23 @@ class TestQuietHours : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void parse_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<QString>("normalised");
-        QTest::newRow("off") << QString() << true << QString();
-        QTest::newRow("outside trading")
-            << QStringLiteral(" Outside-Trading ") << true << QStringLiteral("outside-trading");
-        QTest::newRow("span with spaces and one-digit hour")
-            << QStringLiteral("22:00 - 7:00") << true << QStringLiteral("22:00-07:00");
-        QTest::newRow("hour out of range") << QStringLiteral("24:00-07:00") << false << QString();
-        QTest::newRow("minute out of range") << QStringLiteral("22:60-07:00") << false << QString();
-        QTest::newRow("empty span") << QStringLiteral("08:00-08:00") << false << QString();
-        QTest::newRow("not a span") << QStringLiteral("22:00") << false << QString();
-    }
-
     void parse()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, valid);
-        QFETCH(QString, normalised);
-        const auto hours = QuietHours::parse(text);
-        QCOMPARE(hours.has_value(), valid);
-        if (hours)
-            QCOMPARE(hours->text(), normalised);
+        const std::pair<const char*, const char*> rows[] = {
+            {"", ""}, // off
+            {" Outside-Trading ", "outside-trading"},
+            {"22:00 - 7:00", "22:00-07:00"},
+            {"24:00-07:00", nullptr},
+            {"22:60-07:00", nullptr},
+            {"08:00-08:00", nullptr}, // an empty span
+            {"22:00", nullptr},
+        };
+        for (const auto& [text, normalised] : rows) {
+            const auto hours = QuietHours::parse(QString::fromLatin1(text));
+            QVERIFY2(hours.has_value() == (normalised != nullptr), text);
+            if (hours)
+                QCOMPARE(hours->text(), QString::fromLatin1(normalised));
+        }
     }
 
     // When quiet, quietUntil is the end of that quiet period; when not, the instant itself.
@@ -51,13 +45,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("hours");
         QTest::addColumn<Instant>("at");
         QTest::addColumn<Instant>("until");
-        const QString night = QStringLiteral("22:00-07:00");
+        const QString night = u"22:00-07:00"_s;
         const QString trading = QuietHours::kOutsideTrading;
         QTest::newRow("night: just before the start") << night << riyadh(7, 21, 59) << riyadh(7, 21, 59);
         QTest::newRow("night: at the start") << night << riyadh(7, 22, 0) << riyadh(8, 7, 0);
         QTest::newRow("night: after midnight") << night << riyadh(8, 6, 59) << riyadh(8, 7, 0);
         QTest::newRow("night: at the end") << night << riyadh(8, 7, 0) << riyadh(8, 7, 0);
-        QTest::newRow("day span") << QStringLiteral("12:00-13:00") << riyadh(8, 12, 30) << riyadh(8, 13, 0);
+        QTest::newRow("day span") << u"12:00-13:00"_s << riyadh(8, 12, 30) << riyadh(8, 13, 0);
         QTest::newRow("trading: Sunday before the pre-open")
             << trading << riyadh(6, 9, 29) << riyadh(6, 9, 30);
         QTest::newRow("trading: in session") << trading << riyadh(6, 15, 29) << riyadh(6, 15, 29);
@@ -104,20 +98,20 @@ private Q_SLOTS:
         const auto at = [](int month, int day, int hour, int minute) {
             return TradingCalendar::at(QDate(2026, month, day), hour * 60 + minute);
         };
-        QTest::newRow("Monday: since Sunday's close")
-            << at(12, 7, 9, 15) << at(12, 7, 9, 15) << at(12, 6, 15, 30) << true;
-        QTest::newRow("Sunday after the weekend: since Thursday's close")
-            << at(12, 13, 9, 20) << at(12, 13, 9, 15) << at(12, 10, 15, 30) << true;
-        QTest::newRow("Saturday: Thursday's digest, long past")
-            << at(12, 12, 9, 20) << at(12, 10, 9, 15) << at(12, 9, 15, 30) << false;
-        QTest::newRow("before the time: yesterday's")
-            << at(12, 8, 9, 14) << at(12, 7, 9, 15) << at(12, 6, 15, 30) << false;
-        QTest::newRow("after National Day (Wednesday): since Tuesday's close")
-            << at(9, 24, 9, 29) << at(9, 24, 9, 15) << at(9, 22, 15, 30) << true;
-        QTest::newRow("after Founding Day (Sunday) and the weekend: since Thursday's")
-            << at(2, 23, 9, 16) << at(2, 23, 9, 15) << at(2, 19, 15, 30) << true;
-        QTest::newRow("missed, the session open")
-            << at(12, 7, 9, 30) << at(12, 7, 9, 15) << at(12, 6, 15, 30) << false;
+        const auto row = [](const char* name, Instant now, Instant due, Instant since, bool timely) {
+            QTest::newRow(name) << now << due << since << timely;
+        };
+        row("Monday: since Sunday's close", at(12, 7, 9, 15), at(12, 7, 9, 15), at(12, 6, 15, 30), true);
+        row("Sunday after the weekend: since Thursday's close", at(12, 13, 9, 20), at(12, 13, 9, 15),
+            at(12, 10, 15, 30), true);
+        row("Saturday: Thursday's digest, long past", at(12, 12, 9, 20), at(12, 10, 9, 15), at(12, 9, 15, 30),
+            false);
+        row("before the time: yesterday's", at(12, 8, 9, 14), at(12, 7, 9, 15), at(12, 6, 15, 30), false);
+        row("after National Day (Wednesday): since Tuesday's close", at(9, 24, 9, 29), at(9, 24, 9, 15),
+            at(9, 22, 15, 30), true);
+        row("after Founding Day (Sunday) and the weekend: since Thursday's", at(2, 23, 9, 16),
+            at(2, 23, 9, 15), at(2, 19, 15, 30), true);
+        row("missed, the session open", at(12, 7, 9, 30), at(12, 7, 9, 15), at(12, 6, 15, 30), false);
     }
 
     void digestWindow()
@@ -126,7 +120,7 @@ private Q_SLOTS:
         QFETCH(Instant, due);
         QFETCH(Instant, since);
         QFETCH(bool, timely);
-        const int minute = *MorningDigest::parseTime(QStringLiteral("9:15"));
+        const int minute = *MorningDigest::parseTime(u"9:15"_s);
         QCOMPARE(MorningDigest::latestDue(minute, now), due);
         QVERIFY(now < MorningDigest::nextDue(minute, now));
         QCOMPARE(MorningDigest::latestDue(minute, MorningDigest::nextDue(minute, now).addSeconds(-1)), due);
@@ -136,10 +130,9 @@ private Q_SLOTS:
 
     void gate()
     {
-        Announcement aramco(QStringLiteral("1"), QStringLiteral("Arabian Energy"), {}, {}, riyadh(7, 23, 0),
-                            {QStringLiteral("2222")});
+        Announcement aramco(u"1"_s, u"Arabian Energy"_s, {}, {}, riyadh(7, 23, 0), {u"2222"_s});
         NotificationGate::Settings settings;
-        settings.quietHours = *QuietHours::parse(QStringLiteral("22:00-07:00"));
+        settings.quietHours = *QuietHours::parse(u"22:00-07:00"_s);
         const NotificationGate quiet(settings);
         QCOMPARE(quiet.judge(aramco, false, riyadh(7, 23, 0)), NotificationGate::Verdict::Quiet);
         QCOMPARE(quiet.judge(aramco, true, riyadh(7, 23, 0)), NotificationGate::Verdict::Deliver);
@@ -149,7 +142,7 @@ private Q_SLOTS:
         // A pause and a mute hold urgent ones too, and end by themselves; a pause ending inside quiet
         // hours holds until they end.
         settings.pausedUntil = riyadh(7, 23, 30);
-        settings.mutedUntil.insert(QStringLiteral("2222"), riyadh(8, 0, 0));
+        settings.mutedUntil.insert(u"2222"_s, riyadh(8, 0, 0));
         const NotificationGate held(settings);
         QCOMPARE(held.judge(aramco, true, riyadh(7, 20, 0)), NotificationGate::Verdict::Paused);
         QCOMPARE(held.heldUntil(riyadh(7, 20, 0)), std::optional(riyadh(8, 7, 0)));

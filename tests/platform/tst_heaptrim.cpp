@@ -7,11 +7,13 @@
 #include <memory>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 // Resident pages of this process, in KiB.
 qint64 residentKiB()
 {
-    QFile statm(QStringLiteral("/proc/self/statm"));
+    QFile statm(u"/proc/self/statm"_s);
     if (!statm.open(QIODevice::ReadOnly))
         return -1;
     return statm.readAll().split(' ').value(1).toLongLong() * 4;
@@ -43,8 +45,7 @@ private Q_SLOTS:
         const qint64 before = residentKiB();
         HeapTrim::now();
         const qint64 after = residentKiB();
-        QVERIFY2(before - after > 8 * 1024,
-                 qPrintable(QStringLiteral("%1 -> %2 KiB").arg(before).arg(after)));
+        QVERIFY2(before - after > 8 * 1024, qPrintable(u"%1 -> %2 KiB"_s.arg(before).arg(after)));
 #endif
     }
 };

@@ -19,43 +19,35 @@
 using namespace Qt::StringLiterals;
 
 // A unix datagram socket where the program sends its state, as systemd's NOTIFY_SOCKET.
-class NotifySocket
+struct NotifySocket
 {
-public:
-    explicit NotifySocket(const QString& path) : m_path(path)
+    QString path;
+    int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    bool bound = false;
+
+    explicit NotifySocket(const QString& at) : path(at)
     {
-        m_fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
+        sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
         const QByteArray bytes = QFile::encodeName(path);
         std::memcpy(address.sun_path, bytes.constData(),
                     std::min<size_t>(bytes.size(), sizeof address.sun_path - 1));
-        m_bound = ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     }
-    ~NotifySocket() { ::close(m_fd); }
-    bool isBound() const { return m_bound; }
-    const QString& path() const { return m_path; }
+    ~NotifySocket() { ::close(fd); }
 
-    // The next message, waiting up to `timeoutMs` with the event loop running; empty on time-out.
-    QByteArray next(int timeoutMs = 60000)
+    // The next message, waiting with the event loop running; empty on time-out.
+    QByteArray next()
     {
         QByteArray message;
         (void)QTest::qWaitFor(
             [&] {
                 char buffer[4096];
-                const ssize_t size = ::recv(m_fd, buffer, sizeof buffer, 0);
-                if (size > 0)
-                    message = QByteArray(buffer, size);
-                return size > 0;
+                message = QByteArray(buffer, std::max<ssize_t>(::recv(fd, buffer, sizeof buffer, 0), 0));
+                return !message.isEmpty();
             },
-            timeoutMs);
+            60000);
         return message;
     }
-
-private:
-    QString m_path;
-    int m_fd = -1;
-    bool m_bound = false;
 };
 
 class TestServiceNotifier : public QObject
@@ -69,7 +61,7 @@ class TestServiceNotifier : public QObject
     void startWatch(const QString& origin)
     {
         QProcessEnvironment env = ZelvoraProcess::environment(m_home->path(), origin);
-        env.insert(u"NOTIFY_SOCKET"_s, m_socket->path());
+        env.insert(u"NOTIFY_SOCKET"_s, m_socket->path);
         env.insert(u"WATCHDOG_USEC"_s, u"300000"_s); // pings every 150 ms
         env.remove(u"WATCHDOG_PID"_s);
         m_watch.setProcessEnvironment(env);
@@ -95,7 +87,7 @@ private Q_SLOTS:
     {
         m_home = std::make_unique<QTemporaryDir>();
         m_socket = std::make_unique<NotifySocket>(m_home->filePath(u"notify"_s));
-        QVERIFY(m_socket->isBound());
+        QVERIFY(m_socket->bound);
     }
 
     void cleanup()

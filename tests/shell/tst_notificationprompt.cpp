@@ -10,8 +10,6 @@ class TestNotificationPrompt : public QObject
 {
     Q_OBJECT
     NotificationSession m_session;
-    std::unique_ptr<Preferences>& m_preferences = m_session.preferences;
-    std::unique_ptr<TestNotificationServer>& m_server = m_session.server;
     QList<NotificationPrompt::Alert> m_shown;
     NotificationPrompt::Answer m_reply = NotificationPrompt::Answer::Other;
     int m_settingsOpened = 0;
@@ -19,7 +17,7 @@ class TestNotificationPrompt : public QObject
     void runPrompt()
     {
         NotificationPrompt prompt(
-            *m_preferences, *m_session.manager,
+            *m_session.preferences, *m_session.manager,
             [this](NotificationPrompt::Alert alert) {
                 m_shown.append(alert);
                 return m_reply;
@@ -45,8 +43,8 @@ private Q_SLOTS:
         m_reply = NotificationPrompt::Answer::FirstButton;
         runPrompt();
         QCOMPARE(m_shown, QList<NotificationPrompt::Alert>{NotificationPrompt::Alert::Invitation});
-        QTRY_COMPARE(m_server->calls().size(), 1); // the confirmation notification
-        QVERIFY(!m_preferences->notificationsDontAsk());
+        QTRY_COMPARE(m_session.server->calls().size(), 1); // the confirmation notification
+        QVERIFY(!m_session.preferences->notificationsDontAsk());
 
         // Granted: the next launch asks nothing.
         m_shown.clear();
@@ -59,8 +57,8 @@ private Q_SLOTS:
         m_reply = NotificationPrompt::Answer::Other;
         runPrompt();
         QCOMPARE(m_shown.size(), 1);
-        QVERIFY(m_preferences->notificationsDontAsk());
-        QVERIFY(m_server->calls().isEmpty());
+        QVERIFY(m_session.preferences->notificationsDontAsk());
+        QVERIFY(m_session.server->calls().isEmpty());
         runPrompt(); // "Don't Ask Again" holds
         QCOMPARE(m_shown.size(), 1);
     }
@@ -68,12 +66,12 @@ private Q_SLOTS:
     void deniedPointsToSettingsAndAsksAgainNextTime()
     {
         NotificationPermission(m_session.stateFile()).setStatus(NotificationPermission::Status::Denied);
-        m_server->stop(); // still no notification service
+        m_session.server->stop(); // still no notification service
         m_reply = NotificationPrompt::Answer::FirstButton;
         runPrompt();
         QCOMPARE(m_shown, QList<NotificationPrompt::Alert>{NotificationPrompt::Alert::Denied});
         QCOMPARE(m_settingsOpened, 1);
-        QVERIFY(!m_preferences->notificationsDontAsk());
+        QVERIFY(!m_session.preferences->notificationsDontAsk());
     }
 };
 

@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSystemTrayIcon>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -28,22 +27,6 @@ AnnouncementList makeAnnouncements(int count, int firstNumber = 0)
                                  QStringLiteral("https://example.test/%1").arg(n),
                                  Instant::now().addSeconds(-n), {QString::number(1000 + n)}));
     return list;
-}
-
-AnnouncementsUpdate updateWith(const AnnouncementList& all, const AnnouncementList& fresh = {})
-{
-    AnnouncementsUpdate update;
-    update.all = all;
-    update.newAnnouncements = fresh;
-    return update;
-}
-
-QString hhmm(int minute)
-{
-    minute = (minute + 1440) % 1440;
-    return QStringLiteral("%1:%2")
-        .arg(minute / 60, 2, 10, QLatin1Char('0'))
-        .arg(minute % 60, 2, 10, QLatin1Char('0'));
 }
 
 // As the user sees it: the tray's menu is built when it opens.
@@ -83,14 +66,6 @@ class TestTrayApplication : public QObject
         return shell;
     }
 
-    QStringList postedIds() const
-    {
-        QStringList ids;
-        for (const NotificationRequest& request : m_run->posted)
-            ids << request.identifier;
-        return ids;
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -107,28 +82,11 @@ private Q_SLOTS:
         m_run.reset();
     }
 
-    // What a poll finds new is notified once and shown in the menu; a list of none empties the menu.
-    void newAnnouncementsReachTheMenuAndTheDesktop()
-    {
-        m_run->clock.advance(60);
-        m_run->sim->addItem(true);
-        m_run->sim->addItem(true);
-        const AnnouncementsUpdate update = m_run->pollAndWait();
-        QCOMPARE(update.newAnnouncements.size(), 2);
-        QTRY_COMPARE(m_shell->tray()->menu().announcements().size(), 12);
-        QCOMPARE(postedIds(),
-                 (QStringList{update.newAnnouncements.at(0).id(), update.newAnnouncements.at(1).id()}));
-        QVERIFY(!m_shell->tray()->badgeShown()); // empty watchlist: never a badge
-
-        m_shell->handleAnnouncementsUpdated(AnnouncementsUpdate{});
-        QCOMPARE(m_shell->tray()->menu().announcements().size(), 0);
-    }
-
     // A pause, then quiet hours: the first line and the tooltip say so until the hold ends by itself
     // or the line's command ends it (and a poll tells what waited).
     void holdOnTheFirstLineUntilItEnds()
     {
-        m_shell->handleAnnouncementsUpdated(updateWith(m_kept));
+        m_shell->handleAnnouncementsUpdated({.all = m_kept});
         TrayIcon& tray = *m_shell->tray();
         Preferences& preferences = m_run->preferences();
         ManualClock& clock = m_run->clock;
@@ -143,7 +101,7 @@ private Q_SLOTS:
                  qPrintable(heldLine()));
         QVERIFY(tray.toolTip().contains(QStringLiteral("Notifications paused until ")));
         clock.advance(3601);
-        m_shell->handleAnnouncementsUpdated(updateWith(m_kept));
+        m_shell->handleAnnouncementsUpdated({.all = m_kept});
         QCOMPARE(heldLine(), QString());
         QVERIFY(!tray.toolTip().contains(QStringLiteral("paused")));
 
@@ -154,9 +112,10 @@ private Q_SLOTS:
         QCOMPARE(heldLine(), QString());
         QTRY_COMPARE(polls.size(), 1);
 
+        const auto hhmm = [](int minute) { return QTime(0, 0).addSecs(minute * 60).toString(u"hh:mm"); };
         const int minute = TradingCalendar::riyadhMinute(clock.now());
-        preferences.setQuietHours(QStringLiteral("%1-%2").arg(hhmm(minute - 1), hhmm(minute + 60)));
-        m_shell->handleAnnouncementsUpdated(updateWith(m_kept));
+        preferences.setQuietHours(hhmm(minute - 1) + QLatin1Char('-') + hhmm(minute + 60));
+        m_shell->handleAnnouncementsUpdated({.all = m_kept});
         QVERIFY2(heldLine().startsWith(QStringLiteral("Quiet hours until ")), qPrintable(heldLine()));
         tray.menu().menu()->actions().at(1)->trigger();
         QVERIFY(preferences.quietHours().isOff());
@@ -168,7 +127,7 @@ private Q_SLOTS:
     void digestEntryUntilOpened()
     {
         const AnnouncementList kept = m_run->fetcher().announcements();
-        m_shell->handleAnnouncementsUpdated(updateWith(kept));
+        m_shell->handleAnnouncementsUpdated({.all = kept});
         TrayIcon& tray = *m_shell->tray();
         const Instant now = m_run->clock.now();
         m_shell->showDigest(MorningDigest::make(kept, now, now));
@@ -187,12 +146,14 @@ private Q_SLOTS:
 
     void watchlistMatchShowsTheBadgeUntilTheMenuOpens()
     {
+        m_shell->handleAnnouncementsUpdated({.newAnnouncements = m_kept.mid(2, 1), .all = m_kept});
+        QVERIFY(!m_shell->tray()->badgeShown()); // empty watchlist: never a badge
         m_run->preferences().setWatchlistSymbols({QStringLiteral("1002")});
-        m_shell->handleAnnouncementsUpdated(updateWith(m_kept, m_kept.mid(0, 2)));
+        m_shell->handleAnnouncementsUpdated({.newAnnouncements = m_kept.mid(0, 2), .all = m_kept});
         QVERIFY(!m_shell->tray()->badgeShown());
-        m_shell->handleAnnouncementsUpdated(updateWith(m_kept, m_kept.mid(2, 1)));
+        m_shell->handleAnnouncementsUpdated({.newAnnouncements = m_kept.mid(2, 1), .all = m_kept});
         QVERIFY(m_shell->tray()->badgeShown());
-        m_shell->handleAnnouncementsUpdated(updateWith(m_kept)); // the next poll, nothing new
+        m_shell->handleAnnouncementsUpdated({.all = m_kept}); // the next poll, nothing new
         QVERIFY(m_shell->tray()->badgeShown());
         Q_EMIT m_shell->tray()->menu().menu()->aboutToShow();
         QVERIFY(!m_shell->tray()->badgeShown());
@@ -200,7 +161,7 @@ private Q_SLOTS:
 
     void watchlistEditInSettingsRebuildsTheMenu()
     {
-        m_shell->handleAnnouncementsUpdated(updateWith(m_kept));
+        m_shell->handleAnnouncementsUpdated({.all = m_kept});
         m_shell->menuOpenSettings();
         WatchlistEditor* editor = m_shell->settingsWindow()->watchlistEditor();
         editor->symbolInput()->setText(QStringLiteral("1003"));
@@ -212,15 +173,14 @@ private Q_SLOTS:
         QCOMPARE((*first)->data().value<Announcement>().id(), QStringLiteral("se_3"));
     }
 
-    // What the quiet check a moment after start finds is shown whole: heading, version and a
-    // Download button that opens the release.
+    // What the quiet check a moment after start finds is shown: the version and a Download button.
     void quietUpdateCheckShowsTheNewVersion()
     {
         LoopbackHttpServer server([](const httplib::Request&, httplib::Response& response) {
             response.set_content(
-                "<rss xmlns:sparkle=\"urn:x\"><channel><item><sparkle:version>99</sparkle:version>"
-                "<sparkle:shortVersionString>9.9</sparkle:shortVersionString>"
-                "<enclosure url=\"https://dl.example/z.deb\"/></item></channel></rss>",
+                R"(<rss xmlns:sparkle="urn:x"><channel><item><sparkle:version>99</sparkle:version>
+                <sparkle:shortVersionString>9.9</sparkle:shortVersionString>
+                <enclosure url="https://dl.example/z.deb"/></item></channel></rss>)",
                 "application/xml");
         });
         m_shell.reset();
@@ -233,7 +193,6 @@ private Q_SLOTS:
                                  30000);
         UpdateDialog* dialog = shell->shownUpdateDialog();
         QVERIFY2(dialog->message().contains(QStringLiteral("9.9")), qPrintable(dialog->message()));
-        QVERIFY(!dialog->heading().isEmpty());
         dialog->downloadButton()->click();
         QCOMPARE(m_opener.opened(), QList<QUrl>{QUrl(QStringLiteral("https://dl.example/z.deb"))});
     }
@@ -241,20 +200,19 @@ private Q_SLOTS:
     // Run as root with its sandbox on, the web engine would end the program: it is not started.
     void webEngineNotStartedWhereItWouldEndTheProgram()
     {
-        const auto refused = [](bool root, const QString& name, const QString& value) {
+        const QList<std::tuple<bool, QString, bool>> cases{
+            {true, QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX=0"), true},
+            {true, QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS=--no-sandboxes"), true},
+            {true, QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX=1"), false},
+            {true, QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS=-x --no-sandbox"), false},
+            {false, QString(), false}};
+        for (const auto& [root, variable, refused] : cases) {
             QProcessEnvironment environment;
-            environment.insert(name, value);
-            return !AnnouncementWindowLoader::webEngineRefusal(
-                        root, AppEnvironment::fromVariables(environment).webEngineSandboxOff)
-                        .isEmpty();
-        };
-        QVERIFY(refused(true, QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("0")));
-        QVERIFY(
-            refused(true, QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--no-sandboxes")));
-        QVERIFY(!refused(true, QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1")));
-        QVERIFY(
-            !refused(true, QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("-x --no-sandbox")));
-        QVERIFY(!refused(false, QString(), QString()));
+            environment.insert(variable.section(QLatin1Char('='), 0, 0),
+                               variable.section(QLatin1Char('='), 1));
+            const bool sandboxOff = AppEnvironment::fromVariables(environment).webEngineSandboxOff;
+            QCOMPARE(!AnnouncementWindowLoader::webEngineRefusal(root, sandboxOff).isEmpty(), refused);
+        }
     }
 
     void listWindowShowsASummaryOrAllWhileVisible()
@@ -265,14 +223,14 @@ private Q_SLOTS:
             {{QStringLiteral("summary"), QStringList{kept.at(5).id(), kept.at(1).id()}}});
         AllAnnouncementsWindow* window = m_shell->allAnnouncementsWindow();
         QVERIFY(window && window->isVisible());
-        m_shell->handleAnnouncementsUpdated(updateWith(m_kept));
+        m_shell->handleAnnouncementsUpdated({.all = m_kept});
         QCOMPARE(window->announcements(), (AnnouncementList{kept.at(1), kept.at(5)}));
         m_shell->menuViewAll();
         QCOMPARE(window->announcements().size(), 10);
-        m_shell->handleAnnouncementsUpdated(updateWith(makeAnnouncements(4, 50)));
+        m_shell->handleAnnouncementsUpdated({.all = makeAnnouncements(4, 50)});
         QCOMPARE(window->announcements().size(), 4);
         window->close();
-        m_shell->handleAnnouncementsUpdated(updateWith(makeAnnouncements(7, 50)));
+        m_shell->handleAnnouncementsUpdated({.all = makeAnnouncements(7, 50)});
         QCOMPARE(window->announcements().size(), 4);
     }
 
@@ -321,18 +279,12 @@ private Q_SLOTS:
             QCoreApplication::processEvents(); // the shell's queued share of the poll's end
         };
         const auto image = [&tray] { return tray.trayIcon()->icon().pixmap(32).toImage(); };
-        QVERIFY(tray.trayIcon()->toolTip().endsWith(QStringLiteral("\nNot checked yet")));
-
         pollAndShow();
-        QVERIFY2(tray.trayIcon()->toolTip().contains(QStringLiteral("\nChecked ")),
-                 qPrintable(tray.trayIcon()->toolTip()));
         const QImage watching = image();
         const QStringList normalMenu = menuTexts(tray);
 
-        portalsim::Fault denied;
-        denied.status = 403;
-        h.sim->setFault(portalsim::Feed::IssuerEN, 0, denied);
-        h.sim->setFault(portalsim::Feed::MarketEN, 0, denied);
+        h.sim->setFault(portalsim::Feed::IssuerEN, 0, {.status = 403});
+        h.sim->setFault(portalsim::Feed::MarketEN, 0, {.status = 403});
         for (const int minutes : {3, 10, 10, 11, 10, 10}) {
             h.clock.advance(minutes * 60);
             pollAndShow();

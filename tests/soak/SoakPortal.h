@@ -1,9 +1,8 @@
 #pragma once
 
-// The portal of a simulated month: a publishing plan (bursts around the market's opening and
-// closing, 40 at once at Wednesday's opening, quiet Fridays and Saturdays, rewordings, items without a usable
-// "PRESS_REL_ID") played into the portal simulator as the clock moves, and a ledger of every item the portal
-// ever showed.
+// The portal of a simulated month: a publishing plan (bursts around the opening and closing, 40 at once on
+// Wednesdays, quiet weekends, rewordings, items without a usable "PRESS_REL_ID") played into the portal
+// simulator as the clock moves, and a ledger of every item the portal ever showed.
 #include "fetch/FeedParser.h"
 #include "portalsim/PortalData.h"
 #include "portalsim/PortalSimulator.h"
@@ -11,6 +10,7 @@
 #include <QHash>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 
 class SoakPortal
@@ -51,8 +51,8 @@ public:
         for (int day = 0; day < days; ++day) {
             const int weekday = riyadhWeekday(first + day * kDay + kHour);
             planDay(first + day * kDay, weekday == 5 || weekday == 6);
-            if (weekday == 3)
-                planBurst(first + day * kDay + 10 * kHour, 40);
+            if (weekday == 3) // the opening's flood: 40 dated the same second
+                planIssuerItems(40, [&] { return first + day * kDay + 10 * kHour; });
         }
         std::stable_sort(m_plan.begin(), m_plan.end(),
                          [](const Planned& a, const Planned& b) { return a.unixTime < b.unixTime; });
@@ -134,27 +134,34 @@ private:
         return z ^ (z >> 31);
     }
 
+    int random(int below) { return static_cast<int>(random() % static_cast<std::uint64_t>(below)); }
+
+    int plan(double time, const portalsim::Item& item, int rewordOf = -1)
+    {
+        m_plan.push_back({time, item, static_cast<int>(m_plan.size()), rewordOf});
+        return m_plan.back().id;
+    }
+
+    // `count` issuer announcements, each at `time()`.
+    void planIssuerItems(int count, const std::function<double()>& time)
+    {
+        for (int i = 0; i < count; ++i) {
+            const int company = random(portalsim::companyCount());
+            const int headline = random(64);
+            const double at = time();
+            plan(at, portalsim::Item{.issuer = true, .company = company, .headline = headline});
+        }
+    }
+
     // About 100 issuer announcements and 25 market-news items on a trading day, a handful on Fridays
     // and Saturdays; on trading days a few late ones between 21:30 and midnight.
     void planDay(double midnight, bool quiet)
     {
-        if (!quiet) {
-            const int late = 3 + static_cast<int>(random() % 4);
-            for (int i = 0; i < late; ++i) {
-                portalsim::Item item;
-                item.issuer = true;
-                item.company =
-                    static_cast<int>(random() % static_cast<std::uint64_t>(portalsim::companyCount()));
-                item.headline = static_cast<int>(random() % 64);
-                const double time =
-                    std::floor(midnight + 21.5 * kHour + static_cast<double>(random() % 9000));
-                m_plan.push_back({time, item, static_cast<int>(m_plan.size()), -1});
-            }
-        }
-        const int issuerCount =
-            quiet ? 2 + static_cast<int>(random() % 4) : 90 + static_cast<int>(random() % 21);
-        const int marketCount =
-            quiet ? 1 + static_cast<int>(random() % 2) : 20 + static_cast<int>(random() % 11);
+        if (!quiet)
+            planIssuerItems(3 + random(4),
+                            [&] { return std::floor(midnight + 21.5 * kHour + random(9000)); });
+        const int issuerCount = quiet ? 2 + random(4) : 90 + random(21);
+        const int marketCount = quiet ? 1 + random(2) : 20 + random(11);
         for (int i = 0; i < issuerCount + marketCount; ++i) {
             const std::uint64_t r = random();
             portalsim::Item item;
@@ -168,38 +175,24 @@ private:
                 item.company = -1;
             }
             const double time = burstTime(midnight, quiet);
-            const int id = static_cast<int>(m_plan.size());
-            m_plan.push_back({time, item, id, -1});
+            const int id = plan(time, item);
             // Now and then the portal rewords an announcement some hours later under the same id.
             if (item.issuer && (r >> 40) % 30 == 0) {
                 portalsim::Item reworded = item;
                 reworded.headline = item.headline + 1;
-                m_plan.push_back({time + kHour * static_cast<double>(1 + (r >> 48) % 5), reworded,
-                                  static_cast<int>(m_plan.size()), id});
+                plan(time + kHour * static_cast<double>(1 + (r >> 48) % 5), reworded, id);
             }
-        }
-    }
-
-    // The opening's flood: `count` issuer announcements dated the same second.
-    void planBurst(double time, int count)
-    {
-        for (int i = 0; i < count; ++i) {
-            portalsim::Item item;
-            item.issuer = true;
-            item.company = static_cast<int>(random() % static_cast<std::uint64_t>(portalsim::companyCount()));
-            item.headline = static_cast<int>(random() % 64);
-            m_plan.push_back({time, item, static_cast<int>(m_plan.size()), -1});
         }
     }
 
     double burstTime(double midnight, bool quiet)
     {
-        const double u1 = static_cast<double>(random() % 10000) / 10000.0;
-        const double u2 = static_cast<double>(random() % 10000) / 10000.0;
-        const double seconds = static_cast<double>(random() % 60);
+        const double u1 = random(10000) / 10000.0;
+        const double u2 = random(10000) / 10000.0;
+        const double seconds = random(60);
         if (quiet)
             return std::floor(midnight + 9 * kHour + u1 * 11 * kHour) + seconds;
-        const int bucket = static_cast<int>(random() % 20);
+        const int bucket = random(20);
         if (bucket < 9) // opening at 10:00: a peak from 09:30 to 10:30
             return std::floor(midnight + 9.5 * kHour + (u1 + u2) * 0.5 * kHour);
         if (bucket < 16) // closing at 15:00: results and board decisions until 16:30
@@ -207,8 +200,6 @@ private:
         return std::floor(midnight + 7 * kHour + u1 * 14 * kHour);
     }
 
-    // The identifiers the fetcher gives the item, found the way the fetcher finds them: from the
-    // portal's own rendering of it in each language.
     void record(const portalsim::Item& item, bool preexisting)
     {
         const Key key{item.issuer, item.number};

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# A day of the tray program, accelerated: the polls of 24 hours at the usual 3-minute interval (480),
-# one new announcement each, run at one poll a second against the portal simulator, with a
-# notification service on the bus. Once what the program keeps is full, resident memory must stay
-# flat: it may not grow by more than LIMIT_KIB over the remaining polls. Prints the figures.
+# A day of the tray program at one poll a second (480 polls, one new announcement each) against the portal
+# simulator: once what it keeps is full, resident memory may not grow by more than LIMIT_KIB.
 # Usage (inside tests/shell/run-with-display.sh): tests/soak/memory-soak.sh BUILD_DIR [POLLS] [LIMIT_KIB]
 set -euo pipefail
 build=$1
@@ -24,9 +22,7 @@ XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" DO_NOT_TRACK=1 ZELVORA
 pid=$!
 
 rss() { awk '$1 == "Rss:" {print $2}' "/proc/$pid/smaps_rollup"; }
-# The simulator starts with 460 announcements, of which 400 are fetched: the kept list of 500 is full
-# after about 100 polls, the 256 notifications the program tracks for their clicks after about 260.
-# The baseline is taken after 300.
+# The kept list of 500 is full after about 100 polls, the 256 tracked notifications after about 260.
 baseline=300
 sleep $baseline
 kill -0 $pid

@@ -3,6 +3,7 @@
 #include "telemetry/TelemetryService.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,27 +12,15 @@
 #include <QTest>
 #include <future>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-QString arabic50() // 50 letters, each with a mark (damma)
-{
-    QString text;
-    for (int i = 0; i < 50; ++i)
-        text += QString::fromUtf8("\u0643\u064F");
-    return text;
-}
+const QString kArabic50 = QString::fromUtf8("\u0643\u064F").repeated(50); // 50 letters, each with a damma
 
 int threadCount()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("Threads:"))
-            return line.mid(8).trimmed().toInt();
-    }
-    return -1;
+    return QDir(u"/proc/self/task"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
 }
-
 } // namespace
 
 class TestTelemetryService : public QObject
@@ -44,45 +33,39 @@ class TestTelemetryService : public QObject
 private Q_SLOTS:
     void init()
     {
-        const QString path = m_dir.filePath(QStringLiteral("settings.json"));
+        const QString path = m_dir.filePath(u"settings.json"_s);
         QFile::remove(path);
         m_store = std::make_unique<Preferences>(path);
     }
 
-    void bodies_data()
-    {
-        QTest::addColumn<int>("signal");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QByteArray>("payload");
-        QTest::newRow("appLaunched") << 0 << "appLaunched" << QByteArray("{}");
-        QTest::newRow("refreshed 42") << 1 << "announcementsRefreshed" << QByteArray("{\"count\":\"42\"}");
-        QTest::newRow("51 graphemes cut to 50")
-            << 2 << "announcementOpened" << ("{\"title\":\"" + arabic50().toUtf8() + "\"}");
-    }
-
     void bodies()
     {
-        QFETCH(int, signal);
-        QFETCH(QString, type);
-        QFETCH(QByteArray, payload);
-        LoopbackHttpServer server;
-        TelemetryService service(*m_store, QString::fromLatin1(server.url("/v2/")), false);
-        if (signal == 0)
-            service.appLaunched();
-        else if (signal == 1)
-            service.announcementsRefreshed(42);
-        else
-            service.announcementOpened(arabic50() + QString::fromUtf8("\u0644\u064F"));
-        QTRY_COMPARE_WITH_TIMEOUT(server.count(), 1, 30000);
-        const LoopbackHttpServer::Request request = server.requests().first();
-        QCOMPARE(request.method, QByteArray("POST"));
-        QCOMPARE(request.path, QByteArray("/v2/"));
-        QCOMPARE(request.contentType, QByteArray("application/json"));
-        const QByteArray expected = "[{\"appID\":\"3B7E9A41-52C8-4D0F-9E6A-1F2C8D4B7A90\",\"clientUser\":\"" +
-                                    service.hashedUser().toLatin1() + "\",\"payload\":" + payload +
-                                    ",\"sessionID\":\"" + service.sessionID().toLatin1() + "\",\"type\":\"" +
-                                    type.toLatin1() + "\"}]";
-        QCOMPARE(request.body, expected);
+        const struct
+        {
+            std::function<void(TelemetryService&)> send;
+            const char* type;
+            QByteArray payload;
+        } rows[] = {
+            {&TelemetryService::appLaunched, "appLaunched", "{}"},
+            {[](TelemetryService& s) { s.announcementsRefreshed(42); }, "announcementsRefreshed",
+             "{\"count\":\"42\"}"},
+            // 51 graphemes cut to 50.
+            {[](TelemetryService& s) { s.announcementOpened(kArabic50 + QString::fromUtf8("\u0644\u064F")); },
+             "announcementOpened", "{\"title\":\"" + kArabic50.toUtf8() + "\"}"},
+        };
+        for (const auto& row : rows) {
+            LoopbackHttpServer server;
+            TelemetryService service(*m_store, QString::fromLatin1(server.url("/v2/")), false);
+            row.send(service);
+            QTRY_COMPARE_WITH_TIMEOUT(server.count(), 1, 30000);
+            const LoopbackHttpServer::Request request = server.requests().first();
+            QCOMPARE(request.method + ' ' + request.path + ' ' + request.contentType,
+                     QByteArray("POST /v2/ application/json"));
+            QCOMPARE(request.body, "[{\"appID\":\"3B7E9A41-52C8-4D0F-9E6A-1F2C8D4B7A90\",\"clientUser\":\"" +
+                                       service.hashedUser().toLatin1() + "\",\"payload\":" + row.payload +
+                                       ",\"sessionID\":\"" + service.sessionID().toLatin1() +
+                                       "\",\"type\":\"" + row.type + "\"}]");
+        }
     }
 
     void oneInstallationManyRuns()
@@ -105,8 +88,8 @@ private Q_SLOTS:
         QSet<QString> users, sessions;
         for (const auto& request : server.requests()) {
             const QJsonObject signal = QJsonDocument::fromJson(request.body).array().first().toObject();
-            users.insert(signal.value(QStringLiteral("clientUser")).toString());
-            sessions.insert(signal.value(QStringLiteral("sessionID")).toString());
+            users.insert(signal.value(u"clientUser"_s).toString());
+            sessions.insert(signal.value(u"sessionID"_s).toString());
         }
         QCOMPARE(users, QSet<QString>{hash});
         QCOMPARE(sessions, (QSet<QString>{first.sessionID(), second.sessionID()}));
@@ -118,18 +101,17 @@ private Q_SLOTS:
         LoopbackHttpServer server;
         TelemetryService tracked(*m_store, QString::fromLatin1(server.url("/v2/")), true);
         TelemetryService service(*m_store, QString::fromLatin1(server.url("/v2/")), false);
-        Preferences& preferences = *m_store;
         for (const bool environment : {true, false}) {
             if (!environment)
-                preferences.setShareUsageStatistics(false); // the settings window's switch, off
+                m_store->setShareUsageStatistics(false); // the settings window's switch, off
             TelemetryService& sender = environment ? tracked : service;
             sender.appLaunched();
             sender.announcementsRefreshed(3);
-            sender.announcementOpened(QStringLiteral("Arabian Energy Co. announces a dividend"));
+            sender.announcementOpened(u"Arabian Energy Co. announces a dividend"_s);
             QCOMPARE(sender.inFlight(), 0);
-            QVERIFY(preferences.telemetryUserID().isEmpty()); // not even an id is made
+            QVERIFY(m_store->telemetryUserID().isEmpty()); // not even an id is made
         }
-        preferences.setShareUsageStatistics(true);
+        m_store->setShareUsageStatistics(true);
         service.settingsOpened();
         QTRY_COMPARE_WITH_TIMEOUT(server.count(), 1, 30000);
         QVERIFY(server.requests().first().body.contains("settingsOpened"));

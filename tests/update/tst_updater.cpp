@@ -5,18 +5,17 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-QByteArray item(const char* version, const char* shortVersion,
-                const char* url = "https://dl.example/z.tar.gz")
+QByteArray item(const QByteArray& version, const QByteArray& shortVersion)
 {
-    QByteArray xml =
-        "<item><title>Zelvora</title><sparkle:version>" + QByteArray(version) + "</sparkle:version>";
-    if (*shortVersion)
-        xml += "<sparkle:shortVersionString>" + QByteArray(shortVersion) + "</sparkle:shortVersionString>";
-    xml += "<sparkle:releaseNotesLink>https://notes.example/" + QByteArray(version) +
-           "</sparkle:releaseNotesLink><enclosure url=\"" + QByteArray(url) +
-           "\" length=\"1\" type=\"application/octet-stream\"/></item>";
-    return xml;
+    return "<item><title>Zelvora</title><sparkle:version>" + version + "</sparkle:version>" +
+           (shortVersion.isEmpty()
+                ? QByteArray()
+                : "<sparkle:shortVersionString>" + shortVersion + "</sparkle:shortVersionString>") +
+           "<sparkle:releaseNotesLink>https://notes.example/" + version +
+           "</sparkle:releaseNotesLink><enclosure url=\"https://dl.example/z.tar.gz\" length=\"1\"/></item>";
 }
 
 QByteArray appcast(const QByteArray& items)
@@ -33,31 +32,15 @@ class TestUpdater : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void compareVersions_data()
-    {
-        QTest::addColumn<QString>("a");
-        QTest::addColumn<QString>("b");
-        QTest::addColumn<int>("order");
-        const struct
-        {
-            const char* a;
-            const char* b;
-            int order;
-        } rows[] = {
-            {"1.10", "1.9", 1},         {"1.2", "1.2.0", 0},  {"2", "1.99.99", 1}, {"1.2.2", "1.2.3", -1},
-            {"1.2.3-beta", "1.2.3", 0}, {"2.0 beta", "2", 0}, {"1.2b3", "1.2", 0}, {"6", "7", -1}};
-        for (const auto& row : rows)
-            QTest::addRow("%s vs %s", row.a, row.b)
-                << QString::fromLatin1(row.a) << QString::fromLatin1(row.b) << row.order;
-    }
-
     void compareVersions()
     {
-        QFETCH(QString, a);
-        QFETCH(QString, b);
-        QFETCH(int, order);
-        QCOMPARE(Appcast::compareVersions(a, b), order);
-        QCOMPARE(Appcast::compareVersions(b, a), -order);
+        const std::tuple<const char*, const char*, int> rows[] = {
+            {"1.10", "1.9", 1},         {"1.2", "1.2.0", 0},  {"2", "1.99.99", 1}, {"1.2.2", "1.2.3", -1},
+            {"1.2.3-beta", "1.2.3", 0}, {"2.0 beta", "2", 0}, {"1.2b3", "1.2", 0}, {"6", "7", -1}};
+        for (const auto& [a, b, order] : rows) {
+            QCOMPARE(Appcast::compareVersions(QString::fromLatin1(a), QString::fromLatin1(b)), order);
+            QCOMPARE(Appcast::compareVersions(QString::fromLatin1(b), QString::fromLatin1(a)), -order);
+        }
     }
 
     void checkNow_data()
@@ -104,11 +87,11 @@ private Q_SLOTS:
         QCOMPARE(int(result.outcome), outcome);
         if (outcome == int(UpdateCheckResult::Outcome::Failed)) {
             QVERIFY2(result.error.contains(latest), qPrintable(result.error));
-            QVERIFY(out.text().startsWith(QStringLiteral("[Updater] Update check failed: ")));
+            QVERIFY(out.text().startsWith(u"[Updater] Update check failed: "_s));
         } else {
             QCOMPARE(result.latest.displayVersion(), latest);
-            QVERIFY(result.latest.releaseNotesLink.startsWith(QStringLiteral("https://notes.example/")));
-            QCOMPARE(result.latest.downloadUrl, QStringLiteral("https://dl.example/z.tar.gz"));
+            QVERIFY(result.latest.releaseNotesLink.startsWith(u"https://notes.example/"_s));
+            QCOMPARE(result.latest.downloadUrl, u"https://dl.example/z.tar.gz"_s);
         }
         QCOMPARE(found.size(), 0); // a check the user asked for answers only through checkFinished
     }
