@@ -128,7 +128,8 @@ QStringList formsOf(const QString& word)
         }
         for (qsizetype i = 0, stems = forms.size(); i < stems; ++i) {
             for (const QString& suffix : arabicSuffixes()) {
-                const QString stem = forms.at(i);
+                // A copy, not a reference: add() may grow `forms` and move its elements.
+                const QString stem = forms.at(i); // NOLINT(performance-unnecessary-copy-initialization)
                 if (stem.endsWith(suffix) && stem.size() - suffix.size() >= 2)
                     add(stem.chopped(suffix.size()));
             }
