@@ -7,8 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <array>
 #include <cstring>
 #include <sqlite3.h>
@@ -65,19 +63,7 @@ using Reset = SqlStatement;
 constexpr auto text = &SqlStatement::text;
 constexpr auto bind = &SqlStatement::bind;
 
-QString companiesText(const QStringList& companies)
-{
-    return QString::fromUtf8(
-        QJsonDocument(QJsonArray::fromStringList(companies)).toJson(QJsonDocument::Compact));
-}
-
-QStringList companiesFrom(const QString& text)
-{
-    QStringList out;
-    for (const QJsonValue& value : QJsonDocument::fromJson(text.toUtf8()).array())
-        out.append(value.toString());
-    return out;
-}
+constexpr auto companiesText = &SqlStatement::companiesText;
 
 // Parameters 1 to 11: a record's columns from id to language, and its category.
 void bindRecord(sqlite3_stmt* statement, const AnnouncementArchive::Record& record)
@@ -241,19 +227,15 @@ void AnnouncementArchive::rollback()
 
 std::optional<Announcement> AnnouncementArchive::find(const QString& id)
 {
-    sqlite3_stmt* select = statement(
-        "SELECT title, description, link, pub_date, companies, category FROM announcements WHERE id = ?");
+    sqlite3_stmt* select = statement("SELECT id, title, description, link, pub_date, companies, category "
+                                     "FROM announcements WHERE id = ?");
     if (!select)
         return std::nullopt;
     Reset reset{select};
     bind(select, 1, id);
     if (sqlite3_step(select) != SQLITE_ROW)
         return std::nullopt;
-    Announcement found(id, text(select, 0), text(select, 1), text(select, 2),
-                       Instant::fromReferenceSeconds(sqlite3_column_double(select, 3)),
-                       companiesFrom(text(select, 4)));
-    AnnouncementCategory::assume(found, text(select, 5));
-    return found;
+    return SqlStatement::announcement(select);
 }
 
 std::optional<bool> AnnouncementArchive::stored(const Record& record)
@@ -338,12 +320,8 @@ AnnouncementList AnnouncementArchive::records(sqlite3_stmt* select)
         return out;
     Reset reset{select};
     int code = SQLITE_ROW;
-    while ((code = sqlite3_step(select)) == SQLITE_ROW) {
-        out.append(Announcement(text(select, 0), text(select, 1), text(select, 2), text(select, 3),
-                                Instant::fromReferenceSeconds(sqlite3_column_double(select, 4)),
-                                companiesFrom(text(select, 5))));
-        AnnouncementCategory::assume(out.last(), text(select, 6));
-    }
+    while ((code = sqlite3_step(select)) == SQLITE_ROW)
+        out.append(SqlStatement::announcement(select));
     if (code != SQLITE_DONE)
         fail(code);
     return out;

@@ -1,9 +1,7 @@
 #include "history/SearchIndex.h"
 
-#include "model/AnnouncementCategory.h"
+#include "archive/SqlStatement.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QVariantList>
 #include <cmath>
 #include <sqlite3.h>
@@ -29,8 +27,7 @@ struct SearchIndex::Statement
             if (value.typeId() == QMetaType::LongLong) {
                 sqlite3_bind_int64(handle, index++, value.toLongLong());
             } else {
-                const QByteArray utf8 = value.toString().toUtf8();
-                sqlite3_bind_text(handle, index++, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+                SqlStatement::bind(handle, index++, value.toString());
             }
         }
     }
@@ -39,11 +36,7 @@ struct SearchIndex::Statement
         bind(values);
         return sqlite3_step(handle) == SQLITE_DONE;
     }
-    QString text(int column) const
-    {
-        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(handle, column));
-        return QString::fromUtf8(bytes, sqlite3_column_bytes(handle, column));
-    }
+    QString text(int column) const { return SqlStatement::text(handle, column); }
 };
 
 namespace {
@@ -61,14 +54,6 @@ qint64 keySecond(double referenceSeconds)
 qint64 keyOf(double pubDate, qint64 row)
 {
     return (keySecond(std::floor(pubDate)) << 32) | (row & 0xFFFFFFFF);
-}
-
-QStringList companiesFrom(const QString& json)
-{
-    QStringList out;
-    for (const QJsonValue& value : QJsonDocument::fromJson(json.toUtf8()).array())
-        out.append(value.toString());
-    return out;
 }
 
 // An FTS5 string: inside double quotes every character stands for itself, a quote doubled.
@@ -199,7 +184,7 @@ bool SearchIndex::catchUp()
     while ((code = sqlite3_step(pending.handle)) == SQLITE_ROW) {
         const qint64 row = sqlite3_column_int64(pending.handle, 0);
         const Announcement announcement(pending.text(1), pending.text(2), pending.text(3), {}, Instant(),
-                                        companiesFrom(pending.text(4)));
+                                        SqlStatement::companies(pending.text(4)));
         const qint64 key = keyOf(sqlite3_column_double(pending.handle, 5), row);
         if (sqlite3_column_type(pending.handle, 6) != SQLITE_NULL &&
             !remove.run({sqlite3_column_int64(pending.handle, 6)}))
@@ -224,8 +209,8 @@ bool SearchIndex::reindexAll()
 std::optional<HistoryRecordList> SearchIndex::search(const HistoryQuery& query)
 {
     const Plan plan = planFor(query);
-    QByteArray sql = "SELECT a.id, a.title, a.description, a.link, a.pub_date, a.companies, "
-                     "a.read_at IS NOT NULL, a.category " +
+    QByteArray sql = "SELECT a.id, a.title, a.description, a.link, a.pub_date, a.companies, a.category, "
+                     "a.read_at IS NOT NULL " +
                      plan.from(true) + plan.order();
     if (query.limit > 0)
         sql += " LIMIT " + QByteArray::number(query.limit);
@@ -237,13 +222,8 @@ std::optional<HistoryRecordList> SearchIndex::search(const HistoryQuery& query)
     select.bind(plan.values(true));
     HistoryRecordList found;
     int code = SQLITE_ROW;
-    while ((code = sqlite3_step(select.handle)) == SQLITE_ROW) {
-        found.append({Announcement(select.text(0), select.text(1), select.text(2), select.text(3),
-                                   Instant::fromReferenceSeconds(sqlite3_column_double(select.handle, 4)),
-                                   companiesFrom(select.text(5))),
-                      sqlite3_column_int(select.handle, 6) != 0});
-        AnnouncementCategory::assume(found.last().announcement, select.text(7));
-    }
+    while ((code = sqlite3_step(select.handle)) == SQLITE_ROW)
+        found.append({SqlStatement::announcement(select.handle), sqlite3_column_int(select.handle, 7) != 0});
     if (code != SQLITE_DONE) {
         fail();
         return std::nullopt;
